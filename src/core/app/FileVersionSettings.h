@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tess {
+
+// The model sections of FileVersion.INI, in the order they are read.
+enum class LimitSection : int {
+    QM71,
+    LX71RTP,
+    QM71RTP,
+    LX71,
+    LX71ht,
+    LX75RTP,
+    QM71K,
+    LX71K,
+    QMPr,
+    QM73N,
+    QM71KRTP,
+    LX71KRTP,
+    QM71W,
+};
+constexpr int LimitSectionCount = 13;
+
+struct LimitKeys {
+    const char* section;
+    const char* verMaxKey;
+    const char* newVerKey;
+};
+
+// Section and key names, exactly as they stand in the file.
+constexpr std::array<LimitKeys, LimitSectionCount> limitKeys{{
+    {"QM71", "Ver_max", "New_Ver"},
+    {"LX71RTP", "Ver_max_LR", "New_Ver_LR"},
+    {"QM71RTP", "Ver_max_QR", "New_Ver_QR"},
+    {"LX71", "Ver_max_LX", "New_Ver_LX"},
+    {"LX71ht", "Ver_max_LXh", "New_Ver_LXh"},
+    {"LX75RTP", "Ver_max_LR75", "New_Ver_LR75"},
+    {"QM71K", "Ver_max_K", "New_Ver_K"},
+    {"LX71K", "Ver_max_LXK", "New_Ver_LXK"},
+    {"QMPr", "Ver_max_QMPr", "New_Ver_QMPr"},
+    {"QM73N", "Ver_max_QM73N", "New_Ver_QM73N"},
+    {"QM71KRTP", "Ver_max_K_RTP", "New_Ver_K_RTP"},
+    {"LX71KRTP", "Ver_max_LXK_RTP", "New_Ver_LXK_RTP"},
+    {"QM71W", "Ver_max_W", "New_Ver_W"},
+}};
+
+struct RomLimits {
+    std::int16_t verMax = 1; // highest ROM version index accepted
+    std::int16_t newVer = 1; // ROM version index preselected for a new data set
+};
+
+// FileVersion.INI as read once at start-up.
+struct FileVersionSettings {
+    std::string fileVersion = "1";
+    std::array<RomLimits, LimitSectionCount> limits{};
+    bool view = true;              // show the program folder at start
+    bool specialFunctions = false; // "spcialfunc"/"used", for one run
+
+    const RomLimits& of(LimitSection s) const { return limits[static_cast<std::size_t>(s)]; }
+    RomLimits& of(LimitSection s) { return limits[static_cast<std::size_t>(s)]; }
+};
+
+} // namespace tess

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tess {
+
+// An I/O failure: what failed and the system's reason, for logs and tests.
+// Messages to the user are chosen by the caller from its own texts.
+struct IoError {
+    std::string path;
+    std::string detail;
+};
+
+// Reads a whole file as bytes. Returns false (with the reason) when the file
+// cannot be opened or read.
+bool readFileBytes(const std::string& path, std::string& bytes, IoError* error = nullptr);
+
+// Splits text into lines at CR LF, LF or CR; the line ends are dropped. A final
+// line end does not start another (empty) line.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+bool fileExists(const std::string& path);
+bool isDirectory(const std::string& path);
+
+// Writes files so that a reader never sees a half-written one.
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+    // Replaces (or creates) path with bytes, only once they are completely
+    // written: a failure leaves the previous file as it was.
+    virtual bool replaceFile(const std::string& path, std::string_view bytes, IoError* error) = 0;
+};
+
+// The real file system: a temporary file in the same folder, flushed to disk,
+// then renamed over the target.
+FileWriter& systemFileWriter();
+
+} // namespace tess

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/common/GridRows.h"
+#include "core/common/Identity.h"
+#include "core/tables/ParameterTable.h"
+
+#include <string>
+
+namespace tess {
+
+struct DocumentState {
+    std::string fileName;
+    bool open = false;
+    bool saved = true;
+    bool rawDataSetMode = false;
+    bool compareMode = false;
+    bool inverterChange = false;     // the selection dialog changes the open data set
+    bool selectionCancelled = false; // set by the selection dialog on Cancel
+    bool cellEditing = false;
+    char commDirection = 0;          // 'r' data read, 'w' data write
+};
+
+// The one open data set and everything derived from it.
+struct Document {
+    DocumentState state;
+    InverterIdentity identity;
+    ParameterSet values{};
+    ParameterTable table;
+    GridRows rows;
+
+    // The identity as last read from a file, kept for file comparison.
+    InverterIdentity loadedIdentity;
+    // A data set was read from a file or the inverter; the next table lookup
+    // takes the data set's identity and clears the flag.
+    bool identityFromDataSet = false;
+
+    // Recorded by the last table lookup for the loader.
+    std::string currentTablePath;
+    char controlModeLetter = 0; // 'S', 'V', 'O', 'P', or 0 for none
+    ModelFamily family = ModelFamily::QM;
+    bool substituteTableShown = false;
+
+    // The main window's hidden labels ("ROM:"/"Cap:" texts).
+    std::string label6;
+    std::string label7;
+};
+
+} // namespace tess
