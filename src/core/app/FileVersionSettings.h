@@ -31,7 +31,7 @@ struct LimitKeys {
 };
 
 // Section and key names, exactly as they stand in the file.
-constexpr std::array<LimitKeys, LimitSectionCount> limitKeys{{
+constexpr std::array<LimitKeys, LimitSectionCount> limitKeys {{
     {"QM71", "Ver_max", "New_Ver"},
     {"LX71RTP", "Ver_max_LR", "New_Ver_LR"},
     {"QM71RTP", "Ver_max_QR", "New_Ver_QR"},
@@ -55,12 +55,24 @@ struct RomLimits {
 // FileVersion.INI as read once at start-up.
 struct FileVersionSettings {
     std::string fileVersion = "1";
-    std::array<RomLimits, LimitSectionCount> limits{};
-    bool view = true;              // show the program folder at start
+    std::array<RomLimits, LimitSectionCount> limits {};
+    bool view = true; // show the program folder at start
     bool specialFunctions = false; // "spcialfunc"/"used", for one run
 
     const RomLimits& of(LimitSection s) const { return limits[static_cast<std::size_t>(s)]; }
     RomLimits& of(LimitSection s) { return limits[static_cast<std::size_t>(s)]; }
 };
+
+class IniFile;
+
+constexpr const char* FileVersionIniName = "FileVersion.INI";
+
+// Reads the settings in the order of the sections above. Missing sections and
+// keys, and values that are no integer, take their defaults. A ROM version
+// index must lie in 0..32767: anything else (a negative number, a number that
+// does not fit 16 bits) is no index and takes the default too.
+FileVersionSettings readFileVersionSettings(const IniFile& file);
+// A file that is missing or cannot be read gives every default.
+FileVersionSettings readFileVersionSettings(const std::string& path);
 
 } // namespace tess

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/CommandStates.h"
 #include "core/app/FileVersionSettings.h"
 #include "core/common/FileIo.h"
 #include "core/common/Language.h"
@@ -13,17 +14,26 @@ namespace tess {
 
 constexpr int CountedModels = 10; // model indices 0..9 have a table folder
 
+// What the inverter selection dialog keeps from one use to the next.
+struct SelectionMemory {
+    int pickedRomIndex = 0; // the ROM index of the code last picked
+    bool lx71rtpRomZeroMark = false; // LX71RTP ROM index 0 was last accepted
+};
+
 // The program-wide state: made once at start-up and passed by reference.
 // Tests make as many as they like.
 struct Workspace {
     std::string applicationFolder; // with its trailing '/'
     FileVersionSettings settings;
-    std::array<std::uint16_t, CountedModels> tableFileCount{};
+    std::array<std::uint16_t, CountedModels> tableFileCount {};
     Language language = Language::English;
     std::string portName;
     int writeWaitMs = 150;
     bool logWindowOpen = false;
     Document doc;
+    // What the main window's menus and buttons offer; the window shows it.
+    CommandStates commands;
+    SelectionMemory selection;
 
     // Every file the program replaces goes through this writer.
     FileWriter* writer = &systemFileWriter();

@@ -2,6 +2,7 @@
 
 #include "core/common/GridRows.h"
 #include "core/common/Identity.h"
+#include "core/mainwindow/CellEditState.h"
 #include "core/tables/ParameterTable.h"
 
 #include <string>
@@ -27,6 +28,7 @@ struct Document {
     ParameterSet values{};
     ParameterTable table;
     GridRows rows;
+    CellEditState edit;
 
     // The identity as last read from a file, kept for file comparison.
     InverterIdentity loadedIdentity;

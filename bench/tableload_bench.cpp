@@ -1,0 +1,160 @@
+// Loading a full parameter table (665 records in 16 areas, motor groups
+// reading the capacity default file) as New, Open and a language switch do,
+// beside reading the same files' bytes and splitting their lines, to see how
+// much of a load is the disk and how much the rules.
+#include "core/app/Workspace.h"
+#include "core/common/Cp932.h"
+#include "core/common/FileIo.h"
+#include "core/common/Ui.h"
+#include "core/tables/TableFiles.h"
+#include "core/tables/TableLoader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tess;
+
+class QuietUi final : public Ui {
+public:
+    void showMessage(const Message&, Language) override { ++messages; }
+    Answer ask(const Message&, const Message&, Buttons, Language) override { return Answer::Cancel; }
+    void setBusy(bool) override { }
+    std::optional<std::string> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
+    int messages = 0;
+};
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+// A synthetic installation with one QM71 sensorless table of 665 records and
+// its capacity default file, removed at exit.
+class Installation {
+public:
+    Installation()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tessaline-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot create a temporary folder");
+        folder = pattern + "/";
+
+        static const char* const prefixes[AreaCount]
+            = {"Fund.", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "L", "N", "O", "P", "S"};
+        std::vector<std::string> lines {"71Series parameter table", "Code,Name,Name,Range,Default,-,Dp,Fig,Sign"};
+        int slot = 0;
+        for (int area = 0; area < AreaCount; ++area) {
+            const int count = area == AreaCount - 1 ? SlotCount - slot : 41;
+            for (int n = 0; n < count; ++n) {
+                const int decimals = (slot % 3);
+                lines.push_back(std::string(prefixes[area]) + "-" + std::to_string(n) + ",\"加速時間"
+                    + std::to_string(n) + "\",\"Acceleration time " + std::to_string(n) + "\",0.0/3600.0,"
+                    + (decimals ? "12.5" : "125") + ",-," + std::to_string(decimals) + ",5,"
+                    + std::to_string(slot % 2));
+                ++slot;
+            }
+        }
+        slot = 0;
+        for (int area = 0; area < AreaCount; ++area) {
+            const int count = area == AreaCount - 1 ? SlotCount - slot : 41;
+            std::string& line = lines[static_cast<std::size_t>(2 + area)];
+            line.append(",").append(std::to_string(slot)).append(",").append(std::to_string(slot + count - 1));
+            if (area == 0)
+                line.append(",3");
+            slot += count;
+        }
+        std::string table;
+        for (const std::string& line : lines)
+            table += utf8ToCp932(line) + "\r\n";
+        tablePath = folder + "QM71/" + tables::tableFileName(0, 0, 7);
+        writeBytes(tablePath, table);
+
+        std::string capacity = "Cap,Name,C,B,D,A,Bdef,-,Adef,Ddef,A11,A10\r\n";
+        for (int c = 0; c < 39; ++c)
+            capacity += std::to_string(c) + ",cap,1,2,2,1,4567,-,123,2000,300,55\r\n";
+        capacityPath = folder + "MSEL/MSEL_DEF.bkh";
+        writeBytes(capacityPath, capacity);
+    }
+    ~Installation()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+
+    std::string folder;
+    std::string tablePath;
+    std::string capacityPath;
+};
+
+const Installation& installation()
+{
+    static const Installation inst;
+    return inst;
+}
+
+// The whole load, table lookup included; argument: keepValues.
+void BM_LoadParameterTable(benchmark::State& state)
+{
+    const Installation& inst = installation();
+    Workspace ws;
+    ws.applicationFolder = inst.folder;
+    ws.language = Language::Japanese;
+    ws.doc.identity = InverterIdentity {0, 0, 3, 7};
+    QuietUi ui;
+    const int keepValues = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        ws.doc.identityFromDataSet = true;
+        benchmark::DoNotOptimize(tables::loadParameterTable(ws, ui, keepValues));
+    }
+    if (ui.messages != 0 || ws.doc.rows.text(SlotCount, ColCode) != "S-49")
+        state.SkipWithError("the synthetic table did not load completely");
+}
+BENCHMARK(BM_LoadParameterTable)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// Only the bytes of both files, as a load reads them.
+void BM_ReadTableBytes(benchmark::State& state)
+{
+    const Installation& inst = installation();
+    std::string table;
+    std::string capacity;
+    for (auto _ : state) {
+        readFileBytes(inst.tablePath, table);
+        readFileBytes(inst.capacityPath, capacity);
+        benchmark::DoNotOptimize(table.data());
+        benchmark::DoNotOptimize(capacity.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * (table.size() + capacity.size())));
+}
+BENCHMARK(BM_ReadTableBytes)->Unit(benchmark::kMicrosecond);
+
+// The bytes in memory split into lines and records (UTF-8 fields).
+void BM_SplitTableRecords(benchmark::State& state)
+{
+    const Installation& inst = installation();
+    std::string bytes;
+    readFileBytes(inst.tablePath, bytes);
+    for (auto _ : state) {
+        tables::TableText text;
+        text.assign(bytes);
+        std::size_t fields = 0;
+        for (std::size_t i = 0; i < text.lineCount(); ++i)
+            fields += tables::splitRecord(*text.line(i)).size();
+        benchmark::DoNotOptimize(fields);
+    }
+}
+BENCHMARK(BM_SplitTableRecords)->Unit(benchmark::kMicrosecond);
+
+} // namespace

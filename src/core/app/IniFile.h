@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/common/FileIo.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tess {
+
+// An INI file with the semantics of Windows private-profile files:
+// "[section]" headers and "key=value" lines, names matched without regard to
+// (ASCII) case, the first matching section and key winning, blanks around
+// names and values ignored, a value in matching quotes taken without them.
+// The file is kept as its CP932 bytes, so that a write changes one line and
+// leaves every other byte as it was.
+class IniFile {
+public:
+    IniFile() = default;
+    explicit IniFile(std::string bytes)
+        : m_bytes(std::move(bytes))
+    {
+    }
+
+    // A file that does not exist or cannot be read gives an empty file, so
+    // every read falls back to its default. `found` tells which it was.
+    static IniFile load(const std::string& path, bool* found = nullptr);
+
+    const std::string& bytes() const { return m_bytes; }
+
+    // The value as UTF-8; nothing when the section or key is missing.
+    std::optional<std::string> readString(std::string_view section, std::string_view key) const;
+    std::string readString(std::string_view section, std::string_view key, std::string_view fallback) const;
+
+    // Decimal, or hexadecimal with a "0x" prefix, with an optional sign.
+    // A missing key, an empty value or text that is no integer (also "12abc")
+    // gives the fallback.
+    std::int64_t readInteger(std::string_view section, std::string_view key, std::int64_t fallback) const;
+
+    // Booleans are integers: 0 false, any other number true.
+    bool readBool(std::string_view section, std::string_view key, bool fallback) const;
+
+    // Sets key to "1" or "0": the value of the first matching line is
+    // replaced, a missing key is added at the end of its section, a missing
+    // section at the end of the file. Every other byte stays. Returns whether
+    // the bytes changed.
+    bool writeBool(std::string_view section, std::string_view key, bool value);
+
+private:
+    std::string m_bytes;
+};
+
+// Parses a whole integer text as the INI reader does; nothing for text that
+// is no integer. Exposed for the settings readers.
+std::optional<std::int64_t> parseIniInteger(std::string_view text);
+
+// Writes a boolean into the INI file at path through writer. An existing file
+// that cannot be read is left alone (its contents would otherwise be lost); a
+// missing file is created. Nothing is written when the value already stands
+// as wanted. Returns 0 on success, -1 on failure.
+int writeIniBool(FileWriter& writer, const std::string& path, std::string_view section, std::string_view key,
+    bool value, IoError* error = nullptr);
+
+} // namespace tess

@@ -1,0 +1,150 @@
+#include "core/app/UserStore.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tess {
+namespace {
+
+std::string upper(std::string_view name)
+{
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool holdsLineEnd(std::string_view text)
+{
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool validName(std::string_view name)
+{
+    return !name.empty() && !holdsLineEnd(name) && name.find('=') == name.npos;
+}
+
+// The name of a "name=value" line; nothing for a line without '='.
+std::optional<std::string_view> lineName(std::string_view line)
+{
+    const auto eq = line.find('=');
+    if (eq == line.npos)
+        return std::nullopt;
+    return line.substr(0, eq);
+}
+
+} // namespace
+
+std::optional<int> UserStore::readInteger(std::string_view name)
+{
+    const std::string text = readString(name);
+    int value = 0;
+    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+bool UserStore::writeInteger(std::string_view name, int value)
+{
+    return writeString(name, std::to_string(value));
+}
+
+std::string FileUserStore::readString(std::string_view name)
+{
+    std::string bytes;
+    if (m_path.empty() || !readFileBytes(m_path, bytes))
+        return {};
+    const std::string wanted = upper(name);
+    for (const std::string_view line : splitLines(bytes)) {
+        const auto found = lineName(line);
+        if (found && upper(*found) == wanted)
+            return std::string(line.substr(found->size() + 1));
+    }
+    return {};
+}
+
+bool FileUserStore::writeString(std::string_view name, std::string_view value)
+{
+    if (m_path.empty() || !validName(name) || holdsLineEnd(value))
+        return false;
+    std::string bytes;
+    if (!readFileBytes(m_path, bytes)) {
+        // A store that exists but cannot be read is not replaced: the values
+        // in it would be lost.
+        if (fileExists(m_path) || isDirectory(m_path))
+            return false;
+        bytes.clear();
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ec);
+    }
+    const std::string wanted = upper(name);
+    const std::string newLine = std::string(name) + "=" + std::string(value);
+    std::string out;
+    bool replaced = false;
+    for (const std::string_view line : splitLines(bytes)) {
+        const auto found = lineName(line);
+        if (!replaced && found && upper(*found) == wanted) {
+            out += newLine;
+            replaced = true;
+        } else {
+            out += line;
+        }
+        out += '\n';
+    }
+    if (!replaced)
+        out += newLine + '\n';
+    return m_writer.replaceFile(m_path, out, nullptr);
+}
+
+std::string MemoryUserStore::readString(std::string_view name)
+{
+    const auto it = m_values.find(upper(name));
+    return it == m_values.end() ? std::string() : it->second;
+}
+
+bool MemoryUserStore::writeString(std::string_view name, std::string_view value)
+{
+    if (!validName(name) || holdsLineEnd(value))
+        return false;
+    m_values[upper(name)] = std::string(value);
+    return true;
+}
+
+std::string userStorePath(const char* xdgConfigHome, const char* home)
+{
+    std::string base;
+    if (xdgConfigHome && xdgConfigHome[0] == '/')
+        base = xdgConfigHome;
+    else if (home && home[0] == '/')
+        base = std::string(home) + "/.config";
+    else
+        return {};
+    while (base.size() > 1 && base.back() == '/')
+        base.pop_back();
+    if (base == "/")
+        base.clear();
+    return base + "/tessaline/CON.conf";
+}
+
+std::string defaultUserStorePath()
+{
+    const char* home = std::getenv("HOME");
+    std::string fromPasswd;
+    if (!home || home[0] != '/') {
+        passwd entry {};
+        passwd* found = nullptr;
+        std::vector<char> buffer(16384);
+        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+            fromPasswd = found->pw_dir;
+        home = fromPasswd.c_str();
+    }
+    return userStorePath(std::getenv("XDG_CONFIG_HOME"), home);
+}
+
+} // namespace tess

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/common/Identity.h"
+#include "core/common/Ui.h"
+
+#include <string>
+
+namespace tess {
+struct Workspace;
+}
+
+// Reading and writing the console data file (.csl) of the open document and
+// its readable .csv copy.
+namespace tess::datafile {
+
+// What the writer puts into the identity lines, and whether a .csv follows.
+enum class SaveMode : int {
+    Save = 0, // the document's identity; .csv
+    SaveAs = 1, // the document's identity; .csv
+    InverterRead = 2, // the identity received from the inverter; no .csv
+    UnsupportedMachine = 3, // 99, 99, 99, 999; .csv
+    UnsupportedRom = 4, // model, control mode and capacity received, then 999; .csv
+};
+
+// `readDataSet`: reads the .csl at path into the document. 0 when the
+// identity was read (the identity and the values read replace the
+// document's, the loaded-identity copy follows unless a comparison is shown,
+// and the identity-from-data-set flag is set); when a value is bad or missing
+// the values before it are loaded, the rest keep theirs, and the user is told
+// the line. -1 when the file cannot be opened or holds no identity: the
+// message is shown and nothing in memory changes.
+int readDataSet(Workspace& ws, Ui& ui, const std::string& path);
+
+// `writeDataSet`: writes the document's values to the .csl at path with the
+// identity lines of mode (received is the identity read from the inverter,
+// for InverterRead and UnsupportedRom), then, except for InverterRead, the
+// .csv from the grid texts. Each file is replaced only once it is completely
+// written. 0 on success; -1 with a message when the .csl could not be
+// written (both old files unchanged) or when only the .csv could not (the
+// .csl is then the new one).
+int writeDataSet(
+    const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received = {});
+
+} // namespace tess::datafile

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/common/FileIo.h"
+#include "core/common/Identity.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tess {
+class Ui;
+struct Workspace;
+} // namespace tess
+
+// The parameter table files (.bkh, one per model, control mode and ROM
+// version, in the model's folder of the installation) and the capacity
+// default files (folder "MSEL"): where they lie, how they are named, and how
+// their lines split into fields.
+namespace tess::tables {
+
+// A table or capacity default file read whole, its lines split at CR LF, LF
+// or CR. Lines are the file's own bytes (code page 932).
+class TableText {
+public:
+    // False (with the reason) when the file cannot be opened or read.
+    bool read(const std::string& path, IoError* error = nullptr);
+    // Takes bytes already in memory.
+    void assign(std::string bytes);
+
+    std::size_t lineCount() const { return m_lines.size(); }
+    // The line's bytes without its line end; nothing for a line past the end.
+    std::optional<std::string_view> line(std::size_t index) const;
+
+private:
+    void index();
+
+    std::string m_bytes;
+    std::vector<std::pair<std::size_t, std::size_t>> m_lines; // offset, length
+};
+
+// `splitRecord`: the fields of one line of code page 932 bytes, each converted
+// to UTF-8. Comma separates and double quote quotes:
+//  1. characters with codes 1 to 32 are skipped;
+//  2. a field that starts with a double quote runs to the matching closing
+//     quote (two double quotes inside stand for one; a missing closing quote
+//     lets it run to the end of the line);
+//  3. any other field runs up to the next comma or character 1 to 32;
+//  4. characters 1 to 32 after a field are skipped; a comma there is consumed
+//     with the characters 1 to 32 after it, and when it was the line's last
+//     character one more, empty, field follows.
+// A double-byte character is stepped over whole, so its second byte is never
+// taken for a separator; a lead byte whose second byte cannot be one (a
+// separator, a quote, the end of the line) stands alone.
+std::vector<std::string> splitRecord(std::string_view cp932Line);
+// The same split, the fields left in code page 932.
+std::vector<std::string> splitRecordBytes(std::string_view cp932Line);
+
+// The control-mode letter of the model's family for a control-mode index:
+// 'S', 'V', 'O' (QM) or 'P' (LX); 0 (no letter) for any other index.
+char controlModeLetter(int model, int controlMode);
+
+// The bare table file name: model name, control-mode letter, ROM code,
+// ".bkh" (QM71S01-A1.bkh). Empty when the model or the ROM version index is
+// outside the catalogue.
+std::string tableFileName(int model, int controlMode, int romVersion);
+
+// `findTableFile`: the table file of this identity. A file of the bare name
+// in the working directory wins (the program finds tables beside itself);
+// otherwise the file in the model's folder of the installation; otherwise
+// empty. applicationFolder ends with '/'.
+std::string findTableFile(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+
+// `findTableFileOrOlder`: the first table found from the ROM version index
+// down to 0; empty when there is none.
+std::string findTableFileOrOlder(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+
+// The identity the inverter selection dialog shows while it is deciding.
+struct TableChoice {
+    int model = 0;
+    int controlMode = 0;
+    int romVersion = -1;
+};
+
+// What `findTableFileForCurrent` answers for a model outside the catalogue:
+// a text that names no file. The loader does not try to open it.
+inline constexpr std::string_view NoRomVersionPath = "-1";
+
+// `findTableFileForCurrent`: the table of the identity in force. After a data
+// set was read (the identity-from-data-set flag) that is the document's
+// identity, and the flag is cleared; otherwise the dialog's choice when one
+// is given, else the document's identity. The result becomes the current
+// table path, and the control-mode letter and family of the identity are
+// recorded for the loader. A model outside 0..11 shows "No ROM Version." and
+// answers NoRomVersionPath.
+std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<TableChoice>& dialogChoice = {});
+
+// `capacityDefaultFileName`: "MSEL_DEFa8.bkh" .. "MSEL_DEF_73N.bkh" for the
+// numbers 0 to 15, an empty text for any other integer, nothing when the text
+// is not an integer.
+std::optional<std::string> capacityDefaultFileName(std::string_view numberText);
+
+// The capacity default file's path in the installation ("MSEL" folder).
+std::string capacityDefaultFilePath(const std::string& applicationFolder, const std::string& fileName);
+
+// `romCodeOfPath`: the five characters before ".bkh" (the ROM code of a
+// table file); for a path too short to hold them, what there is of them.
+std::string romCodeOfPath(std::string_view path);
+
+} // namespace tess::tables

@@ -1,0 +1,27 @@
+#pragma once
+
+namespace tess {
+class Ui;
+struct Workspace;
+} // namespace tess
+
+namespace tess::tables {
+
+// Results of `loadParameterTable`.
+enum LoadResult : int {
+    LoadDone = 0, // filled; also after the funcset2 and "Area:" messages
+    LoadUnreadable = 1, // a table or capacity default file cannot be read
+    LoadUnsupportedSpecial = -1, // model 99 with the special functions on
+    LoadUnsupported = -2, // model 99, or no table, with the special functions off
+};
+
+// `loadParameterTable`: chooses the table of the document's identity (an
+// older ROM version's when the special functions allow it), reads it and
+// fills grid rows 1..685 of the slots it defines, applying the capacity,
+// motor-group, V/F and 400 V rules. keepValues 0 (a new data set) also
+// writes every shown value into the ParameterSet; any other value shows the
+// stored values. The loaded table (area limits, records) replaces the
+// document's once its file could be read. Messages go to ui.
+int loadParameterTable(Workspace& ws, Ui& ui, int keepValues);
+
+} // namespace tess::tables

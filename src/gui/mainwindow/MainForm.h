@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/app/CommandStates.h"
+#include "core/app/Workspace.h"
+#include "core/common/Language.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QStandardItemModel;
+class QTableView;
+class QToolButton;
+
+namespace tess {
+class Ui;
+class UserStore;
+} // namespace tess
+
+namespace tess::gui {
+
+// The main window. It shows what the workspace holds and forwards every
+// command to the core; it decides nothing itself. Controls carry the names
+// the rest of the program uses for them (File1, New1, SpeedButton1, Edit1,
+// StringGrid1, ...) as object names.
+//
+// The grid's header row (grid row 0) is the table view's horizontal header,
+// so grid row r (r >= 1) is view row r - 1.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    TMainForm(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent = nullptr);
+
+    // Shows everything the core holds: caption, command states, the language's
+    // texts and presentation, the file name and the grid's shape and header.
+    void refreshFromCore();
+    void applyCommandStates(const CommandStates& states);
+    // Font, width, check marks, captions, hints and grid titles of the language.
+    void applyLanguage(Language language);
+
+    Workspace& workspace() { return m_ws; }
+
+public slots:
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Close1Click();
+    void F1Click();
+    void Print1Click();
+    void Exit1Click();
+    void K2Click();
+    void K3Click();
+    void K5Click();
+    void K8Click();
+    void K9Click();
+    void KJ1Click();
+    void KE1Click();
+    void K7Click();
+    void N5Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Whether the window may close: asks to save unsaved changes.
+    bool MainFormCloseQuery();
+
+    void buildMenus();
+    QWidget* buildTopPanel();
+    QWidget* buildLeftPanel();
+    void buildGrid();
+    QAction* addItem(QMenu* menu, const char* name, void (TMainForm::*slot)());
+    void refreshGrid();
+
+    Workspace& m_ws;
+    Ui& m_ui;
+    UserStore& m_store;
+
+    QLineEdit* m_edit5 = nullptr;
+    QLabel* m_label6 = nullptr;
+    QLabel* m_label7 = nullptr;
+    QTableView* m_grid = nullptr;
+    QStandardItemModel* m_gridModel = nullptr;
+    QLabel* m_statusText = nullptr;
+};
+
+} // namespace tess::gui

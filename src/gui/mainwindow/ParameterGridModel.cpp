@@ -1,0 +1,140 @@
+#include "gui/mainwindow/ParameterGridModel.h"
+
+#include "core/app/Texts.h"
+#include "core/app/Workspace.h"
+
+#include <QColor>
+
+#include <algorithm>
+#include <array>
+
+namespace tess::gui {
+namespace {
+
+constexpr std::array<TextId, GridColumnCount> columnTitles {
+    TextId::GridTitleCode,
+    TextId::GridTitleName,
+    TextId::GridTitleRange,
+    TextId::GridTitleDefault,
+    TextId::GridTitleValue,
+    TextId::GridTitleDecimals,
+    TextId::GridTitleFigures,
+};
+
+QString fromCore(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+QString fromCore(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+ParameterGridModel::ParameterGridModel(Workspace& ws, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_ws(ws)
+    , m_rowCount(shownRowCount())
+    , m_open(ws.doc.state.open)
+{
+}
+
+QColor ParameterGridModel::valueColour()
+{
+    return QColor(0, 0, 255);
+}
+QColor ParameterGridModel::editedValueColour()
+{
+    return QColor(128, 0, 128);
+}
+
+int ParameterGridModel::shownRowCount() const
+{
+    return std::clamp(m_ws.doc.rows.rowCount(), 1, GridRowsWithTable) - 1;
+}
+
+int ParameterGridModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rowCount;
+}
+
+int ParameterGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : GridColumnCount;
+}
+
+QVariant ParameterGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !checkIndex(index))
+        return {};
+    const int row = gridRow(index);
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return fromCore(m_ws.doc.rows.text(row, column));
+    case Qt::BackgroundRole:
+        if (column != ColValue)
+            return {};
+        // The cell of an accepted edit is drawn purple once; serving that
+        // colour ends it, so every later repaint is blue again.
+        if (m_ws.doc.edit.justEdited && m_ws.doc.edit.row == row) {
+            m_ws.doc.edit.justEdited = false;
+            return editedValueColour();
+        }
+        return valueColour();
+    case Qt::ForegroundRole:
+        if (column == ColValue)
+            return QColor(Qt::white);
+        if (column != ColCode)
+            return QColor(Qt::black);
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ParameterGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= GridColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    // A title written into the grid's header row (the file comparison puts
+    // its own above columns 5 and 6) wins over the standard one.
+    const std::string& written = m_ws.doc.rows.text(0, section);
+    if (!written.empty())
+        return fromCore(written);
+    return fromCore(text(columnTitles[static_cast<std::size_t>(section)], m_ws.language));
+}
+
+Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid() || !checkIndex(index))
+        return Qt::NoItemFlags;
+    if (m_open && index.column() == ColValue)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    return Qt::ItemIsEnabled;
+}
+
+void ParameterGridModel::refresh()
+{
+    const int rows = shownRowCount();
+    const bool open = m_ws.doc.state.open;
+    if (rows != m_rowCount || open != m_open) {
+        beginResetModel();
+        m_rowCount = rows;
+        m_open = open;
+        endResetModel();
+    } else if (m_rowCount > 0) {
+        emit dataChanged(index(0, 0), index(m_rowCount - 1, GridColumnCount - 1));
+    }
+    emit headerDataChanged(Qt::Horizontal, 0, GridColumnCount - 1);
+}
+
+void ParameterGridModel::valueColumnChanged()
+{
+    if (m_rowCount > 0)
+        emit dataChanged(index(0, ColValue), index(m_rowCount - 1, ColValue));
+}
+
+} // namespace tess::gui

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace tess {
+struct Workspace;
+}
+
+namespace tess::gui {
+
+// The parameter grid's rows (`Document::rows`) as a table model: model row r
+// is grid row r + 1, the grid's header row being the horizontal header. The
+// model only reads texts the core already holds, so it never touches a file
+// and stays quick over all 685 rows. The core changes the rows; whoever made
+// it change calls refresh() (or valueColumnChanged() after a cell edit).
+class ParameterGridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    explicit ParameterGridModel(Workspace& ws, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // After the document changed: a new row count or a document opened or
+    // closed resets the model, otherwise every cell and title is re-read.
+    void refresh();
+    // After a cell edit: the value column is re-read.
+    void valueColumnChanged();
+
+    Workspace& workspace() const { return m_ws; }
+    bool documentOpen() const { return m_open; }
+
+    static int gridRow(const QModelIndex& index) { return index.row() + 1; }
+    QModelIndex indexOfGridRow(int gridRow, int column) const { return index(gridRow - 1, column); }
+
+    static QColor valueColour();
+    static QColor editedValueColour();
+
+private:
+    int shownRowCount() const;
+
+    Workspace& m_ws;
+    int m_rowCount = 0;
+    bool m_open = false;
+};
+
+} // namespace tess::gui

@@ -1,0 +1,391 @@
+#include "gui/mainwindow/ParameterGridView.h"
+
+#include "core/app/Workspace.h"
+#include "core/mainwindow/GridNavigation.h"
+#include "gui/mainwindow/ParameterGridModel.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace tess::gui {
+
+void WorkspaceGridEditing::enterPressed(int gridRow, const QString& typed)
+{
+    const CellCommitResult result = commitCellEdit(m_ws, m_ui, gridRow, typed.toStdString());
+    if (committed)
+        committed(result);
+}
+
+void WorkspaceGridEditing::arrowPressed(int gridRow)
+{
+    abandonCellEdit(m_ws.doc, gridRow);
+}
+
+void WorkspaceGridEditing::keyTyped(int gridRow)
+{
+    noteCellTyping(m_ws.doc, gridRow);
+}
+
+void WorkspaceGridEditing::mousePressed()
+{
+    cellMouseDown(m_ws.doc);
+}
+
+// The editor of a value cell. Its text reaches the document only through
+// Enter: leaving the editor any other way writes nothing, so the grid never
+// shows an entry that is not stored.
+class ValueCellDelegate : public QStyledItemDelegate {
+public:
+    explicit ValueCellDelegate(ParameterGridView* view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        editor->setProperty(rowProperty, ParameterGridModel::gridRow(index));
+        return editor;
+    }
+
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override { }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        auto* editor = qobject_cast<QLineEdit*>(object);
+        if (!editor || event->type() != QEvent::KeyPress)
+            return QStyledItemDelegate::eventFilter(object, event);
+        auto* key = static_cast<QKeyEvent*>(event);
+        const int row = editor->property(rowProperty).toInt();
+        if (m_view->isAreaJump(key))
+            return true;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: {
+            const QString typed = editor->text();
+            // Closed first: a refusal's message box takes the focus away.
+            emit closeEditor(editor, NoHint);
+            m_view->handleEnter(row, typed);
+            return true;
+        }
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            emit closeEditor(editor, NoHint);
+            m_view->handleArrow(row);
+            m_view->stepCurrentRow(key->key() == Qt::Key_Up ? -1 : 1);
+            return true;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+            emit closeEditor(editor, NoHint);
+            m_view->handleArrow(row);
+            return true;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            // Leaves the cell like a click elsewhere, without moving on to
+            // another editor.
+            emit closeEditor(editor, NoHint);
+            m_view->handleTyping(row);
+            return true;
+        default:
+            m_view->handleTyping(row);
+            return QStyledItemDelegate::eventFilter(object, event);
+        }
+    }
+
+private:
+    static constexpr const char* rowProperty = "tessGridRow";
+    ParameterGridView* m_view;
+};
+
+ParameterGridView::ParameterGridView(QWidget* parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("StringGrid1"));
+    setItemDelegate(new ValueCellDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+        | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Pixel steps sideways, so that the columns pass under the frozen ones.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
+    horizontalHeader()->setHighlightSections(false);
+
+    m_frozen = new QTableView(this);
+    m_frozen->setObjectName(QStringLiteral("StringGrid1Frozen"));
+    m_frozen->setFocusPolicy(Qt::NoFocus);
+    m_frozen->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_frozen->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_frozen->setWordWrap(false);
+    m_frozen->verticalHeader()->hide();
+    m_frozen->verticalHeader()->setMinimumSectionSize(1);
+    m_frozen->verticalHeader()->setDefaultSectionSize(RowHeight);
+    m_frozen->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_frozen->horizontalHeader()->setHighlightSections(false);
+    m_frozen->setStyleSheet(QStringLiteral("QTableView { border: none; }"));
+    // The fixed columns keep the fixed-cell colour.
+    QPalette fixed = m_frozen->palette();
+    fixed.setColor(QPalette::Base, palette().color(QPalette::Button));
+    m_frozen->setPalette(fixed);
+    m_frozen->viewport()->installEventFilter(this);
+    viewport()->stackUnder(m_frozen);
+
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (section < FrozenColumns) {
+            m_frozen->setColumnWidth(section, size);
+            updateFrozenGeometry();
+        }
+    });
+    connect(
+        m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(), &QAbstractSlider::setValue);
+    connect(
+        verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozen->verticalScrollBar(), &QAbstractSlider::setValue);
+    m_frozen->hide();
+}
+
+void ParameterGridView::setGridModel(ParameterGridModel* model)
+{
+    m_model = model;
+    setModel(model);
+    m_frozen->setModel(model);
+    m_frozen->setSelectionModel(selectionModel());
+    if (model)
+        connect(model, &QAbstractItemModel::modelReset, this, &ParameterGridView::configureFrozenView);
+    configureFrozenView();
+    m_frozen->setVisible(model != nullptr);
+}
+
+void ParameterGridView::configureFrozenView()
+{
+    if (!m_model)
+        return;
+    for (int column = 0; column < GridColumnCount; ++column) {
+        m_frozen->setColumnHidden(column, column >= FrozenColumns);
+        if (column < FrozenColumns)
+            m_frozen->setColumnWidth(column, columnWidth(column));
+    }
+    m_frozen->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    updateFrozenGeometry();
+}
+
+void ParameterGridView::applyColumnWidths(Language language)
+{
+    const int w = DefaultColumnWidth;
+    setColumnWidth(ColCode, w);
+    setColumnWidth(ColName, language == Language::Japanese ? 3 * w : 2 * w);
+    setColumnWidth(ColRange, 3 * w);
+    for (int column = ColDefault; column < GridColumnCount; ++column)
+        setColumnWidth(column, w);
+}
+
+int ParameterGridView::frozenWidth() const
+{
+    int width = 0;
+    for (int column = 0; column < FrozenColumns; ++column)
+        width += columnWidth(column);
+    return width;
+}
+
+void ParameterGridView::updateFrozenGeometry()
+{
+    m_frozen->setGeometry(frameWidth(), frameWidth(), frozenWidth() + m_frozen->frameWidth() * 2,
+        viewport()->height() + horizontalHeader()->height());
+}
+
+void ParameterGridView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    updateFrozenGeometry();
+}
+
+bool ParameterGridView::documentOpen() const
+{
+    return m_model && m_model->documentOpen();
+}
+
+int ParameterGridView::topGridRow() const
+{
+    return verticalScrollBar()->value() + 1;
+}
+
+void ParameterGridView::setTopGridRow(int gridRow)
+{
+    verticalScrollBar()->setValue(gridRow - 1);
+}
+
+void ParameterGridView::jumpToPreviousArea()
+{
+    if (!documentOpen())
+        return;
+    if (const auto top = previousAreaTop(m_model->workspace().doc.table.areaFirst, topGridRow()))
+        setTopGridRow(*top);
+}
+
+void ParameterGridView::jumpToNextArea()
+{
+    if (!documentOpen())
+        return;
+    if (const auto top = nextAreaTop(m_model->workspace().doc.table.areaFirst, topGridRow()))
+        setTopGridRow(*top);
+}
+
+bool ParameterGridView::isAreaJump(const QKeyEvent* event)
+{
+    if (!(event->modifiers() & Qt::ShiftModifier))
+        return false;
+    if (event->key() == Qt::Key_F1) {
+        jumpToPreviousArea();
+        return true;
+    }
+    if (event->key() == Qt::Key_F2) {
+        jumpToNextArea();
+        return true;
+    }
+    return false;
+}
+
+void ParameterGridView::handleEnter(int gridRow, const QString& typed)
+{
+    if (m_callbacks)
+        m_callbacks->enterPressed(gridRow, typed);
+    if (m_model)
+        m_model->valueColumnChanged();
+}
+
+void ParameterGridView::handleArrow(int gridRow)
+{
+    if (m_callbacks)
+        m_callbacks->arrowPressed(gridRow);
+    if (m_model)
+        m_model->valueColumnChanged();
+}
+
+void ParameterGridView::handleTyping(int gridRow)
+{
+    if (m_callbacks)
+        m_callbacks->keyTyped(gridRow);
+}
+
+void ParameterGridView::handleMousePress()
+{
+    if (!m_callbacks)
+        return;
+    m_callbacks->mousePressed();
+    if (m_model)
+        m_model->valueColumnChanged();
+}
+
+void ParameterGridView::stepCurrentRow(int delta)
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    const QModelIndex next = m_model->index(current.row() + delta, current.column());
+    if (next.isValid())
+        setCurrentIndex(next);
+}
+
+void ParameterGridView::keyPressEvent(QKeyEvent* event)
+{
+    if (!documentOpen()) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    if (isAreaJump(event))
+        return;
+    const QModelIndex current = currentIndex();
+    const bool onValue = current.isValid() && current.column() == ColValue;
+    const int row = ParameterGridModel::gridRow(current);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (onValue && state() != EditingState)
+            handleEnter(row, current.data(Qt::EditRole).toString());
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (onValue)
+            handleArrow(row);
+        break;
+    default:
+        if (onValue)
+            handleTyping(row);
+        break;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ParameterGridView::mousePressEvent(QMouseEvent* event)
+{
+    handleMousePress();
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && !(index.flags() & Qt::ItemIsSelectable)) {
+        // Cells other than an open document's values are not selected.
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    QTableView::mousePressEvent(event);
+}
+
+bool ParameterGridView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_frozen->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            handleMousePress();
+            setFocus(Qt::MouseFocusReason);
+            return true;
+        }
+        if (event->type() == QEvent::Wheel) {
+            // Scroll both views as one.
+            QCoreApplication::sendEvent(viewport(), event);
+            return true;
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+QModelIndex ParameterGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex next = QTableView::moveCursor(action, modifiers);
+    if (!documentOpen() || !next.isValid() || next.column() == ColValue)
+        return next;
+    // The cursor stays in the value column: sideways it does not move.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && current.column() == ColValue && current.row() == next.row())
+        return current;
+    return m_model->index(next.row(), ColValue);
+}
+
+void ParameterGridView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QTableView::scrollTo(index, hint);
+    if (!index.isValid() || index.column() < FrozenColumns)
+        return;
+    // A cell scrolled to must not end up under the frozen columns.
+    const int hidden = frozenWidth() - visualRect(index).left();
+    if (hidden > 0)
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - hidden);
+}
+
+} // namespace tess::gui
