@@ -2,7 +2,8 @@
 # headers come in as system includes and are not held to them.
 add_library(tess_options INTERFACE)
 target_compile_options(tess_options INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion -Werror
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+  $<$<BOOL:${TESS_WERROR}>:-Werror>
   # GCC 12 reports false -Wrestrict positives in std::string::replace at -O3.
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 
