@@ -1,5 +1,6 @@
 #include "gui/mainwindow/ParameterGridModel.h"
 
+#include "core/app/MainWindowTexts.h"
 #include "core/app/Texts.h"
 #include "core/app/Workspace.h"
 
@@ -10,16 +11,6 @@
 
 namespace tess::gui {
 namespace {
-
-constexpr std::array<TextId, GridColumnCount> columnTitles {
-    TextId::GridTitleCode,
-    TextId::GridTitleName,
-    TextId::GridTitleRange,
-    TextId::GridTitleDefault,
-    TextId::GridTitleValue,
-    TextId::GridTitleDecimals,
-    TextId::GridTitleFigures,
-};
 
 QString fromCore(const std::string& text)
 {
@@ -104,7 +95,7 @@ QVariant ParameterGridModel::headerData(int section, Qt::Orientation orientation
     const std::string& written = m_ws.doc.rows.text(0, section);
     if (!written.empty())
         return fromCore(written);
-    return fromCore(text(columnTitles[static_cast<std::size_t>(section)], m_ws.language));
+    return fromCore(text(gridColumnTitles()[static_cast<std::size_t>(section)], m_ws.language));
 }
 
 Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const
