@@ -79,6 +79,7 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
         doc.edit.statusText = verdict.status.in(ws.language);
         doc.edit.justEdited = true;
         doc.state.saved = false;
+        ws.commands.save1 = true;
         result.enableSave = true;
         break;
     case CellOutcome::Unchanged:

@@ -5,6 +5,7 @@
 #include "core/mainwindow/CellEditState.h"
 #include "core/tables/ParameterTable.h"
 
+#include <array>
 #include <string>
 
 namespace tess {
@@ -41,6 +42,10 @@ struct Document {
     char controlModeLetter = 0; // 'S', 'V', 'O', 'P', or 0 for none
     ModelFamily family = ModelFamily::QM;
     bool substituteTableShown = false;
+
+    // The identity boxes Edit1 to Edit4: model, control mode, capacity and
+    // voltage, ROM version.
+    std::array<std::string, 4> identityTexts;
 
     // The main window's hidden labels ("ROM:"/"Cap:" texts).
     std::string label6;

@@ -1,0 +1,41 @@
+#include "support/DemoWorkspace.h"
+
+#include "core/app/Startup.h"
+#include "core/catalogue/SelectionDialog.h"
+#include "mkdemo/DemoInstallation.h"
+
+#include <gtest/gtest.h>
+
+namespace tess::test {
+
+DemoWorkspace::DemoWorkspace(Language language, bool specialFunctions)
+{
+    demo::DemoOptions options;
+    options.specialFunctions = specialFunctions;
+    std::string error;
+    EXPECT_TRUE(demo::writeDemoInstallation(dir.path(), options, &error)) << error;
+    store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
+    startUp(ws, ui, store, StartupEnvironment {dir.file("tessaline"), "", "", ""});
+    ui.messages.clear();
+}
+
+void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)
+{
+    ++runs;
+    std::optional<catalogue::SelectionChoice> choice;
+    if (!choices.empty()) {
+        choice = choices.front();
+        choices.pop_front();
+    }
+    if (!choice) {
+        catalogue::SelectionDialog dialog(ws, ui);
+        dialog.open();
+        if (dialog.isOpen())
+            dialog.cancel();
+        lastOutcome.reset();
+        return;
+    }
+    lastOutcome = catalogue::runSelectionScript(ws, ui, *choice);
+}
+
+} // namespace tess::test

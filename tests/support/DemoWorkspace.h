@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/app/UserStore.h"
+#include "core/app/Workspace.h"
+#include "core/catalogue/SelectionScript.h"
+#include "core/mainwindow/Commands.h"
+#include "support/FakeUi.h"
+#include "support/Fakes.h"
+
+#include <deque>
+#include <optional>
+
+namespace tess::test {
+
+// A demo installation in a temporary folder and a workspace started on it,
+// as the program would start from that folder.
+class DemoWorkspace {
+public:
+    explicit DemoWorkspace(Language language = Language::English, bool specialFunctions = false);
+
+    TempDir dir;
+    Workspace ws;
+    FakeUi ui;
+    MemoryUserStore store;
+};
+
+// The selection dialog of the commands, driven by scripted choices in turn;
+// an empty queue (or an empty entry) cancels the dialog.
+class ScriptedSelection : public SelectionHost {
+public:
+    void runSelectionDialog(Workspace& ws, Ui& ui) override;
+
+    std::deque<std::optional<catalogue::SelectionChoice>> choices;
+    std::optional<catalogue::ScriptOutcome> lastOutcome;
+    int runs = 0;
+};
+
+} // namespace tess::test
