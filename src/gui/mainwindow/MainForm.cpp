@@ -4,8 +4,11 @@
 #include "core/app/Startup.h"
 #include "core/app/UserStore.h"
 #include "core/common/Ui.h"
+#include "gui/catalogue/TModeForm.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
+#include "gui/mainwindow/ParameterGridModel.h"
+#include "gui/mainwindow/ParameterGridView.h"
 #include "gui/mainwindow/ToolIcons.h"
 
 #include <QAction>
@@ -17,10 +20,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
-#include <QStandardItemModel>
 #include <QStatusBar>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -104,6 +106,9 @@ TMainForm::TMainForm(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
     m_statusText->setObjectName(QStringLiteral("StatusBar1Panel"));
     status->addWidget(m_statusText, 1);
     setStatusBar(status);
+    // The status bar takes clicks on its text as well as beside it.
+    status->installEventFilter(this);
+    m_statusText->installEventFilter(this);
 
     refreshFromCore();
     resize(width(), InitialHeight);
@@ -199,6 +204,7 @@ QWidget* TMainForm::buildLeftPanel()
         auto* label = new QLabel;
         label->setObjectName(QString::fromLatin1(labels[i]));
         QLineEdit* edit = identityBox(edits[i]);
+        m_identity[i] = edit;
         label->setBuddy(edit);
         layout->addWidget(label);
         layout->addWidget(edit);
@@ -226,20 +232,19 @@ QWidget* TMainForm::buildLeftPanel()
     return panel;
 }
 
+TMainForm::~TMainForm() = default;
+
 void TMainForm::buildGrid()
 {
-    m_grid = new QTableView;
-    m_grid->setObjectName(QStringLiteral("StringGrid1"));
-    m_gridModel = new QStandardItemModel(0, GridColumnCount, m_grid);
-    m_grid->setModel(m_gridModel);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setMinimumSectionSize(1);
-    m_grid->verticalHeader()->setDefaultSectionSize(DefaultRowHeight);
-    m_grid->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
-    m_grid->horizontalHeader()->setStretchLastSection(false);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
-    m_grid->setWordWrap(false);
+    m_grid = new ParameterGridView;
+    m_gridModel = new ParameterGridModel(m_ws, this);
+    m_grid->setGridModel(m_gridModel);
+    m_editing = std::make_unique<WorkspaceGridEditing>(m_ws, m_ui);
+    m_editing->committed = [this](const CellCommitResult&) {
+        applyCommandStates(m_ws.commands);
+        m_statusText->setText(fromUtf8(m_ws.doc.edit.statusText));
+    };
+    m_grid->setEditCallbacks(m_editing.get());
 }
 
 void TMainForm::refreshFromCore()
@@ -247,21 +252,25 @@ void TMainForm::refreshFromCore()
     setWindowTitle(fromUtf8(mainWindowCaption()));
     applyCommandStates(m_ws.commands);
     applyLanguage(m_ws.language);
-    m_edit5->setText(m_ws.doc.state.open ? fromPath(m_ws.doc.state.fileName) : QString());
+    m_edit5->setText(fromPath(m_ws.doc.state.fileName));
+    showIdentityBoxes();
     m_label6->setText(fromUtf8(m_ws.doc.label6));
     m_label7->setText(fromUtf8(m_ws.doc.label7));
-    refreshGrid();
+    m_statusText->setText(fromUtf8(m_ws.doc.edit.statusText));
+    m_gridModel->refresh();
+    if (!m_ws.doc.state.open)
+        m_grid->setTopGridRow(1);
 }
 
-void TMainForm::refreshGrid()
+void TMainForm::showIdentityBoxes()
 {
-    const GridRows& rows = m_ws.doc.rows;
-    m_gridModel->setRowCount(std::max(0, rows.rowCount() - 1));
-    for (int col = 0; col < GridColumnCount; ++col)
-        m_gridModel->setHeaderData(col, Qt::Horizontal, fromUtf8(rows.text(0, col)));
-    for (int r = 1; r < rows.rowCount(); ++r)
-        for (int col = 0; col < GridColumnCount; ++col)
-            m_gridModel->setData(m_gridModel->index(r - 1, col), fromUtf8(rows.text(r, col)));
+    for (std::size_t i = 0; i < 4; ++i)
+        m_identity[i]->setText(fromUtf8(m_ws.doc.identityTexts[i]));
+}
+
+void TMainForm::commandDone()
+{
+    refreshFromCore();
 }
 
 void TMainForm::applyCommandStates(const CommandStates& states)
@@ -285,9 +294,7 @@ void TMainForm::applyLanguage(Language language)
     const LanguagePresentation p = languagePresentation(language);
     setFont(formFont(language));
     resize(p.windowWidth, height());
-    const auto widths = gridColumnWidths(language);
-    for (int col = 0; col < GridColumnCount; ++col)
-        m_grid->horizontalHeader()->resizeSection(col, widths[static_cast<std::size_t>(col)]);
+    m_grid->applyColumnWidths(language);
 
     for (const ControlText& t : mainWindowLabelTexts())
         if (auto* label = findChild<QLabel*>(fromUtf8(t.control)))
@@ -305,30 +312,14 @@ void TMainForm::applyLanguage(Language language)
     findChild<QAction*>(QStringLiteral("KJ1"))->setChecked(language == Language::Japanese);
     findChild<QAction*>(QStringLiteral("KE1"))->setChecked(language == Language::English);
 
-    writeGridTitles(m_ws.doc.rows, language);
-    for (int col = 0; col < GridColumnCount; ++col)
-        m_gridModel->setHeaderData(col, Qt::Horizontal, fromUtf8(m_ws.doc.rows.text(0, col)));
+    m_gridModel->refresh();
 }
 
 bool TMainForm::MainFormCloseQuery()
 {
-    if (m_ws.doc.state.saved)
-        return true;
-    const TextPair& prefix = textPair(TextId::SavePromptPrefix);
-    const TextPair& suffix = textPair(TextId::SavePromptSuffix);
-    const std::string& name = m_ws.doc.state.fileName;
-    const Message prompt {
-        std::string(prefix.ja) + name + std::string(suffix.ja), std::string(prefix.en) + name + std::string(suffix.en)};
-    switch (m_ui.ask(prompt, message(TextId::SavePromptCaption), Buttons::YesNoCancel, m_ws.language)) {
-    case Answer::Cancel:
-        return false;
-    case Answer::No:
-        return true;
-    case Answer::Yes:
-        SaveAs1Click();
-        return m_ws.doc.state.saved;
-    }
-    return false;
+    const bool mayClose = mainFormCloseQuery(m_ws, m_ui);
+    commandDone();
+    return mayClose;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event)
@@ -337,10 +328,54 @@ void TMainForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // The special functions last for one run. A settings file that cannot be
-    // written stays as it was; there is nothing more to do about it on exit.
-    clearSpecialFunctionOnExit(m_ws);
     event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && (watched == statusBar() || watched == m_statusText)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        statusBarMouseDown(m_ws, mouse->button() == Qt::LeftButton, mouse->modifiers().testFlag(Qt::ControlModifier));
+        applyCommandStates(m_ws.commands);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::runSelectionDialog(Workspace& ws, Ui& ui)
+{
+    TModeForm form(ws, ui, this);
+    if (form.begin())
+        form.exec();
+}
+
+void TMainForm::New1Click()
+{
+    newDocument(m_ws, m_ui, *this);
+    commandDone();
+}
+
+void TMainForm::Open1Click()
+{
+    openDocument(m_ws, m_ui);
+    commandDone();
+}
+
+void TMainForm::Save1Click()
+{
+    saveDocument(m_ws, m_ui);
+    commandDone();
+}
+
+void TMainForm::SaveAs1Click()
+{
+    saveDocumentAs(m_ws, m_ui);
+    commandDone();
+}
+
+void TMainForm::Close1Click()
+{
+    closeDocument(m_ws, m_ui);
+    commandDone();
 }
 
 void TMainForm::Exit1Click()
@@ -348,31 +383,32 @@ void TMainForm::Exit1Click()
     close();
 }
 
-// A click toggles a checkable item by itself; the marks follow the language
-// in force.
+void TMainForm::K9Click()
+{
+    changeInverter(m_ws, m_ui, *this);
+    commandDone();
+}
+
 void TMainForm::KJ1Click()
 {
-    applyLanguage(m_ws.language);
+    switchLanguage(m_ws, m_ui, m_store, Language::Japanese);
+    commandDone();
 }
+
 void TMainForm::KE1Click()
 {
-    applyLanguage(m_ws.language);
+    switchLanguage(m_ws, m_ui, m_store, Language::English);
+    commandDone();
 }
 
 // The commands below are wired to their menu items and buttons; each calls
 // its core command once that exists.
-void TMainForm::New1Click() { }
-void TMainForm::Open1Click() { }
-void TMainForm::Save1Click() { }
-void TMainForm::SaveAs1Click() { }
-void TMainForm::Close1Click() { }
 void TMainForm::F1Click() { }
 void TMainForm::Print1Click() { }
 void TMainForm::K2Click() { }
 void TMainForm::K3Click() { }
 void TMainForm::K5Click() { }
 void TMainForm::K8Click() { }
-void TMainForm::K9Click() { }
 void TMainForm::K7Click() { }
 void TMainForm::N5Click() { }
 

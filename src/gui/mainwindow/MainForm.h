@@ -3,15 +3,16 @@
 #include "core/app/CommandStates.h"
 #include "core/app/Workspace.h"
 #include "core/common/Language.h"
+#include "core/mainwindow/Commands.h"
 
 #include <QMainWindow>
+
+#include <memory>
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QStandardItemModel;
-class QTableView;
 class QToolButton;
 
 namespace tess {
@@ -21,6 +22,10 @@ class UserStore;
 
 namespace tess::gui {
 
+class ParameterGridModel;
+class ParameterGridView;
+class WorkspaceGridEditing;
+
 // The main window. It shows what the workspace holds and forwards every
 // command to the core; it decides nothing itself. Controls carry the names
 // the rest of the program uses for them (File1, New1, SpeedButton1, Edit1,
@@ -28,11 +33,14 @@ namespace tess::gui {
 //
 // The grid's header row (grid row 0) is the table view's horizontal header,
 // so grid row r (r >= 1) is view row r - 1.
-class TMainForm : public QMainWindow {
+//
+// The window is also where the commands show the inverter selection dialog.
+class TMainForm : public QMainWindow, public SelectionHost {
     Q_OBJECT
 
 public:
     TMainForm(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent = nullptr);
+    ~TMainForm() override;
 
     // Shows everything the core holds: caption, command states, the language's
     // texts and presentation, the file name and the grid's shape and header.
@@ -42,6 +50,9 @@ public:
     void applyLanguage(Language language);
 
     Workspace& workspace() { return m_ws; }
+    ParameterGridView* grid() const { return m_grid; }
+
+    void runSelectionDialog(Workspace& ws, Ui& ui) override;
 
 public slots:
     void New1Click();
@@ -64,6 +75,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Whether the window may close: asks to save unsaved changes.
@@ -74,7 +86,9 @@ private:
     QWidget* buildLeftPanel();
     void buildGrid();
     QAction* addItem(QMenu* menu, const char* name, void (TMainForm::*slot)());
-    void refreshGrid();
+    // After a command: everything it may have changed is shown again.
+    void commandDone();
+    void showIdentityBoxes();
 
     Workspace& m_ws;
     Ui& m_ui;
@@ -83,8 +97,10 @@ private:
     QLineEdit* m_edit5 = nullptr;
     QLabel* m_label6 = nullptr;
     QLabel* m_label7 = nullptr;
-    QTableView* m_grid = nullptr;
-    QStandardItemModel* m_gridModel = nullptr;
+    QLineEdit* m_identity[4] = {}; // Edit1 .. Edit4
+    ParameterGridView* m_grid = nullptr;
+    ParameterGridModel* m_gridModel = nullptr;
+    std::unique_ptr<WorkspaceGridEditing> m_editing;
     QLabel* m_statusText = nullptr;
 };
 

@@ -1,0 +1,192 @@
+#include "core/app/Workspace.h"
+#include "gui/mainwindow/MainForm.h"
+#include "gui/mainwindow/ParameterGridModel.h"
+#include "gui/mainwindow/ParameterGridView.h"
+#include "support/DemoWorkspace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace tess;
+
+// The offline job in the real window on a demo installation: New through the
+// selection dialog, editing in the grid, save, close and open again.
+class MainWindowWorkTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T> T* find(const char* name) { return m_form->findChild<T*>(QString::fromLatin1(name)); }
+    Workspace& ws() { return m_demo->ws; }
+
+    // New, then in the dialog: the next capacity and OK.
+    void newThroughTheDialog()
+    {
+        bool driven = false;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            auto* capacity = dialog->findChild<QComboBox*>(QStringLiteral("ComboBox3"));
+            capacity->setFocus();
+            QTest::keyClick(capacity, Qt::Key_Down);
+            auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("Button1"));
+            QVERIFY(ok->isEnabled());
+            QTest::mouseClick(ok, Qt::LeftButton);
+            driven = true;
+        });
+        find<QAction>("New1")->trigger();
+        QVERIFY(driven);
+    }
+
+    // The first value row with one decimal place, away from the rows the
+    // rules between parameters read.
+    int oneDecimalRow()
+    {
+        for (int row = 14; row <= SlotCount; ++row)
+            if (!ws().doc.rows.text(row, ColCode).empty() && ws().doc.rows.text(row, ColDecimals) == "1")
+                return row;
+        return 0;
+    }
+
+    // Puts the cursor on the value cell of a grid row and types text.
+    void typeInto(int row, const QString& text)
+    {
+        gui::ParameterGridView* grid = m_form->grid();
+        auto* model = static_cast<gui::ParameterGridModel*>(grid->model());
+        grid->setFocus();
+        grid->setCurrentIndex(model->indexOfGridRow(row, ColValue));
+        // The first key opens the editor, which then has the focus.
+        QTest::keyClicks(grid, text.left(1));
+        QTest::keyClicks(keyTarget(), text.mid(1));
+    }
+
+    // The open cell editor, or the grid when none is open.
+    QWidget* keyTarget()
+    {
+        gui::ParameterGridView* grid = m_form->grid();
+        if (auto* editor = grid->viewport()->findChild<QLineEdit*>(); editor && editor->isVisible())
+            return editor;
+        return grid;
+    }
+
+    QString cell(int row, int column)
+    {
+        auto* model = m_form->grid()->model();
+        return model->index(row - 1, column).data().toString();
+    }
+
+    std::unique_ptr<test::DemoWorkspace> m_demo;
+    std::unique_ptr<gui::TMainForm> m_form;
+
+private slots:
+    void init()
+    {
+        m_demo = std::make_unique<test::DemoWorkspace>(Language::English);
+        m_form = std::make_unique<gui::TMainForm>(m_demo->ws, m_demo->ui, m_demo->store);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_demo.reset();
+    }
+
+    void newThroughTheDialogFillsTheGrid()
+    {
+        newThroughTheDialog();
+        QVERIFY(ws().doc.state.open);
+        QCOMPARE(m_form->grid()->model()->rowCount(), GridRowsWithTable - 1);
+        QCOMPARE(find<QLineEdit>("Edit1")->text(), QStringLiteral("QM71"));
+        QCOMPARE(find<QLineEdit>("Edit5")->text(), QStringLiteral("new.csl"));
+        QVERIFY(!find<QLineEdit>("Edit4")->text().isEmpty());
+        QVERIFY(!find<QToolButton>("SpeedButton1")->isEnabled());
+        QVERIFY(find<QAction>("K9")->isEnabled());
+        QVERIFY(!find<QAction>("Save1")->isEnabled());
+        QCOMPARE(cell(1, ColCode), QStringLiteral("Fund.-0"));
+    }
+
+    void enterStoresTheTypedValueAndAnArrowPutsACellBack()
+    {
+        newThroughTheDialog();
+        const int row = oneDecimalRow();
+        QVERIFY(row > 0);
+        typeInto(row, QStringLiteral("12.5"));
+        QTest::keyClick(keyTarget(), Qt::Key_Return);
+        QCOMPARE(ws().doc.values[static_cast<std::size_t>(row - 1)], 125);
+        QCOMPARE(find<QLabel>("StatusBar1Panel")->text(),
+            QString::fromStdString(ws().doc.rows.text(row, ColCode)) + QStringLiteral(" data is changed !"));
+        QVERIFY(find<QAction>("Save1")->isEnabled());
+        QVERIFY(m_demo->ui.messages.empty());
+
+        const QString shown = cell(row + 1, ColValue);
+        typeInto(row + 1, QStringLiteral("9"));
+        QTest::keyClick(keyTarget(), Qt::Key_Down);
+        QCOMPARE(cell(row + 1, ColValue), shown);
+        QVERIFY(m_demo->ui.messages.empty());
+    }
+
+    void ctrlClickOnTheStatusBarRevealsTheRomMenu()
+    {
+        QMenu* rom = find<QMenu>("ROM1");
+        QTest::mouseClick(m_form->statusBar(), Qt::LeftButton);
+        QTest::mouseClick(m_form->statusBar(), Qt::RightButton, Qt::ControlModifier);
+        QVERIFY(!rom->menuAction()->isVisible());
+        QTest::mouseClick(m_form->statusBar(), Qt::LeftButton, Qt::ControlModifier);
+        QVERIFY(rom->menuAction()->isVisible());
+    }
+
+    void saveCloseAndOpenAgainThroughRealFiles()
+    {
+        newThroughTheDialog();
+        const int row = oneDecimalRow();
+        typeInto(row, QStringLiteral("12.5"));
+        QTest::keyClick(keyTarget(), Qt::Key_Return);
+        const ParameterSet values = ws().doc.values;
+        const std::string path = m_demo->dir.file("pump.csl");
+
+        m_demo->ui.fileNames.push_back(path);
+        find<QAction>("SaveAs1")->trigger();
+        QVERIFY(ws().doc.state.saved);
+        QVERIFY(!find<QAction>("Save1")->isEnabled());
+        find<QAction>("Close1")->trigger();
+        QVERIFY(m_demo->ui.questions.empty());
+        QCOMPARE(m_form->grid()->model()->rowCount(), GridRowsEmpty - 1);
+        QVERIFY(find<QLineEdit>("Edit1")->text().isEmpty());
+
+        m_demo->ui.fileNames.push_back(path);
+        find<QAction>("Open1")->trigger();
+        QVERIFY(ws().doc.state.open);
+        QVERIFY(ws().doc.values == values);
+        QCOMPARE(cell(row, ColValue), QStringLiteral("12.5"));
+        QCOMPARE(find<QLineEdit>("Edit5")->text(), QString::fromStdString(path));
+        QVERIFY(m_demo->ui.messages.empty());
+    }
+
+    void languageSwitchRelabelsTheOpenDocument()
+    {
+        newThroughTheDialog();
+        const QString englishName = cell(1, ColName);
+        find<QAction>("KJ1")->trigger();
+        QVERIFY(find<QAction>("KJ1")->isChecked());
+        QVERIFY(!find<QAction>("KE1")->isChecked());
+        QVERIFY(cell(1, ColName) != englishName);
+        QCOMPARE(m_form->grid()->model()->headerData(ColValue, Qt::Horizontal).toString(), QStringLiteral("設定値"));
+        QVERIFY(ws().doc.state.saved);
+    }
+};
+
+QTEST_MAIN(MainWindowWorkTest)
+#include "MainWindowWork_test.moc"
