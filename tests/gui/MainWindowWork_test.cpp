@@ -146,6 +146,31 @@ private slots:
         QVERIFY(!rom->menuAction()->isVisible());
         QTest::mouseClick(m_form->statusBar(), Qt::LeftButton, Qt::ControlModifier);
         QVERIFY(rom->menuAction()->isVisible());
+
+        // The add-version-file dialog's Close hides the menu again.
+        QString shown;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            shown = dialog->objectName();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button3")), Qt::LeftButton);
+        });
+        find<QAction>("N5")->trigger();
+        QCOMPARE(shown, QStringLiteral("addROM"));
+        QVERIFY(!rom->menuAction()->isVisible());
+    }
+
+    void aboutOpensTheAboutBox()
+    {
+        QString shown;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            shown = dialog->objectName();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
+        });
+        find<QAction>("K7")->trigger();
+        QCOMPARE(shown, QStringLiteral("AboutBox"));
     }
 
     void saveCloseAndOpenAgainThroughRealFiles()

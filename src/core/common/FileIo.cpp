@@ -131,4 +131,19 @@ FileWriter& systemFileWriter()
     return writer;
 }
 
+bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& writer, IoError* error)
+{
+    // Copying a file onto itself through a temporary file would be harmless,
+    // but it would still rewrite the file; there is nothing to copy.
+    struct stat source {};
+    struct stat target {};
+    if (::stat(from.c_str(), &source) == 0 && ::stat(to.c_str(), &target) == 0 && source.st_dev == target.st_dev
+        && source.st_ino == target.st_ino && !S_ISDIR(source.st_mode))
+        return true;
+    std::string bytes;
+    if (!readFileBytes(from, bytes, error))
+        return false;
+    return writer.replaceFile(to, bytes, error);
+}
+
 } // namespace tess

@@ -37,4 +37,11 @@ public:
 // then renamed over the target.
 FileWriter& systemFileWriter();
 
+// Copies the file from into to (replacing it) through writer, so that a copy
+// that fails leaves to as it was and no half-written file behind. When to
+// already is from (the same path, or another name of the same file) the copy
+// is done as it stands and nothing is written. Files are read whole: this is
+// for the program's own tables and settings, not for large data.
+bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& writer, IoError* error = nullptr);
+
 } // namespace tess

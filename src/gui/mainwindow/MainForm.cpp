@@ -4,7 +4,9 @@
 #include "core/app/Startup.h"
 #include "core/app/UserStore.h"
 #include "core/common/Ui.h"
+#include "gui/app/TAboutBox.h"
 #include "gui/catalogue/TModeForm.h"
+#include "gui/catalogue/TaddROM.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/ParameterGridModel.h"
@@ -401,6 +403,20 @@ void TMainForm::KE1Click()
     commandDone();
 }
 
+void TMainForm::K7Click()
+{
+    TAboutBox box(m_ws, font(), this);
+    box.exec();
+}
+
+void TMainForm::N5Click()
+{
+    TaddROM dialog(m_ws, m_ui, this);
+    dialog.exec();
+    // Leaving with Close hides the ROM menu again.
+    applyCommandStates(m_ws.commands);
+}
+
 // The commands below are wired to their menu items and buttons; each calls
 // its core command once that exists.
 void TMainForm::F1Click() { }
@@ -409,7 +425,5 @@ void TMainForm::K2Click() { }
 void TMainForm::K3Click() { }
 void TMainForm::K5Click() { }
 void TMainForm::K8Click() { }
-void TMainForm::K7Click() { }
-void TMainForm::N5Click() { }
 
 } // namespace tess::gui
