@@ -3,6 +3,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/MainWindowTexts.h"
 #include "core/app/UserStore.h"
+#include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Ui.h"
 
 #include <cstdlib>
@@ -109,8 +110,9 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
 
     if (ws.settings.view)
         ui.showMessage(Message::same(ws.applicationFolder), ws.language);
-    for (std::size_t i = 0; i < tableFolderNames.size(); ++i) {
-        const std::string modelFolder = ws.applicationFolder + std::string(tableFolderNames[i]);
+    // Model indices 0..9 have a table folder named after the model.
+    for (std::size_t i = 0; i < ws.tableFileCount.size(); ++i) {
+        const std::string modelFolder = ws.applicationFolder + std::string(catalogue::modelName(static_cast<int>(i)));
         ::mkdir(modelFolder.c_str(), 0755); // an existing folder, or one that cannot be made, is no error
         ws.tableFileCount[i] = countTableFiles(modelFolder);
     }

@@ -28,10 +28,6 @@ StartupEnvironment currentStartupEnvironment();
 // Everything up to and including the last '/'; "" when there is none.
 std::string folderOfExecutable(std::string_view executablePath);
 
-// The ten model folders that hold parameter tables, for model indices 0..9.
-constexpr std::array<std::string_view, CountedModels> tableFolderNames {
-    "QM71", "LX71RTP", "QM71RTP", "LX71", "LX71ht", "LX75RTP", "QM71K", "LX71K", "QM71N", "QM73N"};
-
 // The entries of folder whose name ends in ".bkh" in any case; 0 for a
 // missing folder. Counts beyond 65535 stay at 65535.
 std::uint16_t countTableFiles(const std::string& folder);
