@@ -8,7 +8,7 @@ JOBS="$(nproc)"
 # Debian packages the build, the tests and the program use.
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-dev pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-liberation xvfb xauth
 )

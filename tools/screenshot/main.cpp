@@ -1,0 +1,110 @@
+// Takes the README's pictures of the main window: a new data set on a demo
+// installation, one value edited, in English and in Japanese.
+//
+//   tessaline-screenshot INSTALLATION OUTPUT_FOLDER
+
+#include "core/app/Startup.h"
+#include "core/app/UserStore.h"
+#include "core/app/Workspace.h"
+#include "core/catalogue/ModelCatalogue.h"
+#include "core/catalogue/SelectionScript.h"
+#include "core/mainwindow/CellEditing.h"
+#include "core/mainwindow/Commands.h"
+#include "gui/common/QtUi.h"
+#include "gui/mainwindow/MainForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QPixmap>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+#include <string>
+
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+using namespace tess;
+
+// A value row with one decimal place in area B, where a changed value is easy
+// to see with the grid scrolled to its top.
+int rowToEdit(const Document& doc)
+{
+    for (int row = 14; row <= SlotCount; ++row)
+        if (!doc.rows.text(row, ColCode).empty() && doc.rows.text(row, ColDecimals) == "1")
+            return row;
+    return 1;
+}
+
+// Lets the window lay itself out and paint.
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: tessaline-screenshot INSTALLATION OUTPUT_FOLDER\n");
+        return 2;
+    }
+    initResources();
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/tessaline.svg")));
+    const std::string installation = QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString();
+    const QDir output(QString::fromLocal8Bit(argv[2]));
+
+    Workspace ws;
+    MemoryUserStore store;
+    store.writeInteger(UserValueEigo, 1);
+    gui::QtUi ui;
+    startUp(ws, ui, store, StartupEnvironment {installation + "/tessaline", "", "", ""});
+
+    catalogue::SelectionChoice choice;
+    choice.model = 0;
+    choice.controlMode = 0;
+    choice.capacityIndex = catalogue::defaultCapacity(0);
+    if (catalogue::runSelectionScript(ws, ui, choice) != catalogue::ScriptOutcome::Accepted
+        || createNewDataSet(ws, ui) != 0) {
+        std::fprintf(stderr, "tessaline-screenshot: no data set could be made on %s\n", installation.c_str());
+        return 1;
+    }
+
+    gui::TMainForm form(ws, ui, store);
+    ui.setOwner(&form);
+    form.show();
+    settle(300);
+
+    const int row = rowToEdit(ws.doc);
+    const struct {
+        Language language;
+        const char* value;
+        const char* file;
+    } shots[] = {{Language::English, "12.5", "main-window-en.png"}, {Language::Japanese, "13.5", "main-window-ja.png"}};
+    for (const auto& shot : shots) {
+        switchLanguage(ws, ui, store, shot.language);
+        commitCellEdit(ws, ui, row, shot.value);
+        form.refreshFromCore();
+        form.resize(form.width(), 560);
+        settle(300);
+        const QString path = output.filePath(QString::fromLatin1(shot.file));
+        if (!form.grab().save(path)) {
+            std::fprintf(stderr, "tessaline-screenshot: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    // The picture is all that was wanted: the data set is not kept.
+    ws.doc.state.saved = true;
+    return 0;
+}
