@@ -833,48 +833,6 @@ std::string buildIni(const DemoOptions& options)
 // ---------------------------------------------------------------------------
 // Writing
 
-// Demo files can be made again at any time, so they skip the flush to disk
-// that the program's writer makes for the user's data (it made a run take a
-// second on a busy disk); the rename still keeps any reader from seeing a
-// half-written file.
-class DemoFileWriter final : public FileWriter {
-public:
-    bool replaceFile(const std::string& path, std::string_view bytes, IoError* error) override
-    {
-        const auto fail = [&](std::string detail) {
-            if (error)
-                *error = IoError {path, std::move(detail)};
-            return false;
-        };
-        std::string tmp = path + ".XXXXXX";
-        const int fd = ::mkstemp(tmp.data());
-        if (fd < 0)
-            return fail(std::strerror(errno));
-        const char* p = bytes.data();
-        std::size_t left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fd, p, left);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                const std::string reason = std::strerror(errno);
-                ::close(fd);
-                ::unlink(tmp.c_str());
-                return fail(reason);
-            }
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        ::fchmod(fd, 0644);
-        if (::close(fd) != 0 || ::rename(tmp.c_str(), path.c_str()) != 0) {
-            const std::string reason = std::strerror(errno);
-            ::unlink(tmp.c_str());
-            return fail(reason);
-        }
-        return true;
-    }
-};
-
 // One file of the installation: its path below the folder and its bytes.
 struct DemoFile {
     std::string relative;
@@ -1042,8 +1000,10 @@ bool writeDemoInstallation(const std::string& folder, const DemoOptions& options
         return false;
     }
     const std::string root = folder.back() == '/' ? folder : folder + "/";
-    DemoFileWriter demoWriter;
-    FileWriter& writer = options.writer ? *options.writer : demoWriter;
+    // Demo files can be made again at any time, so they skip the flush to
+    // disk that the user's data gets (it made a run take a second on a busy
+    // disk); the rename still keeps any reader from seeing a half-written file.
+    FileWriter& writer = options.writer ? *options.writer : unflushedFileWriter();
 
     if (!makeFolder(root, error))
         return false;

@@ -13,6 +13,11 @@ std::string systemReason() { return std::strerror(errno); }
 
 class SystemFileWriter final : public FileWriter {
 public:
+    explicit SystemFileWriter(bool flushToDisk)
+        : m_flushToDisk(flushToDisk)
+    {
+    }
+
     bool replaceFile(const std::string& path, std::string_view bytes, IoError* error) override
     {
         const auto fail = [&](std::string detail) {
@@ -43,7 +48,7 @@ public:
         }
         // mkstemp makes the file private; data files are ordinary user files.
         ::fchmod(fd, 0644);
-        if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        if ((m_flushToDisk && ::fsync(fd) != 0) || ::close(fd) != 0) {
             const std::string reason = systemReason();
             ::unlink(tmp.c_str());
             return fail(reason);
@@ -55,6 +60,9 @@ public:
         }
         return true;
     }
+
+private:
+    bool m_flushToDisk;
 };
 
 } // namespace
@@ -127,7 +135,13 @@ bool isDirectory(const std::string& path)
 
 FileWriter& systemFileWriter()
 {
-    static SystemFileWriter writer;
+    static SystemFileWriter writer(true);
+    return writer;
+}
+
+FileWriter& unflushedFileWriter()
+{
+    static SystemFileWriter writer(false);
     return writer;
 }
 

@@ -36,6 +36,9 @@ public:
 // The real file system: a temporary file in the same folder, flushed to disk,
 // then renamed over the target.
 FileWriter& systemFileWriter();
+// The same without the flush to disk: for files that can always be made
+// again, where thousands of flushes would only cost time.
+FileWriter& unflushedFileWriter();
 
 // Copies the file from into to (replacing it) through writer, so that a copy
 // that fails leaves to as it was and no half-written file behind. When to
