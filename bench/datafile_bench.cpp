@@ -5,6 +5,7 @@
 #include "core/datafile/CompanionCsv.h"
 #include "core/datafile/DataSetFile.h"
 #include "core/datafile/DataSetFormat.h"
+#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,35 +18,8 @@ namespace {
 
 using namespace tess;
 
-class QuietUi final : public Ui {
-public:
-    void showMessage(const Message&, Language) override { ++messages; }
-    Answer ask(const Message&, const Message&, Buttons, Language) override { return Answer::Cancel; }
-    void setBusy(bool) override { }
-    std::optional<std::string> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    int messages = 0;
-};
-
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessaline-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        m_path = pattern + "/";
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    std::string file(const std::string& name) const { return m_path + name; }
-
-private:
-    std::string m_path;
-};
+using bench::QuietUi;
+using bench::ScratchFolder;
 
 // A full document with grid texts of the length a real table gives, Japanese
 // names included so that the .csv goes through the CP932 conversion.

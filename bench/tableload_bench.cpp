@@ -8,6 +8,7 @@
 #include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/TableLoader.h"
+#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -22,15 +23,7 @@ namespace {
 
 using namespace tess;
 
-class QuietUi final : public Ui {
-public:
-    void showMessage(const Message&, Language) override { ++messages; }
-    Answer ask(const Message&, const Message&, Buttons, Language) override { return Answer::Cancel; }
-    void setBusy(bool) override { }
-    std::optional<std::string> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    int messages = 0;
-};
+using bench::QuietUi;
 
 void writeBytes(const std::string& path, const std::string& bytes)
 {
@@ -46,11 +39,8 @@ void writeBytes(const std::string& path, const std::string& bytes)
 class Installation {
 public:
     Installation()
+        : folder(m_scratch.path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tessaline-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("cannot create a temporary folder");
-        folder = pattern + "/";
 
         static const char* const prefixes[AreaCount]
             = {"Fund.", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "L", "N", "O", "P", "S"};
@@ -88,12 +78,10 @@ public:
         capacityPath = folder + "MSEL/MSEL_DEF.bkh";
         writeBytes(capacityPath, capacity);
     }
-    ~Installation()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
-    }
+private:
+    bench::ScratchFolder m_scratch;
 
+public:
     std::string folder;
     std::string tablePath;
     std::string capacityPath;
