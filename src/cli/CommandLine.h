@@ -1,0 +1,74 @@
+#pragma once
+
+#include "core/app/Texts.h"
+#include "core/common/Language.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+// The command line of tessaline-cli, read into plain values. Reading it
+// decides nothing about inverters or data sets: every rule is applied later
+// by the core, on the values as given.
+namespace tess::cli {
+
+enum class Command { None, New, Show, Set, Export };
+
+// One "CODE=VALUE" of the set command, split at its first '='.
+struct Assignment {
+    std::string code;
+    std::string value;
+
+    friend bool operator==(const Assignment&, const Assignment&) = default;
+};
+
+struct Options {
+    Command command = Command::None;
+    bool help = false;
+    std::string installFolder; // empty: the program's own folder
+    std::optional<Language> language; // empty: chosen as the window chooses it
+
+    // new
+    std::string model;
+    std::optional<int> controlMode;
+    std::string capacity;
+    std::string romCode;
+    bool force = false;
+
+    // new and export
+    std::string output;
+
+    // show, set and export
+    std::string dataFile;
+    std::string area;
+    std::vector<Assignment> assignments;
+};
+
+// What is wrong with a command line: the text and what it names.
+struct UsageError {
+    TextId id = TextId::CliUsageNoCommand;
+    std::string arg1;
+    std::string arg2;
+
+    friend bool operator==(const UsageError&, const UsageError&) = default;
+};
+
+struct ParsedCommandLine {
+    Options options;
+    std::optional<UsageError> error; // nothing when the line is usable
+};
+
+// Reads the arguments after the program name. Options take their value as
+// the next argument or after '=' ("--model QM71", "--model=QM71"); "--"
+// ends the options. --help anywhere asks for the help of the command and
+// overrides any other fault of the line.
+ParsedCommandLine parseCommandLine(std::span<const std::string> args);
+
+// The command's name as typed ("new", ...); "" for none.
+std::string_view commandName(Command command);
+
+// The help text of the command (the overview for Command::None).
+TextId helpText(Command command);
+
+} // namespace tess::cli

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/common/Ui.h"
+
+#include <ostream>
+#include <string>
+
+namespace tess::cli {
+
+// The Ui of the command line: no box and no dialog. Every message goes as a
+// line to the error stream in the language it is shown in, led by the entry
+// it concerns when there is one; questions are answered No (or Cancel where
+// that is offered) and file dialogs are cancelled, so nothing is done that a
+// person would have had to agree to.
+class ConsoleUi final : public Ui {
+public:
+    explicit ConsoleUi(std::ostream& err)
+        : m_err(err)
+    {
+    }
+
+    void showMessage(const Message& text, Language language) override;
+    Answer ask(const Message& text, const Message& caption, Buttons buttons, Language language) override;
+    void setBusy(bool) override { }
+    std::optional<std::string> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
+
+    // Messages and questions so far: a step that must have said why it
+    // failed can tell whether it did.
+    int shownCount() const { return m_shown; }
+    // Leads the following messages ("A-0=20: ..."); "" for none.
+    void setContext(std::string context) { m_context = std::move(context); }
+    // Messages while muted are dropped (and not counted).
+    void setMuted(bool muted) { m_muted = muted; }
+
+private:
+    void write(const std::string& text);
+
+    std::ostream& m_err;
+    std::string m_context;
+    int m_shown = 0;
+    bool m_muted = false;
+};
+
+} // namespace tess::cli

@@ -1,0 +1,435 @@
+#include "cli/Runner.h"
+
+#include "cli/CommandLine.h"
+#include "cli/ConsoleUi.h"
+#include "cli/TextTable.h"
+#include "core/app/FileVersionSettings.h"
+#include "core/app/Texts.h"
+#include "core/app/UserStore.h"
+#include "core/app/Workspace.h"
+#include "core/catalogue/ModelCatalogue.h"
+#include "core/catalogue/SelectionScript.h"
+#include "core/datafile/CompanionCsv.h"
+#include "core/datafile/DataSetFile.h"
+#include "core/mainwindow/CellEditing.h"
+#include "core/mainwindow/Commands.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <sys/stat.h>
+
+namespace tess::cli {
+namespace {
+
+// The data areas in their fixed order; a code is the area's name, a hyphen
+// and a number.
+constexpr std::array<std::string_view, AreaCount> areaNames {
+    "Fund.", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "L", "N", "O", "P", "S"};
+
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::string joined(std::span<const std::string_view> items)
+{
+    std::string text;
+    for (const std::string_view item : items)
+        text += (text.empty() ? "" : ", ") + std::string(item);
+    return text;
+}
+
+// A text of the table with "%1" and "%2" filled in, in both languages.
+Message formatted(TextId id, std::string_view arg1 = {}, std::string_view arg2 = {})
+{
+    const auto fill = [&](std::string_view pattern) {
+        std::string text(pattern);
+        for (const auto& [mark, arg] :
+            {std::pair {std::string_view("%1"), arg1}, std::pair {std::string_view("%2"), arg2}})
+            if (const std::size_t at = text.find(mark); at != std::string::npos)
+                text.replace(at, mark.size(), arg);
+        return text;
+    };
+    const TextPair& pair = textPair(id);
+    return Message {fill(pair.ja), fill(pair.en)};
+}
+
+std::string modelNames()
+{
+    std::array<std::string_view, catalogue::ModelCount> names {};
+    for (int m = 0; m < catalogue::ModelCount; ++m)
+        names[static_cast<std::size_t>(m)] = catalogue::modelName(m);
+    return joined(names);
+}
+
+// A capacity given by number: digits that are no entry of any capacity
+// list ("1122" is a capacity text, "3" an index).
+std::optional<int> capacityIndexOf(std::string_view text)
+{
+    if (text.empty() || text.size() > 3
+        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    using catalogue::CapacityListId;
+    for (const CapacityListId list : {CapacityListId::A, CapacityListId::B, CapacityListId::C, CapacityListId::D,
+             CapacityListId::E, CapacityListId::F, CapacityListId::G, CapacityListId::H, CapacityListId::K}) {
+        const auto entries = catalogue::capacityListEntries(list);
+        if (std::find(entries.begin(), entries.end(), text) != entries.end())
+            return std::nullopt;
+    }
+    return std::stoi(std::string(text));
+}
+
+// Two names of one file: the same path, or the same file on disk.
+bool sameFile(const std::string& a, const std::string& b)
+{
+    if (a == b)
+        return true;
+    struct stat sa { };
+    struct stat sb { };
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+        && sa.st_ino == sb.st_ino;
+}
+
+// The selection dialog of New, driven by the command line's choice.
+class ScriptedSelection final : public SelectionHost {
+public:
+    explicit ScriptedSelection(const catalogue::SelectionChoice& choice)
+        : m_choice(choice)
+    {
+    }
+
+    void runSelectionDialog(Workspace& ws, Ui& ui) override
+    {
+        outcome = catalogue::runSelectionScript(ws, ui, m_choice);
+        // Only the inverter asked for goes on to a data set, however the
+        // dialog ended.
+        if (outcome != catalogue::ScriptOutcome::Accepted)
+            ws.doc.state.selectionCancelled = true;
+    }
+
+    std::optional<catalogue::ScriptOutcome> outcome;
+
+private:
+    const catalogue::SelectionChoice& m_choice;
+};
+
+// One run of a command on a workspace started as the window starts.
+class Session {
+public:
+    Session(const Options& options, const CliEnvironment& env, std::ostream& out, std::ostream& err)
+        : m_options(options)
+        , m_env(env)
+        , m_out(out)
+        , m_ui(err)
+        , m_ws(std::make_unique<Workspace>())
+    {
+    }
+
+    int run()
+    {
+        if (!start())
+            return ExitRefused;
+        switch (m_options.command) {
+        case Command::New:
+            return runNew();
+        case Command::Show:
+            return runShow();
+        case Command::Set:
+            return runSet();
+        case Command::Export:
+            return runExport();
+        case Command::None:
+            break;
+        }
+        return ExitUsage;
+    }
+
+private:
+    void say(const Message& message) { m_ui.showMessage(message, m_ws->language); }
+
+    bool start();
+    bool loadDataSet(bool mustBeComplete);
+    int runNew();
+    int runShow();
+    int runSet();
+    int runExport();
+
+    const Options& m_options;
+    const CliEnvironment& m_env;
+    std::ostream& m_out;
+    ConsoleUi m_ui;
+    std::unique_ptr<Workspace> m_ws;
+};
+
+bool Session::start()
+{
+    StartupEnvironment startup = m_env.startup;
+    std::optional<int> eigo = m_env.storedEigo;
+    if (m_options.language)
+        eigo = *m_options.language == Language::English ? 1 : 0;
+    m_ws->language = chooseStartupLanguage(eigo, startup);
+
+    if (!m_options.installFolder.empty()) {
+        std::string folder = m_options.installFolder;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        if (!isDirectory(folder)) {
+            say(formatted(TextId::CliNoInstallation, folder));
+            return false;
+        }
+        // The program folder is the executable's: take the program as lying
+        // in the named folder.
+        startup.executablePath = (folder == "/" ? "" : folder) + "/tessaline-cli";
+    }
+    // Start-up makes the model folders in the program folder; a folder
+    // without settings is no installation and is left alone.
+    const std::string folder = folderOfExecutable(startup.executablePath);
+    if (!fileExists(folder + FileVersionIniName)) {
+        say(formatted(TextId::CliNoInstallation, folder.empty() ? "." : folder));
+        return false;
+    }
+
+    // The window's own record of the user's choices is read, never written.
+    MemoryUserStore store;
+    if (eigo)
+        store.writeInteger(UserValueEigo, *eigo);
+    // What start-up shows is for the window's user (the "View" flag).
+    m_ui.setMuted(true);
+    startUp(*m_ws, m_ui, store, startup);
+    m_ui.setMuted(false);
+    return true;
+}
+
+int Session::runNew()
+{
+    Workspace& ws = *m_ws;
+    const Options& o = m_options;
+    const std::optional<int> model = modelIndexOf(o.model);
+    if (!model) {
+        say(formatted(TextId::CliUnknownModel, o.model, modelNames()));
+        return ExitRefused;
+    }
+    // The save dialog asks before it replaces a file; a script says so.
+    if (!o.force && fileExists(o.output)) {
+        say(formatted(TextId::CliFileExists, o.output));
+        return ExitRefused;
+    }
+
+    catalogue::SelectionChoice choice;
+    choice.model = *model;
+    choice.controlMode = o.controlMode.value_or(catalogue::defaultControlMode(*model));
+    if (const std::optional<int> index = capacityIndexOf(o.capacity))
+        choice.capacityIndex = *index;
+    else
+        choice.capacityText = o.capacity;
+    choice.romCode = o.romCode;
+
+    // New itself, with the selection dialog driven by the choice.
+    ScriptedSelection selection(choice);
+    const int shownBefore = m_ui.shownCount();
+    newDocument(ws, m_ui, selection);
+    if (selection.outcome != catalogue::ScriptOutcome::Accepted) {
+        // Some refusals of the dialog are silent (an entry that is not in a
+        // list cannot be picked at all): say what was not offered.
+        if (m_ui.shownCount() == shownBefore) {
+            std::string asked = std::string(catalogue::modelName(*model)) + ", " + std::to_string(choice.controlMode)
+                + ", " + o.capacity;
+            if (!o.romCode.empty())
+                asked += ", " + o.romCode;
+            say(formatted(TextId::CliNotOffered, asked));
+        }
+        return ExitRefused;
+    }
+    if (!ws.doc.state.open) // the table could not be loaded; New has said why
+        return ExitRefused;
+    ws.doc.state.fileName = o.output;
+    if (datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs) != 0)
+        return ExitRefused;
+    return ExitDone;
+}
+
+// The data set into the workspace as a read from the inverter brings it: a
+// data set that no table can show comes as raw rows rather than not at all.
+// With mustBeComplete a file that could be read only in part is refused, so
+// that a command never writes what it did not fully read.
+bool Session::loadDataSet(bool mustBeComplete)
+{
+    Workspace& ws = *m_ws;
+    const std::string& path = m_options.dataFile;
+    ws.doc.state.rawDataSetMode = false;
+    const int shownBefore = m_ui.shownCount();
+    if (datafile::readDataSet(ws, m_ui, path) != 0)
+        return false;
+    if (mustBeComplete && m_ui.shownCount() != shownBefore) {
+        say(formatted(TextId::CliDataSetDamaged, path));
+        return false;
+    }
+    ws.doc.state.fileName = path;
+    showLoadedDataSet(ws, m_ui, LoadPurpose::InverterRead);
+    return true;
+}
+
+int Session::runShow()
+{
+    if (!loadDataSet(false))
+        return ExitRefused;
+    const Workspace& ws = *m_ws;
+    const Document& doc = ws.doc;
+
+    std::string prefix;
+    if (!m_options.area.empty()) {
+        if (doc.state.rawDataSetMode) {
+            say(message(TextId::CliRawDataSet));
+            return ExitRefused;
+        }
+        const std::string_view asked = m_options.area;
+        const auto area = std::find_if(areaNames.begin(), areaNames.end(), [&](std::string_view name) {
+            return equalsIgnoringCase(name, asked) || (name == "Fund." && equalsIgnoringCase(asked, "Fund"));
+        });
+        if (area == areaNames.end()) {
+            say(formatted(TextId::CliUnknownArea, asked, joined(areaNames)));
+            return ExitRefused;
+        }
+        prefix = std::string(*area) + "-";
+    }
+
+    std::vector<TextRow> rows;
+    const auto add = [&](int r) {
+        const auto& cells = doc.rows.row(r);
+        rows.emplace_back(cells.begin(), cells.end());
+    };
+    add(0);
+    for (int r = 1; r < doc.rows.rowCount(); ++r) {
+        const std::string& code = doc.rows.text(r, ColCode);
+        if (!code.empty() && startsWithIgnoringCase(code, prefix))
+            add(r);
+    }
+
+    if (!m_env.outIsTerminal)
+        writeTabSeparated(m_out, rows);
+    else {
+        // For the eye, the file name and identity boxes above the grid.
+        m_out << text(TextId::LabelFileName, ws.language) << ' ' << doc.state.fileName << '\n';
+        constexpr std::array<TextId, 4> labels {
+            TextId::LabelMachine, TextId::LabelControlMode, TextId::LabelCapVolt, TextId::LabelRomVersion};
+        for (std::size_t i = 0; i < labels.size(); ++i)
+            m_out << (i == 0 ? "" : "  ") << text(labels[i], ws.language) << ' ' << doc.identityTexts[i];
+        m_out << "\n\n";
+        writeAligned(m_out, rows);
+    }
+    m_out.flush();
+    return ExitDone;
+}
+
+int Session::runSet()
+{
+    if (!loadDataSet(true))
+        return ExitRefused;
+    Workspace& ws = *m_ws;
+    Document& doc = ws.doc;
+    if (doc.state.rawDataSetMode) {
+        say(message(TextId::CliRawDataSet));
+        return ExitRefused;
+    }
+
+    bool refused = false;
+    for (const Assignment& entry : m_options.assignments) {
+        m_ui.setContext(entry.code + "=" + entry.value);
+        int row = 0;
+        for (int r = 1; r <= SlotCount && row == 0; ++r)
+            if (equalsIgnoringCase(doc.rows.text(r, ColCode), entry.code))
+                row = r;
+        if (row == 0) {
+            say(formatted(TextId::CliUnknownCode, entry.code));
+            refused = true;
+            continue;
+        }
+        const CellCommitResult result = commitCellEdit(ws, m_ui, row, entry.value);
+        if (!result.handled || (result.outcome != CellOutcome::Accepted && result.outcome != CellOutcome::Unchanged))
+            refused = true;
+        // The entry is left as the grid shows a cell the user has moved
+        // away from: the stored value in the parameter's format. The next
+        // entries are checked against that, and the .csv shows it.
+        restoreCell(doc, row);
+    }
+    m_ui.setContext({});
+    if (refused) {
+        say(message(TextId::CliNothingWritten));
+        return ExitRefused;
+    }
+    saveDocument(ws, m_ui);
+    return doc.state.saved ? ExitDone : ExitRefused;
+}
+
+int Session::runExport()
+{
+    if (!loadDataSet(true))
+        return ExitRefused;
+    const Workspace& ws = *m_ws;
+    const std::string target
+        = m_options.output.empty() ? datafile::companionCsvPath(m_options.dataFile) : m_options.output;
+    if (sameFile(target, m_options.dataFile)) {
+        say(formatted(TextId::CliSameFile, target));
+        return ExitRefused;
+    }
+    IoError error;
+    if (!ws.writer->replaceFile(
+            target, datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.language), &error)) {
+        Message failed = formatted(TextId::CliCannotWrite, target);
+        if (!error.detail.empty()) {
+            failed.ja += " (" + error.detail + ")";
+            failed.en += " (" + error.detail + ")";
+        }
+        say(failed);
+        return ExitRefused;
+    }
+    return ExitDone;
+}
+
+} // namespace
+
+std::optional<int> modelIndexOf(std::string_view name)
+{
+    for (int m = 0; m < catalogue::ModelCount; ++m)
+        if (catalogue::modelName(m) == name)
+            return m;
+    for (int m = 0; m < catalogue::ModelCount; ++m)
+        if (equalsIgnoringCase(catalogue::modelName(m), name))
+            return m;
+    return std::nullopt;
+}
+
+int runCommandLine(std::span<const std::string> args, const CliEnvironment& env, std::ostream& out, std::ostream& err)
+{
+    const ParsedCommandLine parsed = parseCommandLine(args);
+    const Options& options = parsed.options;
+    if (options.help) {
+        out << text(helpText(options.command), Language::English);
+        out.flush();
+        return ExitDone;
+    }
+    if (parsed.error) {
+        const UsageError& e = *parsed.error;
+        const std::string command(commandName(options.command));
+        err << "tessaline-cli: " << formatted(e.id, e.arg1, e.arg2).en << '\n'
+            << formatted(TextId::CliUsageHint, command.empty() ? command : command + " ").en << '\n';
+        err.flush();
+        return ExitUsage;
+    }
+    Session session(options, env, out, err);
+    return session.run();
+}
+
+} // namespace tess::cli

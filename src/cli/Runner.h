@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/app/Startup.h"
+
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+
+// tessaline-cli: the offline data set jobs of the main window (New, a look
+// at the grid, value entry with Save, the .csv copy) run from a shell on
+// the same core, without a window.
+namespace tess::cli {
+
+enum ExitStatus : int {
+    ExitDone = 0,
+    ExitRefused = 1, // the input or a rule refused; nothing written
+    ExitUsage = 2, // the command line is wrong
+};
+
+// What the process brings: where the program lies and the locale (as the
+// window reads them at start), the language the user last chose in the
+// window, and whether standard output is a terminal.
+struct CliEnvironment {
+    StartupEnvironment startup;
+    std::optional<int> storedEigo;
+    bool outIsTerminal = false;
+};
+
+// Runs one command line (the arguments after the program name): results to
+// out, messages to err. Returns an ExitStatus.
+int runCommandLine(std::span<const std::string> args, const CliEnvironment& env, std::ostream& out, std::ostream& err);
+
+// The model of a name as the catalogue spells it; a name that differs only
+// in letter case is taken too. Nothing for an unknown name.
+std::optional<int> modelIndexOf(std::string_view name);
+
+} // namespace tess::cli

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Runs the real tessaline-cli ($1) on a demo installation made by
+# tessaline-mkdemo ($2): a new -> set -> show -> export round trip, refusals
+# that leave every file as it was, and wrong command lines.
+set -euo pipefail
+
+CLI="$(realpath "$1")"
+MKDEMO="$(realpath "$2")"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+DEMO="$WORK/install"
+cd "$WORK"
+
+# The user's own settings and locale must not decide anything here.
+export XDG_CONFIG_HOME="$WORK/config"
+export LC_ALL=C
+unset LANG LC_MESSAGES || true
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# expect STATUS command...: runs the command with its output in out.txt and
+# err.txt and checks its exit status.
+expect() {
+  local want="$1"; shift
+  local got=0
+  "$@" >out.txt 2>err.txt || got=$?
+  [ "$got" -eq "$want" ] || { cat err.txt >&2; fail "exit $got, not $want: $*"; }
+}
+# The value column of one code in `show`'s tab-separated output.
+value_of() { awk -F'\t' -v code="$1" '$1 == code { print $5 }' out.txt; }
+
+"$MKDEMO" "$DEMO" >/dev/null
+
+# ---- new -> set -> show -> export
+expect 0 "$CLI" new --install "$DEMO" --model QM71 --mode 0 --capacity 1R122 --rom 01-A1 -o pump.csl
+[ -f pump.csl ] && [ -f pump.csv ] || fail "new wrote no .csl and .csv"
+head -1 pump.csv | grep -q '^QM71,Sensorless,1R122,01-A1' || fail "identity line of the .csv"
+
+expect 0 "$CLI" set pump.csl --install "$DEMO" A-3=220 Fund.-0=50.00 A-0=55.00
+expect 0 "$CLI" show pump.csl --install "$DEMO"
+[ "$(value_of A-3)" = 220 ] || fail "A-3 not set"
+[ "$(value_of Fund.-0)" = 50.00 ] || fail "Fund.-0 not set"
+[ "$(value_of A-0)" = 55.00 ] || fail "A-0 not set"
+head -1 out.txt | grep -q $'^Setting area\tSetting contents\t' || fail "no header row"
+[ "$(awk -F'\t' 'NF != 7' out.txt | wc -l)" -eq 0 ] || fail "a row without seven fields"
+
+expect 0 "$CLI" show pump.csl --install "$DEMO" --area A
+[ "$(awk -F'\t' 'NR > 1 && $1 !~ /^A-/' out.txt | wc -l)" -eq 0 ] || fail "--area A shows other rows"
+[ "$(value_of A-3)" = 220 ] || fail "--area A lacks A-3"
+
+expect 0 "$CLI" export pump.csl --install "$DEMO" -o copy.csv
+cmp -s copy.csv pump.csv || fail "export differs from the .csv that set saved"
+grep -q $'^A-3,.*,220,0,3\r$' copy.csv || fail "the .csv lacks the new A-3 value"
+
+# ---- a refused entry leaves both files byte-identical
+cp pump.csl before.csl
+cp pump.csv before.csv
+expect 1 "$CLI" set pump.csl --install "$DEMO" A-3=230 A-0=2.00
+grep -q "A-0=2.00: Setting value is less than 'Fund.-0'" err.txt || fail "no refusal message"
+cmp -s pump.csl before.csl || fail "a refused set changed the .csl"
+cmp -s pump.csv before.csv || fail "a refused set changed the .csv"
+expect 1 "$CLI" set pump.csl --install "$DEMO" Q-99=1
+grep -q 'no parameter with the code "Q-99"' err.txt || fail "unknown code not told"
+cmp -s pump.csl before.csl || fail "an unknown code changed the .csl"
+
+# ---- a wrong model name: told, nothing written
+expect 1 "$CLI" new --install "$DEMO" --model QM99 --capacity 1R122 -o wrong.csl
+grep -q 'There is no model "QM99"' err.txt || fail "wrong model not told"
+[ ! -e wrong.csl ] && [ ! -e wrong.csv ] || fail "a wrong model wrote a file"
+[ ! -s out.txt ] || fail "a refusal wrote to standard output"
+
+# ---- the language: --lang, else the window's recorded choice (only read)
+expect 1 "$CLI" new --install "$DEMO" --lang ja --model QM99 --capacity 1R122 -o wrong.csl
+grep -q '機種 "QM99" はありません' err.txt || fail "--lang ja not Japanese"
+mkdir -p "$XDG_CONFIG_HOME/tessaline"
+printf 'EIGO=0\n' >"$XDG_CONFIG_HOME/tessaline/CON.conf"
+expect 1 "$CLI" new --install "$DEMO" --model QM99 --capacity 1R122 -o wrong.csl
+grep -q '機種 "QM99" はありません' err.txt || fail "the recorded language not taken"
+[ "$(cat "$XDG_CONFIG_HOME/tessaline/CON.conf")" = "EIGO=0" ] || fail "the user's settings were written"
+rm -r "$XDG_CONFIG_HOME"
+
+# ---- the program folder is the installation unless --install names one
+cp "$CLI" "$DEMO/tessaline-cli"
+expect 0 "$DEMO/tessaline-cli" new --model LX71RTP --capacity 2R222 -o lx.csl
+[ -f lx.csv ] || fail "new from the program folder"
+expect 1 "$CLI" show pump.csl
+grep -q 'no installation' err.txt || fail "a program folder without installation not told"
+[ ! -d "$(dirname "$CLI")/QM71" ] || fail "model folders made beside a program without installation"
+
+# ---- wrong command lines
+expect 2 "$CLI"
+expect 2 "$CLI" bogus pump.csl
+grep -q 'unknown command "bogus"' err.txt || fail "unknown command not told"
+expect 2 "$CLI" new --install "$DEMO" --model QM71 -o x.csl
+grep -q 'option --capacity is required' err.txt || fail "missing option not told"
+expect 2 "$CLI" set pump.csl --install "$DEMO" A-3
+expect 2 "$CLI" show pump.csl --model QM71
+[ ! -s out.txt ] || fail "a wrong command line wrote to standard output"
+cmp -s pump.csl before.csl || fail "a wrong command line changed the .csl"
+expect 0 "$CLI" set --help
+grep -q '^Usage: tessaline-cli set FILE.csl CODE=VALUE' out.txt || fail "no help for set"
+
+echo "cli: all checks passed"
