@@ -2,13 +2,13 @@
 // reading the capacity default file) as New, Open and a language switch do,
 // beside reading the same files' bytes and splitting their lines, to see how
 // much of a load is the disk and how much the rules.
+#include "BenchSupport.h"
 #include "core/app/Workspace.h"
 #include "core/common/Cp932.h"
 #include "core/common/FileIo.h"
 #include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/TableLoader.h"
-#include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,17 +42,15 @@ public:
         : folder(m_scratch.path())
     {
 
-        static const char* const prefixes[AreaCount]
-            = {"Fund.", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "L", "N", "O", "P", "S"};
         std::vector<std::string> lines {"71Series parameter table", "Code,Name,Name,Range,Default,-,Dp,Fig,Sign"};
         int slot = 0;
         for (int area = 0; area < AreaCount; ++area) {
             const int count = area == AreaCount - 1 ? SlotCount - slot : 41;
             for (int n = 0; n < count; ++n) {
                 const int decimals = (slot % 3);
-                lines.push_back(std::string(prefixes[area]) + "-" + std::to_string(n) + ",\"加速時間"
-                    + std::to_string(n) + "\",\"Acceleration time " + std::to_string(n) + "\",0.0/3600.0,"
-                    + (decimals ? "12.5" : "125") + ",-," + std::to_string(decimals) + ",5,"
+                lines.push_back(std::string(dataAreaNames[static_cast<std::size_t>(area)]) + "-" + std::to_string(n)
+                    + ",\"加速時間" + std::to_string(n) + "\",\"Acceleration time " + std::to_string(n)
+                    + "\",0.0/3600.0," + (decimals ? "12.5" : "125") + ",-," + std::to_string(decimals) + ",5,"
                     + std::to_string(slot % 2));
                 ++slot;
             }
@@ -78,6 +76,7 @@ public:
         capacityPath = folder + "MSEL/MSEL_DEF.bkh";
         writeBytes(capacityPath, capacity);
     }
+
 private:
     bench::ScratchFolder m_scratch;
 

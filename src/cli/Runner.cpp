@@ -9,6 +9,7 @@
 #include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/catalogue/SelectionScript.h"
+#include "core/common/FileIo.h"
 #include "core/datafile/CompanionCsv.h"
 #include "core/datafile/DataSetFile.h"
 #include "core/mainwindow/CellEditing.h"
@@ -17,15 +18,9 @@
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <sys/stat.h>
 
 namespace tess::cli {
 namespace {
-
-// The data areas in their fixed order; a code is the area's name, a hyphen
-// and a number.
-constexpr std::array<std::string_view, AreaCount> areaNames {
-    "Fund.", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "L", "N", "O", "P", "S"};
 
 char lowerAscii(char c)
 {
@@ -89,17 +84,6 @@ std::optional<int> capacityIndexOf(std::string_view text)
             return std::nullopt;
     }
     return std::stoi(std::string(text));
-}
-
-// Two names of one file: the same path, or the same file on disk.
-bool sameFile(const std::string& a, const std::string& b)
-{
-    if (a == b)
-        return true;
-    struct stat sa { };
-    struct stat sb { };
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
-        && sa.st_ino == sb.st_ino;
 }
 
 // The selection dialog of New, driven by the command line's choice.
@@ -295,11 +279,11 @@ int Session::runShow()
             return ExitRefused;
         }
         const std::string_view asked = m_options.area;
-        const auto area = std::find_if(areaNames.begin(), areaNames.end(), [&](std::string_view name) {
+        const auto area = std::find_if(dataAreaNames.begin(), dataAreaNames.end(), [&](std::string_view name) {
             return equalsIgnoringCase(name, asked) || (name == "Fund." && equalsIgnoringCase(asked, "Fund"));
         });
-        if (area == areaNames.end()) {
-            say(formatted(TextId::CliUnknownArea, asked, joined(areaNames)));
+        if (area == dataAreaNames.end()) {
+            say(formatted(TextId::CliUnknownArea, asked, joined(dataAreaNames)));
             return ExitRefused;
         }
         prefix = std::string(*area) + "-";

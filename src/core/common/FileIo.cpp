@@ -9,7 +9,10 @@
 namespace tess {
 namespace {
 
-std::string systemReason() { return std::strerror(errno); }
+std::string systemReason()
+{
+    return std::strerror(errno);
+}
 
 class SystemFileWriter final : public FileWriter {
 public:
@@ -22,7 +25,7 @@ public:
     {
         const auto fail = [&](std::string detail) {
             if (error)
-                *error = IoError{path, std::move(detail)};
+                *error = IoError {path, std::move(detail)};
             return false;
         };
         if (isDirectory(path))
@@ -72,13 +75,13 @@ bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
     bytes.clear();
     const auto fail = [&](std::string detail) {
         if (error)
-            *error = IoError{path, std::move(detail)};
+            *error = IoError {path, std::move(detail)};
         return false;
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return fail(systemReason());
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         return fail("is a folder");
@@ -123,13 +126,13 @@ std::vector<std::string_view> splitLines(std::string_view text)
 
 bool fileExists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool isDirectory(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -145,14 +148,19 @@ FileWriter& unflushedFileWriter()
     return writer;
 }
 
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat first { };
+    struct stat second { };
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino && !S_ISDIR(first.st_mode);
+}
+
 bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& writer, IoError* error)
 {
     // Copying a file onto itself through a temporary file would be harmless,
     // but it would still rewrite the file; there is nothing to copy.
-    struct stat source {};
-    struct stat target {};
-    if (::stat(from.c_str(), &source) == 0 && ::stat(to.c_str(), &target) == 0 && source.st_dev == target.st_dev
-        && source.st_ino == target.st_ino && !S_ISDIR(source.st_mode))
+    if (sameFile(from, to))
         return true;
     std::string bytes;
     if (!readFileBytes(from, bytes, error))

@@ -40,6 +40,10 @@ FileWriter& systemFileWriter();
 // again, where thousands of flushes would only cost time.
 FileWriter& unflushedFileWriter();
 
+// Two names of one existing file (not a folder): the same path, a link, or
+// another path to the same file on disk.
+bool sameFile(const std::string& a, const std::string& b);
+
 // Copies the file from into to (replacing it) through writer, so that a copy
 // that fails leaves to as it was and no half-written file behind. When to
 // already is from (the same path, or another name of the same file) the copy

@@ -2,11 +2,17 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace tess {
 
-constexpr int SlotCount = 665;   // parameter words of one inverter
-constexpr int AreaCount = 16;    // data areas "Fund.", A .. S
+constexpr int SlotCount = 665; // parameter words of one inverter
+constexpr int AreaCount = 16; // data areas "Fund.", A .. S
+
+// The data areas in their fixed order; a parameter code is the area's name,
+// a hyphen and a number ("Fund.-0", "A-11").
+constexpr std::array<std::string_view, AreaCount> dataAreaNames {
+    "Fund.", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "L", "N", "O", "P", "S"};
 
 // The inverter a data set belongs to: four indices into the model catalogue.
 struct InverterIdentity {
