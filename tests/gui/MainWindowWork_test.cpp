@@ -48,6 +48,22 @@ private:
         QVERIFY(driven);
     }
 
+    // Chooses a menu item and leaves the modal dialog it shows with one of its
+    // buttons; the dialog's name.
+    QString dialogShownBy(const char* item, const char* button)
+    {
+        QString shown;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            shown = dialog->objectName();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+        });
+        find<QAction>(item)->trigger();
+        return shown;
+    }
+
     // The first value row with one decimal place, away from the rows the
     // rules between parameters read.
     int oneDecimalRow()
@@ -148,30 +164,11 @@ private slots:
         QVERIFY(rom->menuAction()->isVisible());
 
         // The add-version-file dialog's Close hides the menu again.
-        QString shown;
-        QTimer::singleShot(0, m_form.get(), [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
-            shown = dialog->objectName();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button3")), Qt::LeftButton);
-        });
-        find<QAction>("N5")->trigger();
-        QCOMPARE(shown, QStringLiteral("addROM"));
+        QCOMPARE(dialogShownBy("N5", "Button3"), QStringLiteral("addROM"));
         QVERIFY(!rom->menuAction()->isVisible());
     }
 
-    void aboutOpensTheAboutBox()
-    {
-        QString shown;
-        QTimer::singleShot(0, m_form.get(), [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
-            shown = dialog->objectName();
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("OKButton")), Qt::LeftButton);
-        });
-        find<QAction>("K7")->trigger();
-        QCOMPARE(shown, QStringLiteral("AboutBox"));
-    }
+    void aboutOpensTheAboutBox() { QCOMPARE(dialogShownBy("K7", "OKButton"), QStringLiteral("AboutBox")); }
 
     void saveCloseAndOpenAgainThroughRealFiles()
     {
