@@ -1,0 +1,93 @@
+#include "core/comm/CommLog.h"
+
+#include "core/app/Texts.h"
+#include "core/app/Workspace.h"
+#include "core/common/Cp932.h"
+#include "core/common/FileIo.h"
+#include "core/common/Ui.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace tess::comm {
+namespace {
+
+constexpr std::string_view Replacement = "\xEF\xBF\xBD"; // U+FFFD, which code page 932 never produces
+
+bool pathExists(const std::string& path)
+{
+    struct stat st { };
+    return ::stat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
+} // namespace
+
+void CommLog::insert(std::size_t index, std::string line)
+{
+    if (index > m_lines.size())
+        index = m_lines.size();
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+}
+
+std::string commLogPath(const std::string& folder)
+{
+    if (folder.empty())
+        return std::string(CommLogFileName);
+    if (folder.back() == '/')
+        return folder + std::string(CommLogFileName);
+    return folder + '/' + std::string(CommLogFileName);
+}
+
+std::string encodeCommLog(const std::vector<std::string>& lines, bool* lossy)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        // An empty line is a line too; splitLines would give it no piece.
+        if (line.empty()) {
+            text += "\r\n";
+            continue;
+        }
+        for (const std::string_view piece : splitLines(line)) {
+            text += piece;
+            text += "\r\n";
+        }
+    }
+    return utf8ToCp932(text, lossy);
+}
+
+int SaveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder)
+{
+    bool lossy = false;
+    bool written = false;
+    {
+        const BusyScope busy(ui);
+        const std::string bytes = encodeCommLog(lines, &lossy);
+        written = ws.writer->replaceFile(commLogPath(folder), bytes, nullptr);
+    }
+    if (!written) {
+        ui.showMessage(message(TextId::CommLogCannotWrite), ws.language);
+        return -1;
+    }
+    if (lossy)
+        ui.showMessage(message(TextId::CommLogCharactersReplaced), ws.language);
+    return 0;
+}
+
+CommLogFile readCommLog(const std::string& folder)
+{
+    CommLogFile file;
+    const std::string path = commLogPath(folder);
+    std::string bytes;
+    if (!readFileBytes(path, bytes)) {
+        file.status = pathExists(path) ? CommLogReadStatus::Unreadable : CommLogReadStatus::Missing;
+        return file;
+    }
+    const std::string text = cp932ToUtf8(bytes);
+    file.status
+        = text.find(Replacement) == std::string::npos ? CommLogReadStatus::Read : CommLogReadStatus::Undecodable;
+    for (const std::string_view line : splitLines(text))
+        file.lines.emplace_back(line);
+    return file;
+}
+
+} // namespace tess::comm

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/comm/CommLog.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tess {
+struct Workspace;
+class Ui;
+} // namespace tess
+
+namespace tess::comm {
+
+// Memo1's text from lines and back: the lines joined by '\n'; an empty text
+// holds no lines. The two are exact inverses for the lines a file gives, so
+// an untouched memo hands back what it was given.
+std::string memoText(const std::vector<std::string>& lines);
+std::vector<std::string> memoLines(std::string_view text);
+
+// The rules of the communication log viewer (`TLogForm`) without a window:
+// it marks itself open while it lives, loads "writelog.txt" when shown and
+// writes the edited lines back when closed.
+class LogViewer {
+public:
+    // folder: where "writelog.txt" lives; empty for the working directory.
+    LogViewer(Workspace& ws, Ui& ui, std::string folder = {});
+    ~LogViewer();
+    LogViewer(const LogViewer&) = delete;
+    LogViewer& operator=(const LogViewer&) = delete;
+
+    // The caption in the current language; asked again after a language switch.
+    std::string caption() const;
+
+    // Showing: the lines for Memo1, read afresh from the file. A missing file
+    // gives none; a file that cannot be read, or only in part, is reported.
+    std::vector<std::string> show();
+
+    // Closing, with Memo1's lines: writes them back to the file and clears
+    // the open mark. The file is left as it is when the memo still holds
+    // exactly what a damaged or unreadable file gave (writing that back would
+    // destroy bytes the viewer could not show). When the write fails and the
+    // user has made changes, the user is asked whether to close all the same.
+    // True when the window may close.
+    bool close(const std::vector<std::string>& memoLines);
+
+    bool isClosed() const { return m_closed; }
+
+private:
+    Workspace& m_ws;
+    Ui& m_ui;
+    std::string m_folder;
+    std::vector<std::string> m_shown;
+    bool m_keepUnlessChanged = false;
+    bool m_closed = false;
+};
+
+} // namespace tess::comm

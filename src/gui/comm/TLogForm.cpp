@@ -1,0 +1,79 @@
+#include "gui/comm/TLogForm.h"
+
+#include "gui/common/QtText.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace tess::gui {
+namespace {
+
+constexpr int FormWidth = 520;
+constexpr int FormHeight = 400;
+
+} // namespace
+
+TLogForm::TLogForm(Workspace& ws, Ui& ui, const QFont& mainWindowFont, QWidget* parent, const std::string& logFolder)
+    : QWidget(parent, Qt::Tool)
+    , m_core(ws, ui, logFolder)
+{
+    setObjectName(QStringLiteral("LogForm"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // A tool window stays above its owner; without one it keeps above all.
+    if (!parent)
+        setWindowFlag(Qt::WindowStaysOnTopHint);
+    setFont(mainWindowFont);
+
+    m_memo = new QPlainTextEdit(this);
+    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_memo);
+
+    resize(FormWidth, FormHeight);
+    applyLanguage();
+}
+
+void TLogForm::applyLanguage()
+{
+    setWindowTitle(fromUtf8(m_core.caption()));
+}
+
+void TLogForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Restoring from the task bar is no new showing: the edits stay.
+    if (event->spontaneous())
+        return;
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* s = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(s->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    LogFormShow();
+}
+
+void TLogForm::LogFormShow()
+{
+    m_memo->clear();
+    m_memo->setPlainText(fromUtf8(comm::memoText(m_core.show())));
+}
+
+void TLogForm::closeEvent(QCloseEvent* event)
+{
+    if (m_core.isClosed() || m_core.close(comm::memoLines(toUtf8(m_memo->toPlainText()))))
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace tess::gui

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/comm/LogViewer.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QFont;
+class QPlainTextEdit;
+
+namespace tess {
+struct Workspace;
+class Ui;
+} // namespace tess
+
+namespace tess::gui {
+
+// The communication log viewer: a modeless window above the program's other
+// windows that shows "writelog.txt" in Memo1 for editing and writes it back
+// when closed. It deletes itself on close. The rules are the core's
+// LogViewer; messages and questions go through the Ui.
+class TLogForm : public QWidget {
+    Q_OBJECT
+
+public:
+    // mainWindowFont: the window takes the main window's current font.
+    // logFolder: where "writelog.txt" lives; empty for the working directory.
+    TLogForm(Workspace& ws, Ui& ui, const QFont& mainWindowFont, QWidget* parent = nullptr,
+        const std::string& logFolder = {});
+
+    // Sets the caption in the current language; called after a language switch.
+    void applyLanguage();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void LogFormShow();
+
+    comm::LogViewer m_core;
+    QPlainTextEdit* m_memo = nullptr; // Memo1
+    bool m_centred = false;
+};
+
+} // namespace tess::gui
