@@ -1,0 +1,155 @@
+#pragma once
+
+#include "core/comm/FrameCodec.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tess {
+class Clock;
+class Ui;
+struct Workspace;
+} // namespace tess
+
+namespace tess::comm {
+
+class CommLog;
+class SerialPort;
+
+// The inverter's address space as the program uses it.
+constexpr std::uint32_t IdentityAddress = 0x510; // 10 characters, ROM version last
+constexpr std::uint32_t ModeCapacityAddress = 0x20052E; // words 663 and 664
+constexpr std::uint32_t ImageAddress = 0x200000; // word k at ImageAddress + 2k
+constexpr int ImageBytes = 1330; // 665 big-endian words
+constexpr int ImageChunk = 232; // bytes per read request: a 481-character reply
+
+// A reply is collected up to this many characters.
+constexpr std::size_t MaxReplyChars = 600;
+
+constexpr std::size_t IdentityBufferBytes = 32;
+constexpr std::size_t ImageBufferBytes = 2000;
+
+// The first and last word of a stretch of the parameter image, inclusive.
+// The default one is empty.
+struct WordSpan {
+    int first = 0;
+    int last = -1;
+    bool contains(int word) const { return word >= first && word <= last; }
+};
+
+// The dialog's progress bar.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void setPosition(int position) = 0;
+    virtual void setMaximum(int maximum) = 0;
+    virtual void step(int by) = 0;
+};
+
+// Asked for each word of a write by ranges: the log line when the word is
+// held back, nothing when it may be sent.
+using WriteFilter = std::function<std::optional<std::string>(int word)>;
+
+// What one read or write transaction keeps while the link works for it. The
+// transaction fills it in; the link reads the settings and fills the buffers.
+struct LinkState {
+    char commDirection = CommandRead; // 'r' read dialog, 'w' write dialog
+    // In a write: 'r' while the identity is read, 'w' while words are
+    // written. Each request carries its own length (5 data bytes for a read,
+    // 6 for a write), so the link itself does not need it.
+    char commPhase = CommandRead;
+    std::int16_t transferPosition = 0; // byte offset of a read, word of a write
+
+    // A write sends either every word in order or the ranges in list order,
+    // passing each word of a range through the filter first.
+    bool writeWholeImage = false;
+    std::vector<WordSpan> writeRanges;
+    WriteFilter writeFilter;
+
+    // Refusals of words in areas L, N and O reach the log only when shown.
+    bool showAreaL = false;
+    bool showAreaN = false;
+    bool showAreaO = false;
+    WordSpan areaL;
+    WordSpan areaN;
+    WordSpan areaO;
+
+    // How many refusals of Fund. words went in right after "start !!".
+    int logInsertCounter = 0;
+    // The pause after each written word, set by `CalibrateWriteWait`.
+    int writeWaitMs = 0;
+
+    std::array<std::uint8_t, IdentityBufferBytes> identity {};
+    int identityFill = 0; // where `ReadIdentityBlock` stores its next bytes
+    std::array<std::uint8_t, ImageBufferBytes> image {};
+
+    ProgressSink* progress = nullptr; // none: progress goes nowhere
+};
+
+// The link to one inverter: the port, the frames and the transfer loops of a
+// transaction. Each request waits for its reply before the next goes out;
+// failures are told through the result and the log, never retried here.
+class SerialLink {
+public:
+    SerialLink(SerialPort& port, Clock& clock, Ui& ui, Workspace& ws, LinkState& state, CommLog& log);
+
+    // `OpenCommPort`: opens ws.portName; 0, or -1 after an English-only
+    // message ("Port select Error!", "GetCommState Error!", "SetCommState Error!").
+    int OpenCommPort();
+    // `CloseCommPort`.
+    void CloseCommPort();
+
+    // `ExchangeFrame`: sends the request and waits at most until the seconds
+    // clock passes the second after the start. 0 for a checked data reply or
+    // acknowledge and for a refusal (logged, the caller goes on); -1 for no
+    // complete reply in time, a wrong first character, a checksum mismatch or
+    // data of the wrong length.
+    int ExchangeFrame(const FrameRequest& request);
+    // The bytes of the last data reply, as many as were asked for; zeros
+    // after anything but a data reply.
+    const std::vector<std::uint8_t>& replyData() const { return m_replyData; }
+
+    // `ReadIdentityBlock`: n requests of n bytes at base, base+1, ...; request
+    // i stores its bytes at the fill position, which moves on by one. A
+    // refusal fails the block: it has no bytes to store. 0 or -1.
+    int ReadIdentityBlock(std::uint32_t base, int n);
+
+    // `TransferParameterImage`: in a read dialog the whole image in chunks
+    // of 232 bytes (the last one 170); in a write dialog the words of
+    // ws.doc.values, the whole image or by ranges. 0, or -1 when a read
+    // failed or was refused, or any write failed.
+    int TransferParameterImage();
+
+    // `CalibrateWriteWait`: takes ws.writeWaitMs as the pause after each
+    // written word.
+    void CalibrateWriteWait();
+
+private:
+    enum class Outcome { Done, Refused, Failed };
+
+    Outcome exchange(const FrameRequest& request);
+    void drainStaleInput();
+    bool collectReply(std::string& reply, std::int64_t deadline);
+    void logRefusal(char code);
+    void logLine(TextId id);
+    int readImage();
+    int writeWholeImage();
+    int writeRanges();
+    bool writeWord(int word);
+    ProgressSink& progress();
+
+    SerialPort& m_port;
+    Clock& m_clock;
+    Ui& m_ui;
+    Workspace& m_ws;
+    LinkState& m_state;
+    CommLog& m_log;
+    std::vector<std::uint8_t> m_replyData;
+};
+
+} // namespace tess::comm

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "core/comm/SerialPort.h"
+#include "support/Fakes.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tess::test {
+
+// A serial line whose replies are scripted per written frame. Every status
+// query moves the fake clock on by msPerQuery, so a reply that never ends
+// runs into the link's deadline without anyone waiting.
+class FakeSerialPort : public comm::SerialPort {
+public:
+    // What one status query meets: bytes that have arrived by then, line
+    // error flags, or a failing query.
+    struct Arrival {
+        std::string bytes;
+        std::uint32_t errors = 0;
+        bool statusFails = false;
+    };
+    // The reply to one frame, piece by piece; empty for silence.
+    using Script = std::vector<Arrival>;
+
+    explicit FakeSerialPort(FakeClock& clock)
+        : m_clock(clock)
+    {
+    }
+
+    comm::PortOpenResult open(const std::string& name) override;
+    void close() override;
+    bool isOpen() const override { return m_open; }
+    bool write(std::string_view bytes) override;
+    comm::PortStatus status() override;
+    std::string read(std::size_t maxBytes) override;
+
+    // Answers each written frame; unset: silence.
+    std::function<Script(const std::string& frame)> respond;
+    comm::PortOpenResult openResult = comm::PortOpenResult::Ok;
+    bool writeFails = false;
+    int msPerQuery = 1;
+
+    std::vector<std::string> openedNames;
+    int closeCount = 0;
+    std::vector<std::string> written;
+
+    // Bytes that are queued before the next frame goes out (a late reply).
+    void queueNow(const std::string& bytes) { m_queue += bytes; }
+
+private:
+    FakeClock& m_clock;
+    bool m_open = false;
+    std::deque<Arrival> m_pending;
+    std::string m_queue;
+};
+
+// Correct reply texts, checksum and all.
+std::string dataReplyText(std::uint32_t address, const std::vector<std::uint8_t>& bytes);
+std::string ackReplyText();
+std::string nakReplyText(char code);
+
+// An inverter behind a FakeSerialPort: reads come from its memory (zeros
+// where nothing was put), writes are stored and acknowledged. Chosen
+// addresses are refused with a code or get no answer at all.
+struct FakeInverter {
+    std::map<std::uint32_t, std::uint8_t> memory;
+    std::map<std::uint32_t, char> nakAt; // request address -> code
+    std::set<std::uint32_t> silentAt; // request address -> no reply
+    std::vector<std::uint32_t> writtenAddresses;
+
+    void put(std::uint32_t address, const std::string& bytes);
+    void putWord(std::uint32_t address, std::uint16_t word);
+    std::uint16_t word(std::uint32_t address) const;
+    FakeSerialPort::Script operator()(const std::string& frame);
+};
+
+} // namespace tess::test
