@@ -170,6 +170,13 @@ private slots:
 
     void aboutOpensTheAboutBox() { QCOMPARE(dialogShownBy("K7", "OKButton"), QStringLiteral("AboutBox")); }
 
+    void communicationSettingsAreTakenByClose()
+    {
+        QCOMPARE(dialogShownBy("K5", "Button2"), QStringLiteral("ComSetForm"));
+        QCOMPARE(m_demo->store.readString(UserValueCom), std::string("COM1"));
+        QCOMPARE(ws().portName, std::string("COM1"));
+    }
+
     void saveCloseAndOpenAgainThroughRealFiles()
     {
         newThroughTheDialog();
@@ -195,6 +202,37 @@ private slots:
         QCOMPARE(cell(row, ColValue), QStringLiteral("12.5"));
         QCOMPARE(find<QLineEdit>("Edit5")->text(), QString::fromStdString(path));
         QVERIFY(m_demo->ui.messages.empty());
+    }
+
+    void comparingAFileShowsItBesideTheOpenOne()
+    {
+        newThroughTheDialog();
+        const int row = oneDecimalRow();
+        const std::string path = m_demo->dir.file("pump.csl");
+        m_demo->ui.fileNames.push_back(path);
+        find<QAction>("SaveAs1")->trigger();
+        find<QAction>("Close1")->trigger();
+        m_demo->ui.fileNames.push_back(path); // only an opened data set can be compared
+        find<QAction>("Open1")->trigger();
+        typeInto(row, QStringLiteral("12.5"));
+        QTest::keyClick(keyTarget(), Qt::Key_Return);
+        const ParameterSet values = ws().doc.values;
+
+        m_demo->ui.fileNames.push_back(path);
+        find<QAction>("F1")->trigger();
+        QVERIFY(ws().doc.state.compareMode);
+        QCOMPARE(find<QLineEdit>("Edit5")->text(), QString::fromStdString(path));
+        QCOMPARE(m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Judgment"));
+        QCOMPARE(cell(row, ColFigures), QStringLiteral("@"));
+        QCOMPARE(cell(row + 1, ColFigures), QString());
+        QVERIFY(ws().doc.values == values);
+        // A comparison is for looking only.
+        QVERIFY(!(m_form->grid()->model()->index(row - 1, ColValue).flags() & Qt::ItemIsEditable));
+
+        m_demo->ui.answers.push_back(Answer::No);
+        find<QAction>("Close1")->trigger();
+        QVERIFY(!ws().doc.state.compareMode);
+        QCOMPARE(m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Signif. fig."));
     }
 
     void languageSwitchRelabelsTheOpenDocument()

@@ -53,7 +53,9 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
 {
     Document& doc = ws.doc;
     CellCommitResult result;
-    if (!doc.state.open || !isGridRow(row))
+    // A comparison shows the compared values in the decimal-places column:
+    // an entry checked against it would be checked against the wrong rule.
+    if (!doc.state.open || doc.state.compareMode || !isGridRow(row))
         return result;
     result.handled = true;
     doc.edit.row = row;

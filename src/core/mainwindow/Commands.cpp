@@ -8,6 +8,7 @@
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Ui.h"
 #include "core/datafile/DataSetFile.h"
+#include "core/mainwindow/CompareCommand.h"
 #include "core/tables/TableLoader.h"
 
 #include <optional>
@@ -241,6 +242,7 @@ void saveDocumentAs(Workspace& ws, Ui& ui)
     const std::optional<std::string> path = ui.chooseSaveFile(request);
     if (!path)
         return;
+    endComparison(ws); // the .csv copy is written from the grid: the data set's own rows
     const BusyScope busy(ui);
     doc.state.fileName = *path;
     if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) == 0)

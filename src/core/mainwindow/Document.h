@@ -50,6 +50,16 @@ struct Document {
     // The main window's hidden labels ("ROM:"/"Cap:" texts).
     std::string label6;
     std::string label7;
+
+    // While a file comparison is shown (compareMode): the area limits of
+    // the comparison's own table walk, which printing takes, the compared
+    // file's path, which the file-name box shows in place of fileName, and
+    // the grid as the open data set showed it, given back when the
+    // comparison ends.
+    std::array<std::uint16_t, AreaCount> compareAreaFirst {};
+    std::array<std::uint16_t, AreaCount> compareAreaLast {};
+    std::string comparedFileName;
+    GridRows rowsBeforeComparison;
 };
 
 } // namespace tess

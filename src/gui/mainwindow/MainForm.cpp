@@ -4,9 +4,12 @@
 #include "core/app/Startup.h"
 #include "core/app/UserStore.h"
 #include "core/common/Ui.h"
+#include "core/mainwindow/CompareCommand.h"
 #include "gui/app/TAboutBox.h"
 #include "gui/catalogue/TModeForm.h"
 #include "gui/catalogue/TaddROM.h"
+#include "gui/comm/TComSetForm.h"
+#include "gui/comm/TLogForm.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/ParameterGridModel.h"
@@ -254,7 +257,7 @@ void TMainForm::refreshFromCore()
     setWindowTitle(fromUtf8(mainWindowCaption()));
     applyCommandStates(m_ws.commands);
     applyLanguage(m_ws.language);
-    m_edit5->setText(fromPath(m_ws.doc.state.fileName));
+    m_edit5->setText(fromPath(fileNameBoxText(m_ws.doc)));
     showIdentityBoxes();
     m_label6->setText(fromUtf8(m_ws.doc.label6));
     m_label7->setText(fromUtf8(m_ws.doc.label7));
@@ -326,6 +329,12 @@ bool TMainForm::MainFormCloseQuery()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    // The log viewer writes its edits back as it closes; when that fails and
+    // the user keeps it open, the program stays open too.
+    if (m_logForm && !m_logForm->close()) {
+        event->ignore();
+        return;
+    }
     if (!MainFormCloseQuery()) {
         event->ignore();
         return;
@@ -394,13 +403,41 @@ void TMainForm::K9Click()
 void TMainForm::KJ1Click()
 {
     switchLanguage(m_ws, m_ui, m_store, Language::Japanese);
+    if (m_logForm)
+        m_logForm->applyLanguage();
     commandDone();
 }
 
 void TMainForm::KE1Click()
 {
     switchLanguage(m_ws, m_ui, m_store, Language::English);
+    if (m_logForm)
+        m_logForm->applyLanguage();
     commandDone();
+}
+
+void TMainForm::F1Click()
+{
+    compareFiles(m_ws, m_ui);
+    commandDone();
+}
+
+void TMainForm::K5Click()
+{
+    TComSetForm dialog(m_ws, m_store, this);
+    dialog.exec();
+}
+
+// The viewer is modeless; choosing the command again brings the open one
+// forward rather than a second window over the same file.
+void TMainForm::K8Click()
+{
+    if (!m_logForm) {
+        m_logForm = new TLogForm(m_ws, m_ui, font(), this);
+        m_logForm->show();
+    }
+    m_logForm->raise();
+    m_logForm->activateWindow();
 }
 
 void TMainForm::K7Click()
@@ -419,11 +456,8 @@ void TMainForm::N5Click()
 
 // The commands below are wired to their menu items and buttons; each calls
 // its core command once that exists.
-void TMainForm::F1Click() { }
 void TMainForm::Print1Click() { }
 void TMainForm::K2Click() { }
 void TMainForm::K3Click() { }
-void TMainForm::K5Click() { }
-void TMainForm::K8Click() { }
 
 } // namespace tess::gui

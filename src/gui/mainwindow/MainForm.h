@@ -6,6 +6,7 @@
 #include "core/mainwindow/Commands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -23,6 +24,7 @@ class UserStore;
 namespace tess::gui {
 
 class ParameterGridModel;
+class TLogForm;
 class ParameterGridView;
 class WorkspaceGridEditing;
 
@@ -101,6 +103,7 @@ private:
     ParameterGridView* m_grid = nullptr;
     ParameterGridModel* m_gridModel = nullptr;
     std::unique_ptr<WorkspaceGridEditing> m_editing;
+    QPointer<TLogForm> m_logForm; // the communication log viewer while it is open
     QLabel* m_statusText = nullptr;
 };
 

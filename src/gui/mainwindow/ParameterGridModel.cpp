@@ -102,8 +102,12 @@ Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid() || !checkIndex(index))
         return Qt::NoItemFlags;
-    if (m_open && index.column() == ColValue)
+    if (m_open && index.column() == ColValue) {
+        // A comparison is for looking: its values are not edited.
+        if (m_ws.doc.state.compareMode)
+            return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    }
     return Qt::ItemIsEnabled;
 }
 

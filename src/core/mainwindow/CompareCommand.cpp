@@ -1,0 +1,150 @@
+#include "core/mainwindow/CompareCommand.h"
+
+#include "core/app/CommandStates.h"
+#include "core/app/MainWindowTexts.h"
+#include "core/app/Texts.h"
+#include "core/app/Workspace.h"
+#include "core/common/FileIo.h"
+#include "core/common/Ui.h"
+#include "core/datafile/DataSetFormat.h"
+#include "core/mainwindow/Commands.h"
+#include "core/tables/FileCompare.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace tess {
+namespace {
+
+// While comparing the user can Close, compare again or print; nothing may
+// change the open data set or reload its table under the comparison.
+void applyComparingState(CommandStates& c)
+{
+    c.new1 = c.open1 = c.save1 = c.saveAs1 = false;
+    c.close1 = c.f1 = c.print1 = true;
+    c.k1 = c.k4 = c.kl1 = c.k6 = c.rom1 = false;
+    c.speedButton4 = c.speedButton9 = c.speedButton10 = true;
+    c.speedButton1 = c.speedButton2 = c.speedButton3 = false;
+    c.speedButton5 = c.speedButton6 = c.speedButton7 = c.speedButton8 = false;
+}
+
+// The commands of the opened data set again once no comparison is shown.
+// Save follows the unsaved changes, as everywhere else.
+void applyStateAfterComparison(Workspace& ws)
+{
+    CommandStates& c = ws.commands;
+    applyDocumentOpenedState(c);
+    if (ws.doc.state.rawDataSetMode)
+        applyRawDataSetOverrides(c);
+    c.k1 = c.k4 = c.kl1 = c.k6 = c.rom1 = true;
+    c.new1 = c.open1 = false;
+    c.save1 = !ws.doc.state.saved;
+    c.speedButton7 = true;
+}
+
+void writeComparingTitles(GridRows& rows, Language language)
+{
+    rows.setText(0, ColDecimals, std::string(text(TextId::CompareTitleValue, language)));
+    rows.setText(0, ColFigures, std::string(text(TextId::CompareTitleJudgment, language)));
+}
+
+Message lineMessage(int line, TextId suffix)
+{
+    const Message prefix = message(TextId::DataFileLinePrefix);
+    const Message tail = message(suffix);
+    const std::string number = std::to_string(line);
+    return Message {prefix.ja + number + tail.ja, prefix.en + number + tail.en};
+}
+
+// Reads the compared file with the data set reader's rules and messages,
+// into values of its own. Entries a short or damaged file does not give
+// keep the open data set's values, as the reader's message says.
+bool readComparedFile(Workspace& ws, Ui& ui, const std::string& path, tables::ComparedDataSet& out)
+{
+    std::string bytes;
+    if (!readFileBytes(path, bytes)) {
+        ui.showMessage(message(TextId::DataFileCannotOpen), ws.language);
+        return false;
+    }
+    const datafile::ParsedDataSet parsed = datafile::parseDataSet(bytes);
+    if (parsed.status == datafile::ParseStatus::InvalidHeader) {
+        ui.showMessage(message(TextId::DataFileNotConsoleData), ws.language);
+        return false;
+    }
+    out.identity = parsed.identity;
+    out.values = ws.doc.values;
+    std::copy_n(parsed.values.begin(), parsed.valueCount, out.values.begin());
+    if (parsed.status == datafile::ParseStatus::InvalidValue)
+        ui.showMessage(lineMessage(parsed.problemLine, TextId::DataFileInvalidValueSuffix), ws.language);
+    else if (parsed.status == datafile::ParseStatus::MissingValues)
+        ui.showMessage(lineMessage(parsed.problemLine, TextId::DataFileMissingValueSuffix), ws.language);
+    return true;
+}
+
+} // namespace
+
+void compareFiles(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.open)
+        return;
+    const bool wasComparing = doc.state.compareMode;
+    if (!wasComparing)
+        doc.rowsBeforeComparison = doc.rows;
+    doc.state.compareMode = true;
+    applyComparingState(ws.commands);
+    writeComparingTitles(doc.rows, ws.language);
+    // A comparison that does not come about leaves the window as it was.
+    const auto giveUp = [&] {
+        if (!wasComparing)
+            endComparison(ws);
+    };
+
+    FileDialogRequest request;
+    request.filter = std::string(text(TextId::ConsoleDataFilter, Language::English));
+    request.fileName = "*.csl";
+    const std::optional<std::string> path = ui.chooseOpenFile(request);
+    if (!path)
+        return giveUp();
+    tables::ComparedDataSet compared;
+    if (!readComparedFile(ws, ui, *path, compared))
+        return giveUp();
+
+    int result = tables::CompareFailed;
+    {
+        const BusyScope busy(ui);
+        result = tables::compareParameterTable(ws, ui, compared);
+    }
+    if (result != tables::CompareDone) {
+        ui.showMessage(message(TextId::CompareUnable), ws.language);
+        return giveUp();
+    }
+    doc.comparedFileName = *path;
+    showIdentity(ws, ui);
+}
+
+void endComparison(Workspace& ws)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.compareMode)
+        return;
+    doc.state.compareMode = false;
+    doc.comparedFileName.clear();
+    // Column 4 and the values stay: entries made while comparing are the
+    // data set's own.
+    const GridRows& own = doc.rowsBeforeComparison;
+    for (int row = 1; row < GridRowsWithTable; ++row)
+        for (const int col : {ColCode, ColName, ColRange, ColDecimals, ColFigures})
+            doc.rows.setText(row, col, own.text(row, col));
+    doc.rows.setRowCount(own.rowCount());
+    doc.rowsBeforeComparison = GridRows {};
+    writeGridTitles(doc.rows, ws.language);
+    applyStateAfterComparison(ws);
+}
+
+const std::string& fileNameBoxText(const Document& doc)
+{
+    return doc.state.compareMode && !doc.comparedFileName.empty() ? doc.comparedFileName : doc.state.fileName;
+}
+
+} // namespace tess

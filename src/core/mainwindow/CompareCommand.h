@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace tess {
+
+class Ui;
+struct Document;
+struct Workspace;
+
+// Compare files (`F1`): the open dialog, then the chosen data set file laid
+// out beside the open one (compared values in column 5, the difference
+// marker in column 6, their own titles), the window in the comparing state
+// (Close, Compare again and Print). The open data set's identity and values
+// are not touched. When the dialog is cancelled or the comparison fails, the
+// window shows again what it showed before: the previous comparison, or the
+// open data set with its own grid, titles and commands.
+void compareFiles(Workspace& ws, Ui& ui);
+
+// Ends a comparison shown in the window: the grid as the open data set
+// showed it, the normal titles, the file-name box back to the document's
+// file and the commands of an opened document. Nothing when no comparison
+// is shown. Whatever writes the grid to a file calls this first.
+void endComparison(Workspace& ws);
+
+// What the file-name box (`Edit5`) shows: the compared file while a
+// comparison is shown, otherwise the document's file name.
+const std::string& fileNameBoxText(const Document& doc);
+
+} // namespace tess
