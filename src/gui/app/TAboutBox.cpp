@@ -1,5 +1,6 @@
 #include "gui/app/TAboutBox.h"
 
+#include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
 #include <QFont>
@@ -144,11 +145,7 @@ void TAboutBox::showEvent(QShowEvent* event)
     if (m_centred)
         return;
     m_centred = true;
-    if (const QScreen* s = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 } // namespace tess::gui

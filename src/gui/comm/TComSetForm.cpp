@@ -1,5 +1,6 @@
 #include "gui/comm/TComSetForm.h"
 
+#include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
 #include <QComboBox>
@@ -82,11 +83,7 @@ void TComSetForm::showEvent(QShowEvent* event)
     if (m_centred)
         return;
     m_centred = true;
-    if (const QScreen* s = screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(s->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 void TComSetForm::Button2Click()

@@ -1,5 +1,6 @@
 #include "gui/comm/TLogForm.h"
 
+#include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
 #include <QCloseEvent>
@@ -53,11 +54,7 @@ void TLogForm::showEvent(QShowEvent* event)
         return;
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen* s = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(s->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centreOnScreen(this);
     }
     LogFormShow();
 }

@@ -11,6 +11,7 @@
 #include "gui/comm/TComSetForm.h"
 #include "gui/comm/TLogForm.h"
 #include "gui/common/Fonts.h"
+#include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
@@ -117,11 +118,7 @@ TMainForm::TMainForm(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
 
     refreshFromCore();
     resize(width(), InitialHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOnScreen(this);
 }
 
 void TMainForm::buildMenus()
