@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/comm/SerialPort.h"
+#include "siminverter/SimInverter.h"
 #include "support/Fakes.h"
 
 #include <cstdint>
@@ -61,22 +62,15 @@ private:
 };
 
 // Correct reply texts, checksum and all.
-std::string dataReplyText(std::uint32_t address, const std::vector<std::uint8_t>& bytes);
-std::string ackReplyText();
-std::string nakReplyText(char code);
+using sim::ackReplyText;
+using sim::dataReplyText;
+using sim::nakReplyText;
 
-// An inverter behind a FakeSerialPort: reads come from its memory (zeros
-// where nothing was put), writes are stored and acknowledged. Chosen
-// addresses are refused with a code or get no answer at all.
-struct FakeInverter {
-    std::map<std::uint32_t, std::uint8_t> memory;
-    std::map<std::uint32_t, char> nakAt; // request address -> code
-    std::set<std::uint32_t> silentAt; // request address -> no reply
-    std::vector<std::uint32_t> writtenAddresses;
-
-    void put(std::uint32_t address, const std::string& bytes);
-    void putWord(std::uint32_t address, std::uint16_t word);
-    std::uint16_t word(std::uint32_t address) const;
+// An inverter behind a FakeSerialPort: the simulated inverter, its replies
+// arriving in one piece. Reads come from its memory (zeros where nothing was
+// put), writes are stored and acknowledged; chosen addresses are refused
+// with a code or get no answer at all.
+struct FakeInverter : sim::SimInverter {
     FakeSerialPort::Script operator()(const std::string& frame);
 };
 

@@ -1,0 +1,248 @@
+#include "siminverter/SimInverter.h"
+
+#include "core/catalogue/ModelCatalogue.h"
+#include "core/comm/FrameCodec.h"
+#include "core/comm/SerialLink.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace tess::sim {
+namespace {
+
+std::string hexByte(unsigned byte)
+{
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", byte & 0xFFu);
+    return digits;
+}
+
+// Position 0 is the kind, the sum runs from position 2 to the checksum.
+std::string withChecksum(std::string text)
+{
+    unsigned sum = 0;
+    for (std::size_t i = 2; i < text.size(); ++i)
+        sum += static_cast<unsigned char>(text[i]);
+    return text + hexByte(sum) + "\r\n";
+}
+
+std::optional<std::uint32_t> hexNumber(std::string_view digits)
+{
+    std::uint32_t number = 0;
+    for (const char c : digits) {
+        int value = 0;
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        else
+            return std::nullopt;
+        number = number << 4 | static_cast<std::uint32_t>(value);
+    }
+    return number;
+}
+
+// The model's first five identity characters; the ROM code follows.
+constexpr std::array<std::string_view, 12> IdentityPrefixes {
+    "QM71 ", "LR71 ", "QR71 ", "LX71 ", "LX71h", "LR75 ", "QM71K", "LX71K", "QM71N", "QM73N", "QR71K", "LR71K"};
+
+constexpr std::size_t ReadFrameLength = 17;
+constexpr std::size_t WriteFrameLength = 19;
+
+} // namespace
+
+std::string dataReplyText(std::uint32_t address, const std::vector<std::uint8_t>& bytes)
+{
+    std::string text = "\x02 r";
+    for (int shift = 24; shift >= 0; shift -= 8)
+        text += hexByte(address >> shift);
+    text += hexByte(static_cast<unsigned>(bytes.size()));
+    for (const std::uint8_t byte : bytes)
+        text += hexByte(byte);
+    return withChecksum(text);
+}
+
+std::string ackReplyText()
+{
+    return withChecksum("\x06 w");
+}
+
+std::string nakReplyText(char code)
+{
+    return std::string("\x15 ") + code + "\r\n";
+}
+
+std::string identityTextFor(int model, int romVersion)
+{
+    if (model < 0 || model >= static_cast<int>(IdentityPrefixes.size()))
+        return {};
+    const std::optional<std::string_view> code = catalogue::romVersionText(model, romVersion);
+    if (!code || code->size() != 5)
+        return {};
+    return std::string(IdentityPrefixes[static_cast<std::size_t>(model)]) + std::string(*code);
+}
+
+void SimInverter::put(std::uint32_t address, std::string_view bytes)
+{
+    for (const char byte : bytes)
+        memory[address++] = static_cast<std::uint8_t>(byte);
+}
+
+void SimInverter::putWord(std::uint32_t address, std::uint16_t value)
+{
+    memory[address] = static_cast<std::uint8_t>(value >> 8);
+    memory[address + 1] = static_cast<std::uint8_t>(value);
+}
+
+std::uint16_t SimInverter::word(std::uint32_t address) const
+{
+    const auto byteAt = [this](std::uint32_t at) -> unsigned {
+        const auto it = memory.find(at);
+        return it == memory.end() ? 0u : it->second;
+    };
+    return static_cast<std::uint16_t>(byteAt(address) << 8 | byteAt(address + 1));
+}
+
+void SimInverter::loadDataSet(
+    const std::string& identityText, const InverterIdentity& identity, const ParameterSet& values)
+{
+    for (int slot = 0; slot < SlotCount; ++slot)
+        putWord(comm::ImageAddress + 2 * static_cast<std::uint32_t>(slot),
+            static_cast<std::uint16_t>(values[static_cast<std::size_t>(slot)] & 0xFFFF));
+    // The last two words of the image are the control-mode and capacity codes.
+    putWord(comm::ModeCapacityAddress, static_cast<std::uint16_t>(identity.controlMode));
+    putWord(comm::ModeCapacityAddress + 2, static_cast<std::uint16_t>(identity.capacity));
+    put(comm::IdentityAddress, identityText);
+}
+
+std::optional<std::string> SimInverter::answer(std::string_view frame)
+{
+    if (frame.empty() || frame[0] != comm::FrameEnq)
+        return nakReplyText('z');
+    if (frame.size() < 2 || frame[1] != comm::FrameBlk)
+        return nakReplyText('Z');
+    if (frame.size() < 3 || (frame[2] != comm::CommandRead && frame[2] != comm::CommandWrite))
+        return nakReplyText('D');
+    const char command = frame[2];
+    const std::size_t length = command == comm::CommandRead ? ReadFrameLength : WriteFrameLength;
+    if (frame.size() != length || frame[length - 2] != comm::FrameCr || frame[length - 1] != comm::FrameLf)
+        return nakReplyText('F');
+    const std::string_view summed = frame.substr(2, length - 6);
+    const std::optional<std::uint32_t> sum = hexNumber(frame.substr(length - 4, 2));
+    const std::optional<std::uint32_t> digits = hexNumber(frame.substr(3, length - 7));
+    if (!sum || !digits)
+        return nakReplyText('X');
+    const unsigned expected = comm::frameChecksum(summed);
+    if ((*sum >> 4) != (expected >> 4))
+        return nakReplyText('S');
+    if ((*sum & 0xF) != (expected & 0xF))
+        return nakReplyText('s');
+
+    const std::uint32_t address = *hexNumber(frame.substr(3, 8));
+    if (silentAt.contains(address))
+        return std::nullopt;
+    if (const auto refused = nakAt.find(address); refused != nakAt.end())
+        return nakReplyText(refused->second);
+    if (command == comm::CommandWrite) {
+        putWord(address, static_cast<std::uint16_t>(*hexNumber(frame.substr(11, 4))));
+        writtenAddresses.push_back(address);
+        return ackReplyText();
+    }
+    const std::uint32_t count = *hexNumber(frame.substr(11, 2));
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const auto it = memory.find(address + i);
+        bytes.push_back(it == memory.end() ? 0 : it->second);
+    }
+    return dataReplyText(address, bytes);
+}
+
+std::string SimInverter::feed(std::string_view bytes)
+{
+    m_pending += bytes;
+    std::string replies;
+    for (std::size_t end = m_pending.find(comm::FrameLf); end != std::string::npos;
+         end = m_pending.find(comm::FrameLf)) {
+        const std::string frame = m_pending.substr(0, end + 1);
+        m_pending.erase(0, end + 1);
+        if (std::optional<std::string> reply = answer(frame))
+            replies += *reply;
+    }
+    return replies;
+}
+
+SimPty::~SimPty()
+{
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool SimPty::open(std::string* error)
+{
+    const auto fail = [error](const char* step) {
+        if (error)
+            *error = std::string(step) + ": " + std::strerror(errno);
+        return false;
+    };
+    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master < 0)
+        return fail("posix_openpt");
+    if (grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+        return fail("grantpt");
+    const char* name = ptsname(m_master);
+    if (!name)
+        return fail("ptsname");
+    m_slavePath = name;
+    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_slave < 0)
+        return fail("open slave");
+    // Until the program sets the line, the slave side must neither echo nor
+    // hold bytes back by lines.
+    termios settings {};
+    if (tcgetattr(m_slave, &settings) == 0) {
+        cfmakeraw(&settings);
+        tcsetattr(m_slave, TCSANOW, &settings);
+    }
+    const int flags = fcntl(m_master, F_GETFL);
+    if (flags < 0 || fcntl(m_master, F_SETFL, flags | O_NONBLOCK) != 0)
+        return fail("fcntl");
+    return true;
+}
+
+bool SimPty::pump(SimInverter& inverter)
+{
+    if (m_master < 0)
+        return false;
+    char buffer[512];
+    for (;;) {
+        const ssize_t got = ::read(m_master, buffer, sizeof buffer);
+        if (got > 0) {
+            std::string replies = inverter.feed(std::string_view(buffer, static_cast<std::size_t>(got)));
+            std::string_view rest = replies;
+            while (!rest.empty()) {
+                const ssize_t written = ::write(m_master, rest.data(), rest.size());
+                if (written > 0)
+                    rest.remove_prefix(static_cast<std::size_t>(written));
+                else if (written < 0 && errno != EINTR && errno != EAGAIN)
+                    return false;
+            }
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        // Nothing more queued (or no program on the other side yet).
+        return got == 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EIO;
+    }
+}
+
+} // namespace tess::sim
