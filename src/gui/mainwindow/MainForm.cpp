@@ -3,6 +3,8 @@
 #include "core/app/MainWindowTexts.h"
 #include "core/app/Startup.h"
 #include "core/app/UserStore.h"
+#include "core/comm/PosixSerialPort.h"
+#include "core/common/Clock.h"
 #include "core/common/Ui.h"
 #include "core/mainwindow/CompareCommand.h"
 #include "gui/app/TAboutBox.h"
@@ -10,12 +12,14 @@
 #include "gui/catalogue/TaddROM.h"
 #include "gui/comm/TComSetForm.h"
 #include "gui/comm/TLogForm.h"
+#include "gui/comm/TSerialForm.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
 #include "gui/mainwindow/ToolIcons.h"
+#include "gui/print/TPrintForm.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -419,6 +423,35 @@ void TMainForm::F1Click()
     commandDone();
 }
 
+void TMainForm::Print1Click()
+{
+    if (!m_ws.doc.state.open)
+        return;
+    TPrintForm dialog(m_ws, m_ui, this);
+    dialog.exec();
+}
+
+void TMainForm::K2Click()
+{
+    runCommunication('r');
+}
+
+void TMainForm::K3Click()
+{
+    runCommunication('w');
+}
+
+// The communication dialog on the real serial device; a read replaces the
+// window's data set, so everything is shown again afterwards.
+void TMainForm::runCommunication(char direction)
+{
+    m_ws.doc.state.commDirection = direction;
+    comm::PosixSerialPort port;
+    TSerialForm dialog(m_ws, m_ui, port, systemClock(), this);
+    dialog.exec();
+    commandDone();
+}
+
 void TMainForm::K5Click()
 {
     TComSetForm dialog(m_ws, m_store, this);
@@ -450,11 +483,5 @@ void TMainForm::N5Click()
     // Leaving with Close hides the ROM menu again.
     applyCommandStates(m_ws.commands);
 }
-
-// The commands below are wired to their menu items and buttons; each calls
-// its core command once that exists.
-void TMainForm::Print1Click() { }
-void TMainForm::K2Click() { }
-void TMainForm::K3Click() { }
 
 } // namespace tess::gui

@@ -90,6 +90,7 @@ private:
     QAction* addItem(QMenu* menu, const char* name, void (TMainForm::*slot)());
     // After a command: everything it may have changed is shown again.
     void commandDone();
+    void runCommunication(char direction);
     void showIdentityBoxes();
 
     Workspace& m_ws;
