@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QFontDatabase>
 
+#include <algorithm>
+
 namespace tess::gui {
 namespace {
 
@@ -15,6 +17,11 @@ QString installed(const QStringList& families, const QString& name)
         if (family.compare(name, Qt::CaseInsensitive) == 0)
             return family;
     return {};
+}
+
+bool isAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 } // namespace
@@ -38,6 +45,21 @@ QString nearestInstalledFamily(const QString& wanted, Language language)
             return withJapanese.front();
     }
     return QApplication::font().family();
+}
+
+QString printFontFamily(const QString& wanted)
+{
+    const QStringList families = QFontDatabase::families();
+    if (const QString exact = installed(families, wanted); !exact.isEmpty())
+        return exact;
+    if (!isAscii(wanted))
+        return nearestInstalledFamily(wanted, Language::Japanese);
+    static const QStringList fixedPitch {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
+        QStringLiteral("Nimbus Mono PS"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono")};
+    for (const QString& candidate : fixedPitch)
+        if (const QString found = installed(families, candidate); !found.isEmpty())
+            return found;
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
 }
 
 QFont formFont(Language language)

@@ -12,6 +12,11 @@ namespace tess::gui {
 // Japanese glyphs, else the application's default family.
 QString nearestInstalledFamily(const QString& wanted, Language language);
 
+// The installed family a printout font name stands for: the family itself
+// when installed, a metric-compatible or at least fixed-pitch face for
+// "Courier New", a face with Japanese glyphs for a Japanese name.
+QString printFontFamily(const QString& wanted);
+
 // The main window's font in the language.
 QFont formFont(Language language);
 

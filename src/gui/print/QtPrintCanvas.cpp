@@ -3,43 +3,9 @@
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 
-#include <QFontDatabase>
 #include <QPrinter>
 
-#include <algorithm>
-
 namespace tess::gui {
-namespace {
-
-QString installed(const QStringList& families, const QString& name)
-{
-    for (const QString& family : families)
-        if (family.compare(name, Qt::CaseInsensitive) == 0)
-            return family;
-    return {};
-}
-
-bool isAscii(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
-}
-
-} // namespace
-
-QString printFontFamily(const QString& wanted)
-{
-    const QStringList families = QFontDatabase::families();
-    if (const QString exact = installed(families, wanted); !exact.isEmpty())
-        return exact;
-    if (!isAscii(wanted))
-        return nearestInstalledFamily(wanted, Language::Japanese);
-    static const QStringList fixedPitch {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
-        QStringLiteral("Nimbus Mono PS"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono")};
-    for (const QString& candidate : fixedPitch)
-        if (const QString found = installed(families, candidate); !found.isEmpty())
-            return found;
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-}
 
 QtPrintCanvas::QtPrintCanvas(QPrinter& printer)
     : m_printer(printer)

@@ -35,9 +35,4 @@ private:
     QPainter m_painter;
 };
 
-// The installed family a printout font name stands for: the family itself
-// when installed, a metric-compatible or at least fixed-pitch face for
-// "Courier New", a face with Japanese glyphs for a Japanese name.
-QString printFontFamily(const QString& wanted);
-
 } // namespace tess::gui
