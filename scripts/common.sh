@@ -4,6 +4,10 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="$(nproc)"
+# Compiler results are cached by paths relative to the checkout, so a fresh
+# clone in another folder reuses what an earlier build compiled.
+export CCACHE_BASEDIR="$ROOT"
+export CCACHE_NOHASHDIR=true
 
 # Debian packages the build, the tests and the program use.
 PACKAGES=(
