@@ -1,5 +1,4 @@
 #include "core/app/Workspace.h"
-#include "core/catalogue/ModelCatalogue.h"
 #include "core/mainwindow/Commands.h"
 #include "gui/mainwindow/MainForm.h"
 #include "support/DemoWorkspace.h"
@@ -13,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 using namespace tess;
@@ -44,57 +44,72 @@ private:
         return driven;
     }
 
-private slots:
-    void readFromTheSimulatedInverterOpensTheDataSet()
+    // A new QM71 data set (changed by adjust) saved as "held.csl", the
+    // simulated inverter started on it as COM1, and the working folder, where
+    // a read saves its file, set to the demo folder. No document is open
+    // afterwards.
+    void startInverter(const std::function<void(ParameterSet&)>& adjust = {})
     {
-        test::DemoWorkspace demo;
-        Workspace& ws = demo.ws;
-
-        // The data set the inverter holds: a new QM71 one with one value
-        // changed, saved where the simulator can read it.
-        test::ScriptedSelection selection;
-        catalogue::SelectionChoice choice;
-        choice.model = 0;
-        choice.controlMode = 0;
-        choice.capacityIndex = catalogue::defaultCapacity(0);
-        selection.choices.push_back(choice);
-        newDocument(ws, demo.ui, selection);
-        QVERIFY(ws.doc.state.open);
-        ws.doc.values[100] = 1234;
-        const std::string held = demo.dir.file("held.csl");
-        demo.ui.fileNames.push_back(held);
-        saveDocumentAs(ws, demo.ui);
+        Workspace& ws = m_demo->ws;
+        QVERIFY(m_demo->newDefaultDataSet());
+        if (adjust)
+            adjust(ws.doc.values);
+        m_held = m_demo->dir.file("held.csl");
+        m_demo->ui.fileNames.push_back(m_held);
+        saveDocumentAs(ws, m_demo->ui);
         QVERIFY(ws.doc.state.saved);
-        const ParameterSet values = ws.doc.values;
-        const InverterIdentity identity = ws.doc.identity;
-        closeDocument(ws, demo.ui);
+        m_heldValues = ws.doc.values;
+        m_heldIdentity = ws.doc.identity;
+        closeDocument(ws, m_demo->ui);
         ws.doc.values = {};
 
-        QProcess inverter;
-        inverter.start(QStringLiteral(TESS_SIMINVERTER), {QString::fromStdString(held)});
-        QVERIFY(inverter.waitForStarted());
-        QVERIFY(inverter.waitForReadyRead(10000));
-        const QByteArray pty = inverter.readLine().trimmed();
+        m_inverter.start(QStringLiteral(TESS_SIMINVERTER), {QString::fromStdString(m_held)});
+        QVERIFY(m_inverter.waitForStarted());
+        QVERIFY(m_inverter.waitForReadyRead(10000));
+        const QByteArray pty = m_inverter.readLine().trimmed();
         QVERIFY(pty.startsWith("/dev/"));
         qputenv("TESSALINE_COM1", pty);
         ws.portName = "COM1";
+        QDir::setCurrent(QString::fromStdString(m_demo->dir.path()));
+    }
 
-        // The read saves its file in the working folder.
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(demo.dir.path()));
+    std::unique_ptr<test::DemoWorkspace> m_demo;
+    QProcess m_inverter;
+    QString m_previousFolder;
+    std::string m_held;
+    ParameterSet m_heldValues {};
+    InverterIdentity m_heldIdentity;
 
-        gui::TMainForm form(ws, demo.ui, demo.store);
+private slots:
+    void init()
+    {
+        m_demo = std::make_unique<test::DemoWorkspace>();
+        m_previousFolder = QDir::currentPath();
+    }
+    void cleanup()
+    {
+        QDir::setCurrent(m_previousFolder);
+        m_inverter.terminate();
+        m_inverter.waitForFinished();
+        m_demo.reset();
+    }
+
+    void readFromTheSimulatedInverterOpensTheDataSet()
+    {
+        startInverter([](ParameterSet& values) { values[100] = 1234; });
+        if (QTest::currentTestFailed())
+            return;
+        Workspace& ws = m_demo->ws;
+
+        gui::TMainForm form(ws, m_demo->ui, m_demo->store);
         form.show();
-        const bool driven = runDialogOf(form, "K2");
-        QDir::setCurrent(previous);
-        inverter.terminate();
-        inverter.waitForFinished();
+        QVERIFY(runDialogOf(form, "K2"));
 
-        QVERIFY(driven);
-        QVERIFY2(ws.doc.state.open, demo.ui.englishTexts().empty() ? "" : demo.ui.englishTexts().front().c_str());
+        const std::vector<std::string> shown = m_demo->ui.englishTexts();
+        QVERIFY2(ws.doc.state.open, shown.empty() ? "" : shown.front().c_str());
         QVERIFY(!ws.doc.state.rawDataSetMode);
-        QVERIFY(ws.doc.identity == identity);
-        QVERIFY(ws.doc.values == values);
+        QVERIFY(ws.doc.identity == m_heldIdentity);
+        QVERIFY(ws.doc.values == m_heldValues);
         QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Edit5"))->text(), QStringLiteral("ReadData.csl"));
         QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(), QStringLiteral("QM71"));
     }
@@ -103,35 +118,16 @@ private slots:
     // written values.
     void writtenValuesComeBackByARead()
     {
-        test::DemoWorkspace demo;
-        Workspace& ws = demo.ws;
-        test::ScriptedSelection selection;
-        catalogue::SelectionChoice choice;
-        choice.model = 0;
-        choice.controlMode = 0;
-        choice.capacityIndex = catalogue::defaultCapacity(0);
-        selection.choices.push_back(choice);
-        newDocument(ws, demo.ui, selection);
-        QVERIFY(ws.doc.state.open);
-        const std::string held = demo.dir.file("held.csl");
-        demo.ui.fileNames.push_back(held);
-        saveDocumentAs(ws, demo.ui);
-        closeDocument(ws, demo.ui);
-
-        QProcess inverter;
-        inverter.start(QStringLiteral(TESS_SIMINVERTER), {QString::fromStdString(held)});
-        QVERIFY(inverter.waitForStarted());
-        QVERIFY(inverter.waitForReadyRead(10000));
-        qputenv("TESSALINE_COM1", inverter.readLine().trimmed());
-        ws.portName = "COM1";
+        startInverter();
+        if (QTest::currentTestFailed())
+            return;
+        Workspace& ws = m_demo->ws;
         ws.writeWaitMs = 0; // the simulator needs no pause between words
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(demo.dir.path()));
 
         // The data set to write: the held one with a changed acceleration time.
-        gui::TMainForm form(ws, demo.ui, demo.store);
+        gui::TMainForm form(ws, m_demo->ui, m_demo->store);
         form.show();
-        demo.ui.fileNames.push_back(held);
+        m_demo->ui.fileNames.push_back(m_held);
         form.findChild<QAction*>(QStringLiteral("Open1"))->trigger();
         QVERIFY(ws.doc.state.open);
         int row = 0;
@@ -142,15 +138,12 @@ private slots:
         ws.doc.values[static_cast<std::size_t>(row - 1)] = 123;
         const ParameterSet written = ws.doc.values;
         QVERIFY(runDialogOf(form, "K3"));
-        const std::string log = test::readFile(demo.dir.file("writelog.txt"));
+        const std::string log = test::readFile(m_demo->dir.file("writelog.txt"));
 
-        demo.ui.answers.push_back(Answer::No);
+        m_demo->ui.answers.push_back(Answer::No);
         form.findChild<QAction*>(QStringLiteral("Close1"))->trigger();
         QVERIFY(!ws.doc.state.open);
         QVERIFY(runDialogOf(form, "K2"));
-        QDir::setCurrent(previous);
-        inverter.terminate();
-        inverter.waitForFinished();
 
         QVERIFY2(log.starts_with("start !!\r\n") && log.ends_with("end !!\r\n"), log.c_str());
         QVERIFY(ws.doc.state.open);

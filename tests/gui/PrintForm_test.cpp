@@ -35,11 +35,7 @@ private:
     static std::unique_ptr<test::DemoWorkspace> demoWithDataSet(Language language)
     {
         auto demo = std::make_unique<test::DemoWorkspace>(language);
-        test::ScriptedSelection selection;
-        catalogue::SelectionChoice choice;
-        choice.capacityIndex = catalogue::defaultCapacity(0);
-        selection.choices.push_back(choice);
-        newDocument(demo->ws, demo->ui, selection);
+        demo->newDefaultDataSet();
         demo->ui.messages.clear();
         return demo;
     }

@@ -37,19 +37,13 @@ private:
     // same identity on COM1.
     struct Bench {
         test::DemoWorkspace demo;
-        test::ScriptedSelection selection;
         test::FakeClock clock;
         test::FakeSerialPort port {clock};
         test::FakeInverter inverter;
 
         Bench()
         {
-            catalogue::SelectionChoice choice;
-            choice.model = 0;
-            choice.controlMode = 0;
-            choice.capacityIndex = catalogue::defaultCapacity(0);
-            selection.choices.push_back(choice);
-            newDocument(demo.ws, demo.ui, selection);
+            demo.newDefaultDataSet();
             demo.ws.portName = "COM1";
             demo.ui.messages.clear();
             const InverterIdentity& id = demo.ws.doc.identity;

@@ -1,6 +1,7 @@
 #include "support/DemoWorkspace.h"
 
 #include "core/app/Startup.h"
+#include "core/catalogue/ModelCatalogue.h"
 #include "core/catalogue/SelectionDialog.h"
 #include "mkdemo/DemoInstallation.h"
 
@@ -17,6 +18,23 @@ DemoWorkspace::DemoWorkspace(Language language, bool specialFunctions)
     store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
     startUp(ws, ui, store, StartupEnvironment {dir.file("tessaline"), "", "", ""});
     ui.messages.clear();
+}
+
+catalogue::SelectionChoice defaultQm71Choice()
+{
+    catalogue::SelectionChoice choice;
+    choice.model = 0;
+    choice.controlMode = catalogue::defaultControlMode(0);
+    choice.capacityIndex = catalogue::defaultCapacity(0);
+    return choice;
+}
+
+bool DemoWorkspace::newDefaultDataSet()
+{
+    ScriptedSelection selection;
+    selection.choices.push_back(defaultQm71Choice());
+    newDocument(ws, ui, selection);
+    return ws.doc.state.open;
 }
 
 void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)

@@ -18,11 +18,18 @@ class DemoWorkspace {
 public:
     explicit DemoWorkspace(Language language = Language::English, bool specialFunctions = false);
 
+    // New as a user makes it most often: QM71 with its default control mode,
+    // capacity and ROM version. True when a data set is open afterwards.
+    bool newDefaultDataSet();
+
     TempDir dir;
     Workspace ws;
     FakeUi ui;
     MemoryUserStore store;
 };
+
+// The choice of the default QM71 in the selection dialog.
+catalogue::SelectionChoice defaultQm71Choice();
 
 // The selection dialog of the commands, driven by scripted choices in turn;
 // an empty queue (or an empty entry) cancels the dialog.

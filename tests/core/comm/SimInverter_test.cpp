@@ -99,14 +99,7 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
         GTEST_SKIP() << "no pseudo-terminal: " << error;
 
     test::DemoWorkspace demo;
-    test::ScriptedSelection selection;
-    catalogue::SelectionChoice choice;
-    choice.model = 0;
-    choice.controlMode = 0;
-    choice.capacityIndex = catalogue::defaultCapacity(0);
-    selection.choices.push_back(choice);
-    newDocument(demo.ws, demo.ui, selection);
-    ASSERT_TRUE(demo.ws.doc.state.open);
+    ASSERT_TRUE(demo.newDefaultDataSet());
     const InverterIdentity identity = demo.ws.doc.identity;
     ParameterSet values = demo.ws.doc.values;
     values[40] = 1234;

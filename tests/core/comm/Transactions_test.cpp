@@ -61,13 +61,7 @@ protected:
     // A new QM71 data set, open in the window.
     void makeNew()
     {
-        catalogue::SelectionChoice choice;
-        choice.model = 0;
-        choice.controlMode = 0;
-        choice.capacityIndex = catalogue::defaultCapacity(0);
-        selection.choices.push_back(choice);
-        newDocument(ws(), ui(), selection);
-        ASSERT_TRUE(doc().state.open);
+        ASSERT_TRUE(demo.newDefaultDataSet());
         ui().messages.clear();
     }
 
@@ -121,7 +115,6 @@ protected:
     }
 
     test::DemoWorkspace demo;
-    test::ScriptedSelection selection;
     test::FakeClock clock;
     test::FakeSerialPort port {clock};
     test::FakeInverter inverter;

@@ -23,9 +23,7 @@ using test::ScriptedSelection;
 
 catalogue::SelectionChoice qm71(int capacity = catalogue::defaultCapacity(0))
 {
-    catalogue::SelectionChoice choice;
-    choice.model = 0;
-    choice.controlMode = 0;
+    catalogue::SelectionChoice choice = test::defaultQm71Choice();
     choice.capacityIndex = capacity;
     return choice;
 }

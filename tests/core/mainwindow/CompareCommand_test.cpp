@@ -27,12 +27,7 @@ protected:
     explicit CompareFixture(Language language = Language::English)
         : demo(language)
     {
-        test::ScriptedSelection selection;
-        catalogue::SelectionChoice choice;
-        choice.model = 0;
-        choice.capacityIndex = catalogue::defaultCapacity(0);
-        selection.choices.push_back(choice);
-        newDocument(ws(), ui(), selection);
+        demo.newDefaultDataSet();
         basePath = demo.dir.file("base.csl");
         ui().fileNames.push_back(basePath);
         saveDocumentAs(ws(), ui());
