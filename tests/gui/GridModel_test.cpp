@@ -127,7 +127,7 @@ private slots:
         ParameterGridModel model(ws);
         tess::gui::WorkspaceGridEditing editing(ws, ui);
         bool saveEnabled = false;
-        editing.committed = [&](const tess::CellCommitResult& result) { saveEnabled = result.enableSave; };
+        editing.committed = [&](const tess::CellCommitResult&) { saveEnabled = ws.commands.save1; };
         ParameterGridView view;
         view.setGridModel(&model);
         view.setEditCallbacks(&editing);

@@ -222,7 +222,8 @@ private slots:
         find<QAction>("F1")->trigger();
         QVERIFY(ws().doc.state.compareMode);
         QCOMPARE(find<QLineEdit>("Edit5")->text(), QString::fromStdString(path));
-        QCOMPARE(m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Judgment"));
+        QCOMPARE(
+            m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Judgment"));
         QCOMPARE(cell(row, ColFigures), QStringLiteral("@"));
         QCOMPARE(cell(row + 1, ColFigures), QString());
         QVERIFY(ws().doc.values == values);
@@ -232,14 +233,21 @@ private slots:
         m_demo->ui.answers.push_back(Answer::No);
         find<QAction>("Close1")->trigger();
         QVERIFY(!ws().doc.state.compareMode);
-        QCOMPARE(m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Signif. fig."));
+        QCOMPARE(
+            m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Signif. fig."));
     }
 
     void languageSwitchRelabelsTheOpenDocument()
     {
         newThroughTheDialog();
+        // A command keeps the width the user gave the window; only the
+        // language sets it.
+        m_form->resize(1000, m_form->height());
+        m_form->refreshFromCore();
+        QCOMPARE(m_form->width(), 1000);
         const QString englishName = cell(1, ColName);
         find<QAction>("KJ1")->trigger();
+        QCOMPARE(m_form->width(), 945);
         QVERIFY(find<QAction>("KJ1")->isChecked());
         QVERIFY(!find<QAction>("KE1")->isChecked());
         QVERIFY(cell(1, ColName) != englishName);

@@ -82,7 +82,6 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
         doc.edit.justEdited = true;
         doc.state.saved = false;
         ws.commands.save1 = true;
-        result.enableSave = true;
         break;
     case CellOutcome::Unchanged:
         doc.edit.statusText.clear();

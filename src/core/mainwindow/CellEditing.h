@@ -13,13 +13,12 @@ struct Workspace;
 struct CellCommitResult {
     bool handled = false; // false: no document open or no such row, nothing happened
     CellOutcome outcome = CellOutcome::Refused;
-    bool enableSave = false; // the document became unsaved: `Save1` is to be enabled
 };
 
 // Enter in the value cell of grid row `row` holding `typedText`: checks the
 // entry (validateCellEntry) and applies the verdict. Accepted: the value is
 // stored, the cell keeps the text as typed, the just-edited flag and the
-// status text are set and the document is unsaved. Refused: the message is
+// status text are set, the document is unsaved and `Save1` enabled. Refused: the message is
 // shown and the cell shows the stored value again. An entry the validation
 // cannot read as a number leaves an empty cell.
 CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view typedText);

@@ -257,7 +257,12 @@ void TMainForm::refreshFromCore()
 {
     setWindowTitle(fromUtf8(mainWindowCaption()));
     applyCommandStates(m_ws.commands);
-    applyLanguage(m_ws.language);
+    // Font, width and captions change only with the language: a command must
+    // not undo the width the user gave the window.
+    if (m_shownLanguage != m_ws.language)
+        applyLanguage(m_ws.language);
+    else
+        showLanguageMarks(m_ws.language);
     m_edit5->setText(fromPath(fileNameBoxText(m_ws.doc)));
     showIdentityBoxes();
     m_label6->setText(fromUtf8(m_ws.doc.label6));
@@ -272,11 +277,6 @@ void TMainForm::showIdentityBoxes()
 {
     for (std::size_t i = 0; i < 4; ++i)
         m_identity[i]->setText(fromUtf8(m_ws.doc.identityTexts[i]));
-}
-
-void TMainForm::commandDone()
-{
-    refreshFromCore();
 }
 
 void TMainForm::applyCommandStates(const CommandStates& states)
@@ -315,16 +315,23 @@ void TMainForm::applyLanguage(Language language)
     for (const ControlText& t : mainWindowHintTexts())
         if (auto* button = findChild<QToolButton*>(fromUtf8(t.control)))
             button->setToolTip(textOf(t.text, language));
+    showLanguageMarks(language);
+    m_shownLanguage = language;
+    m_gridModel->refresh();
+}
+
+// A click toggles a checkable item by itself; the marks follow the language
+// in force.
+void TMainForm::showLanguageMarks(Language language)
+{
     findChild<QAction*>(QStringLiteral("KJ1"))->setChecked(language == Language::Japanese);
     findChild<QAction*>(QStringLiteral("KE1"))->setChecked(language == Language::English);
-
-    m_gridModel->refresh();
 }
 
 bool TMainForm::MainFormCloseQuery()
 {
     const bool mayClose = mainFormCloseQuery(m_ws, m_ui);
-    commandDone();
+    refreshFromCore();
     return mayClose;
 }
 
@@ -363,31 +370,31 @@ void TMainForm::runSelectionDialog(Workspace& ws, Ui& ui)
 void TMainForm::New1Click()
 {
     newDocument(m_ws, m_ui, *this);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::Open1Click()
 {
     openDocument(m_ws, m_ui);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::Save1Click()
 {
     saveDocument(m_ws, m_ui);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::SaveAs1Click()
 {
     saveDocumentAs(m_ws, m_ui);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::Close1Click()
 {
     closeDocument(m_ws, m_ui);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::Exit1Click()
@@ -398,7 +405,7 @@ void TMainForm::Exit1Click()
 void TMainForm::K9Click()
 {
     changeInverter(m_ws, m_ui, *this);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::KJ1Click()
@@ -406,7 +413,7 @@ void TMainForm::KJ1Click()
     switchLanguage(m_ws, m_ui, m_store, Language::Japanese);
     if (m_logForm)
         m_logForm->applyLanguage();
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::KE1Click()
@@ -414,13 +421,13 @@ void TMainForm::KE1Click()
     switchLanguage(m_ws, m_ui, m_store, Language::English);
     if (m_logForm)
         m_logForm->applyLanguage();
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::F1Click()
 {
     compareFiles(m_ws, m_ui);
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::Print1Click()
@@ -449,7 +456,7 @@ void TMainForm::runCommunication(char direction)
     comm::PosixSerialPort port;
     TSerialForm dialog(m_ws, m_ui, port, systemClock(), this);
     dialog.exec();
-    commandDone();
+    refreshFromCore();
 }
 
 void TMainForm::K5Click()

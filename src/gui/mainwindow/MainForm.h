@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -44,7 +45,7 @@ public:
     TMainForm(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // Shows everything the core holds: caption, command states, the language's
+    // After start-up and every command: shows what the core holds: caption, command states, the language's
     // texts and presentation, the file name and the grid's shape and header.
     void refreshFromCore();
     void applyCommandStates(const CommandStates& states);
@@ -88,8 +89,7 @@ private:
     QWidget* buildLeftPanel();
     void buildGrid();
     QAction* addItem(QMenu* menu, const char* name, void (TMainForm::*slot)());
-    // After a command: everything it may have changed is shown again.
-    void commandDone();
+    void showLanguageMarks(Language language);
     void runCommunication(char direction);
     void showIdentityBoxes();
 
@@ -104,6 +104,7 @@ private:
     ParameterGridView* m_grid = nullptr;
     ParameterGridModel* m_gridModel = nullptr;
     std::unique_ptr<WorkspaceGridEditing> m_editing;
+    std::optional<Language> m_shownLanguage; // the language the window's texts are in
     QPointer<TLogForm> m_logForm; // the communication log viewer while it is open
     QLabel* m_statusText = nullptr;
 };
