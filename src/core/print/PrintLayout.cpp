@@ -219,7 +219,7 @@ PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job)
     PageWriter writer(canvas, job, page);
     const PageLayout& layout = writer.layout();
 
-    if (CanvasStatus begun = canvas.beginDocument(textIn(TextId::PrintJobTitle, job.language)); !begun.ok)
+    if (CanvasStatus begun = canvas.beginDocument(textIn(TextId::ApplicationTitle, job.language)); !begun.ok)
         return PrintOutcome {std::move(begun), 0};
     canvas.setFont(FontSpec {textIn(TextId::PrintFontName, job.language), fontPixelHeight(page, layout), false, true});
 
