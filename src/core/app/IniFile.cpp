@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <limits>
-#include <vector>
 
 namespace tess {
 namespace {
@@ -19,33 +18,32 @@ char foldAscii(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Compares two names in CP932 bytes, folding only single-byte ASCII letters:
-// the second byte of a double-byte character may look like a letter and must
-// match exactly.
-bool namesEqual(std::string_view a, std::string_view b)
+// The form under which a name is indexed and looked up: CP932 bytes with
+// only single-byte ASCII letters folded (the second byte of a double-byte
+// character may look like a letter and must match exactly). Two names match
+// when their forms are equal. A name that ends in the first byte of a
+// double-byte character matches no name, not even itself, and has no form.
+std::optional<std::string> foldedName(std::string_view name)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (isCp932LeadByte(static_cast<unsigned char>(a[i]))) {
-            if (a[i] != b[i] || i + 1 >= a.size() || a[i + 1] != b[i + 1])
-                return false;
-            ++i;
+    std::string folded(name);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        if (isCp932LeadByte(static_cast<unsigned char>(folded[i]))) {
+            if (++i >= folded.size())
+                return std::nullopt;
             continue;
         }
-        if (foldAscii(a[i]) != foldAscii(b[i]))
-            return false;
+        folded[i] = foldAscii(folded[i]);
     }
-    return true;
+    return folded;
 }
 
-struct Span {
+struct ByteRange {
     std::size_t begin = 0;
     std::size_t end = 0;
     std::string_view in(const std::string& bytes) const { return std::string_view(bytes).substr(begin, end - begin); }
 };
 
-Span trimmed(const std::string& bytes, std::size_t begin, std::size_t end)
+ByteRange trimmed(const std::string& bytes, std::size_t begin, std::size_t end)
 {
     while (begin < end && isBlank(bytes[begin]))
         ++begin;
@@ -58,21 +56,19 @@ enum class LineKind { Other, Section, Key };
 
 struct Line {
     LineKind kind = LineKind::Other;
-    std::size_t begin = 0; // first byte of the line
     std::size_t end = 0; // first byte of its line end
     std::size_t next = 0; // first byte after its line end
-    Span name; // section or key name
-    Span value; // key value, blanks trimmed, quotes kept
+    ByteRange name; // section or key name
+    ByteRange value; // key value, blanks trimmed, quotes kept
     bool blank = false;
 };
 
 Line classify(const std::string& bytes, std::size_t begin, std::size_t end, std::size_t next)
 {
     Line line;
-    line.begin = begin;
     line.end = end;
     line.next = next;
-    const Span body = trimmed(bytes, begin, end);
+    const ByteRange body = trimmed(bytes, begin, end);
     if (body.begin == body.end) {
         line.blank = true;
         return line;
@@ -119,9 +115,11 @@ Line classify(const std::string& bytes, std::size_t begin, std::size_t end, std:
     return line;
 }
 
-std::vector<Line> parseLines(const std::string& bytes)
+// Calls visit with every line of bytes, in order; a line ends at CR LF, LF
+// or CR.
+template <typename Visit>
+void forEachLine(const std::string& bytes, Visit&& visit)
 {
-    std::vector<Line> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const char c = bytes[i];
@@ -130,42 +128,12 @@ std::vector<Line> parseLines(const std::string& bytes)
         std::size_t next = i + 1;
         if (c == '\r' && next < bytes.size() && bytes[next] == '\n')
             ++next;
-        lines.push_back(classify(bytes, start, i, next));
+        visit(classify(bytes, start, i, next));
         start = next;
         i = next - 1;
     }
     if (start < bytes.size())
-        lines.push_back(classify(bytes, start, bytes.size(), bytes.size()));
-    return lines;
-}
-
-// Where a section's lines are: the header's index and one past its last line.
-struct SectionRange {
-    std::size_t header = 0;
-    std::size_t end = 0;
-};
-
-std::optional<SectionRange> findSection(
-    const std::string& bytes, const std::vector<Line>& lines, std::string_view section)
-{
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != LineKind::Section || !namesEqual(lines[i].name.in(bytes), section))
-            continue;
-        std::size_t j = i + 1;
-        while (j < lines.size() && lines[j].kind != LineKind::Section)
-            ++j;
-        return SectionRange {i, j};
-    }
-    return std::nullopt;
-}
-
-std::optional<std::size_t> findKey(
-    const std::string& bytes, const std::vector<Line>& lines, const SectionRange& range, std::string_view key)
-{
-    for (std::size_t i = range.header + 1; i < range.end; ++i)
-        if (lines[i].kind == LineKind::Key && namesEqual(lines[i].name.in(bytes), key))
-            return i;
-    return std::nullopt;
+        visit(classify(bytes, start, bytes.size(), bytes.size()));
 }
 
 std::string_view unquoted(std::string_view value)
@@ -188,6 +156,47 @@ std::string_view lineEndOf(const std::string& bytes)
 
 } // namespace
 
+IniFile::IniFile(std::string bytes)
+    : m_bytes(std::move(bytes))
+{
+    index();
+}
+
+// Only the first section of a name counts, and in it only the first key of a
+// name; keys before any section, and the lines of a later section of the
+// same name, are never found.
+void IniFile::index()
+{
+    m_sections.clear();
+    Section* current = nullptr;
+    forEachLine(m_bytes, [&](const Line& line) {
+        if (line.kind == LineKind::Section) {
+            current = nullptr;
+            if (const auto name = foldedName(line.name.in(m_bytes))) {
+                const auto [it, added] = m_sections.try_emplace(*name);
+                if (added)
+                    current = &it->second;
+            }
+        } else if (current && line.kind == LineKind::Key) {
+            if (const auto name = foldedName(line.name.in(m_bytes)))
+                current->keys.try_emplace(*name, Span {line.value.begin, line.value.end});
+        }
+        if (current && !line.blank) {
+            current->insertAt = line.next;
+            current->insertAfterUnendedLine = line.next == line.end;
+        }
+    });
+}
+
+const IniFile::Section* IniFile::findSection(std::string_view section) const
+{
+    const auto name = foldedName(section);
+    if (!name)
+        return nullptr;
+    const auto it = m_sections.find(*name);
+    return it == m_sections.end() ? nullptr : &it->second;
+}
+
 IniFile IniFile::load(const std::string& path, bool* found)
 {
     std::string bytes;
@@ -199,16 +208,17 @@ IniFile IniFile::load(const std::string& path, bool* found)
 
 std::optional<std::string> IniFile::readString(std::string_view section, std::string_view key) const
 {
-    const std::string sectionBytes = utf8ToCp932(section);
-    const std::string keyBytes = utf8ToCp932(key);
-    const auto lines = parseLines(m_bytes);
-    const auto range = findSection(m_bytes, lines, sectionBytes);
-    if (!range)
+    const Section* found = findSection(utf8ToCp932(section));
+    if (!found)
         return std::nullopt;
-    const auto index = findKey(m_bytes, lines, *range, keyBytes);
-    if (!index)
+    const auto name = foldedName(utf8ToCp932(key));
+    if (!name)
         return std::nullopt;
-    return cp932ToUtf8(unquoted(lines[*index].value.in(m_bytes)));
+    const auto it = found->keys.find(*name);
+    if (it == found->keys.end())
+        return std::nullopt;
+    const Span value = it->second;
+    return cp932ToUtf8(unquoted(std::string_view(m_bytes).substr(value.begin, value.end - value.begin)));
 }
 
 std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view fallback) const
@@ -267,31 +277,30 @@ bool IniFile::writeBool(std::string_view section, std::string_view key, bool val
     const std::string sectionBytes = utf8ToCp932(section);
     const std::string keyBytes = utf8ToCp932(key);
     const std::string lineEnd(lineEndOf(m_bytes));
-    const auto lines = parseLines(m_bytes);
-    const auto range = findSection(m_bytes, lines, sectionBytes);
-    if (!range) {
+    const Section* found = findSection(sectionBytes);
+    if (!found) {
         if (!m_bytes.empty() && m_bytes.back() != '\n' && m_bytes.back() != '\r')
             m_bytes += lineEnd;
         m_bytes += "[" + sectionBytes + "]" + lineEnd + keyBytes + "=" + std::string(valueText) + lineEnd;
+        index();
         return true;
     }
-    if (const auto index = findKey(m_bytes, lines, *range, keyBytes)) {
-        const Span span = lines[*index].value;
-        if (span.in(m_bytes) == valueText)
+    const auto name = foldedName(keyBytes);
+    const auto it = name ? found->keys.find(*name) : found->keys.end();
+    if (it != found->keys.end()) {
+        const Span span = it->second;
+        if (std::string_view(m_bytes).substr(span.begin, span.end - span.begin) == valueText)
             return false;
         m_bytes.replace(span.begin, span.end - span.begin, valueText);
+        index();
         return true;
     }
     // A new key goes after the last non-blank line of its section.
-    std::size_t last = range->header;
-    for (std::size_t i = range->header + 1; i < range->end; ++i)
-        if (!lines[i].blank)
-            last = i;
-    const Line& after = lines[last];
     std::string insert = keyBytes + "=" + std::string(valueText) + lineEnd;
-    if (after.next == after.end) // the last line of the file, without a line end
+    if (found->insertAfterUnendedLine)
         insert = lineEnd + insert;
-    m_bytes.insert(after.next, insert);
+    m_bytes.insert(found->insertAt, insert);
+    index();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace tess {
 
@@ -14,14 +15,13 @@ namespace tess {
 // (ASCII) case, the first matching section and key winning, blanks around
 // names and values ignored, a value in matching quotes taken without them.
 // The file is kept as its CP932 bytes, so that a write changes one line and
-// leaves every other byte as it was.
+// leaves every other byte as it was. The bytes are parsed once, into an index
+// of the sections and keys that can win, and every lookup is answered from
+// it: reading all the settings costs one pass over the file, however long.
 class IniFile {
 public:
     IniFile() = default;
-    explicit IniFile(std::string bytes)
-        : m_bytes(std::move(bytes))
-    {
-    }
+    explicit IniFile(std::string bytes);
 
     // A file that does not exist or cannot be read gives an empty file, so
     // every read falls back to its default. `found` tells which it was.
@@ -48,7 +48,24 @@ public:
     bool writeBool(std::string_view section, std::string_view key, bool value);
 
 private:
+    // Byte offsets into m_bytes, so that copies and moves stay valid.
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+    // The first section of a name: its first key of each name, and where a
+    // new key goes (after its last non-blank line).
+    struct Section {
+        std::unordered_map<std::string, Span> keys; // by folded name
+        std::size_t insertAt = 0;
+        bool insertAfterUnendedLine = false; // that line is the file's last and has no line end
+    };
+
+    void index();
+    const Section* findSection(std::string_view section) const;
+
     std::string m_bytes;
+    std::unordered_map<std::string, Section> m_sections; // by folded name
 };
 
 // Parses a whole integer text as the INI reader does; nothing for text that

@@ -1,5 +1,6 @@
 #include "core/app/UserStore.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
@@ -10,12 +11,16 @@
 namespace tess {
 namespace {
 
+char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 std::string upper(std::string_view name)
 {
     std::string out(name);
     for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        c = upper(c);
     return out;
 }
 
@@ -55,18 +60,26 @@ bool UserStore::writeInteger(std::string_view name, int value)
     return writeString(name, std::to_string(value));
 }
 
+std::optional<std::string_view> findStoreValue(std::string_view bytes, std::string_view name)
+{
+    const auto sameName = [name](std::string_view other) {
+        return other.size() == name.size()
+            && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) { return upper(a) == upper(b); });
+    };
+    for (const std::string_view line : splitLines(bytes)) {
+        const auto found = lineName(line);
+        if (found && sameName(*found))
+            return line.substr(found->size() + 1);
+    }
+    return std::nullopt;
+}
+
 std::string FileUserStore::readString(std::string_view name)
 {
     std::string bytes;
     if (m_path.empty() || !readFileBytes(m_path, bytes))
         return {};
-    const std::string wanted = upper(name);
-    for (const std::string_view line : splitLines(bytes)) {
-        const auto found = lineName(line);
-        if (found && upper(*found) == wanted)
-            return std::string(line.substr(found->size() + 1));
-    }
-    return {};
+    return std::string(findStoreValue(bytes, name).value_or(std::string_view()));
 }
 
 bool FileUserStore::writeString(std::string_view name, std::string_view value)

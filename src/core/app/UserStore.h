@@ -51,6 +51,11 @@ private:
     FileWriter& m_writer;
 };
 
+// The value of name in the bytes of a store file: what follows the first '='
+// on the first line whose name (the text before that '=') matches, without
+// regard to ASCII case; nothing when no line does.
+std::optional<std::string_view> findStoreValue(std::string_view bytes, std::string_view name);
+
 // A store that lives as long as the object: for tests and tools.
 class MemoryUserStore final : public UserStore {
 public:

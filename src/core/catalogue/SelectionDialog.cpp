@@ -1,12 +1,13 @@
 #include "core/catalogue/SelectionDialog.h"
 
 #include "core/app/Workspace.h"
+#include "core/catalogue/ConversionMatrix.h"
+#include "core/common/FileIo.h"
 #include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 
 namespace tess::catalogue {
 namespace {
@@ -30,44 +31,6 @@ bool lx71rtpControlModeFree(int romIndex)
 std::string_view firstFive(std::string_view text)
 {
     return text.substr(0, std::min<std::size_t>(5, text.size()));
-}
-
-// A decimal integer with an optional sign and nothing else.
-std::optional<int> parseInteger(std::string_view text)
-{
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-// The value of the group line named name ("[01-A1]=3"): lines are found by
-// the text before their first equals sign.
-std::optional<int> groupValue(const tables::TableText& lines, std::string_view name)
-{
-    for (std::size_t i = 0; i < lines.lineCount(); ++i) {
-        const std::string_view text = *lines.line(i);
-        const std::size_t equals = text.find('=');
-        if (equals == std::string_view::npos || trimmed(text.substr(0, equals)) != name)
-            continue;
-        return parseInteger(trimmed(text.substr(equals + 1)));
-    }
-    return std::nullopt;
 }
 
 // Level-1 items of the picker, in menu order.
@@ -646,66 +609,49 @@ ConversionResult SelectionDialog::lookUpConversion(int dataSetModel, int newMode
     // Both files are read whole and released before the lookup goes on.
     tables::TableText matrix;
     tables::TableText groups;
-    if (!matrix.read(m_ws.applicationFolder + std::string(files->matrix))
-        || !groups.read(m_ws.applicationFolder + std::string(files->group))) {
-        show(TextId::MsgCloseRcmFiles);
+    IoError error;
+    if (!matrix.read(m_ws.applicationFolder + std::string(files->matrix), &error)
+        || !groups.read(m_ws.applicationFolder + std::string(files->group), &error)) {
+        m_ui.showMessage(withCause(message(TextId::MsgCloseRcmFiles), fileReasonCause(error.path, error.detail)),
+            m_ws.language);
         closeUnchanged();
         result.status = ConversionResult::Status::Unreadable;
         return result;
     }
 
-    const int extent = files->extent;
-    const auto fieldCount = static_cast<std::size_t>(extent) + 3;
-    if (matrix.lineCount() < static_cast<std::size_t>(extent) + 4) {
+    const MatrixCell cell = findMatrixCell(matrix, files->extent, *fromCode, *toCode);
+    if (cell.status == MatrixCell::Status::Malformed) {
         result.status = ConversionResult::Status::Malformed;
         return result;
     }
-    const std::vector<std::string> header = tables::splitRecord(*matrix.line(2));
-    if (header.size() < fieldCount) {
-        result.status = ConversionResult::Status::Malformed;
-        return result;
+    if (cell.status != MatrixCell::Status::NoRow) {
+        m_diagnostics.rowCode = cell.rowCode;
+        m_diagnostics.rowIndex = std::to_string(cell.row);
     }
-
-    for (int row = 0; row <= extent; ++row) {
-        const std::vector<std::string> fields = tables::splitRecord(*matrix.line(static_cast<std::size_t>(row) + 3));
-        if (fields.size() < fieldCount) {
-            result.status = ConversionResult::Status::Malformed;
-            return result;
-        }
-        if (fields[1] != *fromCode)
-            continue;
-        m_diagnostics.rowCode = fields[1];
-        m_diagnostics.rowIndex = std::to_string(row);
-        for (int column = 0; column <= extent; ++column) {
-            const std::size_t field = static_cast<std::size_t>(column) + 2;
-            if (header[field] != *toCode)
-                continue;
-            m_diagnostics.columnCode = header[field];
-            m_diagnostics.columnIndex = std::to_string(column);
-            if (const std::optional<int> code = parseInteger(fields[field])) {
-                result.code = *code;
+    if (cell.status == MatrixCell::Status::Found) {
+        m_diagnostics.columnCode = cell.columnCode;
+        m_diagnostics.columnIndex = std::to_string(cell.column);
+        if (cell.code) {
+            result.code = *cell.code;
+        } else {
+            // No entry: any move is fine, but a version onto itself is none.
+            const std::string current = dataSetRomText();
+            if (m_romText == current) {
+                show(TextId::MsgSameRomVersion);
+                result.code = conversion::SameVersion;
             } else {
-                // No entry: any move is fine, but a version onto itself is none.
-                const std::string current = dataSetRomText();
-                if (m_romText == current) {
-                    show(TextId::MsgSameRomVersion);
-                    result.code = conversion::SameVersion;
-                } else {
-                    result.code = conversion::Allowed;
-                }
-                if (m_ws.settings.view)
-                    m_ui.showMessage(Message::same("Now:" + current + "\nChange" + m_romText), m_ws.language);
+                result.code = conversion::Allowed;
             }
-            break;
+            if (m_ws.settings.view)
+                m_ui.showMessage(Message::same("Now:" + current + "\nChange" + m_romText), m_ws.language);
         }
-        break;
     }
 
     if (result.code != conversion::Refused && result.code != conversion::Allowed
         && result.code != conversion::SameVersion) {
         result.code = conversion::AskGroups;
-        const std::optional<int> groupFrom = groupValue(groups, "[" + std::string(*fromCode) + "]");
-        const std::optional<int> groupTo = groupValue(groups, "[" + std::string(*toCode) + "]");
+        const std::optional<int> groupFrom = groupSetValue(groups, "[" + std::string(*fromCode) + "]");
+        const std::optional<int> groupTo = groupSetValue(groups, "[" + std::string(*toCode) + "]");
         if (!groupFrom || !groupTo)
             result.status = ConversionResult::Status::Malformed;
         else {

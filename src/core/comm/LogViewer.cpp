@@ -54,17 +54,14 @@ std::string LogViewer::caption() const
 std::vector<std::string> LogViewer::show()
 {
     CommLogFile file = readCommLog(m_folder);
-    m_keepUnlessChanged = false;
     switch (file.status) {
     case CommLogReadStatus::Read:
     case CommLogReadStatus::Missing:
         break;
     case CommLogReadStatus::Undecodable:
-        m_keepUnlessChanged = true;
         m_ui.showMessage(message(TextId::CommLogUndecodable), m_ws.language);
         break;
     case CommLogReadStatus::Unreadable:
-        m_keepUnlessChanged = true;
         m_ui.showMessage(message(TextId::CommLogUnreadable), m_ws.language);
         break;
     }
@@ -72,12 +69,22 @@ std::vector<std::string> LogViewer::show()
     return m_shown;
 }
 
+std::optional<std::vector<std::string>> LogViewer::showAgain(const std::vector<std::string>& memoLines)
+{
+    if (memoLines != m_shown) {
+        const Answer answer = m_ui.ask(message(TextId::CommLogReloadDiscardsChanges),
+            message(TextId::LogWindowCaption), Buttons::YesNo, m_ws.language);
+        if (answer != Answer::Yes)
+            return std::nullopt;
+    }
+    return show();
+}
+
 bool LogViewer::close(const std::vector<std::string>& memoLines)
 {
-    const bool changed = memoLines != m_shown;
-    if (changed || !m_keepUnlessChanged) {
+    if (memoLines != m_shown) {
         const int result = SaveCommLog(m_ws, m_ui, memoLines, m_folder);
-        if (result != 0 && changed) {
+        if (result != 0) {
             const Answer answer = m_ui.ask(message(TextId::CommLogDiscardChanges), message(TextId::LogWindowCaption),
                 Buttons::YesNo, m_ws.language);
             if (answer != Answer::Yes)

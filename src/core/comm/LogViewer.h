@@ -2,6 +2,7 @@
 
 #include "core/comm/CommLog.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,7 +22,7 @@ std::vector<std::string> memoLines(std::string_view text);
 
 // The rules of the communication log viewer (`TLogForm`) without a window:
 // it marks itself open while it lives, loads "writelog.txt" when shown and
-// writes the edited lines back when closed.
+// writes the lines back when closed, if the user changed them.
 class LogViewer {
 public:
     // folder: where "writelog.txt" lives; empty for the working directory.
@@ -37,11 +38,17 @@ public:
     // gives none; a file that cannot be read, or only in part, is reported.
     std::vector<std::string> show();
 
-    // Closing, with Memo1's lines: writes them back to the file and clears
-    // the open mark. The file is left as it is when the memo still holds
-    // exactly what a damaged or unreadable file gave (writing that back would
-    // destroy bytes the viewer could not show). When the write fails and the
-    // user has made changes, the user is asked whether to close all the same.
+    // The log command chosen again while the viewer is open, with Memo1's
+    // lines: a transaction may have written a new log since, so the file is
+    // shown afresh. Changes the user has not written yet would be lost: the
+    // user is asked first, and nothing comes back when they are kept.
+    std::optional<std::vector<std::string>> showAgain(const std::vector<std::string>& memoLines);
+
+    // Closing, with Memo1's lines: writes them back when they differ from
+    // what was last shown, and clears the open mark. Unchanged lines are not
+    // written: by now the file may hold the log of a later transaction, or
+    // bytes the viewer could not show, and either would be lost. When the
+    // write fails, the user is asked whether to close all the same.
     // True when the window may close.
     bool close(const std::vector<std::string>& memoLines);
 
@@ -52,7 +59,6 @@ private:
     Ui& m_ui;
     std::string m_folder;
     std::vector<std::string> m_shown;
-    bool m_keepUnlessChanged = false;
     bool m_closed = false;
 };
 

@@ -65,6 +65,12 @@ void TLogForm::LogFormShow()
     m_memo->setPlainText(fromUtf8(comm::memoText(m_core.show())));
 }
 
+void TLogForm::showLogAgain()
+{
+    if (const auto lines = m_core.showAgain(comm::memoLines(toUtf8(m_memo->toPlainText()))))
+        m_memo->setPlainText(fromUtf8(comm::memoText(*lines)));
+}
+
 void TLogForm::closeEvent(QCloseEvent* event)
 {
     if (m_core.isClosed() || m_core.close(comm::memoLines(toUtf8(m_memo->toPlainText()))))

@@ -17,8 +17,8 @@ class Ui;
 namespace tess::gui {
 
 // The communication log viewer: a modeless window above the program's other
-// windows that shows "writelog.txt" in Memo1 for editing and writes it back
-// when closed. It deletes itself on close. The rules are the core's
+// windows that shows "writelog.txt" in Memo1 for editing and writes the
+// edited text back when closed. It deletes itself on close. The rules are the core's
 // LogViewer; messages and questions go through the Ui.
 class TLogForm : public QWidget {
     Q_OBJECT
@@ -31,6 +31,10 @@ public:
 
     // Sets the caption in the current language; called after a language switch.
     void applyLanguage();
+
+    // The log command chosen again while the window is open: Memo1 shows the
+    // file afresh (the user is asked first when it holds unwritten changes).
+    void showLogAgain();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -466,12 +466,15 @@ void TMainForm::K5Click()
 }
 
 // The viewer is modeless; choosing the command again brings the open one
-// forward rather than a second window over the same file.
+// forward rather than a second window over the same file, and shows the file
+// afresh: a transaction may have written a new log meanwhile.
 void TMainForm::K8Click()
 {
     if (!m_logForm) {
         m_logForm = new TLogForm(m_ws, m_ui, font(), this);
         m_logForm->show();
+    } else {
+        m_logForm->showLogAgain();
     }
     m_logForm->raise();
     m_logForm->activateWindow();

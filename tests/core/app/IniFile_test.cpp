@@ -72,6 +72,31 @@ TEST(IniRead, TextIsCp932AndABracketInADoubleByteCharacterDoesNotCloseTheHeader)
         "版1.2");
 }
 
+// Lookups are answered from what one pass over the file found: reading every
+// key of a file of many keys does not go over the file again for each.
+TEST(IniRead, EveryKeyOfALargeFileIsFoundWithItsValue)
+{
+    constexpr int sectionCount = 200;
+    constexpr int keysPerSection = 500;
+    std::string ini;
+    for (int s = 0; s < sectionCount; ++s) {
+        ini += "[Section" + std::to_string(s) + "]\r\n";
+        for (int k = 0; k < keysPerSection; ++k)
+            ini += "Key" + std::to_string(k) + "=" + std::to_string(s * keysPerSection + k) + "\r\n";
+    }
+    ini += "[SECTION0]\r\nkey0=-1\r\nExtra=1\r\n"; // a later section of a name is never read
+    const IniFile file(std::move(ini));
+
+    for (int s = 0; s < sectionCount; ++s)
+        for (int k = 0; k < keysPerSection; ++k)
+            if (file.readInteger("section" + std::to_string(s), "KEY" + std::to_string(k), -7)
+                != s * keysPerSection + k) {
+                ADD_FAILURE() << "section " << s << ", key " << k;
+                return;
+            }
+    EXPECT_EQ(file.readInteger("Section0", "Extra", -7), -7);
+}
+
 TEST(FileVersionSettingsRead, MissingFileGivesEveryDefault)
 {
     test::TempDir dir;
@@ -106,6 +131,45 @@ TEST(FileVersionSettingsRead, RomIndexOutsideSixteenBitsOrNegativeTakesTheDefaul
     const FileVersionSettings s = readFileVersionSettings(IniFile("[QM71]\r\nVer_max=70000\r\nNew_Ver=-2\r\n"));
     EXPECT_EQ(s.of(LimitSection::QM71).verMax, 1);
     EXPECT_EQ(s.of(LimitSection::QM71).newVer, 1);
+}
+
+// A settings file grown far beyond its settings: blank lines, comments and a
+// long section of foreign keys, with a later duplicate of a model section.
+std::string grownSettingsFile(std::size_t fillerBytes)
+{
+    std::string ini = "[QM71]\r\nVer_max=7\r\n";
+    ini.reserve(fillerBytes + 1000);
+    const std::size_t blankEnd = fillerBytes / 2;
+    while (ini.size() < blankEnd)
+        ini += "\r\n";
+    const std::size_t commentEnd = blankEnd + fillerBytes / 4;
+    while (ini.size() < commentEnd)
+        ini += "; kept for the record\r\n";
+    ini += "[Other]\r\n";
+    for (int i = 0; ini.size() < fillerBytes; ++i)
+        ini += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    ini += "[QM71]\r\nVer_max=9\r\nNew_Ver=2\r\n[View]\r\nValue=0\r\n[spcialfunc]\r\nused=1\r\n";
+    return ini;
+}
+
+// Start-up and exit each take one pass over the file, however long it is.
+TEST(FileVersionSettingsRead, TenMegabyteFileIsReadAndWrittenInOnePass)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("FileVersion.INI");
+    const std::string before = grownSettingsFile(10'000'000);
+    test::writeFile(path, before);
+
+    const FileVersionSettings s = readFileVersionSettings(path);
+    EXPECT_EQ(s.of(LimitSection::QM71).verMax, 7);
+    EXPECT_EQ(s.of(LimitSection::QM71).newVer, 1) << "only the first section of a name counts";
+    EXPECT_FALSE(s.view);
+    EXPECT_TRUE(s.specialFunctions);
+
+    ASSERT_EQ(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false), 0);
+    std::string expected = before;
+    expected[expected.size() - 3] = '0';
+    EXPECT_TRUE(test::readFile(path) == expected);
 }
 
 struct WriteCase {

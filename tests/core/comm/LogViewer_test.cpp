@@ -1,5 +1,7 @@
 #include "core/app/Texts.h"
 #include "core/app/Workspace.h"
+#include "core/comm/CommLog.h"
+#include "core/common/FileIo.h"
 #include "core/comm/LogViewer.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
@@ -77,11 +79,75 @@ TEST_F(LogViewerTest, ClosingWritesTheEditedLinesBack)
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\nend !!\r\n\x93\x5f\x8c\x9f\x8d\xcf\x82\xdd\r\n");
 }
 
-TEST_F(LogViewerTest, ClosingWithAMissingFileWritesAnEmptyOne)
+TEST_F(LogViewerTest, ClosingWithAMissingFileLeavesItMissing)
 {
     LogViewer viewer(ws, ui, dir.path());
     EXPECT_TRUE(viewer.close(viewer.show()));
-    EXPECT_EQ(test::readFile(logFile()), "");
+    EXPECT_FALSE(fileExists(logFile()));
+}
+
+// What the user does between opening the viewer on an old log and closing
+// it, while a transaction writes its new log.
+struct NewLogCase {
+    const char* name;
+    bool showAgain; // the log command chosen again after the transaction
+    bool edit; // a line added in the memo
+    std::string expectedFile;
+};
+
+class LogViewerNewLog : public LogViewerTest, public ::testing::WithParamInterface<NewLogCase> { };
+
+TEST_P(LogViewerNewLog, ALogWrittenWhileTheViewerIsOpenIsNeverLost)
+{
+    const NewLogCase& c = GetParam();
+    test::writeFile(logFile(), "start !!\r\nend !!\r\n");
+    LogViewer viewer(ws, ui, dir.path());
+    Strings memo = viewer.show();
+
+    ASSERT_EQ(comm::SaveCommLog(ws, ui, Strings {"start !!", "A-11 data is not writed.", "end !!"}, dir.path()), 0);
+    if (c.showAgain) {
+        const auto shown = viewer.showAgain(memo);
+        ASSERT_TRUE(shown.has_value());
+        memo = *shown;
+        EXPECT_EQ(memo, (Strings {"start !!", "A-11 data is not writed.", "end !!"}));
+    }
+    if (c.edit)
+        memo.push_back("checked");
+    EXPECT_TRUE(viewer.close(memo));
+
+    EXPECT_EQ(test::readFile(logFile()), c.expectedFile);
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(, LogViewerNewLog,
+    ::testing::Values(NewLogCase {"ClosedUnedited", false, false, "start !!\r\nA-11 data is not writed.\r\nend !!\r\n"},
+        NewLogCase {"ShownAgainThenClosed", true, false, "start !!\r\nA-11 data is not writed.\r\nend !!\r\n"},
+        NewLogCase {"ShownAgainEditedThenClosed", true, true,
+            "start !!\r\nA-11 data is not writed.\r\nend !!\r\nchecked\r\n"},
+        NewLogCase {"OldLogEditedThenClosed", false, true, "start !!\r\nend !!\r\nchecked\r\n"}),
+    test::CaseName {});
+
+TEST_F(LogViewerTest, ShowingAgainOverUnwrittenChangesAsksFirst)
+{
+    test::writeFile(logFile(), "start !!\r\n");
+    LogViewer viewer(ws, ui, dir.path());
+    Strings memo = viewer.show();
+    memo.push_back("checked");
+    test::writeFile(logFile(), "start !!\r\nend !!\r\n");
+
+    ui.answers.push_back(Answer::No);
+    EXPECT_FALSE(viewer.showAgain(memo).has_value());
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0].inLanguage(), english(TextId::CommLogReloadDiscardsChanges));
+
+    ui.answers.push_back(Answer::Yes);
+    const auto shown = viewer.showAgain(memo);
+    ASSERT_TRUE(shown.has_value());
+    EXPECT_EQ(*shown, (Strings {"start !!", "end !!"}));
+    // What is shown now counts as unchanged: closing writes nothing.
+    EXPECT_TRUE(viewer.close(*shown));
+    EXPECT_EQ(test::readFile(logFile()), "start !!\r\nend !!\r\n");
 }
 
 TEST_F(LogViewerTest, UndecodableFileIsReportedAndKeptUnlessChanged)
@@ -125,15 +191,17 @@ TEST_F(LogViewerTest, FailedWriteOfChangesAsksBeforeClosing)
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\n");
 }
 
-TEST_F(LogViewerTest, FailedWriteWithoutChangesClosesWithTheMessageOnly)
+TEST_F(LogViewerTest, ClosingWithoutChangesWritesNothing)
 {
     test::writeFile(logFile(), "start !!\r\n");
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
     ws.writer = &failing;
     LogViewer viewer(ws, ui, dir.path());
     EXPECT_TRUE(viewer.close(viewer.show()));
+    EXPECT_EQ(failing.calls, 0);
     EXPECT_TRUE(ui.questions.empty());
-    EXPECT_EQ(ui.englishTexts(), Strings {english(TextId::CommLogCannotWrite)});
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(ws.logWindowOpen);
 }
 
 struct MemoCase {
