@@ -14,6 +14,7 @@
 #include "core/datafile/DataSetFile.h"
 #include "core/mainwindow/CellEditing.h"
 #include "core/mainwindow/Commands.h"
+#include "core/tables/TableLoader.h"
 
 #include <algorithm>
 #include <array>
@@ -261,7 +262,11 @@ bool Session::loadDataSet(bool mustBeComplete)
         return false;
     }
     ws.doc.state.fileName = path;
-    showLoadedDataSet(ws, m_ui, LoadPurpose::InverterRead);
+    // The table's message has named the file and the line where it ends.
+    if (showLoadedDataSet(ws, m_ui, LoadPurpose::InverterRead) == tables::LoadIncomplete && mustBeComplete) {
+        say(message(TextId::CliTableIncomplete));
+        return false;
+    }
     return true;
 }
 

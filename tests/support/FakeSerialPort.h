@@ -35,6 +35,7 @@ public:
     }
 
     comm::PortOpenResult open(const std::string& name) override;
+    comm::PortFailure lastOpenFailure() const override { return openFailure; }
     void close() override;
     bool isOpen() const override { return m_open; }
     bool write(std::string_view bytes) override;
@@ -44,6 +45,7 @@ public:
     // Answers each written frame; unset: silence.
     std::function<Script(const std::string& frame)> respond;
     comm::PortOpenResult openResult = comm::PortOpenResult::Ok;
+    comm::PortFailure openFailure; // what a failed open says about itself
     bool writeFails = false;
     int msPerQuery = 1;
 

@@ -183,6 +183,13 @@ void SelectionDialog::show(TextId id)
     m_ui.showMessage(message(id), m_ws.language);
 }
 
+void SelectionDialog::showTableNotFound(int model, int controlMode, int romIndex)
+{
+    const std::string sought = tables::tableFilePathInInstallation(m_ws.applicationFolder, model, controlMode, romIndex);
+    const Message text = message(TextId::MsgRomTableNotFound);
+    m_ui.showMessage(sought.empty() ? text : withCause(text, fileMissingCause(sought)), m_ws.language);
+}
+
 std::string SelectionDialog::dataSetRomText() const
 {
     if (!m_change)
@@ -475,7 +482,7 @@ void SelectionDialog::acceptRomVersion(int p)
 
     selectRomVersion(p);
     if (!tableExists(n, m_controlMode, m_ws.selection.pickedRomIndex)) {
-        show(TextId::MsgRomTableNotFound);
+        showTableNotFound(n, m_controlMode, m_ws.selection.pickedRomIndex);
         selectRomVersion(r);
         m_romText.clear();
         m_ws.doc.label6.clear();
@@ -676,7 +683,7 @@ void SelectionDialog::ok()
     if (sameTable) {
         restoreTableRecord();
     } else if (!tableExists(m_model, m_controlMode, m_romVersion)) {
-        show(TextId::MsgRomTableNotFound);
+        showTableNotFound(m_model, m_controlMode, m_romVersion);
         m_okEnabled = false;
         return;
     }

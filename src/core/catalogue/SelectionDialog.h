@@ -144,6 +144,8 @@ private:
     void restoreTableRecord();
     std::string dataSetRomText() const;
     void show(TextId id);
+    // "File is not found", naming the table file the installation lacks.
+    void showTableNotFound(int model, int controlMode, int romIndex);
 
     Workspace& m_ws;
     Ui& m_ui;

@@ -1,6 +1,7 @@
 #include "core/comm/PosixSerialPort.h"
 
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -91,31 +92,45 @@ PosixSerialPort::~PosixSerialPort()
 PortOpenResult PosixSerialPort::open(const std::string& name)
 {
     close();
+    m_openFailure = {};
     const std::optional<std::string> path = serialDevicePath(name);
-    if (!path)
+    if (!path) {
+        m_openFailure = {name, "names no serial device"};
         return PortOpenResult::OpenFailed;
+    }
+    const auto failWith = [&](PortOpenResult result, std::string reason) {
+        m_openFailure = {*path, std::move(reason)};
+        return result;
+    };
     // Non-blocking so that a line without carrier cannot hold the open; not
     // the controlling terminal, so the inverter's bytes send no signals.
     const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return PortOpenResult::OpenFailed;
-    const auto fail = [fd](PortOpenResult result) {
+        return failWith(PortOpenResult::OpenFailed, std::strerror(errno));
+    const auto fail = [&](PortOpenResult result, std::string reason) {
         ::close(fd);
-        return result;
+        return failWith(result, std::move(reason));
     };
     termios settings {};
-    if (!isatty(fd) || tcgetattr(fd, &settings) != 0)
-        return fail(PortOpenResult::GetStateFailed);
+    if (!isatty(fd))
+        return fail(PortOpenResult::GetStateFailed, "is not a terminal");
+    if (tcgetattr(fd, &settings) != 0)
+        return fail(PortOpenResult::GetStateFailed, std::strerror(errno));
     // For this program alone: the lock keeps out every other user that asks
     // for it (another Tessaline as well), TIOCEXCL the plain opens of others
     // (not those of root, which the kernel lets through).
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0)
-        return fail(PortOpenResult::OpenFailed);
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(PortOpenResult::OpenFailed,
+            errno == EWOULDBLOCK ? std::string("is in use by another program") : std::string(std::strerror(errno)));
+    if (ioctl(fd, TIOCEXCL) != 0)
+        return fail(PortOpenResult::OpenFailed, std::strerror(errno));
     makeLine(settings);
     termios applied {};
+    errno = 0;
     if (tcsetattr(fd, TCSANOW, &settings) != 0 || tcgetattr(fd, &applied) != 0 || !lineIsSet(applied)) {
+        const std::string reason = errno != 0 ? std::strerror(errno) : "refuses 9600 baud, 8 data bits, no parity";
         ioctl(fd, TIOCNXCL);
-        return fail(PortOpenResult::SetStateFailed);
+        return fail(PortOpenResult::SetStateFailed, reason);
     }
     m_fd = fd;
     return PortOpenResult::Ok;

@@ -32,6 +32,7 @@ public:
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
     PortOpenResult open(const std::string& name) override;
+    PortFailure lastOpenFailure() const override { return m_openFailure; }
     void close() override;
     bool isOpen() const override { return m_fd >= 0; }
     bool write(std::string_view bytes) override;
@@ -41,6 +42,7 @@ public:
 
 private:
     int m_fd = -1;
+    PortFailure m_openFailure;
 };
 
 } // namespace tess::comm

@@ -63,7 +63,10 @@ int SerialLink::OpenCommPort()
             break;
         }
     }
-    m_ui.showMessage(message(failure), m_ws.language);
+    const PortFailure cause = m_port.lastOpenFailure();
+    m_ui.showMessage(cause.device.empty() ? message(failure)
+                                          : withCause(message(failure), fileReasonCause(cause.device, cause.reason)),
+        m_ws.language);
     return -1;
 }
 

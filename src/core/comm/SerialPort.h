@@ -29,6 +29,13 @@ struct PortStatus {
     std::size_t bytesWaiting = 0; // bytes that a read would return at once
 };
 
+// Why an open failed: the device and the system's reason. Empty where the
+// port cannot tell.
+struct PortFailure {
+    std::string device;
+    std::string reason;
+};
+
 // One serial line to the inverter. The link never touches a device itself:
 // the program runs on the POSIX tty implementation, the tests on a fake.
 class SerialPort {
@@ -40,6 +47,8 @@ public:
     // never block; every other line setting stays as the device had it. On
     // failure nothing stays open.
     virtual PortOpenResult open(const std::string& name) = 0;
+    // After a failed open: which device it was and why.
+    virtual PortFailure lastOpenFailure() const { return {}; }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 

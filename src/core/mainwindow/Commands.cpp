@@ -162,10 +162,11 @@ int createNewDataSet(Workspace& ws, Ui& ui)
         applyNewDocumentState(ws.commands);
         return result;
     }
-    if (result != tables::LoadUnreadable)
+    // An unreadable or damaged table has said what is wrong with its file.
+    if (result != tables::LoadUnreadable && result != tables::LoadIncomplete)
         show(ws, ui, TextId::MsgNotSupportVersion);
     // No document came of it: the grid must not keep half a table that
-    // looks like one.
+    // looks like one, nor the zeros of the slots it never reached.
     resetToNoDocument(ws);
     return result;
 }
@@ -197,13 +198,15 @@ void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose)
     showLoadedDataSet(ws, ui, purpose);
 }
 
-void showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
+int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
 {
     Document& doc = ws.doc;
     doc.state.rawDataSetMode = false;
     doc.edit = {};
     const int result = loadTableBusy(ws, ui, 1);
-    if (result == tables::LoadDone) {
+    // The values are the file's own whatever the table: a damaged table
+    // leaves only the rows it did not reach without texts.
+    if (result == tables::LoadDone || result == tables::LoadIncomplete) {
         showIdentity(ws, ui);
         doc.label6 = "ROM:" + std::to_string(doc.identity.romVersion);
         doc.label7 = "Cap:" + std::to_string(doc.identity.capacity);
@@ -220,6 +223,7 @@ void showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
         applyRawDataSetOverrides(ws.commands);
     if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported)
         resetToNoDocument(ws);
+    return result;
 }
 
 void saveDocument(Workspace& ws, Ui& ui)
@@ -304,10 +308,16 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     }
     doc.rows.clearBody();
     doc.edit = {};
-    if (loadTableBusy(ws, ui, 1) != tables::LoadDone)
+    const int result = loadTableBusy(ws, ui, 1);
+    if (result != tables::LoadDone) {
+        // A table that ended early is no table for the new identity: the
+        // grid shows none of it, as when the table cannot be read.
+        if (result == tables::LoadIncomplete)
+            doc.rows.clearBody();
         show(ws, ui, TextId::MsgNotSupportVersion);
-    else
+    } else {
         showIdentity(ws, ui);
+    }
     // The values stay, whatever the table: they are the data set's and now
     // wait to be saved under the new identity.
     doc.state.saved = false;
@@ -326,7 +336,8 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
     // would only repeat why there is none.
     if (!doc.state.open || doc.state.rawDataSetMode)
         return;
-    if (loadTableBusy(ws, ui, 1) == tables::LoadDone)
+    // A damaged table has said where it ended; its rows are as far as it came.
+    if (const int result = loadTableBusy(ws, ui, 1); result == tables::LoadDone || result == tables::LoadIncomplete)
         showIdentity(ws, ui);
     else
         show(ws, ui, TextId::MsgNotSupportVersion);

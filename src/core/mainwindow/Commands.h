@@ -66,8 +66,8 @@ enum class LoadPurpose { Open, InverterRead };
 // table or, without one, as raw values.
 void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose);
 // The steps after the file is read: table, identity boxes or raw rows, the
-// document open.
-void showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose);
+// document open. Returns the table loader's result (tables::LoadResult).
+int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose);
 
 // A mouse button on the status bar: Ctrl with the left button reveals the
 // ROM menu.

@@ -62,8 +62,9 @@ Message lineMessage(int line, TextId suffix)
 bool readComparedFile(Workspace& ws, Ui& ui, const std::string& path, tables::ComparedDataSet& out)
 {
     std::string bytes;
-    if (!readFileBytes(path, bytes)) {
-        ui.showMessage(message(TextId::DataFileCannotOpen), ws.language);
+    IoError error;
+    if (!readFileBytes(path, bytes, &error)) {
+        ui.showMessage(withCause(message(TextId::DataFileCannotOpen), fileReasonCause(path, error.detail)), ws.language);
         return false;
     }
     const datafile::ParsedDataSet parsed = datafile::parseDataSet(bytes);

@@ -3,6 +3,7 @@
 #include "core/app/Texts.h"
 #include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
+#include "core/common/FileIo.h"
 #include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/TableWalk.h"
@@ -56,13 +57,18 @@ int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared
     // came from the exact table.
     const std::string path = findTableFile(ws.applicationFolder, id.model, id.controlMode, id.romVersion);
     if (path.empty()) {
-        show(TextId::CompareTableNotFound);
+        const std::string sought
+            = tableFilePathInInstallation(ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+        ui.showMessage(sought.empty() ? message(TextId::CompareTableNotFound)
+                                      : withCause(message(TextId::CompareTableNotFound), fileMissingCause(sought)),
+            ws.language);
         show(TextId::CompareNotSupportVersion);
         return CompareFailed;
     }
     TableText table;
-    if (!table.read(path)) {
-        show(TextId::TableCloseCsvFiles);
+    IoError error;
+    if (!table.read(path, &error)) {
+        ui.showMessage(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)), ws.language);
         return CompareFailed;
     }
 
@@ -123,8 +129,10 @@ int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared
     };
 
     const WalkResult walk = walkTableRecords(table, areaFirst, areaLast, compareRecord);
-    if (walk.step == RecordStep::Failed)
-        ui.showMessage(areaFailureMessage(walk.area, walk.slot), ws.language);
+    if (walk.step == RecordStep::Failed) {
+        const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
+        ui.showMessage(areaFailureMessage(walk.area, walk.slot, fault), ws.language);
+    }
     if (walk.step != RecordStep::Ok)
         return CompareFailed;
 

@@ -2,6 +2,7 @@
 
 #include "core/app/Texts.h"
 #include "core/catalogue/ModelCatalogue.h"
+#include "core/common/FileIo.h"
 #include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/ValueFormat.h"
@@ -152,8 +153,9 @@ int convertParameterImage(const ReceivedIdentity& found, std::span<const std::ui
         }
         if (!path.empty()) {
             TableText text;
-            if (!text.read(path)) {
-                ui.showMessage(message(TextId::TableCloseCsvFiles), language);
+            IoError error;
+            if (!text.read(path, &error)) {
+                ui.showMessage(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)), language);
             } else if (const std::optional<std::string_view> line = text.line(8)) {
                 // Line 8 carries the area table entry of area 6 ("F").
                 const std::vector<std::string> fields = splitRecord(*line);

@@ -177,6 +177,14 @@ std::string tableFileName(int model, int controlMode, int romVersion)
     return name;
 }
 
+std::string tableFilePathInInstallation(const std::string& applicationFolder, int model, int controlMode, int romVersion)
+{
+    const std::string name = tableFileName(model, controlMode, romVersion);
+    if (name.empty())
+        return {};
+    return applicationFolder + std::string(catalogue::modelName(model)) + "/" + name;
+}
+
 std::string findTableFile(const std::string& applicationFolder, int model, int controlMode, int romVersion)
 {
     const std::string name = tableFileName(model, controlMode, romVersion);
@@ -184,7 +192,7 @@ std::string findTableFile(const std::string& applicationFolder, int model, int c
         return {};
     if (fileExists(name))
         return name;
-    const std::string inFolder = applicationFolder + std::string(catalogue::modelName(model)) + "/" + name;
+    const std::string inFolder = tableFilePathInInstallation(applicationFolder, model, controlMode, romVersion);
     if (fileExists(inFolder))
         return inFolder;
     return {};

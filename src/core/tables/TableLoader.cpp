@@ -4,6 +4,7 @@
 #include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Cp932.h"
+#include "core/common/FileIo.h"
 #include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/TableWalk.h"
@@ -71,6 +72,7 @@ private:
     bool m_keepValues;
     bool m_unsupported = false;
     bool m_error = false;
+    bool m_incomplete = false;
     bool m_vf = false;
     ModelFamily m_family = ModelFamily::QM;
 
@@ -85,7 +87,9 @@ int Loader::run()
     const auto result = [&] {
         if (m_unsupported)
             return special ? LoadUnsupportedSpecial : LoadUnsupported;
-        return m_error ? LoadUnreadable : LoadDone;
+        if (m_error)
+            return LoadUnreadable;
+        return m_incomplete ? LoadIncomplete : LoadDone;
     };
 
     doc.rows.setRowCount(GridRowsWithTable);
@@ -101,7 +105,11 @@ int Loader::run()
         path = findTableFileForCurrent(m_ws, m_ui);
         if (path.empty()) {
             if (!special) {
-                show(TextId::TableNotFoundForRom);
+                const InverterIdentity& id = doc.identity;
+                const std::string sought
+                    = tableFilePathInInstallation(m_ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+                show(sought.empty() ? message(TextId::TableNotFoundForRom)
+                                    : withCause(message(TextId::TableNotFoundForRom), fileMissingCause(sought)));
                 m_unsupported = true;
                 return result();
             }
@@ -131,8 +139,15 @@ int Loader::run()
     }
 
     TableText text;
-    if (path == NoRomVersionPath || !text.read(path)) {
+    IoError error;
+    if (path == NoRomVersionPath) {
+        // "No ROM Version." has said why there is no file.
         show(TextId::TableCloseBkhFiles);
+        m_error = true;
+        return result();
+    }
+    if (!text.read(path, &error)) {
+        show(withCause(message(TextId::TableCloseBkhFiles), fileReasonCause(path, error.detail)));
         m_error = true;
         return result();
     }
@@ -160,9 +175,11 @@ void Loader::fill(const TableText& text)
     const WalkResult walk = walkTableRecords(text, table.areaFirst, table.areaLast,
         [this](int line, int slot, std::string_view record) { return processRecord(line, slot, record); });
     table.capacityFileName = m_groups->capacityFileName();
-    if (walk.step == RecordStep::Failed)
-        show(areaFailureMessage(walk.area, walk.slot));
-    else if (walk.step == RecordStep::Stopped)
+    if (walk.step == RecordStep::Failed) {
+        const LineFault fault = m_groups->capacityFault().value_or(LineFault {table.path, walk.line, walk.lineMissing});
+        show(areaFailureMessage(walk.area, walk.slot, fault));
+        m_incomplete = true;
+    } else if (walk.step == RecordStep::Stopped)
         m_error = true;
 }
 

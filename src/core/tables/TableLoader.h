@@ -9,8 +9,12 @@ namespace tess::tables {
 
 // Results of `loadParameterTable`.
 enum LoadResult : int {
-    LoadDone = 0, // filled; also after the funcset2 and "Area:" messages
+    LoadDone = 0, // filled; also after the funcset2 message
     LoadUnreadable = 1, // a table or capacity default file cannot be read
+    // The filling ended early at a damaged or missing line (the "Area:"
+    // message): the rows before it are filled, the rest are not. Never a
+    // complete table, so never a new data set.
+    LoadIncomplete = 2,
     LoadUnsupportedSpecial = -1, // model 99 with the special functions on
     LoadUnsupported = -2, // model 99, or no table, with the special functions off
 };

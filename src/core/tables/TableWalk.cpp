@@ -62,9 +62,11 @@ WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, Are
     std::array<std::uint16_t, AreaCount>& areaLast, const RecordVisitor& visit)
 {
     WalkResult result;
-    const auto endAt = [&](int area, RecordStep step) {
+    const auto endAt = [&](int area, RecordStep step, std::size_t line, bool missing = false) {
         result.area = area;
         result.step = step;
+        result.line = static_cast<int>(line);
+        result.lineMissing = missing;
         return result;
     };
 
@@ -73,38 +75,48 @@ WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, Are
     areaLast.fill(0);
     int line = 2;
     for (int area = 0; area < AreaCount; ++area) {
-        const std::optional<std::string_view> areaLine = text.line(static_cast<std::size_t>(2 + area));
+        const auto areaLineIndex = static_cast<std::size_t>(2 + area);
+        const std::optional<std::string_view> areaLine = text.line(areaLineIndex);
         if (!areaLine)
-            return endAt(area, RecordStep::Failed);
+            return endAt(area, RecordStep::Failed, areaLineIndex, true);
         const std::vector<std::string> fields = splitRecord(*areaLine);
         const std::optional<std::uint16_t> first = unsigned16At(fields, FieldAreaFirst);
         const std::optional<std::uint16_t> last = unsigned16At(fields, FieldAreaLast);
         if (!first || !last)
-            return endAt(area, RecordStep::Failed);
+            return endAt(area, RecordStep::Failed, areaLineIndex);
         areaFirst[static_cast<std::size_t>(area)] = *first;
         areaLast[static_cast<std::size_t>(area)] = *last;
 
         for (int s = *first; s <= *last; ++s) {
             result.slot = s;
-            const std::optional<std::string_view> record = text.line(static_cast<std::size_t>(line));
-            // A slot past the ParameterSet, or a file that ends too early.
-            if (s >= SlotCount || !record)
-                return endAt(area, RecordStep::Failed);
+            const auto lineIndex = static_cast<std::size_t>(line);
+            const std::optional<std::string_view> record = text.line(lineIndex);
+            // A slot past the ParameterSet is the area line's fault; a file
+            // that ends too early, the missing record's.
+            if (s >= SlotCount)
+                return endAt(area, RecordStep::Failed, areaLineIndex);
+            if (!record)
+                return endAt(area, RecordStep::Failed, lineIndex, true);
             if (const RecordStep step = visit(line, s, *record); step != RecordStep::Ok)
-                return endAt(area, step);
+                return endAt(area, step, lineIndex);
             ++line;
         }
     }
     return result;
 }
 
-Message areaFailureMessage(int area, int slot)
+Message lineFaultCause(const LineFault& fault)
+{
+    return fault.missing ? fileEndsBeforeLineCause(fault.path, fault.line + 1) : fileLineCause(fault.path, fault.line + 1);
+}
+
+Message areaFailureMessage(int area, int slot, const LineFault& fault)
 {
     const Message a = message(TextId::TableAreaFailureArea);
     const Message n = message(TextId::TableAreaFailureSlot);
     const std::string i = std::to_string(area);
     const std::string s = std::to_string(slot);
-    return Message {a.ja + i + n.ja + s, a.en + i + n.en + s};
+    return withCause(Message {a.ja + i + n.ja + s, a.en + i + n.en + s}, lineFaultCause(fault));
 }
 
 MotorGroup motorGroupOf(std::string_view code, ModelFamily family)
@@ -155,17 +167,19 @@ RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fiel
             show(Message {m.ja + path, m.en + path});
             m_capacityState = CapacityState::Unusable;
         } else if (!text.read(path, &error)) {
-            show(message(m_setup.unreadable));
+            show(withCause(message(m_setup.unreadable), fileReasonCause(path, error.detail)));
             m_capacityState = CapacityState::Unusable;
         } else {
             const int lineNumber = m_setup.capacity + 1;
             const std::optional<std::string_view> line
                 = lineNumber >= 1 ? text.line(static_cast<std::size_t>(lineNumber)) : std::nullopt;
+            m_capacityPath = path;
             if (line) {
                 m_capacity = splitRecord(*line);
                 m_capacityState = CapacityState::Read;
             } else {
                 m_capacityState = CapacityState::NoLine;
+                m_capacityFault = LineFault {path, lineNumber, true};
             }
         }
     }
@@ -205,10 +219,15 @@ RecordStep MotorGroupRules::apply(
     bool joinsB = false;
     const auto readCapacity = [&]() -> RecordStep { return cap ? RecordStep::Ok : capacityFields(cap); };
     // d and the decimals text from a capacity field.
+    // A capacity field that is unusable is the capacity line's fault.
+    const auto capacityLineFault = [&] {
+        m_capacityFault = LineFault {m_capacityPath, m_setup.capacity + 1, false};
+        return false;
+    };
     const auto takeDecimals = [&](std::size_t field, std::optional<std::string>& textOut) {
         const std::optional<int> value = decimalsOf(fieldAt(*cap, field));
         if (!value)
-            return false;
+            return capacityLineFault();
         out.decimals = *value;
         textOut = (*cap)[field];
         return true;
@@ -217,7 +236,7 @@ RecordStep MotorGroupRules::apply(
         if (!defaults)
             return true;
         value = integerAt(*cap, field);
-        return value.has_value();
+        return value.has_value() || capacityLineFault();
     };
 
     if (!vf) {

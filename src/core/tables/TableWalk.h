@@ -50,7 +50,19 @@ struct WalkResult {
     RecordStep step = RecordStep::Ok; // Ok: every area was walked
     int area = 0; // where a walk that did not finish ended
     int slot = 0; // the last slot reached (0 before the first)
+    int line = 0; // the line (from 0) of the area or record where it ended
+    bool lineMissing = false; // the file ended before that line
 };
+
+// A line of a file that could not be used, for the message that says where.
+struct LineFault {
+    std::string path;
+    int line = 0; // from 0, as the walk counts
+    bool missing = false; // the file ends before the line
+};
+
+// "path, line n" or "path ends before line n", n counting from 1.
+Message lineFaultCause(const LineFault& fault);
 
 // (line, slot, the record's bytes) for each record in walking order.
 using RecordVisitor = std::function<RecordStep(int line, int slot, std::string_view record)>;
@@ -65,8 +77,9 @@ using RecordVisitor = std::function<RecordStep(int line, int slot, std::string_v
 WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, AreaCount>& areaFirst,
     std::array<std::uint16_t, AreaCount>& areaLast, const RecordVisitor& visit);
 
-// "Area:" + area index + "No.:" + slot: where a walk failed.
-Message areaFailureMessage(int area, int slot);
+// "Area:" + area index + "No.:" + slot: where a walk failed; the second line
+// names the file and the line that stopped it.
+Message areaFailureMessage(int area, int slot, const LineFault& fault);
 
 // Motor groups: parameters whose decimal places (and in V/F mode defaults)
 // depend on the capacity.
@@ -113,6 +126,9 @@ public:
 
     // The capacity default file the table names (empty before line 2).
     const std::string& capacityFileName() const { return m_capacityFileName; }
+    // The capacity line that made apply fail, when it was the capacity
+    // default file and not the table that was at fault.
+    const std::optional<LineFault>& capacityFault() const { return m_capacityFault; }
     // V/F mode: the groups' defaults set so far in this walk, in stored units.
     const std::optional<std::int32_t>& groupADefault() const { return m_groupADefault; }
     const std::optional<std::int32_t>& groupBDefault() const { return m_groupBDefault; }
@@ -129,6 +145,8 @@ private:
     enum class CapacityState { NotRead, Read, Unusable, NoLine };
     CapacityState m_capacityState = CapacityState::NotRead;
     std::vector<std::string> m_capacity;
+    std::string m_capacityPath;
+    std::optional<LineFault> m_capacityFault;
 
     std::optional<std::string> m_groupADecimalsText;
     std::optional<std::int32_t> m_groupADefault;

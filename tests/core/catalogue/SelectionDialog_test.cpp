@@ -142,7 +142,8 @@ TEST_F(SelectionDialogTest, OkWithoutTableForTheChoiceKeepsDialogOpen)
     dialog.changeCapacity(3);
     dialog.ok();
 
-    EXPECT_EQ(ui.englishTexts(), (Strings {"File is not found.\nPlease parameter-file updata."}));
+    EXPECT_EQ(ui.englishTexts(),
+        (Strings {"File is not found.\nPlease parameter-file updata.\n" + dir.file("QM71/QM71S00-A9.bkh") + " does not exist"}));
     EXPECT_TRUE(dialog.isOpen());
     EXPECT_FALSE(dialog.okEnabled());
 }
@@ -300,7 +301,8 @@ TEST_F(SelectionDialogTest, PickWithoutTableDisablesOkAndClearsTheChoice)
     openNew();
     dialog.changeCapacity(2);
     dialog.pickRomVersion("01-A1");
-    EXPECT_EQ(ui.englishTexts(), (Strings {"File is not found.\nPlease parameter-file updata."}));
+    EXPECT_EQ(ui.englishTexts(),
+        (Strings {"File is not found.\nPlease parameter-file updata.\n" + dir.file("QM71/QM71S01-A1.bkh") + " does not exist"}));
     EXPECT_EQ(dialog.romText(), "");
     EXPECT_EQ(dialog.romVersion(), -1);
     EXPECT_FALSE(dialog.okEnabled());

@@ -72,6 +72,33 @@ TEST_F(CliRun, ShowsTheSameRowsOnATerminalAndThroughAPipe)
     }
 }
 
+TEST_F(CliRun, WritesNothingFromATableThatEndsEarly)
+{
+    const std::string csl = dir.file("a.csl");
+    ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", csl}), ExitDone)
+        << err.str();
+    const std::string cslBefore = test::readFile(csl);
+    const std::string csvBefore = test::readFile(dir.file("a.csv"));
+    const std::string table = dir.file("QM71/QM71S01-A1.bkh");
+    const std::string bytes = test::readFile(table);
+    test::writeFile(table, bytes.substr(0, bytes.size() / 2));
+
+    const std::vector<std::vector<std::string>> commands {
+        {"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", dir.file("b.csl")},
+        {"set", csl, "A-3=210"},
+        {"export", csl, "-o", dir.file("x.csv")},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        EXPECT_EQ(run(command), ExitRefused) << command[0];
+        EXPECT_NE(err.str().find(table), std::string::npos) << command[0] << " does not name the table:\n" << err.str();
+    }
+    EXPECT_FALSE(fileExists(dir.file("b.csl")));
+    EXPECT_FALSE(fileExists(dir.file("b.csv")));
+    EXPECT_FALSE(fileExists(dir.file("x.csv")));
+    EXPECT_EQ(test::readFile(csl), cslBefore);
+    EXPECT_EQ(test::readFile(dir.file("a.csv")), csvBefore);
+}
+
 TEST_F(CliRun, TakesACapacityByItsTextOrByItsIndex)
 {
     // "1122" is an entry of the list (index 5); "5" can only be an index.

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <optional>
@@ -124,6 +126,8 @@ TEST_F(PseudoTerminal, SecondOpenIsRefusedUntilTheFirstCloses)
     ASSERT_EQ(first.open(m_slavePath), PortOpenResult::Ok);
     EXPECT_EQ(second.open(m_slavePath), PortOpenResult::OpenFailed);
     EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(second.lastOpenFailure().device, m_slavePath);
+    EXPECT_EQ(second.lastOpenFailure().reason, "is in use by another program");
     first.close();
     EXPECT_EQ(second.open(m_slavePath), PortOpenResult::Ok);
 }
@@ -135,7 +139,11 @@ TEST(PosixSerialPort, DeviceThatIsNoTerminalHasNoReadableSettings)
     PosixSerialPort port;
     EXPECT_EQ(port.open(dir.file("not-a-tty")), PortOpenResult::GetStateFailed);
     EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.lastOpenFailure().device, dir.file("not-a-tty"));
+    EXPECT_EQ(port.lastOpenFailure().reason, "is not a terminal");
     EXPECT_EQ(port.open(dir.file("missing")), PortOpenResult::OpenFailed);
+    EXPECT_EQ(port.lastOpenFailure().device, dir.file("missing"));
+    EXPECT_EQ(port.lastOpenFailure().reason, std::strerror(ENOENT));
     EXPECT_FALSE(port.write("x"));
     EXPECT_FALSE(port.status().ok);
 }

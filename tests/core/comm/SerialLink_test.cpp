@@ -80,6 +80,7 @@ struct OpenCase {
     const char* portName;
     PortOpenResult result;
     const char* message;
+    PortFailure failure {}; // what the port says of the failure
 };
 
 class OpenCommPort : public Link, public ::testing::WithParamInterface<OpenCase> { };
@@ -89,6 +90,7 @@ TEST_P(OpenCommPort, FailureShowsEnglishOnlyMessage)
     ws.portName = GetParam().portName;
     ws.language = Language::Japanese;
     port.openResult = GetParam().result;
+    port.openFailure = GetParam().failure;
     EXPECT_EQ(link.OpenCommPort(), -1);
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(ui.shownTexts(), Lines {GetParam().message});
@@ -97,6 +99,8 @@ TEST_P(OpenCommPort, FailureShowsEnglishOnlyMessage)
 INSTANTIATE_TEST_SUITE_P(Failures, OpenCommPort,
     ::testing::Values(OpenCase {"NoPortChosen", "", PortOpenResult::Ok, "Port select Error!"},
         OpenCase {"DeviceMissing", "COM3", PortOpenResult::OpenFailed, "Port select Error!"},
+        OpenCase {"DeviceNamedWithItsReason", "COM1", PortOpenResult::OpenFailed,
+            "Port select Error!\n/dev/ttyUSB0: Permission denied", {"/dev/ttyUSB0", "Permission denied"}},
         OpenCase {"SettingsUnreadable", "COM3", PortOpenResult::GetStateFailed, "GetCommState Error!"},
         OpenCase {"SettingsRefused", "COM3", PortOpenResult::SetStateFailed, "SetCommState Error!"}),
     test::CaseName {});

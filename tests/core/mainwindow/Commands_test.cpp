@@ -6,6 +6,7 @@
 #include "core/datafile/DataSetFormat.h"
 #include "core/mainwindow/CellEditing.h"
 #include "core/mainwindow/Commands.h"
+#include "core/tables/TableFiles.h"
 
 #include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
@@ -219,6 +220,109 @@ TEST_F(CommandsWithSpecialFunctions, ADataSetWithoutTableOpensRaw)
     closeDocument(ws(), ui());
     EXPECT_FALSE(doc().state.rawDataSetMode);
 }
+
+// ---- a damaged table never becomes a data set
+
+enum class Damage { TableCutInHalf, TableEmpty, CapacityFileHeaderOnly };
+
+struct DamageCase {
+    const char* name;
+    Damage damage;
+};
+
+// The default QM71's table, or its capacity default file, is damaged after a
+// good data set was made and saved with one edited value.
+class DamagedTable : public Commands, public ::testing::WithParamInterface<DamageCase> {
+protected:
+    void SetUp() override
+    {
+        makeNew();
+        row = rowWithDecimals(doc(), "1");
+        edit(row, "12.5");
+        values = doc().values;
+        saved = saveAs("pump.csl");
+        tablePath = doc().currentTablePath;
+        capacityPath = tables::capacityDefaultFilePath(ws().applicationFolder, doc().table.capacityFileName);
+        closeDocument(ws(), ui());
+        ui().messages.clear();
+
+        const std::string table = test::readFile(tablePath);
+        switch (GetParam().damage) {
+        case Damage::TableCutInHalf:
+            test::writeFile(tablePath, table.substr(0, table.size() / 2));
+            damaged = tablePath;
+            break;
+        case Damage::TableEmpty:
+            test::writeFile(tablePath, "");
+            damaged = tablePath;
+            break;
+        case Damage::CapacityFileHeaderOnly: {
+            const std::string capacity = test::readFile(capacityPath);
+            test::writeFile(capacityPath, capacity.substr(0, capacity.find("\r\n") + 2));
+            damaged = capacityPath;
+            break;
+        }
+        }
+    }
+
+    // The last message names the damaged file on its second line.
+    void expectTheDamagedFileNamed()
+    {
+        bool named = false;
+        for (const std::string& text : ui().englishTexts())
+            named = named || (text.starts_with("Area:") && text.find("\n" + damaged) != std::string::npos);
+        EXPECT_TRUE(named) << "no \"Area:\" message names " << damaged;
+    }
+
+    int row = 0;
+    ParameterSet values {};
+    std::string saved;
+    std::string tablePath;
+    std::string capacityPath;
+    std::string damaged;
+};
+
+TEST_P(DamagedTable, NewGivesNoDataSet)
+{
+    selection.choices.push_back(qm71());
+    newDocument(ws(), ui(), selection);
+    expectTheDamagedFileNamed();
+    EXPECT_FALSE(doc().state.open);
+    EXPECT_EQ(doc().rows.rowCount(), GridRowsEmpty);
+    EXPECT_FALSE(ws().commands.save1);
+    EXPECT_FALSE(ws().commands.k3) << "no data write of a data set that is none";
+}
+
+TEST_P(DamagedTable, OpenKeepsTheFilesValues)
+{
+    open(saved);
+    expectTheDamagedFileNamed();
+    ASSERT_TRUE(doc().state.open);
+    EXPECT_EQ(doc().values, values);
+    EXPECT_TRUE(doc().state.saved);
+    // The rows the table did not reach have no texts; none shows a zero.
+    EXPECT_TRUE(doc().rows.text(SlotCount, ColCode).empty());
+    EXPECT_TRUE(doc().rows.text(SlotCount, ColValue).empty());
+}
+
+TEST_P(DamagedTable, InverterChangeKeepsTheValuesUnsaved)
+{
+    open(saved);
+    ui().messages.clear();
+    selection.choices.push_back(qm71());
+    changeInverter(ws(), ui(), selection);
+    expectTheDamagedFileNamed();
+    EXPECT_EQ(ui().englishTexts().back(), "Not support Version!");
+    EXPECT_TRUE(doc().state.open);
+    EXPECT_EQ(doc().values, values);
+    EXPECT_FALSE(doc().state.saved);
+    EXPECT_TRUE(doc().rows.text(1, ColCode).empty()) << "no half table shown as the new identity's";
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, DamagedTable,
+    ::testing::Values(DamageCase {"TableCutInHalf", Damage::TableCutInHalf}, DamageCase {"TableEmpty", Damage::TableEmpty},
+        DamageCase {"CapacityFileHeaderOnly", Damage::CapacityFileHeaderOnly}),
+    test::CaseName {});
 
 struct PromptCase {
     const char* name;

@@ -420,7 +420,8 @@ TEST_F(LoadTable, NoTableWithoutSpecialFunctionsIsUnsupported)
     inst.setDataSet({Qm71, 0, 3, 5});
     EXPECT_EQ(load(1), LoadUnsupported);
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, message(TextId::TableNotFoundForRom));
+    EXPECT_EQ(ui.messages[0].text,
+        withCause(message(TextId::TableNotFoundForRom), fileMissingCause(inst.tablePath(Qm71, 0, 5))));
     EXPECT_FALSE(ws.doc.substituteTableShown);
 }
 
@@ -444,7 +445,7 @@ TEST_F(LoadTable, UnreadableTableIsReportedAndKeepsThePreviousTable)
     ws.doc.table.path = "previous";
     ws.doc.currentTablePath = inst.dir.path(); // a folder cannot be read as a file
     EXPECT_EQ(load(1), LoadUnreadable);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Please close BKH files."});
+    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Please close BKH files.\n" + inst.dir.path() + ": is a folder"});
     EXPECT_EQ(ws.doc.table.path, "previous");
 }
 
@@ -469,7 +470,9 @@ struct BrokenCase {
     const char* name;
     std::string table;
     std::optional<std::string> capacity; // MSEL_DEF.bkh; none written when empty
-    std::vector<std::string> messages; // English; "{folder}" stands for the installation
+    // English; "{folder}" stands for the installation, "{table}" for the
+    // table file and "{capacity}" for the capacity default file.
+    std::vector<std::string> messages;
     int result;
     int filledRows;
 
@@ -489,8 +492,10 @@ TEST_P(DamagedFiles, EndWithAClearMessage)
     EXPECT_EQ(load(0), c.result);
     std::vector<std::string> expected;
     for (std::string m : c.messages) {
-        if (const auto at = m.find("{folder}"); at != std::string::npos)
-            m.replace(at, 8, inst.dir.path());
+        for (const auto& [mark, path] : {std::pair<std::string, std::string> {"{folder}", inst.dir.path()},
+                 {"{table}", inst.tablePath(Qm71, 0, RomQm01A1)}, {"{capacity}", inst.dir.file("MSEL/MSEL_DEF.bkh")}})
+            if (const auto at = m.find(mark); at != std::string::npos)
+                m.replace(at, mark.size(), path);
         expected.push_back(m);
     }
     EXPECT_EQ(ui.englishTexts(), expected);
@@ -516,33 +521,37 @@ std::vector<std::string> withExtraFields()
 const std::string groupTable = tableBytes({{0, {0, 1}}}, records({{.code = "Fund.-0"}, {.code = "A-2"}}));
 
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedFiles,
-    ::testing::Values(BrokenCase {"EmptyFile", "", {}, {"Area:0No.:0"}, LoadDone, 0},
-        BrokenCase {"FileEndsInsideArea", tableBytes({{0, {0, 19}}}, {}), {}, {"Area:0No.:16"}, LoadDone, 16},
-        BrokenCase {"FileEndsInsideAreaTable", firstLines(tableBytes({{0, {0, 2}}}, {}), 5, 10), {}, {"Area:3No.:2"},
-            LoadDone, 3},
+    ::testing::Values(BrokenCase {"EmptyFile", "", {}, {"Area:0No.:0\n{table} ends before line 3"}, LoadIncomplete, 0},
+        BrokenCase {"FileEndsInsideArea", tableBytes({{0, {0, 19}}}, {}), {},
+            {"Area:0No.:16\n{table} ends before line 19"}, LoadIncomplete, 16},
+        BrokenCase {"FileEndsInsideAreaTable", firstLines(tableBytes({{0, {0, 2}}}, {}), 5, 10), {},
+            {"Area:3No.:2\n{table}, line 6"}, LoadIncomplete, 3},
         BrokenCase {"RecordMissingFields", tableBytes({{0, {0, 1}}}, {recordLine({.code = "Fund.-0"}), "Fund.-1,a,b"}),
-            {}, {"Area:0No.:1"}, LoadDone, 1},
+            {}, {"Area:0No.:1\n{table}, line 4"}, LoadIncomplete, 1},
         BrokenCase {"ExtraFieldsIgnored", tableBytes({{0, {0, 16}}}, withExtraFields()), {}, {}, LoadDone, 17},
         BrokenCase {"DecimalsNotInteger", tableBytes({{0, {0, 0}}}, records({{.code = "F", .decimals = "1.0"}})), {},
-            {"Area:0No.:0"}, LoadDone, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
         BrokenCase {"DecimalsOutOfRange",
-            tableBytes({{0, {0, 1}}}, records({{.code = "F"}, {.code = "G", .decimals = "10"}})), {}, {"Area:0No.:1"},
-            LoadDone, 1},
+            tableBytes({{0, {0, 1}}}, records({{.code = "F"}, {.code = "G", .decimals = "10"}})), {},
+            {"Area:0No.:1\n{table}, line 4"}, LoadIncomplete, 1},
         BrokenCase {"FiguresNotInteger", tableBytes({{0, {0, 0}}}, records({{.code = "F", .figures = "five"}})), {},
-            {"Area:0No.:0"}, LoadDone, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
         BrokenCase {"DefaultNotNumber",
             tableBytes({{0, {0, 0}}}, records({{.code = "F", .defaultText = "1/2", .decimals = "1"}})), {},
-            {"Area:0No.:0"}, LoadDone, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
         BrokenCase {"DefaultPastInt32",
-            tableBytes({{0, {0, 0}}}, records({{.code = "F", .defaultText = "99999999999"}})), {}, {"Area:0No.:0"},
-            LoadDone, 0},
+            tableBytes({{0, {0, 0}}}, records({{.code = "F", .defaultText = "99999999999"}})), {},
+            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
+        // The area's limits are at fault, so its line is named.
         BrokenCase {"AreaRunsPastLastSlot",
-            tableBytes({{0, {660, 670}}}, std::vector<std::string>(11, recordLine({"F"}))), {}, {"Area:0No.:665"},
-            LoadDone, 5},
-        BrokenCase {"AreaLimitNegative", tableBytes({{0, {0, 0}}, {1, {-1, 3}}}, {}), {}, {"Area:1No.:0"}, LoadDone, 1},
-        BrokenCase {"AreaLimitPast16Bits", tableBytes({{5, {70000, 70001}}}, {}), {}, {"Area:5No.:0"}, LoadDone, 0},
-        BrokenCase {
-            "CapacityNumberNotInteger", tableBytes({{0, {0, 0}}}, {}, "three"), {}, {"Area:0No.:0"}, LoadDone, 0},
+            tableBytes({{0, {660, 670}}}, std::vector<std::string>(11, recordLine({"F"}))), {},
+            {"Area:0No.:665\n{table}, line 3"}, LoadIncomplete, 5},
+        BrokenCase {"AreaLimitNegative", tableBytes({{0, {0, 0}}, {1, {-1, 3}}}, {}), {},
+            {"Area:1No.:0\n{table}, line 4"}, LoadIncomplete, 1},
+        BrokenCase {"AreaLimitPast16Bits", tableBytes({{5, {70000, 70001}}}, {}), {}, {"Area:5No.:0\n{table}, line 8"},
+            LoadIncomplete, 0},
+        BrokenCase {"CapacityNumberNotInteger", tableBytes({{0, {0, 0}}}, {}, "three"), {},
+            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
         BrokenCase {"InvalidShiftJisInNames",
             tableBytes({{0, {0, 0}}}, {"Fund.-0,\"\x83\",\"\xFF\xFE\",0/1,0,x,0,5,0"}), {}, {}, LoadDone, 1},
         BrokenCase {"CapacityFileMissing", groupTable, {},
@@ -552,9 +561,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedFiles,
             {"The parameter table names no capacity default file (its number is not 0 to 15).\n{folder}QM71/"
              "QM71S01-A1.bkh"},
             LoadUnreadable, 1},
-        BrokenCase {"CapacityLineMissing", groupTable, test::capacityBytes({{1, {}}}), {"Area:0No.:1"}, LoadDone, 1},
-        BrokenCase {"CapacityFieldNotInteger", groupTable, "h\r\n0\r\n1\r\n2\r\n3,c,1,2,3,four\r\n", {"Area:0No.:1"},
-            LoadDone, 1}),
+        // A capacity file cut short, or a capacity line that is damaged, is
+        // the capacity file's fault, not the table's.
+        BrokenCase {"CapacityLineMissing", groupTable, test::capacityBytes({{1, {}}}),
+            {"Area:0No.:1\n{capacity} ends before line 5"}, LoadIncomplete, 1},
+        BrokenCase {"CapacityFileOnlyHeader", groupTable, "Cap,Name,C,B,D,A\r\n",
+            {"Area:0No.:1\n{capacity} ends before line 5"}, LoadIncomplete, 1},
+        BrokenCase {"CapacityFieldNotInteger", groupTable, "h\r\n0\r\n1\r\n2\r\n3,c,1,2,3,four\r\n",
+            {"Area:0No.:1\n{capacity}, line 5"}, LoadIncomplete, 1}),
     test::CaseName {});
 
 TEST_F(LoadTable, AreasPastADamagedLineHoldNothing)
@@ -566,8 +580,8 @@ TEST_F(LoadTable, AreasPastADamagedLineHoldNothing)
     inst.writeTable(Qm71, 0, RomQm01A1, table);
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
-    EXPECT_EQ(load(0), LoadDone);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Area:1No.:1"});
+    EXPECT_EQ(load(0), LoadIncomplete);
+    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Area:1No.:1\n" + inst.tablePath(Qm71, 0, RomQm01A1) + ", line 4"});
     EXPECT_EQ(ws.doc.table.areaLast[0], 1);
     for (int area = 1; area < AreaCount; ++area)
         EXPECT_GT(ws.doc.table.areaFirst[area], ws.doc.table.areaLast[area]) << area;
@@ -579,7 +593,8 @@ TEST_F(LoadTable, UnreadableCapacityFileEndsTheLoad)
     test::writeFile(inst.dir.file("MSEL/MSEL_DEF.bkh/inside"), "a folder where the file should be");
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
     EXPECT_EQ(load(0), LoadUnreadable);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Please close BKH files."});
+    EXPECT_EQ(ui.englishTexts(),
+        std::vector<std::string> {"Please close BKH files.\n" + inst.dir.file("MSEL/MSEL_DEF.bkh") + ": is a folder"});
     EXPECT_EQ(filledRows(), 1);
 }
 
