@@ -62,6 +62,14 @@ Message formatted(TextId id, std::string_view arg1 = {}, std::string_view arg2 =
     return Message {fill(pair.ja), fill(pair.en)};
 }
 
+// The writer's result as the exit status: "nothing written" only when it is so.
+int exitStatusOfWrite(int written)
+{
+    if (written == datafile::WriteCsvNotSaved)
+        return ExitCsvNotSaved;
+    return written == 0 ? ExitDone : ExitRefused;
+}
+
 std::string modelNames()
 {
     std::array<std::string_view, catalogue::ModelCount> names {};
@@ -165,6 +173,8 @@ bool Session::start()
     if (m_options.language)
         eigo = *m_options.language == Language::English ? 1 : 0;
     m_ws->language = chooseStartupLanguage(eigo, startup);
+    if (m_env.writer)
+        m_ws->writer = m_env.writer;
 
     if (!m_options.installFolder.empty()) {
         std::string folder = m_options.installFolder;
@@ -206,11 +216,14 @@ int Session::runNew()
         say(formatted(TextId::CliUnknownModel, o.model, modelNames()));
         return ExitRefused;
     }
-    // The save dialog asks before it replaces a file; a script says so.
-    if (!o.force && fileExists(o.output)) {
-        say(formatted(TextId::CliFileExists, o.output));
-        return ExitRefused;
-    }
+    // The save dialog asks before it replaces a file; a script says so, for
+    // the .csv copy as much as for the data file.
+    if (!o.force)
+        for (const std::string& file : {o.output, datafile::companionCsvPath(o.output)})
+            if (fileExists(file)) {
+                say(formatted(TextId::CliFileExists, file));
+                return ExitRefused;
+            }
 
     catalogue::SelectionChoice choice;
     choice.model = *model;
@@ -240,9 +253,7 @@ int Session::runNew()
     if (!ws.doc.state.open) // the table could not be loaded; New has said why
         return ExitRefused;
     ws.doc.state.fileName = o.output;
-    if (datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs) != 0)
-        return ExitRefused;
-    return ExitDone;
+    return exitStatusOfWrite(datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs));
 }
 
 // The data set into the workspace as a read from the inverter brings it: a
@@ -358,8 +369,7 @@ int Session::runSet()
         say(message(TextId::CliNothingWritten));
         return ExitRefused;
     }
-    saveDocument(ws, m_ui);
-    return doc.state.saved ? ExitDone : ExitRefused;
+    return exitStatusOfWrite(saveDocument(ws, m_ui));
 }
 
 int Session::runExport()
@@ -376,12 +386,7 @@ int Session::runExport()
     IoError error;
     if (!ws.writer->replaceFile(
             target, datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.language), &error)) {
-        Message failed = formatted(TextId::CliCannotWrite, target);
-        if (!error.detail.empty()) {
-            failed.ja += " (" + error.detail + ")";
-            failed.en += " (" + error.detail + ")";
-        }
-        say(failed);
+        say(withCause(formatted(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
         return ExitRefused;
     }
     return ExitDone;

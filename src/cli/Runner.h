@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/Startup.h"
+#include "core/common/FileIo.h"
 
 #include <optional>
 #include <ostream>
@@ -17,15 +18,18 @@ enum ExitStatus : int {
     ExitDone = 0,
     ExitRefused = 1, // the input or a rule refused; nothing written
     ExitUsage = 2, // the command line is wrong
+    ExitCsvNotSaved = 3, // the .csl was saved, its .csv copy was not (it holds the previous save, or is missing)
 };
 
 // What the process brings: where the program lies and the locale (as the
 // window reads them at start), the language the user last chose in the
-// window, and whether standard output is a terminal.
+// window, whether standard output is a terminal, and what writes files (the
+// system's when none is given).
 struct CliEnvironment {
     StartupEnvironment startup;
     std::optional<int> storedEigo;
     bool outIsTerminal = false;
+    FileWriter* writer = nullptr;
 };
 
 // Runs one command line (the arguments after the program name): results to

@@ -86,6 +86,40 @@ expect 1 "$CLI" show pump.csl
 grep -q 'no installation' err.txt || fail "a program folder without installation not told"
 [ ! -d "$(dirname "$CLI")/QM71" ] || fail "model folders made beside a program without installation"
 
+# ---- saves replace the file named, and only that
+expect 0 "$CLI" new --install "$DEMO" --model QM71 --capacity 1R122 --rom 01-A1 -o private.csl
+chmod 600 private.csl private.csv
+expect 0 "$CLI" set private.csl --install "$DEMO" A-3=210
+[ "$(stat -c %a private.csl) $(stat -c %a private.csv)" = "600 600" ] || fail "a save changed the permissions"
+
+chmod 444 private.csl
+cp private.csl private-before.csl
+expect 1 "$CLI" set private.csl --install "$DEMO" A-3=220
+grep -q "private.csl: is read-only" err.txt || fail "a read-only data file not named"
+cmp -s private.csl private-before.csl || fail "a read-only data file was replaced"
+
+mkdir shared
+cp pump.csl shared/pump.csl
+ln -s shared/pump.csl linked.csl
+expect 0 "$CLI" set linked.csl --install "$DEMO" A-3=230
+[ -L linked.csl ] || fail "a save replaced the symbolic link"
+expect 0 "$CLI" show shared/pump.csl --install "$DEMO"
+[ "$(value_of A-3)" = 230 ] || fail "the file the link leads to was not saved"
+
+mkfifo fifo.csl
+ln -s /dev/null device.csl
+for target in fifo.csl device.csl; do
+  expect 1 "$CLI" new --install "$DEMO" --model QM71 --capacity 1R122 --force -o "$target"
+  grep -q "$target: is not a regular file" err.txt || fail "$target not named"
+done
+[ -p fifo.csl ] && [ -L device.csl ] && [ -c /dev/null ] || fail "a FIFO or device was replaced"
+
+printf 'report\n' >report.csv
+expect 1 "$CLI" new --install "$DEMO" --model QM71 --capacity 1R122 -o report.csl
+grep -q 'report.csv" already exists' err.txt || fail "new over an existing .csv not refused"
+[ "$(cat report.csv)" = report ] && [ ! -e report.csl ] || fail "new replaced an unrelated .csv"
+[ -z "$(find . -name '*tessaline-tmp-*')" ] || fail "a temporary file was left behind"
+
 # ---- wrong command lines
 expect 2 "$CLI"
 expect 2 "$CLI" bogus pump.csl

@@ -1,11 +1,16 @@
 #include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/print/PrintLayout.h"
+#include "gui/common/Fonts.h"
+#include "gui/common/QtText.h"
 #include "gui/print/TPrintForm.h"
 #include "support/DemoWorkspace.h"
+#include "support/Fakes.h"
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +19,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tess;
 
@@ -104,6 +110,57 @@ private slots:
         QTest::mouseClick(child<QPushButton>(&form, QStringLiteral("Button1")), Qt::LeftButton);
         QCOMPARE(demo->ui.shownTexts(), std::vector<std::string> {"プリントエリアが未定です！"});
         QVERIFY(demo->ui.fileRequests.empty());
+    }
+
+    // A PDF file is replaced as a saved data file is: completely, keeping
+    // its permissions, and never when it is read-only or no regular file.
+    void printingReplacesOnlyAWritableRegularPdfFile_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("refusal"); // empty: printed
+        QTest::newRow("PrivateFile") << false << 0600 << QString();
+        QTest::newRow("ReadOnlyFile") << false << 0444 << QStringLiteral("is read-only");
+        QTest::newRow("Fifo") << true << 0600 << QStringLiteral("is not a regular file");
+    }
+
+    void printingReplacesOnlyAWritableRegularPdfFile()
+    {
+        QFETCH(bool, fifo);
+        QFETCH(int, mode);
+        QFETCH(QString, refusal);
+        auto demo = demoWithDataSet(Language::English);
+        const std::string pdf = demo->dir.file("areas.pdf");
+        if (fifo) {
+            QCOMPARE(::mkfifo(pdf.c_str(), mode_t(mode)), 0);
+        } else {
+            test::writeFile(pdf, "old");
+            QCOMPARE(::chmod(pdf.c_str(), mode_t(mode)), 0);
+        }
+        gui::TPrintForm form(demo->ws, demo->ui);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        tick(child<QCheckBox>(&form, QStringLiteral("CheckBox1")));
+        form.printer().setOutputFormat(QPrinter::PdfFormat);
+        form.printer().setOutputFileName(QString());
+        demo->ui.fileNames.push_back(pdf);
+        QTest::mouseClick(child<QPushButton>(&form, QStringLiteral("Button1")), Qt::LeftButton);
+
+        struct stat st { };
+        QCOMPARE(::lstat(pdf.c_str(), &st), 0);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(S_ISFIFO(st.st_mode), fifo);
+        if (refusal.isEmpty()) {
+            QVERIFY(demo->ui.messages.empty());
+            QVERIFY(test::readFile(pdf).starts_with("%PDF"));
+        } else {
+            QCOMPARE(demo->ui.englishTexts(),
+                std::vector<std::string> {"The printout could not be made.\n" + pdf + ": " + refusal.toStdString()});
+            if (!fifo)
+                QCOMPARE(test::readFile(pdf), std::string("old"));
+        }
+        for (const auto& [name, bytes] : test::folderContents(demo->dir.path()))
+            QVERIFY2(name.find(TemporaryFileMarker) == std::string::npos, name.c_str());
     }
 
     void allCheckAlternatesAndAnAreaClickClearsIt()

@@ -8,15 +8,66 @@
 
 namespace tess::test {
 
-bool FailingFileWriter::replaceFile(const std::string& path, std::string_view bytes, IoError* error)
+std::optional<PendingFile> FailingFileWriter::prepare(const std::string& path, std::string_view bytes, IoError* error)
 {
     const int call = calls++;
     if (m_shouldFail(call, path)) {
         if (error)
-            *error = IoError{path, "simulated write failure"};
-        return false;
+            *error = IoError {path, "simulated write failure"};
+        return std::nullopt;
     }
-    return systemFileWriter().replaceFile(path, bytes, error);
+    return systemFileWriter().prepare(path, bytes, error);
+}
+
+std::size_t FailingFileWriter::commit(std::span<PendingFile> files, IoError* error)
+{
+    std::size_t renamed = 0;
+    while (renamed < files.size() && !(m_renameFails && m_renameFails(files[renamed].path())))
+        ++renamed;
+    const std::size_t inPlace = systemFileWriter().commit(files.first(renamed), error);
+    if (inPlace == renamed && renamed < files.size() && error)
+        *error = IoError {files[renamed].path(), "simulated rename failure"};
+    return inPlace;
+}
+
+FolderContents folderContents(const std::string& folder)
+{
+    FolderContents contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file())
+            contents[entry.path().filename().string()] = readFile(entry.path().string());
+    return contents;
+}
+
+bool StoppingFileWriter::step(const std::string& path, IoError* error)
+{
+    if (m_steps > 0) {
+        --m_steps;
+        return true;
+    }
+    if (!leftOnDisk)
+        leftOnDisk = folderContents(m_folder);
+    if (error)
+        *error = IoError {path, "simulated stop"};
+    return false;
+}
+
+std::optional<PendingFile> StoppingFileWriter::prepare(const std::string& path, std::string_view bytes, IoError* error)
+{
+    if (!step(path, error))
+        return std::nullopt;
+    return systemFileWriter().prepare(path, bytes, error);
+}
+
+std::size_t StoppingFileWriter::commit(std::span<PendingFile> files, IoError* error)
+{
+    std::size_t inPlace = 0;
+    for (PendingFile& file : files) {
+        if (!step(file.path(), error) || systemFileWriter().commit(std::span(&file, 1), error) != 1)
+            return inPlace;
+        ++inPlace;
+    }
+    return inPlace;
 }
 
 TempDir::TempDir()

@@ -4,24 +4,58 @@
 #include "core/common/FileIo.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 namespace tess::test {
 
-// A writer that fails: for the calls that `shouldFail` picks (by call number,
-// from 0, and path) it writes nothing and reports a failure; the others go to
-// the real file system.
+// A writer that fails: for the files that `shouldFail` picks (by call of
+// prepare, from 0, and path) it writes nothing and reports a failure, as a
+// full disk does; a file that `renameFails` picks (by path) is not put in
+// place by commit, nor any after it. Everything else goes to the real file
+// system.
 class FailingFileWriter : public FileWriter {
 public:
-    explicit FailingFileWriter(std::function<bool(int call, const std::string& path)> shouldFail)
+    explicit FailingFileWriter(std::function<bool(int call, const std::string& path)> shouldFail,
+        std::function<bool(const std::string& path)> renameFails = {})
         : m_shouldFail(std::move(shouldFail))
+        , m_renameFails(std::move(renameFails))
     {
     }
-    bool replaceFile(const std::string& path, std::string_view bytes, IoError* error) override;
+    std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) override;
+    std::size_t commit(std::span<PendingFile> files, IoError* error) override;
     int calls = 0;
 
 private:
     std::function<bool(int, const std::string&)> m_shouldFail;
+    std::function<bool(const std::string&)> m_renameFails;
+};
+
+// The regular files of a folder (not of its subfolders), by name.
+using FolderContents = std::map<std::string, std::string>;
+FolderContents folderContents(const std::string& folder);
+
+// A writer that stops for good after `steps` steps, as a process that is
+// killed: a file prepared counts one step, a file put in place one. What it
+// has done stays on disk; `leftOnDisk` is the folder as it was at the moment
+// it stopped (nothing when it never did), before any clean-up of its caller.
+class StoppingFileWriter : public FileWriter {
+public:
+    StoppingFileWriter(int steps, std::string folder)
+        : m_steps(steps)
+        , m_folder(std::move(folder))
+    {
+    }
+    std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) override;
+    std::size_t commit(std::span<PendingFile> files, IoError* error) override;
+    std::optional<FolderContents> leftOnDisk;
+
+private:
+    bool step(const std::string& path, IoError* error);
+
+    int m_steps;
+    std::string m_folder;
 };
 
 // A clock that moves only when told to (or when slept on).

@@ -59,13 +59,15 @@ int SaveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, co
 {
     bool lossy = false;
     bool written = false;
+    IoError error;
     {
         const BusyScope busy(ui);
         const std::string bytes = encodeCommLog(lines, &lossy);
-        written = ws.writer->replaceFile(commLogPath(folder), bytes, nullptr);
+        written = ws.writer->replaceFile(commLogPath(folder), bytes, &error);
     }
     if (!written) {
-        ui.showMessage(message(TextId::CommLogCannotWrite), ws.language);
+        ui.showMessage(
+            withCause(message(TextId::CommLogCannotWrite), fileReasonCause(error.path, error.detail)), ws.language);
         return -1;
     }
     if (lossy)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,21 +28,94 @@ std::vector<std::string_view> splitLines(std::string_view text);
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
 
-// Writes files so that a reader never sees a half-written one.
+// New contents written completely beside the file they are to replace,
+// waiting to be put in its place by FileWriter::commit. One that is dropped
+// before that is removed again: a save that fails before its renames leaves
+// no temporary file behind.
+class PendingFile {
+public:
+    PendingFile() = default;
+    PendingFile(std::string path, std::string target, std::string temporary);
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile();
+
+    // The path as the caller named it, for messages.
+    const std::string& path() const { return m_path; }
+    // The file that is replaced: the path itself, or the file its symbolic
+    // link leads to.
+    const std::string& target() const { return m_target; }
+    // Where the new contents wait: ".NAME.tessaline-tmp-XXXXXX" in the
+    // target's folder. Empty once it is in place.
+    const std::string& temporary() const { return m_temporary; }
+    // Called by the writer once the temporary is renamed over the target.
+    void markInPlace() { m_temporary.clear(); }
+
+private:
+    void discard();
+
+    std::string m_path;
+    std::string m_target;
+    std::string m_temporary;
+};
+
+// The marker in the name of a temporary file, ".NAME" + marker + six
+// letters or digits; a later save of NAME removes such leftovers of a save
+// that was interrupted.
+constexpr std::string_view TemporaryFileMarker = ".tessaline-tmp-";
+
+// One file of a replacement: its path and its new contents.
+struct FileReplacement {
+    std::string path;
+    std::string_view bytes;
+};
+
+// Replaces files so that a reader never sees a half-written one, and so that
+// only the file the user named changes: its permission bits (and owner and
+// group where the process may set them) are kept, a symbolic link is
+// followed (the file it leads to is replaced, the link stays), and a path
+// that is not a regular file, or a regular file that is read-only, is
+// refused.
 class FileWriter {
 public:
     virtual ~FileWriter() = default;
-    // Replaces (or creates) path with bytes, only once they are completely
-    // written: a failure leaves the previous file as it was.
-    virtual bool replaceFile(const std::string& path, std::string_view bytes, IoError* error) = 0;
+
+    // The first step: checks path, removes leftovers of interrupted saves of
+    // the same file, and writes bytes to a temporary file beside the target.
+    // Nothing (with the path and the reason in error) when that fails; no
+    // file is changed or left behind then.
+    virtual std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) = 0;
+    // The second step: flushes every pending file to disk, renames them over
+    // their targets in order, then flushes their folders. Returns how many
+    // are in place (the first ones); when fewer than all, error names the
+    // file that failed and the reason. When a flush fails none is renamed.
+    virtual std::size_t commit(std::span<PendingFile> files, IoError* error) = 0;
+
+    // Both steps for one file: it is replaced completely or not at all.
+    bool replaceFile(const std::string& path, std::string_view bytes, IoError* error);
+    // Both steps for files that belong together: every file is written
+    // before the first is renamed, so a failure while writing changes none
+    // of them. Returns how many are in place, as commit does.
+    std::size_t replaceFiles(std::span<const FileReplacement> files, IoError* error);
 };
 
-// The real file system: a temporary file in the same folder, flushed to disk,
-// then renamed over the target.
+// The real file system: a temporary file in the target's folder, flushed to
+// disk, then renamed over the target.
 FileWriter& systemFileWriter();
-// The same without the flush to disk: for files that can always be made
+// The same without the flushes to disk: for files that can always be made
 // again, where thousands of flushes would only cost time.
 FileWriter& unflushedFileWriter();
+
+// Replaces path with a file that write makes under another name (for a
+// library that writes only to a file it is given by name, such as a PDF
+// printer): write gets the temporary file's path and returns whether it
+// made the file completely. False when write failed (it has said why;
+// error is left empty) or the writer failed (error says why); the target is
+// then as it was.
+bool replaceFileMadeBy(FileWriter& writer, const std::string& path,
+    const std::function<bool(const std::string& temporary)>& write, IoError* error);
 
 // Two names of one existing file (not a folder): the same path, a link, or
 // another path to the same file on disk.

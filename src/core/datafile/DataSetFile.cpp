@@ -7,6 +7,7 @@
 #include "core/datafile/DataSetFormat.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tess::datafile {
 namespace {
@@ -40,13 +41,14 @@ InverterIdentity headerIdentity(const Workspace& ws, SaveMode mode, const Invert
 int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
 {
     std::string bytes;
-    if (!readFileBytes(path, bytes)) {
-        ui.showMessage(message(TextId::DataFileCannotOpen), ws.language);
+    IoError error;
+    if (!readFileBytes(path, bytes, &error)) {
+        ui.showMessage(withCause(message(TextId::DataFileCannotOpen), fileReasonCause(path, error.detail)), ws.language);
         return -1;
     }
     const ParsedDataSet parsed = parseDataSet(bytes);
     if (parsed.status == ParseStatus::InvalidHeader) {
-        ui.showMessage(message(TextId::DataFileNotConsoleData), ws.language);
+        ui.showMessage(withCause(message(TextId::DataFileNotConsoleData), Message::same(path)), ws.language);
         return -1;
     }
 
@@ -58,9 +60,13 @@ int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
     doc.identityFromDataSet = true;
 
     if (parsed.status == ParseStatus::InvalidValue)
-        ui.showMessage(lineMessage(parsed.problemLine, TextId::DataFileInvalidValueSuffix), ws.language);
+        ui.showMessage(withCause(lineMessage(parsed.problemLine, TextId::DataFileInvalidValueSuffix),
+                           fileLineCause(path, parsed.problemLine)),
+            ws.language);
     else if (parsed.status == ParseStatus::MissingValues)
-        ui.showMessage(lineMessage(parsed.problemLine, TextId::DataFileMissingValueSuffix), ws.language);
+        ui.showMessage(withCause(lineMessage(parsed.problemLine, TextId::DataFileMissingValueSuffix),
+                           fileEndsBeforeLineCause(path, parsed.problemLine)),
+            ws.language);
     return 0;
 }
 
@@ -73,23 +79,29 @@ int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode 
         ui.showMessage(message(TextId::DataFileIdentityTooWide), ws.language);
         return -1;
     }
-    if (!ws.writer->replaceFile(path, formatDataSet(identity, ws.doc.values), nullptr)) {
-        ui.showMessage(message(TextId::DataFileCannotOpen), ws.language);
-        return -1;
+    const std::string dataFile = formatDataSet(identity, ws.doc.values);
+    std::vector<FileReplacement> files {{path, dataFile}};
+    std::string csv;
+    if (mode != SaveMode::InverterRead) {
+        csv = formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.language);
+        files.push_back({companionCsvPath(path), csv});
     }
-    if (mode == SaveMode::InverterRead)
-        return 0;
 
-    const std::string csvPath = companionCsvPath(path);
-    if (!ws.writer->replaceFile(csvPath, formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.language), nullptr)) {
-        const Message cannotOpen = message(TextId::DataFileCannotOpen);
-        const Message saved = message(TextId::DataFileCsvNotWritten);
-        ui.showMessage(Message {cannotOpen.ja + "\n" + csvPath + "\n" + saved.ja,
-                           cannotOpen.en + "\n" + csvPath + "\n" + saved.en},
-            ws.language);
+    // Both files are written in full before either replaces its old one: a
+    // failure up to then leaves the old pair as it was.
+    IoError error;
+    const std::size_t inPlace = ws.writer->replaceFiles(files, &error);
+    if (inPlace == files.size())
+        return 0;
+    const Message failure = withCause(message(TextId::DataFileCannotOpen), fileReasonCause(error.path, error.detail));
+    if (inPlace == 0) {
+        ui.showMessage(failure, ws.language);
         return -1;
     }
-    return 0;
+    // Only the .csv is left: the one moment between the two renames.
+    const TextId state = fileExists(files[1].path) ? TextId::DataFileCsvKeptPrevious : TextId::DataFileCsvNotWritten;
+    ui.showMessage(withCause(failure, message(state)), ws.language);
+    return WriteCsvNotSaved;
 }
 
 } // namespace tess::datafile

@@ -31,13 +31,19 @@ enum class SaveMode : int {
 // message is shown and nothing in memory changes.
 int readDataSet(Workspace& ws, Ui& ui, const std::string& path);
 
+// What writeDataSet returns when the .csl was replaced but its .csv copy
+// could not be: the .csl holds the new data set, the .csv the previous one
+// (or none).
+constexpr int WriteCsvNotSaved = -2;
+
 // `writeDataSet`: writes the document's values to the .csl at path with the
 // identity lines of mode (received is the identity read from the inverter,
 // for InverterRead and UnsupportedRom), then, except for InverterRead, the
-// .csv from the grid texts. Each file is replaced only once it is completely
-// written. 0 on success; -1 with a message when the .csl could not be
-// written (both old files unchanged) or when only the .csv could not (the
-// .csl is then the new one).
+// .csv from the grid texts. Both files are written completely beside their
+// targets before either is replaced. 0 on success; -1 with a message naming
+// the file and the reason when neither file was replaced (both old files
+// unchanged); WriteCsvNotSaved with a message saying so when only the .csv
+// could not be put in place.
 int writeDataSet(
     const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received = {});
 

@@ -226,14 +226,16 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     return result;
 }
 
-void saveDocument(Workspace& ws, Ui& ui)
+int saveDocument(Workspace& ws, Ui& ui)
 {
     Document& doc = ws.doc;
     if (!doc.state.open || doc.state.saved)
-        return;
+        return 0;
     const BusyScope busy(ui);
-    if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::Save) == 0)
+    const int written = datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::Save);
+    if (written == 0)
         markSaved(ws);
+    return written;
 }
 
 void saveDocumentAs(Workspace& ws, Ui& ui)

@@ -35,7 +35,9 @@ int createNewDataSet(Workspace& ws, Ui& ui);
 // Open: the open dialog, then the data set into the window.
 void openDocument(Workspace& ws, Ui& ui);
 // Save: the data set to its own file, when there is anything unsaved.
-void saveDocument(Workspace& ws, Ui& ui);
+// Returns the data set writer's result (0 also when there was nothing to
+// save).
+int saveDocument(Workspace& ws, Ui& ui);
 // Save As: the save dialog, then the data set to the chosen file.
 void saveDocumentAs(Workspace& ws, Ui& ui);
 // Close: asks to save unsaved changes, then leaves no document open.

@@ -2,6 +2,7 @@
 
 #include "core/app/Texts.h"
 #include "core/app/Workspace.h"
+#include "core/common/FileIo.h"
 #include "core/common/Ui.h"
 #include "gui/common/QtText.h"
 #include "gui/print/QtPrintCanvas.h"
@@ -200,12 +201,34 @@ void TPrintForm::Button1Click()
     setButtonsEnabled(false);
     {
         BusyScope busy(m_ui);
-        QtPrintCanvas canvas(m_printer);
-        m_core.print(canvas, m_ui);
+        printJob();
     }
     if (askedForFile)
         m_printer.setOutputFileName(QString());
     setButtonsEnabled(true);
+}
+
+void TPrintForm::printJob()
+{
+    const QString file = m_printer.outputFileName();
+    if (file.isEmpty()) {
+        QtPrintCanvas canvas(m_printer);
+        m_core.print(canvas, m_ui);
+        return;
+    }
+    // A file is replaced as every saved file is: only by a complete
+    // printout, keeping its permissions and any link to it.
+    IoError error;
+    const auto printTo = [&](const std::string& temporary) {
+        m_printer.setOutputFileName(fromPath(temporary));
+        QtPrintCanvas canvas(m_printer);
+        return m_core.print(canvas, m_ui) == print::PrintResult::Printed;
+    };
+    const bool replaced = replaceFileMadeBy(*m_ws.writer, toPath(file), printTo, &error);
+    m_printer.setOutputFileName(file);
+    if (!replaced && !error.path.empty())
+        m_ui.showMessage(
+            withCause(message(TextId::PrintFailed), fileReasonCause(error.path, error.detail)), m_ws.language);
 }
 
 void TPrintForm::Button2Click()

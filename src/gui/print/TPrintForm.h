@@ -51,6 +51,8 @@ private:
     void areaClick(int area, bool checked);
     void showChecks();
     void setButtonsEnabled(bool enabled);
+    // One print job; a file is made beside its target and then put in place.
+    void printJob();
     // A file for PDF output when the printer has none; false when the
     // user cancels.
     bool choosePdfFile();

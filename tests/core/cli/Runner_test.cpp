@@ -1,6 +1,9 @@
 #include "cli/Runner.h"
 
+#include "core/common/FileIo.h"
+
 #include "mkdemo/DemoInstallation.h"
+#include "support/CaseName.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +143,69 @@ TEST_F(CliRun, TellsWhatTheSelectionRefusedSilently)
     EXPECT_EQ(err.str(), "The catalogue or the installation does not offer this inverter: QM71, 0, 9R999\n");
     EXPECT_FALSE(fileExists(dir.file("a.csl")));
 }
+
+struct ExistingCase {
+    const char* name;
+    std::string existing; // the file in the way of new -o a.csl
+};
+
+class CliNewOverExisting : public CliRun, public ::testing::WithParamInterface<ExistingCase> { };
+
+// new writes a pair; either file of it is only replaced when asked to.
+TEST_P(CliNewOverExisting, RefusesWithoutForce)
+{
+    const std::string csl = dir.file("a.csl");
+    const std::string existing = dir.file(GetParam().existing);
+    test::writeFile(existing, "someone's report");
+    const std::vector<std::string> args {"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", csl};
+
+    EXPECT_EQ(run(args), ExitRefused);
+    EXPECT_EQ(err.str(), "The file \"" + existing + "\" already exists; add --force to replace it.\n");
+    EXPECT_EQ(test::readFile(existing), "someone's report");
+    EXPECT_FALSE(fileExists(dir.file(GetParam().existing == "a.csl" ? "a.csv" : "a.csl")));
+
+    std::vector<std::string> forced = args;
+    forced.push_back("--force");
+    EXPECT_EQ(run(forced), ExitDone) << err.str();
+    EXPECT_NE(test::readFile(existing), "someone's report");
+}
+
+INSTANTIATE_TEST_SUITE_P(, CliNewOverExisting,
+    ::testing::Values(ExistingCase {"Csl", "a.csl"}, ExistingCase {"Csv", "a.csv"}), test::CaseName {});
+
+struct SaveFailureCase {
+    const char* name;
+    bool csvWriteFails; // as on a full disk, before any file is replaced
+    bool csvRenameFails; // between the renames of the .csl and the .csv
+    int status;
+    bool cslReplaced;
+};
+
+class CliSaveFailure : public CliRun, public ::testing::WithParamInterface<SaveFailureCase> { };
+
+// The exit status says what is on disk: 1 only when nothing was written.
+TEST_P(CliSaveFailure, ExitStatusTellsWhatWasWritten)
+{
+    const std::string csl = dir.file("a.csl");
+    ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", csl}), ExitDone);
+    const std::string cslBefore = test::readFile(csl);
+    const std::string csvBefore = test::readFile(dir.file("a.csv"));
+    const SaveFailureCase c = GetParam();
+    test::FailingFileWriter failing([&](int, const std::string& path) { return c.csvWriteFails && path.ends_with(".csv"); },
+        [&](const std::string& path) { return c.csvRenameFails && path.ends_with(".csv"); });
+    env.writer = &failing;
+
+    EXPECT_EQ(run({"set", csl, "A-3=220"}), c.status);
+    EXPECT_EQ(test::readFile(csl) != cslBefore, c.cslReplaced);
+    EXPECT_EQ(test::readFile(dir.file("a.csv")), csvBefore);
+    for (const auto& [name, bytes] : test::folderContents(dir.path()))
+        EXPECT_EQ(name.find(TemporaryFileMarker), std::string::npos) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(, CliSaveFailure,
+    ::testing::Values(SaveFailureCase {"CsvNotWritten", true, false, ExitRefused, false},
+        SaveFailureCase {"CsvNotRenamed", false, true, ExitCsvNotSaved, true}),
+    test::CaseName {});
 
 } // namespace
 } // namespace tess::cli

@@ -98,7 +98,8 @@ TEST_F(CommLogFileTest, FailedWriteKeepsTheOldFileAndSaysSo)
 
     EXPECT_EQ(comm::SaveCommLog(ws, ui, Strings {"new"}, dir.path()), -1);
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\nend !!\r\n");
-    EXPECT_EQ(ui.englishTexts(), Strings {std::string(text(TextId::CommLogCannotWrite, Language::English))});
+    EXPECT_EQ(ui.englishTexts(), Strings {std::string(text(TextId::CommLogCannotWrite, Language::English)) + "\n"
+                                     + logFile() + ": simulated write failure"});
     EXPECT_EQ(ui.busyDepth, 0);
 }
 

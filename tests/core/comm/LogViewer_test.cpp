@@ -181,7 +181,8 @@ TEST_F(LogViewerTest, FailedWriteOfChangesAsksBeforeClosing)
     ui.answers.push_back(Answer::No);
     EXPECT_FALSE(viewer.close(Strings {"edited"}));
     EXPECT_TRUE(ws.logWindowOpen);
-    EXPECT_EQ(ui.englishTexts(), Strings {english(TextId::CommLogCannotWrite)});
+    EXPECT_EQ(ui.englishTexts(),
+        Strings {english(TextId::CommLogCannotWrite) + "\n" + logFile() + ": simulated write failure"});
     ASSERT_EQ(ui.questions.size(), 1u);
     EXPECT_EQ(ui.questions[0].inLanguage(), english(TextId::CommLogDiscardChanges));
 

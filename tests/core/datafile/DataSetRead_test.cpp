@@ -82,7 +82,9 @@ TEST_F(ReadDataSet, MissingFileChangesNothing)
     EXPECT_EQ(readDataSet(ws, ui, dir.file("absent.csl")), -1);
     EXPECT_EQ(readDataSet(ws, ui, dir.path()), -1); // a folder
     ASSERT_EQ(ui.shownTexts(),
-        (std::vector<std::string> {"ファイルをオープンできません！！", "ファイルをオープンできません！！"}));
+        (std::vector<std::string> {
+            "ファイルをオープンできません！！\n" + fileReasonCause(dir.file("absent.csl"), "No such file or directory").ja,
+            "ファイルをオープンできません！！\n" + fileReasonCause(dir.path(), "is a folder").ja}));
     EXPECT_EQ(ws.doc.values, before);
     EXPECT_FALSE(ws.doc.identityFromDataSet);
 }
@@ -130,6 +132,7 @@ struct DamageCase {
     std::string body; // after the four identity lines
     int valuesRead; // values that replace the old ones
     std::string english; // the message
+    std::string cause; // its second line, after the file's path
 };
 
 class ReadDamaged : public ReadDataSet, public ::testing::WithParamInterface<DamageCase> { };
@@ -137,7 +140,8 @@ class ReadDamaged : public ReadDataSet, public ::testing::WithParamInterface<Dam
 TEST_P(ReadDamaged, LoadsValuesBeforeTheFaultAndNamesItsLine)
 {
     ASSERT_EQ(read(cslWithBody(GetParam().body)), 0);
-    ASSERT_EQ(ui.englishTexts(), std::vector<std::string> {GetParam().english});
+    ASSERT_EQ(ui.englishTexts(),
+        std::vector<std::string> {GetParam().english + "\n" + dir.file("data.csl") + GetParam().cause});
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
     EXPECT_TRUE(ws.doc.identityFromDataSet);
     for (int i = 0; i < SlotCount; ++i)
@@ -151,16 +155,20 @@ const std::string missing = " of the data file holds no value: the file ends ear
 
 INSTANTIATE_TEST_SUITE_P(, ReadDamaged,
     ::testing::Values(DamageCase {"TextInPlaceOfValue", "--Data--\r\n" + valueLines(9) + "abc\r\n" + valueLines(10, 11),
-                          9, "Line 15" + invalid},
-        DamageCase {"DigitsFollowedByText", "--Data--\r\n" + valueLines(2) + "   12x4\r\n", 2, "Line 8" + invalid},
-        DamageCase {"AboveThirtyTwoBits", "--Data--\r\n" + valueLines(4) + "2147483648\r\n", 4, "Line 10" + invalid},
-        DamageCase {"BelowThirtyTwoBits", "--Data--\r\n-2147483649\r\n", 0, "Line 6" + invalid},
-        DamageCase {"LoneSign", "--Data--\r\n" + valueLines(1) + "  -\r\n", 1, "Line 7" + invalid},
-        DamageCase {"NoSeparatorButText", "Data\r\n" + valueLines(SlotCount), 0, "Line 5" + invalid},
-        DamageCase {"EndsAfterSomeValues", "--Data--\r\n" + valueLines(100), 100, "Line 106" + missing},
-        DamageCase {"EndsWithoutLineEnd", "--Data--\r\n" + valueLines(3) + "     4", 4, "Line 10" + missing},
-        DamageCase {"EndsAfterSeparator", "--Data--\r\n", 0, "Line 6" + missing},
-        DamageCase {"EndsAfterIdentity", "", 0, "Line 5" + missing}),
+                          9, "Line 15" + invalid, ", line 15"},
+        DamageCase {"DigitsFollowedByText", "--Data--\r\n" + valueLines(2) + "   12x4\r\n", 2, "Line 8" + invalid,
+            ", line 8"},
+        DamageCase {"AboveThirtyTwoBits", "--Data--\r\n" + valueLines(4) + "2147483648\r\n", 4, "Line 10" + invalid,
+            ", line 10"},
+        DamageCase {"BelowThirtyTwoBits", "--Data--\r\n-2147483649\r\n", 0, "Line 6" + invalid, ", line 6"},
+        DamageCase {"LoneSign", "--Data--\r\n" + valueLines(1) + "  -\r\n", 1, "Line 7" + invalid, ", line 7"},
+        DamageCase {"NoSeparatorButText", "Data\r\n" + valueLines(SlotCount), 0, "Line 5" + invalid, ", line 5"},
+        DamageCase {"EndsAfterSomeValues", "--Data--\r\n" + valueLines(100), 100, "Line 106" + missing,
+            " ends before line 106"},
+        DamageCase {"EndsWithoutLineEnd", "--Data--\r\n" + valueLines(3) + "     4", 4, "Line 10" + missing,
+            " ends before line 10"},
+        DamageCase {"EndsAfterSeparator", "--Data--\r\n", 0, "Line 6" + missing, " ends before line 6"},
+        DamageCase {"EndsAfterIdentity", "", 0, "Line 5" + missing, " ends before line 5"}),
     test::CaseName {});
 
 TEST_F(ReadDataSet, NamesTheLineInJapanese)
@@ -182,7 +190,8 @@ TEST_P(ReadBadHeader, RefusesAndChangesNothing)
 {
     EXPECT_EQ(read(GetParam().bytes), -1);
     EXPECT_EQ(ui.englishTexts(),
-        std::vector<std::string> {std::string(text(TextId::DataFileNotConsoleData, Language::English))});
+        std::vector<std::string> {
+            std::string(text(TextId::DataFileNotConsoleData, Language::English)) + "\n" + dir.file("data.csl")});
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {3, 2, 1, 7}));
     EXPECT_EQ(ws.doc.loadedIdentity, (InverterIdentity {3, 2, 1, 7}));
     EXPECT_EQ(ws.doc.values, before);

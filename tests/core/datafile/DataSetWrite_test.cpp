@@ -1,3 +1,4 @@
+#include "core/app/Texts.h"
 #include "core/app/Workspace.h"
 #include "core/common/Cp932.h"
 #include "core/common/FileIo.h"
@@ -231,40 +232,126 @@ class FailedSave : public WriteDataSet {
 protected:
     FailedSave()
     {
-        test::writeFile(csl(), " 0\r\n 0\r\n 0\r\n  1\r\n--Data--\r\n       1\r\n");
-        test::writeFile(csv(), "old csv\r\n");
+        test::writeFile(csl(), oldCsl);
+        test::writeFile(csv(), oldCsv);
     }
+
+    std::string newCsl() const { return datafile::formatDataSet(ws.doc.identity, ws.doc.values); }
+
+    const std::string oldCsl = " 0\r\n 0\r\n 0\r\n  1\r\n--Data--\r\n       1\r\n";
+    const std::string oldCsv = "old csv\r\n";
 };
 
-TEST_F(FailedSave, CslWriteFailureKeepsBothOldFiles)
+TEST_F(FailedSave, CslWriteFailureKeepsBothOldFilesAndNamesTheFile)
 {
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
     ws.writer = &failing;
     ws.language = Language::Japanese;
     EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), -1);
-    EXPECT_EQ(ui.shownTexts(), std::vector<std::string> {"ファイルをオープンできません！！"});
-    EXPECT_EQ(test::readFile(csl()), " 0\r\n 0\r\n 0\r\n  1\r\n--Data--\r\n       1\r\n");
-    EXPECT_EQ(test::readFile(csv()), "old csv\r\n");
+    EXPECT_EQ(ui.shownTexts(),
+        std::vector<std::string> {
+            "ファイルをオープンできません！！\n" + fileReasonCause(csl(), "simulated write failure").ja});
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"pump.csl", oldCsl}, {"pump.csv", oldCsv}}));
     EXPECT_EQ(failing.calls, 1); // no .csv after a failed .csl
 }
 
-TEST_F(FailedSave, CsvWriteFailureKeepsOldCsvAndSaysTheCslWasSaved)
+// A disk that fills while the .csv is written: the new .csl must not be left
+// beside the old .csv.
+TEST_F(FailedSave, CsvWriteFailureKeepsBothOldFiles)
 {
     test::FailingFileWriter failing([](int, const std::string& path) { return path.ends_with(".csv"); });
     ws.writer = &failing;
     EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::SaveAs), -1);
-    EXPECT_EQ(ui.englishTexts(),
-        std::vector<std::string> {"File cannot open!!\n" + csv()
-            + "\nThe data file (.csl) was saved, but its .csv copy could not be written."});
-    EXPECT_EQ(test::readFile(csl()), datafile::formatDataSet(ws.doc.identity, ws.doc.values));
-    EXPECT_EQ(test::readFile(csv()), "old csv\r\n");
+    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"File cannot open!!\n" + csv() + ": simulated write failure"});
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"pump.csl", oldCsl}, {"pump.csv", oldCsv}}));
 }
+
+struct WindowCase {
+    const char* name;
+    bool csvExisted;
+    std::string state; // the last line of the message
+};
+
+class CsvRenameFailure : public FailedSave, public ::testing::WithParamInterface<WindowCase> { };
+
+// The one failure left between the two renames is told as it is: the .csl
+// is the new one, the .csv is not.
+TEST_P(CsvRenameFailure, SaysWhichFileHoldsWhat)
+{
+    if (!GetParam().csvExisted)
+        std::filesystem::remove(csv());
+    test::FailingFileWriter failing([](int, const std::string&) { return false; },
+        [](const std::string& path) { return path.ends_with(".csv"); });
+    ws.writer = &failing;
+    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), datafile::WriteCsvNotSaved);
+    EXPECT_EQ(ui.englishTexts(),
+        std::vector<std::string> {"File cannot open!!\n" + csv() + ": simulated rename failure\n" + GetParam().state});
+    test::FolderContents expected {{"pump.csl", newCsl()}};
+    if (GetParam().csvExisted)
+        expected["pump.csv"] = oldCsv;
+    EXPECT_EQ(test::folderContents(dir.path()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(, CsvRenameFailure,
+    ::testing::Values(WindowCase {"PreviousCsvKept", true,
+                          "The data file (.csl) was saved with the new data, but its .csv copy could not be replaced "
+                          "and still holds the previous save."},
+        WindowCase {"NoCsvBefore", false, "The data file (.csl) was saved, but its .csv copy could not be written."}),
+    test::CaseName {});
+
+struct StopCase {
+    const char* name;
+    int steps; // of the save: .csl written, .csv written, .csl renamed, .csv renamed
+    bool cslIsNew;
+    bool csvIsNew;
+};
+
+class InterruptedSave : public FailedSave, public ::testing::WithParamInterface<StopCase> { };
+
+// A save killed at any moment leaves the old pair, the new pair, or (only
+// between the two renames) the new .csl beside the old .csv; the next save
+// leaves nothing of it behind.
+TEST_P(InterruptedSave, LeavesAConsistentPairAndTheNextSaveCleansUp)
+{
+    test::StoppingFileWriter stopping(GetParam().steps, dir.path());
+    ws.writer = &stopping;
+    writeDataSet(ws, ui, csl(), SaveMode::Save);
+    const test::FolderContents left = stopping.leftOnDisk.value_or(test::folderContents(dir.path()));
+    ASSERT_TRUE(left.contains("pump.csl") && left.contains("pump.csv"));
+    EXPECT_EQ(left.at("pump.csl"), GetParam().cslIsNew ? newCsl() : oldCsl);
+    EXPECT_EQ(left.at("pump.csv") == oldCsv, !GetParam().csvIsNew);
+    for (const auto& [name, bytes] : left) {
+        if (name != "pump.csl" && name != "pump.csv") {
+            EXPECT_TRUE(name.starts_with(".pump.csl.tessaline-tmp-") || name.starts_with(".pump.csv.tessaline-tmp-"))
+                << name;
+        }
+    }
+
+    // The folder as the killed process left it, then a save by the next run.
+    std::filesystem::remove_all(dir.path());
+    std::filesystem::create_directories(dir.path());
+    for (const auto& [name, bytes] : left)
+        test::writeFile(dir.file(name), bytes);
+    ws.writer = &systemFileWriter();
+    ws.doc.values[0] = 4321;
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
+    const test::FolderContents after = test::folderContents(dir.path());
+    EXPECT_EQ(after.size(), 2u);
+    EXPECT_EQ(after.at("pump.csl"), newCsl());
+}
+
+INSTANTIATE_TEST_SUITE_P(, InterruptedSave,
+    ::testing::Values(StopCase {"BeforeAnything", 0, false, false}, StopCase {"CslWritten", 1, false, false},
+        StopCase {"BothWritten", 2, false, false}, StopCase {"CslRenamed", 3, true, false},
+        StopCase {"BothRenamed", 4, true, true}),
+    test::CaseName {});
 
 TEST_F(FailedSave, UnwritableFolderLeavesNoPartialFile)
 {
     // The real writer: a .csl whose folder does not exist cannot be made.
     EXPECT_EQ(writeDataSet(ws, ui, dir.file("missing/pump.csl"), SaveMode::Save), -1);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"File cannot open!!"});
+    EXPECT_EQ(ui.englishTexts(),
+        std::vector<std::string> {"File cannot open!!\n" + dir.file("missing/pump.csl") + ": No such file or directory"});
     EXPECT_EQ(fileCount(dir.path()), 2);
 }
 
