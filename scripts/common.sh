@@ -14,7 +14,7 @@ PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-dev pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-noto-cjk fonts-liberation xvfb xauth
+  fonts-noto-cjk fonts-liberation qt6-translations-l10n xvfb xauth
 )
 
 install_packages() {

@@ -6,7 +6,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QColor>
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QToolTip>
 #include <QtTest>
 
 using tess::GridRows;
@@ -40,7 +43,63 @@ void fillDocument(Workspace& ws)
     ws.doc.state.open = true;
 }
 
+// Values that differ from row to row as in a real data set: grid row r
+// holds (r mod 10).0, so the row below ValueRow (0.0) starts with "1".
+void varyValues(Workspace& ws)
+{
+    for (int slot = 0; slot < tess::SlotCount; ++slot) {
+        const int row = slot + 1;
+        ws.doc.rows.setText(row, tess::ColValue, std::to_string(row % 10) + ".0");
+        ws.doc.values[static_cast<std::size_t>(slot)] = row % 10 * 10;
+    }
+}
+
+// Keys as a fast typist sends them: each to whatever has the keyboard at
+// that moment, with no pause in which a timer could run.
+void typeAtFocus(const QString& text)
+{
+    for (const QChar c : text) {
+        QWidget* target = QApplication::focusWidget();
+        QVERIFY(target);
+        QTest::keyClick(target, c.toLatin1());
+    }
+}
+
+// A grid with its editing callbacks on a document, shown in an active
+// window so that the keyboard goes where a user's would.
+struct ShownGrid {
+    Workspace ws;
+    tess::test::FakeUi ui;
+    std::unique_ptr<ParameterGridModel> model;
+    std::unique_ptr<tess::gui::WorkspaceGridEditing> editing;
+    ParameterGridView view;
+
+    ShownGrid()
+    {
+        fillDocument(ws);
+        varyValues(ws);
+        model = std::make_unique<ParameterGridModel>(ws);
+        editing = std::make_unique<tess::gui::WorkspaceGridEditing>(ws, ui);
+        view.setGridModel(model.get());
+        view.setEditCallbacks(editing.get());
+        view.applyColumnWidths(tess::Language::English);
+        view.resize(900, 700);
+    }
+    bool showActive()
+    {
+        view.show();
+        view.activateWindow();
+        return QTest::qWaitForWindowActive(&view);
+    }
+    QModelIndex cell(int gridRow, int column) const { return model->indexOfGridRow(gridRow, column); }
+    QPoint centre(int gridRow, int column) const { return view.visualRect(cell(gridRow, column)).center(); }
+};
+
+enum class Approach { SecondClick, SingleClick, DoubleClick, ArrowKeys };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Approach)
 
 class GridModelTest : public QObject {
     Q_OBJECT
@@ -193,6 +252,134 @@ private slots:
         QCOMPARE(view.topGridRow(), 41);
         QTest::keyClick(&view, Qt::Key_F1, Qt::ShiftModifier);
         QCOMPARE(view.topGridRow(), 31);
+    }
+
+    void fastTypingLandsInTheCellReached_data()
+    {
+        QTest::addColumn<Approach>("approach");
+        QTest::newRow("click, click again, type") << Approach::SecondClick;
+        QTest::newRow("one click, type") << Approach::SingleClick;
+        QTest::newRow("double click, type") << Approach::DoubleClick;
+        QTest::newRow("arrow keys, type") << Approach::ArrowKeys;
+    }
+
+    void fastTypingLandsInTheCellReached()
+    {
+        QFETCH(Approach, approach);
+        ShownGrid grid;
+        QVERIFY(grid.showActive());
+        const tess::ParameterSet before = grid.ws.doc.values;
+        QWidget* viewport = grid.view.viewport();
+        const QPoint target = grid.centre(ValueRow, tess::ColValue);
+        grid.view.setCurrentIndex(grid.cell(ValueRow - 2, tess::ColValue));
+        grid.view.setFocus();
+
+        switch (approach) {
+        case Approach::SecondClick:
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, target);
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, target);
+            break;
+        case Approach::SingleClick:
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, target);
+            break;
+        case Approach::DoubleClick:
+            QTest::mouseClick(viewport, Qt::LeftButton, {}, target);
+            QTest::mouseDClick(viewport, Qt::LeftButton, {}, target);
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, target);
+            break;
+        case Approach::ArrowKeys:
+            QTest::keyClick(&grid.view, Qt::Key_Down);
+            QTest::keyClick(&grid.view, Qt::Key_Down);
+            break;
+        }
+        typeAtFocus(QStringLiteral("12.5"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+        QCOMPARE(grid.view.currentIndex(), grid.cell(ValueRow, tess::ColValue));
+        tess::ParameterSet expected = before;
+        expected[ValueRow - 1] = 125;
+        for (std::size_t slot = 0; slot < expected.size(); ++slot)
+            QVERIFY2(grid.ws.doc.values[slot] == expected[slot], qPrintable(QStringLiteral("slot %1").arg(slot)));
+        QVERIFY(grid.ui.messages.empty());
+    }
+
+    void typingOnAValueThatCannotBeEditedMovesNothing()
+    {
+        ShownGrid grid;
+        grid.ws.doc.state.compareMode = true;
+        grid.model->refresh();
+        QVERIFY(grid.showActive());
+        grid.view.setCurrentIndex(grid.cell(ValueRow, tess::ColValue));
+        grid.view.setFocus();
+
+        typeAtFocus(QStringLiteral("1"));
+        QCOMPARE(grid.view.currentIndex(), grid.cell(ValueRow, tess::ColValue));
+        QCOMPARE(QApplication::focusWidget(), &grid.view); // no editor opened
+    }
+
+    void cutOffTextShowsWholeAsTooltip_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("tooltip");
+        const QString longName = QStringLiteral("Acceleration time of the second motor after a restart");
+        QTest::newRow("long name, frozen column") << int(tess::ColName) << longName << true;
+        QTest::newRow("short name, frozen column") << int(tess::ColName) << QStringLiteral("Gain") << false;
+        QTest::newRow("long default, scrolling column")
+            << int(tess::ColDefault) << QStringLiteral("-12345.678") << true;
+        QTest::newRow("short value, scrolling column") << int(tess::ColValue) << QStringLiteral("1.0") << false;
+    }
+
+    void cutOffTextShowsWholeAsTooltip()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, text);
+        QFETCH(bool, tooltip);
+        ShownGrid grid;
+        grid.ws.doc.rows.setText(ValueRow, column, text.toStdString());
+        grid.model->refresh();
+        QVERIFY(grid.showActive());
+        // A tooltip of an earlier row fades out first.
+        QTRY_VERIFY(!QToolTip::isVisible());
+
+        auto* frozen = grid.view.findChild<QTableView*>(QStringLiteral("StringGrid1Frozen"));
+        QAbstractItemView* shownBy = column < ParameterGridView::FrozenColumns ? frozen : &grid.view;
+        const QPoint at = shownBy->visualRect(grid.cell(ValueRow, column)).center();
+        QHelpEvent help(QEvent::ToolTip, at, shownBy->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(shownBy->viewport(), &help);
+
+        QCOMPARE(QToolTip::isVisible(), tooltip);
+        if (tooltip)
+            QCOMPARE(QToolTip::text(), text);
+    }
+
+    void draggedFrozenColumnWidthSurvivesADocumentChange()
+    {
+        ShownGrid grid;
+        QVERIFY(grid.showActive());
+        auto* frozen = grid.view.findChild<QTableView*>(QStringLiteral("StringGrid1Frozen"));
+        QHeaderView* header = frozen->horizontalHeader();
+        const int frozenWidth = frozen->width();
+        for (const int column : {int(tess::ColName), int(tess::ColRange)}) {
+            const int width = grid.view.columnWidth(column);
+            const int edge = header->sectionViewportPosition(column) + width - 1;
+            const int y = header->height() / 2;
+            QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+            QTest::mouseMove(header->viewport(), QPoint(edge + 40, y));
+            QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, y));
+            QCOMPARE(grid.view.columnWidth(column), width + 40);
+            QCOMPARE(frozen->columnWidth(column), width + 40);
+        }
+        QCOMPARE(frozen->width(), frozenWidth + 80);
+
+        // Closing the document and opening another resets the model.
+        grid.ws.doc.state.open = false;
+        grid.model->refresh();
+        grid.ws.doc.state.open = true;
+        grid.model->refresh();
+        QCOMPARE(grid.view.columnWidth(tess::ColName), 2 * ParameterGridView::DefaultColumnWidth + 40);
+        QCOMPARE(grid.view.columnWidth(tess::ColRange), 3 * ParameterGridView::DefaultColumnWidth + 40);
+        QCOMPARE(frozen->width(), frozenWidth + 80);
     }
 };
 

@@ -8,10 +8,15 @@
 #include "support/Fakes.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTest>
@@ -52,9 +57,14 @@ private:
     test::FakeUi m_ui;
     MemoryUserStore m_store;
     std::unique_ptr<gui::TMainForm> m_form;
+    const QFont m_systemFont = QApplication::font();
 
 private slots:
-    void cleanup() { m_form.reset(); }
+    void cleanup()
+    {
+        m_form.reset();
+        QApplication::setFont(m_systemFont);
+    }
 
     void startsWithNoDocumentAndTheStartCommandStates()
     {
@@ -151,6 +161,62 @@ private slots:
         QCOMPARE(m_ui.questions.back().inLanguage(), std::string("Do you save a.csl?"));
         QVERIFY(IniFile::load(m_dir->file("FileVersion.INI")).readBool("spcialfunc", "used", false));
         m_ws->doc.state.saved = true; // lets cleanup close it
+    }
+
+    // The system font stands for what the locale makes of the default font:
+    // a Japanese face under LANG=ja_JP.UTF-8, a Latin one elsewhere.
+    void frozenColumnsFollowTheWindowFontAndRows_data()
+    {
+        QTest::addColumn<bool>("english");
+        QTest::addColumn<QString>("systemFamily");
+        QTest::newRow("English UI, Japanese system font") << true << QStringLiteral("Noto Sans CJK JP");
+        QTest::newRow("Japanese UI, Latin system font") << false << QStringLiteral("DejaVu Sans");
+    }
+
+    void frozenColumnsFollowTheWindowFontAndRows()
+    {
+        QFETCH(bool, english);
+        QFETCH(QString, systemFamily);
+        QApplication::setFont(QFont(systemFamily, 9));
+        start(english ? Language::English : Language::Japanese);
+        auto* grid = find<QTableView>("StringGrid1");
+        auto* frozen = find<QTableView>("StringGrid1Frozen");
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+
+        // Then the other language, as the menu switches it.
+        for (const char* item : {english ? "KE1" : "KJ1", english ? "KJ1" : "KE1"}) {
+            find<QAction>(item)->trigger();
+            const QString family = m_form->font().family();
+            QCOMPARE(grid->font().family(), family);
+            QCOMPARE(frozen->font().family(), family);
+            QCOMPARE(frozen->horizontalHeader()->font().family(), family);
+            QCOMPARE(grid->horizontalHeader()->font().family(), family);
+            QCoreApplication::processEvents();
+            for (const int row : {0, 7, 18}) {
+                const QRect code = frozen->visualRect(frozen->model()->index(row, ColCode));
+                const QRect value = grid->visualRect(grid->model()->index(row, ColValue));
+                QCOMPARE(frozen->viewport()->mapTo(grid, code.topLeft()).y(),
+                    grid->viewport()->mapTo(grid, value.topLeft()).y());
+                QCOMPARE(code.height(), value.height());
+            }
+        }
+    }
+
+    void qtOwnTextsFollowTheLanguage()
+    {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ja.qm")))
+            QSKIP("Qt's Japanese catalogue (qt6-translations-l10n) is not installed");
+        const auto yesText = [] {
+            QDialogButtonBox box(QDialogButtonBox::Yes | QDialogButtonBox::Cancel);
+            return box.button(QDialogButtonBox::Yes)->text();
+        };
+        start(Language::Japanese);
+        QVERIFY2(yesText().contains(QStringLiteral("はい")), qPrintable(yesText()));
+        find<QAction>("KE1")->trigger();
+        QCOMPARE(yesText(), QStringLiteral("&Yes"));
+        find<QAction>("KJ1")->trigger();
+        QVERIFY2(yesText().contains(QStringLiteral("はい")), qPrintable(yesText()));
+        find<QAction>("KE1")->trigger();
     }
 
     void qtUiAnswersFromTheTestHooks()

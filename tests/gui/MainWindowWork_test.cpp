@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -152,6 +153,51 @@ private slots:
         QTest::keyClick(keyTarget(), Qt::Key_Down);
         QCOMPARE(cell(row + 1, ColValue), shown);
         QVERIFY(m_demo->ui.messages.empty());
+    }
+
+    void newAndOpenLeaveTheKeyboardOnTheFirstValue()
+    {
+        gui::ParameterGridView* grid = m_form->grid();
+        const QModelIndex firstValue = grid->model()->index(0, ColValue);
+        newThroughTheDialog();
+        QCOMPARE(cell(1, ColCode), QStringLiteral("Fund.-0"));
+        QCOMPARE(grid->currentIndex(), firstValue);
+        // The window manager gives the window back the keyboard once the
+        // selection dialog has gone.
+        m_form->activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), grid);
+
+        m_demo->ui.fileNames.push_back(m_demo->dir.file("pump.csl"));
+        find<QAction>("SaveAs1")->trigger();
+        find<QAction>("Close1")->trigger();
+        QVERIFY(!grid->currentIndex().isValid());
+        find<QToolButton>("SpeedButton2")->setFocus(); // as if the user had clicked Open
+        m_demo->ui.fileNames.push_back(m_demo->dir.file("pump.csl"));
+        find<QAction>("Open1")->trigger();
+        QVERIFY(ws().doc.state.open);
+        QCOMPARE(grid->currentIndex(), firstValue);
+        QTRY_COMPARE(QApplication::focusWidget(), grid);
+    }
+
+    void draggedColumnWidthsOutliveDocumentsAndLanguages()
+    {
+        gui::ParameterGridView* grid = m_form->grid();
+        auto* frozen = grid->findChild<QTableView*>(QStringLiteral("StringGrid1Frozen"));
+        QHeaderView* header = frozen->horizontalHeader();
+        const int rangeWidth = grid->columnWidth(ColRange);
+        const int edge = header->sectionViewportPosition(ColRange) + rangeWidth - 1;
+        const int y = header->height() / 2;
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QTest::mouseMove(header->viewport(), QPoint(edge + 50, y));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 50, y));
+        QCOMPARE(grid->columnWidth(ColRange), rangeWidth + 50);
+
+        newThroughTheDialog();
+        QCOMPARE(grid->columnWidth(ColRange), rangeWidth + 50);
+        // A language sets the width of the name column only.
+        find<QAction>("KJ1")->trigger();
+        QCOMPARE(grid->columnWidth(ColName), 3 * gui::ParameterGridView::DefaultColumnWidth);
+        QCOMPARE(grid->columnWidth(ColRange), rangeWidth + 50);
     }
 
     void ctrlClickOnTheStatusBarRevealsTheRomMenu()

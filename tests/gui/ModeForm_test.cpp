@@ -6,6 +6,7 @@
 #include "support/Fakes.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -119,6 +120,45 @@ private slots:
         QTest::mouseClick(cancel, Qt::LeftButton);
         QVERIFY(m_ws->doc.state.selectionCancelled);
         QVERIFY(!form.isVisible());
+    }
+
+    void returnAndEscapeAsInEveryDialog_data()
+    {
+        QTest::addColumn<bool>("pickRomVersion");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("Return with OK enabled stores") << true << int(Qt::Key_Return) << false << false;
+        QTest::newRow("Return with OK disabled does nothing") << false << int(Qt::Key_Return) << true << false;
+        QTest::newRow("Escape cancels") << true << int(Qt::Key_Escape) << false << true;
+    }
+
+    void returnAndEscapeAsInEveryDialog()
+    {
+        QFETCH(bool, pickRomVersion);
+        QFETCH(int, key);
+        QFETCH(bool, open);
+        QFETCH(bool, cancelled);
+        install();
+        gui::TModeForm form(*m_ws, m_ui);
+        QVERIFY(form.begin());
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        if (pickRomVersion) {
+            form.popUpPicker(form.mapToGlobal(QPoint(10, 10)));
+            auto* picker = child<QMenu>(&form, "PopupMenu1");
+            leafOf(picker, QStringLiteral("01-B7"))->trigger();
+            picker->hide();
+        }
+        QCOMPARE(child<QPushButton>(&form, "Button1")->isEnabled(), pickRomVersion);
+        child<QComboBox>(&form, "ComboBox3")->setFocus();
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCOMPARE(form.isVisible(), open);
+        QCOMPARE(m_ws->doc.state.selectionCancelled, cancelled);
+        QCOMPARE(m_ws->doc.identity.romVersion == 22, !open && !cancelled);
+        QVERIFY(m_ui.messages.empty());
     }
 
     void inverterChangeThatAllowsNoMoveNeverShows()

@@ -185,6 +185,28 @@ private slots:
         for (int n = 1; n <= 16; ++n)
             QVERIFY(!area(n)->isChecked());
     }
+
+    // Columns of a printout line up only when every character advances
+    // alike; the Japanese face must also have the Japanese glyphs.
+    void printFontIsFixedPitchInBothLanguages_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::newRow("Japanese") << true;
+        QTest::newRow("English") << false;
+    }
+
+    void printFontIsFixedPitchInBothLanguages()
+    {
+        QFETCH(bool, japanese);
+        const QString family = gui::printFontFamily(
+            gui::textOf(TextId::PrintFontName, japanese ? Language::Japanese : Language::English));
+        const QFontMetricsF metrics {QFont(family)};
+        const qreal narrow = metrics.horizontalAdvance(QStringLiteral("iiii"));
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("WWWW")), narrow);
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("0.12")), narrow);
+        if (japanese)
+            QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
+    }
 };
 
 QTEST_MAIN(PrintFormTest)

@@ -113,11 +113,12 @@ void TModeForm::build()
     m_ok->setObjectName(QStringLiteral("Button1"));
     m_ok->setGeometry(8, 188, 58, 26);
     m_ok->setEnabled(false);
-    m_ok->setAutoDefault(false);
+    // Return presses OK once it is enabled, as in every other dialog;
+    // Escape is Cancel (reject).
+    m_ok->setDefault(true);
     m_cancel = new QPushButton(this);
     m_cancel->setObjectName(QStringLiteral("Button2"));
     m_cancel->setGeometry(70, 188, 58, 26);
-    m_cancel->setAutoDefault(false);
     m_cancel->installEventFilter(this);
 
     // Label6..Label10: the last conversion-matrix cell looked at.

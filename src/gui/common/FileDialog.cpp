@@ -41,13 +41,13 @@ std::optional<std::string> run(QWidget* parent, const FileDialogRequest& request
     if (!request.defaultExtension.empty())
         dialog.setDefaultSuffix(fromUtf8(request.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
-    // A name such as "*.csl" is a pattern, not a file to preselect.
+    // The name goes into the file name box, a pattern such as "*.csl" too:
+    // it tells the user what the dialog looks for.
     const QString initial = fromPath(request.fileName);
     const QFileInfo info(initial);
     if (!initial.isEmpty() && info.path() != QStringLiteral("."))
         dialog.setDirectory(info.absolutePath());
-    if (!initial.isEmpty() && !info.fileName().contains(QLatin1Char('*'))
-        && !info.fileName().contains(QLatin1Char('?')))
+    if (!info.fileName().isEmpty())
         dialog.selectFile(info.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;

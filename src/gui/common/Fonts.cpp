@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 
 #include <algorithm>
 
@@ -22,6 +23,30 @@ QString installed(const QStringList& families, const QString& name)
 bool isAscii(const QString& text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// Whether the family's narrow and wide letters advance alike. Measured, as
+// fontconfig leaves the spacing of several monospaced CJK faces unset.
+bool hasFixedAdvance(const QString& family)
+{
+    const QFontMetricsF metrics {QFont(family)};
+    return qFuzzyCompare(metrics.horizontalAdvance(QLatin1Char('i')), metrics.horizontalAdvance(QLatin1Char('W')));
+}
+
+// A fixed-pitch family with Japanese glyphs, so that the columns of a
+// Japanese printout line up as those of an English one.
+QString fixedPitchJapaneseFamily()
+{
+    const QStringList families = QFontDatabase::families();
+    static const QStringList known {QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"),
+        QStringLiteral("TakaoGothic"), QStringLiteral("VL Gothic"), QStringLiteral("Source Han Mono")};
+    for (const QString& candidate : known)
+        if (const QString found = installed(families, candidate); !found.isEmpty())
+            return found;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
+        if (hasFixedAdvance(family))
+            return family;
+    return {};
 }
 
 } // namespace
@@ -52,8 +77,11 @@ QString printFontFamily(const QString& wanted)
     const QStringList families = QFontDatabase::families();
     if (const QString exact = installed(families, wanted); !exact.isEmpty())
         return exact;
-    if (!isAscii(wanted))
+    if (!isAscii(wanted)) {
+        if (const QString fixed = fixedPitchJapaneseFamily(); !fixed.isEmpty())
+            return fixed;
         return nearestInstalledFamily(wanted, Language::Japanese);
+    }
     static const QStringList fixedPitch {QStringLiteral("Liberation Mono"), QStringLiteral("Cousine"),
         QStringLiteral("Nimbus Mono PS"), QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono")};
     for (const QString& candidate : fixedPitch)

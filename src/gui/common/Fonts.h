@@ -14,7 +14,8 @@ QString nearestInstalledFamily(const QString& wanted, Language language);
 
 // The installed family a printout font name stands for: the family itself
 // when installed, a metric-compatible or at least fixed-pitch face for
-// "Courier New", a face with Japanese glyphs for a Japanese name.
+// "Courier New", a fixed-pitch face with Japanese glyphs (else any with
+// them) for a Japanese name.
 QString printFontFamily(const QString& wanted);
 
 // The main window's font in the language.

@@ -16,6 +16,7 @@
 #include "gui/common/Fonts.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
+#include "gui/common/QtTranslations.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
 #include "gui/mainwindow/ToolIcons.h"
@@ -255,6 +256,9 @@ void TMainForm::buildGrid()
 
 void TMainForm::refreshFromCore()
 {
+    // New, Open and a data read open a document; the keyboard then works in
+    // the grid at once.
+    const bool opened = m_ws.doc.state.open && !m_gridModel->documentOpen();
     setWindowTitle(fromUtf8(mainWindowCaption()));
     applyCommandStates(m_ws.commands);
     // Font, width and captions change only with the language: a command must
@@ -271,6 +275,8 @@ void TMainForm::refreshFromCore()
     m_gridModel->refresh();
     if (!m_ws.doc.state.open)
         m_grid->setTopGridRow(1);
+    if (opened)
+        m_grid->startAtFirstParameter();
 }
 
 void TMainForm::showIdentityBoxes()
@@ -298,9 +304,14 @@ void TMainForm::applyCommandStates(const CommandStates& states)
 void TMainForm::applyLanguage(Language language)
 {
     const LanguagePresentation p = languagePresentation(language);
+    useQtTranslations(language);
     setFont(formFont(language));
     resize(p.windowWidth, height());
-    m_grid->applyColumnWidths(language);
+    // A switch sets the name column only: widths the user dragged stay.
+    if (m_shownLanguage)
+        m_grid->applyNameColumnWidth(language);
+    else
+        m_grid->applyColumnWidths(language);
 
     for (const ControlText& t : mainWindowLabelTexts())
         if (auto* label = findChild<QLabel*>(fromUtf8(t.control)))

@@ -6,11 +6,13 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace tess::gui {
 
@@ -36,13 +38,47 @@ void WorkspaceGridEditing::mousePressed()
     cellMouseDown(m_ws.doc);
 }
 
+namespace {
+
+// Any cell of the grid. Names and ranges often do not fit their columns; a
+// cell whose text is cut off shows it whole as its tooltip, the others show
+// none.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+        const QModelIndex& index) override
+    {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        if (sizeHint(option, index).width() > option.rect.width())
+            QToolTip::showText(event->globalPos(), index.data().toString(), view->viewport(), option.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+};
+
+// The frozen columns. They never take the keyboard, and would not search
+// rows by typed keys if they did.
+class FrozenColumnsView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void keyboardSearch(const QString&) override { }
+};
+
+} // namespace
+
 // The editor of a value cell. Its text reaches the document only through
 // Enter: leaving the editor any other way writes nothing, so the grid never
 // shows an entry that is not stored.
-class ValueCellDelegate : public QStyledItemDelegate {
+class ValueCellDelegate : public GridCellDelegate {
 public:
     explicit ValueCellDelegate(ParameterGridView* view)
-        : QStyledItemDelegate(view)
+        : GridCellDelegate(view)
         , m_view(view)
     {
     }
@@ -62,7 +98,7 @@ protected:
     {
         auto* editor = qobject_cast<QLineEdit*>(object);
         if (!editor || event->type() != QEvent::KeyPress)
-            return QStyledItemDelegate::eventFilter(object, event);
+            return GridCellDelegate::eventFilter(object, event);
         auto* key = static_cast<QKeyEvent*>(event);
         const int row = editor->property(rowProperty).toInt();
         if (m_view->isAreaJump(key))
@@ -96,7 +132,7 @@ protected:
             return true;
         default:
             m_view->handleTyping(row);
-            return QStyledItemDelegate::eventFilter(object, event);
+            return GridCellDelegate::eventFilter(object, event);
         }
     }
 
@@ -126,9 +162,13 @@ ParameterGridView::ParameterGridView(QWidget* parent)
     horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
     horizontalHeader()->setHighlightSections(false);
 
-    m_frozen = new QTableView(this);
+    m_frozen = new FrozenColumnsView(this);
     m_frozen->setObjectName(QStringLiteral("StringGrid1Frozen"));
+    m_frozen->setItemDelegate(new GridCellDelegate(m_frozen));
     m_frozen->setFocusPolicy(Qt::NoFocus);
+    // No style sheet for the missing border: a widget with one stops taking
+    // the window's font, and its rows would no longer match this view's.
+    m_frozen->setFrameShape(QFrame::NoFrame);
     m_frozen->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_frozen->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_frozen->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -138,9 +178,7 @@ ParameterGridView::ParameterGridView(QWidget* parent)
     m_frozen->verticalHeader()->setMinimumSectionSize(1);
     m_frozen->verticalHeader()->setDefaultSectionSize(RowHeight);
     m_frozen->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_frozen->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_frozen->horizontalHeader()->setHighlightSections(false);
-    m_frozen->setStyleSheet(QStringLiteral("QTableView { border: none; }"));
     // The fixed columns keep the fixed-cell colour.
     QPalette fixed = m_frozen->palette();
     fixed.setColor(QPalette::Base, palette().color(QPalette::Button));
@@ -153,6 +191,12 @@ ParameterGridView::ParameterGridView(QWidget* parent)
             m_frozen->setColumnWidth(section, size);
             updateFrozenGeometry();
         }
+    });
+    // Dragging a section edge of the frozen header widens the column in both
+    // views; the width then stays until the program ends.
+    connect(m_frozen->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        if (section < FrozenColumns)
+            setColumnWidth(section, size);
     });
     connect(
         m_frozen->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(), &QAbstractSlider::setValue);
@@ -182,6 +226,10 @@ void ParameterGridView::configureFrozenView()
         if (column < FrozenColumns)
             m_frozen->setColumnWidth(column, columnWidth(column));
     }
+    QHeaderView* frozenHeader = m_frozen->horizontalHeader();
+    frozenHeader->setSectionResizeMode(ColCode, QHeaderView::Fixed);
+    frozenHeader->setSectionResizeMode(ColName, QHeaderView::Interactive);
+    frozenHeader->setSectionResizeMode(ColRange, QHeaderView::Interactive);
     m_frozen->verticalScrollBar()->setValue(verticalScrollBar()->value());
     updateFrozenGeometry();
 }
@@ -194,6 +242,24 @@ void ParameterGridView::applyColumnWidths(Language language)
     setColumnWidth(ColRange, 3 * w);
     for (int column = ColDefault; column < GridColumnCount; ++column)
         setColumnWidth(column, w);
+}
+
+void ParameterGridView::applyNameColumnWidth(Language language)
+{
+    setColumnWidth(ColName, (language == Language::Japanese ? 3 : 2) * DefaultColumnWidth);
+}
+
+void ParameterGridView::startAtFirstParameter()
+{
+    if (!m_model || m_model->rowCount() == 0)
+        return;
+    int row = 0;
+    while (row < m_model->rowCount() && m_model->index(row, ColCode).data().toString().isEmpty())
+        ++row;
+    if (row == m_model->rowCount())
+        row = 0;
+    setCurrentIndex(m_model->index(row, ColValue));
+    setFocus(Qt::OtherFocusReason);
 }
 
 int ParameterGridView::frozenWidth() const
@@ -213,6 +279,18 @@ void ParameterGridView::updateFrozenGeometry()
 void ParameterGridView::resizeEvent(QResizeEvent* event)
 {
     QTableView::resizeEvent(event);
+    updateFrozenGeometry();
+}
+
+void ParameterGridView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    if (!m_frozen)
+        return;
+    // The frozen columns' rows start below their own header. It must be
+    // exactly as high as this one, whatever the fonts make of the titles, or
+    // a code and name sit beside another row's value.
+    m_frozen->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
     updateFrozenGeometry();
 }
 
@@ -335,10 +413,27 @@ void ParameterGridView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+void ParameterGridView::keyboardSearch(const QString&)
+{
+    // A key typed on a cell starts an entry or does nothing. Searching would
+    // move the cursor to another row under the typist's fingers.
+}
+
+bool ParameterGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // A click on the selected value cell opens the editor at once. Qt waits
+    // a double-click interval first, and the keys typed meanwhile would reach
+    // the view instead of the editor.
+    if (trigger == SelectedClicked)
+        return m_pressedOnSelected && QTableView::edit(index, AllEditTriggers, nullptr);
+    return QTableView::edit(index, trigger, event);
+}
+
 void ParameterGridView::mousePressEvent(QMouseEvent* event)
 {
     handleMousePress();
     const QModelIndex index = indexAt(event->position().toPoint());
+    m_pressedOnSelected = index.isValid() && selectionModel() && selectionModel()->isSelected(index);
     if (index.isValid() && !(index.flags() & Qt::ItemIsSelectable)) {
         // Cells other than an open document's values are not selected.
         setFocus(Qt::MouseFocusReason);

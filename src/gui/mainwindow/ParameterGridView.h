@@ -58,10 +58,15 @@ private:
 // The parameter grid `StringGrid1`: rows 24 pixels high, columns 74 pixels
 // wide by default, and columns 0 to 2 (code, name, range) kept in view when
 // the grid scrolls sideways. The frozen columns are a second view over the
-// same model laid over the left edge, scrolling vertically with this one.
+// same model laid over the left edge, scrolling vertically with this one;
+// their header stands in for this one's, so the name and range columns are
+// widened by dragging its section edges.
 // Only the value column of an open document can be selected and edited; an
 // entry is stored by Enter through the callbacks, never by leaving the
-// editor. Shift+F1 and Shift+F2 scroll to the previous and next data area.
+// editor. A printable key on a value cell opens the editor with that key as
+// its first character, as in a spreadsheet; the grid never searches rows by
+// the keys typed. A cell whose text is cut off shows it whole as its tooltip.
+// Shift+F1 and Shift+F2 scroll to the previous and next data area.
 class ParameterGridView : public QTableView {
     Q_OBJECT
 
@@ -78,6 +83,13 @@ public:
 
     // The start-up widths; column 1 is wider for the Japanese names.
     void applyColumnWidths(Language language);
+    // The width of the name column in the language; the other columns keep
+    // the widths the user gave them.
+    void applyNameColumnWidth(Language language);
+
+    // The current cell goes to the value of the first parameter and the grid
+    // takes the keyboard: typing works at once.
+    void startAtFirstParameter();
 
     // The first scrollable row in view and setting it, as grid rows.
     int topGridRow() const;
@@ -88,10 +100,16 @@ public:
     void jumpToPreviousArea();
     void jumpToNextArea();
 
+    // Typed keys never search rows.
+    void keyboardSearch(const QString& search) override;
+    using QTableView::edit;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -113,6 +131,9 @@ private:
     ParameterGridModel* m_model = nullptr;
     GridEditCallbacks* m_callbacks = nullptr;
     QTableView* m_frozen = nullptr;
+    // The cell under the last mouse press was already selected: releasing
+    // the button on it starts the editor.
+    bool m_pressedOnSelected = false;
 };
 
 } // namespace tess::gui
