@@ -38,35 +38,41 @@ InverterIdentity headerIdentity(const Workspace& ws, SaveMode mode, const Invert
 
 } // namespace
 
-int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
+std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, Language language)
 {
     std::string bytes;
     IoError error;
     if (!readFileBytes(path, bytes, &error)) {
-        ui.showMessage(withCause(message(TextId::DataFileCannotOpen), fileReasonCause(path, error.detail)), ws.language);
-        return -1;
+        ui.showMessage(withCause(message(TextId::DataFileCannotOpen), fileReasonCause(path, error.detail)), language);
+        return std::nullopt;
     }
-    const ParsedDataSet parsed = parseDataSet(bytes);
+    ParsedDataSet parsed = parseDataSet(bytes);
     if (parsed.status == ParseStatus::InvalidHeader) {
-        ui.showMessage(withCause(message(TextId::DataFileNotConsoleData), Message::same(path)), ws.language);
-        return -1;
+        ui.showMessage(withCause(message(TextId::DataFileNotConsoleData), Message::same(path)), language);
+        return std::nullopt;
     }
-
-    Document& doc = ws.doc;
-    doc.identity = parsed.identity;
-    std::copy_n(parsed.values.begin(), parsed.valueCount, doc.values.begin());
-    if (!doc.state.compareMode)
-        doc.loadedIdentity = parsed.identity;
-    doc.identityFromDataSet = true;
-
     if (parsed.status == ParseStatus::InvalidValue)
         ui.showMessage(withCause(lineMessage(parsed.problemLine, TextId::DataFileInvalidValueSuffix),
                            fileLineCause(path, parsed.problemLine)),
-            ws.language);
+            language);
     else if (parsed.status == ParseStatus::MissingValues)
         ui.showMessage(withCause(lineMessage(parsed.problemLine, TextId::DataFileMissingValueSuffix),
                            fileEndsBeforeLineCause(path, parsed.problemLine)),
-            ws.language);
+            language);
+    return parsed;
+}
+
+int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
+{
+    const std::optional<ParsedDataSet> parsed = readDataSetFile(path, ui, ws.language);
+    if (!parsed)
+        return -1;
+    Document& doc = ws.doc;
+    doc.identity = parsed->identity;
+    std::copy_n(parsed->values.begin(), parsed->valueCount, doc.values.begin());
+    if (!doc.state.compareMode)
+        doc.loadedIdentity = parsed->identity;
+    doc.identityFromDataSet = true;
     return 0;
 }
 

@@ -2,7 +2,9 @@
 
 #include "core/common/Identity.h"
 #include "core/common/Ui.h"
+#include "core/datafile/DataSetFormat.h"
 
+#include <optional>
 #include <string>
 
 namespace tess {
@@ -21,6 +23,12 @@ enum class SaveMode : int {
     UnsupportedMachine = 3, // 99, 99, 99, 999; .csv
     UnsupportedRom = 4, // model, control mode and capacity received, then 999; .csv
 };
+
+// Reads and parses the .csl at path and tells the user what is wrong with
+// it, naming the file with the system's reason or the line. Nothing when the
+// file cannot be read or holds no identity; a file with a bad or missing
+// value comes back with the values before it (and its status says so).
+std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, Language language);
 
 // `readDataSet`: reads the .csl at path into the document. 0 when the
 // identity was read (the identity and the values read replace the

@@ -4,9 +4,8 @@
 #include "core/app/MainWindowTexts.h"
 #include "core/app/Texts.h"
 #include "core/app/Workspace.h"
-#include "core/common/FileIo.h"
 #include "core/common/Ui.h"
-#include "core/datafile/DataSetFormat.h"
+#include "core/datafile/DataSetFile.h"
 #include "core/mainwindow/Commands.h"
 #include "core/tables/FileCompare.h"
 
@@ -48,37 +47,17 @@ void writeComparingTitles(GridRows& rows, Language language)
     rows.setText(0, ColFigures, std::string(text(TextId::CompareTitleJudgment, language)));
 }
 
-Message lineMessage(int line, TextId suffix)
-{
-    const Message prefix = message(TextId::DataFileLinePrefix);
-    const Message tail = message(suffix);
-    const std::string number = std::to_string(line);
-    return Message {prefix.ja + number + tail.ja, prefix.en + number + tail.en};
-}
-
 // Reads the compared file with the data set reader's rules and messages,
 // into values of its own. Entries a short or damaged file does not give
 // keep the open data set's values, as the reader's message says.
 bool readComparedFile(Workspace& ws, Ui& ui, const std::string& path, tables::ComparedDataSet& out)
 {
-    std::string bytes;
-    IoError error;
-    if (!readFileBytes(path, bytes, &error)) {
-        ui.showMessage(withCause(message(TextId::DataFileCannotOpen), fileReasonCause(path, error.detail)), ws.language);
+    const std::optional<datafile::ParsedDataSet> parsed = datafile::readDataSetFile(path, ui, ws.language);
+    if (!parsed)
         return false;
-    }
-    const datafile::ParsedDataSet parsed = datafile::parseDataSet(bytes);
-    if (parsed.status == datafile::ParseStatus::InvalidHeader) {
-        ui.showMessage(message(TextId::DataFileNotConsoleData), ws.language);
-        return false;
-    }
-    out.identity = parsed.identity;
+    out.identity = parsed->identity;
     out.values = ws.doc.values;
-    std::copy_n(parsed.values.begin(), parsed.valueCount, out.values.begin());
-    if (parsed.status == datafile::ParseStatus::InvalidValue)
-        ui.showMessage(lineMessage(parsed.problemLine, TextId::DataFileInvalidValueSuffix), ws.language);
-    else if (parsed.status == datafile::ParseStatus::MissingValues)
-        ui.showMessage(lineMessage(parsed.problemLine, TextId::DataFileMissingValueSuffix), ws.language);
+    std::copy_n(parsed->values.begin(), parsed->valueCount, out.values.begin());
     return true;
 }
 

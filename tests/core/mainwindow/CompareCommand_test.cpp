@@ -1,4 +1,5 @@
 #include "core/app/CommandStates.h"
+#include "core/app/Texts.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Cp932.h"
 #include "core/common/FileIo.h"
@@ -153,6 +154,26 @@ TEST_F(CompareCommand, CapacityOnlyDifferenceWarnsThenCompares)
     ASSERT_GT(s2, 0);
     EXPECT_EQ(markedRows(), std::vector<int> {s2});
     EXPECT_EQ(doc().identity, baseIdentity);
+}
+
+// A compared file that cannot be used is named, as an opened one is.
+TEST_F(CompareFixture, AnUnusableComparedFileIsNamed)
+{
+    const std::string notData = demo.dir.file("notes.csl");
+    test::writeFile(notData, "shopping list\r\n");
+    const std::string missing = demo.dir.file("missing.csl");
+    const std::vector<std::pair<std::string, std::string>> cases {
+        {notData, std::string(text(TextId::DataFileNotConsoleData, Language::English)) + "\n" + notData},
+        {missing, "File cannot open!!\n" + missing + ": No such file or directory"},
+    };
+    for (const auto& [path, expected] : cases) {
+        ui().messages.clear();
+        compare(path);
+        ASSERT_FALSE(ui().messages.empty()) << path;
+        EXPECT_EQ(ui().englishTexts().front(), expected);
+        EXPECT_FALSE(doc().state.compareMode);
+        EXPECT_EQ(doc().values, baseValues);
+    }
 }
 
 struct MismatchCase {
