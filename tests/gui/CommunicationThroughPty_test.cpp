@@ -1,6 +1,6 @@
 #include "core/app/Workspace.h"
 #include "core/mainwindow/Commands.h"
-#include "gui/mainwindow/MainForm.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "support/DemoWorkspace.h"
 
 #include <QAction>
@@ -25,7 +25,7 @@ class CommunicationThroughPtyTest : public QObject {
 
 private:
     // Runs the communication dialog of a menu item: Execute, then Close.
-    static bool runDialogOf(gui::TMainForm& form, const char* item)
+    static bool runDialogOf(gui::MainWindow& form, const char* item)
     {
         bool driven = false;
         QTimer::singleShot(0, &form, [&] {
@@ -101,7 +101,7 @@ private slots:
             return;
         Workspace& ws = m_demo->ws;
 
-        gui::TMainForm form(ws, m_demo->ui, m_demo->store);
+        gui::MainWindow form(ws, m_demo->ui, m_demo->store);
         form.show();
         QVERIFY(runDialogOf(form, "K2"));
 
@@ -125,7 +125,7 @@ private slots:
         ws.writeWaitMs = 0; // the simulator needs no pause between words
 
         // The data set to write: the held one with a changed acceleration time.
-        gui::TMainForm form(ws, m_demo->ui, m_demo->store);
+        gui::MainWindow form(ws, m_demo->ui, m_demo->store);
         form.show();
         m_demo->ui.fileNames.push_back(m_held);
         form.findChild<QAction*>(QStringLiteral("Open1"))->trigger();

@@ -1,5 +1,5 @@
 #include "core/app/Workspace.h"
-#include "gui/mainwindow/MainForm.h"
+#include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
 #include "support/DemoWorkspace.h"
@@ -103,13 +103,13 @@ private:
     }
 
     std::unique_ptr<test::DemoWorkspace> m_demo;
-    std::unique_ptr<gui::TMainForm> m_form;
+    std::unique_ptr<gui::MainWindow> m_form;
 
 private slots:
     void init()
     {
         m_demo = std::make_unique<test::DemoWorkspace>(Language::English);
-        m_form = std::make_unique<gui::TMainForm>(m_demo->ws, m_demo->ui, m_demo->store);
+        m_form = std::make_unique<gui::MainWindow>(m_demo->ws, m_demo->ui, m_demo->store);
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
         m_form->activateWindow();

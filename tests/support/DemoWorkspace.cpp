@@ -1,8 +1,8 @@
 #include "support/DemoWorkspace.h"
 
 #include "core/app/Startup.h"
+#include "core/catalogue/InverterSelectionPresenter.h"
 #include "core/catalogue/ModelCatalogue.h"
-#include "core/catalogue/SelectionDialog.h"
 #include "mkdemo/DemoInstallation.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)
         choices.pop_front();
     }
     if (!choice) {
-        catalogue::SelectionDialog dialog(ws, ui);
+        catalogue::InverterSelectionPresenter dialog(ws, ui);
         dialog.open();
         if (dialog.isOpen())
             dialog.cancel();

@@ -11,7 +11,7 @@
 #include "core/mainwindow/CellEditing.h"
 #include "core/mainwindow/Commands.h"
 #include "gui/common/QtUi.h"
-#include "gui/mainwindow/MainForm.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,7 +80,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    gui::TMainForm form(ws, ui, store);
+    gui::MainWindow form(ws, ui, store);
     ui.setOwner(&form);
     form.show();
     settle(300);

@@ -8,7 +8,7 @@ namespace tess::catalogue {
 
 ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& choice)
 {
-    SelectionDialog dialog(ws, ui);
+    InverterSelectionPresenter dialog(ws, ui);
     const auto refused = [&] {
         if (dialog.isOpen())
             dialog.cancel();

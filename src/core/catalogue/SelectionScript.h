@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/catalogue/SelectionDialog.h"
+#include "core/catalogue/InverterSelectionPresenter.h"
 
 #include <string>
 

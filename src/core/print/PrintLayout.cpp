@@ -256,15 +256,15 @@ PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job)
     return PrintOutcome {CanvasStatus::success(), pageNumber};
 }
 
-PrintDialog::PrintDialog(Workspace& ws)
+PrintPresenter::PrintPresenter(Workspace& ws)
     : m_ws(ws)
 {
 }
 
-PrintFormCaptions PrintDialog::captions() const
+PrintDialogCaptions PrintPresenter::captions() const
 {
     const Language lang = m_ws.language;
-    PrintFormCaptions c;
+    PrintDialogCaptions c;
     c.caption = textIn(TextId::PrintCaption, lang);
     c.numberLabel = textIn(TextId::PrintNumberLabel, lang);
     c.customerLabel = textIn(TextId::PrintCustomerLabel, lang);
@@ -279,19 +279,19 @@ PrintFormCaptions PrintDialog::captions() const
     return c;
 }
 
-bool PrintDialog::setNumber(std::string_view text)
+bool PrintPresenter::setNumber(std::string_view text)
 {
     m_number = limitChars(text, NumberMaxChars);
     return m_number.size() == text.size();
 }
 
-bool PrintDialog::setCustomer(std::string_view text)
+bool PrintPresenter::setCustomer(std::string_view text)
 {
     m_customer = limitChars(text, CustomerMaxChars);
     return m_customer.size() == text.size();
 }
 
-void PrintDialog::clickArea(int area, bool checked)
+void PrintPresenter::clickArea(int area, bool checked)
 {
     if (area < 0 || area >= AreaCount)
         return;
@@ -299,14 +299,14 @@ void PrintDialog::clickArea(int area, bool checked)
     m_allCheck = false;
 }
 
-void PrintDialog::pressAllCheck()
+void PrintPresenter::pressAllCheck()
 {
     m_checked.fill(m_nextPressChecks);
     m_allCheck = m_nextPressChecks;
     m_nextPressChecks = !m_nextPressChecks;
 }
 
-PrintRangeList PrintDialog::rangeList() const
+PrintRangeList PrintPresenter::rangeList() const
 {
     const Document& doc = m_ws.doc;
     if (doc.state.compareMode)
@@ -314,7 +314,7 @@ PrintRangeList PrintDialog::rangeList() const
     return buildPrintRangeList(m_checked, doc.table.areaFirst, doc.table.areaLast);
 }
 
-PrintJob PrintDialog::job() const
+PrintJob PrintPresenter::job() const
 {
     const Document& doc = m_ws.doc;
     PrintJob job;
@@ -329,7 +329,7 @@ PrintJob PrintDialog::job() const
     return job;
 }
 
-bool PrintDialog::confirmAreas(Ui& ui) const
+bool PrintPresenter::confirmAreas(Ui& ui) const
 {
     if (std::find(m_checked.begin(), m_checked.end(), true) != m_checked.end())
         return true;
@@ -337,7 +337,7 @@ bool PrintDialog::confirmAreas(Ui& ui) const
     return false;
 }
 
-PrintResult PrintDialog::print(PrintCanvas& canvas, Ui& ui)
+PrintResult PrintPresenter::print(PrintCanvas& canvas, Ui& ui)
 {
     if (m_printing)
         return PrintResult::Failed;

@@ -121,7 +121,7 @@ std::string limitChars(std::string_view text, std::size_t maxChars);
 // as calls on the canvas. A failing canvas call ends the job there.
 PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job);
 
-struct PrintFormCaptions {
+struct PrintDialogCaptions {
     std::string caption;
     std::string numberLabel; // Label1
     std::string customerLabel; // Label2
@@ -135,13 +135,13 @@ struct PrintFormCaptions {
 
 enum class PrintResult { Printed, NoAreaChosen, Failed };
 
-// The rules of the print dialog (`TPrintForm`) without a window. The number
+// The rules of the print dialog (`PrintDialog`) without a window. The number
 // text and customer name live only as long as the dialog.
-class PrintDialog {
+class PrintPresenter {
 public:
-    explicit PrintDialog(Workspace& ws);
+    explicit PrintPresenter(Workspace& ws);
 
-    PrintFormCaptions captions() const;
+    PrintDialogCaptions captions() const;
 
     const std::string& number() const { return m_number; }
     const std::string& customer() const { return m_customer; }

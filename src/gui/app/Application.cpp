@@ -5,7 +5,7 @@
 #include "core/app/Workspace.h"
 #include "gui/common/QtText.h"
 #include "gui/common/QtUi.h"
-#include "gui/mainwindow/MainForm.h"
+#include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -34,7 +34,7 @@ int runApplication(int argc, char** argv)
         FileUserStore store(defaultUserStorePath());
         QtUi ui;
         startUp(*ws, ui, store, currentStartupEnvironment());
-        TMainForm form(*ws, ui, store);
+        MainWindow form(*ws, ui, store);
         ui.setOwner(&form);
         form.show();
         return QApplication::exec();

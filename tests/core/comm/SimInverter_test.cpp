@@ -3,7 +3,7 @@
 #include "core/comm/FrameCodec.h"
 #include "core/comm/PosixSerialPort.h"
 #include "core/comm/SerialLink.h"
-#include "core/comm/Transactions.h"
+#include "core/comm/SerialTransferPresenter.h"
 #include "core/common/Clock.h"
 #include "core/mainwindow/Commands.h"
 #include "support/CaseName.h"
@@ -113,7 +113,7 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
     demo.ws.doc.state.commDirection = comm::CommandRead;
     demo.ui.messages.clear();
 
-    comm::SerialDialog read(demo.ws, demo.ui, port, systemClock(), demo.dir.path());
+    comm::SerialTransferPresenter read(demo.ws, demo.ui, port, systemClock(), demo.dir.path());
     EXPECT_EQ(read.RunTransaction(), 0);
     EXPECT_TRUE(demo.ui.messages.empty());
     EXPECT_EQ(read.memo().back(), "Saved as ReadData.csl");

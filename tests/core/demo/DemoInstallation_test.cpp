@@ -1,7 +1,7 @@
 #include "core/app/FileVersionSettings.h"
 #include "core/app/Workspace.h"
+#include "core/catalogue/InverterSelectionPresenter.h"
 #include "core/catalogue/ModelCatalogue.h"
-#include "core/catalogue/SelectionDialog.h"
 #include "core/common/Cp932.h"
 #include "core/common/FileIo.h"
 #include "core/tables/TableFiles.h"
@@ -389,7 +389,7 @@ TEST_P(DemoMove, IsAnsweredAsTheDemoIntends)
     ws.applicationFolder = root();
     ws.settings = demo::demoSettings(DemoOptions {});
     test::FakeUi ui;
-    catalogue::SelectionDialog dialog(ws, ui);
+    catalogue::InverterSelectionPresenter dialog(ws, ui);
 
     const auto result = dialog.lookUpConversion(
         model, model, *catalogue::romIndexOf(model, c.from, last), *catalogue::romIndexOf(model, c.to, last));

@@ -122,7 +122,7 @@ TEST_P(Paging, FullPagesBreakOnlyWhenAnotherRowFollows)
 {
     const PagingCase& c = GetParam();
     PrintFixture f(c.language, c.areaSizes);
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     for (std::size_t a = 0; a < c.areaSizes.size(); ++a)
         dialog.clickArea(static_cast<int>(a), true);
     RecordingCanvas canvas(c.page);
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(PrintLayout, Paging,
 TEST(PrintLayout, FundAndCAreasFollowEachOtherWithHeaderAndPageNumberOnEveryPage)
 {
     PrintFixture f(Language::English, {20, 5, 5, 30});
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.clickArea(0, true);
     dialog.clickArea(3, true);
     RecordingCanvas canvas(TenPortrait);
@@ -200,7 +200,7 @@ TEST_P(Layouts, FrameHeaderAndColumnsAtTheirPositions)
 {
     const LayoutCase& c = GetParam();
     PrintFixture f(c.language, {3});
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.setCustomer("Kelvaro Works");
     dialog.clickArea(0, true);
     RecordingCanvas canvas(c.page);
@@ -305,7 +305,7 @@ TEST_P(CompareLayout, PrintsTheComparedColumnsOverTheComparisonsAreaLimits)
     doc.compareAreaLast.fill(0);
     doc.compareAreaFirst[1] = 50;
     doc.compareAreaLast[1] = 51;
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.clickArea(1, true);
     RecordingCanvas canvas(c.page);
     ASSERT_EQ(dialog.print(canvas, f.ui), PrintResult::Printed);
@@ -336,15 +336,15 @@ INSTANTIATE_TEST_SUITE_P(PrintLayout, CompareLayout,
 
 // ---- the dialog's rules
 
-TEST(PrintDialog, OpensWithHashNumberEmptyCustomerAndNothingChecked)
+TEST(PrintPresenter, OpensWithHashNumberEmptyCustomerAndNothingChecked)
 {
     PrintFixture f(Language::Japanese);
-    const PrintDialog dialog(f.ws);
+    const PrintPresenter dialog(f.ws);
     EXPECT_EQ(dialog.number(), "#");
     EXPECT_EQ(dialog.customer(), "");
     for (int a = 0; a < AreaCount; ++a)
         EXPECT_FALSE(dialog.areaChecked(a));
-    const PrintFormCaptions captions = dialog.captions();
+    const PrintDialogCaptions captions = dialog.captions();
     EXPECT_EQ(captions.caption, "印刷");
     EXPECT_EQ(captions.areas[0], "基本設定 ｴﾘｱ(Fund)");
     EXPECT_EQ(captions.areas[11], "L ｴﾘｱ");
@@ -364,7 +364,7 @@ TEST_P(TextLimits, OverlongTextsKeepTheirFirstCharacters)
 {
     const LimitCase& c = GetParam();
     PrintFixture f;
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     const bool whole = c.customer ? dialog.setCustomer(c.typed) : dialog.setNumber(c.typed);
     EXPECT_EQ(c.customer ? dialog.customer() : dialog.number(), c.kept);
     EXPECT_EQ(whole, c.typed == c.kept);
@@ -378,7 +378,7 @@ std::string repeat(const std::string& s, int times)
     return result;
 }
 
-INSTANTIATE_TEST_SUITE_P(PrintDialog, TextLimits,
+INSTANTIATE_TEST_SUITE_P(PrintPresenter, TextLimits,
     ::testing::Values(LimitCase {"NumberOf20Fits", false, repeat("7", 20), repeat("7", 20)},
         LimitCase {"NumberOf21IsCut", false, repeat("7", 21), repeat("7", 20)},
         LimitCase {"JapaneseNumberIsCutBetweenCharacters", false, repeat("製", 25), repeat("製", 20)},
@@ -386,10 +386,10 @@ INSTANTIATE_TEST_SUITE_P(PrintDialog, TextLimits,
         LimitCase {"CustomerOf51IsCut", true, repeat("k", 49) + "顧客", repeat("k", 49) + "顧"}),
     test::CaseName {});
 
-TEST(PrintDialog, AllCheckAlternatesAndAnAreaClickOnlyClearsItsTick)
+TEST(PrintPresenter, AllCheckAlternatesAndAnAreaClickOnlyClearsItsTick)
 {
     PrintFixture f;
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.pressAllCheck();
     EXPECT_TRUE(dialog.allCheckChecked());
     for (int a = 0; a < AreaCount; ++a)
@@ -409,32 +409,32 @@ TEST(PrintDialog, AllCheckAlternatesAndAnAreaClickOnlyClearsItsTick)
     EXPECT_TRUE(dialog.areaChecked(15));
 }
 
-TEST(PrintDialog, RangeListFollowsAreaOrderNotClickOrder)
+TEST(PrintPresenter, RangeListFollowsAreaOrderNotClickOrder)
 {
     PrintFixture f(Language::English, {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2});
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.clickArea(15, true);
     dialog.clickArea(3, true);
     dialog.clickArea(0, true);
     EXPECT_EQ(dialog.rangeList(), (PrintRangeList {{0, 1}, {120, 121}, {600, 601}}));
 }
 
-TEST(PrintDialog, NothingCheckedTellsTheUserAndPrintsNothing)
+TEST(PrintPresenter, NothingCheckedTellsTheUserAndPrintsNothing)
 {
     PrintFixture f(Language::Japanese, {5});
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     RecordingCanvas canvas(TenPortrait);
     EXPECT_EQ(dialog.print(canvas, f.ui), PrintResult::NoAreaChosen);
     EXPECT_TRUE(canvas.calls.empty());
     EXPECT_EQ(f.ui.shownTexts(), std::vector<std::string> {"プリントエリアが未定です！"});
 }
 
-TEST(PrintDialog, AreaLimitsBeyondTheDataSetPrintOnlyExistingRows)
+TEST(PrintPresenter, AreaLimitsBeyondTheDataSetPrintOnlyExistingRows)
 {
     PrintFixture f(Language::English, {});
     f.ws.doc.table.areaFirst[0] = 660;
     f.ws.doc.table.areaLast[0] = 65535;
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.clickArea(0, true);
     RecordingCanvas canvas(TenPortrait);
     ASSERT_EQ(dialog.print(canvas, f.ui), PrintResult::Printed);
@@ -455,7 +455,7 @@ TEST_P(DeviceFailures, EndTheJobWithTheDevicesWord)
 {
     const FailureCase& c = GetParam();
     PrintFixture f(Language::English, {80});
-    PrintDialog dialog(f.ws);
+    PrintPresenter dialog(f.ws);
     dialog.clickArea(0, true);
     RecordingCanvas canvas(TenPortrait);
     canvas.failBegin = c.failBegin;
@@ -467,7 +467,7 @@ TEST_P(DeviceFailures, EndTheJobWithTheDevicesWord)
     EXPECT_FALSE(dialog.printing());
 }
 
-INSTANTIATE_TEST_SUITE_P(PrintDialog, DeviceFailures,
+INSTANTIATE_TEST_SUITE_P(PrintPresenter, DeviceFailures,
     ::testing::Values(
         FailureCase {"BeginRefused", true, std::nullopt, "The printout could not be made.\nno printer", false},
         FailureCase {"ThirdPageRefused", false, 3, "The printout could not be made.\nout of paper", true}),

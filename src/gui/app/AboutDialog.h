@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/app/AboutPresenter.h"
+
+#include <QDialog>
+
+class QFont;
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace tess {
+struct Workspace;
+} // namespace tess
+
+namespace tess::gui {
+
+// The About box. What it shows and the hidden spot on its icon are the
+// core's AboutPresenter; the form lays the texts out and forwards the mouse over
+// ProgramIcon. Controls carry their program names as object names.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // mainWindowFont: the dialog takes the main window's current font.
+    AboutDialog(const Workspace& ws, const QFont& mainWindowFont, QWidget* parent = nullptr);
+
+    const AboutPresenter& about() const { return m_core; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ProgramIconMouseMove(const QPoint& pos);
+    void ProgramIconDblClick();
+    void build();
+    void refresh();
+
+    AboutPresenter m_core;
+    QFrame* m_panel1 = nullptr;
+    QLabel* m_icon = nullptr; // ProgramIcon
+    QLabel* m_programName = nullptr;
+    QLabel* m_productName = nullptr;
+    QLabel* m_comment = nullptr;
+    QPushButton* m_ok = nullptr; // OKButton
+    QFrame* m_panel2 = nullptr;
+    QLabel* m_labels[3] = {}; // Label1..Label3
+    bool m_centred = false;
+};
+
+} // namespace tess::gui

@@ -1,0 +1,141 @@
+#include "gui/catalogue/AddRomFilesDialog.h"
+
+#include "gui/common/QtText.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tess::gui {
+namespace {
+
+constexpr int FormWidth = 345;
+constexpr int FormHeight = 292;
+constexpr int RadioColumns = 3;
+
+QPushButton* button(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* b = new QPushButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(geometry);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+AddRomFilesDialog::AddRomFilesDialog(Workspace& ws, Ui& ui, QWidget* parent)
+    : QDialog(parent)
+    , m_core(ws, ui)
+{
+    setObjectName(QStringLiteral("addROM"));
+    if (parent)
+        setFont(parent->font());
+    build();
+    const catalogue::AddRomCaptions captions = m_core.captions();
+    setWindowTitle(fromUtf8(captions.title));
+    m_radioGroup->setTitle(fromUtf8(captions.machine));
+    m_listCaption->setText(fromUtf8(captions.addFileName));
+    m_select->setText(fromUtf8(captions.select));
+    m_clear->setText(fromUtf8(captions.clear));
+    m_add->setText(fromUtf8(captions.add));
+    m_close->setText(fromUtf8(captions.close));
+    refresh();
+}
+
+void AddRomFilesDialog::build()
+{
+    m_radioGroup = new QGroupBox(this);
+    m_radioGroup->setObjectName(QStringLiteral("RadioGroup1"));
+    m_radioGroup->setGeometry(8, 8, FormWidth - 16, 100);
+    auto* grid = new QGridLayout(m_radioGroup);
+    m_models = new QButtonGroup(this);
+    const auto choices = catalogue::romFileModelChoices();
+    const int perColumn = (int(choices.size()) + RadioColumns - 1) / RadioColumns;
+    for (int i = 0; i < int(choices.size()); ++i) {
+        auto* radio = new QRadioButton(fromUtf8(choices[std::size_t(i)].name()), m_radioGroup);
+        radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        // Filled column by column, like the items of a radio group.
+        grid->addWidget(radio, i % perColumn, i / perColumn);
+        m_models->addButton(radio, i);
+    }
+    connect(m_models, &QButtonGroup::idClicked, this, &AddRomFilesDialog::RadioGroup1Click);
+
+    m_listCaption = new QLabel(this);
+    m_listCaption->setObjectName(QStringLiteral("Label2"));
+    m_listCaption->setGeometry(8, 116, 160, 16);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setGeometry(8, 134, 240, 124);
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("Label1"));
+    m_count->setGeometry(8, 264, 160, 18);
+
+    m_select = button(this, "Button1", QRect(256, 134, 81, 25));
+    m_clear = button(this, "Button4", QRect(256, 166, 81, 25));
+    m_add = button(this, "Button2", QRect(256, 198, 81, 25));
+    m_close = button(this, "Button3", QRect(256, 258, 81, 25));
+    connect(m_select, &QPushButton::clicked, this, &AddRomFilesDialog::Button1Click);
+    connect(m_add, &QPushButton::clicked, this, &AddRomFilesDialog::Button2Click);
+    connect(m_close, &QPushButton::clicked, this, &AddRomFilesDialog::Button3Click);
+    connect(m_clear, &QPushButton::clicked, this, &AddRomFilesDialog::Button4Click);
+
+    setFixedSize(FormWidth, FormHeight);
+}
+
+void AddRomFilesDialog::refresh()
+{
+    if (m_core.chosenModel() < 0 && m_models->checkedButton()) {
+        // An exclusive group keeps one button checked; lift that to clear it.
+        m_models->setExclusive(false);
+        m_models->checkedButton()->setChecked(false);
+        m_models->setExclusive(true);
+    } else if (m_core.chosenModel() >= 0) {
+        m_models->button(m_core.chosenModel())->setChecked(true);
+    }
+    QStringList names;
+    for (const std::string& name : m_core.listNames())
+        names << fromPath(name);
+    m_list->clear();
+    m_list->addItems(names);
+    m_count->setText(fromUtf8(m_core.label1()));
+    m_select->setEnabled(m_core.selectEnabled());
+    m_add->setEnabled(m_core.addEnabled());
+}
+
+void AddRomFilesDialog::RadioGroup1Click(int choice)
+{
+    m_core.chooseModel(choice);
+    refresh();
+}
+
+void AddRomFilesDialog::Button1Click()
+{
+    m_core.select();
+    refresh();
+}
+
+void AddRomFilesDialog::Button2Click()
+{
+    m_core.add();
+    refresh();
+}
+
+void AddRomFilesDialog::Button3Click()
+{
+    m_core.close();
+    refresh();
+    accept();
+}
+
+void AddRomFilesDialog::Button4Click()
+{
+    m_core.clear();
+    refresh();
+}
+
+} // namespace tess::gui

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/catalogue/InverterSelectionPresenter.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QToolButton;
+
+namespace tess {
+class Ui;
+struct Workspace;
+} // namespace tess
+
+namespace tess::gui {
+
+// The inverter selection dialog. Every rule lives in the core's
+// InverterSelectionPresenter: the form forwards the user's events to it and shows its
+// state. Controls carry their program names (ComboBox1, Label5, Button1,
+// SpeedButton1, PopupMenu1, ...) as object names.
+class InverterSelectionDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
+
+    // Opens the core for the purpose the document states and shows its
+    // state. False when the dialog closed at once (a data set that allows no
+    // move); exec() then returns without showing anything.
+    bool begin();
+    // Accepted after OK; Rejected after Cancel or a refused move (the
+    // document's selection-cancelled flag tells the two apart).
+    int exec() override;
+    void reject() override;
+
+    const catalogue::InverterSelectionPresenter& selection() const { return m_core; }
+    // Opens the ROM version picker at a global position.
+    void popUpPicker(const QPoint& globalPos);
+    // The hidden diagnostic labels and the dialog width that goes with them.
+    void setDiagnosticsVisible(bool visible);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ComboBox1Change(int index);
+    void ComboBox2Change(int index);
+    void ComboBox3Change(int index);
+    void Button1Click();
+    void RomVersionClick(const QString& code);
+
+    void build();
+    void applyCaptions();
+    void rebuildPicker();
+    // Shows the core's state; closes the dialog once the core has closed.
+    void refresh();
+
+    Workspace& m_ws;
+    catalogue::InverterSelectionPresenter m_core;
+
+    QLabel* m_labels[10] = {};
+    QComboBox* m_model = nullptr; // ComboBox1
+    QComboBox* m_controlMode = nullptr; // ComboBox2
+    QComboBox* m_capacity = nullptr; // ComboBox3
+    QComboBox* m_romVersion = nullptr; // ComboBox4, never visible
+    QFrame* m_panel = nullptr; // Panel1 holding Label5
+    QToolButton* m_pickerButton = nullptr; // SpeedButton1
+    QPushButton* m_ok = nullptr; // Button1
+    QPushButton* m_cancel = nullptr; // Button2
+    QMenu* m_picker = nullptr; // PopupMenu1
+    bool m_begun = false;
+};
+
+} // namespace tess::gui

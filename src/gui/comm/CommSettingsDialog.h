@@ -1,0 +1,51 @@
+#pragma once
+
+#include "core/comm/CommSettingsPresenter.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace tess {
+struct Workspace;
+class UserStore;
+} // namespace tess
+
+namespace tess::gui {
+
+// The serial port settings dialog. The rules are the core's CommSettingsPresenter;
+// the form shows its state and hands it the user's choice on Close. Closing
+// by the title-bar button (or Escape) rejects the dialog and takes nothing.
+// Controls carry their program names (RadioGroup1, ComboBox1, Label1, Edit1,
+// Label2, Button2) as object names. Edit1 is a spin box, whose own arrows
+// do the work of the separate up-down control, so there is no UpDown1.
+class CommSettingsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    CommSettingsDialog(Workspace& ws, UserStore& store, QWidget* parent = nullptr);
+
+    const comm::CommSettingsPresenter& settings() const { return m_core; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void Button2Click();
+    void build();
+
+    comm::CommSettingsPresenter m_core;
+    QGroupBox* m_radioGroup = nullptr; // RadioGroup1
+    QComboBox* m_ports = nullptr; // ComboBox1
+    QLabel* m_waitLabel = nullptr; // Label1
+    QSpinBox* m_wait = nullptr; // Edit1
+    QLabel* m_unit = nullptr; // Label2
+    QPushButton* m_close = nullptr; // Button2
+    bool m_centred = false;
+};
+
+} // namespace tess::gui

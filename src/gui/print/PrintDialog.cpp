@@ -1,0 +1,256 @@
+#include "gui/print/PrintDialog.h"
+
+#include "core/app/Texts.h"
+#include "core/app/Workspace.h"
+#include "core/common/FileIo.h"
+#include "core/common/Ui.h"
+#include "gui/common/QtText.h"
+#include "gui/print/QtPrintCanvas.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
+
+namespace tess::gui {
+namespace {
+
+constexpr int FormWidth = 456;
+constexpr int FormHeight = 336;
+constexpr int AreaColumns = 5;
+
+} // namespace
+
+PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
+    : QDialog(parent)
+    , m_ws(ws)
+    , m_ui(ui)
+    , m_core(ws)
+    , m_printer(QPrinter::HighResolution)
+{
+    setObjectName(QStringLiteral("PrintForm"));
+    if (parent)
+        setFont(parent->font());
+    build();
+
+    const print::PrintDialogCaptions captions = m_core.captions();
+    setWindowTitle(fromUtf8(captions.caption));
+    m_numberLabel->setText(fromUtf8(captions.numberLabel));
+    m_customerLabel->setText(fromUtf8(captions.customerLabel));
+    m_areaFrame->setTitle(fromUtf8(captions.areaFrame));
+    for (std::size_t a = 0; a < m_areas.size(); ++a)
+        m_areas[a]->setText(fromUtf8(captions.areas[a]));
+    m_allCheck->setText(fromUtf8(captions.allCheck));
+    m_printerSet->setText(fromUtf8(captions.printerSet));
+    m_print->setText(fromUtf8(captions.print));
+    m_close->setText(fromUtf8(captions.close));
+
+    m_number->setText(fromUtf8(m_core.number()));
+    m_customer->setText(fromUtf8(m_core.customer()));
+    showChecks();
+}
+
+void PrintDialog::build()
+{
+    m_numberLabel = new QLabel(this);
+    m_numberLabel->setObjectName(QStringLiteral("Label1"));
+    m_numberLabel->setGeometry(12, 14, 120, 20);
+    m_number = new QLineEdit(this);
+    m_number->setObjectName(QStringLiteral("Edit1"));
+    m_number->setGeometry(136, 12, 200, 24);
+    m_number->setMaxLength(int(print::NumberMaxChars));
+    connect(m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_core.setNumber(toUtf8(text)); });
+
+    m_customerLabel = new QLabel(this);
+    m_customerLabel->setObjectName(QStringLiteral("Label2"));
+    m_customerLabel->setGeometry(12, 46, 120, 20);
+    m_customer = new QLineEdit(this);
+    m_customer->setObjectName(QStringLiteral("Edit2"));
+    m_customer->setGeometry(136, 44, FormWidth - 148, 24);
+    m_customer->setMaxLength(int(print::CustomerMaxChars));
+    connect(
+        m_customer, &QLineEdit::textChanged, this, [this](const QString& text) { m_core.setCustomer(toUtf8(text)); });
+
+    m_areaFrame = new QGroupBox(this);
+    m_areaFrame->setObjectName(QStringLiteral("GroupBox2"));
+    m_areaFrame->setGeometry(8, 80, FormWidth - 16, 168);
+    // Fund. on a line of its own (its Japanese caption is long), the other
+    // fifteen areas in rows of five.
+    for (int a = 0; a < AreaCount; ++a) {
+        auto* box = new QCheckBox(m_areaFrame);
+        box->setObjectName(QStringLiteral("CheckBox%1").arg(a + 1));
+        if (a == 0) {
+            box->setGeometry(12, 24, 240, 22);
+        } else {
+            const int column = (a - 1) % AreaColumns;
+            const int row = (a - 1) / AreaColumns;
+            box->setGeometry(12 + column * 86, 56 + row * 34, 84, 22);
+        }
+        connect(box, &QCheckBox::clicked, this, [this, a](bool checked) { areaClick(a, checked); });
+        m_areas[static_cast<std::size_t>(a)] = box;
+    }
+
+    m_allCheck = new QCheckBox(this);
+    m_allCheck->setObjectName(QStringLiteral("CheckBox20"));
+    m_allCheck->setGeometry(20, 256, 160, 22);
+    connect(m_allCheck, &QCheckBox::clicked, this, &PrintDialog::CheckBox20Click);
+
+    const int buttonY = FormHeight - 40;
+    m_printerSet = new QPushButton(this);
+    m_printerSet->setObjectName(QStringLiteral("Button3"));
+    m_printerSet->setGeometry(8, buttonY, 120, 28);
+    m_printerSet->setAutoDefault(false);
+    connect(m_printerSet, &QPushButton::clicked, this, &PrintDialog::Button3Click);
+    m_print = new QPushButton(this);
+    m_print->setObjectName(QStringLiteral("Button1"));
+    m_print->setGeometry(FormWidth - 256, buttonY, 120, 28);
+    m_print->setAutoDefault(false);
+    connect(m_print, &QPushButton::clicked, this, &PrintDialog::Button1Click);
+    m_close = new QPushButton(this);
+    m_close->setObjectName(QStringLiteral("Button2"));
+    m_close->setGeometry(FormWidth - 128, buttonY, 120, 28);
+    m_close->setAutoDefault(false);
+    connect(m_close, &QPushButton::clicked, this, &PrintDialog::Button2Click);
+
+    setFixedSize(FormWidth, FormHeight);
+}
+
+void PrintDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_centred)
+        return;
+    m_centred = true;
+    if (const QScreen* s = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(s->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void PrintDialog::closeEvent(QCloseEvent* event)
+{
+    if (!m_core.canClose()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void PrintDialog::reject()
+{
+    if (m_core.canClose())
+        QDialog::reject();
+}
+
+void PrintDialog::areaClick(int area, bool checked)
+{
+    m_core.clickArea(area, checked);
+    showChecks();
+}
+
+void PrintDialog::CheckBox20Click()
+{
+    m_core.pressAllCheck();
+    showChecks();
+}
+
+void PrintDialog::showChecks()
+{
+    for (std::size_t a = 0; a < m_areas.size(); ++a)
+        m_areas[a]->setChecked(m_core.areaChecked(int(a)));
+    m_allCheck->setChecked(m_core.allCheckChecked());
+}
+
+void PrintDialog::setButtonsEnabled(bool enabled)
+{
+    m_print->setEnabled(enabled);
+    m_close->setEnabled(enabled);
+    m_printerSet->setEnabled(enabled);
+}
+
+bool PrintDialog::choosePdfFile()
+{
+    FileDialogRequest request;
+    request.filter = std::string(text(TextId::PrintPdfFilter, m_ws.language));
+    request.fileName = "print.pdf";
+    request.defaultExtension = "pdf";
+    request.confirmOverwrite = true;
+    const std::optional<std::string> path = m_ui.chooseSaveFile(request);
+    if (!path)
+        return false;
+    m_printer.setOutputFileName(fromPath(*path));
+    return true;
+}
+
+void PrintDialog::Button1Click()
+{
+    if (!m_core.confirmAreas(m_ui))
+        return;
+    // A file chosen here serves this job only; the next asks again rather
+    // than overwrite it unasked.
+    const bool askedForFile = m_printer.outputFormat() == QPrinter::PdfFormat && m_printer.outputFileName().isEmpty();
+    if (askedForFile && !choosePdfFile())
+        return;
+
+    setButtonsEnabled(false);
+    {
+        BusyScope busy(m_ui);
+        printJob();
+    }
+    if (askedForFile)
+        m_printer.setOutputFileName(QString());
+    setButtonsEnabled(true);
+}
+
+void PrintDialog::printJob()
+{
+    const QString file = m_printer.outputFileName();
+    if (file.isEmpty()) {
+        QtPrintCanvas canvas(m_printer);
+        m_core.print(canvas, m_ui);
+        return;
+    }
+    // A file is replaced as every saved file is: only by a complete
+    // printout, keeping its permissions and any link to it.
+    IoError error;
+    const auto printTo = [&](const std::string& temporary) {
+        m_printer.setOutputFileName(fromPath(temporary));
+        QtPrintCanvas canvas(m_printer);
+        return m_core.print(canvas, m_ui) == print::PrintResult::Printed;
+    };
+    const bool replaced = replaceFileMadeBy(*m_ws.writer, toPath(file), printTo, &error);
+    m_printer.setOutputFileName(file);
+    if (!replaced && !error.path.empty())
+        m_ui.showMessage(
+            withCause(message(TextId::PrintFailed), fileReasonCause(error.path, error.detail)), m_ws.language);
+}
+
+void PrintDialog::Button2Click()
+{
+    close();
+}
+
+void PrintDialog::Button3Click()
+{
+    QPrintDialog dialog(&m_printer, this);
+    dialog.setWindowTitle(fromUtf8(m_core.captions().printerSet));
+    // Printer, paper and orientation only: what and how many to print is
+    // this form's business.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(QStringLiteral("OK"));
+    dialog.exec();
+}
+
+} // namespace tess::gui

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/print/PrintLayout.h"
+
+#include <QDialog>
+#include <QPrinter>
+
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tess {
+class Ui;
+struct Workspace;
+} // namespace tess
+
+namespace tess::gui {
+
+// The print dialog. The rules are the core's PrintPresenter; the form shows its
+// state and prints through a QtPrintCanvas on its own QPrinter. A printer
+// set to PDF output without a file (the case on a machine with no printer)
+// asks for the file through the Ui before each job. Controls carry their
+// program names (Label1, Edit1, Label2, Edit2, GroupBox2, CheckBox1 ..
+// CheckBox16, CheckBox20, Button1, Button2, Button3) as object names.
+class PrintDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    PrintDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
+
+    // The printer the next job goes to; Button3 sets it up.
+    QPrinter& printer() { return m_printer; }
+    const print::PrintPresenter& core() const { return m_core; }
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void build();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void CheckBox20Click();
+    void areaClick(int area, bool checked);
+    void showChecks();
+    void setButtonsEnabled(bool enabled);
+    // One print job; a file is made beside its target and then put in place.
+    void printJob();
+    // A file for PDF output when the printer has none; false when the
+    // user cancels.
+    bool choosePdfFile();
+
+    Workspace& m_ws;
+    Ui& m_ui;
+    print::PrintPresenter m_core;
+    QPrinter m_printer;
+
+    QLabel* m_numberLabel = nullptr; // Label1
+    QLineEdit* m_number = nullptr; // Edit1
+    QLabel* m_customerLabel = nullptr; // Label2
+    QLineEdit* m_customer = nullptr; // Edit2
+    QGroupBox* m_areaFrame = nullptr; // GroupBox2
+    std::array<QCheckBox*, AreaCount> m_areas {}; // CheckBox1 .. CheckBox16
+    QCheckBox* m_allCheck = nullptr; // CheckBox20
+    QPushButton* m_print = nullptr; // Button1
+    QPushButton* m_close = nullptr; // Button2
+    QPushButton* m_printerSet = nullptr; // Button3
+    bool m_centred = false;
+};
+
+} // namespace tess::gui

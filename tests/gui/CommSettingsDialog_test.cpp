@@ -1,0 +1,125 @@
+#include "core/app/UserStore.h"
+#include "core/app/Workspace.h"
+#include "gui/comm/CommSettingsDialog.h"
+#include "gui/comm/LogViewerDialog.h"
+#include "support/FakeUi.h"
+#include "support/Fakes.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+using namespace tess;
+
+class CommSettingsDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T> static T* child(QObject* parent, const char* name)
+    {
+        return parent->findChild<T*>(QString::fromLatin1(name));
+    }
+
+private slots:
+    void closeTakesThePortAndTheWait()
+    {
+        Workspace ws;
+        MemoryUserStore store;
+        store.writeString(UserValueCom, "COM3");
+        ws.portName = "COM3";
+
+        gui::CommSettingsDialog form(ws, store);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.windowTitle(), QStringLiteral("Communication Set"));
+        QCOMPARE(child<QGroupBox>(&form, "RadioGroup1")->title(), QStringLiteral("Comm port Set"));
+        auto* ports = child<QComboBox>(&form, "ComboBox1");
+        auto* wait = child<QSpinBox>(&form, "Edit1");
+        QCOMPARE(ports->count(), 255);
+        QCOMPARE(ports->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(wait->value(), 150);
+        QCOMPARE(wait->minimum(), 120);
+        QCOMPARE(wait->maximum(), 1000);
+
+        ports->setCurrentIndex(4);
+        wait->setValue(300);
+        QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
+
+        QCOMPARE(form.result(), int(QDialog::Accepted));
+        QCOMPARE(store.readString(UserValueCom), std::string("COM5"));
+        QCOMPARE(ws.portName, std::string("COM5"));
+        QCOMPARE(ws.writeWaitMs, 300);
+    }
+
+    void typedPortIsTakenAndTitleBarCloseTakesNothing()
+    {
+        Workspace ws;
+        MemoryUserStore store;
+        {
+            gui::CommSettingsDialog form(ws, store);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            auto* ports = child<QComboBox>(&form, "ComboBox1");
+            QCOMPARE(ports->currentText(), QStringLiteral("COM1"));
+            ports->lineEdit()->selectAll();
+            QTest::keyClicks(ports->lineEdit(), QStringLiteral("com7"));
+            QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
+            QCOMPARE(ws.portName, std::string("COM7"));
+            QCOMPARE(ports->count(), 255);
+        }
+        {
+            gui::CommSettingsDialog form(ws, store);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QCOMPARE(child<QComboBox>(&form, "ComboBox1")->currentText(), QStringLiteral("COM7"));
+            child<QComboBox>(&form, "ComboBox1")->setCurrentIndex(0);
+            child<QSpinBox>(&form, "Edit1")->setValue(900);
+            form.close();
+            QCOMPARE(form.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(store.readString(UserValueCom), std::string("COM7"));
+        QCOMPARE(ws.portName, std::string("COM7"));
+        QCOMPARE(ws.writeWaitMs, 150);
+    }
+
+    void logViewerShowsTheFileAndWritesEditsBack()
+    {
+        test::TempDir dir;
+        test::FakeUi ui;
+        Workspace ws;
+        test::writeFile(dir.file("writelog.txt"), "start !!\r\n\x82\xcc\r\nend !!\r\n");
+
+        QPointer<gui::LogViewerDialog> form = new gui::LogViewerDialog(ws, ui, QFont(), nullptr, dir.path());
+        QVERIFY(ws.logWindowOpen);
+        QVERIFY(form->windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Communication Log Reference"));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        auto* memo = child<QPlainTextEdit>(form, "Memo1");
+        QCOMPARE(memo->toPlainText(), QStringLiteral("start !!\n\u306e\nend !!"));
+        QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
+
+        ws.language = Language::Japanese;
+        form->applyLanguage();
+        QCOMPARE(form->windowTitle(), QStringLiteral("通信ﾛｸﾞ参照"));
+
+        memo->moveCursor(QTextCursor::End);
+        QTest::keyClick(memo, Qt::Key_Return);
+        QTest::keyClicks(memo, QStringLiteral("checked"));
+        QVERIFY(form->close());
+        QCOMPARE(
+            test::readFile(dir.file("writelog.txt")), std::string("start !!\r\n\x82\xcc\r\nend !!\r\nchecked\r\n"));
+        QVERIFY(!ws.logWindowOpen);
+        QTRY_VERIFY(form.isNull());
+        QVERIFY(ui.messages.empty());
+    }
+};
+
+QTEST_MAIN(CommSettingsDialogTest)
+#include "CommSettingsDialog_test.moc"

@@ -1,0 +1,176 @@
+#include "core/app/Workspace.h"
+#include "core/catalogue/ModelCatalogue.h"
+#include "core/comm/SerialLink.h"
+#include "core/common/FileIo.h"
+#include "core/mainwindow/Commands.h"
+#include "gui/comm/SerialTransferDialog.h"
+#include "support/DemoWorkspace.h"
+#include "support/FakeSerialPort.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace tess;
+
+class SerialTransferDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T> static T* child(QObject* parent, const char* name)
+    {
+        T* found = parent->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control %s", name);
+        return found;
+    }
+
+    // A demo workspace with a new QM71 data set open and an inverter of the
+    // same identity on COM1.
+    struct Bench {
+        test::DemoWorkspace demo;
+        test::FakeClock clock;
+        test::FakeSerialPort port {clock};
+        test::FakeInverter inverter;
+
+        Bench()
+        {
+            demo.newDefaultDataSet();
+            demo.ws.portName = "COM1";
+            demo.ui.messages.clear();
+            const InverterIdentity& id = demo.ws.doc.identity;
+            inverter.put(
+                comm::IdentityAddress, "QM71 " + std::string(catalogue::romVersionText(0, id.romVersion).value_or("")));
+            inverter.putWord(comm::ModeCapacityAddress, static_cast<std::uint16_t>(id.controlMode));
+            inverter.putWord(comm::ModeCapacityAddress + 2, static_cast<std::uint16_t>(id.capacity));
+            port.respond = [this](const std::string& frame) { return inverter(frame); };
+        }
+
+        std::unique_ptr<gui::SerialTransferDialog> form(char direction)
+        {
+            demo.ws.doc.state.commDirection = direction;
+            return std::make_unique<gui::SerialTransferDialog>(demo.ws, demo.ui, port, clock, nullptr, demo.dir.path());
+        }
+    };
+
+private slots:
+    void writeDialogHandsTheChoicesToTheTransaction()
+    {
+        Bench bench;
+        auto form = bench.form('w');
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Commnication"));
+        QCOMPARE(child<QLabel>(form.get(), "Label1")->text(), QStringLiteral("Sending situation"));
+        QVERIFY(child<QGroupBox>(form.get(), "GroupBox1")->isVisible());
+        QVERIFY(child<QGroupBox>(form.get(), "GroupBox3")->isVisible());
+        auto* start = child<QComboBox>(form.get(), "ComboBox1");
+        auto* end = child<QComboBox>(form.get(), "ComboBox2");
+        QCOMPARE(start->count(), 16);
+        QCOMPARE(start->currentText(), QStringLiteral("Fund."));
+        QCOMPARE(end->currentText(), QStringLiteral("P"));
+        QVERIFY(!child<QCheckBox>(form.get(), "CheckBox1")->isChecked());
+        QVERIFY(child<QCheckBox>(form.get(), "CheckBox2")->isHidden());
+
+        // Checking the O area box tells first how O words are written.
+        QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox5"), Qt::LeftButton);
+        QVERIFY(form->dialog().showAreaO());
+        QCOMPARE(bench.demo.ui.englishTexts().size(), std::size_t {1});
+        QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox1"), Qt::LeftButton);
+        QVERIFY(form->dialog().writeEnable());
+
+        start->setCurrentIndex(2);
+        end->lineEdit()->selectAll();
+        QTest::keyClicks(end->lineEdit(), QStringLiteral("C"));
+        QCOMPARE(form->dialog().startArea(), 2);
+        QCOMPARE(form->dialog().endArea(), 3);
+
+        QTest::mouseClick(child<QPushButton>(form.get(), "Button1"), Qt::LeftButton);
+        const ParameterTable& table = bench.demo.ws.doc.table;
+        const auto words = static_cast<std::size_t>(table.areaLast[3] - table.areaFirst[2] + 1);
+        QCOMPARE(bench.inverter.writtenAddresses.size(), words);
+        QCOMPARE(child<QPlainTextEdit>(form.get(), "Memo1")->toPlainText(),
+            QStringLiteral("start !!\nend !!\nCommunication Log file name is writelog.txt"));
+        auto* bar = child<QProgressBar>(form.get(), "ProgressBar1");
+        QCOMPARE(bar->value(), bar->maximum());
+        QVERIFY(child<QPushButton>(form.get(), "Button1")->isEnabled());
+        QVERIFY(child<QPushButton>(form.get(), "Button2")->isEnabled());
+        QVERIFY(fileExists(bench.demo.dir.file("writelog.txt")));
+
+        QTest::mouseClick(child<QPushButton>(form.get(), "Button2"), Qt::LeftButton);
+        QCOMPARE(form->result(), int(QDialog::Accepted));
+    }
+
+    void controlKeysRevealAndHideTheForcedTransfer()
+    {
+        Bench bench;
+        auto form = bench.form('w');
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        auto* forced = child<QCheckBox>(form.get(), "CheckBox2");
+        QCOMPARE(forced->text(), QStringLiteral("Forced Data Write"));
+
+        QTest::keyClick(child<QComboBox>(form.get(), "ComboBox1"), Qt::Key_F9, Qt::ControlModifier);
+        QVERIFY(forced->isVisible());
+        QVERIFY(forced->isEnabled());
+        QTest::mouseClick(forced, Qt::LeftButton);
+        QVERIFY(form->dialog().forcedTransfer());
+
+        QTest::keyClick(child<QPushButton>(form.get(), "Button1"), Qt::Key_F10, Qt::ControlModifier);
+        QVERIFY(forced->isHidden());
+        QVERIFY(!forced->isChecked());
+        QVERIFY(!form->dialog().forcedTransfer());
+        // The area list kept its text: the keys went to the form.
+        QCOMPARE(child<QComboBox>(form.get(), "ComboBox1")->currentText(), QStringLiteral("Fund."));
+    }
+
+    void areasInTheWrongOrderLeaveExecuteDisabled()
+    {
+        Bench bench;
+        auto form = bench.form('w');
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        child<QComboBox>(form.get(), "ComboBox1")->setCurrentIndex(5);
+        child<QComboBox>(form.get(), "ComboBox2")->setCurrentIndex(2);
+        QTest::mouseClick(child<QPushButton>(form.get(), "Button1"), Qt::LeftButton);
+        QCOMPARE(bench.demo.ui.englishTexts(), std::vector<std::string> {"Set writing area error!"});
+        QVERIFY(!child<QPushButton>(form.get(), "Button1")->isEnabled());
+        QVERIFY(child<QPushButton>(form.get(), "Button2")->isEnabled());
+        QVERIFY(child<QPlainTextEdit>(form.get(), "Memo1")->toPlainText().isEmpty());
+        QVERIFY(bench.port.openedNames.empty());
+    }
+
+    void readDialogShowsNoAreasAndOpensWhatItRead()
+    {
+        Bench bench;
+        closeDocument(bench.demo.ws, bench.demo.ui);
+        bench.inverter.putWord(comm::ImageAddress + 80, 2222);
+        auto form = bench.form('r');
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(child<QLabel>(form.get(), "Label1")->text(), QStringLiteral("Receiving situation"));
+        QVERIFY(child<QGroupBox>(form.get(), "GroupBox1")->isHidden());
+        QVERIFY(!child<QGroupBox>(form.get(), "GroupBox2")->isEnabled());
+        QVERIFY(child<QGroupBox>(form.get(), "GroupBox3")->isHidden());
+        QCOMPARE(child<QProgressBar>(form.get(), "ProgressBar1")->maximum(), 100);
+
+        QTest::mouseClick(child<QPushButton>(form.get(), "Button1"), Qt::LeftButton);
+        QCOMPARE(child<QPlainTextEdit>(form.get(), "Memo1")->toPlainText(),
+            QStringLiteral("start !!\nend !!\nSaved as ReadData.csl"));
+        QVERIFY(bench.demo.ws.doc.state.open);
+        QCOMPARE(bench.demo.ws.doc.values[40], 2222);
+        QCOMPARE(child<QProgressBar>(form.get(), "ProgressBar1")->value(), 1330);
+        QVERIFY(!fileExists(bench.demo.dir.file("writelog.txt")));
+    }
+};
+
+QTEST_MAIN(SerialTransferDialogTest)
+#include "SerialTransferDialog_test.moc"
