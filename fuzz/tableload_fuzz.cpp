@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QuietUi ui;
 
     const int result = tables::loadParameterTable(ws, ui, options & 1);
-    if (result != 0 && result != 1)
+    if (result != tables::LoadDone && result != tables::LoadUnreadable && result != tables::LoadIncomplete)
         std::abort();
     for (int slot = 0; slot < SlotCount; ++slot) {
         const bool defined = ws.doc.table.defs[static_cast<std::size_t>(slot)].has_value();
