@@ -80,7 +80,8 @@ int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared
     setup.vf = controlModeLetter(id.model, id.controlMode) == 'O';
     setup.withVfDefaults = false;
     setup.unreadable = TextId::TableCloseCsvFiles;
-    MotorGroupRules groups(ui, ws.language, std::move(setup));
+    std::vector<Message> notices;
+    MotorGroupRules groups(notices, std::move(setup));
 
     const bool class400 = isClass400V(id.model, id.capacity, id.romVersion);
     const std::string marker(text(TextId::CompareMarker, ws.language));
@@ -129,6 +130,8 @@ int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared
     };
 
     const WalkResult walk = walkTableRecords(table, areaFirst, areaLast, compareRecord);
+    for (const Message& notice : notices)
+        ui.showMessage(notice, ws.language);
     if (walk.step == RecordStep::Failed) {
         const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
         ui.showMessage(areaFailureMessage(walk.area, walk.slot, fault), ws.language);

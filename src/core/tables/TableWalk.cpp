@@ -1,7 +1,6 @@
 #include "core/tables/TableWalk.h"
 
 #include "core/common/FileIo.h"
-#include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/ValueFormat.h"
 
@@ -139,16 +138,10 @@ MotorGroup motorGroupOf(std::string_view code, ModelFamily family)
     return MotorGroup::None;
 }
 
-MotorGroupRules::MotorGroupRules(Ui& ui, Language language, Setup setup)
-    : m_ui(ui)
-    , m_language(language)
+MotorGroupRules::MotorGroupRules(std::vector<Message>& notices, Setup setup)
+    : m_notices(notices)
     , m_setup(std::move(setup))
 {
-}
-
-void MotorGroupRules::show(const Message& msg)
-{
-    m_ui.showMessage(msg, m_language);
 }
 
 RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fields)
@@ -160,14 +153,14 @@ RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fiel
         IoError error;
         if (name.empty()) {
             const Message m = message(TextId::TableCapacityFileUnnamed);
-            show(Message {m.ja + m_setup.tablePath, m.en + m_setup.tablePath});
+            m_notices.push_back(Message {m.ja + m_setup.tablePath, m.en + m_setup.tablePath});
             m_capacityState = CapacityState::Unusable;
         } else if (!fileExists(path) && !isDirectory(path)) {
             const Message m = message(TextId::TableCapacityFileMissing);
-            show(Message {m.ja + path, m.en + path});
+            m_notices.push_back(Message {m.ja + path, m.en + path});
             m_capacityState = CapacityState::Unusable;
         } else if (!text.read(path, &error)) {
-            show(withCause(message(m_setup.unreadable), fileReasonCause(path, error.detail)));
+            m_notices.push_back(withCause(message(m_setup.unreadable), fileReasonCause(path, error.detail)));
             m_capacityState = CapacityState::Unusable;
         } else {
             const int lineNumber = m_setup.capacity + 1;

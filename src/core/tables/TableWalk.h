@@ -2,7 +2,6 @@
 
 #include "core/app/Texts.h"
 #include "core/common/Identity.h"
-#include "core/common/Language.h"
 #include "core/common/Message.h"
 
 #include <array>
@@ -13,10 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace tess {
-class Ui;
-}
 
 // The walk over a parameter table's areas and records, and the motor-group
 // rules that take a record's decimal places from the capacity default file.
@@ -117,7 +112,9 @@ public:
         TextId unreadable = TextId::TableCloseBkhFiles;
     };
 
-    MotorGroupRules(Ui& ui, Language language, Setup setup);
+    // Messages for the user (a capacity default file that is missing,
+    // unnamed or unreadable) are added to notices, in the order they arise.
+    MotorGroupRules(std::vector<Message>& notices, Setup setup);
 
     // Applies the rules to record (its fields, ownDecimals read from field
     // 6) on line. On line 2 the capacity default file name is taken from
@@ -135,10 +132,8 @@ public:
 
 private:
     RecordStep capacityFields(const std::vector<std::string>*& fields);
-    void show(const Message& msg);
 
-    Ui& m_ui;
-    Language m_language;
+    std::vector<Message>& m_notices;
     Setup m_setup;
     std::string m_capacityFileName;
 
