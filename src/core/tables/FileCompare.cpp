@@ -17,10 +17,10 @@ namespace {
 // The identity checks, in their fixed order. Only a different capacity
 // lets the comparison go on: its decimal places come from the compared
 // capacity's line of the same capacity default file.
-bool identitiesComparable(const InverterIdentity& open, const InverterIdentity& compared, Ui& ui, Language language)
+bool identitiesComparable(const InverterIdentity& open, const InverterIdentity& compared, std::vector<Message>& notices)
 {
     const auto refuse = [&](TextId id) {
-        ui.showMessage(message(id), language);
+        notices.push_back(message(id));
         return false;
     };
     if (compared.model != open.model)
@@ -28,7 +28,7 @@ bool identitiesComparable(const InverterIdentity& open, const InverterIdentity& 
     if (compared.controlMode != open.controlMode)
         return refuse(TextId::CompareControlModeMismatch);
     if (compared.capacity != open.capacity)
-        ui.showMessage(message(TextId::CompareCapacityMismatch), language);
+        notices.push_back(message(TextId::CompareCapacityMismatch));
     if (compared.romVersion != open.romVersion)
         return refuse(TextId::CompareRomMismatch);
     return true;
@@ -42,52 +42,49 @@ std::int16_t low16(std::int32_t value)
 
 } // namespace
 
-int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
+TableComparison compareWithTable(const CompareRequest& request, const ComparedDataSet& compared)
 {
-    Document& doc = ws.doc;
+    TableComparison out;
     const InverterIdentity& id = compared.identity;
-    const auto show = [&](TextId text) { ui.showMessage(message(text), ws.language); };
+    std::vector<Message>& notices = out.notices;
 
-    if (!identitiesComparable(doc.identity, id, ui, ws.language))
-        return CompareFailed;
+    if (!identitiesComparable(request.openIdentity, id, notices))
+        return out;
 
     // The lookup is made here rather than through the document's recorded
     // lookup, which the open data set's later reloads still depend on. There
     // is no older ROM version's table to fall back to: the rows of column 4
     // came from the exact table.
-    const std::string path = findTableFile(ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+    const std::string path = findTableFile(request.applicationFolder, id.model, id.controlMode, id.romVersion);
     if (path.empty()) {
         const std::string sought
-            = tableFilePathInInstallation(ws.applicationFolder, id.model, id.controlMode, id.romVersion);
-        ui.showMessage(sought.empty() ? message(TextId::CompareTableNotFound)
-                                      : withCause(message(TextId::CompareTableNotFound), fileMissingCause(sought)),
-            ws.language);
-        show(TextId::CompareNotSupportVersion);
-        return CompareFailed;
+            = tableFilePathInInstallation(request.applicationFolder, id.model, id.controlMode, id.romVersion);
+        notices.push_back(sought.empty() ? message(TextId::CompareTableNotFound)
+                                         : withCause(message(TextId::CompareTableNotFound), fileMissingCause(sought)));
+        notices.push_back(message(TextId::CompareNotSupportVersion));
+        return out;
     }
     TableText table;
     IoError error;
     if (!table.read(path, &error)) {
-        ui.showMessage(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)), ws.language);
-        return CompareFailed;
+        notices.push_back(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)));
+        return out;
     }
 
     MotorGroupRules::Setup setup;
-    setup.applicationFolder = ws.applicationFolder;
+    setup.applicationFolder = request.applicationFolder;
     setup.tablePath = path;
     setup.capacity = id.capacity;
     setup.family = catalogue::modelFamily(id.model);
     setup.vf = controlModeLetter(id.model, id.controlMode) == 'O';
     setup.withVfDefaults = false;
     setup.unreadable = TextId::TableCloseCsvFiles;
-    std::vector<Message> notices;
     MotorGroupRules groups(notices, std::move(setup));
 
+    const Language language = request.language;
     const bool class400 = isClass400V(id.model, id.capacity, id.romVersion);
-    const std::string marker(text(TextId::CompareMarker, ws.language));
-    // Filled apart, so that a comparison that fails half way leaves the grid
-    // as the open data set showed it.
-    GridRows rows = doc.rows;
+    const std::string marker(text(TextId::CompareMarker, language));
+    GridRows rows = request.openRows;
     rows.setRowCount(GridRowsWithTable);
     std::array<std::uint16_t, AreaCount> areaFirst {};
     std::array<std::uint16_t, AreaCount> areaLast {};
@@ -118,30 +115,46 @@ int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared
         const std::optional<std::int32_t> b = toScaledInteger(value);
         if (!b)
             return RecordStep::Failed;
-        const std::int16_t shown = a ? low16(*a) : low16(doc.values[index]);
+        const std::int16_t shown = a ? low16(*a) : low16(request.openValues[index]);
 
         rows.setText(row, ColCode, code);
-        rows.setText(row, ColName, ws.language == Language::Japanese ? r[1] : r[2]);
+        rows.setText(row, ColName, language == Language::Japanese ? r[1] : r[2]);
         rows.setText(
-            row, ColRange, code == "F-0" && class400 ? std::string(text(TextId::CompareRange400V, ws.language)) : r[3]);
+            row, ColRange, code == "F-0" && class400 ? std::string(text(TextId::CompareRange400V, language)) : r[3]);
         rows.setText(row, ColDecimals, std::move(value));
         rows.setText(row, ColFigures, shown != low16(*b) ? marker : std::string());
         return RecordStep::Ok;
     };
 
     const WalkResult walk = walkTableRecords(table, areaFirst, areaLast, compareRecord);
-    for (const Message& notice : notices)
-        ui.showMessage(notice, ws.language);
     if (walk.step == RecordStep::Failed) {
         const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
-        ui.showMessage(areaFailureMessage(walk.area, walk.slot, fault), ws.language);
+        notices.push_back(areaFailureMessage(walk.area, walk.slot, fault));
     }
     if (walk.step != RecordStep::Ok)
-        return CompareFailed;
+        return out;
 
-    doc.rows = std::move(rows);
-    doc.compareAreaFirst = areaFirst;
-    doc.compareAreaLast = areaLast;
+    out.done = true;
+    out.rows = std::move(rows);
+    out.areaFirst = areaFirst;
+    out.areaLast = areaLast;
+    return out;
+}
+
+int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
+{
+    Document& doc = ws.doc;
+    const CompareRequest request {ws.applicationFolder, doc.identity, doc.values, doc.rows, ws.language};
+    TableComparison comparison = compareWithTable(request, compared);
+    for (const Message& notice : comparison.notices)
+        ui.showMessage(notice, ws.language);
+    if (!comparison.done)
+        return CompareFailed;
+    // Filled apart, so that a comparison that fails half way leaves the grid
+    // as the open data set showed it.
+    doc.rows = std::move(comparison.rows);
+    doc.compareAreaFirst = comparison.areaFirst;
+    doc.compareAreaLast = comparison.areaLast;
     return CompareDone;
 }
 

@@ -1,6 +1,14 @@
 #pragma once
 
+#include "core/common/GridRows.h"
 #include "core/common/Identity.h"
+#include "core/common/Language.h"
+#include "core/common/Message.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace tess {
 class Ui;
@@ -17,6 +25,27 @@ struct ComparedDataSet {
     InverterIdentity identity;
     ParameterSet values {};
 };
+
+// What the comparison of a second data set with the open one needs.
+struct CompareRequest {
+    std::string applicationFolder;
+    InverterIdentity openIdentity;
+    ParameterSet openValues {};
+    GridRows openRows; // as the grid shows the open data set
+    Language language = Language::English;
+};
+
+// The rows of a comparison and what to tell the user, in order.
+struct TableComparison {
+    bool done = false; // the whole walk succeeded: rows and area limits hold the comparison
+    GridRows rows;
+    std::array<std::uint16_t, AreaCount> areaFirst {};
+    std::array<std::uint16_t, AreaCount> areaLast {};
+    std::vector<Message> notices;
+};
+
+// The rules of `compareParameterTable` below as a function of values.
+TableComparison compareWithTable(const CompareRequest& request, const ComparedDataSet& compared);
 
 enum CompareResult : int {
     CompareDone = 0,
