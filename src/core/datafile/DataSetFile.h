@@ -2,7 +2,7 @@
 
 #include "core/common/Identity.h"
 #include "core/common/Ui.h"
-#include "core/datafile/DataSetFormat.h"
+#include "core/datafile/DataSetFiles.h"
 
 #include <optional>
 #include <string>
@@ -38,11 +38,6 @@ std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, La
 // the line. -1 when the file cannot be opened or holds no identity: the
 // message is shown and nothing in memory changes.
 int readDataSet(Workspace& ws, Ui& ui, const std::string& path);
-
-// What writeDataSet returns when the .csl was replaced but its .csv copy
-// could not be: the .csl holds the new data set, the .csv the previous one
-// (or none).
-constexpr int WriteCsvNotSaved = -2;
 
 // `writeDataSet`: writes the document's values to the .csl at path with the
 // identity lines of mode (received is the identity read from the inverter,
