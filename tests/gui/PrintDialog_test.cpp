@@ -1,6 +1,6 @@
 #include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
-#include "core/print/PrintLayout.h"
+#include "core/print/PrintPresenter.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 #include "gui/print/PrintDialog.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/print/PrintLayout.h"
+#include "core/print/PrintPresenter.h"
 
 #include <QDialog>
 #include <QPrinter>

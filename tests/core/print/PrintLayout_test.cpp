@@ -1,5 +1,6 @@
 #include "core/app/Workspace.h"
 #include "core/print/PrintLayout.h"
+#include "core/print/PrintPresenter.h"
 
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
