@@ -129,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SerialLink link(port, clock, ui, ws, state, log);
     const FrameRequest request
         = data[0] & 0x40 ? FrameRequest::write(ImageAddress, 0x1234) : FrameRequest::read(IdentityAddress, count);
-    const int result = link.ExchangeFrame(request);
+    const int result = link.exchangeFrame(request);
     if (log.size() > 1 || (result != 0 && result != -1))
         std::abort();
     if (result == 0 && request.command == CommandRead && link.replyData().size() != count)

@@ -1,8 +1,9 @@
 #include "cli/CommandLine.h"
 
+#include "core/common/TextParse.h"
+
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string_view>
 
 namespace tess::cli {
@@ -59,15 +60,6 @@ std::optional<Command> commandOf(std::string_view word)
         if (commandName(c) == word)
             return c;
     return std::nullopt;
-}
-
-std::optional<int> wholeInteger(std::string_view text)
-{
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 struct GivenOption {
@@ -192,7 +184,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
         } else if (name == "--model") {
             o.model = value;
         } else if (name == "--mode") {
-            o.controlMode = wholeInteger(value);
+            o.controlMode = parseInteger(value, IntegerSign::MinusOnly);
             if (!o.controlMode)
                 fail(TextId::CliUsageBadValue, std::string(name), value);
         } else if (name == "--capacity") {

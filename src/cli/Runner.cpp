@@ -10,6 +10,7 @@
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/catalogue/SelectionScript.h"
 #include "core/common/FileIo.h"
+#include "core/common/TextParse.h"
 #include "core/datafile/CompanionCsv.h"
 #include "core/datafile/DataSetFile.h"
 #include "core/mainwindow/CellEditing.h"
@@ -92,31 +93,8 @@ std::optional<int> capacityIndexOf(std::string_view text)
         if (std::find(entries.begin(), entries.end(), text) != entries.end())
             return std::nullopt;
     }
-    return std::stoi(std::string(text));
+    return parseInteger(text);
 }
-
-// The selection dialog of New, driven by the command line's choice.
-class ScriptedSelection final : public SelectionHost {
-public:
-    explicit ScriptedSelection(const catalogue::SelectionChoice& choice)
-        : m_choice(choice)
-    {
-    }
-
-    void runSelectionDialog(Workspace& ws, Ui& ui) override
-    {
-        outcome = catalogue::runSelectionScript(ws, ui, m_choice);
-        // Only the inverter asked for goes on to a data set, however the
-        // dialog ended.
-        if (outcome != catalogue::ScriptOutcome::Accepted)
-            ws.doc.state.selectionCancelled = true;
-    }
-
-    std::optional<catalogue::ScriptOutcome> outcome;
-
-private:
-    const catalogue::SelectionChoice& m_choice;
-};
 
 // One run of a command on a workspace started as the window starts.
 class Session {
@@ -234,11 +212,14 @@ int Session::runNew()
         choice.capacityText = o.capacity;
     choice.romCode = o.romCode;
 
-    // New itself, with the selection dialog driven by the choice.
-    ScriptedSelection selection(choice);
+    // New itself, with the selection dialog driven by the choice: only the
+    // inverter asked for goes on to a data set, however the dialog ended.
+    catalogue::ScriptedSelection selection;
+    selection.choices.push_back(choice);
+    selection.cancelUnlessAccepted = true;
     const int shownBefore = m_ui.shownCount();
     newDocument(ws, m_ui, selection);
-    if (selection.outcome != catalogue::ScriptOutcome::Accepted) {
+    if (selection.lastOutcome != catalogue::ScriptOutcome::Accepted) {
         // Some refusals of the dialog are silent (an entry that is not in a
         // list cannot be picked at all): say what was not offered.
         if (m_ui.shownCount() == shownBefore) {
@@ -322,10 +303,11 @@ int Session::runShow()
     else {
         // For the eye, the file name and identity boxes above the grid.
         m_out << text(TextId::LabelFileName, ws.language) << ' ' << doc.state.fileName << '\n';
-        constexpr std::array<TextId, 4> labels {
-            TextId::LabelMachine, TextId::LabelControlMode, TextId::LabelCapVolt, TextId::LabelRomVersion};
-        for (std::size_t i = 0; i < labels.size(); ++i)
-            m_out << (i == 0 ? "" : "  ") << text(labels[i], ws.language) << ' ' << doc.identityTexts[i];
+        const IdentityTexts& boxes = doc.identityTexts;
+        m_out << text(TextId::LabelMachine, ws.language) << ' ' << boxes.model << "  "
+              << text(TextId::LabelControlMode, ws.language) << ' ' << boxes.controlMode << "  "
+              << text(TextId::LabelCapVolt, ws.language) << ' ' << boxes.capacity << "  "
+              << text(TextId::LabelRomVersion, ws.language) << ' ' << boxes.romVersion;
         m_out << "\n\n";
         writeAligned(m_out, rows);
     }

@@ -29,7 +29,7 @@ private slots:
         Workspace ws;
         ws.applicationFolder = dir.file("inst/");
         ws.language = Language::English;
-        ws.commands.rom1Visible = true;
+        ws.commands.romMenuVisible = true;
         test::writeFile(dir.file("new/QM71RTP_01.bkh"), "table\r\n");
         test::writeFile(dir.file("inst/FileVersion.INI"), ""); // the program folder; no model folder yet
 
@@ -63,7 +63,7 @@ private slots:
         QTest::mouseClick(child<QPushButton>(&form, "Button3"), Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(!qm71rtp->isChecked());
-        QVERIFY(!ws.commands.rom1Visible);
+        QVERIFY(!ws.commands.romMenuVisible);
     }
 };
 

@@ -146,23 +146,64 @@ private slots:
         QVERIFY(!model.flags(model.index(5, tess::ColValue)).testFlag(Qt::ItemIsSelectable));
     }
 
-    void editedCellIsPurpleOnceThenBlue()
+    void editedCellIsPurpleUntilTheGridRereadsTheDocument_data()
     {
+        QTest::addColumn<bool>("byRefresh");
+        QTest::newRow("next edit step") << false;
+        QTest::newRow("refresh after a command") << true;
+    }
+
+    void editedCellIsPurpleUntilTheGridRereadsTheDocument()
+    {
+        QFETCH(bool, byRefresh);
         Workspace ws;
         fillDocument(ws);
         ParameterGridModel model(ws);
         ws.doc.edit.row = ValueRow;
         ws.doc.edit.justEdited = true;
+        model.valueColumnChanged(); // as the grid does after Enter
         const auto background = [&](int gridRow) {
             return model.index(gridRow - 1, tess::ColValue).data(Qt::BackgroundRole).value<QColor>();
         };
 
         QCOMPARE(background(ValueRow + 1), ParameterGridModel::valueColour());
         QCOMPARE(background(ValueRow), ParameterGridModel::editedValueColour());
+        QCOMPARE(background(ValueRow), ParameterGridModel::editedValueColour());
+        if (byRefresh)
+            model.refresh();
+        else
+            model.valueColumnChanged();
         QCOMPARE(background(ValueRow), ParameterGridModel::valueColour());
         QVERIFY(!ws.doc.edit.justEdited);
         QCOMPARE(model.index(ValueRow - 1, tess::ColValue).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
         QVERIFY(!model.index(ValueRow - 1, tess::ColName).data(Qt::BackgroundRole).isValid());
+    }
+
+    // However often Qt asks for a cell, asking changes neither the answers
+    // nor the document.
+    void readingCellsChangesNothing()
+    {
+        Workspace ws;
+        fillDocument(ws);
+        ParameterGridModel model(ws);
+        ws.doc.edit.row = ValueRow;
+        ws.doc.edit.justEdited = true;
+        model.valueColumnChanged();
+        const bool justEdited = ws.doc.edit.justEdited;
+        const auto readAll = [&] {
+            QVariantList answers;
+            for (int gridRow = ValueRow - 1; gridRow <= ValueRow + 1; ++gridRow)
+                for (int column = 0; column < tess::GridColumnCount; ++column)
+                    for (const int role : {Qt::DisplayRole, Qt::EditRole, Qt::BackgroundRole, Qt::ForegroundRole})
+                        answers << model.index(gridRow - 1, column).data(role);
+            return answers;
+        };
+
+        const QVariantList first = readAll();
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(readAll(), first);
+        QCOMPARE(ws.doc.edit.justEdited, justEdited);
+        QCOMPARE(ws.doc.edit.row, ValueRow);
     }
 
     void titlesFollowLanguageAndWrittenHeader()
@@ -186,7 +227,7 @@ private slots:
         ParameterGridModel model(ws);
         tess::gui::WorkspaceGridEditing editing(ws, ui);
         bool saveEnabled = false;
-        editing.committed = [&](const tess::CellCommitResult&) { saveEnabled = ws.commands.save1; };
+        editing.committed = [&](const tess::CellCommitResult&) { saveEnabled = ws.commands.saveItem; };
         ParameterGridView view;
         view.setGridModel(&model);
         view.setEditCallbacks(&editing);
@@ -301,6 +342,27 @@ private slots:
         for (std::size_t slot = 0; slot < expected.size(); ++slot)
             QVERIFY2(grid.ws.doc.values[slot] == expected[slot], qPrintable(QStringLiteral("slot %1").arg(slot)));
         QVERIFY(grid.ui.messages.empty());
+    }
+
+    void acceptedEntryStaysPurpleThroughRepaintsUntilTheCursorMoves()
+    {
+        ShownGrid grid;
+        QVERIFY(grid.showActive());
+        grid.view.setCurrentIndex(grid.cell(ValueRow, tess::ColValue));
+        grid.view.setFocus();
+        const auto background
+            = [&] { return grid.cell(ValueRow, tess::ColValue).data(Qt::BackgroundRole).value<QColor>(); };
+
+        typeAtFocus(QStringLiteral("12.5"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(grid.ws.doc.values[ValueRow - 1], 125);
+        for (int i = 0; i < 3; ++i) {
+            grid.view.viewport()->repaint();
+            QCOMPARE(background(), ParameterGridModel::editedValueColour());
+        }
+
+        QTest::keyClick(&grid.view, Qt::Key_Down);
+        QCOMPARE(background(), ParameterGridModel::valueColour());
     }
 
     void typingOnAValueThatCannotBeEditedMovesNothing()

@@ -99,7 +99,7 @@ private slots:
         QVERIFY(m_ui.messages.empty());
         QVERIFY(m_ws->doc.identity == (InverterIdentity {0, 0, 1, 22}));
         QVERIFY(!m_ws->doc.state.selectionCancelled);
-        QVERIFY(m_ws->doc.label6 == "ROM:22");
+        QVERIFY(m_ws->doc.romIndexText == "ROM:22");
     }
 
     void ctrlF9OnCancelShowsDiagnostics()

@@ -82,16 +82,16 @@ private slots:
 
         // Checking the O area box tells first how O words are written.
         QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox5"), Qt::LeftButton);
-        QVERIFY(form->dialog().showAreaO());
+        QVERIFY(form->transfer().showAreaO());
         QCOMPARE(bench.demo.ui.englishTexts().size(), std::size_t {1});
         QTest::mouseClick(child<QCheckBox>(form.get(), "CheckBox1"), Qt::LeftButton);
-        QVERIFY(form->dialog().writeEnable());
+        QVERIFY(form->transfer().writePermitted());
 
         start->setCurrentIndex(2);
         end->lineEdit()->selectAll();
         QTest::keyClicks(end->lineEdit(), QStringLiteral("C"));
-        QCOMPARE(form->dialog().startArea(), 2);
-        QCOMPARE(form->dialog().endArea(), 3);
+        QCOMPARE(form->transfer().startArea(), 2);
+        QCOMPARE(form->transfer().endArea(), 3);
 
         QTest::mouseClick(child<QPushButton>(form.get(), "Button1"), Qt::LeftButton);
         const ParameterTable& table = bench.demo.ws.doc.table;
@@ -122,12 +122,12 @@ private slots:
         QVERIFY(forced->isVisible());
         QVERIFY(forced->isEnabled());
         QTest::mouseClick(forced, Qt::LeftButton);
-        QVERIFY(form->dialog().forcedTransfer());
+        QVERIFY(form->transfer().forcedTransfer());
 
         QTest::keyClick(child<QPushButton>(form.get(), "Button1"), Qt::Key_F10, Qt::ControlModifier);
         QVERIFY(forced->isHidden());
         QVERIFY(!forced->isChecked());
-        QVERIFY(!form->dialog().forcedTransfer());
+        QVERIFY(!form->transfer().forcedTransfer());
         // The area list kept its text: the keys went to the form.
         QCOMPARE(child<QComboBox>(form.get(), "ComboBox1")->currentText(), QStringLiteral("Fund."));
     }

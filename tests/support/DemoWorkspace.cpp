@@ -1,7 +1,6 @@
 #include "support/DemoWorkspace.h"
 
 #include "core/app/Startup.h"
-#include "core/catalogue/InverterSelectionPresenter.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "mkdemo/DemoInstallation.h"
 
@@ -31,29 +30,10 @@ catalogue::SelectionChoice defaultQm71Choice()
 
 bool DemoWorkspace::newDefaultDataSet()
 {
-    ScriptedSelection selection;
+    catalogue::ScriptedSelection selection;
     selection.choices.push_back(defaultQm71Choice());
     newDocument(ws, ui, selection);
     return ws.doc.state.open;
-}
-
-void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)
-{
-    ++runs;
-    std::optional<catalogue::SelectionChoice> choice;
-    if (!choices.empty()) {
-        choice = choices.front();
-        choices.pop_front();
-    }
-    if (!choice) {
-        catalogue::InverterSelectionPresenter dialog(ws, ui);
-        dialog.open();
-        if (dialog.isOpen())
-            dialog.cancel();
-        lastOutcome.reset();
-        return;
-    }
-    lastOutcome = catalogue::runSelectionScript(ws, ui, *choice);
 }
 
 } // namespace tess::test

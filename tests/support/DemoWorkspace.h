@@ -7,9 +7,6 @@
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
 
-#include <deque>
-#include <optional>
-
 namespace tess::test {
 
 // A demo installation in a temporary folder and a workspace started on it,
@@ -30,16 +27,5 @@ public:
 
 // The choice of the default QM71 in the selection dialog.
 catalogue::SelectionChoice defaultQm71Choice();
-
-// The selection dialog of the commands, driven by scripted choices in turn;
-// an empty queue (or an empty entry) cancels the dialog.
-class ScriptedSelection : public SelectionHost {
-public:
-    void runSelectionDialog(Workspace& ws, Ui& ui) override;
-
-    std::deque<std::optional<catalogue::SelectionChoice>> choices;
-    std::optional<catalogue::ScriptOutcome> lastOutcome;
-    int runs = 0;
-};
 
 } // namespace tess::test

@@ -3,6 +3,7 @@
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Cp932.h"
 #include "core/common/Identity.h"
+#include "core/tables/TableFiles.h"
 
 #include <algorithm>
 #include <array>
@@ -532,18 +533,14 @@ constexpr std::array<AreaFill, AreaCount> AreaFills {fundArea, motorArea, accele
     outputArea, voltageArea, pidArea, communicationArea, analogInputArea, analogOutputArea, motor2Area, specialArea,
     optionArea, positionArea, systemArea};
 
-char controlModeLetter(ModelFamily family, int controlMode)
+// The table's name as its title line gives it: its file name without the
+// extension.
+std::string tableName(const CoveredTable& id)
 {
-    static constexpr char qm[] = {'S', 'V', 'O'};
-    static constexpr char lx[] = {'S', 'V', 'P'};
-    return family == ModelFamily::QM ? qm[controlMode] : lx[controlMode];
-}
-
-std::string tableFileStem(int model, int controlMode, int romVersion)
-{
-    const ModelFamily family = catalogue::modelFamily(model);
-    return std::string(catalogue::modelName(model)) + controlModeLetter(family, controlMode)
-        + std::string(catalogue::romVersionText(model, romVersion).value_or("?????"));
+    std::string name = tables::tableFileName(id.model, id.controlMode, id.romVersion);
+    if (name.ends_with(tables::TableFileExtension))
+        name.resize(name.size() - tables::TableFileExtension.size());
+    return name;
 }
 
 bool buildTable(const CoveredTable& id, std::string& text, std::string* error)
@@ -571,13 +568,13 @@ bool buildTable(const CoveredTable& id, std::string& text, std::string* error)
         }
     }
 
-    const std::string stem = tableFileStem(id.model, id.controlMode, id.romVersion);
+    const std::string name = tableName(id);
     const std::string_view modeName = catalogue::controlModeName(id.model, id.controlMode, Language::English);
     const std::string_view modeNameJa = catalogue::controlModeName(id.model, id.controlMode, Language::Japanese);
     text.clear();
     text.reserve(params.size() * 96);
     text += record(
-        {"71Series " + std::string(catalogue::modelName(id.model)) + " parameter table", stem, modeNameJa, modeName});
+        {"71Series " + std::string(catalogue::modelName(id.model)) + " parameter table", name, modeNameJa, modeName});
     text += "\r\n";
     text += record(
         {"コード", "名称", "Name", "設定範囲", "初期値", "単位", "小数桁", "有効桁", "符号", "先頭", "末尾", "MSEL"});
@@ -611,18 +608,14 @@ bool buildTable(const CoveredTable& id, std::string& text, std::string* error)
 // ---------------------------------------------------------------------------
 // Capacity default files
 
-constexpr std::array<std::string_view, 16> CapacityFileNames {"MSEL_DEFa8.bkh", "MSEL_DEFa9.bkh", "MSEL_DEFb1.bkh",
-    "MSEL_DEF.bkh", "MSEL_DEFlrb0.bkh", "MSEL_DEFlrb1.bkh", "MSEL_DEFlrc1.bkh", "MSEL_DEFlr02a1.bkh",
-    "MSEL_DEFlr03a1.bkh", "MSEL_DEFqr.bkh", "MSEL_DEFlx.bkh", "MSEL_DEFlxht.bkh", "MSEL_DEFlr75.bkh", "MSEL_DEF_Pr.bkh",
-    "MSEL_DEF_Pr_2.bkh", "MSEL_DEF_73N.bkh"};
-
-// The capacity list each file is written for.
-constexpr std::array<catalogue::CapacityListId, 16> CapacityFileLists {catalogue::CapacityListId::A,
+// The capacity list each file is written for, by file number.
+constexpr std::array<catalogue::CapacityListId, tables::CapacityDefaultFileCount> CapacityFileLists {
     catalogue::CapacityListId::A, catalogue::CapacityListId::A, catalogue::CapacityListId::A,
-    catalogue::CapacityListId::A, catalogue::CapacityListId::B, catalogue::CapacityListId::C,
-    catalogue::CapacityListId::D, catalogue::CapacityListId::E, catalogue::CapacityListId::A,
-    catalogue::CapacityListId::F, catalogue::CapacityListId::D, catalogue::CapacityListId::D,
-    catalogue::CapacityListId::K, catalogue::CapacityListId::K, catalogue::CapacityListId::K};
+    catalogue::CapacityListId::A, catalogue::CapacityListId::A, catalogue::CapacityListId::B,
+    catalogue::CapacityListId::C, catalogue::CapacityListId::D, catalogue::CapacityListId::E,
+    catalogue::CapacityListId::A, catalogue::CapacityListId::F, catalogue::CapacityListId::D,
+    catalogue::CapacityListId::D, catalogue::CapacityListId::K, catalogue::CapacityListId::K,
+    catalogue::CapacityListId::K};
 
 constexpr int CapacityLines = 39; // capacity indices 0..38, one line each after the heading
 
@@ -683,8 +676,8 @@ std::string capacityLine(std::string_view capacity)
 
 std::string buildCapacityFile(int number)
 {
-    std::string text = record({CapacityFileNames[number], "kW", "小数桁C", "小数桁B", "小数桁D", "小数桁A",
-        "V/F初期値B", "定格電流", "V/F初期値A", "V/F初期値D", "V/F中間電圧", "トルクブースト"});
+    std::string text = record({tables::capacityDefaultFileNames()[number], "kW", "小数桁C", "小数桁B", "小数桁D",
+        "小数桁A", "V/F初期値B", "定格電流", "V/F初期値A", "V/F初期値D", "V/F中間電圧", "トルクブースト"});
     text += "\r\n";
     const auto entries = catalogue::capacityListEntries(CapacityFileLists[number]);
     for (int c = 0; c < CapacityLines; ++c) {
@@ -868,14 +861,12 @@ DemoContents makeContents()
     for (const auto& id : coveredTables()) {
         if (!buildTable(id, text, &out.error))
             return out;
-        if (!addFile(out,
-                std::string(catalogue::modelName(id.model)) + "/"
-                    + tableFileStem(id.model, id.controlMode, id.romVersion) + ".bkh",
-                text))
+        if (!addFile(out, tables::tableFilePathInInstallation("", id.model, id.controlMode, id.romVersion), text))
             return out;
     }
-    for (int n = 0; n < static_cast<int>(CapacityFileNames.size()); ++n)
-        if (!addFile(out, "MSEL/" + std::string(CapacityFileNames[n]), buildCapacityFile(n)))
+    const auto& capacityFiles = tables::capacityDefaultFileNames();
+    for (int n = 0; n < tables::CapacityDefaultFileCount; ++n)
+        if (!addFile(out, tables::capacityDefaultFilePath("", std::string(capacityFiles[n])), buildCapacityFile(n)))
             return out;
     for (const auto& m : matrixFiles()) {
         const auto codes = matrixCodes(m);

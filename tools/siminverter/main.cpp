@@ -10,6 +10,7 @@
 #include "core/common/FileIo.h"
 #include "core/datafile/DataSetFormat.h"
 #include "siminverter/SimInverter.h"
+#include "siminverter/SimPty.h"
 
 #include <csignal>
 #include <cstdio>

@@ -4,87 +4,95 @@ namespace tess {
 
 void applyNoDocumentState(CommandStates& s)
 {
-    s.new1 = s.speedButton1 = true;
-    s.open1 = s.speedButton2 = true;
-    s.save1 = false;
-    s.saveAs1 = s.speedButton3 = false;
-    s.close1 = s.speedButton4 = false;
-    s.print1 = s.speedButton10 = false;
-    s.k2 = s.speedButton5 = true;
-    s.k3 = s.speedButton6 = false;
-    s.k9 = s.speedButton8 = false;
-    s.f1 = s.speedButton9 = false;
+    s.newItem = s.newButton = true;
+    s.openItem = s.openButton = true;
+    s.saveItem = false;
+    s.saveAsItem = s.saveAsButton = false;
+    s.closeItem = s.closeButton = false;
+    s.printItem = s.printButton = false;
+    s.dataReadItem = s.dataReadButton = true;
+    s.dataWriteItem = s.dataWriteButton = false;
+    s.inverterChangeItem = s.inverterChangeButton = false;
+    s.compareItem = s.compareButton = false;
 }
 
 void applyNewDocumentState(CommandStates& s)
 {
-    s.speedButton1 = false;
-    s.speedButton2 = false;
-    s.saveAs1 = s.speedButton3 = true;
-    s.close1 = s.speedButton4 = true;
-    s.print1 = s.speedButton10 = true;
-    s.k2 = s.speedButton5 = false;
-    s.k3 = s.speedButton6 = true;
-    s.k9 = s.speedButton8 = true;
-    s.f1 = s.speedButton9 = false;
+    s.newButton = false;
+    s.openButton = false;
+    s.saveAsItem = s.saveAsButton = true;
+    s.closeItem = s.closeButton = true;
+    s.printItem = s.printButton = true;
+    s.dataReadItem = s.dataReadButton = false;
+    s.dataWriteItem = s.dataWriteButton = true;
+    s.inverterChangeItem = s.inverterChangeButton = true;
+    s.compareItem = s.compareButton = false;
 }
 
 void applyDocumentOpenedState(CommandStates& s)
 {
     applyNewDocumentState(s);
-    s.f1 = s.speedButton9 = true;
+    s.compareItem = s.compareButton = true;
 }
 
 void applyRawDataSetOverrides(CommandStates& s)
 {
-    s.speedButton1 = false;
-    s.speedButton2 = false;
-    s.speedButton3 = true;
-    s.speedButton4 = true;
-    s.speedButton5 = false;
-    s.speedButton6 = false;
-    s.speedButton7 = true;
-    s.speedButton8 = false;
+    s.newButton = false;
+    s.openButton = false;
+    s.saveAsButton = true;
+    s.closeButton = true;
+    s.dataReadButton = false;
+    s.dataWriteButton = false;
+    s.commLogButton = true;
+    s.inverterChangeButton = false;
 }
 
 std::span<const CommandControl> commandControls()
 {
     static constexpr CommandControl controls[] = {
-        {"File1", &CommandStates::file1},
-        {"K1", &CommandStates::k1},
-        {"K4", &CommandStates::k4},
-        {"KL1", &CommandStates::kl1},
-        {"K6", &CommandStates::k6},
-        {"ROM1", &CommandStates::rom1},
-        {"New1", &CommandStates::new1},
-        {"Open1", &CommandStates::open1},
-        {"Save1", &CommandStates::save1},
-        {"SaveAs1", &CommandStates::saveAs1},
-        {"Close1", &CommandStates::close1},
-        {"F1", &CommandStates::f1},
-        {"Print1", &CommandStates::print1},
-        {"Exit1", &CommandStates::exit1},
-        {"K2", &CommandStates::k2},
-        {"K3", &CommandStates::k3},
-        {"K5", &CommandStates::k5},
-        {"K8", &CommandStates::k8},
-        {"K9", &CommandStates::k9},
-        {"KJ1", &CommandStates::kj1},
-        {"KE1", &CommandStates::ke1},
-        {"K7", &CommandStates::k7},
-        {"N5", &CommandStates::n5},
-        {"SpeedButton1", &CommandStates::speedButton1},
-        {"SpeedButton2", &CommandStates::speedButton2},
-        {"SpeedButton3", &CommandStates::speedButton3},
-        {"SpeedButton4", &CommandStates::speedButton4},
-        {"SpeedButton5", &CommandStates::speedButton5},
-        {"SpeedButton6", &CommandStates::speedButton6},
-        {"SpeedButton7", &CommandStates::speedButton7},
-        {"SpeedButton8", &CommandStates::speedButton8},
-        {"SpeedButton9", &CommandStates::speedButton9},
-        {"SpeedButton10", &CommandStates::speedButton10},
+        {"File1", &CommandStates::fileMenu},
+        {"K1", &CommandStates::executeMenu},
+        {"K4", &CommandStates::optionsMenu},
+        {"KL1", &CommandStates::languageMenu},
+        {"K6", &CommandStates::helpMenu},
+        {"ROM1", &CommandStates::romMenu},
+        {"New1", &CommandStates::newItem},
+        {"Open1", &CommandStates::openItem},
+        {"Save1", &CommandStates::saveItem},
+        {"SaveAs1", &CommandStates::saveAsItem},
+        {"Close1", &CommandStates::closeItem},
+        {"F1", &CommandStates::compareItem},
+        {"Print1", &CommandStates::printItem},
+        {"Exit1", &CommandStates::exitItem},
+        {"K2", &CommandStates::dataReadItem},
+        {"K3", &CommandStates::dataWriteItem},
+        {"K5", &CommandStates::commSettingsItem},
+        {"K8", &CommandStates::commLogItem},
+        {"K9", &CommandStates::inverterChangeItem},
+        {"KJ1", &CommandStates::japaneseItem},
+        {"KE1", &CommandStates::englishItem},
+        {"K7", &CommandStates::aboutItem},
+        {"N5", &CommandStates::addRomFilesItem},
+        {"SpeedButton1", &CommandStates::newButton},
+        {"SpeedButton2", &CommandStates::openButton},
+        {"SpeedButton3", &CommandStates::saveAsButton},
+        {"SpeedButton4", &CommandStates::closeButton},
+        {"SpeedButton5", &CommandStates::dataReadButton},
+        {"SpeedButton6", &CommandStates::dataWriteButton},
+        {"SpeedButton7", &CommandStates::commLogButton},
+        {"SpeedButton8", &CommandStates::inverterChangeButton},
+        {"SpeedButton9", &CommandStates::compareButton},
+        {"SpeedButton10", &CommandStates::printButton},
     };
     return controls;
+}
+
+std::string_view commandControlName(bool CommandStates::*command)
+{
+    for (const CommandControl& control : commandControls())
+        if (control.enabled == command)
+            return control.name;
+    return {};
 }
 
 } // namespace tess

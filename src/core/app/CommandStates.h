@@ -5,50 +5,50 @@
 
 namespace tess {
 
-// Whether each command of the main window can be chosen, by the name of its
-// menu, menu item or tool button. A menu item and its button are switched
-// separately: in some states they differ. The initial values are the state
-// after start-up (no document open).
+// Whether each command of the main window can be chosen, by meaning. A menu
+// item and its tool button are switched separately: in some states they
+// differ. The initial values are the state after start-up (no document
+// open). commandControls() names the control each field switches.
 struct CommandStates {
     // Menus.
-    bool file1 = true;
-    bool k1 = true; // Execute
-    bool k4 = true; // Options
-    bool kl1 = true; // Language
-    bool k6 = true; // Help
-    bool rom1 = true;
-    bool rom1Visible = false; // shown only on request (Ctrl + click on the status bar)
+    bool fileMenu = true;
+    bool executeMenu = true;
+    bool optionsMenu = true;
+    bool languageMenu = true;
+    bool helpMenu = true;
+    bool romMenu = true;
+    bool romMenuVisible = false; // shown only on request (Ctrl + click on the status bar)
 
     // Menu items.
-    bool new1 = true;
-    bool open1 = true;
-    bool save1 = false;
-    bool saveAs1 = false;
-    bool close1 = false;
-    bool f1 = false; // Compare files
-    bool print1 = false;
-    bool exit1 = true;
-    bool k2 = true; // Data read
-    bool k3 = false; // Data write
-    bool k5 = true; // Communication settings
-    bool k8 = true; // Communication log
-    bool k9 = false; // Inverter change
-    bool kj1 = true; // Japanese
-    bool ke1 = true; // English
-    bool k7 = true; // About
-    bool n5 = true; // Add version file
+    bool newItem = true;
+    bool openItem = true;
+    bool saveItem = false;
+    bool saveAsItem = false;
+    bool closeItem = false;
+    bool compareItem = false; // Compare files
+    bool printItem = false;
+    bool exitItem = true;
+    bool dataReadItem = true;
+    bool dataWriteItem = false;
+    bool commSettingsItem = true;
+    bool commLogItem = true;
+    bool inverterChangeItem = false;
+    bool japaneseItem = true;
+    bool englishItem = true;
+    bool aboutItem = true;
+    bool addRomFilesItem = true; // Add version files (the ROM menu)
 
     // Tool buttons.
-    bool speedButton1 = true; // New
-    bool speedButton2 = true; // Open
-    bool speedButton3 = false; // Save As
-    bool speedButton4 = false; // Close
-    bool speedButton5 = true; // Data read
-    bool speedButton6 = false; // Data write
-    bool speedButton7 = true; // Log
-    bool speedButton8 = false; // Inverter change
-    bool speedButton9 = false; // Compare files
-    bool speedButton10 = false; // Print
+    bool newButton = true;
+    bool openButton = true;
+    bool saveAsButton = false;
+    bool closeButton = false;
+    bool dataReadButton = true;
+    bool dataWriteButton = false;
+    bool commLogButton = true;
+    bool inverterChangeButton = false;
+    bool compareButton = false;
+    bool printButton = false;
 
     friend bool operator==(const CommandStates&, const CommandStates&) = default;
 };
@@ -65,11 +65,15 @@ void applyDocumentOpenedState(CommandStates& states);
 // table: buttons only, the menu items stay as they are.
 void applyRawDataSetOverrides(CommandStates& states);
 
-// Every switchable control by its name, for the window that shows them.
+// The object name of the control each command state switches: the one
+// place the window's menus, menu items and tool buttons take their names from.
 struct CommandControl {
     std::string_view name;
     bool CommandStates::*enabled;
 };
 std::span<const CommandControl> commandControls();
+// The object name of the control `command` switches; "" for a state that
+// switches none (romMenuVisible).
+std::string_view commandControlName(bool CommandStates::*command);
 
 } // namespace tess

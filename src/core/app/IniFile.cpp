@@ -1,17 +1,13 @@
 #include "core/app/IniFile.h"
 
 #include "core/common/Cp932.h"
+#include "core/common/TextParse.h"
 
 #include <charconv>
 #include <limits>
 
 namespace tess {
 namespace {
-
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
 
 char foldAscii(char c)
 {
@@ -45,11 +41,9 @@ struct ByteRange {
 
 ByteRange trimmed(const std::string& bytes, std::size_t begin, std::size_t end)
 {
-    while (begin < end && isBlank(bytes[begin]))
-        ++begin;
-    while (end > begin && isBlank(bytes[end - 1]))
-        --end;
-    return {begin, end};
+    const std::string_view kept = trimSpacesAndTabs(std::string_view(bytes).substr(begin, end - begin));
+    const auto first = static_cast<std::size_t>(kept.data() - bytes.data());
+    return {first, first + kept.size()};
 }
 
 enum class LineKind { Other, Section, Key };
@@ -229,10 +223,7 @@ std::string IniFile::readString(std::string_view section, std::string_view key, 
 
 std::optional<std::int64_t> parseIniInteger(std::string_view text)
 {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
+    text = trimSpacesAndTabs(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';

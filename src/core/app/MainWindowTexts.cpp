@@ -22,61 +22,51 @@ std::string mainWindowCaption()
     return std::string(text(TextId::MainCaptionPrefix, Language::English)) + TESS_VERSION_TEXT;
 }
 
-std::span<const ControlText> mainWindowLabelTexts()
+std::span<const CommandText> mainWindowMenuTexts()
 {
-    static constexpr ControlText texts[] = {
-        {"Label1", TextId::LabelMachine},
-        {"Label2", TextId::LabelControlMode},
-        {"Label3", TextId::LabelCapVolt},
-        {"Label4", TextId::LabelRomVersion},
-        {"Label5", TextId::LabelFileName},
+    using C = CommandStates;
+    static constexpr CommandText texts[] = {
+        {&C::fileMenu, TextId::MenuFile},
+        {&C::newItem, TextId::MenuNew},
+        {&C::openItem, TextId::MenuOpen},
+        {&C::saveItem, TextId::MenuSave},
+        {&C::saveAsItem, TextId::MenuSaveAs},
+        {&C::closeItem, TextId::MenuClose},
+        {&C::compareItem, TextId::MenuCompare},
+        {&C::printItem, TextId::MenuPrint},
+        {&C::exitItem, TextId::MenuExit},
+        {&C::executeMenu, TextId::MenuExecute},
+        {&C::dataReadItem, TextId::MenuDataRead},
+        {&C::dataWriteItem, TextId::MenuDataWrite},
+        {&C::optionsMenu, TextId::MenuOptions},
+        {&C::commSettingsItem, TextId::MenuCommSet},
+        {&C::commLogItem, TextId::MenuCommLog},
+        {&C::inverterChangeItem, TextId::MenuInverterChange},
+        {&C::languageMenu, TextId::MenuLanguage},
+        {&C::japaneseItem, TextId::MenuJapanese},
+        {&C::englishItem, TextId::MenuEnglish},
+        {&C::helpMenu, TextId::MenuHelp},
+        {&C::aboutItem, TextId::MenuAbout},
+        {&C::romMenu, TextId::MenuRom},
+        {&C::addRomFilesItem, TextId::MenuAddVersionFile},
     };
     return texts;
 }
 
-std::span<const ControlText> mainWindowMenuTexts()
+std::span<const CommandText> mainWindowHintTexts()
 {
-    static constexpr ControlText texts[] = {
-        {"File1", TextId::MenuFile},
-        {"New1", TextId::MenuNew},
-        {"Open1", TextId::MenuOpen},
-        {"Save1", TextId::MenuSave},
-        {"SaveAs1", TextId::MenuSaveAs},
-        {"Close1", TextId::MenuClose},
-        {"F1", TextId::MenuCompare},
-        {"Print1", TextId::MenuPrint},
-        {"Exit1", TextId::MenuExit},
-        {"K1", TextId::MenuExecute},
-        {"K2", TextId::MenuDataRead},
-        {"K3", TextId::MenuDataWrite},
-        {"K4", TextId::MenuOptions},
-        {"K5", TextId::MenuCommSet},
-        {"K8", TextId::MenuCommLog},
-        {"K9", TextId::MenuInverterChange},
-        {"KL1", TextId::MenuLanguage},
-        {"KJ1", TextId::MenuJapanese},
-        {"KE1", TextId::MenuEnglish},
-        {"K6", TextId::MenuHelp},
-        {"K7", TextId::MenuAbout},
-        {"ROM1", TextId::MenuRom},
-        {"N5", TextId::MenuAddVersionFile},
-    };
-    return texts;
-}
-
-std::span<const ControlText> mainWindowHintTexts()
-{
-    static constexpr ControlText texts[] = {
-        {"SpeedButton1", TextId::HintNew},
-        {"SpeedButton2", TextId::HintOpen},
-        {"SpeedButton3", TextId::HintSaveAs},
-        {"SpeedButton4", TextId::HintClose},
-        {"SpeedButton5", TextId::HintDataRead},
-        {"SpeedButton6", TextId::HintDataWrite},
-        {"SpeedButton7", TextId::HintLog},
-        {"SpeedButton8", TextId::HintInverterChange},
-        {"SpeedButton9", TextId::HintCompare},
-        {"SpeedButton10", TextId::HintPrint},
+    using C = CommandStates;
+    static constexpr CommandText texts[] = {
+        {&C::newButton, TextId::HintNew},
+        {&C::openButton, TextId::HintOpen},
+        {&C::saveAsButton, TextId::HintSaveAs},
+        {&C::closeButton, TextId::HintClose},
+        {&C::dataReadButton, TextId::HintDataRead},
+        {&C::dataWriteButton, TextId::HintDataWrite},
+        {&C::commLogButton, TextId::HintLog},
+        {&C::inverterChangeButton, TextId::HintInverterChange},
+        {&C::compareButton, TextId::HintCompare},
+        {&C::printButton, TextId::HintPrint},
     };
     return texts;
 }

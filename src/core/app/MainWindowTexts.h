@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/CommandStates.h"
 #include "core/app/Texts.h"
 #include "core/common/GridRows.h"
 #include "core/common/Language.h"
@@ -30,17 +31,16 @@ std::array<int, GridColumnCount> gridColumnWidths(Language language);
 // "71Series Tessaline Version 4.50".
 std::string mainWindowCaption();
 
-// A text of the main window by the name of the control that shows it.
-struct ControlText {
-    std::string_view control;
+// A text of the main window by the command whose menu, menu item or tool
+// button shows it.
+struct CommandText {
+    bool CommandStates::*command;
     TextId text;
 };
-// Label1 .. Label5 (the identity box captions and the file name caption).
-std::span<const ControlText> mainWindowLabelTexts();
 // The captions of every menu and menu item.
-std::span<const ControlText> mainWindowMenuTexts();
-// The hints of SpeedButton1 .. SpeedButton10.
-std::span<const ControlText> mainWindowHintTexts();
+std::span<const CommandText> mainWindowMenuTexts();
+// The hints of the tool buttons.
+std::span<const CommandText> mainWindowHintTexts();
 // The titles of grid columns 0 .. 6.
 const std::array<TextId, GridColumnCount>& gridColumnTitles();
 

@@ -1,7 +1,8 @@
 #include "core/app/UserStore.h"
 
+#include "core/common/TextParse.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <pwd.h>
@@ -47,12 +48,7 @@ std::optional<std::string_view> lineName(std::string_view line)
 
 std::optional<int> UserStore::readInteger(std::string_view name)
 {
-    const std::string text = readString(name);
-    int value = 0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size())
-        return std::nullopt;
-    return value;
+    return parseInteger(readString(name), IntegerSign::MinusOnly);
 }
 
 bool UserStore::writeInteger(std::string_view name, int value)

@@ -148,7 +148,7 @@ void AddRomFilesPresenter::close()
     m_choice = -1;
     m_targetFolder.clear();
     forgetFiles();
-    m_ws.commands.rom1Visible = false;
+    m_ws.commands.romMenuVisible = false;
     m_closed = true;
 }
 

@@ -1,33 +1,19 @@
 #include "core/catalogue/ConversionMatrix.h"
 
-#include <charconv>
+#include "core/common/TextParse.h"
+
 #include <vector>
 
 namespace tess::catalogue {
 namespace {
 
-// A decimal integer with an optional sign and nothing else.
-std::optional<int> parseInteger(std::string_view text)
+// A result code or group value: a decimal integer, which may carry a '+'
+// before its own sign ("+-5" is -5).
+std::optional<int> parseCode(std::string_view text)
 {
-    if (!text.empty() && text.front() == '+')
+    if (text.starts_with('+'))
         text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
-        text.remove_suffix(1);
-    return text;
+    return parseInteger(text, IntegerSign::MinusOnly);
 }
 
 } // namespace
@@ -63,7 +49,7 @@ MatrixCell findMatrixCell(const tables::TableText& matrix, int extent, std::stri
             cell.status = MatrixCell::Status::Found;
             cell.column = column;
             cell.columnCode = header[field];
-            cell.code = parseInteger(fields[field]);
+            cell.code = parseCode(fields[field]);
             break;
         }
         break;
@@ -76,9 +62,9 @@ std::optional<int> groupSetValue(const tables::TableText& groups, std::string_vi
     for (std::size_t i = 0; i < groups.lineCount(); ++i) {
         const std::string_view text = *groups.line(i);
         const std::size_t equals = text.find('=');
-        if (equals == std::string_view::npos || trimmed(text.substr(0, equals)) != name)
+        if (equals == std::string_view::npos || trimSpacesAndTabs(text.substr(0, equals)) != name)
             continue;
-        return parseInteger(trimmed(text.substr(equals + 1)));
+        return parseCode(trimSpacesAndTabs(text.substr(equals + 1)));
     }
     return std::nullopt;
 }

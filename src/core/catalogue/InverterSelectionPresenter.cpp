@@ -467,7 +467,7 @@ void InverterSelectionPresenter::pickRomVersion(std::string_view code)
         m_romText = shownBefore;
         return;
     }
-    m_ws.doc.label6 = "ROM:" + std::to_string(*index);
+    m_ws.doc.romIndexText = "ROM:" + std::to_string(*index);
     m_ws.selection.pickedRomIndex = *index;
     acceptRomVersion(*index);
 }
@@ -485,7 +485,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
         showTableNotFound(n, m_controlMode, m_ws.selection.pickedRomIndex);
         selectRomVersion(r);
         m_romText.clear();
-        m_ws.doc.label6.clear();
+        m_ws.doc.romIndexText.clear();
         m_okEnabled = false;
         if (!m_change)
             m_acceptedRom.reset();
@@ -518,7 +518,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
                 show(TextId::MsgCannotChangeToRomVersion);
                 selectRomVersion(r);
                 m_romText = dataSetRomText();
-                m_ws.doc.label6 = "ROM:" + std::to_string(r);
+                m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
                 m_okEnabled = false;
                 return;
             }
@@ -572,7 +572,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
         selected = 35; // the last entry of list H
     }
     selectCapacity(selected);
-    m_ws.doc.label7 = "Cap:" + std::to_string(m_capacity);
+    m_ws.doc.capacityIndexText = "Cap:" + std::to_string(m_capacity);
 }
 
 void InverterSelectionPresenter::refuseRomChange()
@@ -585,7 +585,7 @@ void InverterSelectionPresenter::refuseRomChange()
     selectRomVersion(r);
     m_romText = dataSetRomText();
     if (is(m, Model::QM71) || is(m, Model::LX71RTP) || is(m, Model::LX71KRTP))
-        m_ws.doc.label6 = "ROM:" + std::to_string(r);
+        m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
 }
 
 void InverterSelectionPresenter::restoreRomList(int model)

@@ -55,4 +55,25 @@ ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& c
     return ScriptOutcome::Accepted;
 }
 
+void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)
+{
+    ++runs;
+    std::optional<SelectionChoice> choice;
+    if (!choices.empty()) {
+        choice = choices.front();
+        choices.pop_front();
+    }
+    if (!choice) {
+        InverterSelectionPresenter dialog(ws, ui);
+        dialog.open();
+        if (dialog.isOpen())
+            dialog.cancel();
+        lastOutcome.reset();
+    } else {
+        lastOutcome = runSelectionScript(ws, ui, *choice);
+    }
+    if (cancelUnlessAccepted && lastOutcome != ScriptOutcome::Accepted)
+        ws.doc.state.selectionCancelled = true;
+}
+
 } // namespace tess::catalogue

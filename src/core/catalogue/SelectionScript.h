@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/catalogue/InverterSelectionPresenter.h"
+#include "core/mainwindow/Commands.h"
 
+#include <deque>
+#include <optional>
 #include <string>
 
 namespace tess::catalogue {
@@ -28,5 +31,24 @@ enum class ScriptOutcome {
 // the dialog's own. When the dialog would store anything but the choice, it
 // is cancelled instead and nothing is stored.
 ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& choice);
+
+// The selection dialog of the commands (New, Inverter change) without a
+// window: each run takes the next choice and drives the dialog with it. An
+// empty queue, or an empty entry, opens the dialog and cancels it.
+class ScriptedSelection : public SelectionHost {
+public:
+    void runSelectionDialog(Workspace& ws, Ui& ui) override;
+
+    std::deque<std::optional<SelectionChoice>> choices;
+    // Set: a run that does not store exactly its choice leaves the selection
+    // cancelled, whatever the dialog did; only the inverter asked for goes on
+    // to a data set. Clear: the document is as the dialog left it, as after
+    // a user's own clicks.
+    bool cancelUnlessAccepted = false;
+
+    // How the last run ended; nothing when it had no choice.
+    std::optional<ScriptOutcome> lastOutcome;
+    int runs = 0;
+};
 
 } // namespace tess::catalogue

@@ -55,7 +55,7 @@ std::string encodeCommLog(const std::vector<std::string>& lines, bool* lossy)
     return utf8ToCp932(text, lossy);
 }
 
-int SaveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder)
+int saveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder)
 {
     bool lossy = false;
     bool written = false;

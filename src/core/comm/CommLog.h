@@ -44,10 +44,10 @@ std::string encodeCommLog(const std::vector<std::string>& lines, bool* lossy = n
 // ws.writer and behind the hourglass. A failed write keeps the old file and
 // shows a message. Characters without a code page 932 form are saved as '?'
 // and the user is told. 0 when written, -1 when not.
-int SaveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder = {});
-inline int SaveCommLog(Workspace& ws, Ui& ui, const CommLog& log, const std::string& folder = {})
+int saveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder = {});
+inline int saveCommLog(Workspace& ws, Ui& ui, const CommLog& log, const std::string& folder = {})
 {
-    return SaveCommLog(ws, ui, log.lines(), folder);
+    return saveCommLog(ws, ui, log.lines(), folder);
 }
 
 enum class CommLogReadStatus {

@@ -3,6 +3,7 @@
 #include "core/app/Texts.h"
 #include "core/app/UserStore.h"
 #include "core/app/Workspace.h"
+#include "core/common/TextParse.h"
 
 #include <algorithm>
 
@@ -33,15 +34,6 @@ char upper(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 } // namespace
 
 std::string portItem(int index)
@@ -59,7 +51,7 @@ int portIndexOfStored(std::string_view stored)
 
 int portIndexOfTyped(std::string_view typed)
 {
-    typed = trimmed(typed);
+    typed = trimSpacesAndTabs(typed);
     if (typed.size() < PortPrefix.size())
         return -1;
     for (std::size_t i = 0; i < PortPrefix.size(); ++i)

@@ -52,7 +52,7 @@ public:
     // Held within 120 .. 1000.
     void setWriteWaitMs(int ms);
 
-    // Button2: the selected item becomes the port name and is stored (a list
+    // Close: the selected item becomes the port name and is stored (a list
     // showing no item leaves the port as it was); the wait is taken. False
     // when the store could not keep the port for the next start (the port is
     // taken for this run all the same).

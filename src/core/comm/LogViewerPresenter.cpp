@@ -83,7 +83,7 @@ std::optional<std::vector<std::string>> LogViewerPresenter::showAgain(const std:
 bool LogViewerPresenter::close(const std::vector<std::string>& memoLines)
 {
     if (memoLines != m_shown) {
-        const int result = SaveCommLog(m_ws, m_ui, memoLines, m_folder);
+        const int result = saveCommLog(m_ws, m_ui, memoLines, m_folder);
         if (result != 0) {
             const Answer answer = m_ui.ask(message(TextId::CommLogDiscardChanges), message(TextId::LogWindowCaption),
                 Buttons::YesNo, m_ws.language);

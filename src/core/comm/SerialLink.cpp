@@ -44,7 +44,7 @@ ProgressSink& SerialLink::progress()
     return m_state.progress ? *m_state.progress : none;
 }
 
-int SerialLink::OpenCommPort()
+int SerialLink::openCommPort()
 {
     if (m_port.isOpen())
         m_port.close();
@@ -70,18 +70,18 @@ int SerialLink::OpenCommPort()
     return -1;
 }
 
-void SerialLink::CloseCommPort()
+void SerialLink::closeCommPort()
 {
     if (m_port.isOpen())
         m_port.close();
 }
 
-void SerialLink::CalibrateWriteWait()
+void SerialLink::calibrateWriteWait()
 {
     m_state.writeWaitMs = std::max(0, m_ws.writeWaitMs);
 }
 
-int SerialLink::ExchangeFrame(const FrameRequest& request)
+int SerialLink::exchangeFrame(const FrameRequest& request)
 {
     return exchange(request) == Outcome::Failed ? -1 : 0;
 }
@@ -208,7 +208,7 @@ void SerialLink::logRefusal(char code)
     m_state.logInsertCounter = 0;
 }
 
-int SerialLink::ReadIdentityBlock(std::uint32_t base, int n)
+int SerialLink::readIdentityBlock(std::uint32_t base, int n)
 {
     progress().setPosition(0);
     if (n < 1 || n > MaxReadCount)
@@ -230,7 +230,7 @@ int SerialLink::ReadIdentityBlock(std::uint32_t base, int n)
     return 0;
 }
 
-int SerialLink::TransferParameterImage()
+int SerialLink::transferParameterImage()
 {
     if (m_state.commDirection == CommandRead)
         return readImage();

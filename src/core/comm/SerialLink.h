@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/comm/FrameCodec.h"
+#include "core/comm/ProgressSink.h"
 
 #include <array>
 #include <cstddef>
@@ -40,15 +41,6 @@ struct WordSpan {
     int first = 0;
     int last = -1;
     bool contains(int word) const { return word >= first && word <= last; }
-};
-
-// The dialog's progress bar.
-class ProgressSink {
-public:
-    virtual ~ProgressSink() = default;
-    virtual void setPosition(int position) = 0;
-    virtual void setMaximum(int maximum) = 0;
-    virtual void step(int by) = 0;
 };
 
 // Asked for each word of a write by ranges: the log line when the word is
@@ -100,16 +92,16 @@ public:
 
     // `OpenCommPort`: opens ws.portName; 0, or -1 after an English-only
     // message ("Port select Error!", "GetCommState Error!", "SetCommState Error!").
-    int OpenCommPort();
+    int openCommPort();
     // `CloseCommPort`.
-    void CloseCommPort();
+    void closeCommPort();
 
     // `ExchangeFrame`: sends the request and waits at most until the seconds
     // clock passes the second after the start. 0 for a checked data reply or
     // acknowledge and for a refusal (logged, the caller goes on); -1 for no
     // complete reply in time, a wrong first character, a checksum mismatch or
     // data of the wrong length.
-    int ExchangeFrame(const FrameRequest& request);
+    int exchangeFrame(const FrameRequest& request);
     // The bytes of the last data reply, as many as were asked for; zeros
     // after anything but a data reply.
     const std::vector<std::uint8_t>& replyData() const { return m_replyData; }
@@ -117,17 +109,17 @@ public:
     // `ReadIdentityBlock`: n requests of n bytes at base, base+1, ...; request
     // i stores its bytes at the fill position, which moves on by one. A
     // refusal fails the block: it has no bytes to store. 0 or -1.
-    int ReadIdentityBlock(std::uint32_t base, int n);
+    int readIdentityBlock(std::uint32_t base, int n);
 
     // `TransferParameterImage`: in a read dialog the whole image in chunks
     // of 232 bytes (the last one 170); in a write dialog the words of
     // ws.doc.values, the whole image or by ranges. 0, or -1 when a read
     // failed or was refused, or any write failed.
-    int TransferParameterImage();
+    int transferParameterImage();
 
     // `CalibrateWriteWait`: takes ws.writeWaitMs as the pause after each
     // written word.
-    void CalibrateWriteWait();
+    void calibrateWriteWait();
 
 private:
     enum class Outcome { Done, Refused, Failed };

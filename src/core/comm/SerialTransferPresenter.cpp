@@ -51,29 +51,9 @@ std::string identityText(std::span<const std::uint8_t> buffer)
     return text;
 }
 
-// What the window shows for values without a table, so that the readable
-// copy of a data set saved from an unsupported inverter shows its values
-// and not the rows of whatever data set was open before.
-void fillRawRows(GridRows& rows, const ParameterSet& values)
-{
-    rows.clearBody();
-    rows.setRowCount(GridRowsWithTable);
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        const int row = slot + 1;
-        const std::string value = std::to_string(values[static_cast<std::size_t>(slot)]);
-        rows.setText(row, ColCode, "---");
-        rows.setText(row, ColName, "----------");
-        rows.setText(row, ColRange, "--------------");
-        rows.setText(row, ColDefault, value);
-        rows.setText(row, ColValue, value);
-        rows.setText(row, ColDecimals, "0");
-        rows.setText(row, ColFigures, "5");
-    }
-}
-
 } // namespace
 
-int BuildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
     const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges)
 {
     ranges.clear();
@@ -140,24 +120,24 @@ SerialTransferTexts SerialTransferPresenter::texts() const
     const bool write = isWriteDialog();
     SerialTransferTexts texts;
     texts.caption = t(TextId::SerialCaption);
-    texts.label1 = t(write ? TextId::SerialLabel1Write : TextId::SerialLabel1Read);
-    texts.label2 = t(TextId::SerialLabel2);
+    texts.progressCaption = t(write ? TextId::SerialProgressWrite : TextId::SerialProgressRead);
+    texts.messagesCaption = t(TextId::SerialMessagesCaption);
     texts.execute = t(TextId::SerialExecute);
     texts.close = t(TextId::SerialClose);
-    texts.groupBox1 = t(TextId::SerialGroupBox1);
-    texts.label3 = t(TextId::SerialStartArea);
-    texts.label4 = t(TextId::SerialEndArea);
-    texts.groupBox2 = t(TextId::SerialGroupBox2);
-    texts.label5 = t(TextId::SerialLabel5);
-    texts.label6 = t(TextId::SerialLabel6);
-    texts.label7 = t(TextId::SerialLabel7);
-    texts.checkBox1 = t(TextId::SerialWriteEnable);
-    texts.groupBox3 = t(TextId::SerialGroupBox3);
-    texts.checkBox3 = t(TextId::SerialShowAreaL);
-    texts.checkBox4 = t(TextId::SerialShowAreaN);
-    texts.checkBox5 = t(TextId::SerialShowAreaO);
-    texts.label8 = t(TextId::SerialLabel8);
-    texts.checkBox2 = t(write ? TextId::SerialForcedWrite : TextId::SerialForcedRead);
+    texts.writeAreaGroup = t(TextId::SerialWriteAreaGroup);
+    texts.startAreaLabel = t(TextId::SerialStartArea);
+    texts.endAreaLabel = t(TextId::SerialEndArea);
+    texts.optionsGroup = t(TextId::SerialOptionsGroup);
+    texts.deadTimeWordsLabel = t(TextId::SerialDeadTimeWords);
+    texts.analogWordsLabel = t(TextId::SerialAnalogWords);
+    texts.analogWordsNote = t(TextId::SerialAnalogWordsNote);
+    texts.permitWriteCheck = t(TextId::SerialWriteEnable);
+    texts.displayOptionsGroup = t(TextId::SerialDisplayOptionsGroup);
+    texts.showAreaLCheck = t(TextId::SerialShowAreaL);
+    texts.showAreaNCheck = t(TextId::SerialShowAreaN);
+    texts.showAreaOCheck = t(TextId::SerialShowAreaO);
+    texts.hiddenAreasNote = t(TextId::SerialHiddenAreasNote);
+    texts.forcedTransferCheck = t(write ? TextId::SerialForcedWrite : TextId::SerialForcedRead);
     return texts;
 }
 
@@ -243,13 +223,13 @@ void SerialTransferPresenter::settleWait()
     }
 }
 
-int SerialTransferPresenter::BuildWriteRanges()
+int SerialTransferPresenter::buildWriteRanges()
 {
     const ParameterTable& table = m_ws.doc.table;
-    return comm::BuildWriteRanges(m_startArea, m_endArea, table.areaFirst, table.areaLast, m_ranges);
+    return comm::buildWriteRanges(m_startArea, m_endArea, table.areaFirst, table.areaLast, m_ranges);
 }
 
-int SerialTransferPresenter::RunTransaction()
+int SerialTransferPresenter::runTransaction()
 {
     m_executeEnabled = false;
     m_closeEnabled = false;
@@ -259,18 +239,18 @@ int SerialTransferPresenter::RunTransaction()
 
     int result = 0;
     if (isWriteDialog()) {
-        result = BuildWriteRanges();
+        result = buildWriteRanges();
         if (result == -1) {
             show(TextId::TransSetAreaError);
         } else if (result == -2) {
             show(TextId::TransAreaNotDefined);
         } else {
-            result = WriteTransaction();
+            result = writeTransaction();
         }
     } else {
-        result = ReadTransaction();
+        result = readTransaction();
         if (result != -1)
-            LoadReadResult();
+            loadReadResult();
     }
 
     m_log.append(std::string(text(TextId::TransEnd, m_ws.language)));
@@ -278,7 +258,7 @@ int SerialTransferPresenter::RunTransaction()
 
     if (isWriteDialog() || result != 0) {
         // Only a log that reached the file is announced as being there.
-        if (SaveCommLog(m_ws, m_ui, m_log, m_workFolder) == 0)
+        if (saveCommLog(m_ws, m_ui, m_log, m_workFolder) == 0)
             m_log.append(std::string(text(TextId::TransLogFileLine, m_ws.language)));
     } else {
         m_log.append(std::string(text(TextId::TransSavedAsPrefix, m_ws.language)) + m_fileName
@@ -318,7 +298,7 @@ void SerialTransferPresenter::prepareLink(LinkState& state) const
     state.areaL = areaSpan(table, AreaL);
     state.areaN = areaSpan(table, AreaN);
     state.areaO = areaSpan(table, AreaO);
-    if (!m_writeEnable) {
+    if (!m_writePermitted) {
         const WordSpan areaA = areaSpan(table, AreaA);
         const WordSpan areaG = areaSpan(table, AreaG);
         const Language language = m_ws.language;
@@ -328,35 +308,35 @@ void SerialTransferPresenter::prepareLink(LinkState& state) const
 
 int SerialTransferPresenter::readIdentity(SerialLink& link)
 {
-    if (link.ReadIdentityBlock(IdentityAddress, static_cast<int>(tables::IdentityTextLength)) != 0) {
+    if (link.readIdentityBlock(IdentityAddress, static_cast<int>(tables::IdentityTextLength)) != 0) {
         show(TextId::TransReadIdentityError);
         return -1;
     }
-    if (link.ReadIdentityBlock(ModeCapacityAddress, 4) != 0) {
+    if (link.readIdentityBlock(ModeCapacityAddress, 4) != 0) {
         show(TextId::TransReadModeCapacityError);
         return -1;
     }
     return 0;
 }
 
-int SerialTransferPresenter::ReadTransaction()
+int SerialTransferPresenter::readTransaction()
 {
     m_fileName.clear();
     LinkState state;
     prepareLink(state);
     SerialLink link(m_port, m_clock, m_ui, m_ws, state, m_log);
-    if (link.OpenCommPort() != 0) {
-        link.CloseCommPort();
+    if (link.openCommPort() != 0) {
+        link.closeCommPort();
         return -1;
     }
     settleWait();
 
     int step = readIdentity(link);
-    if (step == 0 && link.TransferParameterImage() != 0) {
+    if (step == 0 && link.transferParameterImage() != 0) {
         show(TextId::TransReadDataError);
         step = -1;
     }
-    link.CloseCommPort();
+    link.closeCommPort();
     if (step != 0)
         return -1;
 
@@ -371,9 +351,9 @@ int SerialTransferPresenter::ReadTransaction()
     ParameterSet values {};
     std::string_view name;
     datafile::SaveMode mode = datafile::SaveMode::InverterRead;
-    switch (tables::IdentityCheck(found, identityBytes, false, m_ws.doc.identity, m_ws.settings)) {
+    switch (tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings)) {
     case 0:
-        tables::ModeCapacityCheck(found, identityBytes, false, m_ws.doc.identity);
+        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
         if (tables::convertParameterImage(found, image, false, m_ws.applicationFolder, m_ui, m_ws.language, values)
             == -3) {
@@ -391,7 +371,7 @@ int SerialTransferPresenter::ReadTransaction()
         if (!special)
             return -1;
         show(TextId::TransSavedAsUnMachine);
-        tables::ModeCapacityCheck(found, identityBytes, false, m_ws.doc.identity);
+        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         tables::convertParameterImage(found, image, false, m_ws.applicationFolder, m_ui, m_ws.language, values);
         name = UnsupportedMachineFileName;
         mode = datafile::SaveMode::UnsupportedMachine;
@@ -401,7 +381,7 @@ int SerialTransferPresenter::ReadTransaction()
         if (!special)
             return -1;
         show(TextId::TransSavedAsUnRom);
-        tables::ModeCapacityCheck(found, identityBytes, false, m_ws.doc.identity);
+        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         tables::convertParameterImage(found, image, true, m_ws.applicationFolder, m_ui, m_ws.language, values);
         name = UnsupportedRomFileName;
         mode = datafile::SaveMode::UnsupportedRom;
@@ -426,13 +406,15 @@ int SerialTransferPresenter::saveRead(const ParameterSet& values, const Inverter
     scratch.doc.identity = mode == datafile::SaveMode::UnsupportedMachine
         ? InverterIdentity {UnsupportedModel, UnsupportedModel, UnsupportedModel, UnsupportedRomVersion}
         : InverterIdentity {received.model, received.controlMode, received.capacity, UnsupportedRomVersion};
+    // The readable copy of a data set from an unsupported inverter shows its
+    // values, not the rows of whatever data set was open before.
     if (mode != datafile::SaveMode::InverterRead)
         fillRawRows(scratch.doc.rows, values);
     BusyScope busy(m_ui);
     return datafile::writeDataSet(scratch, m_ui, pathOf(m_fileName), mode, received);
 }
 
-void SerialTransferPresenter::LoadReadResult()
+void SerialTransferPresenter::loadReadResult()
 {
     if (m_fileName.empty())
         return;
@@ -456,7 +438,7 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const st
     tables::ReceivedIdentity found;
     found.forcedTransfer = m_forcedTransfer;
 
-    switch (tables::IdentityCheck(found, identityBytes, true, dataSet, m_ws.settings)) {
+    switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings)) {
     case 0:
         break;
     case -1:
@@ -487,7 +469,7 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const st
         return Go::Stop;
     }
 
-    switch (tables::ModeCapacityCheck(found, identityBytes, true, dataSet)) {
+    switch (tables::checkModeCapacity(found, identityBytes, true, dataSet)) {
     case -1:
         show(TextId::TransControlModeWrong);
         return Go::Stop;
@@ -512,19 +494,19 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const st
     return askYes(message(TextId::TransAskNoTable)) ? Go::On : Go::Stop;
 }
 
-int SerialTransferPresenter::WriteTransaction()
+int SerialTransferPresenter::writeTransaction()
 {
     LinkState state;
     prepareLink(state);
     SerialLink link(m_port, m_clock, m_ui, m_ws, state, m_log);
-    link.CalibrateWriteWait();
-    if (link.OpenCommPort() != 0) {
-        link.CloseCommPort();
+    link.calibrateWriteWait();
+    if (link.openCommPort() != 0) {
+        link.closeCommPort();
         return -1;
     }
     settleWait();
     const int step = readIdentity(link);
-    link.CloseCommPort();
+    link.closeCommPort();
     if (step != 0)
         return -1;
 
@@ -537,16 +519,16 @@ int SerialTransferPresenter::WriteTransaction()
     }
 
     state.commPhase = CommandWrite;
-    if (link.OpenCommPort() != 0) {
+    if (link.openCommPort() != 0) {
         show(TextId::TransPortOpenError);
-        link.CloseCommPort();
+        link.closeCommPort();
         return -1;
     }
     settleWait();
-    const int result = link.TransferParameterImage();
+    const int result = link.transferParameterImage();
     if (result != 0)
         show(TextId::TransWriteDataError);
-    link.CloseCommPort();
+    link.closeCommPort();
     return result;
 }
 

@@ -42,7 +42,7 @@ constexpr std::string_view UnsupportedRomFileName = "UnROMver.csl";
 // ranges in sending order (an area of its own; the areas from start to end;
 // from Fund. on, Fund. last), -1 when the end lies before the start or names
 // no area, -2 when the start names no area.
-int BuildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
     const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges);
 
 // The write filter: unless writing is permitted, the dead time words A-11 to
@@ -51,27 +51,28 @@ int BuildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t,
 // writed."), nothing for a word that goes out.
 std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const WordSpan& areaG, Language language);
 
-// The captions of the communication dialog in the UI language.
+// The captions of the communication dialog in the UI language, one for each
+// control that shows a text.
 struct SerialTransferTexts {
     std::string caption;
-    std::string label1; // above the progress bar
-    std::string label2; // above Memo1
-    std::string execute; // Button1
-    std::string close; // Button2
-    std::string groupBox1;
-    std::string label3; // start area
-    std::string label4; // end area
-    std::string groupBox2;
-    std::string label5;
-    std::string label6;
-    std::string label7;
-    std::string checkBox1; // WriteEnable
-    std::string groupBox3;
-    std::string checkBox3; // ShowAreaL
-    std::string checkBox4; // ShowAreaN
-    std::string checkBox5; // ShowAreaO
-    std::string label8;
-    std::string checkBox2; // ForcedTransfer
+    std::string progressCaption; // above the progress bar: receiving or sending
+    std::string messagesCaption; // above the lines of the transaction
+    std::string execute;
+    std::string close;
+    std::string writeAreaGroup; // the start and end area lists
+    std::string startAreaLabel;
+    std::string endAreaLabel;
+    std::string optionsGroup; // the words held back unless writing is permitted
+    std::string deadTimeWordsLabel;
+    std::string analogWordsLabel;
+    std::string analogWordsNote;
+    std::string permitWriteCheck;
+    std::string displayOptionsGroup; // which refusals the log shows
+    std::string showAreaLCheck;
+    std::string showAreaNCheck;
+    std::string showAreaOCheck;
+    std::string hiddenAreasNote;
+    std::string forcedTransferCheck;
 };
 
 // The communication dialog (`SerialTransferDialog`) without a window: its controls'
@@ -98,8 +99,8 @@ public:
     // A text typed into an area list: the item it names, or none.
     static int areaIndexOfText(std::string_view text);
 
-    bool writeEnable() const { return m_writeEnable; }
-    void setWriteEnable(bool on) { m_writeEnable = on; }
+    bool writePermitted() const { return m_writePermitted; }
+    void setWritePermitted(bool on) { m_writePermitted = on; }
     bool showAreaL() const { return m_showAreaL; }
     void setShowAreaL(bool on) { m_showAreaL = on; }
     bool showAreaN() const { return m_showAreaN; }
@@ -108,7 +109,7 @@ public:
     // Checking the box first tells how O area words are written.
     void setShowAreaO(bool on);
 
-    // CheckBox2: revealed by Ctrl+F9, hidden and cleared by Ctrl+F10.
+    // The forced transfer box: revealed by Ctrl+F9, hidden and cleared by Ctrl+F10.
     bool forcedBoxVisible() const { return m_forcedBoxVisible; }
     bool forcedTransfer() const { return m_forcedTransfer; }
     void revealForcedBox(); // Ctrl+F9
@@ -128,17 +129,17 @@ public:
     // The progress bar the link drives; none: progress goes nowhere.
     void setProgressSink(ProgressSink* sink) { m_progress = sink; }
 
-    // `RunTransaction` (Button1): the read or the write with its log, the
+    // `RunTransaction` (Execute): the read or the write with its log, the
     // log file where due and the final line. Returns the step's result.
-    int RunTransaction();
+    int runTransaction();
     // `ReadTransaction`: 0, -1, or the data file writer's result.
-    int ReadTransaction();
+    int readTransaction();
     // `WriteTransaction`: 0 or -1.
-    int WriteTransaction();
+    int writeTransaction();
     // `BuildWriteRanges` for the chosen areas over the loaded table.
-    int BuildWriteRanges();
+    int buildWriteRanges();
     // `LoadReadResult`: the saved file becomes the window's data set.
-    void LoadReadResult();
+    void loadReadResult();
 
     const std::vector<WordSpan>& writeRanges() const { return m_ranges; }
     // The file a read saved ("ReadData.csl" and the others), as named.
@@ -167,7 +168,7 @@ private:
 
     int m_startArea = AreaFund;
     int m_endArea = AreaP;
-    bool m_writeEnable = false;
+    bool m_writePermitted = false;
     bool m_showAreaL = false;
     bool m_showAreaN = false;
     bool m_showAreaO = false;

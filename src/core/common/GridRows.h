@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/Identity.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -49,5 +51,10 @@ private:
     std::vector<std::array<std::string, GridColumnCount>> m_cells;
     int m_rowCount = GridRowsEmpty;
 };
+
+// The rows of values without a table: each slot's value under dashes, so that
+// a data set no table can show can still be looked at, edited as plain
+// integers and saved with a readable copy of its own values.
+void fillRawRows(GridRows& rows, const ParameterSet& values);
 
 } // namespace tess

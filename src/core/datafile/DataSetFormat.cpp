@@ -1,8 +1,9 @@
 #include "core/datafile/DataSetFormat.h"
 
+#include "core/common/TextParse.h"
+
 #include <charconv>
 #include <cstdint>
-#include <limits>
 #include <optional>
 
 namespace tess::datafile {
@@ -106,30 +107,6 @@ bool isNumberShaped(std::string_view token)
     return true;
 }
 
-// A whole token as a 32-bit integer; nothing for any other text and for a
-// number outside the 32-bit range.
-std::optional<std::int32_t> wholeInteger(std::string_view token)
-{
-    if (!isNumberShaped(token))
-        return std::nullopt;
-    bool negative = false;
-    if (!token.empty() && (token[0] == '-' || token[0] == '+')) {
-        negative = token[0] == '-';
-        token.remove_prefix(1);
-    }
-    std::int64_t magnitude = 0;
-    constexpr std::int64_t limit = std::int64_t {std::numeric_limits<std::int32_t>::max()} + 1;
-    for (const char c : token) {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > limit)
-            return std::nullopt;
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max())
-        return std::nullopt;
-    return static_cast<std::int32_t>(value);
-}
-
 void appendRightAligned(std::string& out, long value, int width)
 {
     char buffer[24];
@@ -187,7 +164,7 @@ ParsedDataSet parseDataSet(std::string_view bytes)
             result.problemLine = scanner.lineAfterEnd();
             return result;
         }
-        const auto value = wholeInteger(token);
+        const auto value = parseInteger(token);
         if (!value) {
             result.status = ParseStatus::InvalidValue;
             result.problemLine = scanner.line();

@@ -11,7 +11,9 @@ struct CellEditState {
     // The user has typed into the cell; a mouse click in the grid puts the
     // cell back to the stored value.
     bool pendingRestore = false;
-    // An edit of `row` was accepted; its value cell is drawn purple once.
+    // An edit of `row` was accepted and the grid has not re-read it yet; the
+    // grid takes the flag over and draws that value cell purple until its
+    // next re-read.
     bool justEdited = false;
     // The status bar text, written in the language in force when it was set.
     std::string statusText;

@@ -45,7 +45,7 @@ void restoreCell(Document& doc, int row)
     }
     const std::int32_t value = doc.values[static_cast<std::size_t>(row - 1)];
     // Without readable decimal places the plain stored integer is shown.
-    const std::optional<std::int32_t> d = tables::parseInteger(doc.rows.text(row, ColDecimals));
+    const std::optional<std::int32_t> d = parseInteger(doc.rows.text(row, ColDecimals));
     doc.rows.setText(row, ColValue, d ? tables::formatScaledValue(value, *d) : std::to_string(value));
 }
 
@@ -81,7 +81,7 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
         doc.edit.statusText = verdict.status.in(ws.language);
         doc.edit.justEdited = true;
         doc.state.saved = false;
-        ws.commands.save1 = true;
+        ws.commands.saveItem = true;
         break;
     case CellOutcome::Unchanged:
         doc.edit.statusText.clear();

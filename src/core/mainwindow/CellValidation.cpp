@@ -125,7 +125,7 @@ CellVerdict validateCellEntry(const CellEntry& entry)
 {
     // The decimal places are read first: a row without parameter has none,
     // and whatever is typed there is outside the setting area.
-    const std::optional<std::int32_t> d = tables::parseInteger(entry.decimalsText);
+    const std::optional<std::int32_t> d = parseInteger(entry.decimalsText);
     if (!d)
         return outsideArea();
 

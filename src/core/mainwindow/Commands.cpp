@@ -43,26 +43,7 @@ FileDialogRequest consoleDataRequest(std::string fileName)
 void markSaved(Workspace& ws)
 {
     ws.doc.state.saved = true;
-    ws.commands.save1 = false;
-}
-
-// Values without a table: each slot's value under dashes, so that the data
-// set can still be looked at, edited as plain integers and saved.
-void fillRawRows(Document& doc)
-{
-    doc.rows.clearBody();
-    doc.rows.setRowCount(GridRowsWithTable);
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        const int row = slot + 1;
-        const std::string value = std::to_string(doc.values[static_cast<std::size_t>(slot)]);
-        doc.rows.setText(row, ColCode, "---");
-        doc.rows.setText(row, ColName, "----------");
-        doc.rows.setText(row, ColRange, "--------------");
-        doc.rows.setText(row, ColDefault, value);
-        doc.rows.setText(row, ColValue, value);
-        doc.rows.setText(row, ColDecimals, "0");
-        doc.rows.setText(row, ColFigures, "5");
-    }
+    ws.commands.saveItem = false;
 }
 
 } // namespace
@@ -79,8 +60,7 @@ void resetToNoDocument(Workspace& ws)
 {
     Document& doc = ws.doc;
     doc.rows.clearBody();
-    for (std::string& box : doc.identityTexts)
-        box.clear();
+    doc.identityTexts = {};
     doc.state.fileName.clear();
     doc.edit = {};
     doc.state.open = false;
@@ -93,12 +73,12 @@ void resetToNoDocument(Workspace& ws)
 
     CommandStates& c = ws.commands;
     applyNoDocumentState(c);
-    c.k1 = c.k4 = c.kl1 = c.k6 = c.rom1 = true;
-    c.new1 = c.open1 = c.speedButton1 = c.speedButton2 = true;
+    c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
+    c.newItem = c.openItem = c.newButton = c.openButton = true;
 
     writeGridTitles(doc.rows, ws.language);
-    doc.label6.clear();
-    doc.label7.clear();
+    doc.romIndexText.clear();
+    doc.capacityIndexText.clear();
 }
 
 void showIdentity(Workspace& ws, Ui& ui)
@@ -114,25 +94,25 @@ void showIdentity(Workspace& ws, Ui& ui)
     const std::string_view model = catalogue::modelName(id.model);
     if (model.empty())
         return fail();
-    doc.identityTexts[0] = std::string(model);
+    doc.identityTexts.model = std::string(model);
 
     const std::string_view mode = catalogue::controlModeName(id.model, id.controlMode, ws.language);
     if (mode.empty())
         return fail();
-    doc.identityTexts[1] = std::string(mode);
+    doc.identityTexts.controlMode = std::string(mode);
 
     // A ROM version without a capacity list keeps the box as it was.
     if (catalogue::capacityList(id.model, id.romVersion)) {
         const std::optional<std::string_view> capacity = catalogue::capacityText(id.model, id.romVersion, id.capacity);
         if (!capacity)
             return fail();
-        doc.identityTexts[2] = std::string(*capacity);
+        doc.identityTexts.capacity = std::string(*capacity);
     }
 
     const std::optional<std::string_view> rom = catalogue::romVersionText(id.model, id.romVersion);
     if (!rom)
         return fail();
-    doc.identityTexts[3] = std::string(*rom);
+    doc.identityTexts.romVersion = std::string(*rom);
 }
 
 void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection)
@@ -208,13 +188,13 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     // leaves only the rows it did not reach without texts.
     if (result == tables::LoadDone || result == tables::LoadIncomplete) {
         showIdentity(ws, ui);
-        doc.label6 = "ROM:" + std::to_string(doc.identity.romVersion);
-        doc.label7 = "Cap:" + std::to_string(doc.identity.capacity);
+        doc.romIndexText = "ROM:" + std::to_string(doc.identity.romVersion);
+        doc.capacityIndexText = "Cap:" + std::to_string(doc.identity.capacity);
     } else {
         doc.state.rawDataSetMode = true;
-        for (std::string& box : doc.identityTexts)
-            box = std::string(NoIdentityText);
-        fillRawRows(doc);
+        const std::string none(NoIdentityText);
+        doc.identityTexts = {none, none, none, none};
+        fillRawRows(doc.rows, doc.values);
     }
     doc.state.open = true;
     markSaved(ws);
@@ -287,7 +267,7 @@ void closeDocument(Workspace& ws, Ui& ui)
     resetToNoDocument(ws);
 }
 
-bool mainFormCloseQuery(Workspace& ws, Ui& ui)
+bool mayCloseMainWindow(Workspace& ws, Ui& ui)
 {
     if (!settleUnsavedChanges(ws, ui))
         return false;
@@ -323,7 +303,7 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     // The values stay, whatever the table: they are the data set's and now
     // wait to be saved under the new identity.
     doc.state.saved = false;
-    ws.commands.save1 = true;
+    ws.commands.saveItem = true;
 }
 
 void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
@@ -348,7 +328,7 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
 void statusBarMouseDown(Workspace& ws, bool leftButton, bool ctrlHeld)
 {
     if (leftButton && ctrlHeld)
-        ws.commands.rom1Visible = true;
+        ws.commands.romMenuVisible = true;
 }
 
 } // namespace tess

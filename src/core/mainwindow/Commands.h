@@ -44,7 +44,7 @@ void saveDocumentAs(Workspace& ws, Ui& ui);
 void closeDocument(Workspace& ws, Ui& ui);
 // Whether the main window may close: asks to save unsaved changes; when the
 // window may close, the special functions are switched off for the next run.
-bool mainFormCloseQuery(Workspace& ws, Ui& ui);
+bool mayCloseMainWindow(Workspace& ws, Ui& ui);
 // Inverter change: the selection dialog for the open data set, then its
 // table reloaded for the new identity with the values kept.
 void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection);

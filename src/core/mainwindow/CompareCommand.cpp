@@ -19,12 +19,12 @@ namespace {
 // change the open data set or reload its table under the comparison.
 void applyComparingState(CommandStates& c)
 {
-    c.new1 = c.open1 = c.save1 = c.saveAs1 = false;
-    c.close1 = c.f1 = c.print1 = true;
-    c.k1 = c.k4 = c.kl1 = c.k6 = c.rom1 = false;
-    c.speedButton4 = c.speedButton9 = c.speedButton10 = true;
-    c.speedButton1 = c.speedButton2 = c.speedButton3 = false;
-    c.speedButton5 = c.speedButton6 = c.speedButton7 = c.speedButton8 = false;
+    c.newItem = c.openItem = c.saveItem = c.saveAsItem = false;
+    c.closeItem = c.compareItem = c.printItem = true;
+    c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = false;
+    c.closeButton = c.compareButton = c.printButton = true;
+    c.newButton = c.openButton = c.saveAsButton = false;
+    c.dataReadButton = c.dataWriteButton = c.commLogButton = c.inverterChangeButton = false;
 }
 
 // The commands of the opened data set again once no comparison is shown.
@@ -35,10 +35,10 @@ void applyStateAfterComparison(Workspace& ws)
     applyDocumentOpenedState(c);
     if (ws.doc.state.rawDataSetMode)
         applyRawDataSetOverrides(c);
-    c.k1 = c.k4 = c.kl1 = c.k6 = c.rom1 = true;
-    c.new1 = c.open1 = false;
-    c.save1 = !ws.doc.state.saved;
-    c.speedButton7 = true;
+    c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
+    c.newItem = c.openItem = false;
+    c.saveItem = !ws.doc.state.saved;
+    c.commLogButton = true;
 }
 
 void writeComparingTitles(GridRows& rows, Language language)

@@ -22,6 +22,16 @@ struct DocumentState {
     char commDirection = 0;          // 'r' data read, 'w' data write
 };
 
+// What the identity boxes left of the grid show, top to bottom.
+struct IdentityTexts {
+    std::string model; // "QM71"
+    std::string controlMode;
+    std::string capacity; // capacity and voltage, "5.5kW-200V"
+    std::string romVersion;
+
+    friend bool operator==(const IdentityTexts&, const IdentityTexts&) = default;
+};
+
 // The one open data set and everything derived from it.
 struct Document {
     DocumentState state;
@@ -43,13 +53,12 @@ struct Document {
     ModelFamily family = ModelFamily::QM;
     bool substituteTableShown = false;
 
-    // The identity boxes Edit1 to Edit4: model, control mode, capacity and
-    // voltage, ROM version.
-    std::array<std::string, 4> identityTexts;
+    IdentityTexts identityTexts;
 
-    // The main window's hidden labels ("ROM:"/"Cap:" texts).
-    std::string label6;
-    std::string label7;
+    // The indices behind the identity, as the main window's hidden labels
+    // show them: "ROM:<ROM index>" and "Cap:<capacity index>".
+    std::string romIndexText;
+    std::string capacityIndexText;
 
     // While a file comparison is shown (compareMode): the area limits of
     // the comparison's own table walk, which printing takes, the compared

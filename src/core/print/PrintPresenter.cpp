@@ -78,8 +78,8 @@ PrintJob PrintPresenter::job() const
     PrintJob job;
     job.language = m_ws.language;
     job.compareMode = doc.state.compareMode;
-    job.machine = doc.identityTexts[0] + " " + doc.identityTexts[1];
-    job.capacity = doc.identityTexts[2];
+    job.machine = doc.identityTexts.model + " " + doc.identityTexts.controlMode;
+    job.capacity = doc.identityTexts.capacity;
     job.number = m_number;
     job.customer = m_customer;
     job.ranges = rangeList();

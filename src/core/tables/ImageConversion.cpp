@@ -77,7 +77,7 @@ InverterIdentity ReceivedIdentity::asIdentity() const
         static_cast<std::int16_t>(capacityCode), static_cast<std::int16_t>(romVersion)};
 }
 
-int IdentityCheck(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
+int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet, const FileVersionSettings& settings)
 {
     bool earlyRtp = false;
@@ -123,7 +123,7 @@ int IdentityCheck(ReceivedIdentity& found, std::span<const std::uint8_t> identit
     return 0;
 }
 
-int ModeCapacityCheck(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
+int checkModeCapacity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet)
 {
     found.controlModeCode = wordAt(identityBuffer, 10);

@@ -43,14 +43,14 @@ struct ReceivedIdentity {
 // Ver_max (ROM version index 999); with compare also -3 when the model
 // differs from dataSet's, -4 when the ROM version does. Missing bytes count
 // as 0.
-int IdentityCheck(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
+int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet, const FileVersionSettings& settings);
 
 // `ModeCapacityCheck`: the control-mode code (bytes 10, 11) and capacity code
 // (bytes 12, 13), high byte first, into found. With compare -1 when the
 // control mode differs from dataSet's, else -2 when the capacity does, else
 // 0; without compare 0.
-int ModeCapacityCheck(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
+int checkModeCapacity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet);
 
 // `convertParameterImage`: the image's 665 big-endian words, each a signed

@@ -13,7 +13,7 @@
 namespace tess::tables {
 namespace {
 
-constexpr std::array<std::string_view, 16> capacityFileNames {
+constexpr std::array<std::string_view, CapacityDefaultFileCount> capacityFileNames {
     "MSEL_DEFa8.bkh",
     "MSEL_DEFa9.bkh",
     "MSEL_DEFb1.bkh",
@@ -173,7 +173,7 @@ std::string tableFileName(int model, int controlMode, int romVersion)
     if (const char letter = controlModeLetter(model, controlMode))
         name.push_back(letter);
     name.append(*rom);
-    name.append(".bkh");
+    name.append(TableFileExtension);
     return name;
 }
 
@@ -235,6 +235,11 @@ std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<T
     return path;
 }
 
+const std::array<std::string_view, CapacityDefaultFileCount>& capacityDefaultFileNames()
+{
+    return capacityFileNames;
+}
+
 std::optional<std::string> capacityDefaultFileName(std::string_view numberText)
 {
     const std::optional<std::int32_t> number = parseInteger(numberText);
@@ -252,11 +257,10 @@ std::string capacityDefaultFilePath(const std::string& applicationFolder, const 
 
 std::string romCodeOfPath(std::string_view path)
 {
-    constexpr std::size_t extension = 4; // ".bkh"
     constexpr std::size_t codeLength = 5;
-    if (path.size() <= extension)
+    if (path.size() <= TableFileExtension.size())
         return {};
-    const std::size_t end = path.size() - extension;
+    const std::size_t end = path.size() - TableFileExtension.size();
     const std::size_t start = end > codeLength ? end - codeLength : 0;
     return std::string(path.substr(start, end - start));
 }

@@ -3,6 +3,7 @@
 #include "core/common/FileIo.h"
 #include "core/common/Identity.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +62,9 @@ std::vector<std::string> splitRecordBytes(std::string_view cp932Line);
 // 'S', 'V', 'O' (QM) or 'P' (LX); 0 (no letter) for any other index.
 char controlModeLetter(int model, int controlMode);
 
+// What every table file name ends in.
+inline constexpr std::string_view TableFileExtension = ".bkh";
+
 // The bare table file name: model name, control-mode letter, ROM code,
 // ".bkh" (QM71S01-A1.bkh). Empty when the model or the ROM version index is
 // outside the catalogue.
@@ -101,9 +105,16 @@ inline constexpr std::string_view NoRomVersionPath = "-1";
 // answers NoRomVersionPath.
 std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<TableChoice>& dialogChoice = {});
 
-// `capacityDefaultFileName`: "MSEL_DEFa8.bkh" .. "MSEL_DEF_73N.bkh" for the
-// numbers 0 to 15, an empty text for any other integer, nothing when the text
-// is not an integer.
+// How many capacity default files there are, numbered from 0.
+inline constexpr int CapacityDefaultFileCount = 16;
+
+// The capacity default file of each number: "MSEL_DEFa8.bkh" for 0 ..
+// "MSEL_DEF_73N.bkh" for 15.
+const std::array<std::string_view, CapacityDefaultFileCount>& capacityDefaultFileNames();
+
+// `capacityDefaultFileName`: the file of the number the text holds, an empty
+// text for an integer outside 0 to 15, nothing when the text is not an
+// integer.
 std::optional<std::string> capacityDefaultFileName(std::string_view numberText);
 
 // The capacity default file's path in the installation ("MSEL" folder).

@@ -82,29 +82,6 @@ std::optional<std::string> formatDecimalText(std::string_view text, int decimals
     return out;
 }
 
-std::optional<std::int32_t> parseInteger(std::string_view text)
-{
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    if (pos == text.size())
-        return std::nullopt;
-    const std::int64_t limit = negative ? 2147483648LL : 2147483647LL;
-    std::int64_t value = 0;
-    for (; pos < text.size(); ++pos) {
-        const char c = text[pos];
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > limit)
-            return std::nullopt;
-    }
-    return static_cast<std::int32_t>(negative ? -value : value);
-}
-
 std::optional<std::int32_t> toScaledInteger(std::string_view text)
 {
     const std::size_t point = text.rfind('.');

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/common/TextParse.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -31,11 +33,7 @@ std::string formatScaledValue(std::int64_t value, int decimals);
 // place). Nothing when the text is not an optionally signed decimal number.
 std::optional<std::string> formatDecimalText(std::string_view text, int decimals);
 
-// A decimal integer: an optional sign followed by one or more digits, within
-// the signed 32-bit range. Nothing for any other text (spaces included).
-std::optional<std::int32_t> parseInteger(std::string_view text);
-
-// `toScaledInteger`: the text with its last "." deleted, read as an integer
+// `toScaledInteger`: the text with its last "." deleted, read by parseInteger
 // (12.34 gives 1234, -0.5 gives -5, 7 gives 7). Nothing when what remains is
 // not an integer of the signed 32-bit range.
 std::optional<std::int32_t> toScaledInteger(std::string_view text);

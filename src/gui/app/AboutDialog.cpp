@@ -17,6 +17,19 @@
 namespace tess::gui {
 namespace {
 
+// The object names of the dialog's controls, by meaning.
+namespace objectName {
+constexpr const char* window = "AboutBox";
+constexpr const char* mainPanel = "Panel1";
+constexpr const char* icon = "ProgramIcon";
+constexpr const char* programName = "ProgramName";
+constexpr const char* productName = "ProductName";
+constexpr const char* comment = "Comment";
+constexpr const char* ok = "OKButton";
+constexpr const char* countsPanel = "Panel2";
+constexpr const char* counts[] = {"Label1", "Label2", "Label3"};
+} // namespace objectName
+
 constexpr int IconWidth = 65;
 constexpr int IconHeight = 57;
 
@@ -48,7 +61,7 @@ AboutDialog::AboutDialog(const Workspace& ws, const QFont& mainWindowFont, QWidg
     : QDialog(parent)
     , m_core(ws)
 {
-    setObjectName(QStringLiteral("AboutBox"));
+    setObjectName(QString::fromLatin1(objectName::window));
     setFont(mainWindowFont);
     setModal(true);
     build();
@@ -57,49 +70,49 @@ AboutDialog::AboutDialog(const Workspace& ws, const QFont& mainWindowFont, QWidg
 
 void AboutDialog::build()
 {
-    m_panel1 = new QFrame(this);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setFrameShape(QFrame::Panel);
-    m_panel1->setFrameShadow(QFrame::Raised);
-    m_panel1->setGeometry(8, 8, 361, 184);
+    m_mainPanel = new QFrame(this);
+    m_mainPanel->setObjectName(QString::fromLatin1(objectName::mainPanel));
+    m_mainPanel->setFrameShape(QFrame::Panel);
+    m_mainPanel->setFrameShadow(QFrame::Raised);
+    m_mainPanel->setGeometry(8, 8, 361, 184);
 
-    m_icon = label(m_panel1, "ProgramIcon", QRect(8, 8, IconWidth, IconHeight));
+    m_icon = label(m_mainPanel, objectName::icon, QRect(8, 8, IconWidth, IconHeight));
     m_icon->setPixmap(programIcon());
     m_icon->setScaledContents(true);
     // Moves without a button pressed must arrive too: they decide the spot.
     m_icon->setMouseTracking(true);
     m_icon->installEventFilter(this);
 
-    m_programName = label(m_panel1, "ProgramName", QRect(88, 16, 265, 20));
+    m_programName = label(m_mainPanel, objectName::programName, QRect(88, 16, 265, 20));
     QFont titleFont = font();
     titleFont.setBold(true);
     m_programName->setFont(titleFont);
-    m_productName = label(m_panel1, "ProductName", QRect(88, 40, 265, 104));
+    m_productName = label(m_mainPanel, objectName::productName, QRect(88, 40, 265, 104));
     m_productName->setWordWrap(true);
-    m_comment = label(m_panel1, "Comment", QRect(8, 148, 345, 32));
+    m_comment = label(m_mainPanel, objectName::comment, QRect(8, 148, 345, 32));
     m_comment->setWordWrap(true);
 
     m_ok = new QPushButton(this);
-    m_ok->setObjectName(QStringLiteral("OKButton"));
+    m_ok->setObjectName(QString::fromLatin1(objectName::ok));
     m_ok->setGeometry(150, 199, 75, 25);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &AboutDialog::accept);
 
     // Right of the normal width: in view only when the dialog is widened.
-    m_panel2 = new QFrame(this);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_panel2->setFrameShape(QFrame::Panel);
-    m_panel2->setFrameShadow(QFrame::Raised);
-    m_panel2->setGeometry(AboutPresenter::NormalWidth + 8, 8, AboutPresenter::Panel2Width, 161);
+    m_countsPanel = new QFrame(this);
+    m_countsPanel->setObjectName(QString::fromLatin1(objectName::countsPanel));
+    m_countsPanel->setFrameShape(QFrame::Panel);
+    m_countsPanel->setFrameShadow(QFrame::Raised);
+    m_countsPanel->setGeometry(AboutPresenter::NormalWidth + 8, 8, AboutPresenter::Panel2Width, 161);
     QFont small = font();
     if (small.pointSize() > 8)
-        small.setPointSize(8); // eleven lines of Label1 fit the panel's height
-    m_panel2->setFont(small);
-    // Label2 and Label3 start level with Label1's first model line.
+        small.setPointSize(8); // eleven lines of the first column fit the panel's height
+    m_countsPanel->setFont(small);
+    // The second and third columns start level with the first column's first model line.
     const int firstModelLine = 6 + 4 * QFontMetrics(small).lineSpacing();
-    m_labels[0] = label(m_panel2, "Label1", QRect(8, 6, AboutPresenter::Panel2Width - 12, 161 - 8));
-    m_labels[1] = label(m_panel2, "Label2", QRect(100, firstModelLine, 90, 161 - 8 - firstModelLine));
-    m_labels[2] = label(m_panel2, "Label3", QRect(190, firstModelLine, 80, 161 - 8 - firstModelLine));
+    m_counts[0] = label(m_countsPanel, objectName::counts[0], QRect(8, 6, AboutPresenter::Panel2Width - 12, 161 - 8));
+    m_counts[1] = label(m_countsPanel, objectName::counts[1], QRect(100, firstModelLine, 90, 161 - 8 - firstModelLine));
+    m_counts[2] = label(m_countsPanel, objectName::counts[2], QRect(190, firstModelLine, 80, 161 - 8 - firstModelLine));
 
     setFixedSize(m_core.clientWidth(), AboutPresenter::ClientHeight);
 }
@@ -111,18 +124,18 @@ void AboutDialog::refresh()
     m_productName->setText(fromUtf8(m_core.productName()));
     m_comment->setText(fromUtf8(m_core.comment()));
     m_ok->setText(fromUtf8(m_core.okText()));
-    m_labels[0]->setText(fromUtf8(m_core.label1()));
-    m_labels[1]->setText(fromUtf8(m_core.label2()));
-    m_labels[2]->setText(fromUtf8(m_core.label3()));
+    m_counts[0]->setText(fromUtf8(m_core.label1()));
+    m_counts[1]->setText(fromUtf8(m_core.label2()));
+    m_counts[2]->setText(fromUtf8(m_core.label3()));
 }
 
-void AboutDialog::ProgramIconMouseMove(const QPoint& pos)
+void AboutDialog::onIconMouseMove(const QPoint& pos)
 {
     m_core.mouseMoved(pos.x(), pos.y());
     m_programName->setText(fromUtf8(m_core.programName()));
 }
 
-void AboutDialog::ProgramIconDblClick()
+void AboutDialog::onIconDoubleClick()
 {
     m_core.doubleClicked();
     m_programName->setText(fromUtf8(m_core.programName()));
@@ -132,9 +145,9 @@ bool AboutDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_icon) {
         if (event->type() == QEvent::MouseMove)
-            ProgramIconMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+            onIconMouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
         else if (event->type() == QEvent::MouseButtonDblClick)
-            ProgramIconDblClick();
+            onIconDoubleClick();
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -17,7 +17,8 @@ namespace tess::gui {
 
 // The About box. What it shows and the hidden spot on its icon are the
 // core's AboutPresenter; the form lays the texts out and forwards the mouse over
-// ProgramIcon. Controls carry their program names as object names.
+// ProgramIcon. Controls carry their program names as object names, from one
+// table in the form's source.
 class AboutDialog : public QDialog {
     Q_OBJECT
 
@@ -32,20 +33,21 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ProgramIconMouseMove(const QPoint& pos);
-    void ProgramIconDblClick();
+    void onIconMouseMove(const QPoint& pos);
+    void onIconDoubleClick();
     void build();
     void refresh();
 
     AboutPresenter m_core;
-    QFrame* m_panel1 = nullptr;
-    QLabel* m_icon = nullptr; // ProgramIcon
+    QFrame* m_mainPanel = nullptr;
+    QLabel* m_icon = nullptr;
     QLabel* m_programName = nullptr;
     QLabel* m_productName = nullptr;
     QLabel* m_comment = nullptr;
-    QPushButton* m_ok = nullptr; // OKButton
-    QFrame* m_panel2 = nullptr;
-    QLabel* m_labels[3] = {}; // Label1..Label3
+    QPushButton* m_ok = nullptr;
+    // Right of the normal width: the table file counts, in three columns.
+    QFrame* m_countsPanel = nullptr;
+    QLabel* m_counts[3] = {};
     bool m_centred = false;
 };
 

@@ -13,6 +13,21 @@
 namespace tess::gui {
 namespace {
 
+// The object names of the form's controls, by meaning; model choice i is
+// "RadioButton<i + 1>".
+namespace objectName {
+constexpr const char* window = "addROM";
+constexpr const char* modelFrame = "RadioGroup1";
+constexpr const char* modelChoice = "RadioButton%1";
+constexpr const char* listCaption = "Label2";
+constexpr const char* list = "ListBox1";
+constexpr const char* count = "Label1";
+constexpr const char* select = "Button1";
+constexpr const char* add = "Button2";
+constexpr const char* close = "Button3";
+constexpr const char* clear = "Button4";
+} // namespace objectName
+
 constexpr int FormWidth = 345;
 constexpr int FormHeight = 292;
 constexpr int RadioColumns = 3;
@@ -32,13 +47,13 @@ AddRomFilesDialog::AddRomFilesDialog(Workspace& ws, Ui& ui, QWidget* parent)
     : QDialog(parent)
     , m_core(ws, ui)
 {
-    setObjectName(QStringLiteral("addROM"));
+    setObjectName(QString::fromLatin1(objectName::window));
     if (parent)
         setFont(parent->font());
     build();
     const catalogue::AddRomCaptions captions = m_core.captions();
     setWindowTitle(fromUtf8(captions.title));
-    m_radioGroup->setTitle(fromUtf8(captions.machine));
+    m_modelFrame->setTitle(fromUtf8(captions.machine));
     m_listCaption->setText(fromUtf8(captions.addFileName));
     m_select->setText(fromUtf8(captions.select));
     m_clear->setText(fromUtf8(captions.clear));
@@ -49,40 +64,40 @@ AddRomFilesDialog::AddRomFilesDialog(Workspace& ws, Ui& ui, QWidget* parent)
 
 void AddRomFilesDialog::build()
 {
-    m_radioGroup = new QGroupBox(this);
-    m_radioGroup->setObjectName(QStringLiteral("RadioGroup1"));
-    m_radioGroup->setGeometry(8, 8, FormWidth - 16, 100);
-    auto* grid = new QGridLayout(m_radioGroup);
+    m_modelFrame = new QGroupBox(this);
+    m_modelFrame->setObjectName(QString::fromLatin1(objectName::modelFrame));
+    m_modelFrame->setGeometry(8, 8, FormWidth - 16, 100);
+    auto* grid = new QGridLayout(m_modelFrame);
     m_models = new QButtonGroup(this);
     const auto choices = catalogue::romFileModelChoices();
     const int perColumn = (int(choices.size()) + RadioColumns - 1) / RadioColumns;
     for (int i = 0; i < int(choices.size()); ++i) {
-        auto* radio = new QRadioButton(fromUtf8(choices[std::size_t(i)].name()), m_radioGroup);
-        radio->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        auto* radio = new QRadioButton(fromUtf8(choices[std::size_t(i)].name()), m_modelFrame);
+        radio->setObjectName(QString::fromLatin1(objectName::modelChoice).arg(i + 1));
         // Filled column by column, like the items of a radio group.
         grid->addWidget(radio, i % perColumn, i / perColumn);
         m_models->addButton(radio, i);
     }
-    connect(m_models, &QButtonGroup::idClicked, this, &AddRomFilesDialog::RadioGroup1Click);
+    connect(m_models, &QButtonGroup::idClicked, this, &AddRomFilesDialog::onModelChosen);
 
     m_listCaption = new QLabel(this);
-    m_listCaption->setObjectName(QStringLiteral("Label2"));
+    m_listCaption->setObjectName(QString::fromLatin1(objectName::listCaption));
     m_listCaption->setGeometry(8, 116, 160, 16);
     m_list = new QListWidget(this);
-    m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setObjectName(QString::fromLatin1(objectName::list));
     m_list->setGeometry(8, 134, 240, 124);
     m_count = new QLabel(this);
-    m_count->setObjectName(QStringLiteral("Label1"));
+    m_count->setObjectName(QString::fromLatin1(objectName::count));
     m_count->setGeometry(8, 264, 160, 18);
 
-    m_select = button(this, "Button1", QRect(256, 134, 81, 25));
-    m_clear = button(this, "Button4", QRect(256, 166, 81, 25));
-    m_add = button(this, "Button2", QRect(256, 198, 81, 25));
-    m_close = button(this, "Button3", QRect(256, 258, 81, 25));
-    connect(m_select, &QPushButton::clicked, this, &AddRomFilesDialog::Button1Click);
-    connect(m_add, &QPushButton::clicked, this, &AddRomFilesDialog::Button2Click);
-    connect(m_close, &QPushButton::clicked, this, &AddRomFilesDialog::Button3Click);
-    connect(m_clear, &QPushButton::clicked, this, &AddRomFilesDialog::Button4Click);
+    m_select = button(this, objectName::select, QRect(256, 134, 81, 25));
+    m_clear = button(this, objectName::clear, QRect(256, 166, 81, 25));
+    m_add = button(this, objectName::add, QRect(256, 198, 81, 25));
+    m_close = button(this, objectName::close, QRect(256, 258, 81, 25));
+    connect(m_select, &QPushButton::clicked, this, &AddRomFilesDialog::onSelect);
+    connect(m_add, &QPushButton::clicked, this, &AddRomFilesDialog::onAdd);
+    connect(m_close, &QPushButton::clicked, this, &AddRomFilesDialog::onClose);
+    connect(m_clear, &QPushButton::clicked, this, &AddRomFilesDialog::onClear);
 
     setFixedSize(FormWidth, FormHeight);
 }
@@ -107,32 +122,32 @@ void AddRomFilesDialog::refresh()
     m_add->setEnabled(m_core.addEnabled());
 }
 
-void AddRomFilesDialog::RadioGroup1Click(int choice)
+void AddRomFilesDialog::onModelChosen(int choice)
 {
     m_core.chooseModel(choice);
     refresh();
 }
 
-void AddRomFilesDialog::Button1Click()
+void AddRomFilesDialog::onSelect()
 {
     m_core.select();
     refresh();
 }
 
-void AddRomFilesDialog::Button2Click()
+void AddRomFilesDialog::onAdd()
 {
     m_core.add();
     refresh();
 }
 
-void AddRomFilesDialog::Button3Click()
+void AddRomFilesDialog::onClose()
 {
     m_core.close();
     refresh();
     accept();
 }
 
-void AddRomFilesDialog::Button4Click()
+void AddRomFilesDialog::onClear()
 {
     m_core.clear();
     refresh();

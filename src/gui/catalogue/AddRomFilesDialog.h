@@ -21,7 +21,7 @@ namespace tess::gui {
 // rule lives in the core's AddRomFilesPresenter: the form forwards the user's events
 // and shows its state. Messages and the file dialog go through the Ui.
 // Controls carry their program names (RadioGroup1, ListBox1, Label1, Label2,
-// Button1..Button4) as object names.
+// Button1..Button4) as object names, from one table in the form's source.
 class AddRomFilesDialog : public QDialog {
     Q_OBJECT
 
@@ -31,25 +31,25 @@ public:
     const catalogue::AddRomFilesPresenter& addRom() const { return m_core; }
 
 private:
-    void RadioGroup1Click(int choice);
-    void Button1Click(); // Select
-    void Button2Click(); // Add
-    void Button3Click(); // Close
-    void Button4Click(); // Clear
+    void onModelChosen(int choice);
+    void onSelect();
+    void onAdd();
+    void onClose();
+    void onClear();
 
     void build();
     void refresh();
 
     catalogue::AddRomFilesPresenter m_core;
-    QGroupBox* m_radioGroup = nullptr; // RadioGroup1
+    QGroupBox* m_modelFrame = nullptr;
     QButtonGroup* m_models = nullptr;
-    QListWidget* m_list = nullptr; // ListBox1
-    QLabel* m_count = nullptr; // Label1
-    QLabel* m_listCaption = nullptr; // Label2
-    QPushButton* m_select = nullptr; // Button1
-    QPushButton* m_add = nullptr; // Button2
-    QPushButton* m_close = nullptr; // Button3
-    QPushButton* m_clear = nullptr; // Button4
+    QListWidget* m_list = nullptr; // the files chosen to add
+    QLabel* m_count = nullptr;
+    QLabel* m_listCaption = nullptr;
+    QPushButton* m_select = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_close = nullptr;
+    QPushButton* m_clear = nullptr;
 };
 
 } // namespace tess::gui

@@ -18,8 +18,31 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include <iterator>
+#include <type_traits>
+
 namespace tess::gui {
 namespace {
+
+// The object names of the form's controls, by meaning.
+namespace objectName {
+constexpr const char* window = "ModeForm";
+constexpr const char* modelCaption = "Label1";
+constexpr const char* controlModeCaption = "Label2";
+constexpr const char* capacityCaption = "Label3";
+constexpr const char* romVersionCaption = "Label4";
+constexpr const char* romText = "Label5";
+constexpr const char* diagnostics[] = {"Label6", "Label7", "Label8", "Label9", "Label10"};
+constexpr const char* model = "ComboBox1";
+constexpr const char* controlMode = "ComboBox2";
+constexpr const char* capacity = "ComboBox3";
+constexpr const char* romVersion = "ComboBox4";
+constexpr const char* romTextPanel = "Panel1";
+constexpr const char* pickerButton = "SpeedButton1";
+constexpr const char* ok = "Button1";
+constexpr const char* cancel = "Button2";
+constexpr const char* picker = "PopupMenu1";
+} // namespace objectName
 
 constexpr int NarrowWidth = 135; // diagnostics hidden
 constexpr int WideWidth = 242; // diagnostics shown
@@ -60,7 +83,7 @@ InverterSelectionDialog::InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget*
     , m_ws(ws)
     , m_core(ws, ui)
 {
-    setObjectName(QStringLiteral("ModeForm"));
+    setObjectName(QString::fromLatin1(objectName::window));
     // The dialog takes the main window's font name.
     QFont font = formFont(ws.language);
     if (parent)
@@ -71,66 +94,73 @@ InverterSelectionDialog::InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget*
 
 void InverterSelectionDialog::build()
 {
-    for (int i = 0; i < 10; ++i) {
-        m_labels[i] = new QLabel(this);
-        m_labels[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
-    }
+    const auto label = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        return l;
+    };
+    m_modelCaption = label(objectName::modelCaption);
+    m_controlModeCaption = label(objectName::controlModeCaption);
+    m_capacityCaption = label(objectName::capacityCaption);
+    m_romVersionCaption = label(objectName::romVersionCaption);
+    m_romText = label(objectName::romText);
+    static_assert(std::size(objectName::diagnostics) == std::extent_v<decltype(m_diagnostics)>);
+    for (std::size_t i = 0; i < std::size(m_diagnostics); ++i)
+        m_diagnostics[i] = label(objectName::diagnostics[i]);
     const auto combo = [this](const char* name, int y) {
         auto* box = new QComboBox(this);
         box->setObjectName(QString::fromLatin1(name));
         box->setGeometry(8, y, 120, 22);
         return box;
     };
-    m_labels[0]->setGeometry(8, 6, 124, 16);
-    m_model = combo("ComboBox1", 22);
-    m_labels[1]->setGeometry(8, 50, 124, 16);
-    m_controlMode = combo("ComboBox2", 66);
-    m_labels[2]->setGeometry(8, 94, 124, 16);
-    m_capacity = combo("ComboBox3", 110);
+    m_modelCaption->setGeometry(8, 6, 124, 16);
+    m_model = combo(objectName::model, 22);
+    m_controlModeCaption->setGeometry(8, 50, 124, 16);
+    m_controlMode = combo(objectName::controlMode, 66);
+    m_capacityCaption->setGeometry(8, 94, 124, 16);
+    m_capacity = combo(objectName::capacity, 110);
     m_capacity->setMaxVisibleItems(20);
-    m_romVersion = combo("ComboBox4", 110);
+    m_romVersion = combo(objectName::romVersion, 110);
     m_romVersion->setVisible(false);
-    m_labels[3]->setGeometry(8, 138, 124, 16);
+    m_romVersionCaption->setGeometry(8, 138, 124, 16);
 
-    m_panel = new QFrame(this);
-    m_panel->setObjectName(QStringLiteral("Panel1"));
-    m_panel->setFrameShape(QFrame::StyledPanel);
-    m_panel->setFrameShadow(QFrame::Sunken);
-    m_panel->setGeometry(8, 154, 92, 22);
-    QLabel* romText = m_labels[4];
-    romText->setParent(m_panel);
-    romText->setGeometry(4, 2, 84, 18);
-    romText->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(romText, &QLabel::customContextMenuRequested, this,
-        [this, romText](const QPoint& pos) { popUpPicker(romText->mapToGlobal(pos)); });
+    m_romTextPanel = new QFrame(this);
+    m_romTextPanel->setObjectName(QString::fromLatin1(objectName::romTextPanel));
+    m_romTextPanel->setFrameShape(QFrame::StyledPanel);
+    m_romTextPanel->setFrameShadow(QFrame::Sunken);
+    m_romTextPanel->setGeometry(8, 154, 92, 22);
+    m_romText->setParent(m_romTextPanel);
+    m_romText->setGeometry(4, 2, 84, 18);
+    m_romText->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_romText, &QLabel::customContextMenuRequested, this,
+        [this](const QPoint& pos) { popUpPicker(m_romText->mapToGlobal(pos)); });
 
     m_pickerButton = new QToolButton(this);
-    m_pickerButton->setObjectName(QStringLiteral("SpeedButton1"));
+    m_pickerButton->setObjectName(QString::fromLatin1(objectName::pickerButton));
     m_pickerButton->setGeometry(104, 154, 24, 22);
     connect(m_pickerButton, &QToolButton::clicked, this, [this] { popUpPicker(QCursor::pos()); });
 
     m_ok = new QPushButton(this);
-    m_ok->setObjectName(QStringLiteral("Button1"));
+    m_ok->setObjectName(QString::fromLatin1(objectName::ok));
     m_ok->setGeometry(8, 188, 58, 26);
     m_ok->setEnabled(false);
     // Return presses OK once it is enabled, as in every other dialog;
     // Escape is Cancel (reject).
     m_ok->setDefault(true);
     m_cancel = new QPushButton(this);
-    m_cancel->setObjectName(QStringLiteral("Button2"));
+    m_cancel->setObjectName(QString::fromLatin1(objectName::cancel));
     m_cancel->setGeometry(70, 188, 58, 26);
     m_cancel->installEventFilter(this);
 
-    // Label6..Label10: the last conversion-matrix cell looked at.
-    for (int i = 5; i < 10; ++i) {
-        m_labels[i]->setGeometry(NarrowWidth + 4, 22 + (i - 5) * 22, WideWidth - NarrowWidth - 10, 18);
-        m_labels[i]->setVisible(false);
+    for (int i = 0; i < int(std::size(m_diagnostics)); ++i) {
+        m_diagnostics[i]->setGeometry(NarrowWidth + 4, 22 + i * 22, WideWidth - NarrowWidth - 10, 18);
+        m_diagnostics[i]->setVisible(false);
     }
 
-    connect(m_model, &QComboBox::activated, this, &InverterSelectionDialog::ComboBox1Change);
-    connect(m_controlMode, &QComboBox::activated, this, &InverterSelectionDialog::ComboBox2Change);
-    connect(m_capacity, &QComboBox::activated, this, &InverterSelectionDialog::ComboBox3Change);
-    connect(m_ok, &QPushButton::clicked, this, &InverterSelectionDialog::Button1Click);
+    connect(m_model, &QComboBox::activated, this, &InverterSelectionDialog::onModelChosen);
+    connect(m_controlMode, &QComboBox::activated, this, &InverterSelectionDialog::onControlModeChosen);
+    connect(m_capacity, &QComboBox::activated, this, &InverterSelectionDialog::onCapacityChosen);
+    connect(m_ok, &QPushButton::clicked, this, &InverterSelectionDialog::onOk);
     connect(m_cancel, &QPushButton::clicked, this, &InverterSelectionDialog::reject);
 
     QStringList models;
@@ -170,10 +200,10 @@ void InverterSelectionDialog::applyCaptions()
 {
     const Language language = m_ws.language;
     setWindowTitle(textOf(m_core.captionId(), language));
-    m_labels[0]->setText(textOf(TextId::SelectLabelMachine, language));
-    m_labels[1]->setText(textOf(TextId::SelectLabelControlMode, language));
-    m_labels[2]->setText(textOf(TextId::SelectLabelCapVolt, language));
-    m_labels[3]->setText(textOf(TextId::SelectLabelRomVersion, language));
+    m_modelCaption->setText(textOf(TextId::SelectLabelMachine, language));
+    m_controlModeCaption->setText(textOf(TextId::SelectLabelControlMode, language));
+    m_capacityCaption->setText(textOf(TextId::SelectLabelCapVolt, language));
+    m_romVersionCaption->setText(textOf(TextId::SelectLabelRomVersion, language));
     m_ok->setText(textOf(TextId::SelectButtonOk, language));
     m_cancel->setText(textOf(TextId::SelectButtonCancel, language));
     m_pickerButton->setText(QStringLiteral("..."));
@@ -190,45 +220,43 @@ void InverterSelectionDialog::refresh()
     m_controlMode->setEnabled(m_core.controlModeEnabled());
     showList(m_capacity, toStringList(m_core.capacities()), m_core.capacity());
     showList(m_romVersion, toStringList(m_core.romVersions()), m_core.romVersion());
-    m_labels[4]->setText(fromUtf8(m_core.romText()));
+    m_romText->setText(fromUtf8(m_core.romText()));
     m_ok->setEnabled(m_core.okEnabled());
 
     const catalogue::MatrixDiagnostics& d = m_core.diagnostics();
-    m_labels[5]->setText(fromUtf8(d.rowCode));
-    m_labels[6]->setText(fromUtf8(d.columnCode));
-    m_labels[7]->setText(fromUtf8(d.result));
-    m_labels[8]->setText(fromUtf8(d.rowIndex));
-    m_labels[9]->setText(fromUtf8(d.columnIndex));
+    const std::string* diagnostics[] = {&d.rowCode, &d.columnCode, &d.result, &d.rowIndex, &d.columnIndex};
+    for (std::size_t i = 0; i < std::size(m_diagnostics); ++i)
+        m_diagnostics[i]->setText(fromUtf8(*diagnostics[i]));
 
     if (!m_core.isOpen() && isVisible())
         done(m_core.outcome() == catalogue::SelectionOutcome::Accepted ? QDialog::Accepted : QDialog::Rejected);
 }
 
-void InverterSelectionDialog::ComboBox1Change(int index)
+void InverterSelectionDialog::onModelChosen(int index)
 {
     m_core.changeModel(index);
     refresh();
 }
 
-void InverterSelectionDialog::ComboBox2Change(int index)
+void InverterSelectionDialog::onControlModeChosen(int index)
 {
     m_core.changeControlMode(index);
     refresh();
 }
 
-void InverterSelectionDialog::ComboBox3Change(int index)
+void InverterSelectionDialog::onCapacityChosen(int index)
 {
     m_core.changeCapacity(index);
     refresh();
 }
 
-void InverterSelectionDialog::Button1Click()
+void InverterSelectionDialog::onOk()
 {
     m_core.ok();
     refresh();
 }
 
-void InverterSelectionDialog::RomVersionClick(const QString& code)
+void InverterSelectionDialog::onRomVersionPicked(const QString& code)
 {
     m_core.pickRomVersion(toUtf8(code));
     refresh();
@@ -241,14 +269,14 @@ void InverterSelectionDialog::rebuildPicker()
     if (m_picker)
         m_picker->deleteLater();
     m_picker = new QMenu(this);
-    m_picker->setObjectName(QStringLiteral("PopupMenu1"));
+    m_picker->setObjectName(QString::fromLatin1(objectName::picker));
     const auto addLeaf = [this](QMenu* menu, const catalogue::PickerNode& leaf) {
         const QString code = fromUtf8(leaf.code);
         QAction* action = menu->addAction(fromUtf8(leaf.label));
         action->setToolTip(code);
         action->setStatusTip(code);
         action->setData(code);
-        connect(action, &QAction::triggered, this, [this, code] { RomVersionClick(code); });
+        connect(action, &QAction::triggered, this, [this, code] { onRomVersionPicked(code); });
     };
     const auto addMenu = [](QMenu* parent, const catalogue::PickerNode& node) {
         QMenu* menu = parent->addMenu(fromUtf8(node.label));
@@ -279,8 +307,8 @@ void InverterSelectionDialog::popUpPicker(const QPoint& globalPos)
 
 void InverterSelectionDialog::setDiagnosticsVisible(bool visible)
 {
-    for (int i = 5; i < 10; ++i)
-        m_labels[i]->setVisible(visible);
+    for (QLabel* label : m_diagnostics)
+        label->setVisible(visible);
     setFixedSize(visible ? WideWidth : NarrowWidth, FormHeight);
 }
 

@@ -21,7 +21,8 @@ namespace tess::gui {
 // The inverter selection dialog. Every rule lives in the core's
 // InverterSelectionPresenter: the form forwards the user's events to it and shows its
 // state. Controls carry their program names (ComboBox1, Label5, Button1,
-// SpeedButton1, PopupMenu1, ...) as object names.
+// SpeedButton1, PopupMenu1, ...) as object names, from one table in the
+// form's source.
 class InverterSelectionDialog : public QDialog {
     Q_OBJECT
 
@@ -48,11 +49,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void ComboBox1Change(int index);
-    void ComboBox2Change(int index);
-    void ComboBox3Change(int index);
-    void Button1Click();
-    void RomVersionClick(const QString& code);
+    void onModelChosen(int index);
+    void onControlModeChosen(int index);
+    void onCapacityChosen(int index);
+    void onOk();
+    void onRomVersionPicked(const QString& code);
 
     void build();
     void applyCaptions();
@@ -63,16 +64,23 @@ private:
     Workspace& m_ws;
     catalogue::InverterSelectionPresenter m_core;
 
-    QLabel* m_labels[10] = {};
-    QComboBox* m_model = nullptr; // ComboBox1
-    QComboBox* m_controlMode = nullptr; // ComboBox2
-    QComboBox* m_capacity = nullptr; // ComboBox3
-    QComboBox* m_romVersion = nullptr; // ComboBox4, never visible
-    QFrame* m_panel = nullptr; // Panel1 holding Label5
-    QToolButton* m_pickerButton = nullptr; // SpeedButton1
-    QPushButton* m_ok = nullptr; // Button1
-    QPushButton* m_cancel = nullptr; // Button2
-    QMenu* m_picker = nullptr; // PopupMenu1
+    QLabel* m_modelCaption = nullptr;
+    QLabel* m_controlModeCaption = nullptr;
+    QLabel* m_capacityCaption = nullptr;
+    QLabel* m_romVersionCaption = nullptr;
+    QLabel* m_romText = nullptr; // the ROM version code chosen
+    // The last conversion-matrix cell looked at: row code, column code,
+    // result, row index, column index; shown on request.
+    QLabel* m_diagnostics[5] = {};
+    QComboBox* m_model = nullptr;
+    QComboBox* m_controlMode = nullptr;
+    QComboBox* m_capacity = nullptr;
+    QComboBox* m_romVersion = nullptr; // never visible
+    QFrame* m_romTextPanel = nullptr;
+    QToolButton* m_pickerButton = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QMenu* m_picker = nullptr; // the ROM version picker
     bool m_begun = false;
 };
 

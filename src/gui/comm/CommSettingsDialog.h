@@ -21,8 +21,9 @@ namespace tess::gui {
 // the form shows its state and hands it the user's choice on Close. Closing
 // by the title-bar button (or Escape) rejects the dialog and takes nothing.
 // Controls carry their program names (RadioGroup1, ComboBox1, Label1, Edit1,
-// Label2, Button2) as object names. Edit1 is a spin box, whose own arrows
-// do the work of the separate up-down control, so there is no UpDown1.
+// Label2, Button2) as object names, set from one table in the form's source.
+// Edit1 is a spin box, whose own arrows do the work of the separate up-down
+// control, so there is no UpDown1.
 class CommSettingsDialog : public QDialog {
     Q_OBJECT
 
@@ -35,16 +36,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Button2Click();
+    void onClose();
     void build();
 
     comm::CommSettingsPresenter m_core;
-    QGroupBox* m_radioGroup = nullptr; // RadioGroup1
-    QComboBox* m_ports = nullptr; // ComboBox1
-    QLabel* m_waitLabel = nullptr; // Label1
-    QSpinBox* m_wait = nullptr; // Edit1
-    QLabel* m_unit = nullptr; // Label2
-    QPushButton* m_close = nullptr; // Button2
+    QGroupBox* m_portGroup = nullptr;
+    QComboBox* m_ports = nullptr;
+    QLabel* m_waitLabel = nullptr;
+    QSpinBox* m_wait = nullptr;
+    QLabel* m_unit = nullptr;
+    QPushButton* m_close = nullptr;
     bool m_centred = false;
 };
 

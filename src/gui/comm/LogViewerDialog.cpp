@@ -15,6 +15,12 @@ namespace {
 constexpr int FormWidth = 520;
 constexpr int FormHeight = 400;
 
+// The object names of the window and its text, by meaning.
+namespace objectName {
+constexpr const char* window = "LogForm";
+constexpr const char* memo = "Memo1";
+} // namespace objectName
+
 } // namespace
 
 LogViewerDialog::LogViewerDialog(
@@ -22,7 +28,7 @@ LogViewerDialog::LogViewerDialog(
     : QWidget(parent, Qt::Tool)
     , m_core(ws, ui, logFolder)
 {
-    setObjectName(QStringLiteral("LogForm"));
+    setObjectName(QString::fromLatin1(objectName::window));
     setAttribute(Qt::WA_DeleteOnClose);
     // A tool window stays above its owner; without one it keeps above all.
     if (!parent)
@@ -30,7 +36,7 @@ LogViewerDialog::LogViewerDialog(
     setFont(mainWindowFont);
 
     m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setObjectName(QString::fromLatin1(objectName::memo));
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -57,10 +63,10 @@ void LogViewerDialog::showEvent(QShowEvent* event)
         m_centred = true;
         centreOnScreen(this);
     }
-    LogFormShow();
+    showLogFile();
 }
 
-void LogViewerDialog::LogFormShow()
+void LogViewerDialog::showLogFile()
 {
     m_memo->clear();
     m_memo->setPlainText(fromUtf8(comm::memoText(m_core.show())));

@@ -41,10 +41,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void LogFormShow();
+    // Memo1 shows the file as it is now.
+    void showLogFile();
 
     comm::LogViewerPresenter m_core;
-    QPlainTextEdit* m_memo = nullptr; // Memo1
+    QPlainTextEdit* m_memo = nullptr;
     bool m_centred = false;
 };
 

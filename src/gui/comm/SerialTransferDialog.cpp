@@ -1,6 +1,7 @@
 #include "gui/comm/SerialTransferDialog.h"
 
 #include "core/app/Workspace.h"
+#include "core/comm/ProgressSink.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
@@ -29,6 +30,33 @@ constexpr int ReadFormWidth = ColumnWidth + 16;
 constexpr int WriteFormWidth = 2 * ColumnWidth + 24;
 constexpr int FormHeight = 360;
 constexpr int RightColumn = ColumnWidth + 16;
+
+// The object names of the form and its controls, by meaning.
+namespace objectName {
+constexpr const char* window = "SerialForm";
+constexpr const char* progressCaption = "Label1";
+constexpr const char* progressBar = "ProgressBar1";
+constexpr const char* messagesCaption = "Label2";
+constexpr const char* memo = "Memo1";
+constexpr const char* execute = "Button1";
+constexpr const char* close = "Button2";
+constexpr const char* writeAreaGroup = "GroupBox1";
+constexpr const char* startAreaLabel = "Label3";
+constexpr const char* startArea = "ComboBox1";
+constexpr const char* endAreaLabel = "Label4";
+constexpr const char* endArea = "ComboBox2";
+constexpr const char* optionsGroup = "GroupBox2";
+constexpr const char* deadTimeWordsLabel = "Label5";
+constexpr const char* analogWordsLabel = "Label6";
+constexpr const char* analogWordsNote = "Label7";
+constexpr const char* permitWrite = "CheckBox1";
+constexpr const char* displayOptionsGroup = "GroupBox3";
+constexpr const char* showAreaL = "CheckBox3";
+constexpr const char* showAreaN = "CheckBox4";
+constexpr const char* showAreaO = "CheckBox5";
+constexpr const char* hiddenAreasNote = "Label8";
+constexpr const char* forcedTransfer = "CheckBox2";
+} // namespace objectName
 
 } // namespace
 
@@ -61,7 +89,7 @@ SerialTransferDialog::SerialTransferDialog(
     : QDialog(parent)
     , m_core(ws, ui, port, clock, workFolder)
 {
-    setObjectName(QStringLiteral("SerialForm"));
+    setObjectName(QString::fromLatin1(objectName::window));
     if (parent)
         setFont(parent->font());
     build();
@@ -77,18 +105,18 @@ SerialTransferDialog::SerialTransferDialog(
     m_endArea->addItems(areas);
     m_startArea->setCurrentIndex(m_core.startArea());
     m_endArea->setCurrentIndex(m_core.endArea());
-    connect(m_startArea, &QComboBox::editTextChanged, this, &SerialTransferDialog::ComboBox1Change);
-    connect(m_endArea, &QComboBox::editTextChanged, this, &SerialTransferDialog::ComboBox2Change);
+    connect(m_startArea, &QComboBox::editTextChanged, this, &SerialTransferDialog::onStartAreaEdited);
+    connect(m_endArea, &QComboBox::editTextChanged, this, &SerialTransferDialog::onEndAreaEdited);
 
     const bool write = m_core.writeGroupsVisible();
-    m_group1->setVisible(write);
-    m_group2->setVisible(write);
-    m_group3->setVisible(write);
-    m_group1->setEnabled(write);
-    m_group2->setEnabled(write);
+    m_writeAreaGroup->setVisible(write);
+    m_optionsGroup->setVisible(write);
+    m_displayOptionsGroup->setVisible(write);
+    m_writeAreaGroup->setEnabled(write);
+    m_optionsGroup->setEnabled(write);
     const bool controls = m_core.writeControlsEnabled();
     for (QWidget* control :
-        {static_cast<QWidget*>(m_startArea), static_cast<QWidget*>(m_endArea), static_cast<QWidget*>(m_writeEnable),
+        {static_cast<QWidget*>(m_startArea), static_cast<QWidget*>(m_endArea), static_cast<QWidget*>(m_permitWrite),
             static_cast<QWidget*>(m_showL), static_cast<QWidget*>(m_showN), static_cast<QWidget*>(m_showO)})
         control->setEnabled(write && controls);
     setFixedSize(write ? WriteFormWidth : ReadFormWidth, FormHeight);
@@ -116,48 +144,52 @@ void SerialTransferDialog::build()
         return c;
     };
 
-    m_label1 = label(this, "Label1", 8, 8, ColumnWidth);
+    m_progressCaption = label(this, objectName::progressCaption, 8, 8, ColumnWidth);
     m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setObjectName(QString::fromLatin1(objectName::progressBar));
     m_progressBar->setGeometry(8, 28, ColumnWidth, 18);
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
-    m_label2 = label(this, "Label2", 8, 54, ColumnWidth);
+    m_messagesCaption = label(this, objectName::messagesCaption, 8, 54, ColumnWidth);
     m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QStringLiteral("Memo1"));
+    m_memo->setObjectName(QString::fromLatin1(objectName::memo));
     m_memo->setGeometry(8, 74, ColumnWidth, 200);
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    m_forced = checkBox(this, "CheckBox2", 8, 282, ColumnWidth);
+    m_forced = checkBox(this, objectName::forcedTransfer, 8, 282, ColumnWidth);
     m_forced->setVisible(false);
     m_forced->setEnabled(false);
-    connect(m_forced, &QCheckBox::clicked, this, &SerialTransferDialog::CheckBox2Click);
+    connect(m_forced, &QCheckBox::clicked, this, &SerialTransferDialog::onForcedTransferToggled);
 
     m_execute = new QPushButton(this);
-    m_execute->setObjectName(QStringLiteral("Button1"));
+    m_execute->setObjectName(QString::fromLatin1(objectName::execute));
     m_execute->setGeometry(8, FormHeight - 35, 96, 25);
     m_execute->setAutoDefault(false);
-    connect(m_execute, &QPushButton::clicked, this, &SerialTransferDialog::Button1Click);
+    connect(m_execute, &QPushButton::clicked, this, &SerialTransferDialog::onExecute);
     m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("Button2"));
+    m_close->setObjectName(QString::fromLatin1(objectName::close));
     m_close->setGeometry(ColumnWidth + 8 - 96, FormHeight - 35, 96, 25);
     m_close->setAutoDefault(false);
-    connect(m_close, &QPushButton::clicked, this, &SerialTransferDialog::Button2Click);
+    connect(m_close, &QPushButton::clicked, this, &SerialTransferDialog::onClose);
 
     const int groupWidth = ColumnWidth;
-    m_group1 = new QGroupBox(this);
-    m_group1->setObjectName(QStringLiteral("GroupBox1"));
-    m_group1->setGeometry(RightColumn, 8, groupWidth, 84);
-    m_label3 = label(m_group1, "Label3", 10, 24, 100);
-    m_startArea = new QComboBox(m_group1);
-    m_startArea->setObjectName(QStringLiteral("ComboBox1"));
+    const auto group = [this](const char* name, int y, int h) {
+        auto* g = new QGroupBox(this);
+        g->setObjectName(QString::fromLatin1(name));
+        g->setGeometry(RightColumn, y, groupWidth, h);
+        return g;
+    };
+    m_writeAreaGroup = group(objectName::writeAreaGroup, 8, 84);
+    m_startAreaLabel = label(m_writeAreaGroup, objectName::startAreaLabel, 10, 24, 100);
+    m_startArea = new QComboBox(m_writeAreaGroup);
+    m_startArea->setObjectName(QString::fromLatin1(objectName::startArea));
     m_startArea->setGeometry(116, 22, 110, 24);
-    m_label4 = label(m_group1, "Label4", 10, 54, 100);
-    m_endArea = new QComboBox(m_group1);
-    m_endArea->setObjectName(QStringLiteral("ComboBox2"));
+    m_endAreaLabel = label(m_writeAreaGroup, objectName::endAreaLabel, 10, 54, 100);
+    m_endArea = new QComboBox(m_writeAreaGroup);
+    m_endArea->setObjectName(QString::fromLatin1(objectName::endArea));
     m_endArea->setGeometry(116, 52, 110, 24);
     for (QComboBox* areas : {m_startArea, m_endArea}) {
         // An area can be typed; typing never adds items to the list.
@@ -166,25 +198,21 @@ void SerialTransferDialog::build()
         areas->setMaxVisibleItems(AreaCount);
     }
 
-    m_group2 = new QGroupBox(this);
-    m_group2->setObjectName(QStringLiteral("GroupBox2"));
-    m_group2->setGeometry(RightColumn, 100, groupWidth, 104);
-    m_label5 = label(m_group2, "Label5", 10, 22, groupWidth - 20);
-    m_label6 = label(m_group2, "Label6", 10, 42, groupWidth - 20);
-    m_label7 = label(m_group2, "Label7", 10, 60, groupWidth - 20);
-    m_writeEnable = checkBox(m_group2, "CheckBox1", 10, 80, groupWidth - 20);
-    connect(m_writeEnable, &QCheckBox::clicked, this, [this](bool checked) { m_core.setWriteEnable(checked); });
+    m_optionsGroup = group(objectName::optionsGroup, 100, 104);
+    m_deadTimeWordsLabel = label(m_optionsGroup, objectName::deadTimeWordsLabel, 10, 22, groupWidth - 20);
+    m_analogWordsLabel = label(m_optionsGroup, objectName::analogWordsLabel, 10, 42, groupWidth - 20);
+    m_analogWordsNote = label(m_optionsGroup, objectName::analogWordsNote, 10, 60, groupWidth - 20);
+    m_permitWrite = checkBox(m_optionsGroup, objectName::permitWrite, 10, 80, groupWidth - 20);
+    connect(m_permitWrite, &QCheckBox::clicked, this, [this](bool checked) { m_core.setWritePermitted(checked); });
 
-    m_group3 = new QGroupBox(this);
-    m_group3->setObjectName(QStringLiteral("GroupBox3"));
-    m_group3->setGeometry(RightColumn, 212, groupWidth, 104);
-    m_showL = checkBox(m_group3, "CheckBox3", 10, 20, groupWidth - 20);
-    m_showN = checkBox(m_group3, "CheckBox4", 10, 40, groupWidth - 20);
-    m_showO = checkBox(m_group3, "CheckBox5", 10, 60, groupWidth - 20);
-    m_label8 = label(m_group3, "Label8", 10, 82, groupWidth - 20);
+    m_displayOptionsGroup = group(objectName::displayOptionsGroup, 212, 104);
+    m_showL = checkBox(m_displayOptionsGroup, objectName::showAreaL, 10, 20, groupWidth - 20);
+    m_showN = checkBox(m_displayOptionsGroup, objectName::showAreaN, 10, 40, groupWidth - 20);
+    m_showO = checkBox(m_displayOptionsGroup, objectName::showAreaO, 10, 60, groupWidth - 20);
+    m_hiddenAreasNote = label(m_displayOptionsGroup, objectName::hiddenAreasNote, 10, 82, groupWidth - 20);
     connect(m_showL, &QCheckBox::clicked, this, [this](bool checked) { m_core.setShowAreaL(checked); });
     connect(m_showN, &QCheckBox::clicked, this, [this](bool checked) { m_core.setShowAreaN(checked); });
-    connect(m_showO, &QCheckBox::clicked, this, &SerialTransferDialog::CheckBox5Click);
+    connect(m_showO, &QCheckBox::clicked, this, &SerialTransferDialog::onShowAreaOToggled);
 
     // The form sees Ctrl+F9 and Ctrl+F10 before whichever control has the focus.
     for (QWidget* child : findChildren<QWidget*>())
@@ -195,24 +223,24 @@ void SerialTransferDialog::applyTexts()
 {
     const comm::SerialTransferTexts t = m_core.texts();
     setWindowTitle(fromUtf8(t.caption));
-    m_label1->setText(fromUtf8(t.label1));
-    m_label2->setText(fromUtf8(t.label2));
+    m_progressCaption->setText(fromUtf8(t.progressCaption));
+    m_messagesCaption->setText(fromUtf8(t.messagesCaption));
     m_execute->setText(fromUtf8(t.execute));
     m_close->setText(fromUtf8(t.close));
-    m_group1->setTitle(fromUtf8(t.groupBox1));
-    m_label3->setText(fromUtf8(t.label3));
-    m_label4->setText(fromUtf8(t.label4));
-    m_group2->setTitle(fromUtf8(t.groupBox2));
-    m_label5->setText(fromUtf8(t.label5));
-    m_label6->setText(fromUtf8(t.label6));
-    m_label7->setText(fromUtf8(t.label7));
-    m_writeEnable->setText(fromUtf8(t.checkBox1));
-    m_group3->setTitle(fromUtf8(t.groupBox3));
-    m_showL->setText(fromUtf8(t.checkBox3));
-    m_showN->setText(fromUtf8(t.checkBox4));
-    m_showO->setText(fromUtf8(t.checkBox5));
-    m_label8->setText(fromUtf8(t.label8));
-    m_forced->setText(fromUtf8(t.checkBox2));
+    m_writeAreaGroup->setTitle(fromUtf8(t.writeAreaGroup));
+    m_startAreaLabel->setText(fromUtf8(t.startAreaLabel));
+    m_endAreaLabel->setText(fromUtf8(t.endAreaLabel));
+    m_optionsGroup->setTitle(fromUtf8(t.optionsGroup));
+    m_deadTimeWordsLabel->setText(fromUtf8(t.deadTimeWordsLabel));
+    m_analogWordsLabel->setText(fromUtf8(t.analogWordsLabel));
+    m_analogWordsNote->setText(fromUtf8(t.analogWordsNote));
+    m_permitWrite->setText(fromUtf8(t.permitWriteCheck));
+    m_displayOptionsGroup->setTitle(fromUtf8(t.displayOptionsGroup));
+    m_showL->setText(fromUtf8(t.showAreaLCheck));
+    m_showN->setText(fromUtf8(t.showAreaNCheck));
+    m_showO->setText(fromUtf8(t.showAreaOCheck));
+    m_hiddenAreasNote->setText(fromUtf8(t.hiddenAreasNote));
+    m_forced->setText(fromUtf8(t.forcedTransferCheck));
 }
 
 void SerialTransferDialog::showMemo()
@@ -267,34 +295,34 @@ bool SerialTransferDialog::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void SerialTransferDialog::ComboBox1Change(const QString& text)
+void SerialTransferDialog::onStartAreaEdited(const QString& text)
 {
     m_core.setStartArea(comm::SerialTransferPresenter::areaIndexOfText(toUtf8(text)));
 }
 
-void SerialTransferDialog::ComboBox2Change(const QString& text)
+void SerialTransferDialog::onEndAreaEdited(const QString& text)
 {
     m_core.setEndArea(comm::SerialTransferPresenter::areaIndexOfText(toUtf8(text)));
 }
 
-void SerialTransferDialog::CheckBox5Click(bool checked)
+void SerialTransferDialog::onShowAreaOToggled(bool checked)
 {
     m_core.setShowAreaO(checked);
 }
 
-void SerialTransferDialog::CheckBox2Click(bool checked)
+void SerialTransferDialog::onForcedTransferToggled(bool checked)
 {
     m_core.setForcedTransfer(checked);
     m_forced->setChecked(m_core.forcedTransfer());
 }
 
-void SerialTransferDialog::Button1Click()
+void SerialTransferDialog::onExecute()
 {
-    m_core.RunTransaction();
+    m_core.runTransaction();
     showState();
 }
 
-void SerialTransferDialog::Button2Click()
+void SerialTransferDialog::onClose()
 {
     m_core.close();
     accept();

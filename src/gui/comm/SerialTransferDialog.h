@@ -33,8 +33,8 @@ namespace tess::gui {
 // form shows its state, hands it the user's choices and drives the progress
 // bar for the link. Controls carry their program names (Label1 .. Label8,
 // ProgressBar1, Memo1, Button1, Button2, GroupBox1 .. GroupBox3, ComboBox1,
-// ComboBox2, CheckBox1 .. CheckBox5) as object names. Files go to workFolder
-// ("" is the working directory).
+// ComboBox2, CheckBox1 .. CheckBox5) as object names, set from one table in
+// the form's source. Files go to workFolder ("" is the working directory).
 class SerialTransferDialog : public QDialog {
     Q_OBJECT
 
@@ -43,7 +43,7 @@ public:
         const std::string& workFolder = {});
     ~SerialTransferDialog() override;
 
-    const comm::SerialTransferPresenter& dialog() const { return m_core; }
+    const comm::SerialTransferPresenter& transfer() const { return m_core; }
 
 public slots:
     void reject() override;
@@ -62,39 +62,39 @@ private:
     void showMemo();
     bool handleKey(QKeyEvent* event);
 
-    void ComboBox1Change(const QString& text);
-    void ComboBox2Change(const QString& text);
-    void CheckBox5Click(bool checked);
-    void CheckBox2Click(bool checked);
-    void Button1Click();
-    void Button2Click();
+    void onStartAreaEdited(const QString& text);
+    void onEndAreaEdited(const QString& text);
+    void onShowAreaOToggled(bool checked);
+    void onForcedTransferToggled(bool checked);
+    void onExecute();
+    void onClose();
 
     comm::SerialTransferPresenter m_core;
     std::unique_ptr<Progress> m_progress;
     bool m_centred = false;
 
-    QLabel* m_label1 = nullptr;
-    QProgressBar* m_progressBar = nullptr; // ProgressBar1
-    QLabel* m_label2 = nullptr;
-    QPlainTextEdit* m_memo = nullptr; // Memo1
-    QPushButton* m_execute = nullptr; // Button1
-    QPushButton* m_close = nullptr; // Button2
-    QGroupBox* m_group1 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QComboBox* m_startArea = nullptr; // ComboBox1
-    QLabel* m_label4 = nullptr;
-    QComboBox* m_endArea = nullptr; // ComboBox2
-    QGroupBox* m_group2 = nullptr;
-    QLabel* m_label5 = nullptr;
-    QLabel* m_label6 = nullptr;
-    QLabel* m_label7 = nullptr;
-    QCheckBox* m_writeEnable = nullptr; // CheckBox1
-    QGroupBox* m_group3 = nullptr;
-    QCheckBox* m_showL = nullptr; // CheckBox3
-    QCheckBox* m_showN = nullptr; // CheckBox4
-    QCheckBox* m_showO = nullptr; // CheckBox5
-    QLabel* m_label8 = nullptr;
-    QCheckBox* m_forced = nullptr; // CheckBox2
+    QLabel* m_progressCaption = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QLabel* m_messagesCaption = nullptr;
+    QPlainTextEdit* m_memo = nullptr;
+    QPushButton* m_execute = nullptr;
+    QPushButton* m_close = nullptr;
+    QGroupBox* m_writeAreaGroup = nullptr;
+    QLabel* m_startAreaLabel = nullptr;
+    QComboBox* m_startArea = nullptr;
+    QLabel* m_endAreaLabel = nullptr;
+    QComboBox* m_endArea = nullptr;
+    QGroupBox* m_optionsGroup = nullptr;
+    QLabel* m_deadTimeWordsLabel = nullptr;
+    QLabel* m_analogWordsLabel = nullptr;
+    QLabel* m_analogWordsNote = nullptr;
+    QCheckBox* m_permitWrite = nullptr;
+    QGroupBox* m_displayOptionsGroup = nullptr;
+    QCheckBox* m_showL = nullptr;
+    QCheckBox* m_showN = nullptr;
+    QCheckBox* m_showO = nullptr;
+    QLabel* m_hiddenAreasNote = nullptr;
+    QCheckBox* m_forced = nullptr;
 };
 
 } // namespace tess::gui

@@ -38,6 +38,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <iterator>
+#include <type_traits>
 
 namespace tess::gui {
 namespace {
@@ -48,21 +50,61 @@ constexpr int LeftPanelWidth = 90;
 constexpr int FileNameBoxWidth = 549;
 constexpr int ToolButtonSize = 25;
 
-// The slot each tool button shares with its menu item.
-constexpr void (MainWindow::*buttonSlots[])() = {
-    &MainWindow::New1Click,
-    &MainWindow::Open1Click,
-    &MainWindow::SaveAs1Click,
-    &MainWindow::Close1Click,
-    &MainWindow::K2Click,
-    &MainWindow::K3Click,
-    &MainWindow::K8Click,
-    &MainWindow::K9Click,
-    &MainWindow::F1Click,
-    &MainWindow::Print1Click,
+// The object names of the controls that switch no command, by meaning; the
+// menus, menu items and tool buttons take theirs from commandControls().
+namespace objectName {
+constexpr const char* window = "MainForm";
+constexpr const char* topPanel = "Panel1";
+constexpr const char* fileNameCaption = "Label5";
+constexpr const char* fileNameBox = "Edit5";
+constexpr const char* leftPanel = "Panel2";
+constexpr const char* romIndexLabel = "Label6";
+constexpr const char* capacityIndexLabel = "Label7";
+constexpr const char* statusBar = "StatusBar1";
+constexpr const char* statusText = "StatusBar1Panel";
+} // namespace objectName
+
+// The identity boxes left of the grid, top to bottom: the object names of
+// the caption and the box, the caption and what the box shows.
+struct IdentityBox {
+    const char* captionName;
+    const char* boxName;
+    TextId caption;
+    std::string IdentityTexts::*text;
+};
+constexpr IdentityBox identityBoxes[] = {
+    {"Label1", "Edit1", TextId::LabelMachine, &IdentityTexts::model},
+    {"Label2", "Edit2", TextId::LabelControlMode, &IdentityTexts::controlMode},
+    {"Label3", "Edit3", TextId::LabelCapVolt, &IdentityTexts::capacity},
+    {"Label4", "Edit4", TextId::LabelRomVersion, &IdentityTexts::romVersion},
 };
 
-QLineEdit* identityBox(const char* name)
+// The tool buttons, two to a row, each with the slot it shares with its
+// menu item.
+struct ToolButton {
+    bool CommandStates::*command;
+    ToolPicture picture;
+    void (MainWindow::*slot)();
+};
+constexpr ToolButton toolButtons[] = {
+    {&CommandStates::newButton, ToolPicture::New, &MainWindow::onNew},
+    {&CommandStates::openButton, ToolPicture::Open, &MainWindow::onOpen},
+    {&CommandStates::saveAsButton, ToolPicture::SaveAs, &MainWindow::onSaveAs},
+    {&CommandStates::closeButton, ToolPicture::Close, &MainWindow::onClose},
+    {&CommandStates::dataReadButton, ToolPicture::DataRead, &MainWindow::onDataRead},
+    {&CommandStates::dataWriteButton, ToolPicture::DataWrite, &MainWindow::onDataWrite},
+    {&CommandStates::commLogButton, ToolPicture::Log, &MainWindow::onShowLog},
+    {&CommandStates::inverterChangeButton, ToolPicture::InverterChange, &MainWindow::onInverterChange},
+    {&CommandStates::compareButton, ToolPicture::Compare, &MainWindow::onCompareFiles},
+    {&CommandStates::printButton, ToolPicture::Print, &MainWindow::onPrint},
+};
+
+QString controlName(bool CommandStates::*command)
+{
+    return fromUtf8(commandControlName(command));
+}
+
+QLineEdit* readOnlyBox(const char* name)
 {
     auto* edit = new QLineEdit;
     edit->setObjectName(QString::fromLatin1(name));
@@ -94,7 +136,7 @@ MainWindow::MainWindow(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
     , m_ui(ui)
     , m_store(store)
 {
-    setObjectName(QStringLiteral("MainForm"));
+    setObjectName(QString::fromLatin1(objectName::window));
     buildMenus();
 
     auto* central = new QWidget;
@@ -112,9 +154,9 @@ MainWindow::MainWindow(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
     setCentralWidget(central);
 
     auto* status = new QStatusBar;
-    status->setObjectName(QStringLiteral("StatusBar1"));
+    status->setObjectName(QString::fromLatin1(objectName::statusBar));
     m_statusText = new QLabel;
-    m_statusText->setObjectName(QStringLiteral("StatusBar1Panel"));
+    m_statusText->setObjectName(QString::fromLatin1(objectName::statusText));
     status->addWidget(m_statusText, 1);
     setStatusBar(status);
     // The status bar takes clicks on its text as well as beside it.
@@ -128,53 +170,57 @@ MainWindow::MainWindow(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
 
 void MainWindow::buildMenus()
 {
-    QMenuBar* bar = menuBar();
-    const auto menu = [&](const char* name) {
-        QMenu* m = bar->addMenu(QString());
-        m->setObjectName(QString::fromLatin1(name));
-        m->menuAction()->setObjectName(QString::fromLatin1(name));
-        return m;
-    };
+    using C = CommandStates;
+    QMenu* file = addMenu(&C::fileMenu);
+    addItem(file, &C::newItem, &MainWindow::onNew);
+    addItem(file, &C::openItem, &MainWindow::onOpen);
+    file->addSeparator();
+    addItem(file, &C::saveItem, &MainWindow::onSave);
+    addItem(file, &C::saveAsItem, &MainWindow::onSaveAs);
+    addItem(file, &C::closeItem, &MainWindow::onClose);
+    file->addSeparator();
+    addItem(file, &C::compareItem, &MainWindow::onCompareFiles);
+    file->addSeparator();
+    addItem(file, &C::printItem, &MainWindow::onPrint);
+    file->addSeparator();
+    addItem(file, &C::exitItem, &MainWindow::onExit);
 
-    QMenu* file = menu("File1");
-    addItem(file, "New1", &MainWindow::New1Click);
-    addItem(file, "Open1", &MainWindow::Open1Click);
-    file->addSeparator();
-    addItem(file, "Save1", &MainWindow::Save1Click);
-    addItem(file, "SaveAs1", &MainWindow::SaveAs1Click);
-    addItem(file, "Close1", &MainWindow::Close1Click);
-    file->addSeparator();
-    addItem(file, "F1", &MainWindow::F1Click);
-    file->addSeparator();
-    addItem(file, "Print1", &MainWindow::Print1Click);
-    file->addSeparator();
-    addItem(file, "Exit1", &MainWindow::Exit1Click);
+    QMenu* execute = addMenu(&C::executeMenu);
+    addItem(execute, &C::dataReadItem, &MainWindow::onDataRead);
+    addItem(execute, &C::dataWriteItem, &MainWindow::onDataWrite);
 
-    QMenu* execute = menu("K1");
-    addItem(execute, "K2", &MainWindow::K2Click);
-    addItem(execute, "K3", &MainWindow::K3Click);
-
-    QMenu* options = menu("K4");
-    addItem(options, "K5", &MainWindow::K5Click);
-    addItem(options, "K8", &MainWindow::K8Click);
+    QMenu* options = addMenu(&C::optionsMenu);
+    addItem(options, &C::commSettingsItem, &MainWindow::onCommSettings);
+    addItem(options, &C::commLogItem, &MainWindow::onShowLog);
     options->addSeparator();
-    addItem(options, "K9", &MainWindow::K9Click);
+    addItem(options, &C::inverterChangeItem, &MainWindow::onInverterChange);
 
-    QMenu* language = menu("KL1");
-    addItem(language, "KJ1", &MainWindow::KJ1Click)->setCheckable(true);
-    addItem(language, "KE1", &MainWindow::KE1Click)->setCheckable(true);
+    QMenu* language = addMenu(&C::languageMenu);
+    m_japaneseItem = addItem(language, &C::japaneseItem, &MainWindow::onJapanese);
+    m_japaneseItem->setCheckable(true);
+    m_englishItem = addItem(language, &C::englishItem, &MainWindow::onEnglish);
+    m_englishItem->setCheckable(true);
 
-    QMenu* help = menu("K6");
-    addItem(help, "K7", &MainWindow::K7Click);
+    QMenu* help = addMenu(&C::helpMenu);
+    addItem(help, &C::aboutItem, &MainWindow::onAbout);
 
-    QMenu* rom = menu("ROM1");
-    addItem(rom, "N5", &MainWindow::N5Click);
+    m_romMenu = addMenu(&C::romMenu);
+    addItem(m_romMenu, &C::addRomFilesItem, &MainWindow::onAddRomFiles);
 }
 
-QAction* MainWindow::addItem(QMenu* menu, const char* name, void (MainWindow::*slot)())
+// A menu and its entry in the menu bar carry the same name.
+QMenu* MainWindow::addMenu(bool CommandStates::*command)
+{
+    QMenu* menu = menuBar()->addMenu(QString());
+    menu->setObjectName(controlName(command));
+    menu->menuAction()->setObjectName(controlName(command));
+    return menu;
+}
+
+QAction* MainWindow::addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)())
 {
     QAction* action = menu->addAction(QString());
-    action->setObjectName(QString::fromLatin1(name));
+    action->setObjectName(controlName(command));
     connect(action, &QAction::triggered, this, slot);
     return action;
 }
@@ -182,17 +228,17 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, void (MainWindow::*s
 QWidget* MainWindow::buildTopPanel()
 {
     auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QString::fromLatin1(objectName::topPanel));
     panel->setFixedHeight(TopPanelHeight);
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(8, 4, 8, 4);
     auto* label = new QLabel;
-    label->setObjectName(QStringLiteral("Label5"));
-    m_edit5 = identityBox("Edit5");
-    m_edit5->setFixedWidth(FileNameBoxWidth);
-    label->setBuddy(m_edit5);
+    label->setObjectName(QString::fromLatin1(objectName::fileNameCaption));
+    m_fileNameBox = readOnlyBox(objectName::fileNameBox);
+    m_fileNameBox->setFixedWidth(FileNameBoxWidth);
+    label->setBuddy(m_fileNameBox);
     layout->addWidget(label);
-    layout->addWidget(m_edit5);
+    layout->addWidget(m_fileNameBox);
     layout->addStretch(1);
     return panel;
 }
@@ -200,38 +246,38 @@ QWidget* MainWindow::buildTopPanel()
 QWidget* MainWindow::buildLeftPanel()
 {
     auto* panel = new QWidget;
-    panel->setObjectName(QStringLiteral("Panel2"));
+    panel->setObjectName(QString::fromLatin1(objectName::leftPanel));
     panel->setFixedWidth(LeftPanelWidth);
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(3, 4, 3, 4);
     layout->setSpacing(2);
-    const char* labels[] = {"Label1", "Label2", "Label3", "Label4"};
-    const char* edits[] = {"Edit1", "Edit2", "Edit3", "Edit4"};
-    for (int i = 0; i < 4; ++i) {
+    static_assert(std::size(identityBoxes) == std::extent_v<decltype(m_identityBoxes)>);
+    for (std::size_t i = 0; i < std::size(identityBoxes); ++i) {
         auto* label = new QLabel;
-        label->setObjectName(QString::fromLatin1(labels[i]));
-        QLineEdit* edit = identityBox(edits[i]);
-        m_identity[i] = edit;
-        label->setBuddy(edit);
+        label->setObjectName(QString::fromLatin1(identityBoxes[i].captionName));
+        QLineEdit* box = readOnlyBox(identityBoxes[i].boxName);
+        m_identityBoxes[i] = box;
+        label->setBuddy(box);
         layout->addWidget(label);
-        layout->addWidget(edit);
+        layout->addWidget(box);
     }
-    m_label6 = hiddenBoldLabel("Label6", Qt::white);
-    m_label7 = hiddenBoldLabel("Label7", QColor(0, 255, 255));
-    layout->addWidget(m_label6);
-    layout->addWidget(m_label7);
+    m_romIndexLabel = hiddenBoldLabel(objectName::romIndexLabel, Qt::white);
+    m_capacityIndexLabel = hiddenBoldLabel(objectName::capacityIndexLabel, QColor(0, 255, 255));
+    layout->addWidget(m_romIndexLabel);
+    layout->addWidget(m_capacityIndexLabel);
     layout->addSpacing(8);
 
     auto* buttons = new QGridLayout;
     buttons->setSpacing(4);
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < int(std::size(toolButtons)); ++i) {
+        const ToolButton& tool = toolButtons[i];
         auto* button = new QToolButton;
-        button->setObjectName(QStringLiteral("SpeedButton%1").arg(i + 1));
+        button->setObjectName(controlName(tool.command));
         button->setFixedSize(ToolButtonSize, ToolButtonSize);
-        button->setIcon(toolButtonIcon(i + 1));
+        button->setIcon(toolButtonIcon(tool.picture));
         button->setIconSize(QSize(20, 20));
         button->setAutoRaise(true);
-        connect(button, &QToolButton::clicked, this, buttonSlots[i]);
+        connect(button, &QToolButton::clicked, this, tool.slot);
         buttons->addWidget(button, i / 2, i % 2);
     }
     layout->addLayout(buttons);
@@ -267,10 +313,10 @@ void MainWindow::refreshFromCore()
         applyLanguage(m_ws.language);
     else
         showLanguageMarks(m_ws.language);
-    m_edit5->setText(fromPath(fileNameBoxText(m_ws.doc)));
+    m_fileNameBox->setText(fromPath(fileNameBoxText(m_ws.doc)));
     showIdentityBoxes();
-    m_label6->setText(fromUtf8(m_ws.doc.label6));
-    m_label7->setText(fromUtf8(m_ws.doc.label7));
+    m_romIndexLabel->setText(fromUtf8(m_ws.doc.romIndexText));
+    m_capacityIndexLabel->setText(fromUtf8(m_ws.doc.capacityIndexText));
     m_statusText->setText(fromUtf8(m_ws.doc.edit.statusText));
     m_gridModel->refresh();
     if (!m_ws.doc.state.open)
@@ -281,8 +327,8 @@ void MainWindow::refreshFromCore()
 
 void MainWindow::showIdentityBoxes()
 {
-    for (std::size_t i = 0; i < 4; ++i)
-        m_identity[i]->setText(fromUtf8(m_ws.doc.identityTexts[i]));
+    for (std::size_t i = 0; i < std::size(identityBoxes); ++i)
+        m_identityBoxes[i]->setText(fromUtf8(m_ws.doc.identityTexts.*identityBoxes[i].text));
 }
 
 void MainWindow::applyCommandStates(const CommandStates& states)
@@ -297,8 +343,7 @@ void MainWindow::applyCommandStates(const CommandStates& states)
         else if (auto* button = findChild<QToolButton*>(name))
             button->setEnabled(enabled);
     }
-    if (auto* rom = findChild<QMenu*>(QStringLiteral("ROM1")))
-        rom->menuAction()->setVisible(states.rom1Visible);
+    m_romMenu->menuAction()->setVisible(states.romMenuVisible);
 }
 
 void MainWindow::applyLanguage(Language language)
@@ -313,18 +358,20 @@ void MainWindow::applyLanguage(Language language)
     else
         m_grid->applyColumnWidths(language);
 
-    for (const ControlText& t : mainWindowLabelTexts())
-        if (auto* label = findChild<QLabel*>(fromUtf8(t.control)))
-            label->setText(textOf(t.text, language));
-    for (const ControlText& t : mainWindowMenuTexts()) {
-        const QString name = fromUtf8(t.control);
+    for (const IdentityBox& box : identityBoxes)
+        if (auto* label = findChild<QLabel*>(QString::fromLatin1(box.captionName)))
+            label->setText(textOf(box.caption, language));
+    if (auto* label = findChild<QLabel*>(QString::fromLatin1(objectName::fileNameCaption)))
+        label->setText(textOf(TextId::LabelFileName, language));
+    for (const CommandText& t : mainWindowMenuTexts()) {
+        const QString name = controlName(t.command);
         if (auto* menu = findChild<QMenu*>(name))
             menu->setTitle(textOf(t.text, language));
         else if (auto* action = findChild<QAction*>(name))
             action->setText(textOf(t.text, language));
     }
-    for (const ControlText& t : mainWindowHintTexts())
-        if (auto* button = findChild<QToolButton*>(fromUtf8(t.control)))
+    for (const CommandText& t : mainWindowHintTexts())
+        if (auto* button = findChild<QToolButton*>(controlName(t.command)))
             button->setToolTip(textOf(t.text, language));
     showLanguageMarks(language);
     m_shownLanguage = language;
@@ -335,26 +382,26 @@ void MainWindow::applyLanguage(Language language)
 // in force.
 void MainWindow::showLanguageMarks(Language language)
 {
-    findChild<QAction*>(QStringLiteral("KJ1"))->setChecked(language == Language::Japanese);
-    findChild<QAction*>(QStringLiteral("KE1"))->setChecked(language == Language::English);
+    m_japaneseItem->setChecked(language == Language::Japanese);
+    m_englishItem->setChecked(language == Language::English);
 }
 
-bool MainWindow::MainFormCloseQuery()
+bool MainWindow::mayClose()
 {
-    const bool mayClose = mainFormCloseQuery(m_ws, m_ui);
+    const bool allowed = mayCloseMainWindow(m_ws, m_ui);
     refreshFromCore();
-    return mayClose;
+    return allowed;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The log viewer writes its edits back as it closes; when that fails and
     // the user keeps it open, the program stays open too.
-    if (m_logForm && !m_logForm->close()) {
+    if (m_logViewer && !m_logViewer->close()) {
         event->ignore();
         return;
     }
-    if (!MainFormCloseQuery()) {
+    if (!mayClose()) {
         event->ignore();
         return;
     }
@@ -378,70 +425,70 @@ void MainWindow::runSelectionDialog(Workspace& ws, Ui& ui)
         form.exec();
 }
 
-void MainWindow::New1Click()
+void MainWindow::onNew()
 {
     newDocument(m_ws, m_ui, *this);
     refreshFromCore();
 }
 
-void MainWindow::Open1Click()
+void MainWindow::onOpen()
 {
     openDocument(m_ws, m_ui);
     refreshFromCore();
 }
 
-void MainWindow::Save1Click()
+void MainWindow::onSave()
 {
     saveDocument(m_ws, m_ui);
     refreshFromCore();
 }
 
-void MainWindow::SaveAs1Click()
+void MainWindow::onSaveAs()
 {
     saveDocumentAs(m_ws, m_ui);
     refreshFromCore();
 }
 
-void MainWindow::Close1Click()
+void MainWindow::onClose()
 {
     closeDocument(m_ws, m_ui);
     refreshFromCore();
 }
 
-void MainWindow::Exit1Click()
+void MainWindow::onExit()
 {
     close();
 }
 
-void MainWindow::K9Click()
+void MainWindow::onInverterChange()
 {
     changeInverter(m_ws, m_ui, *this);
     refreshFromCore();
 }
 
-void MainWindow::KJ1Click()
+void MainWindow::onJapanese()
 {
     switchLanguage(m_ws, m_ui, m_store, Language::Japanese);
-    if (m_logForm)
-        m_logForm->applyLanguage();
+    if (m_logViewer)
+        m_logViewer->applyLanguage();
     refreshFromCore();
 }
 
-void MainWindow::KE1Click()
+void MainWindow::onEnglish()
 {
     switchLanguage(m_ws, m_ui, m_store, Language::English);
-    if (m_logForm)
-        m_logForm->applyLanguage();
+    if (m_logViewer)
+        m_logViewer->applyLanguage();
     refreshFromCore();
 }
 
-void MainWindow::F1Click()
+void MainWindow::onCompareFiles()
 {
     compareFiles(m_ws, m_ui);
     refreshFromCore();
 }
 
-void MainWindow::Print1Click()
+void MainWindow::onPrint()
 {
     if (!m_ws.doc.state.open)
         return;
@@ -449,12 +496,12 @@ void MainWindow::Print1Click()
     dialog.exec();
 }
 
-void MainWindow::K2Click()
+void MainWindow::onDataRead()
 {
     runCommunication('r');
 }
 
-void MainWindow::K3Click()
+void MainWindow::onDataWrite()
 {
     runCommunication('w');
 }
@@ -470,7 +517,7 @@ void MainWindow::runCommunication(char direction)
     refreshFromCore();
 }
 
-void MainWindow::K5Click()
+void MainWindow::onCommSettings()
 {
     CommSettingsDialog dialog(m_ws, m_store, this);
     dialog.exec();
@@ -479,25 +526,25 @@ void MainWindow::K5Click()
 // The viewer is modeless; choosing the command again brings the open one
 // forward rather than a second window over the same file, and shows the file
 // afresh: a transaction may have written a new log meanwhile.
-void MainWindow::K8Click()
+void MainWindow::onShowLog()
 {
-    if (!m_logForm) {
-        m_logForm = new LogViewerDialog(m_ws, m_ui, font(), this);
-        m_logForm->show();
+    if (!m_logViewer) {
+        m_logViewer = new LogViewerDialog(m_ws, m_ui, font(), this);
+        m_logViewer->show();
     } else {
-        m_logForm->showLogAgain();
+        m_logViewer->showLogAgain();
     }
-    m_logForm->raise();
-    m_logForm->activateWindow();
+    m_logViewer->raise();
+    m_logViewer->activateWindow();
 }
 
-void MainWindow::K7Click()
+void MainWindow::onAbout()
 {
     AboutDialog box(m_ws, font(), this);
     box.exec();
 }
 
-void MainWindow::N5Click()
+void MainWindow::onAddRomFiles()
 {
     AddRomFilesDialog dialog(m_ws, m_ui, this);
     dialog.exec();

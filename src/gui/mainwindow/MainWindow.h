@@ -32,7 +32,8 @@ class WorkspaceGridEditing;
 // The main window. It shows what the workspace holds and forwards every
 // command to the core; it decides nothing itself. Controls carry the names
 // the rest of the program uses for them (File1, New1, SpeedButton1, Edit1,
-// StringGrid1, ...) as object names.
+// StringGrid1, ...) as object names: the commands' from commandControls(),
+// the others' from one table in the window's source.
 //
 // The grid's header row (grid row 0) is the table view's horizontal header,
 // so grid row r (r >= 1) is view row r - 1.
@@ -58,23 +59,23 @@ public:
     void runSelectionDialog(Workspace& ws, Ui& ui) override;
 
 public slots:
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void Close1Click();
-    void F1Click();
-    void Print1Click();
-    void Exit1Click();
-    void K2Click();
-    void K3Click();
-    void K5Click();
-    void K8Click();
-    void K9Click();
-    void KJ1Click();
-    void KE1Click();
-    void K7Click();
-    void N5Click();
+    void onNew();
+    void onOpen();
+    void onSave();
+    void onSaveAs();
+    void onClose();
+    void onCompareFiles();
+    void onPrint();
+    void onExit();
+    void onDataRead();
+    void onDataWrite();
+    void onCommSettings();
+    void onShowLog();
+    void onInverterChange();
+    void onJapanese();
+    void onEnglish();
+    void onAbout();
+    void onAddRomFiles();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,13 +83,14 @@ protected:
 
 private:
     // Whether the window may close: asks to save unsaved changes.
-    bool MainFormCloseQuery();
+    bool mayClose();
 
     void buildMenus();
     QWidget* buildTopPanel();
     QWidget* buildLeftPanel();
     void buildGrid();
-    QAction* addItem(QMenu* menu, const char* name, void (MainWindow::*slot)());
+    QMenu* addMenu(bool CommandStates::*command);
+    QAction* addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)());
     void showLanguageMarks(Language language);
     void runCommunication(char direction);
     void showIdentityBoxes();
@@ -97,15 +99,18 @@ private:
     Ui& m_ui;
     UserStore& m_store;
 
-    QLineEdit* m_edit5 = nullptr;
-    QLabel* m_label6 = nullptr;
-    QLabel* m_label7 = nullptr;
-    QLineEdit* m_identity[4] = {}; // Edit1 .. Edit4
+    QLineEdit* m_fileNameBox = nullptr;
+    QLabel* m_romIndexLabel = nullptr;
+    QLabel* m_capacityIndexLabel = nullptr;
+    QLineEdit* m_identityBoxes[4] = {}; // model, control mode, capacity, ROM version
+    QAction* m_japaneseItem = nullptr;
+    QAction* m_englishItem = nullptr;
+    QMenu* m_romMenu = nullptr;
     ParameterGridView* m_grid = nullptr;
     ParameterGridModel* m_gridModel = nullptr;
     std::unique_ptr<WorkspaceGridEditing> m_editing;
     std::optional<Language> m_shownLanguage; // the language the window's texts are in
-    QPointer<LogViewerDialog> m_logForm; // the communication log viewer while it is open
+    QPointer<LogViewerDialog> m_logViewer; // the communication log viewer while it is open
     QLabel* m_statusText = nullptr;
 };
 

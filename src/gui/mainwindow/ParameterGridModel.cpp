@@ -1,27 +1,14 @@
 #include "gui/mainwindow/ParameterGridModel.h"
 
 #include "core/app/MainWindowTexts.h"
-#include "core/app/Texts.h"
 #include "core/app/Workspace.h"
+#include "gui/common/QtText.h"
 
 #include <QColor>
 
 #include <algorithm>
-#include <array>
 
 namespace tess::gui {
-namespace {
-
-QString fromCore(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-QString fromCore(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 ParameterGridModel::ParameterGridModel(Workspace& ws, QObject* parent)
     : QAbstractTableModel(parent)
@@ -64,17 +51,11 @@ QVariant ParameterGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return fromCore(m_ws.doc.rows.text(row, column));
+        return fromUtf8(m_ws.doc.rows.text(row, column));
     case Qt::BackgroundRole:
         if (column != ColValue)
             return {};
-        // The cell of an accepted edit is drawn purple once; serving that
-        // colour ends it, so every later repaint is blue again.
-        if (m_ws.doc.edit.justEdited && m_ws.doc.edit.row == row) {
-            m_ws.doc.edit.justEdited = false;
-            return editedValueColour();
-        }
-        return valueColour();
+        return row == m_editedRow ? editedValueColour() : valueColour();
     case Qt::ForegroundRole:
         if (column == ColValue)
             return QColor(Qt::white);
@@ -94,8 +75,8 @@ QVariant ParameterGridModel::headerData(int section, Qt::Orientation orientation
     // its own above columns 5 and 6) wins over the standard one.
     const std::string& written = m_ws.doc.rows.text(0, section);
     if (!written.empty())
-        return fromCore(written);
-    return fromCore(text(gridColumnTitles()[static_cast<std::size_t>(section)], m_ws.language));
+        return fromUtf8(written);
+    return textOf(gridColumnTitles()[static_cast<std::size_t>(section)], m_ws.language);
 }
 
 Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const
@@ -111,8 +92,16 @@ Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled;
 }
 
+void ParameterGridModel::takeEditedMark()
+{
+    CellEditState& edit = m_ws.doc.edit;
+    m_editedRow = edit.justEdited ? edit.row : 0;
+    edit.justEdited = false;
+}
+
 void ParameterGridModel::refresh()
 {
+    takeEditedMark();
     const int rows = shownRowCount();
     const bool open = m_ws.doc.state.open;
     if (rows != m_rowCount || open != m_open) {
@@ -128,6 +117,7 @@ void ParameterGridModel::refresh()
 
 void ParameterGridModel::valueColumnChanged()
 {
+    takeEditedMark();
     if (m_rowCount > 0)
         emit dataChanged(index(0, ColValue), index(m_rowCount - 1, ColValue));
 }

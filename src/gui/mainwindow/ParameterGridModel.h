@@ -13,6 +13,9 @@ namespace tess::gui {
 // model only reads texts the core already holds, so it never touches a file
 // and stays quick over all 685 rows. The core changes the rows; whoever made
 // it change calls refresh() (or valueColumnChanged() after a cell edit).
+// Reading a cell changes nothing, however often Qt asks: the value cell of
+// an accepted edit is drawn purple from the re-read that follows the edit
+// until the next one (the next edit step, or a command's refresh).
 class ParameterGridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -28,7 +31,8 @@ public:
     // After the document changed: a new row count or a document opened or
     // closed resets the model, otherwise every cell and title is re-read.
     void refresh();
-    // After a cell edit: the value column is re-read.
+    // After a cell edit step (Enter, an arrow key, a click): the value column
+    // is re-read.
     void valueColumnChanged();
 
     Workspace& workspace() const { return m_ws; }
@@ -42,10 +46,15 @@ public:
 
 private:
     int shownRowCount() const;
+    // Takes the document's just-edited flag over: the row of an edit
+    // accepted since the last re-read is the purple one, else none is.
+    void takeEditedMark();
 
     Workspace& m_ws;
     int m_rowCount = 0;
     bool m_open = false;
+    // The grid row whose value cell is drawn purple; 0 for none.
+    int m_editedRow = 0;
 };
 
 } // namespace tess::gui

@@ -20,6 +20,22 @@
 namespace tess::gui {
 namespace {
 
+// The object names of the form's controls, by meaning; area a's check box
+// is "CheckBox<a + 1>".
+namespace objectName {
+constexpr const char* window = "PrintForm";
+constexpr const char* numberLabel = "Label1";
+constexpr const char* number = "Edit1";
+constexpr const char* customerLabel = "Label2";
+constexpr const char* customer = "Edit2";
+constexpr const char* areaFrame = "GroupBox2";
+constexpr const char* areaCheck = "CheckBox%1";
+constexpr const char* allCheck = "CheckBox20";
+constexpr const char* print = "Button1";
+constexpr const char* close = "Button2";
+constexpr const char* printerSet = "Button3";
+} // namespace objectName
+
 constexpr int FormWidth = 456;
 constexpr int FormHeight = 336;
 constexpr int AreaColumns = 5;
@@ -33,7 +49,7 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
     , m_core(ws)
     , m_printer(QPrinter::HighResolution)
 {
-    setObjectName(QStringLiteral("PrintForm"));
+    setObjectName(QString::fromLatin1(objectName::window));
     if (parent)
         setFont(parent->font());
     build();
@@ -58,32 +74,32 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
 void PrintDialog::build()
 {
     m_numberLabel = new QLabel(this);
-    m_numberLabel->setObjectName(QStringLiteral("Label1"));
+    m_numberLabel->setObjectName(QString::fromLatin1(objectName::numberLabel));
     m_numberLabel->setGeometry(12, 14, 120, 20);
     m_number = new QLineEdit(this);
-    m_number->setObjectName(QStringLiteral("Edit1"));
+    m_number->setObjectName(QString::fromLatin1(objectName::number));
     m_number->setGeometry(136, 12, 200, 24);
     m_number->setMaxLength(int(print::NumberMaxChars));
     connect(m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_core.setNumber(toUtf8(text)); });
 
     m_customerLabel = new QLabel(this);
-    m_customerLabel->setObjectName(QStringLiteral("Label2"));
+    m_customerLabel->setObjectName(QString::fromLatin1(objectName::customerLabel));
     m_customerLabel->setGeometry(12, 46, 120, 20);
     m_customer = new QLineEdit(this);
-    m_customer->setObjectName(QStringLiteral("Edit2"));
+    m_customer->setObjectName(QString::fromLatin1(objectName::customer));
     m_customer->setGeometry(136, 44, FormWidth - 148, 24);
     m_customer->setMaxLength(int(print::CustomerMaxChars));
     connect(
         m_customer, &QLineEdit::textChanged, this, [this](const QString& text) { m_core.setCustomer(toUtf8(text)); });
 
     m_areaFrame = new QGroupBox(this);
-    m_areaFrame->setObjectName(QStringLiteral("GroupBox2"));
+    m_areaFrame->setObjectName(QString::fromLatin1(objectName::areaFrame));
     m_areaFrame->setGeometry(8, 80, FormWidth - 16, 168);
     // Fund. on a line of its own (its Japanese caption is long), the other
     // fifteen areas in rows of five.
     for (int a = 0; a < AreaCount; ++a) {
         auto* box = new QCheckBox(m_areaFrame);
-        box->setObjectName(QStringLiteral("CheckBox%1").arg(a + 1));
+        box->setObjectName(QString::fromLatin1(objectName::areaCheck).arg(a + 1));
         if (a == 0) {
             box->setGeometry(12, 24, 240, 22);
         } else {
@@ -91,31 +107,31 @@ void PrintDialog::build()
             const int row = (a - 1) / AreaColumns;
             box->setGeometry(12 + column * 86, 56 + row * 34, 84, 22);
         }
-        connect(box, &QCheckBox::clicked, this, [this, a](bool checked) { areaClick(a, checked); });
+        connect(box, &QCheckBox::clicked, this, [this, a](bool checked) { onArea(a, checked); });
         m_areas[static_cast<std::size_t>(a)] = box;
     }
 
     m_allCheck = new QCheckBox(this);
-    m_allCheck->setObjectName(QStringLiteral("CheckBox20"));
+    m_allCheck->setObjectName(QString::fromLatin1(objectName::allCheck));
     m_allCheck->setGeometry(20, 256, 160, 22);
-    connect(m_allCheck, &QCheckBox::clicked, this, &PrintDialog::CheckBox20Click);
+    connect(m_allCheck, &QCheckBox::clicked, this, &PrintDialog::onAllAreas);
 
     const int buttonY = FormHeight - 40;
     m_printerSet = new QPushButton(this);
-    m_printerSet->setObjectName(QStringLiteral("Button3"));
+    m_printerSet->setObjectName(QString::fromLatin1(objectName::printerSet));
     m_printerSet->setGeometry(8, buttonY, 120, 28);
     m_printerSet->setAutoDefault(false);
-    connect(m_printerSet, &QPushButton::clicked, this, &PrintDialog::Button3Click);
+    connect(m_printerSet, &QPushButton::clicked, this, &PrintDialog::onPrinterSetup);
     m_print = new QPushButton(this);
-    m_print->setObjectName(QStringLiteral("Button1"));
+    m_print->setObjectName(QString::fromLatin1(objectName::print));
     m_print->setGeometry(FormWidth - 256, buttonY, 120, 28);
     m_print->setAutoDefault(false);
-    connect(m_print, &QPushButton::clicked, this, &PrintDialog::Button1Click);
+    connect(m_print, &QPushButton::clicked, this, &PrintDialog::onPrint);
     m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("Button2"));
+    m_close->setObjectName(QString::fromLatin1(objectName::close));
     m_close->setGeometry(FormWidth - 128, buttonY, 120, 28);
     m_close->setAutoDefault(false);
-    connect(m_close, &QPushButton::clicked, this, &PrintDialog::Button2Click);
+    connect(m_close, &QPushButton::clicked, this, &PrintDialog::onClose);
 
     setFixedSize(FormWidth, FormHeight);
 }
@@ -148,13 +164,13 @@ void PrintDialog::reject()
         QDialog::reject();
 }
 
-void PrintDialog::areaClick(int area, bool checked)
+void PrintDialog::onArea(int area, bool checked)
 {
     m_core.clickArea(area, checked);
     showChecks();
 }
 
-void PrintDialog::CheckBox20Click()
+void PrintDialog::onAllAreas()
 {
     m_core.pressAllCheck();
     showChecks();
@@ -188,7 +204,7 @@ bool PrintDialog::choosePdfFile()
     return true;
 }
 
-void PrintDialog::Button1Click()
+void PrintDialog::onPrint()
 {
     if (!m_core.confirmAreas(m_ui))
         return;
@@ -231,12 +247,12 @@ void PrintDialog::printJob()
             withCause(message(TextId::PrintFailed), fileReasonCause(error.path, error.detail)), m_ws.language);
 }
 
-void PrintDialog::Button2Click()
+void PrintDialog::onClose()
 {
     close();
 }
 
-void PrintDialog::Button3Click()
+void PrintDialog::onPrinterSetup()
 {
     QPrintDialog dialog(&m_printer, this);
     dialog.setWindowTitle(fromUtf8(m_core.captions().printerSet));

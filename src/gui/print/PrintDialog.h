@@ -25,14 +25,15 @@ namespace tess::gui {
 // set to PDF output without a file (the case on a machine with no printer)
 // asks for the file through the Ui before each job. Controls carry their
 // program names (Label1, Edit1, Label2, Edit2, GroupBox2, CheckBox1 ..
-// CheckBox16, CheckBox20, Button1, Button2, Button3) as object names.
+// CheckBox16, CheckBox20, Button1, Button2, Button3) as object names, from
+// one table in the form's source.
 class PrintDialog : public QDialog {
     Q_OBJECT
 
 public:
     PrintDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
 
-    // The printer the next job goes to; Button3 sets it up.
+    // The printer the next job goes to; the printer setup button sets it up.
     QPrinter& printer() { return m_printer; }
     const print::PrintPresenter& core() const { return m_core; }
 
@@ -44,11 +45,11 @@ protected:
 
 private:
     void build();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void CheckBox20Click();
-    void areaClick(int area, bool checked);
+    void onPrint();
+    void onClose();
+    void onPrinterSetup();
+    void onAllAreas();
+    void onArea(int area, bool checked);
     void showChecks();
     void setButtonsEnabled(bool enabled);
     // One print job; a file is made beside its target and then put in place.
@@ -62,16 +63,16 @@ private:
     print::PrintPresenter m_core;
     QPrinter m_printer;
 
-    QLabel* m_numberLabel = nullptr; // Label1
-    QLineEdit* m_number = nullptr; // Edit1
-    QLabel* m_customerLabel = nullptr; // Label2
-    QLineEdit* m_customer = nullptr; // Edit2
-    QGroupBox* m_areaFrame = nullptr; // GroupBox2
-    std::array<QCheckBox*, AreaCount> m_areas {}; // CheckBox1 .. CheckBox16
-    QCheckBox* m_allCheck = nullptr; // CheckBox20
-    QPushButton* m_print = nullptr; // Button1
-    QPushButton* m_close = nullptr; // Button2
-    QPushButton* m_printerSet = nullptr; // Button3
+    QLabel* m_numberLabel = nullptr;
+    QLineEdit* m_number = nullptr;
+    QLabel* m_customerLabel = nullptr;
+    QLineEdit* m_customer = nullptr;
+    QGroupBox* m_areaFrame = nullptr;
+    std::array<QCheckBox*, AreaCount> m_areas {}; // one per area, in area order
+    QCheckBox* m_allCheck = nullptr;
+    QPushButton* m_print = nullptr;
+    QPushButton* m_close = nullptr;
+    QPushButton* m_printerSet = nullptr;
     bool m_centred = false;
 };
 

@@ -147,8 +147,8 @@ TEST(CommandStateTable, RawDataSetDisablesTheWriteButtonButNotTheMenuItem)
     CommandStates states;
     applyDocumentOpenedState(states);
     applyRawDataSetOverrides(states);
-    EXPECT_TRUE(states.k3);
-    EXPECT_FALSE(states.speedButton6);
+    EXPECT_TRUE(states.dataWriteItem);
+    EXPECT_FALSE(states.dataWriteButton);
     applyNoDocumentState(states);
     EXPECT_EQ(states, CommandStates {});
 }

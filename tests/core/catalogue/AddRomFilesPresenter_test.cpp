@@ -42,7 +42,7 @@ protected:
     AddRomFilesPresenterTest()
     {
         ws.applicationFolder = dir.file("inst/");
-        ws.commands.rom1Visible = true;
+        ws.commands.romMenuVisible = true;
         for (std::string_view name : {"QM71", "LX71RTP"})
             std::filesystem::create_directories(ws.applicationFolder + std::string(name));
     }
@@ -264,7 +264,7 @@ TEST_F(AddRomFilesPresenterTest, ClearAndCloseForgetTheFiles)
     EXPECT_EQ(dialog.chosenModel(), -1);
     EXPECT_TRUE(dialog.targetFolder().empty());
     EXPECT_TRUE(dialog.chosenPaths().empty());
-    EXPECT_FALSE(ws.commands.rom1Visible);
+    EXPECT_FALSE(ws.commands.romMenuVisible);
 }
 
 } // namespace

@@ -274,8 +274,8 @@ TEST_F(InverterSelectionPresenterTest, Lx71rtpVersionZeroThenFiveSelectsFirstCap
     EXPECT_EQ(dialog.capacity(), 1);
     EXPECT_EQ(capacityText(), "7R522");
     EXPECT_FALSE(ws.selection.lx71rtpRomZeroMark);
-    EXPECT_EQ(ws.doc.label6, "ROM:5");
-    EXPECT_EQ(ws.doc.label7, "Cap:1");
+    EXPECT_EQ(ws.doc.romIndexText, "ROM:5");
+    EXPECT_EQ(ws.doc.capacityIndexText, "Cap:1");
     EXPECT_FALSE(dialog.controlModeEnabled());
 
     dialog.ok();
@@ -293,7 +293,7 @@ TEST_F(InverterSelectionPresenterTest, CodeBeyondVerMaxIsRefusedBeforeAnyFileIsR
     EXPECT_EQ(ui.englishTexts(), (Strings {"Please Tessaline version updata."}));
     EXPECT_EQ(dialog.romText(), "");
     EXPECT_EQ(ws.selection.pickedRomIndex, 4);
-    EXPECT_EQ(ws.doc.label6, "");
+    EXPECT_EQ(ws.doc.romIndexText, "");
 }
 
 TEST_F(InverterSelectionPresenterTest, PickWithoutTableDisablesOkAndClearsTheChoice)
@@ -557,7 +557,7 @@ TEST_F(InverterSelectionPresenterTest, RefusedVersionAfterMoveRestoresDataSetsLi
     EXPECT_EQ(dialog.romVersion(), 30);
     EXPECT_EQ(dialog.capacities().size(), 39u); // list E
     EXPECT_EQ(dialog.capacity(), 7);
-    EXPECT_EQ(ws.doc.label6, "ROM:30");
+    EXPECT_EQ(ws.doc.romIndexText, "ROM:30");
 }
 
 // ---- inverter change: models without a matrix
@@ -607,7 +607,7 @@ TEST_F(InverterSelectionPresenterTest, Lx71VModeRefusalPutsDataSetVersionIntoMai
     openChange(InverterIdentity {3, 1, 4, 12});
     dialog.pickRomVersion("01-B2");
     EXPECT_EQ(dialog.romVersion(), 12);
-    EXPECT_EQ(ws.doc.label6, "ROM:12");
+    EXPECT_EQ(ws.doc.romIndexText, "ROM:12");
 }
 
 } // namespace

@@ -77,7 +77,7 @@ TEST_F(CommLogFileTest, JapaneseLinesRoundTripThroughTheFile)
     log.append("A-11 のデータは書込みません。");
     log.append("end !!");
 
-    ASSERT_EQ(comm::SaveCommLog(ws, ui, log, dir.path()), 0);
+    ASSERT_EQ(comm::saveCommLog(ws, ui, log, dir.path()), 0);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(ui.busyCount, 1);
     EXPECT_EQ(ui.busyDepth, 0);
@@ -96,7 +96,7 @@ TEST_F(CommLogFileTest, FailedWriteKeepsTheOldFileAndSaysSo)
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
     ws.writer = &failing;
 
-    EXPECT_EQ(comm::SaveCommLog(ws, ui, Strings {"new"}, dir.path()), -1);
+    EXPECT_EQ(comm::saveCommLog(ws, ui, Strings {"new"}, dir.path()), -1);
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\nend !!\r\n");
     EXPECT_EQ(ui.englishTexts(), Strings {std::string(text(TextId::CommLogCannotWrite, Language::English)) + "\n"
                                      + logFile() + ": simulated write failure"});
@@ -105,7 +105,7 @@ TEST_F(CommLogFileTest, FailedWriteKeepsTheOldFileAndSaysSo)
 
 TEST_F(CommLogFileTest, CharactersWithoutAShiftJisFormAreSavedAsQuestionMarksAndReported)
 {
-    EXPECT_EQ(comm::SaveCommLog(ws, ui, Strings {"pump \xF0\x9F\x94\xA7 ok"}, dir.path()), 0);
+    EXPECT_EQ(comm::saveCommLog(ws, ui, Strings {"pump \xF0\x9F\x94\xA7 ok"}, dir.path()), 0);
     EXPECT_EQ(test::readFile(logFile()), "pump ? ok\r\n");
     EXPECT_EQ(ui.englishTexts(), Strings {std::string(text(TextId::CommLogCharactersReplaced, Language::English))});
 }

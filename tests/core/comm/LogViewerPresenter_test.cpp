@@ -104,7 +104,7 @@ TEST_P(LogViewerNewLog, ALogWrittenWhileTheViewerIsOpenIsNeverLost)
     LogViewerPresenter viewer(ws, ui, dir.path());
     Strings memo = viewer.show();
 
-    ASSERT_EQ(comm::SaveCommLog(ws, ui, Strings {"start !!", "A-11 data is not writed.", "end !!"}, dir.path()), 0);
+    ASSERT_EQ(comm::saveCommLog(ws, ui, Strings {"start !!", "A-11 data is not writed.", "end !!"}, dir.path()), 0);
     if (c.showAgain) {
         const auto shown = viewer.showAgain(memo);
         ASSERT_TRUE(shown.has_value());

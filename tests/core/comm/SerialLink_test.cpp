@@ -46,7 +46,7 @@ protected:
         return chars;
     }
 
-    void openPort() { ASSERT_EQ(link.OpenCommPort(), 0); }
+    void openPort() { ASSERT_EQ(link.openCommPort(), 0); }
 
     static std::uint32_t wordAddress(int word) { return ImageAddress + 2 * static_cast<std::uint32_t>(word); }
 
@@ -91,7 +91,7 @@ TEST_P(OpenCommPort, FailureShowsEnglishOnlyMessage)
     ws.language = Language::Japanese;
     port.openResult = GetParam().result;
     port.openFailure = GetParam().failure;
-    EXPECT_EQ(link.OpenCommPort(), -1);
+    EXPECT_EQ(link.openCommPort(), -1);
     EXPECT_FALSE(port.isOpen());
     EXPECT_EQ(ui.shownTexts(), Lines {GetParam().message});
 }
@@ -108,10 +108,10 @@ INSTANTIATE_TEST_SUITE_P(Failures, OpenCommPort,
 TEST_F(Link, OpensTheSettingsPortAndClosesIt)
 {
     ws.portName = "COM7";
-    EXPECT_EQ(link.OpenCommPort(), 0);
+    EXPECT_EQ(link.openCommPort(), 0);
     EXPECT_EQ(port.openedNames, Lines {"COM7"});
     EXPECT_TRUE(ui.messages.empty());
-    link.CloseCommPort();
+    link.closeCommPort();
     EXPECT_FALSE(port.isOpen());
 }
 
@@ -122,8 +122,8 @@ TEST_F(Link, IdentityBlocksFillTheBufferOneAddressFurtherPerRequest)
     inverter.putWord(ModeCapacityAddress, 0x0102);
     inverter.putWord(ModeCapacityAddress + 2, 0x0A0B);
 
-    ASSERT_EQ(link.ReadIdentityBlock(IdentityAddress, 10), 0);
-    ASSERT_EQ(link.ReadIdentityBlock(ModeCapacityAddress, 4), 0);
+    ASSERT_EQ(link.readIdentityBlock(IdentityAddress, 10), 0);
+    ASSERT_EQ(link.readIdentityBlock(ModeCapacityAddress, 4), 0);
 
     const Lines sent = sentChars();
     ASSERT_EQ(sent.size(), 14u);
@@ -144,7 +144,7 @@ TEST_F(Link, ImageReadTakesFiveChunksOf232AndOneOf170)
     for (int word = 0; word < SlotCount; ++word)
         inverter.putWord(wordAddress(word), static_cast<std::uint16_t>(word * 7));
 
-    ASSERT_EQ(link.TransferParameterImage(), 0);
+    ASSERT_EQ(link.transferParameterImage(), 0);
 
     const Lines sent = sentChars();
     ASSERT_EQ(sent.size(), 6u);
@@ -162,7 +162,7 @@ TEST_F(Link, ImageReadFailsWhenTheInverterRefusesAChunk)
     // would pass them off as read.
     openPort();
     inverter.nakAt[ImageAddress + 232] = 'C';
-    EXPECT_EQ(link.TransferParameterImage(), -1);
+    EXPECT_EQ(link.transferParameterImage(), -1);
     EXPECT_EQ(port.written.size(), 2u);
     EXPECT_TRUE(log.lines() == (Lines {"start !!", "232  Address error"}));
 }
@@ -175,7 +175,7 @@ TEST_F(Link, WholeImageWriteSendsEveryWordsLow16Bits)
     ws.doc.values[6] = 0x12345;
     startWrite({});
 
-    ASSERT_EQ(link.TransferParameterImage(), 0);
+    ASSERT_EQ(link.transferParameterImage(), 0);
 
     const Lines sent = sentChars();
     ASSERT_EQ(sent.size(), static_cast<std::size_t>(SlotCount));
@@ -189,10 +189,10 @@ TEST_F(Link, WholeImageWriteSendsEveryWordsLow16Bits)
 TEST_F(Link, WritePausesForTheWaitAfterEachWord)
 {
     ws.writeWaitMs = 300;
-    link.CalibrateWriteWait();
+    link.calibrateWriteWait();
     startWrite({{20, 21}});
     const std::int64_t before = clock.milliseconds();
-    ASSERT_EQ(link.TransferParameterImage(), 0);
+    ASSERT_EQ(link.transferParameterImage(), 0);
     EXPECT_GE(clock.milliseconds() - before, 2 * 300);
 }
 
@@ -201,7 +201,7 @@ TEST_F(Link, RefusedWordIsLoggedUnderItsGridCodeAndTheWriteGoesOn)
     inverter.nakAt[wordAddress(123)] = 'E';
     startWrite({{120, 126}});
 
-    EXPECT_EQ(link.TransferParameterImage(), 0);
+    EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines() == (Lines {"start !!", "G-5  Upper limit error"}));
     EXPECT_EQ(inverter.writtenAddresses.back(), wordAddress(126));
     EXPECT_EQ(port.written.size(), 7u);
@@ -220,7 +220,7 @@ TEST_P(UnknownNakCode, IsTheInvertersError)
     ws.language = GetParam().language;
     inverter.nakAt[wordAddress(3)] = 'a';
     startWrite({{3, 3}});
-    EXPECT_EQ(link.TransferParameterImage(), 0);
+    EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_EQ(log.lines().back(), GetParam().line);
 }
 
@@ -236,7 +236,7 @@ TEST_F(Link, FundRefusalsOfAMultiRangeWriteGoRightAfterStart)
     inverter.nakAt[wordAddress(7)] = 'C';
     startWrite({{11, 12}, {0, 10}});
 
-    EXPECT_EQ(link.TransferParameterImage(), 0);
+    EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines()
         == (Lines {"start !!", "Fund.-3  Lower limit error", "Fund.-7  Address error", "A-1  Upper limit error"}));
     EXPECT_EQ(state.logInsertCounter, 2);
@@ -257,7 +257,7 @@ TEST_P(RefusalInAreaO, IsLoggedOnlyWhenTheAreaIsShown)
     inverter.nakAt[wordAddress(123)] = 'E';
     startWrite({{123, 124}});
     ws.doc.rows.setText(124, ColCode, "O-0");
-    EXPECT_EQ(link.TransferParameterImage(), 0);
+    EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines() == GetParam().log);
 }
 
@@ -272,7 +272,7 @@ TEST_F(Link, FailedWordEndsItsRangeOnlyAndTheTransferReportsIt)
     inverter.silentAt.insert(wordAddress(21));
     startWrite({{20, 22}, {30, 31}});
 
-    EXPECT_EQ(link.TransferParameterImage(), -1);
+    EXPECT_EQ(link.transferParameterImage(), -1);
     EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 21", "num = -2"}));
     EXPECT_EQ(
         inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(20), wordAddress(30), wordAddress(31)}));
@@ -287,7 +287,7 @@ TEST_F(Link, HeldBackWordIsLoggedAndNotSent)
     };
     startWrite({{40, 42}});
 
-    EXPECT_EQ(link.TransferParameterImage(), 0);
+    EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines() == (Lines {"start !!", "A-11 data is not writed."}));
     EXPECT_EQ(inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(40), wordAddress(42)}));
     EXPECT_EQ(progress.steps.size(), 2u);
@@ -312,7 +312,7 @@ TEST_P(Exchange, ClassifiesTheCollectedReply)
 {
     port.respond = [reply = GetParam().reply](const std::string&) { return reply; };
     openPort();
-    EXPECT_EQ(link.ExchangeFrame(FrameRequest::read(IdentityAddress, 2)), GetParam().result);
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), GetParam().result);
     Lines expected {"start !!"};
     expected.insert(expected.end(), GetParam().logged.begin(), GetParam().logged.end());
     EXPECT_TRUE(log.lines() == expected);
@@ -343,7 +343,7 @@ TEST_F(Link, ReplyWithoutLineFeedFailsAfterTheDeadlineWithNothingLogged)
     port.respond = [](const std::string&) { return test::FakeSerialPort::Script {{twoBytes().substr(0, 20)}}; };
     openPort();
     const std::int64_t t0 = clock.seconds();
-    EXPECT_EQ(link.ExchangeFrame(FrameRequest::read(IdentityAddress, 2)), -1);
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), -1);
     EXPECT_TRUE(log.lines() == Lines {"start !!"});
     EXPECT_GT(clock.seconds(), t0 + 1);
     EXPECT_LE(clock.seconds(), t0 + 2);
@@ -353,11 +353,11 @@ TEST_F(Link, OverlongReplyIsCutAndItsRestDoesNotSpoilTheNextExchange)
 {
     openPort();
     port.respond = [](const std::string&) { return test::FakeSerialPort::Script {{std::string(700, '\x02')}}; };
-    EXPECT_EQ(link.ExchangeFrame(FrameRequest::read(IdentityAddress, 2)), -1);
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), -1);
 
     port.respond = [this](const std::string& frame) { return inverter(frame); };
     inverter.put(IdentityAddress, "QM");
-    EXPECT_EQ(link.ExchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
     EXPECT_EQ(link.replyData(), (std::vector<std::uint8_t> {'Q', 'M'}));
 }
 
@@ -366,7 +366,7 @@ TEST_F(Link, LateReplyOfAFailedExchangeIsNotTakenForTheNextOne)
     openPort();
     port.queueNow(test::nakReplyText('X'));
     inverter.put(IdentityAddress, "QM");
-    EXPECT_EQ(link.ExchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
     EXPECT_EQ(link.replyData(), (std::vector<std::uint8_t> {'Q', 'M'}));
     EXPECT_TRUE(log.lines() == Lines {"start !!"});
 }

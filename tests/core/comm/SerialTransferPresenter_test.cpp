@@ -134,8 +134,8 @@ TEST_F(Transaction, ReadSavesReadDataAndOpensItInTheWindow)
 
     SerialTransferPresenter& read = dialog(CommandRead);
     EXPECT_FALSE(read.writeGroupsVisible());
-    EXPECT_EQ(read.texts().label1, "Receiving situation");
-    EXPECT_EQ(read.RunTransaction(), 0);
+    EXPECT_EQ(read.texts().progressCaption, "Receiving situation");
+    EXPECT_EQ(read.runTransaction(), 0);
 
     EXPECT_TRUE(ui().messages.empty());
     EXPECT_EQ(read.memo(), (Lines {"start !!", "end !!", "Saved as ReadData.csl"}));
@@ -148,8 +148,8 @@ TEST_F(Transaction, ReadSavesReadDataAndOpensItInTheWindow)
     EXPECT_TRUE(doc().state.open);
     EXPECT_FALSE(doc().state.rawDataSetMode);
     EXPECT_EQ(doc().identity, identity);
-    EXPECT_EQ(doc().identityTexts[0], "QM71");
-    EXPECT_FALSE(doc().identityTexts[3].empty());
+    EXPECT_EQ(doc().identityTexts.model, "QM71");
+    EXPECT_FALSE(doc().identityTexts.romVersion.empty());
     EXPECT_EQ(doc().values[40], 1234);
     EXPECT_EQ(doc().values[41], -1);
     EXPECT_EQ(fileLines(file("ReadData.csl"))[4], "--Data--");
@@ -166,7 +166,7 @@ TEST_F(Transaction, ReadThatStopsHalfWayKeepsTheOpenDataSetAndWritesTheLog)
     inverter.silentAt.insert(ImageAddress + ImageChunk);
 
     SerialTransferPresenter& read = dialog(CommandRead);
-    EXPECT_EQ(read.RunTransaction(), -1);
+    EXPECT_EQ(read.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {"Reading setting data error!"}));
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
     EXPECT_TRUE(read.memo().empty());
@@ -191,7 +191,7 @@ TEST_P(ReadIdentityFailure, NamesTheBlockThatFailed)
     identify("QM71 01-A1", {});
     inverter.silentAt.insert(c.silentAddress);
     SerialTransferPresenter& read = dialog(CommandRead);
-    EXPECT_EQ(read.RunTransaction(), -1);
+    EXPECT_EQ(read.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {c.message}));
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
 }
@@ -205,7 +205,7 @@ TEST_F(Transaction, ReadWithThePortMissingSaysSoOnceAndSavesTheLog)
 {
     port.openResult = PortOpenResult::OpenFailed;
     SerialTransferPresenter& read = dialog(CommandRead);
-    EXPECT_EQ(read.RunTransaction(), -1);
+    EXPECT_EQ(read.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {"Port select Error!"}));
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
@@ -246,7 +246,7 @@ TEST_P(UnplacedRead, SavesUnderItsOwnNameOnlyWithTheSpecialFunctions)
     const ParameterSet before = doc().values;
 
     SerialTransferPresenter& read = dialog(CommandRead);
-    const int result = read.RunTransaction();
+    const int result = read.runTransaction();
     Lines expected = c.messages;
     if (c.kind == UnplacedReadCase::RomWithoutTable)
         expected.front()
@@ -327,7 +327,7 @@ TEST_P(WriteRanges, FollowTheChosenAreasWithFundLast)
         last[static_cast<std::size_t>(area)] = static_cast<std::uint16_t>(area * 40 + 30);
     }
     std::vector<WordSpan> ranges;
-    EXPECT_EQ(BuildWriteRanges(c.start, c.end, first, last, ranges), c.result);
+    EXPECT_EQ(buildWriteRanges(c.start, c.end, first, last, ranges), c.result);
     std::vector<int> areas;
     for (const WordSpan& range : ranges) {
         EXPECT_EQ(range.last, range.first + 30);
@@ -360,7 +360,7 @@ TEST_F(Transaction, WriteSendsTheChosenAreasWithFundLastAndHoldsBackFilteredWord
     EXPECT_EQ(write.startArea(), AreaFund);
     EXPECT_EQ(write.endArea(), AreaP);
     write.setEndArea(2); // B
-    EXPECT_EQ(write.RunTransaction(), 0);
+    EXPECT_EQ(write.runTransaction(), 0);
 
     std::vector<std::uint32_t> expected;
     for (const int area : {1, 2, 0})
@@ -404,8 +404,8 @@ TEST_P(WriteFilterOfArea, HoldsBackItsWordsUnlessWritingIsPermitted)
     SerialTransferPresenter& write = dialog(CommandWrite);
     write.setStartArea(c.area);
     write.setEndArea(c.area);
-    write.setWriteEnable(c.writeEnable);
-    EXPECT_EQ(write.RunTransaction(), 0);
+    write.setWritePermitted(c.writeEnable);
+    EXPECT_EQ(write.runTransaction(), 0);
 
     Lines log {"start !!"};
     log.insert(log.end(), c.heldBack.begin(), c.heldBack.end());
@@ -453,7 +453,7 @@ TEST_P(RefusalInShownArea, ReachesTheLogOnlyWhenTheAreaIsShown)
     write.setShowAreaL(c.area == AreaL && c.show);
     write.setShowAreaN(c.area == AreaN && c.show);
     write.setShowAreaO(c.area == AreaO && c.show);
-    EXPECT_EQ(write.RunTransaction(), 0);
+    EXPECT_EQ(write.runTransaction(), 0);
 
     Lines log {"start !!"};
     if (c.show)
@@ -528,7 +528,7 @@ TEST_P(WriteMismatch, WritesOnlyWhenAllowed)
     ui().answers.assign(c.answers.begin(), c.answers.end());
 
     SerialTransferPresenter& write = dialog(CommandWrite);
-    const int result = write.RunTransaction();
+    const int result = write.runTransaction();
     EXPECT_EQ(ui().englishTexts(), c.messages);
     Lines questions;
     for (const test::FakeUi::Shown& q : ui().questions)
@@ -581,8 +581,8 @@ TEST_F(Transaction, WriteToAnInverterThatStopsAnsweringEndsWithTheMessageAndTheL
     SerialTransferPresenter& write = dialog(CommandWrite);
     write.setStartArea(2);
     write.setEndArea(3);
-    write.setWriteEnable(true);
-    EXPECT_EQ(write.RunTransaction(), -1);
+    write.setWritePermitted(true);
+    EXPECT_EQ(write.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {IdentityOk, "Writing setting data error!"}));
     EXPECT_EQ(writeLog(), (Lines {"start !!", "off = " + std::to_string(lost), "num = -5", "end !!"}));
     // A failure ends its range only: the next area still went out.
@@ -600,7 +600,7 @@ TEST_F(Transaction, WriteOfARawDataSetSendsTheWholeImage)
     doc().state.rawDataSetMode = true;
     SerialTransferPresenter& write = dialog(CommandWrite);
     EXPECT_FALSE(write.writeControlsEnabled());
-    EXPECT_EQ(write.RunTransaction(), 0);
+    EXPECT_EQ(write.runTransaction(), 0);
     ASSERT_EQ(inverter.writtenAddresses.size(), static_cast<std::size_t>(SlotCount));
     EXPECT_EQ(inverter.writtenAddresses.back(), wordAddress(SlotCount - 1));
     EXPECT_EQ(doc().identity, identity);
@@ -612,7 +612,7 @@ TEST_F(Transaction, AreasInTheWrongOrderOpenNoPortAndNeedANewDialog)
     SerialTransferPresenter& write = dialog(CommandWrite);
     write.setStartArea(5);
     write.setEndArea(2);
-    EXPECT_EQ(write.RunTransaction(), -1);
+    EXPECT_EQ(write.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {"Set writing area error!"}));
     EXPECT_TRUE(port.openedNames.empty());
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
@@ -626,7 +626,7 @@ TEST_F(Transaction, AStartThatNamesNoAreaKeepsExecuteEnabled)
     SerialTransferPresenter& write = dialog(CommandWrite);
     write.setStartArea(SerialTransferPresenter::areaIndexOfText("X"));
     EXPECT_EQ(write.startArea(), NoArea);
-    EXPECT_EQ(write.RunTransaction(), -2);
+    EXPECT_EQ(write.runTransaction(), -2);
     EXPECT_EQ(ui().englishTexts(), (Lines {"Writing area is not defined."}));
     EXPECT_TRUE(port.openedNames.empty());
     EXPECT_TRUE(write.executeEnabled());
@@ -642,7 +642,7 @@ TEST_F(Transaction, ForcedTransferNeedsTheRevealedBoxAndEndsWithIt)
     EXPECT_TRUE(read.forcedBoxVisible());
     read.setForcedTransfer(true);
     EXPECT_TRUE(read.forcedTransfer());
-    EXPECT_EQ(read.texts().checkBox2, "Forced Data Read");
+    EXPECT_EQ(read.texts().forcedTransferCheck, "Forced Data Read");
     read.hideForcedBox();
     EXPECT_FALSE(read.forcedBoxVisible());
     EXPECT_FALSE(read.forcedTransfer());
@@ -661,7 +661,7 @@ TEST_F(Transaction, ForcedReadTakesTheNewestVersionForAnUnknownCode)
     SerialTransferPresenter& read = dialog(CommandRead);
     read.revealForcedBox();
     read.setForcedTransfer(true);
-    EXPECT_EQ(read.RunTransaction(), 0);
+    EXPECT_EQ(read.runTransaction(), 0);
     EXPECT_EQ(read.fileName(), "ReadData.csl");
     EXPECT_EQ(doc().identity.romVersion, catalogue::newVerForIdentityCheck(0, ws().settings));
 }

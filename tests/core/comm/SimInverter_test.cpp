@@ -1,4 +1,5 @@
 #include "siminverter/SimInverter.h"
+#include "siminverter/SimPty.h"
 
 #include "core/comm/FrameCodec.h"
 #include "core/comm/PosixSerialPort.h"
@@ -114,11 +115,11 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
     demo.ui.messages.clear();
 
     comm::SerialTransferPresenter read(demo.ws, demo.ui, port, systemClock(), demo.dir.path());
-    EXPECT_EQ(read.RunTransaction(), 0);
+    EXPECT_EQ(read.runTransaction(), 0);
     EXPECT_TRUE(demo.ui.messages.empty());
     EXPECT_EQ(read.memo().back(), "Saved as ReadData.csl");
     EXPECT_EQ(demo.ws.doc.identity, identity);
-    EXPECT_EQ(demo.ws.doc.identityTexts[0], "QM71");
+    EXPECT_EQ(demo.ws.doc.identityTexts.model, "QM71");
     EXPECT_EQ(demo.ws.doc.values[40], 1234);
     EXPECT_EQ(demo.ws.doc.values[41], -2);
     EXPECT_FALSE(port.isOpen());

@@ -203,7 +203,7 @@ TEST_F(CellEditingTest, AcceptedEntryIsStoredAndKeptAsTyped)
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "03.5");
 
     EXPECT_EQ(result.outcome, CellOutcome::Accepted);
-    EXPECT_TRUE(ws.commands.save1);
+    EXPECT_TRUE(ws.commands.saveItem);
     EXPECT_EQ(stored(ParamRow), 35);
     EXPECT_EQ(cell(ParamRow), "03.5");
     EXPECT_TRUE(ws.doc.edit.justEdited);
@@ -235,7 +235,7 @@ TEST_F(CellEditingTest, StoredValueAgainChangesNothing)
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "12.5");
 
     EXPECT_EQ(result.outcome, CellOutcome::Unchanged);
-    EXPECT_FALSE(ws.commands.save1);
+    EXPECT_FALSE(ws.commands.saveItem);
     EXPECT_TRUE(ws.doc.state.saved);
     EXPECT_FALSE(ws.doc.edit.justEdited);
     EXPECT_EQ(ws.doc.edit.statusText, "");

@@ -20,7 +20,7 @@ namespace tess {
 namespace {
 
 using test::DemoWorkspace;
-using test::ScriptedSelection;
+using catalogue::ScriptedSelection;
 
 catalogue::SelectionChoice qm71(int capacity = catalogue::defaultCapacity(0))
 {
@@ -89,9 +89,9 @@ TEST_F(Commands, NewFillsTheGridWithTheTableDefaultsAndIsSavedUntilTheFirstEdit)
     EXPECT_EQ(doc().state.fileName, "new.csl");
     EXPECT_TRUE(doc().state.saved);
     EXPECT_EQ(doc().rows.rowCount(), GridRowsWithTable);
-    EXPECT_EQ(doc().identityTexts[0], "QM71");
-    EXPECT_FALSE(doc().identityTexts[3].empty());
-    EXPECT_FALSE(ws().commands.save1);
+    EXPECT_EQ(doc().identityTexts.model, "QM71");
+    EXPECT_FALSE(doc().identityTexts.romVersion.empty());
+    EXPECT_FALSE(ws().commands.saveItem);
     EXPECT_TRUE(ui().messages.empty());
 
     // Close asks nothing while nothing was changed.
@@ -133,12 +133,12 @@ TEST_F(Commands, SaveWritesOnceAfterAnEditAndThenHasNothingToDo)
     const int row = rowWithDecimals(doc(), "1");
     edit(row, "12.5");
     EXPECT_EQ(doc().values[static_cast<std::size_t>(row - 1)], 125);
-    EXPECT_TRUE(ws().commands.save1);
+    EXPECT_TRUE(ws().commands.saveItem);
     EXPECT_FALSE(doc().state.saved);
 
     saveDocument(ws(), ui());
     EXPECT_TRUE(doc().state.saved);
-    EXPECT_FALSE(ws().commands.save1);
+    EXPECT_FALSE(ws().commands.saveItem);
     std::remove(path.c_str());
     saveDocument(ws(), ui());
     EXPECT_FALSE(fileExists(path)) << "a saved document is not written again";
@@ -164,9 +164,9 @@ TEST_F(Commands, ASaveRoundTripGivesTheSameDataSetBack)
     EXPECT_EQ(doc().values, values);
     EXPECT_EQ(doc().identity, identity);
     EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
-    EXPECT_EQ(doc().label6, "ROM:" + std::to_string(identity.romVersion));
-    EXPECT_EQ(doc().label7, "Cap:" + std::to_string(identity.capacity));
-    EXPECT_TRUE(ws().commands.f1) << "an opened document can be compared";
+    EXPECT_EQ(doc().romIndexText, "ROM:" + std::to_string(identity.romVersion));
+    EXPECT_EQ(doc().capacityIndexText, "Cap:" + std::to_string(identity.capacity));
+    EXPECT_TRUE(ws().commands.compareItem) << "an opened document can be compared";
     EXPECT_TRUE(ui().messages.empty());
 }
 
@@ -203,14 +203,14 @@ TEST_F(CommandsWithSpecialFunctions, ADataSetWithoutTableOpensRaw)
     open(demo.dir.file("odd.csl"));
     ASSERT_TRUE(doc().state.open);
     EXPECT_TRUE(doc().state.rawDataSetMode);
-    EXPECT_EQ(doc().identityTexts[0], "----");
+    EXPECT_EQ(doc().identityTexts.model, "----");
     EXPECT_EQ(doc().rows.row(2),
         (std::array<std::string, GridColumnCount> {"---", "----------", "--------------", "-7", "-7", "0", "5"}));
     // The raw overrides: buttons only.
-    EXPECT_FALSE(ws().commands.speedButton6);
-    EXPECT_TRUE(ws().commands.k3);
-    EXPECT_FALSE(ws().commands.speedButton8);
-    EXPECT_TRUE(ws().commands.speedButton7);
+    EXPECT_FALSE(ws().commands.dataWriteButton);
+    EXPECT_TRUE(ws().commands.dataWriteItem);
+    EXPECT_FALSE(ws().commands.inverterChangeButton);
+    EXPECT_TRUE(ws().commands.commLogButton);
 
     edit(2, "12");
     EXPECT_EQ(doc().edit.statusText, "1 data is changed !");
@@ -289,8 +289,8 @@ TEST_P(DamagedTable, NewGivesNoDataSet)
     expectTheDamagedFileNamed();
     EXPECT_FALSE(doc().state.open);
     EXPECT_EQ(doc().rows.rowCount(), GridRowsEmpty);
-    EXPECT_FALSE(ws().commands.save1);
-    EXPECT_FALSE(ws().commands.k3) << "no data write of a data set that is none";
+    EXPECT_FALSE(ws().commands.saveItem);
+    EXPECT_FALSE(ws().commands.dataWriteItem) << "no data write of a data set that is none";
 }
 
 TEST_P(DamagedTable, OpenKeepsTheFilesValues)
@@ -363,11 +363,11 @@ TEST_F(Commands, TheWindowStaysOpenWhenTheSaveAfterYesIsCancelled)
     makeNew();
     edit(rowWithDecimals(doc(), "1"), "12.5");
     ui().answers.push_back(Answer::Yes);
-    EXPECT_FALSE(mainFormCloseQuery(ws(), ui()));
+    EXPECT_FALSE(mayCloseMainWindow(ws(), ui()));
     EXPECT_TRUE(doc().state.open);
 
     ui().answers.push_back(Answer::No);
-    EXPECT_TRUE(mainFormCloseQuery(ws(), ui()));
+    EXPECT_TRUE(mayCloseMainWindow(ws(), ui()));
 }
 
 TEST_F(Commands, InverterChangeCancelledChangesNothing)
@@ -392,10 +392,10 @@ TEST_F(Commands, InverterChangeKeepsTheValuesAndWaitsToBeSaved)
     EXPECT_EQ(doc().identity.capacity, catalogue::defaultCapacity(0) + 1);
     EXPECT_EQ(doc().values, values);
     EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
-    EXPECT_EQ(doc().identityTexts[2],
+    EXPECT_EQ(doc().identityTexts.capacity,
         catalogue::capacityText(0, doc().identity.romVersion, doc().identity.capacity).value_or("?"));
     EXPECT_FALSE(doc().state.saved);
-    EXPECT_TRUE(ws().commands.save1);
+    EXPECT_TRUE(ws().commands.saveItem);
     EXPECT_TRUE(ui().messages.empty());
 }
 
@@ -423,7 +423,7 @@ TEST_F(Commands, AFailedReloadAfterInverterChangeKeepsValuesAndTheUnsavedMark)
     EXPECT_EQ(doc().values, values);
 
     ui().answers.push_back(Answer::Cancel);
-    EXPECT_FALSE(mainFormCloseQuery(ws(), ui())) << "the values must not be dropped without asking";
+    EXPECT_FALSE(mayCloseMainWindow(ws(), ui())) << "the values must not be dropped without asking";
 }
 
 TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
@@ -433,7 +433,7 @@ TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
     edit(row, "12.5");
     const ParameterSet values = doc().values;
     const std::string englishName = doc().rows.text(row, ColName);
-    const std::string englishMode = doc().identityTexts[1];
+    const std::string englishMode = doc().identityTexts.controlMode;
 
     switchLanguage(ws(), ui(), demo.store, Language::Japanese);
     EXPECT_EQ(ws().language, Language::Japanese);
@@ -441,7 +441,7 @@ TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
     EXPECT_EQ(doc().values, values);
     EXPECT_FALSE(doc().state.saved);
     EXPECT_NE(doc().rows.text(row, ColName), englishName);
-    EXPECT_NE(doc().identityTexts[1], englishMode);
+    EXPECT_NE(doc().identityTexts.controlMode, englishMode);
     EXPECT_EQ(doc().rows.text(0, ColValue), "設定値");
 
     // Messages from now on come in the new language.
@@ -464,8 +464,8 @@ TEST_F(Commands, ShowIdentityNamesTheIndicesOfALookupOutsideItsList)
     doc().identityTexts = {"a", "b", "c", "d"};
     showIdentity(ws(), ui());
     EXPECT_EQ(ui().englishTexts(), std::vector<std::string> {"INV:0 Cap:99 ROM:0"});
-    EXPECT_EQ(doc().identityTexts[0], "QM71");
-    EXPECT_EQ(doc().identityTexts[3], "d") << "the boxes after the failing one stay";
+    EXPECT_EQ(doc().identityTexts.model, "QM71");
+    EXPECT_EQ(doc().identityTexts.romVersion, "d") << "the boxes after the failing one stay";
 }
 
 TEST_F(Commands, CloseClearsEverythingTheDocumentShowed)
@@ -478,10 +478,10 @@ TEST_F(Commands, CloseClearsEverythingTheDocumentShowed)
     EXPECT_TRUE(doc().edit.statusText.empty());
     EXPECT_FALSE(doc().edit.justEdited);
     EXPECT_FALSE(doc().state.compareMode);
-    EXPECT_EQ(doc().identityTexts, (std::array<std::string, 4> {}));
-    EXPECT_TRUE(doc().label6.empty());
-    EXPECT_FALSE(ws().commands.save1);
-    EXPECT_TRUE(ws().commands.new1);
+    EXPECT_EQ(doc().identityTexts, IdentityTexts {});
+    EXPECT_TRUE(doc().romIndexText.empty());
+    EXPECT_FALSE(ws().commands.saveItem);
+    EXPECT_TRUE(ws().commands.newItem);
 }
 
 struct StatusClickCase {
@@ -497,7 +497,7 @@ TEST_P(StatusBarClick, RevealsTheRomMenuOnlyWithCtrlAndTheLeftButton)
 {
     Workspace ws;
     statusBarMouseDown(ws, GetParam().left, GetParam().ctrl);
-    EXPECT_EQ(ws.commands.rom1Visible, GetParam().reveals);
+    EXPECT_EQ(ws.commands.romMenuVisible, GetParam().reveals);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, StatusBarClick,

@@ -96,14 +96,14 @@ protected:
     void expectOpenedCommands() const
     {
         const CommandStates& c = demo.ws.commands;
-        EXPECT_TRUE(c.saveAs1 && c.speedButton3);
-        EXPECT_TRUE(c.close1 && c.speedButton4);
-        EXPECT_TRUE(c.f1 && c.speedButton9);
-        EXPECT_TRUE(c.print1 && c.speedButton10);
-        EXPECT_TRUE(c.k1 && c.k4 && c.kl1 && c.k6);
-        EXPECT_TRUE(c.k3 && c.speedButton6 && c.k9 && c.speedButton8 && c.speedButton7);
-        EXPECT_FALSE(c.k2 || c.speedButton5);
-        EXPECT_EQ(c.save1, !demo.ws.doc.state.saved);
+        EXPECT_TRUE(c.saveAsItem && c.saveAsButton);
+        EXPECT_TRUE(c.closeItem && c.closeButton);
+        EXPECT_TRUE(c.compareItem && c.compareButton);
+        EXPECT_TRUE(c.printItem && c.printButton);
+        EXPECT_TRUE(c.executeMenu && c.optionsMenu && c.languageMenu && c.helpMenu);
+        EXPECT_TRUE(c.dataWriteItem && c.dataWriteButton && c.inverterChangeItem && c.inverterChangeButton && c.commLogButton);
+        EXPECT_FALSE(c.dataReadItem || c.dataReadButton);
+        EXPECT_EQ(c.saveItem, !demo.ws.doc.state.saved);
     }
 
     DemoWorkspace demo;
@@ -128,12 +128,12 @@ TEST_F(CompareCommand, ComparingAFileWithItselfMarksNothing)
     EXPECT_EQ(ui().busyCount, 1);
 
     CommandStates comparing = ws().commands;
-    EXPECT_TRUE(comparing.close1 && comparing.f1 && comparing.print1);
-    EXPECT_TRUE(comparing.speedButton4 && comparing.speedButton9 && comparing.speedButton10);
-    comparing.close1 = comparing.f1 = comparing.print1 = false;
-    comparing.speedButton4 = comparing.speedButton9 = comparing.speedButton10 = false;
-    EXPECT_FALSE(comparing.new1 || comparing.open1 || comparing.save1 || comparing.saveAs1);
-    EXPECT_FALSE(comparing.k1 || comparing.k4 || comparing.kl1 || comparing.k6 || comparing.rom1);
+    EXPECT_TRUE(comparing.closeItem && comparing.compareItem && comparing.printItem);
+    EXPECT_TRUE(comparing.closeButton && comparing.compareButton && comparing.printButton);
+    comparing.closeItem = comparing.compareItem = comparing.printItem = false;
+    comparing.closeButton = comparing.compareButton = comparing.printButton = false;
+    EXPECT_FALSE(comparing.newItem || comparing.openItem || comparing.saveItem || comparing.saveAsItem);
+    EXPECT_FALSE(comparing.executeMenu || comparing.optionsMenu || comparing.languageMenu || comparing.helpMenu || comparing.romMenu);
     for (const CommandControl& control : commandControls()) {
         if (control.name.starts_with("SpeedButton")) {
             EXPECT_FALSE(comparing.*control.enabled) << control.name;
@@ -251,7 +251,7 @@ TEST_F(CompareCommand, AFailedSecondComparisonKeepsTheFirst)
     EXPECT_EQ(titles(), (std::pair<std::string, std::string> {"Compare value", "Judgment"}));
     EXPECT_EQ(markedRows(), std::vector<int> {row});
     EXPECT_EQ(fileNameBoxText(doc()), changed);
-    EXPECT_TRUE(ws().commands.close1 && !ws().commands.saveAs1);
+    EXPECT_TRUE(ws().commands.closeItem && !ws().commands.saveAsItem);
 }
 
 TEST_F(CompareCommand, CloseAfterAComparisonRestoresTheWindow)
@@ -263,7 +263,7 @@ TEST_F(CompareCommand, CloseAfterAComparisonRestoresTheWindow)
     EXPECT_FALSE(doc().state.compareMode);
     EXPECT_EQ(titles(), (std::pair<std::string, std::string> {"Decimal p.p.", "Signif. fig."}));
     EXPECT_TRUE(fileNameBoxText(doc()).empty());
-    EXPECT_TRUE(ws().commands.new1 && ws().commands.open1 && ws().commands.kl1 && ws().commands.k1);
+    EXPECT_TRUE(ws().commands.newItem && ws().commands.openItem && ws().commands.languageMenu && ws().commands.executeMenu);
 }
 
 // Unsaved entries, then a comparison, then Close with Yes: the data set and

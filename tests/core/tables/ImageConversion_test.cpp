@@ -41,7 +41,7 @@ TEST_P(IdentityText, NamesModelAndRomVersion)
     const IdentityCase& c = GetParam();
     ReceivedIdentity found;
     found.romVersion = -5;
-    EXPECT_EQ(IdentityCheck(found, bytesOf(c.text), false, {}, wideLimits()), c.result);
+    EXPECT_EQ(checkIdentity(found, bytesOf(c.text), false, {}, wideLimits()), c.result);
     EXPECT_EQ(found.model, c.model);
     if (c.result != -1) {
         EXPECT_EQ(found.romVersion, c.rom);
@@ -71,16 +71,16 @@ TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
     FileVersionSettings settings = wideLimits();
     ReceivedIdentity found;
     settings.of(LimitSection::QM71).verMax = 6;
-    EXPECT_EQ(IdentityCheck(found, bytesOf("QM71 01-A1"), false, {}, settings), -2);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), -2);
     settings.of(LimitSection::QM71).verMax = 7;
-    EXPECT_EQ(IdentityCheck(found, bytesOf("QM71 01-A1"), false, {}, settings), 0);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), 0);
 }
 
 TEST(IdentityCheck, CompareNamesTheFirstDifference)
 {
     ReceivedIdentity found;
     const auto check = [&](InverterIdentity dataSet) {
-        return IdentityCheck(found, bytesOf("QM71 01-A1"), true, dataSet, wideLimits());
+        return checkIdentity(found, bytesOf("QM71 01-A1"), true, dataSet, wideLimits());
     };
     EXPECT_EQ(check({0, 1, 5, 7}), 0);
     EXPECT_EQ(check({2, 1, 5, 8}), -3);
@@ -94,10 +94,10 @@ TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
     settings.of(LimitSection::QM71W).newVer = 22;
     ReceivedIdentity found;
     found.forcedTransfer = true;
-    EXPECT_EQ(IdentityCheck(found, bytesOf("QM73NC2-Z9"), true, {9, 0, 0, 3}, settings), 0);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM73NC2-Z9"), true, {9, 0, 0, 3}, settings), 0);
     EXPECT_EQ(found.romVersion, 11);
-    EXPECT_EQ(IdentityCheck(found, bytesOf("QM73NC2-Z9"), true, {8, 0, 0, 11}, settings), -3);
-    EXPECT_EQ(IdentityCheck(found, bytesOf("ZZ73NC2-A1"), false, {}, settings), -1);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM73NC2-Z9"), true, {8, 0, 0, 11}, settings), -3);
+    EXPECT_EQ(checkIdentity(found, bytesOf("ZZ73NC2-A1"), false, {}, settings), -1);
 }
 
 TEST(ModeCapacityCheck, ReadsCodesHighByteFirst)
@@ -105,12 +105,12 @@ TEST(ModeCapacityCheck, ReadsCodesHighByteFirst)
     std::vector<std::uint8_t> buffer = bytesOf("QM71 01-A1");
     buffer.insert(buffer.end(), {0x00, 0x02, 0x01, 0x10});
     ReceivedIdentity found;
-    EXPECT_EQ(ModeCapacityCheck(found, buffer, false, {}), 0);
+    EXPECT_EQ(checkModeCapacity(found, buffer, false, {}), 0);
     EXPECT_EQ(found.controlModeCode, 2);
     EXPECT_EQ(found.capacityCode, 0x110);
-    EXPECT_EQ(ModeCapacityCheck(found, buffer, true, {0, 2, 0x110, 0}), 0);
-    EXPECT_EQ(ModeCapacityCheck(found, buffer, true, {0, 1, 0x111, 0}), -1);
-    EXPECT_EQ(ModeCapacityCheck(found, buffer, true, {0, 2, 0x111, 0}), -2);
+    EXPECT_EQ(checkModeCapacity(found, buffer, true, {0, 2, 0x110, 0}), 0);
+    EXPECT_EQ(checkModeCapacity(found, buffer, true, {0, 1, 0x111, 0}), -1);
+    EXPECT_EQ(checkModeCapacity(found, buffer, true, {0, 2, 0x111, 0}), -2);
     EXPECT_EQ(found.asIdentity(), (InverterIdentity {-1, 2, 0x110, 0}));
 }
 
