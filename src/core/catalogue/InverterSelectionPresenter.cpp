@@ -4,7 +4,7 @@
 #include "core/catalogue/ConversionMatrix.h"
 #include "core/common/FileIo.h"
 #include "core/common/Ui.h"
-#include "core/tables/TableFiles.h"
+#include "core/tables/TableLookup.h"
 
 #include <algorithm>
 #include <array>

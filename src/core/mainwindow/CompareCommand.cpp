@@ -7,7 +7,7 @@
 #include "core/common/Ui.h"
 #include "core/datafile/DataSetFile.h"
 #include "core/mainwindow/Commands.h"
-#include "core/tables/FileCompare.h"
+#include "core/tables/FileCompareCommand.h"
 
 #include <algorithm>
 #include <optional>

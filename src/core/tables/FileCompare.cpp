@@ -1,10 +1,8 @@
 #include "core/tables/FileCompare.h"
 
 #include "core/app/Texts.h"
-#include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/FileIo.h"
-#include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/TableWalk.h"
 #include "core/tables/ValueFormat.h"
@@ -139,23 +137,6 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
     out.areaFirst = areaFirst;
     out.areaLast = areaLast;
     return out;
-}
-
-int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
-{
-    Document& doc = ws.doc;
-    const CompareRequest request {ws.applicationFolder, doc.identity, doc.values, doc.rows, ws.language};
-    TableComparison comparison = compareWithTable(request, compared);
-    for (const Message& notice : comparison.notices)
-        ui.showMessage(notice, ws.language);
-    if (!comparison.done)
-        return CompareFailed;
-    // Filled apart, so that a comparison that fails half way leaves the grid
-    // as the open data set showed it.
-    doc.rows = std::move(comparison.rows);
-    doc.compareAreaFirst = comparison.areaFirst;
-    doc.compareAreaLast = comparison.areaLast;
-    return CompareDone;
 }
 
 } // namespace tess::tables

@@ -1,10 +1,7 @@
 #include "core/tables/TableFiles.h"
 
-#include "core/app/Texts.h"
-#include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Cp932.h"
-#include "core/common/Ui.h"
 #include "core/tables/ValueFormat.h"
 
 #include <algorithm>
@@ -210,29 +207,6 @@ std::string findTableFileOrOlder(const std::string& applicationFolder, int model
             return path;
     }
     return {};
-}
-
-std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<TableChoice>& dialogChoice)
-{
-    Document& doc = ws.doc;
-    TableChoice choice {doc.identity.model, doc.identity.controlMode, doc.identity.romVersion};
-    if (doc.identityFromDataSet)
-        doc.identityFromDataSet = false;
-    else if (dialogChoice)
-        choice = *dialogChoice;
-
-    std::string path;
-    if (!inCatalogue(choice.model)) {
-        ui.showMessage(message(TextId::TableNoRomVersion), ws.language);
-        path = std::string(NoRomVersionPath);
-        doc.controlModeLetter = 0;
-    } else {
-        path = findTableFile(ws.applicationFolder, choice.model, choice.controlMode, choice.romVersion);
-        doc.controlModeLetter = controlModeLetter(choice.model, choice.controlMode);
-        doc.family = catalogue::modelFamily(choice.model);
-    }
-    doc.currentTablePath = path;
-    return path;
 }
 
 const std::array<std::string_view, CapacityDefaultFileCount>& capacityDefaultFileNames()

@@ -10,11 +10,6 @@
 #include <utility>
 #include <vector>
 
-namespace tess {
-class Ui;
-struct Workspace;
-} // namespace tess
-
 // The parameter table files (.bkh, one per model, control mode and ROM
 // version, in the model's folder of the installation) and the capacity
 // default files (folder "MSEL"): where they lie, how they are named, and how
@@ -84,26 +79,6 @@ std::string findTableFile(const std::string& applicationFolder, int model, int c
 // `findTableFileOrOlder`: the first table found from the ROM version index
 // down to 0; empty when there is none.
 std::string findTableFileOrOlder(const std::string& applicationFolder, int model, int controlMode, int romVersion);
-
-// The identity the inverter selection dialog shows while it is deciding.
-struct TableChoice {
-    int model = 0;
-    int controlMode = 0;
-    int romVersion = -1;
-};
-
-// What `findTableFileForCurrent` answers for a model outside the catalogue:
-// a text that names no file. The loader does not try to open it.
-inline constexpr std::string_view NoRomVersionPath = "-1";
-
-// `findTableFileForCurrent`: the table of the identity in force. After a data
-// set was read (the identity-from-data-set flag) that is the document's
-// identity, and the flag is cleared; otherwise the dialog's choice when one
-// is given, else the document's identity. The result becomes the current
-// table path, and the control-mode letter and family of the identity are
-// recorded for the loader. A model outside 0..11 shows "No ROM Version." and
-// answers NoRomVersionPath.
-std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<TableChoice>& dialogChoice = {});
 
 // How many capacity default files there are, numbered from 0.
 inline constexpr int CapacityDefaultFileCount = 16;

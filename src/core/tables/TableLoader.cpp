@@ -4,7 +4,7 @@
 #include "core/app/Workspace.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/Ui.h"
-#include "core/tables/TableFiles.h"
+#include "core/tables/TableLookup.h"
 #include "core/tables/TableFill.h"
 
 

@@ -1,4 +1,4 @@
-#include "core/tables/FileCompare.h"
+#include "core/tables/FileCompareCommand.h"
 #include "core/tables/TableFixture.h"
 #include "core/tables/TableLoader.h"
 #include "support/CaseName.h"

@@ -1,5 +1,6 @@
 #include "core/app/Texts.h"
 #include "core/tables/TableFiles.h"
+#include "core/tables/TableLookup.h"
 #include "core/tables/TableFixture.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
