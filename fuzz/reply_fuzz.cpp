@@ -2,13 +2,12 @@
 // and, through a scripted line, to a whole exchange of the link. Decoded
 // data always stands in the reply's digits, a failed exchange leaves at most
 // one log line, and nothing reads past the reply.
-#include "core/app/Workspace.h"
 #include "core/comm/CommLog.h"
 #include "core/comm/FrameCodec.h"
 #include "core/comm/SerialLink.h"
 #include "core/comm/SerialPort.h"
 #include "core/common/Clock.h"
-#include "core/common/Ui.h"
+#include "core/common/GridRows.h"
 
 #include <algorithm>
 #include <cctype>
@@ -75,15 +74,6 @@ private:
     std::size_t m_taken = 0;
 };
 
-class SilentUi final : public Ui {
-public:
-    void showMessage(const Message&, Language) override { }
-    Answer ask(const Message&, const Message&, Buttons, Language) override { return Answer::No; }
-    void setBusy(bool) override { }
-    std::optional<std::string> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
-};
-
 int hexDigit(char c)
 {
     const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -120,13 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = 1 + data[0] % 64;
     StepClock clock;
     ScriptedPort port(clock, reply, piece);
-    static SilentUi ui;
-    static Workspace ws;
+    static const LinkSettings settings;
+    static const ParameterSet values {};
+    static const GridRows rows;
     LinkState state;
     state.commDirection = data[0] & 0x80 ? CommandWrite : CommandRead;
     state.transferPosition = static_cast<std::int16_t>(data[0] * 3 - 100);
     CommLog log;
-    SerialLink link(port, clock, ui, ws, state, log);
+    SerialLink link(port, clock, settings, {values, rows}, state, log);
     const FrameRequest request
         = data[0] & 0x40 ? FrameRequest::write(ImageAddress, 0x1234) : FrameRequest::read(IdentityAddress, count);
     const int result = link.exchangeFrame(request);

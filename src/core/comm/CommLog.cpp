@@ -1,10 +1,8 @@
 #include "core/comm/CommLog.h"
 
 #include "core/app/Texts.h"
-#include "core/app/Workspace.h"
 #include "core/common/Cp932.h"
 #include "core/common/FileIo.h"
-#include "core/common/Ui.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -55,24 +53,17 @@ std::string encodeCommLog(const std::vector<std::string>& lines, bool* lossy)
     return utf8ToCp932(text, lossy);
 }
 
-int saveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder)
+CommLogSave saveCommLog(FileWriter& writer, const std::vector<std::string>& lines, const std::string& folder)
 {
     bool lossy = false;
-    bool written = false;
     IoError error;
-    {
-        const BusyScope busy(ui);
-        const std::string bytes = encodeCommLog(lines, &lossy);
-        written = ws.writer->replaceFile(commLogPath(folder), bytes, &error);
-    }
-    if (!written) {
-        ui.showMessage(
-            withCause(message(TextId::CommLogCannotWrite), fileReasonCause(error.path, error.detail)), ws.language);
-        return -1;
-    }
-    if (lossy)
-        ui.showMessage(message(TextId::CommLogCharactersReplaced), ws.language);
-    return 0;
+    CommLogSave saved;
+    saved.written = writer.replaceFile(commLogPath(folder), encodeCommLog(lines, &lossy), &error);
+    if (!saved.written)
+        saved.notice = withCause(message(TextId::CommLogCannotWrite), fileReasonCause(error.path, error.detail));
+    else if (lossy)
+        saved.notice = message(TextId::CommLogCharactersReplaced);
+    return saved;
 }
 
 CommLogFile readCommLog(const std::string& folder)

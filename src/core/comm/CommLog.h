@@ -1,13 +1,15 @@
 #pragma once
 
+#include "core/common/Message.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tess {
-struct Workspace;
-class Ui;
+class FileWriter;
 } // namespace tess
 
 namespace tess::comm {
@@ -40,14 +42,21 @@ std::string commLogPath(const std::string& folder = {});
 // page 932 form and was written as '?'.
 std::string encodeCommLog(const std::vector<std::string>& lines, bool* lossy = nullptr);
 
+// What saving the log came to: whether the file now holds the lines, and
+// what the user is to be told — why the file was not written, or that
+// characters were saved as '?'.
+struct CommLogSave {
+    bool written = false;
+    std::optional<Message> notice;
+};
+
 // `SaveCommLog`: replaces "writelog.txt" in folder with the lines, through
-// ws.writer and behind the hourglass. A failed write keeps the old file and
-// shows a message. Characters without a code page 932 form are saved as '?'
-// and the user is told. 0 when written, -1 when not.
-int saveCommLog(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder = {});
-inline int saveCommLog(Workspace& ws, Ui& ui, const CommLog& log, const std::string& folder = {})
+// writer. A failed write keeps the old file. Characters without a code page
+// 932 form are saved as '?'.
+CommLogSave saveCommLog(FileWriter& writer, const std::vector<std::string>& lines, const std::string& folder = {});
+inline CommLogSave saveCommLog(FileWriter& writer, const CommLog& log, const std::string& folder = {})
 {
-    return saveCommLog(ws, ui, log.lines(), folder);
+    return saveCommLog(writer, log.lines(), folder);
 }
 
 enum class CommLogReadStatus {

@@ -31,6 +31,18 @@ std::vector<std::string> memoLines(std::string_view text)
     return lines;
 }
 
+bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder)
+{
+    CommLogSave saved;
+    {
+        const BusyScope busy(ui);
+        saved = saveCommLog(*ws.writer, lines, folder);
+    }
+    if (saved.notice)
+        ui.showMessage(*saved.notice, ws.language);
+    return saved.written;
+}
+
 LogViewerPresenter::LogViewerPresenter(Workspace& ws, Ui& ui, std::string folder)
     : m_ws(ws)
     , m_ui(ui)
@@ -83,8 +95,7 @@ std::optional<std::vector<std::string>> LogViewerPresenter::showAgain(const std:
 bool LogViewerPresenter::close(const std::vector<std::string>& memoLines)
 {
     if (memoLines != m_shown) {
-        const int result = saveCommLog(m_ws, m_ui, memoLines, m_folder);
-        if (result != 0) {
+        if (!saveCommLogTelling(m_ws, m_ui, memoLines, m_folder)) {
             const Answer answer = m_ui.ask(message(TextId::CommLogDiscardChanges), message(TextId::LogWindowCaption),
                 Buttons::YesNo, m_ws.language);
             if (answer != Answer::Yes)

@@ -20,6 +20,11 @@ namespace tess::comm {
 std::string memoText(const std::vector<std::string>& lines);
 std::vector<std::string> memoLines(std::string_view text);
 
+// Writes the lines to "writelog.txt" in folder, as the viewer and the
+// communication dialog both do: through ws.writer behind the hourglass, then
+// shows what the save has to tell. True when the file holds the lines.
+bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder = {});
+
 // The rules of the communication log viewer (`LogViewerDialog`) without a window:
 // it marks itself open while it lives, loads "writelog.txt" when shown and
 // writes the lines back when closed, if the user changed them.

@@ -1,10 +1,9 @@
 #include "core/comm/SerialLink.h"
 
-#include "core/app/Workspace.h"
+#include "core/app/Texts.h"
 #include "core/comm/CommLog.h"
 #include "core/comm/SerialPort.h"
 #include "core/common/Clock.h"
-#include "core/common/Ui.h"
 
 #include <algorithm>
 
@@ -28,11 +27,12 @@ constexpr int MaxDrainPasses = 16;
 
 } // namespace
 
-SerialLink::SerialLink(SerialPort& port, Clock& clock, Ui& ui, Workspace& ws, LinkState& state, CommLog& log)
+SerialLink::SerialLink(
+    SerialPort& port, Clock& clock, const LinkSettings& settings, LinkDataSet dataSet, LinkState& state, CommLog& log)
     : m_port(port)
     , m_clock(clock)
-    , m_ui(ui)
-    , m_ws(ws)
+    , m_settings(settings)
+    , m_dataSet(dataSet)
     , m_state(state)
     , m_log(log)
 {
@@ -44,15 +44,15 @@ ProgressSink& SerialLink::progress()
     return m_state.progress ? *m_state.progress : none;
 }
 
-int SerialLink::openCommPort()
+std::optional<Message> SerialLink::openCommPort()
 {
     if (m_port.isOpen())
         m_port.close();
     TextId failure = TextId::LinkPortSelectError;
-    if (!m_ws.portName.empty()) {
-        switch (m_port.open(m_ws.portName)) {
+    if (!m_settings.portName.empty()) {
+        switch (m_port.open(m_settings.portName)) {
         case PortOpenResult::Ok:
-            return 0;
+            return std::nullopt;
         case PortOpenResult::OpenFailed:
             break;
         case PortOpenResult::GetStateFailed:
@@ -64,10 +64,9 @@ int SerialLink::openCommPort()
         }
     }
     const PortFailure cause = m_port.lastOpenFailure();
-    m_ui.showMessage(cause.device.empty() ? message(failure)
-                                          : withCause(message(failure), fileReasonCause(cause.device, cause.reason)),
-        m_ws.language);
-    return -1;
+    if (cause.device.empty())
+        return message(failure);
+    return withCause(message(failure), fileReasonCause(cause.device, cause.reason));
 }
 
 void SerialLink::closeCommPort()
@@ -78,7 +77,7 @@ void SerialLink::closeCommPort()
 
 void SerialLink::calibrateWriteWait()
 {
-    m_state.writeWaitMs = std::max(0, m_ws.writeWaitMs);
+    m_state.writeWaitMs = std::max(0, m_settings.writeWaitMs);
 }
 
 int SerialLink::exchangeFrame(const FrameRequest& request)
@@ -88,7 +87,7 @@ int SerialLink::exchangeFrame(const FrameRequest& request)
 
 void SerialLink::logLine(TextId id)
 {
-    m_log.append(std::string(text(id, m_ws.language)));
+    m_log.append(std::string(text(id, m_settings.language)));
 }
 
 void SerialLink::drainStaleInput()
@@ -189,8 +188,8 @@ void SerialLink::logRefusal(char code)
     // Grid row k + 1 shows word k; outside the grid the number stands in.
     std::string prefix = std::to_string(position);
     if (writeDialog && position + 1 >= 1 && position + 1 < GridRowsWithTable)
-        prefix = m_ws.doc.rows.text(position + 1, ColCode);
-    std::string line = prefix + "  " + std::string(text(nakMessage(code), m_ws.language));
+        prefix = m_dataSet.rows.text(position + 1, ColCode);
+    std::string line = prefix + "  " + std::string(text(nakMessage(code), m_settings.language));
 
     if (writeDialog && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
         m_log.insert(static_cast<std::size_t>(m_state.logInsertCounter + 1), std::move(line));
@@ -261,11 +260,11 @@ int SerialLink::readImage()
 bool SerialLink::writeWord(int word)
 {
     m_state.transferPosition = static_cast<std::int16_t>(word);
-    const auto value = static_cast<std::uint16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
+    const auto value = static_cast<std::uint16_t>(m_dataSet.values[static_cast<std::size_t>(word)] & 0xFFFF);
     const Outcome outcome = exchange(FrameRequest::write(ImageAddress + 2 * static_cast<std::uint32_t>(word), value));
     if (outcome == Outcome::Failed) {
-        m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_ws.language)) + std::to_string(word));
-        m_log.append(std::string(text(TextId::LinkFailedValuePrefix, m_ws.language))
+        m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_settings.language)) + std::to_string(word));
+        m_log.append(std::string(text(TextId::LinkFailedValuePrefix, m_settings.language))
             + std::to_string(static_cast<std::int16_t>(value)));
         return false;
     }

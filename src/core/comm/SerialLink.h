@@ -2,6 +2,10 @@
 
 #include "core/comm/FrameCodec.h"
 #include "core/comm/ProgressSink.h"
+#include "core/common/GridRows.h"
+#include "core/common/Identity.h"
+#include "core/common/Language.h"
+#include "core/common/Message.h"
 
 #include <array>
 #include <cstddef>
@@ -13,8 +17,6 @@
 
 namespace tess {
 class Clock;
-class Ui;
-struct Workspace;
 } // namespace tess
 
 namespace tess::comm {
@@ -46,6 +48,20 @@ struct WordSpan {
 // Asked for each word of a write by ranges: the log line when the word is
 // held back, nothing when it may be sent.
 using WriteFilter = std::function<std::optional<std::string>(int word)>;
+
+// What the link takes from the program's settings.
+struct LinkSettings {
+    std::string portName; // empty when none was chosen
+    Language language = Language::English; // of the log lines
+    int writeWaitMs = 0; // the pause asked for after each written word
+};
+
+// The data set a write sends: each word's value, and the grid rows whose
+// code column names a refused word in the log (row k + 1 shows word k).
+struct LinkDataSet {
+    const ParameterSet& values;
+    const GridRows& rows;
+};
 
 // What one read or write transaction keeps while the link works for it. The
 // transaction fills it in; the link reads the settings and fills the buffers.
@@ -88,11 +104,14 @@ struct LinkState {
 // failures are told through the result and the log, never retried here.
 class SerialLink {
 public:
-    SerialLink(SerialPort& port, Clock& clock, Ui& ui, Workspace& ws, LinkState& state, CommLog& log);
+    // The settings are read when they are needed, so they must outlive the link.
+    SerialLink(SerialPort& port, Clock& clock, const LinkSettings& settings, LinkDataSet dataSet, LinkState& state,
+        CommLog& log);
 
-    // `OpenCommPort`: opens ws.portName; 0, or -1 after an English-only
-    // message ("Port select Error!", "GetCommState Error!", "SetCommState Error!").
-    int openCommPort();
+    // `OpenCommPort`: opens the settings' port; nothing when it is open,
+    // else the English-only message to show ("Port select Error!",
+    // "GetCommState Error!", "SetCommState Error!").
+    std::optional<Message> openCommPort();
     // `CloseCommPort`.
     void closeCommPort();
 
@@ -112,13 +131,13 @@ public:
     int readIdentityBlock(std::uint32_t base, int n);
 
     // `TransferParameterImage`: in a read dialog the whole image in chunks
-    // of 232 bytes (the last one 170); in a write dialog the words of
-    // ws.doc.values, the whole image or by ranges. 0, or -1 when a read
+    // of 232 bytes (the last one 170); in a write dialog the words of the
+    // data set's values, the whole image or by ranges. 0, or -1 when a read
     // failed or was refused, or any write failed.
     int transferParameterImage();
 
-    // `CalibrateWriteWait`: takes ws.writeWaitMs as the pause after each
-    // written word.
+    // `CalibrateWriteWait`: takes the settings' write wait as the pause after
+    // each written word.
     void calibrateWriteWait();
 
 private:
@@ -137,8 +156,8 @@ private:
 
     SerialPort& m_port;
     Clock& m_clock;
-    Ui& m_ui;
-    Workspace& m_ws;
+    const LinkSettings& m_settings;
+    LinkDataSet m_dataSet;
     LinkState& m_state;
     CommLog& m_log;
     std::vector<std::uint8_t> m_replyData;

@@ -2,6 +2,7 @@
 
 #include "core/app/Texts.h"
 #include "core/app/Workspace.h"
+#include "core/comm/LogViewerPresenter.h"
 #include "core/comm/SerialPort.h"
 #include "core/common/Clock.h"
 #include "core/common/Ui.h"
@@ -209,6 +210,12 @@ void SerialTransferPresenter::show(TextId id)
     m_ui.showMessage(message(id), m_ws.language);
 }
 
+void SerialTransferPresenter::showNotice(const std::optional<Message>& notice)
+{
+    if (notice)
+        m_ui.showMessage(*notice, m_ws.language);
+}
+
 bool SerialTransferPresenter::askYes(const Message& question)
 {
     return m_ui.ask(question, message(TextId::SavePromptCaption), Buttons::YesNo, m_ws.language) == Answer::Yes;
@@ -258,7 +265,7 @@ int SerialTransferPresenter::runTransaction()
 
     if (isWriteDialog() || result != 0) {
         // Only a log that reached the file is announced as being there.
-        if (saveCommLog(m_ws, m_ui, m_log, m_workFolder) == 0)
+        if (saveCommLogTelling(m_ws, m_ui, m_log.lines(), m_workFolder))
             m_log.append(std::string(text(TextId::TransLogFileLine, m_ws.language)));
     } else {
         m_log.append(std::string(text(TextId::TransSavedAsPrefix, m_ws.language)) + m_fileName
@@ -306,6 +313,18 @@ void SerialTransferPresenter::prepareLink(LinkState& state) const
     }
 }
 
+LinkSettings SerialTransferPresenter::linkSettings() const
+{
+    return LinkSettings {m_ws.portName, m_ws.language, m_ws.writeWaitMs};
+}
+
+bool SerialTransferPresenter::openPort(SerialLink& link)
+{
+    const std::optional<Message> failure = link.openCommPort();
+    showNotice(failure);
+    return !failure;
+}
+
 int SerialTransferPresenter::readIdentity(SerialLink& link)
 {
     if (link.readIdentityBlock(IdentityAddress, static_cast<int>(tables::IdentityTextLength)) != 0) {
@@ -324,8 +343,9 @@ int SerialTransferPresenter::readTransaction()
     m_fileName.clear();
     LinkState state;
     prepareLink(state);
-    SerialLink link(m_port, m_clock, m_ui, m_ws, state, m_log);
-    if (link.openCommPort() != 0) {
+    const LinkSettings settings = linkSettings();
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    if (!openPort(link)) {
         link.closeCommPort();
         return -1;
     }
@@ -352,11 +372,13 @@ int SerialTransferPresenter::readTransaction()
     std::string_view name;
     datafile::SaveMode mode = datafile::SaveMode::InverterRead;
     switch (tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings)) {
-    case 0:
+    case 0: {
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
-        if (tables::convertParameterImage(found, image, false, m_ws.applicationFolder, m_ui, m_ws.language, values)
-            == -3) {
+        const tables::ImageConversionResult conversion
+            = tables::convertParameterImage(found, image, false, m_ws.applicationFolder, values);
+        showNotice(conversion.notice);
+        if (conversion.result == -3) {
             m_ui.showMessage(joined(message(TextId::TransNoTablePrefix), identityText(identityBytes),
                                  message(TextId::TransNoTableSuffix)),
                 m_ws.language);
@@ -366,13 +388,14 @@ int SerialTransferPresenter::readTransaction()
             name = UnfoundTableFileName;
         }
         break;
+    }
     case -1:
         show(TextId::TransReadUnsupportedMachine);
         if (!special)
             return -1;
         show(TextId::TransSavedAsUnMachine);
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
-        tables::convertParameterImage(found, image, false, m_ws.applicationFolder, m_ui, m_ws.language, values);
+        showNotice(tables::convertParameterImage(found, image, false, m_ws.applicationFolder, values).notice);
         name = UnsupportedMachineFileName;
         mode = datafile::SaveMode::UnsupportedMachine;
         break;
@@ -382,7 +405,7 @@ int SerialTransferPresenter::readTransaction()
             return -1;
         show(TextId::TransSavedAsUnRom);
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
-        tables::convertParameterImage(found, image, true, m_ws.applicationFolder, m_ui, m_ws.language, values);
+        showNotice(tables::convertParameterImage(found, image, true, m_ws.applicationFolder, values).notice);
         name = UnsupportedRomFileName;
         mode = datafile::SaveMode::UnsupportedRom;
         break;
@@ -498,9 +521,10 @@ int SerialTransferPresenter::writeTransaction()
 {
     LinkState state;
     prepareLink(state);
-    SerialLink link(m_port, m_clock, m_ui, m_ws, state, m_log);
+    const LinkSettings settings = linkSettings();
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
     link.calibrateWriteWait();
-    if (link.openCommPort() != 0) {
+    if (!openPort(link)) {
         link.closeCommPort();
         return -1;
     }
@@ -519,7 +543,7 @@ int SerialTransferPresenter::writeTransaction()
     }
 
     state.commPhase = CommandWrite;
-    if (link.openCommPort() != 0) {
+    if (!openPort(link)) {
         show(TextId::TransPortOpenError);
         link.closeCommPort();
         return -1;

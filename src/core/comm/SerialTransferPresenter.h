@@ -151,9 +151,12 @@ private:
     std::string pathOf(std::string_view name) const;
     void showMemo();
     void show(TextId id);
+    void showNotice(const std::optional<Message>& notice);
     bool askYes(const Message& question);
     void settleWait();
     void prepareLink(LinkState& state) const;
+    LinkSettings linkSettings() const;
+    bool openPort(SerialLink& link);
     int readIdentity(SerialLink& link);
     Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes);
     int saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode);

@@ -3,7 +3,6 @@
 #include "core/app/Texts.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/FileIo.h"
-#include "core/common/Ui.h"
 #include "core/tables/TableFiles.h"
 #include "core/tables/ValueFormat.h"
 
@@ -137,25 +136,25 @@ int checkModeCapacity(ReceivedIdentity& found, std::span<const std::uint8_t> ide
     return 0;
 }
 
-int convertParameterImage(const ReceivedIdentity& found, std::span<const std::uint8_t> image, bool skipTable,
-    const std::string& applicationFolder, Ui& ui, Language language, ParameterSet& values)
+ImageConversionResult convertParameterImage(const ReceivedIdentity& found, std::span<const std::uint8_t> image,
+    bool skipTable, const std::string& applicationFolder, ParameterSet& values)
 {
+    ImageConversionResult conversion;
     const bool earlyRange = found.model == 1 && !found.earlyRtp && found.romVersion >= 1 && found.romVersion <= 18;
     const int threshold = earlyRange ? 11 : 16;
 
-    bool exactTable = true;
     std::optional<int> doubledSlot;
     if (!skipTable) {
         std::string path = findTableFile(applicationFolder, found.model, found.controlModeCode, found.romVersion);
         if (path.empty()) {
-            exactTable = false;
+            conversion.result = -3;
             path = findTableFileOrOlder(applicationFolder, found.model, found.controlModeCode, found.romVersion);
         }
         if (!path.empty()) {
             TableText text;
             IoError error;
             if (!text.read(path, &error)) {
-                ui.showMessage(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)), language);
+                conversion.notice = withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail));
             } else if (const std::optional<std::string_view> line = text.line(8)) {
                 // Line 8 carries the area table entry of area 6 ("F").
                 const std::vector<std::string> fields = splitRecord(*line);
@@ -171,7 +170,7 @@ int convertParameterImage(const ReceivedIdentity& found, std::span<const std::ui
         const bool doubled = doubledSlot && *doubledSlot == i && found.capacityCode >= threshold;
         values[static_cast<std::size_t>(i)] = doubled ? 2 * word : word;
     }
-    return exactTable ? 0 : -3;
+    return conversion;
 }
 
 } // namespace tess::tables

@@ -2,15 +2,12 @@
 
 #include "core/app/FileVersionSettings.h"
 #include "core/common/Identity.h"
-#include "core/common/Language.h"
+#include "core/common/Message.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
-
-namespace tess {
-class Ui;
-}
 
 // The identity checks and the parameter image conversion of a communication
 // read or write: what the inverter says it is, compared with the catalogue
@@ -53,13 +50,21 @@ int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identit
 int checkModeCapacity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet);
 
+// What converting the image came to. result: -3 when the identity has no
+// table of its own (the values are stored all the same), else 0. notice: a
+// table file that is there but could not be read ("Please close CSV
+// files." with its reason); the values are stored without the doubling.
+struct ImageConversionResult {
+    int result = 0;
+    std::optional<Message> notice;
+};
+
 // `convertParameterImage`: the image's 665 big-endian words, each a signed
 // 16-bit number, into values. The first slot of area "F" in the identity's
 // table (or the newest older one) holds its word doubled when the received
-// capacity code is of the 400 V class. -3 when the identity has no table of
-// its own (the values are stored all the same), else 0; with skipTable no
-// table is looked up and the result is 0. Missing bytes count as 0.
-int convertParameterImage(const ReceivedIdentity& found, std::span<const std::uint8_t> image, bool skipTable,
-    const std::string& applicationFolder, Ui& ui, Language language, ParameterSet& values);
+// capacity code is of the 400 V class. With skipTable no table is looked up
+// and the result is 0. Missing bytes count as 0.
+ImageConversionResult convertParameterImage(const ReceivedIdentity& found, std::span<const std::uint8_t> image,
+    bool skipTable, const std::string& applicationFolder, ParameterSet& values);
 
 } // namespace tess::tables

@@ -1,8 +1,7 @@
 #include "core/app/Texts.h"
-#include "core/app/Workspace.h"
 #include "core/comm/CommLog.h"
+#include "core/common/FileIo.h"
 #include "support/CaseName.h"
-#include "support/FakeUi.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -64,23 +63,19 @@ protected:
     std::string logFile() const { return dir.file("writelog.txt"); }
 
     test::TempDir dir;
-    Workspace ws;
-    test::FakeUi ui;
 };
 
 TEST_F(CommLogFileTest, JapaneseLinesRoundTripThroughTheFile)
 {
-    ws.language = Language::Japanese;
     CommLog log;
     log.append("start !!");
     log.append("受信先頭文字エラー！！");
     log.append("A-11 のデータは書込みません。");
     log.append("end !!");
 
-    ASSERT_EQ(comm::saveCommLog(ws, ui, log, dir.path()), 0);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ui.busyCount, 1);
-    EXPECT_EQ(ui.busyDepth, 0);
+    const comm::CommLogSave saved = comm::saveCommLog(systemFileWriter(), log, dir.path());
+    ASSERT_TRUE(saved.written);
+    EXPECT_EQ(saved.notice, std::nullopt);
     const std::string bytes = test::readFile(logFile());
     EXPECT_TRUE(bytes.starts_with("start !!\r\n"));
     EXPECT_TRUE(bytes.ends_with("\x82\xf1\x81\x42\r\nend !!\r\n")) << "ends with \"ん。\" CR LF, then end !! CR LF";
@@ -94,20 +89,23 @@ TEST_F(CommLogFileTest, FailedWriteKeepsTheOldFileAndSaysSo)
 {
     test::writeFile(logFile(), "start !!\r\nend !!\r\n");
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
-    ws.writer = &failing;
 
-    EXPECT_EQ(comm::saveCommLog(ws, ui, Strings {"new"}, dir.path()), -1);
+    const comm::CommLogSave saved = comm::saveCommLog(failing, Strings {"new"}, dir.path());
+    EXPECT_FALSE(saved.written);
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\nend !!\r\n");
-    EXPECT_EQ(ui.englishTexts(), Strings {std::string(text(TextId::CommLogCannotWrite, Language::English)) + "\n"
-                                     + logFile() + ": simulated write failure"});
-    EXPECT_EQ(ui.busyDepth, 0);
+    ASSERT_TRUE(saved.notice.has_value());
+    EXPECT_EQ(saved.notice->en,
+        std::string(text(TextId::CommLogCannotWrite, Language::English)) + "\n" + logFile()
+            + ": simulated write failure");
 }
 
 TEST_F(CommLogFileTest, CharactersWithoutAShiftJisFormAreSavedAsQuestionMarksAndReported)
 {
-    EXPECT_EQ(comm::saveCommLog(ws, ui, Strings {"pump \xF0\x9F\x94\xA7 ok"}, dir.path()), 0);
+    const comm::CommLogSave saved
+        = comm::saveCommLog(systemFileWriter(), Strings {"pump \xF0\x9F\x94\xA7 ok"}, dir.path());
+    EXPECT_TRUE(saved.written);
     EXPECT_EQ(test::readFile(logFile()), "pump ? ok\r\n");
-    EXPECT_EQ(ui.englishTexts(), Strings {std::string(text(TextId::CommLogCharactersReplaced, Language::English))});
+    EXPECT_EQ(saved.notice, message(TextId::CommLogCharactersReplaced));
 }
 
 TEST_F(CommLogFileTest, MissingFileGivesNoLines)

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,32 @@ TEST_F(LogViewerPresenterTest, ClosingWritesTheEditedLinesBack)
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\nend !!\r\n\x93\x5f\x8c\x9f\x8d\xcf\x82\xdd\r\n");
 }
 
+// The save the viewer and the communication dialog share.
+struct TellingCase {
+    const char* name;
+    std::string line;
+    std::optional<TextId> told;
+};
+
+class SaveCommLogTelling : public LogViewerPresenterTest, public ::testing::WithParamInterface<TellingCase> { };
+
+TEST_P(SaveCommLogTelling, WritesBehindTheHourglassAndTellsWhatTheSaveSays)
+{
+    ws.language = Language::Japanese;
+    EXPECT_TRUE(comm::saveCommLogTelling(ws, ui, Strings {GetParam().line}, dir.path()));
+    EXPECT_EQ(ui.busyCount, 1);
+    EXPECT_EQ(ui.busyDepth, 0);
+    Strings told;
+    if (GetParam().told)
+        told.emplace_back(text(*GetParam().told, Language::Japanese));
+    EXPECT_EQ(ui.shownTexts(), told);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, SaveCommLogTelling,
+    ::testing::Values(TellingCase {"Plain", "start !!", std::nullopt},
+        TellingCase {"CharacterWithoutShiftJisForm", "pump \xF0\x9F\x94\xA7 ok", TextId::CommLogCharactersReplaced}),
+    test::CaseName {});
+
 TEST_F(LogViewerPresenterTest, ClosingWithAMissingFileLeavesItMissing)
 {
     LogViewerPresenter viewer(ws, ui, dir.path());
@@ -104,7 +131,8 @@ TEST_P(LogViewerNewLog, ALogWrittenWhileTheViewerIsOpenIsNeverLost)
     LogViewerPresenter viewer(ws, ui, dir.path());
     Strings memo = viewer.show();
 
-    ASSERT_EQ(comm::saveCommLog(ws, ui, Strings {"start !!", "A-11 data is not writed.", "end !!"}, dir.path()), 0);
+    ASSERT_TRUE(
+        comm::saveCommLog(*ws.writer, Strings {"start !!", "A-11 data is not writed.", "end !!"}, dir.path()).written);
     if (c.showAgain) {
         const auto shown = viewer.showAgain(memo);
         ASSERT_TRUE(shown.has_value());
@@ -180,6 +208,7 @@ TEST_F(LogViewerPresenterTest, FailedWriteOfChangesAsksBeforeClosing)
 
     ui.answers.push_back(Answer::No);
     EXPECT_FALSE(viewer.close(Strings {"edited"}));
+    EXPECT_EQ(ui.busyDepth, 0);
     EXPECT_TRUE(ws.logWindowOpen);
     EXPECT_EQ(ui.englishTexts(),
         Strings {english(TextId::CommLogCannotWrite) + "\n" + logFile() + ": simulated write failure"});

@@ -1,10 +1,8 @@
 #include "core/comm/SerialLink.h"
 
-#include "core/app/Workspace.h"
 #include "core/comm/CommLog.h"
 #include "support/CaseName.h"
 #include "support/FakeSerialPort.h"
-#include "support/FakeUi.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +28,8 @@ class Link : public ::testing::Test {
 protected:
     Link()
     {
-        ws.portName = "COM1";
-        ws.language = Language::English;
+        settings.portName = "COM1";
+        settings.language = Language::English;
         port.respond = [this](const std::string& frame) { return inverter(frame); };
         state.progress = &progress;
         log.append("start !!");
@@ -46,7 +44,7 @@ protected:
         return chars;
     }
 
-    void openPort() { ASSERT_EQ(link.openCommPort(), 0); }
+    void openPort() { ASSERT_EQ(link.openCommPort(), std::nullopt); }
 
     static std::uint32_t wordAddress(int word) { return ImageAddress + 2 * static_cast<std::uint32_t>(word); }
 
@@ -56,23 +54,24 @@ protected:
         state.commDirection = CommandWrite;
         state.commPhase = CommandWrite;
         state.writeRanges = std::move(ranges);
-        ws.doc.rows.setText(1, ColCode, "Fund.-0");
-        ws.doc.rows.setText(4, ColCode, "Fund.-3");
-        ws.doc.rows.setText(8, ColCode, "Fund.-7");
-        ws.doc.rows.setText(13, ColCode, "A-1");
-        ws.doc.rows.setText(124, ColCode, "G-5");
+        rows.setText(1, ColCode, "Fund.-0");
+        rows.setText(4, ColCode, "Fund.-3");
+        rows.setText(8, ColCode, "Fund.-7");
+        rows.setText(13, ColCode, "A-1");
+        rows.setText(124, ColCode, "G-5");
         openPort();
     }
 
-    Workspace ws;
+    LinkSettings settings;
+    ParameterSet values {};
+    GridRows rows;
     test::FakeClock clock;
     test::FakeSerialPort port {clock};
-    test::FakeUi ui;
     test::FakeInverter inverter;
     RecordingProgress progress;
     LinkState state;
     CommLog log;
-    SerialLink link {port, clock, ui, ws, state, log};
+    SerialLink link {port, clock, settings, {values, rows}, state, log};
 };
 
 struct OpenCase {
@@ -85,15 +84,15 @@ struct OpenCase {
 
 class OpenCommPort : public Link, public ::testing::WithParamInterface<OpenCase> { };
 
-TEST_P(OpenCommPort, FailureShowsEnglishOnlyMessage)
+TEST_P(OpenCommPort, FailureGivesAnEnglishOnlyMessage)
 {
-    ws.portName = GetParam().portName;
-    ws.language = Language::Japanese;
+    settings.portName = GetParam().portName;
     port.openResult = GetParam().result;
     port.openFailure = GetParam().failure;
-    EXPECT_EQ(link.openCommPort(), -1);
+    const std::optional<Message> failure = link.openCommPort();
+    ASSERT_TRUE(failure.has_value());
     EXPECT_FALSE(port.isOpen());
-    EXPECT_EQ(ui.shownTexts(), Lines {GetParam().message});
+    EXPECT_EQ(failure->in(Language::Japanese), GetParam().message);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, OpenCommPort,
@@ -107,10 +106,9 @@ INSTANTIATE_TEST_SUITE_P(Failures, OpenCommPort,
 
 TEST_F(Link, OpensTheSettingsPortAndClosesIt)
 {
-    ws.portName = "COM7";
-    EXPECT_EQ(link.openCommPort(), 0);
+    settings.portName = "COM7";
+    EXPECT_EQ(link.openCommPort(), std::nullopt);
     EXPECT_EQ(port.openedNames, Lines {"COM7"});
-    EXPECT_TRUE(ui.messages.empty());
     link.closeCommPort();
     EXPECT_FALSE(port.isOpen());
 }
@@ -170,9 +168,9 @@ TEST_F(Link, ImageReadFailsWhenTheInverterRefusesAChunk)
 TEST_F(Link, WholeImageWriteSendsEveryWordsLow16Bits)
 {
     state.writeWholeImage = true;
-    ws.doc.values[0] = 150;
-    ws.doc.values[5] = -1;
-    ws.doc.values[6] = 0x12345;
+    values[0] = 150;
+    values[5] = -1;
+    values[6] = 0x12345;
     startWrite({});
 
     ASSERT_EQ(link.transferParameterImage(), 0);
@@ -188,7 +186,7 @@ TEST_F(Link, WholeImageWriteSendsEveryWordsLow16Bits)
 
 TEST_F(Link, WritePausesForTheWaitAfterEachWord)
 {
-    ws.writeWaitMs = 300;
+    settings.writeWaitMs = 300;
     link.calibrateWriteWait();
     startWrite({{20, 21}});
     const std::int64_t before = clock.milliseconds();
@@ -217,7 +215,7 @@ class UnknownNakCode : public Link, public ::testing::WithParamInterface<Unknown
 
 TEST_P(UnknownNakCode, IsTheInvertersError)
 {
-    ws.language = GetParam().language;
+    settings.language = GetParam().language;
     inverter.nakAt[wordAddress(3)] = 'a';
     startWrite({{3, 3}});
     EXPECT_EQ(link.transferParameterImage(), 0);
@@ -256,7 +254,7 @@ TEST_P(RefusalInAreaO, IsLoggedOnlyWhenTheAreaIsShown)
     state.showAreaO = GetParam().showAreaO;
     inverter.nakAt[wordAddress(123)] = 'E';
     startWrite({{123, 124}});
-    ws.doc.rows.setText(124, ColCode, "O-0");
+    rows.setText(124, ColCode, "O-0");
     EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines() == GetParam().log);
 }
@@ -268,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(Options, RefusalInAreaO,
 
 TEST_F(Link, FailedWordEndsItsRangeOnlyAndTheTransferReportsIt)
 {
-    ws.doc.values[21] = -2;
+    values[21] = -2;
     inverter.silentAt.insert(wordAddress(21));
     startWrite({{20, 22}, {30, 31}});
 

@@ -1,5 +1,6 @@
 #include "core/comm/SerialTransferPresenter.h"
 
+#include "core/app/Texts.h"
 #include "core/catalogue/ModelCatalogue.h"
 #include "core/common/FileIo.h"
 #include "core/mainwindow/Commands.h"
@@ -11,9 +12,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace tess::comm {
 namespace {
@@ -209,6 +213,24 @@ TEST_F(Transaction, ReadWithThePortMissingSaysSoOnceAndSavesTheLog)
     EXPECT_EQ(ui().englishTexts(), (Lines {"Port select Error!"}));
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
+}
+
+TEST_F(Transaction, ReadTellsOfAnUnreadableTableFirstAndStillSavesWhatWasRead)
+{
+    const int rom = qm71Rom(true);
+    // A pipe in place of the inverter's table: it is there, but cannot be read.
+    const std::string table = tables::findTableFile(ws().applicationFolder, 0, 0, rom);
+    ASSERT_TRUE(std::filesystem::remove(table));
+    ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
+    identify(qm71Text(rom), {0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(0)), 0});
+    inverter.putWord(wordAddress(40), 4321);
+
+    dialog(CommandRead).runTransaction();
+    // Loading the saved file may tell more about its table afterwards.
+    ASSERT_FALSE(ui().messages.empty());
+    EXPECT_EQ(ui().messages.front().text,
+        withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(table, "is not a regular file")));
+    EXPECT_EQ(fileLines(file("ReadData.csl"))[5 + 40], "    4321");
 }
 
 // Reads from an inverter the program cannot fully place, with the special

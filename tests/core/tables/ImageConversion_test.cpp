@@ -2,12 +2,15 @@
 #include "core/tables/ImageConversion.h"
 #include "core/tables/TableFixture.h"
 #include "support/CaseName.h"
-#include "support/FakeUi.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace tess::tables {
 namespace {
@@ -153,16 +156,15 @@ TEST_P(ConvertImage, DoublesFirstSlotOfAreaFForThe400VClass)
     found.earlyRtp = c.earlyRtp;
     found.controlModeCode = c.controlModeCode;
     found.capacityCode = c.capacityCode;
-    test::FakeUi ui;
     ParameterSet values {};
 
-    EXPECT_EQ(convertParameterImage(
-                  found, imageOf(0x0154), c.skipTable, inst.ws.applicationFolder, ui, Language::English, values),
-        c.result);
+    const ImageConversionResult conversion
+        = convertParameterImage(found, imageOf(0x0154), c.skipTable, inst.ws.applicationFolder, values);
+    EXPECT_EQ(conversion.result, c.result);
     EXPECT_EQ(values[100], c.doubled ? 680 : 340);
     EXPECT_EQ(values[99], 340);
     EXPECT_EQ(values[101], 340);
-    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(conversion.notice, std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Identities, ConvertImage,
@@ -184,9 +186,8 @@ TEST(ConvertImage, WordsAreSignedAndDoublingDoesNotWrap)
     std::vector<std::uint8_t> image = imageOf(0xFFFE);
     image[0] = 0xC0;
     image[1] = 0x00;
-    test::FakeUi ui;
     ParameterSet values {};
-    ASSERT_EQ(convertParameterImage(found, image, false, inst.ws.applicationFolder, ui, Language::English, values), 0);
+    ASSERT_EQ(convertParameterImage(found, image, false, inst.ws.applicationFolder, values).result, 0);
     EXPECT_EQ(values[0], -32768);
     EXPECT_EQ(values[1], -2);
 }
@@ -194,14 +195,31 @@ TEST(ConvertImage, WordsAreSignedAndDoublingDoesNotWrap)
 TEST(ConvertImage, ShortImageLeavesZeros)
 {
     ReceivedIdentity found {.model = 0, .romVersion = 7};
-    test::FakeUi ui;
     ParameterSet values;
     values.fill(9);
     const std::vector<std::uint8_t> image {0x00, 0x05, 0x01};
-    EXPECT_EQ(convertParameterImage(found, image, true, "/nonexistent/", ui, Language::English, values), 0);
+    EXPECT_EQ(convertParameterImage(found, image, true, "/nonexistent/", values).result, 0);
     EXPECT_EQ(values[0], 5);
     EXPECT_EQ(values[1], 256);
     EXPECT_EQ(values[2], 0);
+}
+
+TEST(ConvertImage, UnreadableTableIsToldAndLeavesEveryWordAsReceived)
+{
+    test::Installation inst;
+    // A pipe where the table belongs: it is there, but no table can be read from it.
+    const std::string table = inst.tablePath(0, 0, 7);
+    std::filesystem::create_directories(std::filesystem::path(table).parent_path());
+    ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
+    ReceivedIdentity found {.model = 0, .romVersion = 7, .capacityCode = 16};
+    ParameterSet values {};
+
+    const ImageConversionResult conversion
+        = convertParameterImage(found, imageOf(0x0154), false, inst.ws.applicationFolder, values);
+    EXPECT_EQ(conversion.result, 0);
+    EXPECT_EQ(conversion.notice,
+        withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(table, "is not a regular file")));
+    EXPECT_EQ(std::count(values.begin(), values.end(), 340), SlotCount);
 }
 
 } // namespace
