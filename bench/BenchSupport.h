@@ -3,7 +3,7 @@
 // What the benchmark programs share: a Ui that stays quiet and a scratch
 // folder removed at exit.
 
-#include "core/common/Ui.h"
+#include "app/common/Ui.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,10 +1,10 @@
 // Reading and writing one console data file with its .csv copy, as Open,
 // Save and a data read do.
-#include "core/app/Workspace.h"
-#include "core/common/Ui.h"
-#include "core/datafile/CompanionCsv.h"
-#include "core/datafile/DataSetFile.h"
-#include "core/datafile/DataSetFormat.h"
+#include "app/common/Workspace.h"
+#include "app/common/Ui.h"
+#include "domain/datafile/CompanionCsv.h"
+#include "app/datafile/DataSetFile.h"
+#include "domain/datafile/DataSetFormat.h"
 #include "BenchSupport.h"
 
 #include <benchmark/benchmark.h>

@@ -3,12 +3,12 @@
 // beside reading the same files' bytes and splitting their lines, to see how
 // much of a load is the disk and how much the rules.
 #include "BenchSupport.h"
-#include "core/app/Workspace.h"
-#include "core/common/Cp932.h"
-#include "core/common/FileIo.h"
-#include "core/common/Ui.h"
-#include "core/tables/TableFiles.h"
-#include "core/tables/TableLoader.h"
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "app/tables/TableLoader.h"
+#include "domain/common/Cp932.h"
+#include "domain/common/FileIo.h"
+#include "domain/tables/TableFiles.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,8 +2,8 @@
 // the same bytes) to the value-cell checks. An accepted entry always stores
 // the integer its text reads as, with the decimal places of its row and at
 // most five significant digits.
-#include "core/mainwindow/CellValidation.h"
-#include "core/tables/ValueFormat.h"
+#include "domain/grid/CellValidation.h"
+#include "domain/tables/ValueFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // first two lines are never read as matrix lines, so they give the from-code
 // and the to-code. A cell found lies inside the extent and under the codes
 // asked for.
-#include "core/catalogue/ConversionMatrix.h"
-#include "core/tables/TableFiles.h"
+#include "domain/catalogue/ConversionMatrix.h"
+#include "domain/tables/TableFiles.h"
 
 #include <cstddef>
 #include <cstdint>

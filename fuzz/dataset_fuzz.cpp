@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the console data file reader. Whatever it accepts
 // must survive being written and read again unchanged.
-#include "core/datafile/DataSetFormat.h"
+#include "domain/datafile/DataSetFormat.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // ROM version index read lies in 0..32767; after the write the switch reads
 // as written, a second write changes nothing, and the settings read before
 // are still read the same (the write touches one line only).
-#include "core/app/FileVersionSettings.h"
-#include "core/app/IniFile.h"
+#include "domain/settings/FileVersionSettings.h"
+#include "domain/settings/IniFile.h"
 
 #include <cstddef>
 #include <cstdint>

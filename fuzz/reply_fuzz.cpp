@@ -2,12 +2,12 @@
 // and, through a scripted line, to a whole exchange of the link. Decoded
 // data always stands in the reply's digits, a failed exchange leaves at most
 // one log line, and nothing reads past the reply.
-#include "core/comm/CommLog.h"
-#include "core/comm/FrameCodec.h"
-#include "core/comm/SerialLink.h"
-#include "core/comm/SerialPort.h"
-#include "core/common/Clock.h"
-#include "core/common/GridRows.h"
+#include "domain/comm/CommLog.h"
+#include "domain/comm/FrameCodec.h"
+#include "domain/comm/SerialLink.h"
+#include "domain/comm/SerialPort.h"
+#include "domain/common/Clock.h"
+#include "domain/common/GridRows.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the record splitter and the value texts. The
 // fields never hold more bytes than the line, and a formatted decimal text
 // formats to itself again.
-#include "core/tables/TableFiles.h"
-#include "core/tables/ValueFormat.h"
+#include "domain/tables/TableFiles.h"
+#include "domain/tables/ValueFormat.h"
 
 #include <cstddef>
 #include <cstdint>

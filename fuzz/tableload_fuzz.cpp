@@ -5,10 +5,10 @@
 // Input: byte 0 chooses the options (bit 0 keep values, bit 1 V/F mode,
 // bit 2 Japanese, bit 3 special functions), byte 1 the capacity index; the
 // rest is the table file, followed by the capacity file after a line "@@".
-#include "core/app/Workspace.h"
-#include "core/common/Ui.h"
-#include "core/tables/TableFiles.h"
-#include "core/tables/TableLoader.h"
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "app/tables/TableLoader.h"
+#include "domain/tables/TableFiles.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // first line is the name, the rest the store. A value found is the rest of a
 // line of the store: it holds no line end, and the line it ends is
 // "name=value" with the name in any ASCII case.
-#include "core/app/UserStore.h"
+#include "domain/settings/UserStore.h"
 
 #include <cstddef>
 #include <cstdint>

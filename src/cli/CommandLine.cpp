@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 
-#include "core/common/TextParse.h"
+#include "domain/common/TextParse.h"
 
 #include <algorithm>
 #include <array>

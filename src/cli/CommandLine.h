@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/app/Texts.h"
-#include "core/common/Language.h"
+#include "domain/common/Language.h"
+#include "domain/text/Texts.h"
 
 #include <optional>
 #include <span>
@@ -10,7 +10,7 @@
 
 // The command line of tessaline-cli, read into plain values. Reading it
 // decides nothing about inverters or data sets: every rule is applied later
-// by the core, on the values as given.
+// by the application, on the values as given.
 namespace tess::cli {
 
 enum class Command { None, New, Show, Set, Export };

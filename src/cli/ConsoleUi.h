@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/Ui.h"
+#include "app/common/Ui.h"
 
 #include <ostream>
 #include <string>

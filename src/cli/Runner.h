@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/app/Startup.h"
-#include "core/common/FileIo.h"
+#include "app/startup/Startup.h"
+#include "domain/common/FileIo.h"
 
 #include <optional>
 #include <ostream>
@@ -11,7 +11,7 @@
 
 // tessaline-cli: the offline data set jobs of the main window (New, a look
 // at the grid, value entry with Save, the .csv copy) run from a shell on
-// the same core, without a window.
+// the same libraries, without a window.
 namespace tess::cli {
 
 enum ExitStatus : int {

@@ -1,4 +1,4 @@
-#include "core/app/Workspace.h"
+#include "app/common/Workspace.h"
 #include "gui/app/AboutDialog.h"
 
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "core/app/Workspace.h"
+#include "app/common/Workspace.h"
 #include "gui/catalogue/AddRomFilesDialog.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"

@@ -1,5 +1,5 @@
-#include "core/app/UserStore.h"
-#include "core/app/Workspace.h"
+#include "app/common/Workspace.h"
+#include "domain/settings/UserStore.h"
 #include "gui/comm/CommSettingsDialog.h"
 #include "gui/comm/LogViewerDialog.h"
 #include "support/FakeUi.h"

@@ -1,5 +1,5 @@
-#include "core/app/Workspace.h"
-#include "core/mainwindow/Commands.h"
+#include "app/common/Workspace.h"
+#include "app/mainwindow/Commands.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/DemoWorkspace.h"
 

@@ -1,4 +1,4 @@
-#include "core/app/Workspace.h"
+#include "app/common/Workspace.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"

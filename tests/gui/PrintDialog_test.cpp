@@ -1,6 +1,6 @@
-#include "core/app/Workspace.h"
-#include "core/catalogue/ModelCatalogue.h"
-#include "core/print/PrintPresenter.h"
+#include "app/common/Workspace.h"
+#include "app/print/PrintPresenter.h"
+#include "domain/catalogue/ModelCatalogue.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 #include "gui/print/PrintDialog.h"
@@ -23,7 +23,7 @@
 
 using namespace tess;
 
-// The print dialog on a new demo data set: its controls drive the core's
+// The print dialog on a new demo data set: its controls drive the application's
 // rules, and Print makes a real PDF file through the Qt canvas.
 class PrintDialogTest : public QObject {
     Q_OBJECT
@@ -65,11 +65,11 @@ private slots:
         QCOMPARE(child<QPushButton>(&form, QStringLiteral("Button1"))->text(), QStringLiteral("Print"));
 
         QTest::keyClicks(child<QLineEdit>(&form, QStringLiteral("Edit2")), QStringLiteral("Kelvaro Works"));
-        QCOMPARE(form.core().customer(), std::string("Kelvaro Works"));
+        QCOMPARE(form.presenter().customer(), std::string("Kelvaro Works"));
         tick(child<QCheckBox>(&form, QStringLiteral("CheckBox1")));
         tick(child<QCheckBox>(&form, QStringLiteral("CheckBox4")));
-        QVERIFY(form.core().areaChecked(0));
-        QVERIFY(form.core().areaChecked(3));
+        QVERIFY(form.presenter().areaChecked(0));
+        QVERIFY(form.presenter().areaChecked(3));
 
         // No printer needed: PDF output, the file asked for through the Ui.
         form.printer().setOutputFormat(QPrinter::PdfFormat);
@@ -90,7 +90,7 @@ private slots:
         const int rows = wordsOf(demo->ws, 0) + wordsOf(demo->ws, 3);
         QVERIFY(rows > 0);
         const int pages = (rows + layout.rowsPerPage - 1) / layout.rowsPerPage;
-        QCOMPARE(form.core().lastPageCount(), pages);
+        QCOMPARE(form.presenter().lastPageCount(), pages);
         const qsizetype pageObjects
             = QString::fromLatin1(bytes).count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])")));
         QCOMPARE(int(pageObjects), pages);

@@ -1,7 +1,7 @@
 #include "support/DemoWorkspace.h"
 
-#include "core/app/Startup.h"
-#include "core/catalogue/ModelCatalogue.h"
+#include "app/startup/Startup.h"
+#include "domain/catalogue/ModelCatalogue.h"
 #include "mkdemo/DemoInstallation.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/app/UserStore.h"
-#include "core/app/Workspace.h"
-#include "core/catalogue/SelectionScript.h"
-#include "core/mainwindow/Commands.h"
+#include "app/catalogue/SelectionScript.h"
+#include "app/common/Workspace.h"
+#include "app/mainwindow/Commands.h"
+#include "domain/settings/UserStore.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/comm/SerialPort.h"
+#include "domain/comm/SerialPort.h"
 #include "siminverter/SimInverter.h"
 #include "support/Fakes.h"
 

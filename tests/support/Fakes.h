@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/common/Clock.h"
-#include "core/common/FileIo.h"
+#include "domain/common/Clock.h"
+#include "domain/common/FileIo.h"
 
 #include <functional>
 #include <map>

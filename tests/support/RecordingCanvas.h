@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/print/PrintCanvas.h"
+#include "domain/print/PrintCanvas.h"
 
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
 #include "mkdemo/DemoInstallation.h"
 
-#include "core/catalogue/ModelCatalogue.h"
-#include "core/common/Cp932.h"
-#include "core/common/Identity.h"
-#include "core/tables/TableFiles.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/common/Cp932.h"
+#include "domain/common/Identity.h"
+#include "domain/tables/TableFiles.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/app/FileVersionSettings.h"
-#include "core/common/FileIo.h"
+#include "domain/common/FileIo.h"
+#include "domain/settings/FileVersionSettings.h"
 
 #include <string>
 #include <vector>

@@ -3,13 +3,13 @@
 //
 //   tessaline-screenshot INSTALLATION OUTPUT_FOLDER
 
-#include "core/app/Startup.h"
-#include "core/app/UserStore.h"
-#include "core/app/Workspace.h"
-#include "core/catalogue/ModelCatalogue.h"
-#include "core/catalogue/SelectionScript.h"
-#include "core/mainwindow/CellEditing.h"
-#include "core/mainwindow/Commands.h"
+#include "app/startup/Startup.h"
+#include "domain/settings/UserStore.h"
+#include "app/common/Workspace.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "app/catalogue/SelectionScript.h"
+#include "app/mainwindow/CellEditing.h"
+#include "app/mainwindow/Commands.h"
 #include "gui/common/QtUi.h"
 #include "gui/mainwindow/MainWindow.h"
 

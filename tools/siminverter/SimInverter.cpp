@@ -1,8 +1,8 @@
 #include "siminverter/SimInverter.h"
 
-#include "core/catalogue/ModelCatalogue.h"
-#include "core/comm/FrameCodec.h"
-#include "core/comm/SerialLink.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/comm/FrameCodec.h"
+#include "domain/comm/SerialLink.h"
 
 #include <array>
 #include <cstdio>

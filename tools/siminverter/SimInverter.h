@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/Identity.h"
+#include "domain/common/Identity.h"
 
 #include <cstdint>
 #include <map>

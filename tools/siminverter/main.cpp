@@ -7,8 +7,8 @@
 // TESSALINE_COM1=<path> (or any COMk) and read or write. The inverter holds
 // the data set's values and identity; writes change its memory only.
 
-#include "core/common/FileIo.h"
-#include "core/datafile/DataSetFormat.h"
+#include "domain/common/FileIo.h"
+#include "domain/datafile/DataSetFormat.h"
 #include "siminverter/SimInverter.h"
 #include "siminverter/SimPty.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/AboutPresenter.h"
+#include "app/about/AboutPresenter.h"
 
 #include <QDialog>
 
@@ -16,7 +16,7 @@ struct Workspace;
 namespace tess::gui {
 
 // The About box. What it shows and the hidden spot on its icon are the
-// core's AboutPresenter; the form lays the texts out and forwards the mouse over
+// application's AboutPresenter; the form lays the texts out and forwards the mouse over
 // ProgramIcon. Controls carry their program names as object names, from one
 // table in the form's source.
 class AboutDialog : public QDialog {

@@ -1,8 +1,8 @@
 #include "gui/app/Application.h"
 
-#include "core/app/Startup.h"
-#include "core/app/UserStore.h"
-#include "core/app/Workspace.h"
+#include "app/common/Workspace.h"
+#include "app/startup/Startup.h"
+#include "domain/settings/UserStore.h"
 #include "gui/common/QtText.h"
 #include "gui/common/QtUi.h"
 #include "gui/mainwindow/MainWindow.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/catalogue/AddRomFilesPresenter.h"
+#include "app/catalogue/AddRomFilesPresenter.h"
 
 #include <QDialog>
 
@@ -18,7 +18,7 @@ struct Workspace;
 namespace tess::gui {
 
 // The dialog that adds parameter-table files of further ROM versions. Every
-// rule lives in the core's AddRomFilesPresenter: the form forwards the user's events
+// rule lives in the application's AddRomFilesPresenter: the form forwards the user's events
 // and shows its state. Messages and the file dialog go through the Ui.
 // Controls carry their program names (RadioGroup1, ListBox1, Label1, Label2,
 // Button1..Button4) as object names, from one table in the form's source.

@@ -1,8 +1,8 @@
 #include "gui/catalogue/InverterSelectionDialog.h"
 
-#include "core/app/Texts.h"
-#include "core/app/Workspace.h"
-#include "core/catalogue/ModelCatalogue.h"
+#include "app/common/Workspace.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/text/Texts.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/catalogue/InverterSelectionPresenter.h"
+#include "app/catalogue/InverterSelectionPresenter.h"
 
 #include <QDialog>
 
@@ -18,7 +18,7 @@ struct Workspace;
 
 namespace tess::gui {
 
-// The inverter selection dialog. Every rule lives in the core's
+// The inverter selection dialog. Every rule lives in the application's
 // InverterSelectionPresenter: the form forwards the user's events to it and shows its
 // state. Controls carry their program names (ComboBox1, Label5, Button1,
 // SpeedButton1, PopupMenu1, ...) as object names, from one table in the
@@ -29,7 +29,7 @@ class InverterSelectionDialog : public QDialog {
 public:
     InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
 
-    // Opens the core for the purpose the document states and shows its
+    // Opens the presenter for the purpose the document states and shows its
     // state. False when the dialog closed at once (a data set that allows no
     // move); exec() then returns without showing anything.
     bool begin();
@@ -58,7 +58,7 @@ private:
     void build();
     void applyCaptions();
     void rebuildPicker();
-    // Shows the core's state; closes the dialog once the core has closed.
+    // Shows the presenter's state; closes the dialog once the presenter has closed.
     void refresh();
 
     Workspace& m_ws;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/comm/CommSettingsPresenter.h"
+#include "app/comm/CommSettingsPresenter.h"
 
 #include <QDialog>
 
@@ -17,7 +17,7 @@ class UserStore;
 
 namespace tess::gui {
 
-// The serial port settings dialog. The rules are the core's CommSettingsPresenter;
+// The serial port settings dialog. The rules are the application's CommSettingsPresenter;
 // the form shows its state and hands it the user's choice on Close. Closing
 // by the title-bar button (or Escape) rejects the dialog and takes nothing.
 // Controls carry their program names (RadioGroup1, ComboBox1, Label1, Edit1,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/comm/LogViewerPresenter.h"
+#include "app/comm/LogViewerPresenter.h"
 
 #include <QWidget>
 
@@ -18,7 +18,7 @@ namespace tess::gui {
 
 // The communication log viewer: a modeless window above the program's other
 // windows that shows "writelog.txt" in Memo1 for editing and writes the
-// edited text back when closed. It deletes itself on close. The rules are the core's
+// edited text back when closed. It deletes itself on close. The rules are the application's
 // LogViewerPresenter; messages and questions go through the Ui.
 class LogViewerDialog : public QWidget {
     Q_OBJECT

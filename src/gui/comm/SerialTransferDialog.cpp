@@ -1,7 +1,7 @@
 #include "gui/comm/SerialTransferDialog.h"
 
-#include "core/app/Workspace.h"
-#include "core/comm/ProgressSink.h"
+#include "app/common/Workspace.h"
+#include "domain/comm/ProgressSink.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/comm/SerialTransferPresenter.h"
+#include "app/comm/SerialTransferPresenter.h"
 
 #include <QDialog>
 
@@ -29,7 +29,7 @@ namespace tess::gui {
 
 // The communication dialog: one read or write transaction with the inverter.
 // The direction is the document's commDirection when the form is made ('w'
-// write, anything else read). The rules are the core's SerialTransferPresenter; the
+// write, anything else read). The rules are the application's SerialTransferPresenter; the
 // form shows its state, hands it the user's choices and drives the progress
 // bar for the link. Controls carry their program names (Label1 .. Label8,
 // ProgressBar1, Memo1, Button1, Button2, GroupBox1 .. GroupBox3, ComboBox1,

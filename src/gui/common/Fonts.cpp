@@ -1,6 +1,6 @@
 #include "gui/common/Fonts.h"
 
-#include "core/app/MainWindowTexts.h"
+#include "app/mainwindow/MainWindowTexts.h"
 #include "gui/common/QtText.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/app/Texts.h"
+#include "domain/text/Texts.h"
 
 #include <QFile>
 #include <QString>
@@ -10,7 +10,7 @@
 
 namespace tess::gui {
 
-// The core works in UTF-8; paths are handed over in the file system's own
+// The program works in UTF-8 inside; paths are handed over in the file system's own
 // encoding.
 inline QString fromUtf8(std::string_view text)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/common/Language.h"
+#include "domain/common/Language.h"
 
 namespace tess::gui {
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "core/common/Ui.h"
+#include "app/common/Ui.h"
 
 #include <QPointer>
 #include <QWidget>
 
 namespace tess::gui {
 
-// The core's Ui on Qt: message boxes and file dialogs owned by the main
+// The application's Ui on Qt: message boxes and file dialogs owned by the main
 // window, and the application's busy cursor.
 class QtUi final : public Ui {
 public:

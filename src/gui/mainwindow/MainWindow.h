@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/app/CommandStates.h"
-#include "core/app/Workspace.h"
-#include "core/common/Language.h"
-#include "core/mainwindow/Commands.h"
+#include "app/common/Workspace.h"
+#include "app/mainwindow/CommandStates.h"
+#include "app/mainwindow/Commands.h"
+#include "domain/common/Language.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -30,7 +30,7 @@ class ParameterGridView;
 class WorkspaceGridEditing;
 
 // The main window. It shows what the workspace holds and forwards every
-// command to the core; it decides nothing itself. Controls carry the names
+// command to the application layer; it decides nothing itself. Controls carry the names
 // the rest of the program uses for them (File1, New1, SpeedButton1, Edit1,
 // StringGrid1, ...) as object names: the commands' from commandControls(),
 // the others' from one table in the window's source.
@@ -46,7 +46,7 @@ public:
     MainWindow(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // After start-up and every command: shows what the core holds: caption, command states, the language's
+    // After start-up and every command: shows what the application holds: caption, command states, the language's
     // texts and presentation, the file name and the grid's shape and header.
     void refreshFromCore();
     void applyCommandStates(const CommandStates& states);

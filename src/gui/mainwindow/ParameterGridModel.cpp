@@ -1,7 +1,7 @@
 #include "gui/mainwindow/ParameterGridModel.h"
 
-#include "core/app/MainWindowTexts.h"
-#include "core/app/Workspace.h"
+#include "app/common/Workspace.h"
+#include "app/mainwindow/MainWindowTexts.h"
 #include "gui/common/QtText.h"
 
 #include <QColor>

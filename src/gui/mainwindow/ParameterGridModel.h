@@ -10,8 +10,8 @@ namespace tess::gui {
 
 // The parameter grid's rows (`Document::rows`) as a table model: model row r
 // is grid row r + 1, the grid's header row being the horizontal header. The
-// model only reads texts the core already holds, so it never touches a file
-// and stays quick over all 685 rows. The core changes the rows; whoever made
+// model only reads texts the document already holds, so it never touches a file
+// and stays quick over all 685 rows. The commands change the rows; whoever made
 // it change calls refresh() (or valueColumnChanged() after a cell edit).
 // Reading a cell changes nothing, however often Qt asks: the value cell of
 // an accepted edit is drawn purple from the re-read that follows the edit

@@ -1,7 +1,7 @@
 #include "gui/mainwindow/ParameterGridView.h"
 
-#include "core/app/Workspace.h"
-#include "core/mainwindow/GridNavigation.h"
+#include "app/common/Workspace.h"
+#include "domain/grid/GridNavigation.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/common/Language.h"
-#include "core/mainwindow/CellEditing.h"
+#include "app/mainwindow/CellEditing.h"
+#include "domain/common/Language.h"
 
 #include <QTableView>
 
@@ -32,7 +32,7 @@ public:
     virtual void mousePressed() = 0;
 };
 
-// The callbacks done by the core's editing operations on a workspace.
+// The callbacks done by the application's editing operations on a workspace.
 // `committed` runs after every Enter, for the owner to enable `Save1` and
 // show the status text.
 class WorkspaceGridEditing : public GridEditCallbacks {

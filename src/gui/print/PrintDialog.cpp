@@ -1,9 +1,9 @@
 #include "gui/print/PrintDialog.h"
 
-#include "core/app/Texts.h"
-#include "core/app/Workspace.h"
-#include "core/common/FileIo.h"
-#include "core/common/Ui.h"
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "domain/common/FileIo.h"
+#include "domain/text/Texts.h"
 #include "gui/common/QtText.h"
 #include "gui/print/QtPrintCanvas.h"
 
@@ -46,7 +46,7 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
     : QDialog(parent)
     , m_ws(ws)
     , m_ui(ui)
-    , m_core(ws)
+    , m_presenter(ws)
     , m_printer(QPrinter::HighResolution)
 {
     setObjectName(QString::fromLatin1(objectName::window));
@@ -54,7 +54,7 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
         setFont(parent->font());
     build();
 
-    const print::PrintDialogCaptions captions = m_core.captions();
+    const print::PrintDialogCaptions captions = m_presenter.captions();
     setWindowTitle(fromUtf8(captions.caption));
     m_numberLabel->setText(fromUtf8(captions.numberLabel));
     m_customerLabel->setText(fromUtf8(captions.customerLabel));
@@ -66,8 +66,8 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
     m_print->setText(fromUtf8(captions.print));
     m_close->setText(fromUtf8(captions.close));
 
-    m_number->setText(fromUtf8(m_core.number()));
-    m_customer->setText(fromUtf8(m_core.customer()));
+    m_number->setText(fromUtf8(m_presenter.number()));
+    m_customer->setText(fromUtf8(m_presenter.customer()));
     showChecks();
 }
 
@@ -80,7 +80,7 @@ void PrintDialog::build()
     m_number->setObjectName(QString::fromLatin1(objectName::number));
     m_number->setGeometry(136, 12, 200, 24);
     m_number->setMaxLength(int(print::NumberMaxChars));
-    connect(m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_core.setNumber(toUtf8(text)); });
+    connect(m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_presenter.setNumber(toUtf8(text)); });
 
     m_customerLabel = new QLabel(this);
     m_customerLabel->setObjectName(QString::fromLatin1(objectName::customerLabel));
@@ -90,7 +90,7 @@ void PrintDialog::build()
     m_customer->setGeometry(136, 44, FormWidth - 148, 24);
     m_customer->setMaxLength(int(print::CustomerMaxChars));
     connect(
-        m_customer, &QLineEdit::textChanged, this, [this](const QString& text) { m_core.setCustomer(toUtf8(text)); });
+        m_customer, &QLineEdit::textChanged, this, [this](const QString& text) { m_presenter.setCustomer(toUtf8(text)); });
 
     m_areaFrame = new QGroupBox(this);
     m_areaFrame->setObjectName(QString::fromLatin1(objectName::areaFrame));
@@ -151,7 +151,7 @@ void PrintDialog::showEvent(QShowEvent* event)
 
 void PrintDialog::closeEvent(QCloseEvent* event)
 {
-    if (!m_core.canClose()) {
+    if (!m_presenter.canClose()) {
         event->ignore();
         return;
     }
@@ -160,27 +160,27 @@ void PrintDialog::closeEvent(QCloseEvent* event)
 
 void PrintDialog::reject()
 {
-    if (m_core.canClose())
+    if (m_presenter.canClose())
         QDialog::reject();
 }
 
 void PrintDialog::onArea(int area, bool checked)
 {
-    m_core.clickArea(area, checked);
+    m_presenter.clickArea(area, checked);
     showChecks();
 }
 
 void PrintDialog::onAllAreas()
 {
-    m_core.pressAllCheck();
+    m_presenter.pressAllCheck();
     showChecks();
 }
 
 void PrintDialog::showChecks()
 {
     for (std::size_t a = 0; a < m_areas.size(); ++a)
-        m_areas[a]->setChecked(m_core.areaChecked(int(a)));
-    m_allCheck->setChecked(m_core.allCheckChecked());
+        m_areas[a]->setChecked(m_presenter.areaChecked(int(a)));
+    m_allCheck->setChecked(m_presenter.allCheckChecked());
 }
 
 void PrintDialog::setButtonsEnabled(bool enabled)
@@ -206,7 +206,7 @@ bool PrintDialog::choosePdfFile()
 
 void PrintDialog::onPrint()
 {
-    if (!m_core.confirmAreas(m_ui))
+    if (!m_presenter.confirmAreas(m_ui))
         return;
     // A file chosen here serves this job only; the next asks again rather
     // than overwrite it unasked.
@@ -229,7 +229,7 @@ void PrintDialog::printJob()
     const QString file = m_printer.outputFileName();
     if (file.isEmpty()) {
         QtPrintCanvas canvas(m_printer);
-        m_core.print(canvas, m_ui);
+        m_presenter.print(canvas, m_ui);
         return;
     }
     // A file is replaced as every saved file is: only by a complete
@@ -238,7 +238,7 @@ void PrintDialog::printJob()
     const auto printTo = [&](const std::string& temporary) {
         m_printer.setOutputFileName(fromPath(temporary));
         QtPrintCanvas canvas(m_printer);
-        return m_core.print(canvas, m_ui) == print::PrintResult::Printed;
+        return m_presenter.print(canvas, m_ui) == print::PrintResult::Printed;
     };
     const bool replaced = replaceFileMadeBy(*m_ws.writer, toPath(file), printTo, &error);
     m_printer.setOutputFileName(file);
@@ -255,7 +255,7 @@ void PrintDialog::onClose()
 void PrintDialog::onPrinterSetup()
 {
     QPrintDialog dialog(&m_printer, this);
-    dialog.setWindowTitle(fromUtf8(m_core.captions().printerSet));
+    dialog.setWindowTitle(fromUtf8(m_presenter.captions().printerSet));
     // Printer, paper and orientation only: what and how many to print is
     // this form's business.
     dialog.setOption(QAbstractPrintDialog::PrintToFile, true);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/print/PrintPresenter.h"
+#include "app/print/PrintPresenter.h"
 
 #include <QDialog>
 #include <QPrinter>
@@ -20,7 +20,7 @@ struct Workspace;
 
 namespace tess::gui {
 
-// The print dialog. The rules are the core's PrintPresenter; the form shows its
+// The print dialog. The rules are the application's PrintPresenter; the form shows its
 // state and prints through a QtPrintCanvas on its own QPrinter. A printer
 // set to PDF output without a file (the case on a machine with no printer)
 // asks for the file through the Ui before each job. Controls carry their
@@ -35,7 +35,7 @@ public:
 
     // The printer the next job goes to; the printer setup button sets it up.
     QPrinter& printer() { return m_printer; }
-    const print::PrintPresenter& core() const { return m_core; }
+    const print::PrintPresenter& presenter() const { return m_presenter; }
 
     void reject() override;
 
@@ -60,7 +60,7 @@ private:
 
     Workspace& m_ws;
     Ui& m_ui;
-    print::PrintPresenter m_core;
+    print::PrintPresenter m_presenter;
     QPrinter m_printer;
 
     QLabel* m_numberLabel = nullptr;

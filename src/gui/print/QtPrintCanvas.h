@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/print/PrintCanvas.h"
+#include "domain/print/PrintCanvas.h"
 
 #include <QPainter>
 #include <QString>
@@ -11,7 +11,7 @@ namespace tess::gui {
 
 // The printout on a QPrinter: the system printer or, with the printer's
 // PDF output format, a PDF file. Positions are device pixels of the
-// printable area, as the core computes them from the page size read here.
+// printable area, as the page layout computes them from the page size read here.
 class QtPrintCanvas final : public print::PrintCanvas {
 public:
     explicit QtPrintCanvas(QPrinter& printer);

@@ -1,0 +1,155 @@
+#include "app/catalogue/AddRomFilesPresenter.h"
+
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "domain/common/FileIo.h"
+#include "domain/text/Texts.h"
+
+#include <optional>
+
+#include <sys/stat.h>
+
+namespace tess::catalogue {
+namespace {
+
+constexpr RomFileModelChoice choices[] = {
+    {Model::QM71},
+    {Model::QM71RTP},
+    {Model::QM71K},
+    {Model::LX71},
+    {Model::LX71ht},
+    {Model::LX71RTP},
+    {Model::LX75RTP},
+    {Model::LX71K},
+    {Model::QM71N},
+};
+
+std::string bareName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The dialog gives one path per line.
+std::vector<std::string> splitPaths(const std::string& text)
+{
+    std::vector<std::string> paths;
+    for (std::string_view line : splitLines(text))
+        if (!line.empty())
+            paths.emplace_back(line);
+    return paths;
+}
+
+} // namespace
+
+std::span<const RomFileModelChoice> romFileModelChoices()
+{
+    return choices;
+}
+
+AddRomFilesPresenter::AddRomFilesPresenter(Workspace& ws, Ui& ui)
+    : m_ws(ws)
+    , m_ui(ui)
+    , m_label1(text(TextId::AddRomNoFiles, ws.language))
+{
+}
+
+AddRomCaptions AddRomFilesPresenter::captions() const
+{
+    const auto t = [this](TextId id) { return std::string(text(id, m_ws.language)); };
+    return {t(TextId::AddRomCaption), t(TextId::AddRomMachine), t(TextId::AddRomAddFileName), t(TextId::AddRomSelect),
+        t(TextId::AddRomClear), t(TextId::AddRomAdd), t(TextId::AddRomClose)};
+}
+
+void AddRomFilesPresenter::forgetFiles()
+{
+    m_names.clear();
+    m_paths.clear();
+    m_addEnabled = false;
+    m_label1 = text(TextId::AddRomNoFiles, m_ws.language);
+}
+
+void AddRomFilesPresenter::chooseModel(int choice)
+{
+    if (choice < 0 || choice >= static_cast<int>(std::size(choices)) || choice == m_choice)
+        return;
+    if (m_choice >= 0)
+        forgetFiles();
+    m_choice = choice;
+    m_targetFolder = m_ws.applicationFolder + std::string(choices[choice].name());
+}
+
+void AddRomFilesPresenter::select()
+{
+    if (m_choice < 0)
+        return;
+    // A new selection replaces the old one whatever becomes of it: files of
+    // an earlier choice must not be added under names they are not listed by.
+    forgetFiles();
+    FileDialogRequest request;
+    request.fileName = "*.bkh";
+    request.filter = text(TextId::AddRomFileFilter, m_ws.language);
+    request.multiSelect = true;
+    const auto chosen = m_ui.chooseOpenFile(request);
+    if (!chosen)
+        return;
+
+    const std::vector<std::string> paths = splitPaths(*chosen);
+    m_label1 = std::string(text(TextId::AddRomFileCountPrefix, m_ws.language)) + std::to_string(paths.size());
+    const std::string_view model = choices[m_choice].name();
+    for (const std::string& path : paths) {
+        std::string name = bareName(path);
+        const bool matches = name.find(model) != std::string::npos;
+        m_names.push_back(std::move(name));
+        if (!matches) {
+            // The names listed so far stay in view, but none of them is added.
+            m_ui.showMessage(message(TextId::MsgAddRomModelMismatch), m_ws.language);
+            return;
+        }
+    }
+    m_paths = paths;
+    m_addEnabled = !m_names.empty();
+}
+
+void AddRomFilesPresenter::clear()
+{
+    forgetFiles();
+}
+
+void AddRomFilesPresenter::add()
+{
+    if (m_targetFolder.empty()) {
+        m_ui.showMessage(message(TextId::MsgAddRomChooseModel), m_ws.language);
+        return;
+    }
+    if (!m_addEnabled)
+        return;
+    std::optional<std::size_t> failed;
+    {
+        const BusyScope busy(m_ui);
+        // Start-up makes the model folders; one removed since is made again.
+        ::mkdir(m_targetFolder.c_str(), 0755);
+        for (std::size_t i = 0; i < m_paths.size() && !failed; ++i)
+            if (!copyFileSafely(m_paths[i], m_targetFolder + "/" + m_names[i], *m_ws.writer))
+                failed = i;
+    }
+    if (failed) {
+        // The files before the failing one stay in place; later ones are not tried.
+        const std::string failure = std::string(text(TextId::MsgAddRomCopyErrorPrefix, Language::English))
+            + std::to_string(*failed) + std::string(text(TextId::MsgAddRomCopyErrorSuffix, Language::English));
+        m_ui.showMessage(Message::same(failure), m_ws.language);
+        return;
+    }
+    m_ui.showMessage(message(TextId::MsgAddRomCopyComplete), m_ws.language);
+}
+
+void AddRomFilesPresenter::close()
+{
+    m_choice = -1;
+    m_targetFolder.clear();
+    forgetFiles();
+    m_ws.commands.romMenuVisible = false;
+    m_closed = true;
+}
+
+} // namespace tess::catalogue

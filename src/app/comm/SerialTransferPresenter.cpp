@@ -1,0 +1,559 @@
+#include "app/comm/SerialTransferPresenter.h"
+
+#include "app/comm/LogViewerPresenter.h"
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "app/datafile/DataSetFile.h"
+#include "app/mainwindow/Commands.h"
+#include "domain/comm/SerialPort.h"
+#include "domain/common/Clock.h"
+#include "domain/tables/ImageConversion.h"
+#include "domain/tables/TableFiles.h"
+#include "domain/text/Texts.h"
+
+#include <algorithm>
+#include <span>
+
+namespace tess::comm {
+namespace {
+
+// Pause between two looks at the clock while the line settles, so that the
+// wait neither spins nor freezes the window.
+constexpr int SettlePollMs = 10;
+
+// Dead time compensation words of area A and analog gain and offset words
+// of area G, as distances from the area's first word.
+constexpr int DeadTimeFirst = 11;
+constexpr int DeadTimeLast = 16;
+constexpr std::array<int, 8> AnalogWords {0, 1, 7, 8, 10, 15, 17, 18};
+
+WordSpan areaSpan(const ParameterTable& table, int area)
+{
+    const auto index = static_cast<std::size_t>(area);
+    return WordSpan {table.areaFirst[index], table.areaLast[index]};
+}
+
+Message joined(const Message& a, const std::string& middle, const Message& b)
+{
+    return Message {a.ja + middle + b.ja, a.en + middle + b.en};
+}
+
+// The identity text as the inverter sent it, made safe for a message: bytes
+// that are no printable ASCII show as '?', trailing zeros are dropped.
+std::string identityText(std::span<const std::uint8_t> buffer)
+{
+    std::string text;
+    for (std::size_t i = 0; i < tables::IdentityTextLength && i < buffer.size(); ++i) {
+        const std::uint8_t byte = buffer[i];
+        text.push_back(byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?');
+    }
+    while (!text.empty() && text.back() == '?' && buffer[text.size() - 1] == 0)
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+    const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges)
+{
+    ranges.clear();
+    const auto named = [](int area) { return area >= 0 && area < AreaCount; };
+    if (!named(startArea))
+        return -2;
+    if (!named(endArea) || startArea > endArea)
+        return -1;
+    const auto add = [&](int area) {
+        const auto index = static_cast<std::size_t>(area);
+        ranges.push_back(WordSpan {areaFirst[index], areaLast[index]});
+    };
+    if (startArea == endArea) {
+        add(startArea);
+        return 0;
+    }
+    // Fund. holds the words the others depend on: it goes last.
+    for (int area = std::max(startArea, AreaFund + 1); area <= endArea; ++area)
+        add(area);
+    if (startArea == AreaFund)
+        add(AreaFund);
+    return 0;
+}
+
+std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const WordSpan& areaG, Language language)
+{
+    std::string letter;
+    int distance = 0;
+    if (areaA.contains(word)) {
+        distance = word - areaA.first;
+        if (distance < DeadTimeFirst || distance > DeadTimeLast)
+            return std::nullopt;
+        letter = "A";
+    } else if (areaG.contains(word)) {
+        distance = word - areaG.first;
+        if (std::find(AnalogWords.begin(), AnalogWords.end(), distance) == AnalogWords.end())
+            return std::nullopt;
+        letter = "G";
+    } else {
+        return std::nullopt;
+    }
+    return letter + "-" + std::to_string(distance) + std::string(text(TextId::TransHeldBackSuffix, language));
+}
+
+SerialTransferPresenter::SerialTransferPresenter(
+    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder)
+    : m_ws(ws)
+    , m_ui(ui)
+    , m_port(port)
+    , m_clock(clock)
+    , m_workFolder(std::move(workFolder))
+    , m_direction(ws.doc.state.commDirection == CommandWrite ? CommandWrite : CommandRead)
+{
+    if (!m_workFolder.empty() && m_workFolder.back() != '/')
+        m_workFolder.push_back('/');
+    for (const std::string_view name : dataAreaNames)
+        m_areaItems.emplace_back(name);
+}
+
+SerialTransferTexts SerialTransferPresenter::texts() const
+{
+    const Language language = m_ws.language;
+    const auto t = [language](TextId id) { return std::string(text(id, language)); };
+    const bool write = isWriteDialog();
+    SerialTransferTexts texts;
+    texts.caption = t(TextId::SerialCaption);
+    texts.progressCaption = t(write ? TextId::SerialProgressWrite : TextId::SerialProgressRead);
+    texts.messagesCaption = t(TextId::SerialMessagesCaption);
+    texts.execute = t(TextId::SerialExecute);
+    texts.close = t(TextId::SerialClose);
+    texts.writeAreaGroup = t(TextId::SerialWriteAreaGroup);
+    texts.startAreaLabel = t(TextId::SerialStartArea);
+    texts.endAreaLabel = t(TextId::SerialEndArea);
+    texts.optionsGroup = t(TextId::SerialOptionsGroup);
+    texts.deadTimeWordsLabel = t(TextId::SerialDeadTimeWords);
+    texts.analogWordsLabel = t(TextId::SerialAnalogWords);
+    texts.analogWordsNote = t(TextId::SerialAnalogWordsNote);
+    texts.permitWriteCheck = t(TextId::SerialWriteEnable);
+    texts.displayOptionsGroup = t(TextId::SerialDisplayOptionsGroup);
+    texts.showAreaLCheck = t(TextId::SerialShowAreaL);
+    texts.showAreaNCheck = t(TextId::SerialShowAreaN);
+    texts.showAreaOCheck = t(TextId::SerialShowAreaO);
+    texts.hiddenAreasNote = t(TextId::SerialHiddenAreasNote);
+    texts.forcedTransferCheck = t(write ? TextId::SerialForcedWrite : TextId::SerialForcedRead);
+    return texts;
+}
+
+bool SerialTransferPresenter::writeControlsEnabled() const
+{
+    return isWriteDialog() && !m_ws.doc.state.rawDataSetMode;
+}
+
+void SerialTransferPresenter::setStartArea(int index)
+{
+    m_startArea = index >= 0 && index < AreaCount ? index : NoArea;
+}
+
+void SerialTransferPresenter::setEndArea(int index)
+{
+    m_endArea = index >= 0 && index < AreaCount ? index : NoArea;
+}
+
+int SerialTransferPresenter::areaIndexOfText(std::string_view typed)
+{
+    for (int i = 0; i < AreaCount; ++i)
+        if (dataAreaNames[static_cast<std::size_t>(i)] == typed)
+            return i;
+    return NoArea;
+}
+
+void SerialTransferPresenter::setShowAreaO(bool on)
+{
+    if (on && !m_showAreaO)
+        show(TextId::SerialAreaOWarning);
+    m_showAreaO = on;
+}
+
+void SerialTransferPresenter::revealForcedBox()
+{
+    m_forcedBoxVisible = true;
+}
+
+void SerialTransferPresenter::hideForcedBox()
+{
+    m_forcedBoxVisible = false;
+    m_forcedTransfer = false;
+}
+
+void SerialTransferPresenter::setForcedTransfer(bool on)
+{
+    m_forcedTransfer = on && m_forcedBoxVisible;
+}
+
+void SerialTransferPresenter::close()
+{
+    m_forcedTransfer = false;
+}
+
+std::string SerialTransferPresenter::pathOf(std::string_view name) const
+{
+    return m_workFolder + std::string(name);
+}
+
+void SerialTransferPresenter::showMemo()
+{
+    m_memo = m_log.lines();
+    if (m_changed)
+        m_changed();
+}
+
+void SerialTransferPresenter::show(TextId id)
+{
+    m_ui.showMessage(message(id), m_ws.language);
+}
+
+void SerialTransferPresenter::showNotice(const std::optional<Message>& notice)
+{
+    if (notice)
+        m_ui.showMessage(*notice, m_ws.language);
+}
+
+bool SerialTransferPresenter::askYes(const Message& question)
+{
+    return m_ui.ask(question, message(TextId::SavePromptCaption), Buttons::YesNo, m_ws.language) == Answer::Yes;
+}
+
+void SerialTransferPresenter::settleWait()
+{
+    const std::int64_t t0 = m_clock.seconds();
+    while (m_clock.seconds() <= t0 + 1) {
+        m_ui.processEvents();
+        m_clock.sleepMs(SettlePollMs);
+    }
+}
+
+int SerialTransferPresenter::buildWriteRanges()
+{
+    const ParameterTable& table = m_ws.doc.table;
+    return comm::buildWriteRanges(m_startArea, m_endArea, table.areaFirst, table.areaLast, m_ranges);
+}
+
+int SerialTransferPresenter::runTransaction()
+{
+    m_executeEnabled = false;
+    m_closeEnabled = false;
+    m_log.clear();
+    m_log.append(std::string(text(TextId::TransStart, m_ws.language)));
+    showMemo();
+
+    int result = 0;
+    if (isWriteDialog()) {
+        result = buildWriteRanges();
+        if (result == -1) {
+            show(TextId::TransSetAreaError);
+        } else if (result == -2) {
+            show(TextId::TransAreaNotDefined);
+        } else {
+            result = writeTransaction();
+        }
+    } else {
+        result = readTransaction();
+        if (result != -1)
+            loadReadResult();
+    }
+
+    m_log.append(std::string(text(TextId::TransEnd, m_ws.language)));
+    showMemo();
+
+    if (isWriteDialog() || result != 0) {
+        // Only a log that reached the file is announced as being there.
+        if (saveCommLogTelling(m_ws, m_ui, m_log.lines(), m_workFolder))
+            m_log.append(std::string(text(TextId::TransLogFileLine, m_ws.language)));
+    } else {
+        m_log.append(std::string(text(TextId::TransSavedAsPrefix, m_ws.language)) + m_fileName
+            + std::string(text(TextId::TransSavedAsSuffix, m_ws.language)));
+    }
+    showMemo();
+
+    m_log.clear();
+    m_executeEnabled = true;
+    m_closeEnabled = true;
+    if (result == -1) {
+        // Another attempt needs the dialog opened anew.
+        m_memo.clear();
+        m_executeEnabled = false;
+    }
+    if (m_changed)
+        m_changed();
+    return result;
+}
+
+void SerialTransferPresenter::prepareLink(LinkState& state) const
+{
+    state.commDirection = m_direction;
+    state.commPhase = CommandRead;
+    state.identityFill = 0;
+    state.logInsertCounter = 0;
+    state.progress = m_progress;
+    if (!isWriteDialog())
+        return;
+
+    const ParameterTable& table = m_ws.doc.table;
+    state.writeWholeImage = m_ws.doc.state.rawDataSetMode;
+    state.writeRanges = m_ranges;
+    state.showAreaL = m_showAreaL;
+    state.showAreaN = m_showAreaN;
+    state.showAreaO = m_showAreaO;
+    state.areaL = areaSpan(table, AreaL);
+    state.areaN = areaSpan(table, AreaN);
+    state.areaO = areaSpan(table, AreaO);
+    if (!m_writePermitted) {
+        const WordSpan areaA = areaSpan(table, AreaA);
+        const WordSpan areaG = areaSpan(table, AreaG);
+        const Language language = m_ws.language;
+        state.writeFilter = [areaA, areaG, language](int word) { return heldBackLine(word, areaA, areaG, language); };
+    }
+}
+
+LinkSettings SerialTransferPresenter::linkSettings() const
+{
+    return LinkSettings {m_ws.portName, m_ws.language, m_ws.writeWaitMs};
+}
+
+bool SerialTransferPresenter::openPort(SerialLink& link)
+{
+    const std::optional<Message> failure = link.openCommPort();
+    showNotice(failure);
+    return !failure;
+}
+
+int SerialTransferPresenter::readIdentity(SerialLink& link)
+{
+    if (link.readIdentityBlock(IdentityAddress, static_cast<int>(tables::IdentityTextLength)) != 0) {
+        show(TextId::TransReadIdentityError);
+        return -1;
+    }
+    if (link.readIdentityBlock(ModeCapacityAddress, 4) != 0) {
+        show(TextId::TransReadModeCapacityError);
+        return -1;
+    }
+    return 0;
+}
+
+int SerialTransferPresenter::readTransaction()
+{
+    m_fileName.clear();
+    LinkState state;
+    prepareLink(state);
+    const LinkSettings settings = linkSettings();
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    if (!openPort(link)) {
+        link.closeCommPort();
+        return -1;
+    }
+    settleWait();
+
+    int step = readIdentity(link);
+    if (step == 0 && link.transferParameterImage() != 0) {
+        show(TextId::TransReadDataError);
+        step = -1;
+    }
+    link.closeCommPort();
+    if (step != 0)
+        return -1;
+
+    const std::span<const std::uint8_t> identityBytes(state.identity.data(), tables::IdentityBufferLength);
+    const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
+    const bool special = m_ws.settings.specialFunctions;
+    tables::ReceivedIdentity found;
+    found.forcedTransfer = m_forcedTransfer;
+
+    // The values go to a set of their own: the open data set stays as it is
+    // until the saved file is loaded in its place.
+    ParameterSet values {};
+    std::string_view name;
+    datafile::SaveMode mode = datafile::SaveMode::InverterRead;
+    switch (tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings)) {
+    case 0: {
+        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
+        name = ReadDataFileName;
+        const tables::ImageConversionResult conversion
+            = tables::convertParameterImage(found, image, false, m_ws.applicationFolder, values);
+        showNotice(conversion.notice);
+        if (conversion.result == -3) {
+            m_ui.showMessage(joined(message(TextId::TransNoTablePrefix), identityText(identityBytes),
+                                 message(TextId::TransNoTableSuffix)),
+                m_ws.language);
+            if (!special)
+                return -1;
+            show(TextId::TransSavedAsUnfound);
+            name = UnfoundTableFileName;
+        }
+        break;
+    }
+    case -1:
+        show(TextId::TransReadUnsupportedMachine);
+        if (!special)
+            return -1;
+        show(TextId::TransSavedAsUnMachine);
+        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
+        showNotice(tables::convertParameterImage(found, image, false, m_ws.applicationFolder, values).notice);
+        name = UnsupportedMachineFileName;
+        mode = datafile::SaveMode::UnsupportedMachine;
+        break;
+    case -2:
+        show(TextId::TransReadUnsupportedRom);
+        if (!special)
+            return -1;
+        show(TextId::TransSavedAsUnRom);
+        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
+        showNotice(tables::convertParameterImage(found, image, true, m_ws.applicationFolder, values).notice);
+        name = UnsupportedRomFileName;
+        mode = datafile::SaveMode::UnsupportedRom;
+        break;
+    default:
+        return -1;
+    }
+
+    m_fileName = std::string(name);
+    return saveRead(values, found.asIdentity(), static_cast<int>(mode));
+}
+
+int SerialTransferPresenter::saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode)
+{
+    const auto mode = static_cast<datafile::SaveMode>(saveMode);
+    // The writer takes the values and the readable copy's rows from a
+    // document; this one holds what was read and nothing of the open one.
+    Workspace scratch;
+    scratch.language = m_ws.language;
+    scratch.writer = m_ws.writer;
+    scratch.doc.values = values;
+    scratch.doc.identity = mode == datafile::SaveMode::UnsupportedMachine
+        ? InverterIdentity {UnsupportedModel, UnsupportedModel, UnsupportedModel, UnsupportedRomVersion}
+        : InverterIdentity {received.model, received.controlMode, received.capacity, UnsupportedRomVersion};
+    // The readable copy of a data set from an unsupported inverter shows its
+    // values, not the rows of whatever data set was open before.
+    if (mode != datafile::SaveMode::InverterRead)
+        fillRawRows(scratch.doc.rows, values);
+    BusyScope busy(m_ui);
+    return datafile::writeDataSet(scratch, m_ui, pathOf(m_fileName), mode, received);
+}
+
+void SerialTransferPresenter::loadReadResult()
+{
+    if (m_fileName.empty())
+        return;
+    Document& doc = m_ws.doc;
+    const std::string previous = doc.state.fileName;
+    doc.state.fileName = pathOf(m_fileName);
+    // A file that cannot be read leaves the window, its file name included,
+    // as it was.
+    if (datafile::readDataSet(m_ws, m_ui, doc.state.fileName) != 0) {
+        doc.state.fileName = previous;
+        show(TextId::MsgDataFileNotOpened);
+        return;
+    }
+    showLoadedDataSet(m_ws, m_ui, LoadPurpose::InverterRead);
+}
+
+SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes)
+{
+    const bool special = m_ws.settings.specialFunctions;
+    const InverterIdentity& dataSet = m_ws.doc.identity;
+    tables::ReceivedIdentity found;
+    found.forcedTransfer = m_forcedTransfer;
+
+    switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings)) {
+    case 0:
+        break;
+    case -1:
+        if (!special) {
+            show(TextId::TransWriteUnsupportedMachine);
+            return Go::Stop;
+        }
+        return askYes(message(TextId::TransAskUnsupportedMachine)) ? Go::On : Go::Stop;
+    case -2:
+        if (!special) {
+            show(TextId::TransWriteUnsupportedVersion);
+            return Go::Stop;
+        }
+        return askYes(
+                   joined(Message {}, identityText(identityBytes), message(TextId::TransAskUnsupportedVersionSuffix)))
+            ? Go::On
+            : Go::Stop;
+    case -3:
+        show(TextId::TransMachineMismatch);
+        return Go::Stop;
+    case -4:
+        if (!special) {
+            show(TextId::TransVersionMismatch);
+            return Go::Stop;
+        }
+        return askYes(message(TextId::TransAskVersionMismatch)) ? Go::On : Go::Stop;
+    default:
+        return Go::Stop;
+    }
+
+    switch (tables::checkModeCapacity(found, identityBytes, true, dataSet)) {
+    case -1:
+        show(TextId::TransControlModeWrong);
+        return Go::Stop;
+    case -2:
+        show(TextId::TransCapacityWrong);
+        return Go::Stop;
+    default:
+        break;
+    }
+    show(TextId::TransIdentityOk);
+
+    // The inverter's own table, looked up without touching the open data
+    // set's table choice.
+    const InverterIdentity inverter = found.asIdentity();
+    if (!tables::findTableFile(m_ws.applicationFolder, inverter.model, inverter.controlMode, inverter.romVersion)
+             .empty())
+        return Go::On;
+    if (!special) {
+        show(TextId::TransNoTableStop);
+        return Go::Stop;
+    }
+    return askYes(message(TextId::TransAskNoTable)) ? Go::On : Go::Stop;
+}
+
+int SerialTransferPresenter::writeTransaction()
+{
+    LinkState state;
+    prepareLink(state);
+    const LinkSettings settings = linkSettings();
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    link.calibrateWriteWait();
+    if (!openPort(link)) {
+        link.closeCommPort();
+        return -1;
+    }
+    settleWait();
+    const int step = readIdentity(link);
+    link.closeCommPort();
+    if (step != 0)
+        return -1;
+
+    const std::vector<std::uint8_t> identityBytes(
+        state.identity.begin(), state.identity.begin() + tables::IdentityBufferLength);
+    if (checkWriteIdentity(identityBytes) == Go::Stop) {
+        if (m_progress)
+            m_progress->setPosition(0);
+        return -1;
+    }
+
+    state.commPhase = CommandWrite;
+    if (!openPort(link)) {
+        show(TextId::TransPortOpenError);
+        link.closeCommPort();
+        return -1;
+    }
+    settleWait();
+    const int result = link.transferParameterImage();
+    if (result != 0)
+        show(TextId::TransWriteDataError);
+    link.closeCommPort();
+    return result;
+}
+
+} // namespace tess::comm

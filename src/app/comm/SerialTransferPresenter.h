@@ -1,0 +1,192 @@
+#pragma once
+
+#include "domain/comm/CommLog.h"
+#include "domain/comm/SerialLink.h"
+#include "domain/common/Identity.h"
+#include "domain/common/Language.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tess {
+class Clock;
+class Ui;
+struct Workspace;
+} // namespace tess
+
+namespace tess::comm {
+
+class SerialPort;
+
+// Indexes of the data areas in dialog order ("Fund." is 0).
+constexpr int AreaFund = 0;
+constexpr int AreaA = 1;
+constexpr int AreaG = 7;
+constexpr int AreaL = 11;
+constexpr int AreaN = 12;
+constexpr int AreaO = 13;
+constexpr int AreaP = 14;
+constexpr int NoArea = -1; // an area list whose text names no item
+
+// The files a read saves, in the working directory.
+constexpr std::string_view ReadDataFileName = "ReadData.csl";
+constexpr std::string_view UnfoundTableFileName = "unfoundpara.csl";
+constexpr std::string_view UnsupportedMachineFileName = "UnMachine.csl";
+constexpr std::string_view UnsupportedRomFileName = "UnROMver.csl";
+
+// `BuildWriteRanges` over the first and last word of each area: 0 with the
+// ranges in sending order (an area of its own; the areas from start to end;
+// from Fund. on, Fund. last), -1 when the end lies before the start or names
+// no area, -2 when the start names no area.
+int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+    const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges);
+
+// The write filter: unless writing is permitted, the dead time words A-11 to
+// A-16 and the analog gain and offset words G-0, -1, -7, -8, -10, -15, -17,
+// -18 are held back. The log line for a held-back word ("A-11 data is not
+// writed."), nothing for a word that goes out.
+std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const WordSpan& areaG, Language language);
+
+// The captions of the communication dialog in the UI language, one for each
+// control that shows a text.
+struct SerialTransferTexts {
+    std::string caption;
+    std::string progressCaption; // above the progress bar: receiving or sending
+    std::string messagesCaption; // above the lines of the transaction
+    std::string execute;
+    std::string close;
+    std::string writeAreaGroup; // the start and end area lists
+    std::string startAreaLabel;
+    std::string endAreaLabel;
+    std::string optionsGroup; // the words held back unless writing is permitted
+    std::string deadTimeWordsLabel;
+    std::string analogWordsLabel;
+    std::string analogWordsNote;
+    std::string permitWriteCheck;
+    std::string displayOptionsGroup; // which refusals the log shows
+    std::string showAreaLCheck;
+    std::string showAreaNCheck;
+    std::string showAreaOCheck;
+    std::string hiddenAreasNote;
+    std::string forcedTransferCheck;
+};
+
+// The communication dialog (`SerialTransferDialog`) without a window: its controls'
+// state and the read and write transactions behind Execute. The direction is
+// the document's commDirection when the dialog is made. Files go to
+// workFolder ("" is the working directory, as the program runs).
+class SerialTransferPresenter {
+public:
+    SerialTransferPresenter(Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {});
+
+    bool isWriteDialog() const { return m_direction == CommandWrite; }
+    SerialTransferTexts texts() const;
+    const std::vector<std::string>& areaItems() const { return m_areaItems; }
+
+    // The write-only group boxes, shown in a write dialog alone.
+    bool writeGroupsVisible() const { return isWriteDialog(); }
+    // The area lists and option boxes; off in a raw data set.
+    bool writeControlsEnabled() const;
+
+    int startArea() const { return m_startArea; }
+    int endArea() const { return m_endArea; }
+    void setStartArea(int index);
+    void setEndArea(int index);
+    // A text typed into an area list: the item it names, or none.
+    static int areaIndexOfText(std::string_view text);
+
+    bool writePermitted() const { return m_writePermitted; }
+    void setWritePermitted(bool on) { m_writePermitted = on; }
+    bool showAreaL() const { return m_showAreaL; }
+    void setShowAreaL(bool on) { m_showAreaL = on; }
+    bool showAreaN() const { return m_showAreaN; }
+    void setShowAreaN(bool on) { m_showAreaN = on; }
+    bool showAreaO() const { return m_showAreaO; }
+    // Checking the box first tells how O area words are written.
+    void setShowAreaO(bool on);
+
+    // The forced transfer box: revealed by Ctrl+F9, hidden and cleared by Ctrl+F10.
+    bool forcedBoxVisible() const { return m_forcedBoxVisible; }
+    bool forcedTransfer() const { return m_forcedTransfer; }
+    void revealForcedBox(); // Ctrl+F9
+    void hideForcedBox(); // Ctrl+F10
+    void setForcedTransfer(bool on);
+    // Closing the dialog ends a forced transfer.
+    void close();
+
+    bool executeEnabled() const { return m_executeEnabled; }
+    bool closeEnabled() const { return m_closeEnabled; }
+    // What Memo1 shows.
+    const std::vector<std::string>& memo() const { return m_memo; }
+
+    // Told whenever Memo1 or the buttons change during Execute, so that a
+    // window can show them before the transaction goes on.
+    void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
+    // The progress bar the link drives; none: progress goes nowhere.
+    void setProgressSink(ProgressSink* sink) { m_progress = sink; }
+
+    // `RunTransaction` (Execute): the read or the write with its log, the
+    // log file where due and the final line. Returns the step's result.
+    int runTransaction();
+    // `ReadTransaction`: 0, -1, or the data file writer's result.
+    int readTransaction();
+    // `WriteTransaction`: 0 or -1.
+    int writeTransaction();
+    // `BuildWriteRanges` for the chosen areas over the loaded table.
+    int buildWriteRanges();
+    // `LoadReadResult`: the saved file becomes the window's data set.
+    void loadReadResult();
+
+    const std::vector<WordSpan>& writeRanges() const { return m_ranges; }
+    // The file a read saved ("ReadData.csl" and the others), as named.
+    const std::string& fileName() const { return m_fileName; }
+
+private:
+    enum class Go { On, Stop };
+
+    std::string pathOf(std::string_view name) const;
+    void showMemo();
+    void show(TextId id);
+    void showNotice(const std::optional<Message>& notice);
+    bool askYes(const Message& question);
+    void settleWait();
+    void prepareLink(LinkState& state) const;
+    LinkSettings linkSettings() const;
+    bool openPort(SerialLink& link);
+    int readIdentity(SerialLink& link);
+    Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes);
+    int saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode);
+
+    Workspace& m_ws;
+    Ui& m_ui;
+    SerialPort& m_port;
+    Clock& m_clock;
+    std::string m_workFolder;
+    char m_direction = CommandRead;
+    std::vector<std::string> m_areaItems;
+
+    int m_startArea = AreaFund;
+    int m_endArea = AreaP;
+    bool m_writePermitted = false;
+    bool m_showAreaL = false;
+    bool m_showAreaN = false;
+    bool m_showAreaO = false;
+    bool m_forcedBoxVisible = false;
+    bool m_forcedTransfer = false;
+
+    bool m_executeEnabled = true;
+    bool m_closeEnabled = true;
+    std::vector<std::string> m_memo;
+    CommLog m_log;
+    std::vector<WordSpan> m_ranges;
+    std::string m_fileName;
+
+    std::function<void()> m_changed;
+    ProgressSink* m_progress = nullptr;
+};
+
+} // namespace tess::comm

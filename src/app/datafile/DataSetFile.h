@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/common/Ui.h"
+#include "domain/common/Identity.h"
+#include "domain/datafile/DataSetFiles.h"
+
+#include <optional>
+#include <string>
+
+namespace tess {
+struct Workspace;
+}
+
+// Reading and writing the console data file (.csl) of the open document and
+// its readable .csv copy.
+namespace tess::datafile {
+
+// What the writer puts into the identity lines, and whether a .csv follows.
+enum class SaveMode : int {
+    Save = 0, // the document's identity; .csv
+    SaveAs = 1, // the document's identity; .csv
+    InverterRead = 2, // the identity received from the inverter; no .csv
+    UnsupportedMachine = 3, // 99, 99, 99, 999; .csv
+    UnsupportedRom = 4, // model, control mode and capacity received, then 999; .csv
+};
+
+// Reads and parses the .csl at path and tells the user what is wrong with
+// it, naming the file with the system's reason or the line. Nothing when the
+// file cannot be read or holds no identity; a file with a bad or missing
+// value comes back with the values before it (and its status says so).
+std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, Language language);
+
+// `readDataSet`: reads the .csl at path into the document. 0 when the
+// identity was read (the identity and the values read replace the
+// document's, the loaded-identity copy follows unless a comparison is shown,
+// and the identity-from-data-set flag is set); when a value is bad or missing
+// the values before it are loaded, the rest keep theirs, and the user is told
+// the line. -1 when the file cannot be opened or holds no identity: the
+// message is shown and nothing in memory changes.
+int readDataSet(Workspace& ws, Ui& ui, const std::string& path);
+
+// `writeDataSet`: writes the document's values to the .csl at path with the
+// identity lines of mode (received is the identity read from the inverter,
+// for InverterRead and UnsupportedRom), then, except for InverterRead, the
+// .csv from the grid texts. Both files are written completely beside their
+// targets before either is replaced. 0 on success; -1 with a message naming
+// the file and the reason when neither file was replaced (both old files
+// unchanged); WriteCsvNotSaved with a message saying so when only the .csv
+// could not be put in place.
+int writeDataSet(
+    const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received = {});
+
+} // namespace tess::datafile

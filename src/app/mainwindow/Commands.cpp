@@ -1,0 +1,334 @@
+#include "app/mainwindow/Commands.h"
+
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "app/datafile/DataSetFile.h"
+#include "app/mainwindow/CompareCommand.h"
+#include "app/mainwindow/MainWindowTexts.h"
+#include "app/startup/Startup.h"
+#include "app/tables/TableLoader.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/settings/UserStore.h"
+#include "domain/text/Texts.h"
+
+#include <optional>
+
+namespace tess {
+
+namespace {
+
+constexpr std::string_view NewFileName = "new.csl";
+constexpr std::string_view NoIdentityText = "----";
+
+void show(Workspace& ws, Ui& ui, TextId id)
+{
+    ui.showMessage(message(id), ws.language);
+}
+
+int loadTableBusy(Workspace& ws, Ui& ui, int keepValues)
+{
+    const BusyScope busy(ui);
+    return tables::loadParameterTable(ws, ui, keepValues);
+}
+
+FileDialogRequest consoleDataRequest(std::string fileName)
+{
+    FileDialogRequest request;
+    request.filter = std::string(text(TextId::ConsoleDataFilter, Language::English));
+    request.fileName = std::move(fileName);
+    request.defaultExtension = "csl";
+    return request;
+}
+
+void markSaved(Workspace& ws)
+{
+    ws.doc.state.saved = true;
+    ws.commands.saveItem = false;
+}
+
+} // namespace
+
+Message savePrompt(const std::string& fileName)
+{
+    const TextPair& prefix = textPair(TextId::SavePromptPrefix);
+    const TextPair& suffix = textPair(TextId::SavePromptSuffix);
+    return Message {std::string(prefix.ja) + fileName + std::string(suffix.ja),
+        std::string(prefix.en) + fileName + std::string(suffix.en)};
+}
+
+void resetToNoDocument(Workspace& ws)
+{
+    Document& doc = ws.doc;
+    doc.rows.clearBody();
+    doc.identityTexts = {};
+    doc.state.fileName.clear();
+    doc.edit = {};
+    doc.state.open = false;
+    doc.state.saved = true;
+    doc.state.compareMode = false;
+    doc.state.inverterChange = false;
+    // A raw data set ends with its document: the next New must not edit and
+    // report as if it had no table.
+    doc.state.rawDataSetMode = false;
+
+    CommandStates& c = ws.commands;
+    applyNoDocumentState(c);
+    c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
+    c.newItem = c.openItem = c.newButton = c.openButton = true;
+
+    writeGridTitles(doc.rows, ws.language);
+    doc.romIndexText.clear();
+    doc.capacityIndexText.clear();
+}
+
+void showIdentity(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    const InverterIdentity& id = doc.identity;
+    const auto fail = [&] {
+        ui.showMessage(Message::same("INV:" + std::to_string(id.model) + " Cap:" + std::to_string(id.capacity)
+                           + " ROM:" + std::to_string(id.romVersion)),
+            ws.language);
+    };
+
+    const std::string_view model = catalogue::modelName(id.model);
+    if (model.empty())
+        return fail();
+    doc.identityTexts.model = std::string(model);
+
+    const std::string_view mode = catalogue::controlModeName(id.model, id.controlMode, ws.language);
+    if (mode.empty())
+        return fail();
+    doc.identityTexts.controlMode = std::string(mode);
+
+    // A ROM version without a capacity list keeps the box as it was.
+    if (catalogue::capacityList(id.model, id.romVersion)) {
+        const std::optional<std::string_view> capacity = catalogue::capacityText(id.model, id.romVersion, id.capacity);
+        if (!capacity)
+            return fail();
+        doc.identityTexts.capacity = std::string(*capacity);
+    }
+
+    const std::optional<std::string_view> rom = catalogue::romVersionText(id.model, id.romVersion);
+    if (!rom)
+        return fail();
+    doc.identityTexts.romVersion = std::string(*rom);
+}
+
+void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection)
+{
+    Document& doc = ws.doc;
+    if (doc.state.open) {
+        show(ws, ui, TextId::MsgCloseThisFile);
+        return;
+    }
+    doc.state.inverterChange = false;
+    doc.identity = InverterIdentity {0, 0, 0, catalogue::newVer(0, ws.settings)};
+    selection.runSelectionDialog(ws, ui);
+    if (doc.state.selectionCancelled)
+        return;
+    createNewDataSet(ws, ui);
+}
+
+int createNewDataSet(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    doc.state.fileName = std::string(NewFileName);
+    const int result = loadTableBusy(ws, ui, 0);
+    if (result == tables::LoadDone) {
+        showIdentity(ws, ui);
+        doc.state.open = true;
+        doc.state.saved = true;
+        applyNewDocumentState(ws.commands);
+        return result;
+    }
+    // An unreadable or damaged table has said what is wrong with its file.
+    if (result != tables::LoadUnreadable && result != tables::LoadIncomplete)
+        show(ws, ui, TextId::MsgNotSupportVersion);
+    // No document came of it: the grid must not keep half a table that
+    // looks like one, nor the zeros of the slots it never reached.
+    resetToNoDocument(ws);
+    return result;
+}
+
+void openDocument(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    doc.state.rawDataSetMode = false;
+    if (doc.state.open) {
+        show(ws, ui, TextId::MsgFileAlreadyOpened);
+        return;
+    }
+    const std::optional<std::string> path = ui.chooseOpenFile(consoleDataRequest("*.csl"));
+    if (!path) {
+        show(ws, ui, TextId::MsgDataFileNotOpened);
+        return;
+    }
+    if (datafile::readDataSet(ws, ui, *path) != 0)
+        return;
+    doc.state.fileName = *path;
+    showLoadedDataSet(ws, ui, LoadPurpose::Open);
+}
+
+void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose)
+{
+    ws.doc.state.rawDataSetMode = false;
+    if (datafile::readDataSet(ws, ui, ws.doc.state.fileName) != 0)
+        return;
+    showLoadedDataSet(ws, ui, purpose);
+}
+
+int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
+{
+    Document& doc = ws.doc;
+    doc.state.rawDataSetMode = false;
+    doc.edit = {};
+    const int result = loadTableBusy(ws, ui, 1);
+    // The values are the file's own whatever the table: a damaged table
+    // leaves only the rows it did not reach without texts.
+    if (result == tables::LoadDone || result == tables::LoadIncomplete) {
+        showIdentity(ws, ui);
+        doc.romIndexText = "ROM:" + std::to_string(doc.identity.romVersion);
+        doc.capacityIndexText = "Cap:" + std::to_string(doc.identity.capacity);
+    } else {
+        doc.state.rawDataSetMode = true;
+        const std::string none(NoIdentityText);
+        doc.identityTexts = {none, none, none, none};
+        fillRawRows(doc.rows, doc.values);
+    }
+    doc.state.open = true;
+    markSaved(ws);
+    applyDocumentOpenedState(ws.commands);
+    if (doc.state.rawDataSetMode)
+        applyRawDataSetOverrides(ws.commands);
+    if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported)
+        resetToNoDocument(ws);
+    return result;
+}
+
+int saveDocument(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.open || doc.state.saved)
+        return 0;
+    const BusyScope busy(ui);
+    const int written = datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::Save);
+    if (written == 0)
+        markSaved(ws);
+    return written;
+}
+
+void saveDocumentAs(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.open)
+        return;
+    FileDialogRequest request = consoleDataRequest(doc.state.fileName);
+    request.confirmOverwrite = true;
+    const std::optional<std::string> path = ui.chooseSaveFile(request);
+    if (!path)
+        return;
+    endComparison(ws); // the .csv copy is written from the grid: the data set's own rows
+    const BusyScope busy(ui);
+    doc.state.fileName = *path;
+    if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) == 0)
+        markSaved(ws);
+}
+
+namespace {
+
+// The save prompt for unsaved changes: true when the caller may go on
+// (saved, or the user chose not to save).
+bool settleUnsavedChanges(Workspace& ws, Ui& ui)
+{
+    if (ws.doc.state.saved)
+        return true;
+    switch (ui.ask(
+        savePrompt(ws.doc.state.fileName), message(TextId::SavePromptCaption), Buttons::YesNoCancel, ws.language)) {
+    case Answer::Cancel:
+        return false;
+    case Answer::No:
+        return true;
+    case Answer::Yes:
+        saveDocumentAs(ws, ui);
+        return ws.doc.state.saved;
+    }
+    return false;
+}
+
+} // namespace
+
+void closeDocument(Workspace& ws, Ui& ui)
+{
+    if (!ws.doc.state.open)
+        return;
+    if (!settleUnsavedChanges(ws, ui))
+        return;
+    resetToNoDocument(ws);
+}
+
+bool mayCloseMainWindow(Workspace& ws, Ui& ui)
+{
+    if (!settleUnsavedChanges(ws, ui))
+        return false;
+    // The special functions last for one run. A settings file that cannot be
+    // written stays as it was; there is nothing more to do about it on exit.
+    clearSpecialFunctionOnExit(ws);
+    return true;
+}
+
+void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.open)
+        return;
+    doc.state.inverterChange = true;
+    selection.runSelectionDialog(ws, ui);
+    if (doc.state.selectionCancelled) {
+        doc.state.inverterChange = false;
+        return;
+    }
+    doc.rows.clearBody();
+    doc.edit = {};
+    const int result = loadTableBusy(ws, ui, 1);
+    if (result != tables::LoadDone) {
+        // A table that ended early is no table for the new identity: the
+        // grid shows none of it, as when the table cannot be read.
+        if (result == tables::LoadIncomplete)
+            doc.rows.clearBody();
+        show(ws, ui, TextId::MsgNotSupportVersion);
+    } else {
+        showIdentity(ws, ui);
+    }
+    // The values stay, whatever the table: they are the data set's and now
+    // wait to be saved under the new identity.
+    doc.state.saved = false;
+    ws.commands.saveItem = true;
+}
+
+void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
+{
+    if (ws.language == language)
+        return;
+    ws.language = language;
+    store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
+    writeGridTitles(ws.doc.rows, language);
+    Document& doc = ws.doc;
+    // A raw data set has no table whose texts could change; loading again
+    // would only repeat why there is none.
+    if (!doc.state.open || doc.state.rawDataSetMode)
+        return;
+    // A damaged table has said where it ended; its rows are as far as it came.
+    if (const int result = loadTableBusy(ws, ui, 1); result == tables::LoadDone || result == tables::LoadIncomplete)
+        showIdentity(ws, ui);
+    else
+        show(ws, ui, TextId::MsgNotSupportVersion);
+}
+
+void statusBarMouseDown(Workspace& ws, bool leftButton, bool ctrlHeld)
+{
+    if (leftButton && ctrlHeld)
+        ws.commands.romMenuVisible = true;
+}
+
+} // namespace tess

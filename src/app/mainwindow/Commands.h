@@ -1,0 +1,81 @@
+#pragma once
+
+#include "domain/common/Language.h"
+#include "domain/common/Message.h"
+
+#include <string>
+
+namespace tess {
+
+class Ui;
+class UserStore;
+struct Workspace;
+
+// The inverter selection dialog as the commands see it: shown modally for
+// the purpose the document states (a new data set, or a change of the open
+// one's inverter). It stores the chosen identity in the document, or sets
+// the selection-cancelled flag. The GUI shows its form; tests and the
+// command line drive the dialog's presenter directly.
+class SelectionHost {
+public:
+    virtual ~SelectionHost() = default;
+    virtual void runSelectionDialog(Workspace& ws, Ui& ui) = 0;
+};
+
+// The main window's commands. Each works on the workspace and talks to the
+// user only through ui; the window shows the state afterwards.
+
+// New: the selection dialog, then a new data set from the table's defaults.
+void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection);
+// The second half of New, once the document's identity is chosen: the file
+// name "new.csl", the table loaded with its defaults and the document open.
+// Returns the table load's result (0 done).
+int createNewDataSet(Workspace& ws, Ui& ui);
+
+// Open: the open dialog, then the data set into the window.
+void openDocument(Workspace& ws, Ui& ui);
+// Save: the data set to its own file, when there is anything unsaved.
+// Returns the data set writer's result (0 also when there was nothing to
+// save).
+int saveDocument(Workspace& ws, Ui& ui);
+// Save As: the save dialog, then the data set to the chosen file.
+void saveDocumentAs(Workspace& ws, Ui& ui);
+// Close: asks to save unsaved changes, then leaves no document open.
+void closeDocument(Workspace& ws, Ui& ui);
+// Whether the main window may close: asks to save unsaved changes; when the
+// window may close, the special functions are switched off for the next run.
+bool mayCloseMainWindow(Workspace& ws, Ui& ui);
+// Inverter change: the selection dialog for the open data set, then its
+// table reloaded for the new identity with the values kept.
+void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection);
+// The language commands: texts, the recorded choice and, for an open
+// document, the table texts in the new language. Nothing when the language
+// is already in force.
+void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language);
+
+// Leaves the window with no document: empty grid and boxes, the commands of
+// the no-document state, a comparison ended.
+void resetToNoDocument(Workspace& ws);
+// The four identity box texts of the document's identity. A lookup outside
+// its list leaves the remaining boxes as they were and shows the indices.
+void showIdentity(Workspace& ws, Ui& ui);
+
+// Who opens a data set into the window: Open gives up on a data set that no
+// table can show with the special functions off; a read from the inverter
+// shows it raw.
+enum class LoadPurpose { Open, InverterRead };
+// `loadDataSetIntoWindow`: reads the document's file and shows it, with its
+// table or, without one, as raw values.
+void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose);
+// The steps after the file is read: table, identity boxes or raw rows, the
+// document open. Returns the table loader's result (tables::LoadResult).
+int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose);
+
+// A mouse button on the status bar: Ctrl with the left button reveals the
+// ROM menu.
+void statusBarMouseDown(Workspace& ws, bool leftButton, bool ctrlHeld);
+
+// The save prompt's question for the file name.
+Message savePrompt(const std::string& fileName);
+
+} // namespace tess

@@ -1,0 +1,130 @@
+#include "app/mainwindow/CompareCommand.h"
+
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "app/datafile/DataSetFile.h"
+#include "app/mainwindow/CommandStates.h"
+#include "app/mainwindow/Commands.h"
+#include "app/mainwindow/MainWindowTexts.h"
+#include "app/tables/FileCompareCommand.h"
+#include "domain/text/Texts.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace tess {
+namespace {
+
+// While comparing the user can Close, compare again or print; nothing may
+// change the open data set or reload its table under the comparison.
+void applyComparingState(CommandStates& c)
+{
+    c.newItem = c.openItem = c.saveItem = c.saveAsItem = false;
+    c.closeItem = c.compareItem = c.printItem = true;
+    c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = false;
+    c.closeButton = c.compareButton = c.printButton = true;
+    c.newButton = c.openButton = c.saveAsButton = false;
+    c.dataReadButton = c.dataWriteButton = c.commLogButton = c.inverterChangeButton = false;
+}
+
+// The commands of the opened data set again once no comparison is shown.
+// Save follows the unsaved changes, as everywhere else.
+void applyStateAfterComparison(Workspace& ws)
+{
+    CommandStates& c = ws.commands;
+    applyDocumentOpenedState(c);
+    if (ws.doc.state.rawDataSetMode)
+        applyRawDataSetOverrides(c);
+    c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
+    c.newItem = c.openItem = false;
+    c.saveItem = !ws.doc.state.saved;
+    c.commLogButton = true;
+}
+
+void writeComparingTitles(GridRows& rows, Language language)
+{
+    rows.setText(0, ColDecimals, std::string(text(TextId::CompareTitleValue, language)));
+    rows.setText(0, ColFigures, std::string(text(TextId::CompareTitleJudgment, language)));
+}
+
+// Reads the compared file with the data set reader's rules and messages,
+// into values of its own. Entries a short or damaged file does not give
+// keep the open data set's values, as the reader's message says.
+bool readComparedFile(Workspace& ws, Ui& ui, const std::string& path, tables::ComparedDataSet& out)
+{
+    const std::optional<datafile::ParsedDataSet> parsed = datafile::readDataSetFile(path, ui, ws.language);
+    if (!parsed)
+        return false;
+    out.identity = parsed->identity;
+    out.values = ws.doc.values;
+    std::copy_n(parsed->values.begin(), parsed->valueCount, out.values.begin());
+    return true;
+}
+
+} // namespace
+
+void compareFiles(Workspace& ws, Ui& ui)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.open)
+        return;
+    const bool wasComparing = doc.state.compareMode;
+    if (!wasComparing)
+        doc.rowsBeforeComparison = doc.rows;
+    doc.state.compareMode = true;
+    applyComparingState(ws.commands);
+    writeComparingTitles(doc.rows, ws.language);
+    // A comparison that does not come about leaves the window as it was.
+    const auto giveUp = [&] {
+        if (!wasComparing)
+            endComparison(ws);
+    };
+
+    FileDialogRequest request;
+    request.filter = std::string(text(TextId::ConsoleDataFilter, Language::English));
+    request.fileName = "*.csl";
+    const std::optional<std::string> path = ui.chooseOpenFile(request);
+    if (!path)
+        return giveUp();
+    tables::ComparedDataSet compared;
+    if (!readComparedFile(ws, ui, *path, compared))
+        return giveUp();
+
+    int result = tables::CompareFailed;
+    {
+        const BusyScope busy(ui);
+        result = tables::compareParameterTable(ws, ui, compared);
+    }
+    if (result != tables::CompareDone) {
+        ui.showMessage(message(TextId::CompareUnable), ws.language);
+        return giveUp();
+    }
+    doc.comparedFileName = *path;
+    showIdentity(ws, ui);
+}
+
+void endComparison(Workspace& ws)
+{
+    Document& doc = ws.doc;
+    if (!doc.state.compareMode)
+        return;
+    doc.state.compareMode = false;
+    doc.comparedFileName.clear();
+    // Column 4 and the values stay: entries made while comparing are the
+    // data set's own.
+    const GridRows& own = doc.rowsBeforeComparison;
+    for (int row = 1; row < GridRowsWithTable; ++row)
+        for (const int col : {ColCode, ColName, ColRange, ColDecimals, ColFigures})
+            doc.rows.setText(row, col, own.text(row, col));
+    doc.rows.setRowCount(own.rowCount());
+    doc.rowsBeforeComparison = GridRows {};
+    writeGridTitles(doc.rows, ws.language);
+    applyStateAfterComparison(ws);
+}
+
+const std::string& fileNameBoxText(const Document& doc)
+{
+    return doc.state.compareMode && !doc.comparedFileName.empty() ? doc.comparedFileName : doc.state.fileName;
+}
+
+} // namespace tess

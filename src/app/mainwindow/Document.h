@@ -1,0 +1,74 @@
+#pragma once
+
+#include "domain/common/GridRows.h"
+#include "domain/common/Identity.h"
+#include "app/mainwindow/CellEditState.h"
+#include "domain/tables/ParameterTable.h"
+
+#include <array>
+#include <string>
+
+namespace tess {
+
+struct DocumentState {
+    std::string fileName;
+    bool open = false;
+    bool saved = true;
+    bool rawDataSetMode = false;
+    bool compareMode = false;
+    bool inverterChange = false;     // the selection dialog changes the open data set
+    bool selectionCancelled = false; // set by the selection dialog on Cancel
+    bool cellEditing = false;
+    char commDirection = 0;          // 'r' data read, 'w' data write
+};
+
+// What the identity boxes left of the grid show, top to bottom.
+struct IdentityTexts {
+    std::string model; // "QM71"
+    std::string controlMode;
+    std::string capacity; // capacity and voltage, "5.5kW-200V"
+    std::string romVersion;
+
+    friend bool operator==(const IdentityTexts&, const IdentityTexts&) = default;
+};
+
+// The one open data set and everything derived from it.
+struct Document {
+    DocumentState state;
+    InverterIdentity identity;
+    ParameterSet values{};
+    ParameterTable table;
+    GridRows rows;
+    CellEditState edit;
+
+    // The identity as last read from a file, kept for file comparison.
+    InverterIdentity loadedIdentity;
+    // A data set was read from a file or the inverter; the next table lookup
+    // takes the data set's identity and clears the flag.
+    bool identityFromDataSet = false;
+
+    // Recorded by the last table lookup for the loader.
+    std::string currentTablePath;
+    char controlModeLetter = 0; // 'S', 'V', 'O', 'P', or 0 for none
+    ModelFamily family = ModelFamily::QM;
+    bool substituteTableShown = false;
+
+    IdentityTexts identityTexts;
+
+    // The indices behind the identity, as the main window's hidden labels
+    // show them: "ROM:<ROM index>" and "Cap:<capacity index>".
+    std::string romIndexText;
+    std::string capacityIndexText;
+
+    // While a file comparison is shown (compareMode): the area limits of
+    // the comparison's own table walk, which printing takes, the compared
+    // file's path, which the file-name box shows in place of fileName, and
+    // the grid as the open data set showed it, given back when the
+    // comparison ends.
+    std::array<std::uint16_t, AreaCount> compareAreaFirst {};
+    std::array<std::uint16_t, AreaCount> compareAreaLast {};
+    std::string comparedFileName;
+    GridRows rowsBeforeComparison;
+};
+
+} // namespace tess

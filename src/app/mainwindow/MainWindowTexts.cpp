@@ -1,0 +1,94 @@
+#include "app/mainwindow/MainWindowTexts.h"
+
+namespace tess {
+
+LanguagePresentation languagePresentation(Language language)
+{
+    if (language == Language::Japanese)
+        return {"MS PGothic", 9, 945, 3 * DefaultColumnWidth};
+    return {"Times New Roman", 9, 870, 2 * DefaultColumnWidth};
+}
+
+std::array<int, GridColumnCount> gridColumnWidths(Language language)
+{
+    constexpr int w = DefaultColumnWidth;
+    return {w, languagePresentation(language).column1Width, 3 * w, w, w, w, w};
+}
+
+std::string mainWindowCaption()
+{
+    // The version is kept as text: formatting 4.5 as a number would follow
+    // the process locale and could come out as "4,50".
+    return std::string(text(TextId::MainCaptionPrefix, Language::English)) + TESS_VERSION_TEXT;
+}
+
+std::span<const CommandText> mainWindowMenuTexts()
+{
+    using C = CommandStates;
+    static constexpr CommandText texts[] = {
+        {&C::fileMenu, TextId::MenuFile},
+        {&C::newItem, TextId::MenuNew},
+        {&C::openItem, TextId::MenuOpen},
+        {&C::saveItem, TextId::MenuSave},
+        {&C::saveAsItem, TextId::MenuSaveAs},
+        {&C::closeItem, TextId::MenuClose},
+        {&C::compareItem, TextId::MenuCompare},
+        {&C::printItem, TextId::MenuPrint},
+        {&C::exitItem, TextId::MenuExit},
+        {&C::executeMenu, TextId::MenuExecute},
+        {&C::dataReadItem, TextId::MenuDataRead},
+        {&C::dataWriteItem, TextId::MenuDataWrite},
+        {&C::optionsMenu, TextId::MenuOptions},
+        {&C::commSettingsItem, TextId::MenuCommSet},
+        {&C::commLogItem, TextId::MenuCommLog},
+        {&C::inverterChangeItem, TextId::MenuInverterChange},
+        {&C::languageMenu, TextId::MenuLanguage},
+        {&C::japaneseItem, TextId::MenuJapanese},
+        {&C::englishItem, TextId::MenuEnglish},
+        {&C::helpMenu, TextId::MenuHelp},
+        {&C::aboutItem, TextId::MenuAbout},
+        {&C::romMenu, TextId::MenuRom},
+        {&C::addRomFilesItem, TextId::MenuAddVersionFile},
+    };
+    return texts;
+}
+
+std::span<const CommandText> mainWindowHintTexts()
+{
+    using C = CommandStates;
+    static constexpr CommandText texts[] = {
+        {&C::newButton, TextId::HintNew},
+        {&C::openButton, TextId::HintOpen},
+        {&C::saveAsButton, TextId::HintSaveAs},
+        {&C::closeButton, TextId::HintClose},
+        {&C::dataReadButton, TextId::HintDataRead},
+        {&C::dataWriteButton, TextId::HintDataWrite},
+        {&C::commLogButton, TextId::HintLog},
+        {&C::inverterChangeButton, TextId::HintInverterChange},
+        {&C::compareButton, TextId::HintCompare},
+        {&C::printButton, TextId::HintPrint},
+    };
+    return texts;
+}
+
+const std::array<TextId, GridColumnCount>& gridColumnTitles()
+{
+    static constexpr std::array<TextId, GridColumnCount> titles {
+        TextId::GridTitleCode,
+        TextId::GridTitleName,
+        TextId::GridTitleRange,
+        TextId::GridTitleDefault,
+        TextId::GridTitleValue,
+        TextId::GridTitleDecimals,
+        TextId::GridTitleFigures,
+    };
+    return titles;
+}
+
+void writeGridTitles(GridRows& rows, Language language)
+{
+    for (int col = 0; col < GridColumnCount; ++col)
+        rows.setText(0, col, std::string(text(gridColumnTitles()[static_cast<std::size_t>(col)], language)));
+}
+
+} // namespace tess

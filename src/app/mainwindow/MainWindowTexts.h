@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/mainwindow/CommandStates.h"
+#include "domain/common/GridRows.h"
+#include "domain/common/Language.h"
+#include "domain/text/Texts.h"
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tess {
+
+// The parameter grid's default column width and row height, in pixels.
+constexpr int DefaultColumnWidth = 74;
+constexpr int DefaultRowHeight = 24;
+
+// How the main window looks in each language.
+struct LanguagePresentation {
+    std::string_view fontFamily; // the family asked for; the GUI takes the nearest installed one
+    int fontPointSize = 9;
+    int windowWidth = 0;
+    int column1Width = 0; // grid column 1 (parameter names)
+};
+LanguagePresentation languagePresentation(Language language);
+
+// Column widths of the grid: w, 3w (Japanese) or 2w (English), 3w, then w.
+std::array<int, GridColumnCount> gridColumnWidths(Language language);
+
+// "71Series Tessaline Version 4.50".
+std::string mainWindowCaption();
+
+// A text of the main window by the command whose menu, menu item or tool
+// button shows it.
+struct CommandText {
+    bool CommandStates::*command;
+    TextId text;
+};
+// The captions of every menu and menu item.
+std::span<const CommandText> mainWindowMenuTexts();
+// The hints of the tool buttons.
+std::span<const CommandText> mainWindowHintTexts();
+// The titles of grid columns 0 .. 6.
+const std::array<TextId, GridColumnCount>& gridColumnTitles();
+
+// Writes the seven column titles of the language into the grid's header row.
+void writeGridTitles(GridRows& rows, Language language);
+
+} // namespace tess

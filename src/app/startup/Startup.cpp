@@ -1,0 +1,144 @@
+#include "app/startup/Startup.h"
+
+#include "app/common/Ui.h"
+#include "app/mainwindow/MainWindowTexts.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/settings/IniFile.h"
+#include "domain/settings/UserStore.h"
+
+#include <cstdlib>
+#include <dirent.h>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tess {
+namespace {
+
+std::string environmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+std::string ownExecutablePath()
+{
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0)
+            return {};
+        if (static_cast<std::size_t>(n) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool endsWithBkh(std::string_view name)
+{
+    if (name.size() < 4)
+        return false;
+    const std::string_view tail = name.substr(name.size() - 4);
+    return tail[0] == '.' && (tail[1] == 'b' || tail[1] == 'B') && (tail[2] == 'k' || tail[2] == 'K')
+        && (tail[3] == 'h' || tail[3] == 'H');
+}
+
+} // namespace
+
+StartupEnvironment currentStartupEnvironment()
+{
+    StartupEnvironment env;
+    env.executablePath = ownExecutablePath();
+    env.lcAll = environmentValue("LC_ALL");
+    env.lcMessages = environmentValue("LC_MESSAGES");
+    env.lang = environmentValue("LANG");
+    return env;
+}
+
+std::string folderOfExecutable(std::string_view executablePath)
+{
+    const auto slash = executablePath.rfind('/');
+    if (slash == std::string_view::npos)
+        return {};
+    return std::string(executablePath.substr(0, slash + 1));
+}
+
+std::uint16_t countTableFiles(const std::string& folder)
+{
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    unsigned count = 0;
+    while (const dirent* entry = ::readdir(dir))
+        if (endsWithBkh(entry->d_name) && count < std::numeric_limits<std::uint16_t>::max())
+            ++count;
+    ::closedir(dir);
+    return static_cast<std::uint16_t>(count);
+}
+
+bool localeIsJapanese(std::string_view locale)
+{
+    const std::string_view languagePart = locale.substr(0, locale.find_first_of("_.@"));
+    return languagePart.size() == 2 && (languagePart[0] == 'j' || languagePart[0] == 'J')
+        && (languagePart[1] == 'a' || languagePart[1] == 'A');
+}
+
+Language chooseStartupLanguage(std::optional<int> storedEigo, const StartupEnvironment& env)
+{
+    if (storedEigo == 0)
+        return Language::Japanese;
+    if (storedEigo == 1)
+        return Language::English;
+    // POSIX precedence: LC_ALL overrides LC_MESSAGES, which overrides LANG.
+    for (const std::string* locale : {&env.lcAll, &env.lcMessages, &env.lang})
+        if (!locale->empty())
+            return localeIsJapanese(*locale) ? Language::Japanese : Language::English;
+    return Language::English;
+}
+
+void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env)
+{
+    // The program folder is recorded for other tools; the program itself
+    // takes it from its own path, so a store that cannot be written or read
+    // does not leave it looking for its files in the wrong place.
+    const std::string folder = folderOfExecutable(env.executablePath);
+    store.writeString(UserValueExePath, folder);
+    ws.applicationFolder = folder;
+
+    ws.settings = readFileVersionSettings(settingsFilePath(ws));
+
+    if (ws.settings.view)
+        ui.showMessage(Message::same(ws.applicationFolder), ws.language);
+    // Model indices 0..9 have a table folder named after the model.
+    for (std::size_t i = 0; i < ws.tableFileCount.size(); ++i) {
+        const std::string modelFolder = ws.applicationFolder + std::string(catalogue::modelName(static_cast<int>(i)));
+        ::mkdir(modelFolder.c_str(), 0755); // an existing folder, or one that cannot be made, is no error
+        ws.tableFileCount[i] = countTableFiles(modelFolder);
+    }
+
+    ws.portName = store.readString(UserValueCom);
+    ws.language = chooseStartupLanguage(store.readInteger(UserValueEigo), env);
+
+    ws.doc.state = DocumentState {};
+    ws.doc.identity = InverterIdentity {0, 0, 0, ws.settings.of(LimitSection::QM71).newVer};
+    ws.commands = CommandStates {};
+    applyNoDocumentState(ws.commands);
+    ws.writeWaitMs = 150;
+    ws.logWindowOpen = false;
+
+    ws.doc.rows.clearBody();
+    writeGridTitles(ws.doc.rows, ws.language);
+}
+
+std::string settingsFilePath(const Workspace& ws)
+{
+    return ws.applicationFolder + FileVersionIniName;
+}
+
+int clearSpecialFunctionOnExit(const Workspace& ws)
+{
+    return writeIniBool(*ws.writer, settingsFilePath(ws), "spcialfunc", "used", false);
+}
+
+} // namespace tess

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/common/Workspace.h"
+#include "domain/common/Language.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tess {
+
+class Ui;
+class UserStore;
+
+// What start-up takes from the process: where the program lies and the
+// locale variables ("" for an unset one).
+struct StartupEnvironment {
+    std::string executablePath; // full path of the running program
+    std::string lcAll;
+    std::string lcMessages;
+    std::string lang;
+};
+// The running process's own: /proc/self/exe and the environment.
+StartupEnvironment currentStartupEnvironment();
+
+// Everything up to and including the last '/'; "" when there is none.
+std::string folderOfExecutable(std::string_view executablePath);
+
+// The entries of folder whose name ends in ".bkh" in any case; 0 for a
+// missing folder. Counts beyond 65535 stay at 65535.
+std::uint16_t countTableFiles(const std::string& folder);
+
+// True when a locale name ("ja_JP.UTF-8", "ja", "ja_JP@euro") is Japanese.
+bool localeIsJapanese(std::string_view locale);
+
+// The language at start: a choice stored by the language commands ("EIGO":
+// 0 Japanese, 1 English) wins; without one the locale decides (the first set
+// of LC_ALL, LC_MESSAGES, LANG): Japanese when it names Japanese, otherwise
+// English.
+Language chooseStartupLanguage(std::optional<int> storedEigo, const StartupEnvironment& env);
+
+// Brings the program up: records the program folder in the user store and
+// takes it as ApplicationFolder, reads FileVersion.INI, shows the program
+// folder when the "View" flag asks for it, makes the model folders and counts
+// their tables, reads the port name, chooses the language, and leaves the
+// workspace with no document open, the commands in their no-document state
+// and the grid's header in the chosen language. Nothing here fails: what
+// cannot be read or made takes its default.
+void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env);
+
+// The path of FileVersion.INI in the program folder.
+std::string settingsFilePath(const Workspace& ws);
+
+// On a normal close: writes used=0 in section "spcialfunc" of FileVersion.INI,
+// changing nothing else in the file. Returns 0, or -1 when the file could not
+// be written (it is then as it was).
+int clearSpecialFunctionOnExit(const Workspace& ws);
+
+} // namespace tess

@@ -1,0 +1,132 @@
+#include "app/tables/TableLoader.h"
+
+#include "domain/text/Texts.h"
+#include "app/common/Workspace.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "app/common/Ui.h"
+#include "app/tables/TableLookup.h"
+#include "domain/tables/TableFill.h"
+
+
+namespace tess::tables {
+namespace {
+
+// One run of the loader over one table file.
+class Loader {
+public:
+    Loader(Workspace& ws, Ui& ui, bool keepValues)
+        : m_ws(ws)
+        , m_ui(ui)
+        , m_keepValues(keepValues)
+    {
+    }
+
+    int run();
+
+private:
+    void show(const Message& msg) { m_ui.showMessage(msg, m_ws.language); }
+    void show(TextId id) { show(message(id)); }
+
+    Workspace& m_ws;
+    Ui& m_ui;
+    bool m_keepValues;
+    bool m_unsupported = false;
+    bool m_error = false;
+    bool m_incomplete = false;
+};
+
+int Loader::run()
+{
+    Document& doc = m_ws.doc;
+    const bool special = m_ws.settings.specialFunctions;
+    const auto result = [&] {
+        if (m_unsupported)
+            return special ? LoadUnsupportedSpecial : LoadUnsupported;
+        if (m_error)
+            return LoadUnreadable;
+        return m_incomplete ? LoadIncomplete : LoadDone;
+    };
+
+    doc.rows.setRowCount(GridRowsWithTable);
+    if (doc.identity.model == UnsupportedModel) {
+        show(TextId::TableUnsupportedMachine);
+        m_unsupported = true;
+        return result();
+    }
+
+    std::string path;
+    bool substitute = false;
+    if (doc.identityFromDataSet) {
+        path = findTableFileForCurrent(m_ws, m_ui);
+        if (path.empty()) {
+            if (!special) {
+                const InverterIdentity& id = doc.identity;
+                const std::string sought
+                    = tableFilePathInInstallation(m_ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+                show(sought.empty() ? message(TextId::TableNotFoundForRom)
+                                    : withCause(message(TextId::TableNotFoundForRom), fileMissingCause(sought)));
+                m_unsupported = true;
+                return result();
+            }
+            InverterIdentity& id = doc.identity;
+            const bool unsupportedRom = id.romVersion == UnsupportedRomVersion;
+            if (unsupportedRom && id.model >= 0 && id.model < catalogue::ModelCount)
+                id.romVersion = catalogue::newVer(id.model, m_ws.settings);
+            path = findTableFileOrOlder(m_ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+            const Message prefix = message(
+                unsupportedRom ? TextId::TableSubstituteUnsupportedRomPrefix : TextId::TableSubstituteNoTablePrefix);
+            const Message suffix = message(TextId::TableSubstituteSuffix);
+            const std::string code = romCodeOfPath(path);
+            show(Message {prefix.ja + code + suffix.ja, prefix.en + code + suffix.en});
+            doc.substituteTableShown = true;
+            substitute = true;
+            // Later reloads (a language switch) show the same table again.
+            doc.currentTablePath = path;
+        }
+    } else {
+        path = doc.currentTablePath;
+        substitute = path == doc.table.path && doc.table.substitute;
+    }
+
+    if (path.empty()) {
+        show(TextId::TableNoParameterFile);
+        return result();
+    }
+
+    if (path == NoRomVersionPath) {
+        // "No ROM Version." has said why there is no file.
+        show(TextId::TableCloseBkhFiles);
+        m_error = true;
+        return result();
+    }
+
+    TableFillRequest request;
+    request.applicationFolder = m_ws.applicationFolder;
+    request.tablePath = path;
+    request.substitute = substitute;
+    request.identity = doc.identity;
+    request.controlModeLetter = doc.controlModeLetter;
+    request.family = doc.family;
+    request.language = m_ws.language;
+    request.keepValues = m_keepValues;
+    TableFill fill = fillFromTable(request, std::move(doc.rows), doc.values);
+    doc.rows = std::move(fill.rows);
+    doc.values = fill.values;
+    // The loaded table replaces the document's once its file could be read.
+    if (fill.tableRead)
+        doc.table = std::move(fill.table);
+    for (const Message& notice : fill.notices)
+        show(notice);
+    m_error = fill.outcome == FillOutcome::Unreadable;
+    m_incomplete = fill.outcome == FillOutcome::Incomplete;
+    return result();
+}
+
+} // namespace
+
+int loadParameterTable(Workspace& ws, Ui& ui, int keepValues)
+{
+    return Loader(ws, ui, keepValues != 0).run();
+}
+
+} // namespace tess::tables

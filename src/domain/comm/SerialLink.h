@@ -1,0 +1,166 @@
+#pragma once
+
+#include "domain/comm/FrameCodec.h"
+#include "domain/comm/ProgressSink.h"
+#include "domain/common/GridRows.h"
+#include "domain/common/Identity.h"
+#include "domain/common/Language.h"
+#include "domain/common/Message.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tess {
+class Clock;
+} // namespace tess
+
+namespace tess::comm {
+
+class CommLog;
+class SerialPort;
+
+// The inverter's address space as the program uses it.
+constexpr std::uint32_t IdentityAddress = 0x510; // 10 characters, ROM version last
+constexpr std::uint32_t ModeCapacityAddress = 0x20052E; // words 663 and 664
+constexpr std::uint32_t ImageAddress = 0x200000; // word k at ImageAddress + 2k
+constexpr int ImageBytes = 1330; // 665 big-endian words
+constexpr int ImageChunk = 232; // bytes per read request: a 481-character reply
+
+// A reply is collected up to this many characters.
+constexpr std::size_t MaxReplyChars = 600;
+
+constexpr std::size_t IdentityBufferBytes = 32;
+constexpr std::size_t ImageBufferBytes = 2000;
+
+// The first and last word of a stretch of the parameter image, inclusive.
+// The default one is empty.
+struct WordSpan {
+    int first = 0;
+    int last = -1;
+    bool contains(int word) const { return word >= first && word <= last; }
+};
+
+// Asked for each word of a write by ranges: the log line when the word is
+// held back, nothing when it may be sent.
+using WriteFilter = std::function<std::optional<std::string>(int word)>;
+
+// What the link takes from the program's settings.
+struct LinkSettings {
+    std::string portName; // empty when none was chosen
+    Language language = Language::English; // of the log lines
+    int writeWaitMs = 0; // the pause asked for after each written word
+};
+
+// The data set a write sends: each word's value, and the grid rows whose
+// code column names a refused word in the log (row k + 1 shows word k).
+struct LinkDataSet {
+    const ParameterSet& values;
+    const GridRows& rows;
+};
+
+// What one read or write transaction keeps while the link works for it. The
+// transaction fills it in; the link reads the settings and fills the buffers.
+struct LinkState {
+    char commDirection = CommandRead; // 'r' read dialog, 'w' write dialog
+    // In a write: 'r' while the identity is read, 'w' while words are
+    // written. Each request carries its own length (5 data bytes for a read,
+    // 6 for a write), so the link itself does not need it.
+    char commPhase = CommandRead;
+    std::int16_t transferPosition = 0; // byte offset of a read, word of a write
+
+    // A write sends either every word in order or the ranges in list order,
+    // passing each word of a range through the filter first.
+    bool writeWholeImage = false;
+    std::vector<WordSpan> writeRanges;
+    WriteFilter writeFilter;
+
+    // Refusals of words in areas L, N and O reach the log only when shown.
+    bool showAreaL = false;
+    bool showAreaN = false;
+    bool showAreaO = false;
+    WordSpan areaL;
+    WordSpan areaN;
+    WordSpan areaO;
+
+    // How many refusals of Fund. words went in right after "start !!".
+    int logInsertCounter = 0;
+    // The pause after each written word, set by `CalibrateWriteWait`.
+    int writeWaitMs = 0;
+
+    std::array<std::uint8_t, IdentityBufferBytes> identity {};
+    int identityFill = 0; // where `ReadIdentityBlock` stores its next bytes
+    std::array<std::uint8_t, ImageBufferBytes> image {};
+
+    ProgressSink* progress = nullptr; // none: progress goes nowhere
+};
+
+// The link to one inverter: the port, the frames and the transfer loops of a
+// transaction. Each request waits for its reply before the next goes out;
+// failures are told through the result and the log, never retried here.
+class SerialLink {
+public:
+    // The settings are read when they are needed, so they must outlive the link.
+    SerialLink(SerialPort& port, Clock& clock, const LinkSettings& settings, LinkDataSet dataSet, LinkState& state,
+        CommLog& log);
+
+    // `OpenCommPort`: opens the settings' port; nothing when it is open,
+    // else the English-only message to show ("Port select Error!",
+    // "GetCommState Error!", "SetCommState Error!").
+    std::optional<Message> openCommPort();
+    // `CloseCommPort`.
+    void closeCommPort();
+
+    // `ExchangeFrame`: sends the request and waits at most until the seconds
+    // clock passes the second after the start. 0 for a checked data reply or
+    // acknowledge and for a refusal (logged, the caller goes on); -1 for no
+    // complete reply in time, a wrong first character, a checksum mismatch or
+    // data of the wrong length.
+    int exchangeFrame(const FrameRequest& request);
+    // The bytes of the last data reply, as many as were asked for; zeros
+    // after anything but a data reply.
+    const std::vector<std::uint8_t>& replyData() const { return m_replyData; }
+
+    // `ReadIdentityBlock`: n requests of n bytes at base, base+1, ...; request
+    // i stores its bytes at the fill position, which moves on by one. A
+    // refusal fails the block: it has no bytes to store. 0 or -1.
+    int readIdentityBlock(std::uint32_t base, int n);
+
+    // `TransferParameterImage`: in a read dialog the whole image in chunks
+    // of 232 bytes (the last one 170); in a write dialog the words of the
+    // data set's values, the whole image or by ranges. 0, or -1 when a read
+    // failed or was refused, or any write failed.
+    int transferParameterImage();
+
+    // `CalibrateWriteWait`: takes the settings' write wait as the pause after
+    // each written word.
+    void calibrateWriteWait();
+
+private:
+    enum class Outcome { Done, Refused, Failed };
+
+    Outcome exchange(const FrameRequest& request);
+    void drainStaleInput();
+    bool collectReply(std::string& reply, std::int64_t deadline);
+    void logRefusal(char code);
+    void logLine(TextId id);
+    int readImage();
+    int writeWholeImage();
+    int writeRanges();
+    bool writeWord(int word);
+    ProgressSink& progress();
+
+    SerialPort& m_port;
+    Clock& m_clock;
+    const LinkSettings& m_settings;
+    LinkDataSet m_dataSet;
+    LinkState& m_state;
+    CommLog& m_log;
+    std::vector<std::uint8_t> m_replyData;
+};
+
+} // namespace tess::comm

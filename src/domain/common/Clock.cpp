@@ -1,0 +1,29 @@
+#include "domain/common/Clock.h"
+
+#include <chrono>
+#include <ctime>
+#include <thread>
+
+namespace tess {
+namespace {
+
+class SystemClock final : public Clock {
+public:
+    std::int64_t seconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    std::int64_t milliseconds() override
+    {
+        using namespace std::chrono;
+        return duration_cast<std::chrono::milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
+    void sleepMs(int ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+} // namespace
+
+Clock& systemClock()
+{
+    static SystemClock clock;
+    return clock;
+}
+
+} // namespace tess

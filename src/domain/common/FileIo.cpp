@@ -1,0 +1,433 @@
+#include "domain/common/FileIo.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace tess {
+namespace {
+
+constexpr int MaxLinkHops = 40; // as the system's own limit on a path
+constexpr std::size_t TemporarySuffixLength = 6;
+
+std::string reasonOf(int error)
+{
+    return std::strerror(error);
+}
+
+std::string systemReason()
+{
+    return reasonOf(errno);
+}
+
+// The folder part of a path, with its trailing '/'; "" for a bare name.
+std::string folderPart(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string namePart(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ".NAME" + marker: the start of every temporary name of one target. A long
+// name is cut so that the whole name still fits the file system's limit.
+std::string temporaryPrefix(const std::string& name)
+{
+    const std::size_t room = NAME_MAX - 1 - TemporaryFileMarker.size() - TemporarySuffixLength;
+    return "." + name.substr(0, room) + std::string(TemporaryFileMarker);
+}
+
+bool isTemporarySuffix(std::string_view suffix)
+{
+    return suffix.size() == TemporarySuffixLength && std::all_of(suffix.begin(), suffix.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+std::string randomSuffix()
+{
+    static constexpr std::string_view letters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937 generator {std::random_device {}()};
+    std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
+    std::string suffix(TemporarySuffixLength, ' ');
+    for (char& c : suffix)
+        c = letters[pick(generator)];
+    return suffix;
+}
+
+// Removes the temporary files that interrupted saves of the target left in
+// its folder. Only regular files with exactly the target's pattern go.
+void removeLeftovers(const std::string& folder, const std::string& prefix)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !isTemporarySuffix(name.substr(prefix.size())))
+            continue;
+        struct stat st { };
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool flushToDisk(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fsync(fd) == 0;
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return flushed;
+}
+
+// The file a path leads to: the path itself, or the end of its chain of
+// symbolic links (which need not exist yet: a new file is made there).
+struct ResolvedTarget {
+    std::string path;
+    std::optional<struct stat> existing;
+};
+
+std::optional<ResolvedTarget> resolveTarget(const std::string& path, std::string& reason)
+{
+    std::string current = path;
+    for (int hop = 0; hop <= MaxLinkHops; ++hop) {
+        struct stat st { };
+        if (::lstat(current.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                reason = systemReason();
+                return std::nullopt;
+            }
+            return ResolvedTarget {current, std::nullopt};
+        }
+        if (!S_ISLNK(st.st_mode))
+            return ResolvedTarget {current, st};
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n < 0) {
+            reason = systemReason();
+            return std::nullopt;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        current = link.starts_with('/') ? link : folderPart(current) + link;
+    }
+    reason = reasonOf(ELOOP);
+    return std::nullopt;
+}
+
+class SystemFileWriter final : public FileWriter {
+public:
+    explicit SystemFileWriter(bool flushToDisk)
+        : m_flushToDisk(flushToDisk)
+    {
+    }
+
+    std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) override
+    {
+        const auto fail = [&](std::string reason) -> std::optional<PendingFile> {
+            if (error)
+                *error = IoError {path, std::move(reason)};
+            return std::nullopt;
+        };
+        std::string reason;
+        const std::optional<ResolvedTarget> target = resolveTarget(path, reason);
+        if (!target)
+            return fail(reason);
+        const std::string name = namePart(target->path);
+        if (name.empty() || name == "." || name == "..")
+            return fail("is a folder");
+        if (const auto& st = target->existing) {
+            if (S_ISDIR(st->st_mode))
+                return fail("is a folder");
+            if (!S_ISREG(st->st_mode))
+                return fail("is not a regular file");
+            // The user made the file read-only (for anyone, so even a
+            // process that may write anything leaves it alone).
+            if ((st->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+                return fail("is read-only");
+            if (::access(target->path.c_str(), W_OK) != 0)
+                return fail(systemReason());
+        }
+
+        const std::string folder = folderPart(target->path);
+        const std::string prefix = temporaryPrefix(name);
+        removeLeftovers(folder, prefix);
+
+        std::string temporary;
+        int fd = -1;
+        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+            temporary = folder + prefix + randomSuffix();
+            // A new file gets the permissions any new file of the user gets.
+            fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+            if (fd < 0 && errno != EEXIST)
+                return fail(systemReason());
+        }
+        if (fd < 0)
+            return fail(reasonOf(EEXIST));
+        PendingFile pending(path, target->path, temporary);
+
+        bool written = writeAll(fd, bytes);
+        if (written && target->existing) {
+            // The replacement is the same file to its owner and its readers.
+            // Only a privileged process may give a file away; otherwise it
+            // belongs to the user who saves it, in the old group where the
+            // user is one of it. Neither is a reason to refuse the save.
+            const struct stat& st = *target->existing;
+            if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+                errno = 0;
+            written = ::fchmod(fd, st.st_mode & 07777) == 0;
+        }
+        const int saved = errno;
+        if (::close(fd) != 0 && written)
+            return fail(systemReason());
+        if (!written)
+            return fail(reasonOf(saved));
+        return pending;
+    }
+
+    std::size_t commit(std::span<PendingFile> files, IoError* error) override
+    {
+        const auto fail = [&](const PendingFile& file, std::size_t inPlace) {
+            if (error)
+                *error = IoError {file.path(), systemReason()};
+            return inPlace;
+        };
+        if (m_flushToDisk)
+            for (const PendingFile& file : files)
+                if (!flushToDisk(file.temporary()))
+                    return fail(file, 0);
+        // From here on every step is a rename: the files change places as
+        // close together as the system allows.
+        std::size_t inPlace = 0;
+        for (PendingFile& file : files) {
+            if (::rename(file.temporary().c_str(), file.target().c_str()) != 0)
+                return fail(file, inPlace);
+            file.markInPlace();
+            ++inPlace;
+        }
+        // The renames themselves reach the disk with their folders. A
+        // folder that cannot be flushed changes nothing the user could act
+        // on: the files are in place.
+        if (m_flushToDisk)
+            for (const PendingFile& file : files) {
+                const std::string folder = folderPart(file.target());
+                const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                if (fd >= 0) {
+                    ::fsync(fd);
+                    ::close(fd);
+                }
+            }
+        return inPlace;
+    }
+
+private:
+    bool m_flushToDisk;
+};
+
+} // namespace
+
+bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
+{
+    bytes.clear();
+    const auto fail = [&](std::string detail) {
+        if (error)
+            *error = IoError {path, std::move(detail)};
+        return false;
+    };
+    // Without O_NONBLOCK the open of a FIFO would wait for a writer that may
+    // never come; the program's files are regular files, nothing else is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail(systemReason());
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const std::string reason = S_ISDIR(st.st_mode) ? "is a folder" : "is not a regular file";
+        ::close(fd);
+        return fail(reason);
+    }
+    if (st.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const std::string reason = systemReason();
+            ::close(fd);
+            return fail(reason);
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st { };
+    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st { };
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+PendingFile::PendingFile(std::string path, std::string target, std::string temporary)
+    : m_path(std::move(path))
+    , m_target(std::move(target))
+    , m_temporary(std::move(temporary))
+{
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : m_path(std::move(other.m_path))
+    , m_target(std::move(other.m_target))
+    , m_temporary(std::exchange(other.m_temporary, {}))
+{
+}
+
+PendingFile& PendingFile::operator=(PendingFile&& other) noexcept
+{
+    if (this != &other) {
+        discard();
+        m_path = std::move(other.m_path);
+        m_target = std::move(other.m_target);
+        m_temporary = std::exchange(other.m_temporary, {});
+    }
+    return *this;
+}
+
+PendingFile::~PendingFile()
+{
+    discard();
+}
+
+void PendingFile::discard()
+{
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+bool FileWriter::replaceFile(const std::string& path, std::string_view bytes, IoError* error)
+{
+    const FileReplacement file {path, bytes};
+    return replaceFiles(std::span(&file, 1), error) == 1;
+}
+
+std::size_t FileWriter::replaceFiles(std::span<const FileReplacement> files, IoError* error)
+{
+    std::vector<PendingFile> pending;
+    pending.reserve(files.size());
+    for (const FileReplacement& file : files) {
+        std::optional<PendingFile> prepared = prepare(file.path, file.bytes, error);
+        if (!prepared)
+            return 0; // the files prepared so far go with `pending`
+        pending.push_back(std::move(*prepared));
+    }
+    return commit(pending, error);
+}
+
+bool replaceFileMadeBy(FileWriter& writer, const std::string& path,
+    const std::function<bool(const std::string& temporary)>& write, IoError* error)
+{
+    std::optional<PendingFile> pending = writer.prepare(path, {}, error);
+    if (!pending)
+        return false;
+    if (!write(pending->temporary())) {
+        if (error)
+            *error = IoError {};
+        return false;
+    }
+    return writer.commit(std::span(&*pending, 1), error) == 1;
+}
+
+FileWriter& systemFileWriter()
+{
+    static SystemFileWriter writer(true);
+    return writer;
+}
+
+FileWriter& unflushedFileWriter()
+{
+    static SystemFileWriter writer(false);
+    return writer;
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat first { };
+    struct stat second { };
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino && !S_ISDIR(first.st_mode);
+}
+
+bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& writer, IoError* error)
+{
+    // Copying a file onto itself through a temporary file would be harmless,
+    // but it would still rewrite the file; there is nothing to copy.
+    if (sameFile(from, to))
+        return true;
+    std::string bytes;
+    if (!readFileBytes(from, bytes, error))
+        return false;
+    return writer.replaceFile(to, bytes, error);
+}
+
+} // namespace tess

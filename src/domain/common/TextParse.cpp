@@ -1,0 +1,35 @@
+#include "domain/common/TextParse.h"
+
+#include <charconv>
+
+namespace tess {
+
+std::string_view trimSpacesAndTabs(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::optional<std::int32_t> parseInteger(std::string_view text, IntegerSign signs)
+{
+    // from_chars takes a '-' of its own but no '+'; a '+' it is given must
+    // not be followed by a second sign.
+    if (signs == IntegerSign::PlusOrMinus && text.starts_with('+')) {
+        text.remove_prefix(1);
+        if (text.starts_with('-'))
+            return std::nullopt;
+    }
+    if (text.empty())
+        return std::nullopt;
+    std::int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace tess

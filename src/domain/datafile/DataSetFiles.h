@@ -1,0 +1,49 @@
+#pragma once
+
+#include "domain/common/FileIo.h"
+#include "domain/common/GridRows.h"
+#include "domain/common/Identity.h"
+#include "domain/common/Language.h"
+#include "domain/common/Message.h"
+#include "domain/datafile/DataSetFormat.h"
+
+#include <optional>
+#include <string>
+
+// A data set on disk: its .csl and the readable .csv beside it, read and
+// written as values. What to tell the user comes back with the result.
+namespace tess::datafile {
+
+struct DataSetFileRead {
+    // Nothing when the file cannot be read or holds no identity.
+    std::optional<ParsedDataSet> parsed;
+    // Why it could not be read, or the line where reading stopped, naming
+    // the file; nothing for a file read whole.
+    std::optional<Message> notice;
+};
+
+DataSetFileRead readDataSetFile(const std::string& path);
+
+// The .csv copy: written from the grid texts of the data set's identity.
+struct CsvCopy {
+    InverterIdentity identity;
+    const GridRows& rows;
+    Language language;
+};
+
+// A .csl written and its .csv copy not put in place: the moment between the
+// two renames.
+constexpr int WriteCsvNotSaved = -2;
+
+struct DataSetFileWrite {
+    int result = 0; // 0 written; -1 nothing written; WriteCsvNotSaved
+    std::optional<Message> failure; // names the file and the reason
+};
+
+// Writes the .csl at path (identity lines of header, then values) and, with
+// csv, its .csv: both completely, flushed, before either replaces its old
+// file, so that a failure up to then leaves both old files.
+DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdentity& header, const ParameterSet& values,
+    const std::optional<CsvCopy>& csv, FileWriter& writer);
+
+} // namespace tess::datafile

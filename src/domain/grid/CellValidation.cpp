@@ -1,0 +1,166 @@
+#include "domain/grid/CellValidation.h"
+
+#include "domain/tables/ValueFormat.h"
+#include "domain/text/Texts.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace tess {
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+CellVerdict refused(TextId id)
+{
+    CellVerdict verdict;
+    verdict.outcome = CellOutcome::Refused;
+    verdict.message = message(id);
+    return verdict;
+}
+
+CellVerdict outsideArea()
+{
+    CellVerdict verdict;
+    verdict.outcome = CellOutcome::OutsideArea;
+    verdict.message = message(TextId::MsgCellOutsideArea);
+    return verdict;
+}
+
+// The form of the typed text: steps on characters, sign, decimal point,
+// decimal places and significant digits. Empty when the form is right.
+std::optional<TextId> checkForm(std::string_view typed, std::int32_t d)
+{
+    if (typed.empty())
+        return TextId::MsgCellPleaseInput;
+    if (typed.size() > MaxCellEntryLength)
+        return TextId::MsgCellInputWrong;
+
+    const bool negative = typed.front() == '-';
+    // A text with a sign is not checked character by character here; what is
+    // not a number fails its conversion further on.
+    if (!negative && !std::all_of(typed.begin(), typed.end(), [](char c) { return isDigit(c) || c == '.'; }))
+        return TextId::MsgCellInputWrong;
+    const auto k = static_cast<std::size_t>(std::count(typed.begin(), typed.end(), '.'));
+    std::size_t n = typed.size() - k;
+
+    std::string_view s = typed;
+    if (negative) {
+        if (n < 2)
+            return TextId::MsgCellInputWrong;
+        s.remove_prefix(1);
+        --n;
+    }
+
+    // With one "." the character after the n digits is the last one: the
+    // point must stand between digits.
+    if (s.front() == '.' || (n < s.size() && s[n] == '.'))
+        return TextId::MsgCellPointPosition;
+
+    if (k == 0) {
+        if (s.starts_with("00"))
+            return TextId::MsgCellLeadingZero;
+        if (negative && s.starts_with("0"))
+            return TextId::MsgCellInputWrong;
+        if (d != 0)
+            return TextId::MsgCellDecimalPosition;
+        if (n > MaxSignificantDigits)
+            return TextId::MsgCellSignificantFigures;
+        return std::nullopt;
+    }
+    if (k >= 2)
+        return TextId::MsgCellPluralPoints;
+
+    if (n > MaxSignificantDigits)
+        return TextId::MsgCellSignificantFigures;
+    const std::size_t places = s.size() - s.find('.') - 1;
+    if (static_cast<long long>(places) != d)
+        return TextId::MsgCellDecimalPosition;
+    if (s.starts_with("00"))
+        return TextId::MsgCellLeadingZero;
+    return std::nullopt;
+}
+
+// The fixed rules between the first parameters of the Fund. and A areas,
+// compared in stored units (without decimal points).
+std::optional<TextId> checkCrossRules(
+    std::string_view code, std::int16_t f0, std::int16_t f1, std::int16_t f2, std::int16_t a0, std::int16_t a1)
+{
+    if (code == "Fund.-0" && (f0 > a0 || f0 < -a0))
+        return TextId::MsgCellFund0AboveA0;
+    if (code == "Fund.-1" && f1 < a1)
+        return TextId::MsgCellFund1BelowA1;
+    if (code == "Fund.-2" && f2 > -a1)
+        return TextId::MsgCellFund2AboveA1;
+    if (code == "A-0") {
+        if (a0 < f0)
+            return TextId::MsgCellA0BelowFund0;
+        if (a0 > 14700 || a0 < 300)
+            return TextId::MsgCellA0OutOfRange;
+    }
+    if (code == "A-1" && a1 >= a0)
+        return TextId::MsgCellA1NotBelowA0;
+    return std::nullopt;
+}
+
+Message statusText(const CellEntry& entry)
+{
+    if (entry.rawDataSet) {
+        const std::string index = std::to_string(entry.row - 1);
+        const TextPair& suffix = textPair(TextId::StatusCellChangedByIndex);
+        return Message {index + std::string(suffix.ja), index + std::string(suffix.en)};
+    }
+    const std::string code(entry.code);
+    const TextPair& suffix = textPair(TextId::StatusCellChangedByCode);
+    return Message {code + std::string(suffix.ja), code + std::string(suffix.en)};
+}
+
+} // namespace
+
+CellVerdict validateCellEntry(const CellEntry& entry)
+{
+    // The decimal places are read first: a row without parameter has none,
+    // and whatever is typed there is outside the setting area.
+    const std::optional<std::int32_t> d = parseInteger(entry.decimalsText);
+    if (!d)
+        return outsideArea();
+
+    // Only the first characters decide whether the entry is looked at.
+    const char typedFirst = entry.typed.empty() ? '\0' : entry.typed.front();
+    const char defaultFirst = entry.defaultText.empty() ? '\0' : entry.defaultText.front();
+    if (typedFirst != '-' && defaultFirst != '-' && !(isDigit(typedFirst) && isDigit(defaultFirst)))
+        return refused(TextId::MsgCellPrecheckWrong);
+
+    if (const std::optional<TextId> wrong = checkForm(entry.typed, *d))
+        return refused(*wrong);
+
+    std::array<std::int16_t, CrossRuleRows.size()> rule {};
+    for (std::size_t i = 0; i < rule.size(); ++i) {
+        const std::optional<std::int32_t> v = tables::toScaledInteger(entry.ruleTexts[i]);
+        if (!v)
+            return outsideArea();
+        rule[i] = static_cast<std::int16_t>(*v); // the parameter words are 16 bits wide
+    }
+    if (const std::optional<TextId> broken = checkCrossRules(entry.code, rule[0], rule[1], rule[2], rule[3], rule[4]))
+        return refused(*broken);
+
+    const std::optional<std::int32_t> value = tables::toScaledInteger(entry.typed);
+    if (!value)
+        return outsideArea();
+
+    CellVerdict verdict;
+    verdict.value = *value;
+    if (*value == entry.stored) {
+        verdict.outcome = CellOutcome::Unchanged;
+        return verdict;
+    }
+    verdict.outcome = CellOutcome::Accepted;
+    verdict.status = statusText(entry);
+    return verdict;
+}
+
+} // namespace tess

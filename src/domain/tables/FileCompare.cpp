@@ -1,0 +1,142 @@
+#include "domain/tables/FileCompare.h"
+
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/common/FileIo.h"
+#include "domain/tables/TableFiles.h"
+#include "domain/tables/TableWalk.h"
+#include "domain/tables/ValueFormat.h"
+#include "domain/text/Texts.h"
+
+#include <optional>
+
+namespace tess::tables {
+namespace {
+
+// The identity checks, in their fixed order. Only a different capacity
+// lets the comparison go on: its decimal places come from the compared
+// capacity's line of the same capacity default file.
+bool identitiesComparable(const InverterIdentity& open, const InverterIdentity& compared, std::vector<Message>& notices)
+{
+    const auto refuse = [&](TextId id) {
+        notices.push_back(message(id));
+        return false;
+    };
+    if (compared.model != open.model)
+        return refuse(TextId::CompareModelMismatch);
+    if (compared.controlMode != open.controlMode)
+        return refuse(TextId::CompareControlModeMismatch);
+    if (compared.capacity != open.capacity)
+        notices.push_back(message(TextId::CompareCapacityMismatch));
+    if (compared.romVersion != open.romVersion)
+        return refuse(TextId::CompareRomMismatch);
+    return true;
+}
+
+// One value as a signed 16-bit stored number.
+std::int16_t low16(std::int32_t value)
+{
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
+}
+
+} // namespace
+
+TableComparison compareWithTable(const CompareRequest& request, const ComparedDataSet& compared)
+{
+    TableComparison out;
+    const InverterIdentity& id = compared.identity;
+    std::vector<Message>& notices = out.notices;
+
+    if (!identitiesComparable(request.openIdentity, id, notices))
+        return out;
+
+    // The lookup is made here rather than through the document's recorded
+    // lookup, which the open data set's later reloads still depend on. There
+    // is no older ROM version's table to fall back to: the rows of column 4
+    // came from the exact table.
+    const std::string path = findTableFile(request.applicationFolder, id.model, id.controlMode, id.romVersion);
+    if (path.empty()) {
+        const std::string sought
+            = tableFilePathInInstallation(request.applicationFolder, id.model, id.controlMode, id.romVersion);
+        notices.push_back(sought.empty() ? message(TextId::CompareTableNotFound)
+                                         : withCause(message(TextId::CompareTableNotFound), fileMissingCause(sought)));
+        notices.push_back(message(TextId::CompareNotSupportVersion));
+        return out;
+    }
+    TableText table;
+    IoError error;
+    if (!table.read(path, &error)) {
+        notices.push_back(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)));
+        return out;
+    }
+
+    MotorGroupRules::Setup setup;
+    setup.applicationFolder = request.applicationFolder;
+    setup.tablePath = path;
+    setup.capacity = id.capacity;
+    setup.family = catalogue::modelFamily(id.model);
+    setup.vf = controlModeLetter(id.model, id.controlMode) == 'O';
+    setup.withVfDefaults = false;
+    setup.unreadable = TextId::TableCloseCsvFiles;
+    MotorGroupRules groups(notices, std::move(setup));
+
+    const Language language = request.language;
+    const bool class400 = isClass400V(id.model, id.capacity, id.romVersion);
+    const std::string marker(text(TextId::CompareMarker, language));
+    GridRows rows = request.openRows;
+    rows.setRowCount(GridRowsWithTable);
+    std::array<std::uint16_t, AreaCount> areaFirst {};
+    std::array<std::uint16_t, AreaCount> areaLast {};
+
+    const auto compareRecord = [&](int line, int slot, std::string_view bytes) {
+        const std::vector<std::string> r = splitRecord(bytes);
+        if (r.size() <= FieldDecimals)
+            return RecordStep::Failed;
+        const std::optional<int> decimals = decimalsOf(&r[FieldDecimals]);
+        if (!decimals)
+            return RecordStep::Failed;
+        MotorGroupDecimals motor;
+        if (const RecordStep st = groups.apply(line, r, *decimals, motor); st != RecordStep::Ok)
+            return st;
+        const int d = motor.decimals;
+
+        const std::string& code = r[0];
+        const int row = slot + 1;
+        const auto index = static_cast<std::size_t>(slot);
+        const std::int16_t x = low16(compared.values[index]);
+        std::string value = d == 0 ? std::to_string(x) : formatScaledValue(x, d);
+        if (code == "S-2")
+            value = std::to_string(id.capacity);
+
+        // A value cell left empty by a refused entry still stands for the
+        // stored value it shows again.
+        const std::optional<std::int32_t> a = toScaledInteger(rows.text(row, ColValue));
+        const std::optional<std::int32_t> b = toScaledInteger(value);
+        if (!b)
+            return RecordStep::Failed;
+        const std::int16_t shown = a ? low16(*a) : low16(request.openValues[index]);
+
+        rows.setText(row, ColCode, code);
+        rows.setText(row, ColName, language == Language::Japanese ? r[1] : r[2]);
+        rows.setText(
+            row, ColRange, code == "F-0" && class400 ? std::string(text(TextId::CompareRange400V, language)) : r[3]);
+        rows.setText(row, ColDecimals, std::move(value));
+        rows.setText(row, ColFigures, shown != low16(*b) ? marker : std::string());
+        return RecordStep::Ok;
+    };
+
+    const WalkResult walk = walkTableRecords(table, areaFirst, areaLast, compareRecord);
+    if (walk.step == RecordStep::Failed) {
+        const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
+        notices.push_back(areaFailureMessage(walk.area, walk.slot, fault));
+    }
+    if (walk.step != RecordStep::Ok)
+        return out;
+
+    out.done = true;
+    out.rows = std::move(rows);
+    out.areaFirst = areaFirst;
+    out.areaLast = areaLast;
+    return out;
+}
+
+} // namespace tess::tables

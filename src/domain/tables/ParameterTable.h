@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "domain/common/Identity.h"
+
+namespace tess {
+
+// One parameter record of a table file, as read, with its position.
+struct ParameterDef {
+    std::string code;         // field 0, e.g. "A-11"
+    std::string nameJapanese; // field 1
+    std::string nameEnglish;  // field 2
+    std::string rangeText;    // field 3
+    std::string defaultText;  // field 4
+    int decimals = 0;         // field 6, possibly replaced from the capacity file
+    int significantFigures = 0; // field 7
+    std::int16_t signFlag = 0;  // field 8: 0 signed, otherwise unsigned 16-bit
+    int slot = 0;             // ParameterSet index the record was assigned to
+    int line = 0;             // line number in the file, counted from 0
+};
+
+// The parameter table of one InverterIdentity.
+struct ParameterTable {
+    std::string path;
+    std::array<std::uint16_t, AreaCount> areaFirst{};
+    std::array<std::uint16_t, AreaCount> areaLast{};
+    std::string capacityFileName;
+    std::array<std::optional<ParameterDef>, SlotCount> defs{};
+    bool substitute = false;
+};
+
+} // namespace tess

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "domain/common/FileIo.h"
+#include "domain/common/Identity.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The parameter table files (.bkh, one per model, control mode and ROM
+// version, in the model's folder of the installation) and the capacity
+// default files (folder "MSEL"): where they lie, how they are named, and how
+// their lines split into fields.
+namespace tess::tables {
+
+// A table or capacity default file read whole, its lines split at CR LF, LF
+// or CR. Lines are the file's own bytes (code page 932).
+class TableText {
+public:
+    // False (with the reason) when the file cannot be opened or read.
+    bool read(const std::string& path, IoError* error = nullptr);
+    // Takes bytes already in memory.
+    void assign(std::string bytes);
+
+    std::size_t lineCount() const { return m_lines.size(); }
+    // The line's bytes without its line end; nothing for a line past the end.
+    std::optional<std::string_view> line(std::size_t index) const;
+
+private:
+    void index();
+
+    std::string m_bytes;
+    std::vector<std::pair<std::size_t, std::size_t>> m_lines; // offset, length
+};
+
+// `splitRecord`: the fields of one line of code page 932 bytes, each converted
+// to UTF-8. Comma separates and double quote quotes:
+//  1. characters with codes 1 to 32 are skipped;
+//  2. a field that starts with a double quote runs to the matching closing
+//     quote (two double quotes inside stand for one; a missing closing quote
+//     lets it run to the end of the line);
+//  3. any other field runs up to the next comma or character 1 to 32;
+//  4. characters 1 to 32 after a field are skipped; a comma there is consumed
+//     with the characters 1 to 32 after it, and when it was the line's last
+//     character one more, empty, field follows.
+// A double-byte character is stepped over whole, so its second byte is never
+// taken for a separator; a lead byte whose second byte cannot be one (a
+// separator, a quote, the end of the line) stands alone.
+std::vector<std::string> splitRecord(std::string_view cp932Line);
+// The same split, the fields left in code page 932.
+std::vector<std::string> splitRecordBytes(std::string_view cp932Line);
+
+// The control-mode letter of the model's family for a control-mode index:
+// 'S', 'V', 'O' (QM) or 'P' (LX); 0 (no letter) for any other index.
+char controlModeLetter(int model, int controlMode);
+
+// What every table file name ends in.
+inline constexpr std::string_view TableFileExtension = ".bkh";
+
+// The bare table file name: model name, control-mode letter, ROM code,
+// ".bkh" (QM71S01-A1.bkh). Empty when the model or the ROM version index is
+// outside the catalogue.
+std::string tableFileName(int model, int controlMode, int romVersion);
+
+// Where the installation keeps the table file of this identity (in the
+// model's folder), whether it is there or not; empty when the model or the
+// ROM version index is outside the catalogue.
+std::string tableFilePathInInstallation(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+
+// `findTableFile`: the table file of this identity. A file of the bare name
+// in the working directory wins (the program finds tables beside itself);
+// otherwise the file in the model's folder of the installation; otherwise
+// empty. applicationFolder ends with '/'.
+std::string findTableFile(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+
+// `findTableFileOrOlder`: the first table found from the ROM version index
+// down to 0; empty when there is none.
+std::string findTableFileOrOlder(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+
+// How many capacity default files there are, numbered from 0.
+inline constexpr int CapacityDefaultFileCount = 16;
+
+// The capacity default file of each number: "MSEL_DEFa8.bkh" for 0 ..
+// "MSEL_DEF_73N.bkh" for 15.
+const std::array<std::string_view, CapacityDefaultFileCount>& capacityDefaultFileNames();
+
+// `capacityDefaultFileName`: the file of the number the text holds, an empty
+// text for an integer outside 0 to 15, nothing when the text is not an
+// integer.
+std::optional<std::string> capacityDefaultFileName(std::string_view numberText);
+
+// The capacity default file's path in the installation ("MSEL" folder).
+std::string capacityDefaultFilePath(const std::string& applicationFolder, const std::string& fileName);
+
+// `romCodeOfPath`: the five characters before ".bkh" (the ROM code of a
+// table file); for a path too short to hold them, what there is of them.
+std::string romCodeOfPath(std::string_view path);
+
+} // namespace tess::tables

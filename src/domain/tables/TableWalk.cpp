@@ -1,0 +1,297 @@
+#include "domain/tables/TableWalk.h"
+
+#include "domain/common/FileIo.h"
+#include "domain/tables/TableFiles.h"
+#include "domain/tables/ValueFormat.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace tess::tables {
+namespace {
+
+bool oneOf(std::string_view code, std::initializer_list<std::string_view> codes)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// Capacity-file fields of the groups' decimal places and V/F defaults.
+constexpr std::size_t CapDecimalsC = 2;
+constexpr std::size_t CapDecimalsB = 3;
+constexpr std::size_t CapDecimalsD = 4;
+constexpr std::size_t CapDecimalsA = 5;
+constexpr std::size_t CapVfDefaultB = 6;
+constexpr std::size_t CapVfDefaultA = 8;
+constexpr std::size_t CapVfDefaultD = 9;
+constexpr std::size_t CapVfDefaultA11To16 = 10;
+constexpr std::size_t CapVfDefaultA10 = 11;
+
+std::optional<std::uint16_t> unsigned16At(const std::vector<std::string>& fields, std::size_t index)
+{
+    const std::optional<std::int32_t> value = integerAt(fields, index);
+    if (!value || *value < 0 || *value > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(*value);
+}
+
+} // namespace
+
+const std::string* fieldAt(const std::vector<std::string>& fields, std::size_t index)
+{
+    return index < fields.size() ? &fields[index] : nullptr;
+}
+
+std::optional<std::int32_t> integerAt(const std::vector<std::string>& fields, std::size_t index)
+{
+    const std::string* field = fieldAt(fields, index);
+    return field ? parseInteger(*field) : std::nullopt;
+}
+
+std::optional<int> decimalsOf(const std::string* text)
+{
+    if (!text)
+        return std::nullopt;
+    const std::optional<std::int32_t> d = parseInteger(*text);
+    if (!d || *d < 0 || *d > MaxDecimals)
+        return std::nullopt;
+    return *d;
+}
+
+WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, AreaCount>& areaFirst,
+    std::array<std::uint16_t, AreaCount>& areaLast, const RecordVisitor& visit)
+{
+    WalkResult result;
+    const auto endAt = [&](int area, RecordStep step, std::size_t line, bool missing = false) {
+        result.area = area;
+        result.step = step;
+        result.line = static_cast<int>(line);
+        result.lineMissing = missing;
+        return result;
+    };
+
+    // Areas a damaged table never reaches hold nothing.
+    areaFirst.fill(1);
+    areaLast.fill(0);
+    int line = 2;
+    for (int area = 0; area < AreaCount; ++area) {
+        const auto areaLineIndex = static_cast<std::size_t>(2 + area);
+        const std::optional<std::string_view> areaLine = text.line(areaLineIndex);
+        if (!areaLine)
+            return endAt(area, RecordStep::Failed, areaLineIndex, true);
+        const std::vector<std::string> fields = splitRecord(*areaLine);
+        const std::optional<std::uint16_t> first = unsigned16At(fields, FieldAreaFirst);
+        const std::optional<std::uint16_t> last = unsigned16At(fields, FieldAreaLast);
+        if (!first || !last)
+            return endAt(area, RecordStep::Failed, areaLineIndex);
+        areaFirst[static_cast<std::size_t>(area)] = *first;
+        areaLast[static_cast<std::size_t>(area)] = *last;
+
+        for (int s = *first; s <= *last; ++s) {
+            result.slot = s;
+            const auto lineIndex = static_cast<std::size_t>(line);
+            const std::optional<std::string_view> record = text.line(lineIndex);
+            // A slot past the ParameterSet is the area line's fault; a file
+            // that ends too early, the missing record's.
+            if (s >= SlotCount)
+                return endAt(area, RecordStep::Failed, areaLineIndex);
+            if (!record)
+                return endAt(area, RecordStep::Failed, lineIndex, true);
+            if (const RecordStep step = visit(line, s, *record); step != RecordStep::Ok)
+                return endAt(area, step, lineIndex);
+            ++line;
+        }
+    }
+    return result;
+}
+
+Message lineFaultCause(const LineFault& fault)
+{
+    return fault.missing ? fileEndsBeforeLineCause(fault.path, fault.line + 1) : fileLineCause(fault.path, fault.line + 1);
+}
+
+Message areaFailureMessage(int area, int slot, const LineFault& fault)
+{
+    const Message a = message(TextId::TableAreaFailureArea);
+    const Message n = message(TextId::TableAreaFailureSlot);
+    const std::string i = std::to_string(area);
+    const std::string s = std::to_string(slot);
+    return withCause(Message {a.ja + i + n.ja + s, a.en + i + n.en + s}, lineFaultCause(fault));
+}
+
+MotorGroup motorGroupOf(std::string_view code, ModelFamily family)
+{
+    if (oneOf(code, {"A-2", "L-1"}))
+        return MotorGroup::A;
+    if (oneOf(code, {"A-4", "L-3"}))
+        return MotorGroup::D;
+    if (family == ModelFamily::QM) {
+        if (oneOf(code, {"A-17", "A-18", "L-9", "L-10"}))
+            return MotorGroup::B;
+        if (oneOf(code, {"A-19", "A-20", "L-11", "L-12"}))
+            return MotorGroup::C;
+    } else {
+        if (oneOf(code, {"A-17", "L-8"}))
+            return MotorGroup::B;
+        if (oneOf(code, {"A-18", "A-19", "L-9", "L-10"}))
+            return MotorGroup::C;
+    }
+    return MotorGroup::None;
+}
+
+MotorGroupRules::MotorGroupRules(std::vector<Message>& notices, Setup setup)
+    : m_notices(notices)
+    , m_setup(std::move(setup))
+{
+}
+
+RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fields)
+{
+    if (m_capacityState == CapacityState::NotRead) {
+        const std::string& name = m_capacityFileName;
+        const std::string path = capacityDefaultFilePath(m_setup.applicationFolder, name);
+        TableText text;
+        IoError error;
+        if (name.empty()) {
+            const Message m = message(TextId::TableCapacityFileUnnamed);
+            m_notices.push_back(Message {m.ja + m_setup.tablePath, m.en + m_setup.tablePath});
+            m_capacityState = CapacityState::Unusable;
+        } else if (!fileExists(path) && !isDirectory(path)) {
+            const Message m = message(TextId::TableCapacityFileMissing);
+            m_notices.push_back(Message {m.ja + path, m.en + path});
+            m_capacityState = CapacityState::Unusable;
+        } else if (!text.read(path, &error)) {
+            m_notices.push_back(withCause(message(m_setup.unreadable), fileReasonCause(path, error.detail)));
+            m_capacityState = CapacityState::Unusable;
+        } else {
+            const int lineNumber = m_setup.capacity + 1;
+            const std::optional<std::string_view> line
+                = lineNumber >= 1 ? text.line(static_cast<std::size_t>(lineNumber)) : std::nullopt;
+            m_capacityPath = path;
+            if (line) {
+                m_capacity = splitRecord(*line);
+                m_capacityState = CapacityState::Read;
+            } else {
+                m_capacityState = CapacityState::NoLine;
+                m_capacityFault = LineFault {path, lineNumber, true};
+            }
+        }
+    }
+    switch (m_capacityState) {
+    case CapacityState::Read:
+        fields = &m_capacity;
+        return RecordStep::Ok;
+    case CapacityState::NoLine:
+        return RecordStep::Failed;
+    default:
+        return RecordStep::Stopped;
+    }
+}
+
+RecordStep MotorGroupRules::apply(
+    int line, const std::vector<std::string>& record, int ownDecimals, MotorGroupDecimals& out)
+{
+    if (line == 2) {
+        const std::string* number = fieldAt(record, FieldCapacityFile);
+        const std::optional<std::string> name = number ? capacityDefaultFileName(*number) : std::nullopt;
+        if (!name)
+            return RecordStep::Failed;
+        m_capacityFileName = *name;
+    }
+
+    const std::string& code = record.at(0);
+    const bool vf = m_setup.vf;
+    const bool defaults = m_setup.withVfDefaults;
+    out = MotorGroupDecimals {};
+    out.decimals = ownDecimals;
+    out.group = motorGroupOf(code, m_setup.family);
+    const MotorGroup group = out.group;
+
+    const std::vector<std::string>* cap = nullptr;
+    std::optional<std::string> groupDecimalsText; // the record's own, from the capacity line
+    bool joinsA = false;
+    bool joinsB = false;
+    const auto readCapacity = [&]() -> RecordStep { return cap ? RecordStep::Ok : capacityFields(cap); };
+    // d and the decimals text from a capacity field.
+    // A capacity field that is unusable is the capacity line's fault.
+    const auto capacityLineFault = [&] {
+        m_capacityFault = LineFault {m_capacityPath, m_setup.capacity + 1, false};
+        return false;
+    };
+    const auto takeDecimals = [&](std::size_t field, std::optional<std::string>& textOut) {
+        const std::optional<int> value = decimalsOf(fieldAt(*cap, field));
+        if (!value)
+            return capacityLineFault();
+        out.decimals = *value;
+        textOut = (*cap)[field];
+        return true;
+    };
+    const auto takeInteger = [&](std::size_t field, std::optional<std::int32_t>& value) {
+        if (!defaults)
+            return true;
+        value = integerAt(*cap, field);
+        return value.has_value() || capacityLineFault();
+    };
+
+    if (!vf) {
+        if (group == MotorGroup::A || group == MotorGroup::B || group == MotorGroup::C) {
+            if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
+                return st;
+            const std::size_t field = group == MotorGroup::A ? CapDecimalsA
+                : group == MotorGroup::B                     ? CapDecimalsB
+                                                             : CapDecimalsC;
+            if (!takeDecimals(field, groupDecimalsText))
+                return RecordStep::Failed;
+        }
+    } else {
+        const bool reads = line == 15 || line == 30
+            || oneOf(code, {"A-2", "A-17", "A-18", "A-19", "A-20", "L-1", "L-8", "L-9", "L-10", "L-11", "L-12"});
+        if (reads) {
+            if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
+                return st;
+        }
+        if (line == 15 || code == "L-1") {
+            joinsA = true;
+            if (!takeDecimals(CapDecimalsA, m_groupADecimalsText) || !takeInteger(CapVfDefaultA, m_groupADefault))
+                return RecordStep::Failed;
+        }
+        if (line == 30 || code == "L-9") {
+            joinsB = true;
+            if (!takeDecimals(CapDecimalsB, m_groupBDecimalsText) || !takeInteger(CapVfDefaultB, m_groupBDefault))
+                return RecordStep::Failed;
+        }
+        const bool a10 = code == "A-10";
+        const bool a11To16 = oneOf(code, {"A-11", "A-12", "A-13", "A-14", "A-15", "A-16"});
+        if (defaults && (a10 || a11To16)) {
+            if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
+                return st;
+            if (!takeInteger(a10 ? CapVfDefaultA10 : CapVfDefaultA11To16, out.vfDefault))
+                return RecordStep::Failed;
+        }
+    }
+    if (group == MotorGroup::D) {
+        if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
+            return st;
+        if (!takeDecimals(CapDecimalsD, groupDecimalsText))
+            return RecordStep::Failed;
+        if (vf && !takeInteger(CapVfDefaultD, out.vfDefault))
+            return RecordStep::Failed;
+    }
+    out.inA = group == MotorGroup::A || joinsA;
+    out.inB = group == MotorGroup::B || joinsB;
+
+    // The decimal places text: in V/F mode groups A and B show the values
+    // of the last record that set them.
+    if (!vf) {
+        out.decimalsText = groupDecimalsText;
+    } else {
+        if (out.inA && m_groupADecimalsText)
+            out.decimalsText = m_groupADecimalsText;
+        if (out.inB && m_groupBDecimalsText)
+            out.decimalsText = m_groupBDecimalsText;
+        if (group == MotorGroup::D && groupDecimalsText)
+            out.decimalsText = groupDecimalsText;
+    }
+    return RecordStep::Ok;
+}
+
+} // namespace tess::tables

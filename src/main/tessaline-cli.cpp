@@ -1,0 +1,20 @@
+#include "cli/Runner.h"
+
+#include "domain/settings/UserStore.h"
+
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    tess::cli::CliEnvironment env;
+    env.startup = tess::currentStartupEnvironment();
+    // The language the user last chose in the window; its record is only read.
+    tess::FileUserStore store(tess::defaultUserStorePath());
+    env.storedEigo = store.readInteger(tess::UserValueEigo);
+    env.outIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    return tess::cli::runCommandLine(args, env, std::cout, std::cerr);
+}

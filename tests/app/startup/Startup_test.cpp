@@ -1,0 +1,164 @@
+#include "app/mainwindow/MainWindowTexts.h"
+#include "app/startup/Startup.h"
+#include "domain/settings/IniFile.h"
+#include "domain/settings/UserStore.h"
+#include "support/CaseName.h"
+#include "support/FakeUi.h"
+#include "support/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace tess {
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    void run(Workspace& workspace) { startUp(workspace, ui, store, env); }
+    std::string ini() const { return dir.file("FileVersion.INI"); }
+
+    test::TempDir dir;
+    test::FakeUi ui;
+    MemoryUserStore store;
+    StartupEnvironment env {dir.file("tessaline"), "", "", "C.UTF-8"};
+    Workspace ws;
+};
+
+TEST_F(Startup, WithoutSettingsFileTakesDefaultsAndShowsTheProgramFolder)
+{
+    ws.writeWaitMs = 0;
+    ws.doc.state.open = true;
+    run(ws);
+    EXPECT_EQ(ws.applicationFolder, dir.path());
+    EXPECT_EQ(store.readString("exe_path"), dir.path());
+    EXPECT_EQ(ws.settings.fileVersion, "1");
+    for (const RomLimits& limits : ws.settings.limits)
+        EXPECT_TRUE(limits.verMax == 1 && limits.newVer == 1);
+    EXPECT_FALSE(ws.settings.specialFunctions);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].inLanguage(), dir.path());
+
+    EXPECT_FALSE(ws.doc.state.open);
+    EXPECT_TRUE(ws.doc.state.saved);
+    EXPECT_EQ(ws.doc.identity, (InverterIdentity {0, 0, 0, 1}));
+    EXPECT_EQ(ws.commands, CommandStates {});
+    EXPECT_EQ(ws.writeWaitMs, 150);
+    EXPECT_EQ(ws.language, Language::English);
+    EXPECT_EQ(ws.doc.rows.text(0, ColValue), "Setting val.");
+    EXPECT_EQ(ws.doc.rows.rowCount(), GridRowsEmpty);
+    for (const std::string_view model :
+        {"QM71", "LX71RTP", "QM71RTP", "LX71", "LX71ht", "LX75RTP", "QM71K", "LX71K", "QM71N", "QM73N"})
+        EXPECT_TRUE(isDirectory(dir.path() + std::string(model))) << model;
+}
+
+TEST_F(Startup, TakesSettingsPortAndStoredLanguage)
+{
+    test::writeFile(ini(), "[View]\r\nValue=0\r\n[QM71]\r\nNew_Ver=3\r\n");
+    store.writeString("COM", "/dev/ttyUSB0");
+    store.writeInteger("EIGO", 0);
+    run(ws);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ws.doc.identity.romVersion, 3);
+    EXPECT_EQ(ws.portName, "/dev/ttyUSB0");
+    EXPECT_EQ(ws.language, Language::Japanese);
+    EXPECT_EQ(ws.doc.rows.text(0, ColValue), "設定値");
+}
+
+TEST_F(Startup, SpecialFunctionsHoldForExactlyOneRun)
+{
+    test::writeFile(ini(), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=1\r\n");
+    run(ws);
+    EXPECT_TRUE(ws.settings.specialFunctions);
+    ASSERT_EQ(clearSpecialFunctionOnExit(ws), 0);
+    EXPECT_EQ(test::readFile(ini()), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=0\r\n");
+
+    Workspace second;
+    run(second);
+    EXPECT_FALSE(second.settings.specialFunctions);
+}
+
+TEST_F(Startup, CountsTableFilesIgnoringCase)
+{
+    test::writeFile(dir.file("QM71/a.bkh"), "");
+    test::writeFile(dir.file("QM71/b.BKH"), "");
+    test::writeFile(dir.file("QM71/c.txt"), "");
+    test::writeFile(dir.file("QM73N/x.Bkh"), "");
+    test::writeFile(dir.file("QM71KRTP/y.bkh"), ""); // model 10 has no counted folder
+    run(ws);
+    EXPECT_EQ(ws.tableFileCount, (std::array<std::uint16_t, CountedModels> {2, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+}
+
+TEST_F(Startup, DamagedOrUnreadableUserStoreGivesEmptyValues)
+{
+    // A folder where the store's file should be: nothing can be read or kept.
+    std::filesystem::create_directories(dir.file("conf/CON.conf"));
+    FileUserStore unreadable(dir.file("conf/CON.conf"));
+    startUp(ws, ui, unreadable, env);
+    EXPECT_EQ(ws.applicationFolder, dir.path());
+    EXPECT_EQ(ws.portName, "");
+
+    // Garbage lines are skipped over (and kept); the good line still counts.
+    const std::string garbage = std::string("\xFF\xFE\0junk", 7) + "\nEIGO=yes\n=\nCOM=/dev/ttyS1\n";
+    test::writeFile(dir.file("CON.conf"), garbage);
+    FileUserStore damaged(dir.file("CON.conf"));
+    Workspace other;
+    env.lang = "ja_JP.UTF-8";
+    startUp(other, ui, damaged, env);
+    EXPECT_EQ(other.portName, "/dev/ttyS1");
+    EXPECT_EQ(other.language, Language::Japanese); // "yes" is no stored choice
+    EXPECT_EQ(test::readFile(dir.file("CON.conf")), garbage + "exe_path=" + dir.path() + "\n");
+}
+
+struct LanguageCase {
+    const char* name;
+    std::optional<int> eigo;
+    StartupEnvironment env;
+    Language expected;
+};
+
+class StartupLanguage : public ::testing::TestWithParam<LanguageCase> { };
+
+TEST_P(StartupLanguage, StoredChoiceThenLocale)
+{
+    EXPECT_EQ(chooseStartupLanguage(GetParam().eigo, GetParam().env), GetParam().expected);
+}
+
+constexpr auto Ja = Language::Japanese;
+constexpr auto En = Language::English;
+
+INSTANTIATE_TEST_SUITE_P(, StartupLanguage,
+    ::testing::Values(LanguageCase {"StoredEnglishBeatsJapaneseLocale", 1, {"", "", "", "ja_JP.UTF-8"}, En},
+        LanguageCase {"StoredJapaneseBeatsEnglishLocale", 0, {"", "", "", "en_US.UTF-8"}, Ja},
+        LanguageCase {"UnknownStoredNumberIsNoChoice", 7, {"", "", "", "ja_JP.UTF-8"}, Ja},
+        LanguageCase {"LangJapanese", std::nullopt, {"", "", "", "ja_JP.UTF-8"}, Ja},
+        LanguageCase {"LangJustJa", std::nullopt, {"", "", "", "ja"}, Ja},
+        LanguageCase {"LangJapaneseEuc", std::nullopt, {"", "", "", "ja_JP.eucJP"}, Ja},
+        LanguageCase {"LcAllOverridesLang", std::nullopt, {"", "C", "", "ja_JP.UTF-8"}, En},
+        LanguageCase {"LcMessagesOverridesLang", std::nullopt, {"", "", "ja_JP.UTF-8", "en_GB.UTF-8"}, Ja},
+        LanguageCase {"LcAllJapanese", std::nullopt, {"", "ja_JP.UTF-8", "en_US", "en_US"}, Ja},
+        LanguageCase {"OtherLanguageStartingWithJ", std::nullopt, {"", "", "", "jv_ID.UTF-8"}, En},
+        LanguageCase {"NothingSet", std::nullopt, {"", "", "", ""}, En}),
+    test::CaseName {});
+
+TEST(CommandStateTable, RawDataSetDisablesTheWriteButtonButNotTheMenuItem)
+{
+    CommandStates states;
+    applyDocumentOpenedState(states);
+    applyRawDataSetOverrides(states);
+    EXPECT_TRUE(states.dataWriteItem);
+    EXPECT_FALSE(states.dataWriteButton);
+    applyNoDocumentState(states);
+    EXPECT_EQ(states, CommandStates {});
+}
+
+TEST(CommandStateTable, EveryControlNameIsDistinct)
+{
+    std::set<std::string_view> names;
+    for (const CommandControl& control : commandControls())
+        EXPECT_TRUE(names.insert(control.name).second) << control.name;
+}
+
+} // namespace
+} // namespace tess

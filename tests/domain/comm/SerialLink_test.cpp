@@ -1,0 +1,373 @@
+#include "domain/comm/SerialLink.h"
+
+#include "domain/comm/CommLog.h"
+#include "support/CaseName.h"
+#include "support/FakeSerialPort.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tess::comm {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RecordingProgress : public ProgressSink {
+public:
+    void setPosition(int position) override { positions.push_back(position); }
+    void setMaximum(int maximum) override { lastMaximum = maximum; }
+    void step(int by) override { steps.push_back(by); }
+    std::vector<int> positions;
+    std::vector<int> steps;
+    int lastMaximum = -1;
+};
+
+class Link : public ::testing::Test {
+protected:
+    Link()
+    {
+        settings.portName = "COM1";
+        settings.language = Language::English;
+        port.respond = [this](const std::string& frame) { return inverter(frame); };
+        state.progress = &progress;
+        log.append("start !!");
+    }
+
+    // The frames written so far, without ENQ BLK and CR LF.
+    Lines sentChars() const
+    {
+        Lines chars;
+        for (const std::string& frame : port.written)
+            chars.push_back(frame.substr(2, frame.size() - 4));
+        return chars;
+    }
+
+    void openPort() { ASSERT_EQ(link.openCommPort(), std::nullopt); }
+
+    static std::uint32_t wordAddress(int word) { return ImageAddress + 2 * static_cast<std::uint32_t>(word); }
+
+    // A write dialog sending words; grid row k + 1 names word k.
+    void startWrite(std::vector<WordSpan> ranges)
+    {
+        state.commDirection = CommandWrite;
+        state.commPhase = CommandWrite;
+        state.writeRanges = std::move(ranges);
+        rows.setText(1, ColCode, "Fund.-0");
+        rows.setText(4, ColCode, "Fund.-3");
+        rows.setText(8, ColCode, "Fund.-7");
+        rows.setText(13, ColCode, "A-1");
+        rows.setText(124, ColCode, "G-5");
+        openPort();
+    }
+
+    LinkSettings settings;
+    ParameterSet values {};
+    GridRows rows;
+    test::FakeClock clock;
+    test::FakeSerialPort port {clock};
+    test::FakeInverter inverter;
+    RecordingProgress progress;
+    LinkState state;
+    CommLog log;
+    SerialLink link {port, clock, settings, {values, rows}, state, log};
+};
+
+struct OpenCase {
+    const char* name;
+    const char* portName;
+    PortOpenResult result;
+    const char* message;
+    PortFailure failure {}; // what the port says of the failure
+};
+
+class OpenCommPort : public Link, public ::testing::WithParamInterface<OpenCase> { };
+
+TEST_P(OpenCommPort, FailureGivesAnEnglishOnlyMessage)
+{
+    settings.portName = GetParam().portName;
+    port.openResult = GetParam().result;
+    port.openFailure = GetParam().failure;
+    const std::optional<Message> failure = link.openCommPort();
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(failure->in(Language::Japanese), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(Failures, OpenCommPort,
+    ::testing::Values(OpenCase {"NoPortChosen", "", PortOpenResult::Ok, "Port select Error!"},
+        OpenCase {"DeviceMissing", "COM3", PortOpenResult::OpenFailed, "Port select Error!"},
+        OpenCase {"DeviceNamedWithItsReason", "COM1", PortOpenResult::OpenFailed,
+            "Port select Error!\n/dev/ttyUSB0: Permission denied", {"/dev/ttyUSB0", "Permission denied"}},
+        OpenCase {"SettingsUnreadable", "COM3", PortOpenResult::GetStateFailed, "GetCommState Error!"},
+        OpenCase {"SettingsRefused", "COM3", PortOpenResult::SetStateFailed, "SetCommState Error!"}),
+    test::CaseName {});
+
+TEST_F(Link, OpensTheSettingsPortAndClosesIt)
+{
+    settings.portName = "COM7";
+    EXPECT_EQ(link.openCommPort(), std::nullopt);
+    EXPECT_EQ(port.openedNames, Lines {"COM7"});
+    link.closeCommPort();
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(Link, IdentityBlocksFillTheBufferOneAddressFurtherPerRequest)
+{
+    openPort();
+    inverter.put(IdentityAddress, "QM71S 00-A8 and more");
+    inverter.putWord(ModeCapacityAddress, 0x0102);
+    inverter.putWord(ModeCapacityAddress + 2, 0x0A0B);
+
+    ASSERT_EQ(link.readIdentityBlock(IdentityAddress, 10), 0);
+    ASSERT_EQ(link.readIdentityBlock(ModeCapacityAddress, 4), 0);
+
+    const Lines sent = sentChars();
+    ASSERT_EQ(sent.size(), 14u);
+    EXPECT_EQ(sent[0], "r000005100A69");
+    EXPECT_EQ(sent[9].substr(0, 11), "r000005190A");
+    EXPECT_EQ(sent[13].substr(0, 11), "r0020053104");
+    const std::string text(state.identity.begin(), state.identity.begin() + 10);
+    EXPECT_EQ(text, "QM71S 00-A");
+    EXPECT_EQ(std::vector<int>(state.identity.begin() + 10, state.identity.begin() + 14),
+        (std::vector<int> {0x01, 0x02, 0x0A, 0x0B}));
+    EXPECT_EQ(state.identityFill, 14);
+    EXPECT_TRUE(log.lines() == Lines {"start !!"});
+}
+
+TEST_F(Link, ImageReadTakesFiveChunksOf232AndOneOf170)
+{
+    openPort();
+    for (int word = 0; word < SlotCount; ++word)
+        inverter.putWord(wordAddress(word), static_cast<std::uint16_t>(word * 7));
+
+    ASSERT_EQ(link.transferParameterImage(), 0);
+
+    const Lines sent = sentChars();
+    ASSERT_EQ(sent.size(), 6u);
+    EXPECT_EQ(sent[0].substr(0, 11), "r00200000E8");
+    EXPECT_EQ(sent[5], "r00200488AA8A");
+    EXPECT_EQ(progress.steps, (std::vector<int> {232, 232, 232, 232, 232, 170}));
+    EXPECT_EQ(progress.lastMaximum, ImageBytes);
+    for (int word : {0, 115, 116, 664})
+        EXPECT_EQ(state.image[2 * word] << 8 | state.image[2 * word + 1], word * 7) << "word " << word;
+}
+
+TEST_F(Link, ImageReadFailsWhenTheInverterRefusesAChunk)
+{
+    // No bytes came for the chunk: saving zeros as the inverter's values
+    // would pass them off as read.
+    openPort();
+    inverter.nakAt[ImageAddress + 232] = 'C';
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_EQ(port.written.size(), 2u);
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "232  Address error"}));
+}
+
+TEST_F(Link, WholeImageWriteSendsEveryWordsLow16Bits)
+{
+    state.writeWholeImage = true;
+    values[0] = 150;
+    values[5] = -1;
+    values[6] = 0x12345;
+    startWrite({});
+
+    ASSERT_EQ(link.transferParameterImage(), 0);
+
+    const Lines sent = sentChars();
+    ASSERT_EQ(sent.size(), static_cast<std::size_t>(SlotCount));
+    EXPECT_EQ(sent[0], "w002000000096C8");
+    EXPECT_EQ(sent[5].substr(0, 13), "w0020000AFFFF");
+    EXPECT_EQ(sent[6].substr(0, 13), "w0020000C2345");
+    EXPECT_EQ(progress.lastMaximum, SlotCount - 1);
+    EXPECT_TRUE(log.lines() == Lines {"start !!"});
+}
+
+TEST_F(Link, WritePausesForTheWaitAfterEachWord)
+{
+    settings.writeWaitMs = 300;
+    link.calibrateWriteWait();
+    startWrite({{20, 21}});
+    const std::int64_t before = clock.milliseconds();
+    ASSERT_EQ(link.transferParameterImage(), 0);
+    EXPECT_GE(clock.milliseconds() - before, 2 * 300);
+}
+
+TEST_F(Link, RefusedWordIsLoggedUnderItsGridCodeAndTheWriteGoesOn)
+{
+    inverter.nakAt[wordAddress(123)] = 'E';
+    startWrite({{120, 126}});
+
+    EXPECT_EQ(link.transferParameterImage(), 0);
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "G-5  Upper limit error"}));
+    EXPECT_EQ(inverter.writtenAddresses.back(), wordAddress(126));
+    EXPECT_EQ(port.written.size(), 7u);
+}
+
+struct UnknownCodeCase {
+    const char* name;
+    Language language;
+    const char* line;
+};
+
+class UnknownNakCode : public Link, public ::testing::WithParamInterface<UnknownCodeCase> { };
+
+TEST_P(UnknownNakCode, IsTheInvertersError)
+{
+    settings.language = GetParam().language;
+    inverter.nakAt[wordAddress(3)] = 'a';
+    startWrite({{3, 3}});
+    EXPECT_EQ(link.transferParameterImage(), 0);
+    EXPECT_EQ(log.lines().back(), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, UnknownNakCode,
+    ::testing::Values(UnknownCodeCase {"English", Language::English, "Fund.-3  QMN71 error"},
+        UnknownCodeCase {"Japanese", Language::Japanese, "Fund.-3  本体側のｴﾗｰ"}),
+    test::CaseName {});
+
+TEST_F(Link, FundRefusalsOfAMultiRangeWriteGoRightAfterStart)
+{
+    inverter.nakAt[wordAddress(12)] = 'E';
+    inverter.nakAt[wordAddress(3)] = 'e';
+    inverter.nakAt[wordAddress(7)] = 'C';
+    startWrite({{11, 12}, {0, 10}});
+
+    EXPECT_EQ(link.transferParameterImage(), 0);
+    EXPECT_TRUE(log.lines()
+        == (Lines {"start !!", "Fund.-3  Lower limit error", "Fund.-7  Address error", "A-1  Upper limit error"}));
+    EXPECT_EQ(state.logInsertCounter, 2);
+}
+
+struct AreaCase {
+    const char* name;
+    bool showAreaO;
+    Lines log;
+};
+
+class RefusalInAreaO : public Link, public ::testing::WithParamInterface<AreaCase> { };
+
+TEST_P(RefusalInAreaO, IsLoggedOnlyWhenTheAreaIsShown)
+{
+    state.areaO = {123, 130};
+    state.showAreaO = GetParam().showAreaO;
+    inverter.nakAt[wordAddress(123)] = 'E';
+    startWrite({{123, 124}});
+    rows.setText(124, ColCode, "O-0");
+    EXPECT_EQ(link.transferParameterImage(), 0);
+    EXPECT_TRUE(log.lines() == GetParam().log);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, RefusalInAreaO,
+    ::testing::Values(
+        AreaCase {"Hidden", false, {"start !!"}}, AreaCase {"Shown", true, {"start !!", "O-0  Upper limit error"}}),
+    test::CaseName {});
+
+TEST_F(Link, FailedWordEndsItsRangeOnlyAndTheTransferReportsIt)
+{
+    values[21] = -2;
+    inverter.silentAt.insert(wordAddress(21));
+    startWrite({{20, 22}, {30, 31}});
+
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 21", "num = -2"}));
+    EXPECT_EQ(
+        inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(20), wordAddress(30), wordAddress(31)}));
+}
+
+TEST_F(Link, HeldBackWordIsLoggedAndNotSent)
+{
+    state.writeFilter = [](int word) -> std::optional<std::string> {
+        if (word == 41)
+            return "A-11 data is not writed.";
+        return std::nullopt;
+    };
+    startWrite({{40, 42}});
+
+    EXPECT_EQ(link.transferParameterImage(), 0);
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "A-11 data is not writed."}));
+    EXPECT_EQ(inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(40), wordAddress(42)}));
+    EXPECT_EQ(progress.steps.size(), 2u);
+}
+
+// Exchanges of a read of two bytes at 0x510 whose reply is scripted.
+struct ExchangeCase {
+    const char* name;
+    test::FakeSerialPort::Script reply;
+    int result;
+    Lines logged;
+};
+
+std::string twoBytes()
+{
+    return test::dataReplyText(IdentityAddress, {0x51, 0x4D});
+}
+
+class Exchange : public Link, public ::testing::WithParamInterface<ExchangeCase> { };
+
+TEST_P(Exchange, ClassifiesTheCollectedReply)
+{
+    port.respond = [reply = GetParam().reply](const std::string&) { return reply; };
+    openPort();
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), GetParam().result);
+    Lines expected {"start !!"};
+    expected.insert(expected.end(), GetParam().logged.begin(), GetParam().logged.end());
+    EXPECT_TRUE(log.lines() == expected);
+    if (GetParam().result == 0) {
+        EXPECT_EQ(link.replyData(), (std::vector<std::uint8_t> {0x51, 0x4D}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, Exchange,
+    ::testing::Values(ExchangeCase {"WholeReply", {{twoBytes()}}, 0, {}},
+        ExchangeCase {"InPieces", {{twoBytes().substr(0, 5)}, {}, {twoBytes().substr(5)}}, 0, {}},
+        // A line error postpones reading by one pass; an overrun is no error.
+        ExchangeCase {"ParityFlagDelaysReading",
+            {{twoBytes().substr(0, 9), PortErrorParity}, {twoBytes().substr(9), PortErrorOverrun}}, 0, {}},
+        ExchangeCase {"WrongFirstCharacter", {{"?" + twoBytes().substr(1)}}, -1, {"Top word error!!"}},
+        ExchangeCase {"AcknowledgeOfARead", {{test::ackReplyText()}}, -1, {"Top word error!!"}},
+        ExchangeCase {"SumHighDigitOnly", {{twoBytes().replace(17, 2, "00")}}, -1, {"SUM High Error! "}},
+        ExchangeCase {"SumLowDigit", {{twoBytes().replace(18, 1, "0")}}, -1, {"SUM Low Error! "}},
+        ExchangeCase {
+            "FewerBytesThanAsked", {{test::dataReplyText(IdentityAddress, {0x51})}}, -1, {"Reply length error!!"}},
+        // The status query failing after part of a reply ends the collection.
+        ExchangeCase {"StatusFailsMidReply", {{twoBytes().substr(0, 12)}, {"", 0, true}}, -1, {"SUM High Error! "}},
+        ExchangeCase {"Silence", {}, -1, {}}),
+    test::CaseName {});
+
+TEST_F(Link, ReplyWithoutLineFeedFailsAfterTheDeadlineWithNothingLogged)
+{
+    port.respond = [](const std::string&) { return test::FakeSerialPort::Script {{twoBytes().substr(0, 20)}}; };
+    openPort();
+    const std::int64_t t0 = clock.seconds();
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), -1);
+    EXPECT_TRUE(log.lines() == Lines {"start !!"});
+    EXPECT_GT(clock.seconds(), t0 + 1);
+    EXPECT_LE(clock.seconds(), t0 + 2);
+}
+
+TEST_F(Link, OverlongReplyIsCutAndItsRestDoesNotSpoilTheNextExchange)
+{
+    openPort();
+    port.respond = [](const std::string&) { return test::FakeSerialPort::Script {{std::string(700, '\x02')}}; };
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), -1);
+
+    port.respond = [this](const std::string& frame) { return inverter(frame); };
+    inverter.put(IdentityAddress, "QM");
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
+    EXPECT_EQ(link.replyData(), (std::vector<std::uint8_t> {'Q', 'M'}));
+}
+
+TEST_F(Link, LateReplyOfAFailedExchangeIsNotTakenForTheNextOne)
+{
+    openPort();
+    port.queueNow(test::nakReplyText('X'));
+    inverter.put(IdentityAddress, "QM");
+    EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
+    EXPECT_EQ(link.replyData(), (std::vector<std::uint8_t> {'Q', 'M'}));
+    EXPECT_TRUE(log.lines() == Lines {"start !!"});
+}
+
+} // namespace
+} // namespace tess::comm

@@ -1,0 +1,297 @@
+#include "domain/common/Cp932.h"
+#include "domain/common/FileIo.h"
+#include "support/CaseName.h"
+#include "support/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tess {
+namespace {
+
+struct LinesCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> lines;
+};
+
+class SplitLines : public ::testing::TestWithParam<LinesCase> {};
+
+TEST_P(SplitLines, BreaksAtEveryKindOfLineEnd)
+{
+    const auto got = splitLines(GetParam().text);
+    ASSERT_EQ(got.size(), GetParam().lines.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+        EXPECT_EQ(got[i], GetParam().lines[i]) << "line " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(, SplitLines,
+    ::testing::Values(LinesCase{"CrLf", "a\r\nb\r\n", {"a", "b"}}, LinesCase{"Lf", "a\nb", {"a", "b"}},
+        LinesCase{"Cr", "a\rb\r", {"a", "b"}}, LinesCase{"Mixed", "a\r\n\nb\rc", {"a", "", "b", "c"}},
+        LinesCase{"Empty", "", {}}, LinesCase{"OnlyLineEnd", "\r\n", {""}}),
+    test::CaseName{});
+
+TEST(Cp932, RoundTripsJapaneseAndHalfWidthKana)
+{
+    const std::string utf8 = "機種：ﾌｧｲﾙ名 Setting";
+    const std::string bytes = utf8ToCp932(utf8);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0x8B); // 機 = 8B 40
+    EXPECT_EQ(cp932ToUtf8(bytes), utf8);
+}
+
+TEST(Cp932, InvalidBytesBecomeReplacementCharacters)
+{
+    // 0x81 at the end is a lead byte without its trail; 0xA0 is unassigned.
+    EXPECT_EQ(cp932ToUtf8("A\xA0" "B\x81"), "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
+}
+
+TEST(Cp932, UnmappableCharactersAreReportedAsLossy)
+{
+    bool lossy = false;
+    EXPECT_EQ(utf8ToCp932("a\xF0\x9F\x98\x80z", &lossy), "a?z"); // an emoji has no CP932 form
+    EXPECT_TRUE(lossy);
+}
+
+TEST(FileWriter, ReplacesWholeFileAndLeavesNoTemporaryBehind)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("a.txt");
+    test::writeFile(path, "old");
+    IoError error;
+    ASSERT_TRUE(systemFileWriter().replaceFile(path, "new contents", &error)) << error.detail;
+    EXPECT_EQ(test::readFile(path), "new contents");
+    EXPECT_FALSE(systemFileWriter().replaceFile(dir.file("missing/b.txt"), "x", &error));
+    EXPECT_FALSE(error.detail.empty());
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"a.txt", "new contents"}}));
+}
+
+bool holdsTemporaryFile(const std::string& folder)
+{
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(TemporaryFileMarker) != std::string::npos)
+            return true;
+    return false;
+}
+
+mode_t permissionsOf(const std::string& path)
+{
+    struct stat st { };
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+struct ModeCase {
+    const char* name;
+    mode_t mode;
+};
+
+class KeptPermissions : public ::testing::TestWithParam<ModeCase> { };
+
+// The replacement is the same file to whoever may read or change it.
+TEST_P(KeptPermissions, AreThoseOfTheReplacedFile)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("pump.csl");
+    test::writeFile(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), GetParam().mode), 0);
+    IoError error;
+    ASSERT_TRUE(systemFileWriter().replaceFile(path, "new", &error)) << error.detail;
+    EXPECT_EQ(test::readFile(path), "new");
+    EXPECT_EQ(permissionsOf(path), GetParam().mode);
+}
+
+INSTANTIATE_TEST_SUITE_P(, KeptPermissions,
+    ::testing::Values(ModeCase {"Private", 0600}, ModeCase {"GroupReads", 0640}, ModeCase {"GroupWrites", 0664},
+        ModeCase {"Executable", 0755}),
+    test::CaseName {});
+
+TEST(FileWriter, KeepsOwnerAndGroupWhereAllowed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only a privileged process may give a file to another user";
+    test::TempDir dir;
+    const std::string path = dir.file("pump.csl");
+    test::writeFile(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
+    ASSERT_TRUE(systemFileWriter().replaceFile(path, "new", nullptr));
+    struct stat st { };
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+}
+
+TEST(FileWriter, NewFileGetsThePermissionsOfAnyNewFile)
+{
+    test::TempDir dir;
+    const mode_t mask = ::umask(022);
+    const bool written = systemFileWriter().replaceFile(dir.file("new.csl"), "x", nullptr);
+    ::umask(mask);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(permissionsOf(dir.file("new.csl")), 0644);
+}
+
+struct LinkCase {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links; // name, where it points (relative to the folder)
+    std::string named; // the path saved to
+    std::string target; // the file that gets the contents
+    bool targetExisted;
+};
+
+class LinkedPath : public ::testing::TestWithParam<LinkCase> { };
+
+// A link the user keeps (to a shared folder, say) stays a link; the file it
+// leads to is the one that is saved.
+TEST_P(LinkedPath, ReplacesTheFileTheLinkLeadsTo)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.file("real"));
+    if (GetParam().targetExisted) {
+        test::writeFile(dir.file(GetParam().target), "old");
+        ASSERT_EQ(::chmod(dir.file(GetParam().target).c_str(), 0600), 0);
+    }
+    for (const auto& [name, to] : GetParam().links)
+        std::filesystem::create_symlink(to == "ABSOLUTE" ? dir.file(GetParam().target) : to, dir.file(name));
+
+    IoError error;
+    ASSERT_TRUE(systemFileWriter().replaceFile(dir.file(GetParam().named), "new", &error)) << error.detail;
+    for (const auto& [name, to] : GetParam().links)
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file(name))) << name;
+    EXPECT_EQ(test::readFile(dir.file(GetParam().target)), "new");
+    if (GetParam().targetExisted) {
+        EXPECT_EQ(permissionsOf(dir.file(GetParam().target)), 0600u);
+    }
+    EXPECT_FALSE(holdsTemporaryFile(dir.file("real")));
+}
+
+INSTANTIATE_TEST_SUITE_P(, LinkedPath,
+    ::testing::Values(LinkCase {"RelativeLink", {{"pump.csl", "real/pump.csl"}}, "pump.csl", "real/pump.csl", true},
+        LinkCase {"AbsoluteLink", {{"pump.csl", "ABSOLUTE"}}, "pump.csl", "real/pump.csl", true},
+        LinkCase {"LinkToLink", {{"real/b.csl", "pump.csl"}, {"a.csl", "real/b.csl"}}, "a.csl", "real/pump.csl", true},
+        LinkCase {"LinkInsideLinkedFolder", {{"real/b.csl", "pump.csl"}, {"folder", "real"}}, "folder/b.csl",
+            "real/pump.csl", true},
+        LinkCase {"DanglingLink", {{"pump.csl", "real/pump.csl"}}, "pump.csl", "real/pump.csl", false}),
+    test::CaseName {});
+
+struct RefusedCase {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    std::string reason;
+};
+
+class RefusedPath : public ::testing::TestWithParam<RefusedCase> { };
+
+// What is not a writable regular file is not replaced by one.
+TEST_P(RefusedPath, IsLeftAsItIsAndNamed)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("out.csl");
+    GetParam().make(path);
+    struct stat before { };
+    ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+
+    IoError error;
+    EXPECT_FALSE(systemFileWriter().replaceFile(path, "new", &error));
+    EXPECT_EQ(error.path, path);
+    EXPECT_EQ(error.detail, GetParam().reason);
+    struct stat after { };
+    ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_FALSE(holdsTemporaryFile(dir.path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(, RefusedPath,
+    ::testing::Values(RefusedCase {"ReadOnlyFile",
+                          [](const std::string& path) {
+                              test::writeFile(path, "old");
+                              ::chmod(path.c_str(), 0444);
+                          },
+                          "is read-only"},
+        RefusedCase {"Fifo", [](const std::string& path) { ::mkfifo(path.c_str(), 0644); }, "is not a regular file"},
+        RefusedCase {"LinkToDevice",
+            [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); },
+            "is not a regular file"},
+        RefusedCase {"Folder", [](const std::string& path) { std::filesystem::create_directory(path); }, "is a folder"},
+        RefusedCase {"LinkLoop",
+            [](const std::string& path) { std::filesystem::create_symlink(path, path); },
+            std::strerror(ELOOP)}),
+    test::CaseName {});
+
+// Only regular files are read; a FIFO is refused at once rather than
+// waited on for a writer.
+TEST(ReadFileBytes, RefusesWhatIsNoRegularFileWithoutWaiting)
+{
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo.csl").c_str(), 0644), 0);
+    std::filesystem::create_directory(dir.file("folder.csl"));
+    const std::vector<std::pair<std::string, std::string>> cases {
+        {dir.file("fifo.csl"), "is not a regular file"},
+        {dir.file("folder.csl"), "is a folder"},
+        {dir.file("missing.csl"), std::strerror(ENOENT)},
+    };
+    for (const auto& [path, reason] : cases) {
+        std::string bytes = "stale";
+        IoError error;
+        EXPECT_FALSE(readFileBytes(path, bytes, &error)) << path;
+        EXPECT_EQ(error.path, path);
+        EXPECT_EQ(error.detail, reason);
+        EXPECT_TRUE(bytes.empty());
+    }
+}
+
+// A save that was killed leaves its temporary file; the next save of the
+// same file removes it, and only what matches that file's own pattern.
+TEST(FileWriter, RemovesLeftoversOfInterruptedSavesOfTheSameFile)
+{
+    test::TempDir dir;
+    const std::string marker(TemporaryFileMarker);
+    const test::FolderContents others {{".b.csl" + marker + "Ab12Cd", "another file's"},
+        {".a.csl" + marker + "Ab12Cde", "not the pattern"}, {".a.csl" + marker + "Ab-2Cd", "not the pattern"},
+        {"a.csl" + marker + "Ab12Cd", "not the pattern"}};
+    for (const auto& [name, bytes] : others)
+        test::writeFile(dir.file(name), bytes);
+    test::writeFile(dir.file(".a.csl" + marker + "Ab12Cd"), "half");
+    test::writeFile(dir.file(".a.csl" + marker + "zzzzzz"), "half");
+
+    ASSERT_TRUE(systemFileWriter().replaceFile(dir.file("a.csl"), "new", nullptr));
+    test::FolderContents expected = others;
+    expected["a.csl"] = "new";
+    EXPECT_EQ(test::folderContents(dir.path()), expected);
+}
+
+// The PDF printer writes to a file it is given by name: it gets a temporary
+// one, and the target is replaced only when the printout is complete.
+TEST(ReplaceFileMadeBy, ReplacesTheTargetOnlyWithACompleteFile)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("print.pdf");
+    test::writeFile(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    const auto writeWhole = [](const std::string& temporary) {
+        EXPECT_NE(temporary.find("/.print.pdf" + std::string(TemporaryFileMarker)), std::string::npos) << temporary;
+        test::writeFile(temporary, "%PDF complete");
+        return true;
+    };
+    IoError error;
+    ASSERT_TRUE(replaceFileMadeBy(systemFileWriter(), path, writeWhole, &error)) << error.detail;
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"print.pdf", "%PDF complete"}}));
+    EXPECT_EQ(permissionsOf(path), 0600u);
+
+    const auto failHalfway = [](const std::string& temporary) {
+        test::writeFile(temporary, "%PDF half");
+        return false;
+    };
+    EXPECT_FALSE(replaceFileMadeBy(systemFileWriter(), path, failHalfway, &error));
+    EXPECT_TRUE(error.path.empty()); // the printer has said why
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"print.pdf", "%PDF complete"}}));
+}
+
+} // namespace
+} // namespace tess
