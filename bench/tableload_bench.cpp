@@ -103,8 +103,7 @@ void BM_LoadParameterTable(benchmark::State& state)
     QuietUi ui;
     const int keepValues = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        ws.doc.identityFromDataSet = true;
-        benchmark::DoNotOptimize(tables::loadParameterTable(ws, ui, keepValues));
+        benchmark::DoNotOptimize(tables::loadParameterTable(ws, ui, keepValues, tables::TableSource::DataSetIdentity));
     }
     if (ui.messages != 0 || ws.doc.rows.text(SlotCount, ColCode) != "S-49")
         state.SkipWithError("the synthetic table did not load completely");

@@ -81,11 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ws.language = (options & 4) ? Language::Japanese : Language::English;
     ws.settings.specialFunctions = (options & 8) != 0;
     ws.doc.identity = InverterIdentity {0, controlMode, capacity, 7};
-    ws.doc.identityFromDataSet = true;
     ws.doc.values.fill(0x5A5A);
     QuietUi ui;
 
-    const int result = tables::loadParameterTable(ws, ui, options & 1);
+    const int result = tables::loadParameterTable(ws, ui, options & 1, tables::TableSource::DataSetIdentity);
     if (result != tables::LoadDone && result != tables::LoadUnreadable && result != tables::LoadIncomplete)
         std::abort();
     for (int slot = 0; slot < SlotCount; ++slot) {

@@ -74,8 +74,8 @@ int exitStatusOfWrite(int written)
 std::string modelNames()
 {
     std::array<std::string_view, catalogue::ModelCount> names {};
-    for (int m = 0; m < catalogue::ModelCount; ++m)
-        names[static_cast<std::size_t>(m)] = catalogue::modelName(m);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = catalogue::modelName(catalogue::allModels[i]);
     return joined(names);
 }
 
@@ -189,7 +189,7 @@ int Session::runNew()
 {
     Workspace& ws = *m_ws;
     const Options& o = m_options;
-    const std::optional<int> model = modelIndexOf(o.model);
+    const std::optional<catalogue::Model> model = modelNamed(o.model);
     if (!model) {
         say(formatted(TextId::CliUnknownModel, o.model, modelNames()));
         return ExitRefused;
@@ -246,10 +246,10 @@ bool Session::loadDataSet(bool mustBeComplete)
     Workspace& ws = *m_ws;
     const std::string& path = m_options.dataFile;
     ws.doc.state.rawDataSetMode = false;
-    const int shownBefore = m_ui.shownCount();
-    if (datafile::readDataSet(ws, m_ui, path) != 0)
+    const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, m_ui, path);
+    if (!read)
         return false;
-    if (mustBeComplete && m_ui.shownCount() != shownBefore) {
+    if (mustBeComplete && *read != datafile::ParseStatus::Complete) {
         say(formatted(TextId::CliDataSetDamaged, path));
         return false;
     }
@@ -376,12 +376,12 @@ int Session::runExport()
 
 } // namespace
 
-std::optional<int> modelIndexOf(std::string_view name)
+std::optional<catalogue::Model> modelNamed(std::string_view name)
 {
-    for (int m = 0; m < catalogue::ModelCount; ++m)
+    for (const catalogue::Model m : catalogue::allModels)
         if (catalogue::modelName(m) == name)
             return m;
-    for (int m = 0; m < catalogue::ModelCount; ++m)
+    for (const catalogue::Model m : catalogue::allModels)
         if (equalsIgnoringCase(catalogue::modelName(m), name))
             return m;
     return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/startup/Startup.h"
+#include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/FileIo.h"
 
 #include <optional>
@@ -38,6 +39,6 @@ int runCommandLine(std::span<const std::string> args, const CliEnvironment& env,
 
 // The model of a name as the catalogue spells it; a name that differs only
 // in letter case is taken too. Nothing for an unknown name.
-std::optional<int> modelIndexOf(std::string_view name);
+std::optional<catalogue::Model> modelNamed(std::string_view name);
 
 } // namespace tess::cli

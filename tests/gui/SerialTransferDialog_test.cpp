@@ -47,8 +47,8 @@ private:
             demo.ws.portName = "COM1";
             demo.ui.messages.clear();
             const InverterIdentity& id = demo.ws.doc.identity;
-            inverter.put(
-                comm::IdentityAddress, "QM71 " + std::string(catalogue::romVersionText(0, id.romVersion).value_or("")));
+            inverter.put(comm::IdentityAddress,
+                "QM71 " + std::string(catalogue::romVersionText(catalogue::Model::QM71, id.romVersion).value_or("")));
             inverter.putWord(comm::ModeCapacityAddress, static_cast<std::uint16_t>(id.controlMode));
             inverter.putWord(comm::ModeCapacityAddress + 2, static_cast<std::uint16_t>(id.capacity));
             port.respond = [this](const std::string& frame) { return inverter(frame); };

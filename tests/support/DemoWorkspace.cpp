@@ -22,9 +22,9 @@ DemoWorkspace::DemoWorkspace(Language language, bool specialFunctions)
 catalogue::SelectionChoice defaultQm71Choice()
 {
     catalogue::SelectionChoice choice;
-    choice.model = 0;
-    choice.controlMode = catalogue::defaultControlMode(0);
-    choice.capacityIndex = catalogue::defaultCapacity(0);
+    choice.model = catalogue::Model::QM71;
+    choice.controlMode = catalogue::defaultControlMode(catalogue::Model::QM71);
+    choice.capacityIndex = catalogue::defaultCapacity(catalogue::Model::QM71);
     return choice;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/common/Workspace.h"
+#include "app/tables/TableLoader.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/Cp932.h"
 #include "domain/tables/TableFiles.h"
@@ -104,7 +105,8 @@ public:
 
     std::string tablePath(int model, int controlMode, int romVersion) const
     {
-        return dir.path() + std::string(catalogue::modelName(model)) + "/"
+        const std::optional<catalogue::Model> known = catalogue::modelOf(model);
+        return dir.path() + std::string(known ? catalogue::modelName(*known) : std::string_view {}) + "/"
             + tables::tableFileName(model, controlMode, romVersion);
     }
     std::string writeTable(int model, int controlMode, int romVersion, const std::string& bytes) const
@@ -119,15 +121,23 @@ public:
         writeFile(path, bytes);
         return path;
     }
-    // The document holds a data set of this identity, just read.
+    // The document holds a data set of this identity, just read: the next
+    // load looks up its table (tables::TableSource::DataSetIdentity).
     void setDataSet(InverterIdentity identity)
     {
         ws.doc.identity = identity;
-        ws.doc.identityFromDataSet = true;
+        dataSetJustRead = true;
+    }
+    tables::TableSource nextLoadSource()
+    {
+        const bool read = dataSetJustRead;
+        dataSetJustRead = false;
+        return read ? tables::TableSource::DataSetIdentity : tables::TableSource::Recorded;
     }
 
     TempDir dir;
     Workspace ws;
+    bool dataSetJustRead = false;
 };
 
 } // namespace tess::test

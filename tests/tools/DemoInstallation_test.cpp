@@ -69,7 +69,7 @@ int decimalsOf(const std::string& text)
 std::string tablePath(const std::string& root, const CoveredTable& t)
 {
     return root + std::string(catalogue::modelName(t.model)) + "/"
-        + tables::tableFileName(t.model, t.controlMode, t.romVersion);
+        + tables::tableFileName(catalogue::indexOf(t.model), t.controlMode, t.romVersion);
 }
 
 // The lines of a file as its code page 932 bytes.
@@ -150,13 +150,13 @@ TEST_F(DemoFolder, EveryFileIsCodePage932WithCrLf)
 
 TEST_F(DemoFolder, CoversTheModelsAndVersionsItPromises)
 {
-    std::map<int, std::set<int>> modes;
-    std::map<int, std::set<int>> versions;
+    std::map<catalogue::Model, std::set<int>> modes;
+    std::map<catalogue::Model, std::set<int>> versions;
     for (const auto& t : coveredTables()) {
         modes[t.model].insert(t.controlMode);
         versions[t.model].insert(t.romVersion);
     }
-    const auto qm71 = static_cast<int>(catalogue::Model::QM71);
+    const auto qm71 = catalogue::Model::QM71;
     EXPECT_EQ(modes[qm71], (std::set<int> {0, 1, 2}));
     std::set<std::string> series;
     for (int v : versions[qm71])
@@ -164,14 +164,14 @@ TEST_F(DemoFolder, CoversTheModelsAndVersionsItPromises)
     EXPECT_TRUE(series.count("01-A") && series.count("01-B"));
 
     // LX71RTP versions in ranges with different capacity lists.
-    const auto lxrtp = static_cast<int>(catalogue::Model::LX71RTP);
+    const auto lxrtp = catalogue::Model::LX71RTP;
     std::set<catalogue::CapacityListId> lists;
     for (int v : versions[lxrtp])
         lists.insert(*catalogue::capacityList(lxrtp, v));
     EXPECT_GE(lists.size(), 4u);
 
     for (auto m : {catalogue::Model::LX71, catalogue::Model::LX71ht, catalogue::Model::QM71N})
-        EXPECT_FALSE(versions[static_cast<int>(m)].empty()) << catalogue::modelName(static_cast<int>(m));
+        EXPECT_FALSE(versions[m].empty()) << catalogue::modelName(m);
 }
 
 TEST_F(DemoFolder, TablesFillAllSlotsWithWellFormedRecords)
@@ -298,17 +298,16 @@ TEST_F(DemoFolder, EveryCoveredTableLoadsWithoutAMessage)
         const int capacity = largest ? static_cast<int>(catalogue::capacityListEntries(*list).size()) - 1
                                      : catalogue::defaultCapacity(t.model);
         {
-            SCOPED_TRACE(
-                tables::tableFileName(t.model, t.controlMode, t.romVersion) + " capacity " + std::to_string(capacity));
+            SCOPED_TRACE(tables::tableFileName(catalogue::indexOf(t.model), t.controlMode, t.romVersion) + " capacity "
+                + std::to_string(capacity));
             Workspace ws;
             ws.applicationFolder = root();
             ws.settings = demo::demoSettings(DemoOptions {});
-            ws.doc.identity
-                = InverterIdentity {static_cast<std::int16_t>(t.model), static_cast<std::int16_t>(t.controlMode),
-                    static_cast<std::int16_t>(capacity), static_cast<std::int16_t>(t.romVersion)};
-            ws.doc.identityFromDataSet = true;
+            ws.doc.identity = InverterIdentity {static_cast<std::int16_t>(catalogue::indexOf(t.model)),
+                static_cast<std::int16_t>(t.controlMode), static_cast<std::int16_t>(capacity),
+                static_cast<std::int16_t>(t.romVersion)};
             test::FakeUi ui;
-            EXPECT_EQ(tables::loadParameterTable(ws, ui, 0), tables::LoadDone);
+            EXPECT_EQ(tables::loadParameterTable(ws, ui, 0, tables::TableSource::DataSetIdentity), tables::LoadDone);
             EXPECT_TRUE(ui.messages.empty()) << (ui.messages.empty() ? "" : ui.englishTexts().front());
             EXPECT_FALSE(ws.doc.table.substitute);
             for (int slot = 0; slot < SlotCount; ++slot)
@@ -383,7 +382,7 @@ class DemoMove : public DemoFolder, public ::testing::WithParamInterface<MoveCas
 TEST_P(DemoMove, IsAnsweredAsTheDemoIntends)
 {
     const auto& c = GetParam();
-    const int model = static_cast<int>(c.model);
+    const catalogue::Model model = c.model;
     const int last = static_cast<int>(catalogue::romVersionList(model).size()) - 1;
     Workspace ws;
     ws.applicationFolder = root();
@@ -423,7 +422,7 @@ INSTANTIATE_TEST_SUITE_P(, DemoMove,
 TEST_F(DemoFolder, NewVerOfEveryCoveredModelHasATableForEachOfItsModes)
 {
     const FileVersionSettings s = demo::demoSettings(DemoOptions {});
-    std::map<int, std::set<int>> modes;
+    std::map<catalogue::Model, std::set<int>> modes;
     for (const auto& t : coveredTables())
         modes[t.model].insert(t.controlMode);
     for (const auto& [model, modeSet] : modes) {

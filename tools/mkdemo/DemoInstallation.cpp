@@ -30,11 +30,6 @@ namespace {
 
 using catalogue::Model;
 
-constexpr int modelIndex(Model m)
-{
-    return static_cast<int>(m);
-}
-
 // ---------------------------------------------------------------------------
 // What the demo covers
 
@@ -66,17 +61,17 @@ const std::vector<ModelPlan>& plan()
     return plans;
 }
 
-const ModelPlan* planOf(int model)
+const ModelPlan* planOf(Model model)
 {
     for (const auto& p : plan())
-        if (modelIndex(p.model) == model)
+        if (p.model == model)
             return &p;
     return nullptr;
 }
 
 // How many newer features a version has: its position among the model's
 // planned versions. Later versions turn reserved slots into parameters.
-int featureLevel(int model, int romVersion)
+int featureLevel(Model model, int romVersion)
 {
     const ModelPlan* p = planOf(model);
     if (!p)
@@ -168,7 +163,7 @@ struct Param {
 };
 
 struct TableContext {
-    int model = 0;
+    Model model = Model::QM71;
     int controlMode = 0;
     int romVersion = 0;
     ModelFamily family = ModelFamily::QM;
@@ -513,7 +508,7 @@ void positionArea(AreaBuilder& b, const TableContext&)
 // identity's capacity index.
 void systemArea(AreaBuilder& b, const TableContext& t)
 {
-    b.add("機種コード", "Model code", "", 0, 0, 99, t.model);
+    b.add("機種コード", "Model code", "", 0, 0, 99, catalogue::indexOf(t.model));
     b.add("制御モード", "Control mode", "", 0, 0, 2, t.controlMode);
     b.add("容量コード", "Capacity code", "", 0, 0, 38, 0);
     b.add("パラメータ初期化", "Parameter initialisation", "", 0, 0, 2, 0);
@@ -537,7 +532,7 @@ constexpr std::array<AreaFill, AreaCount> AreaFills {fundArea, motorArea, accele
 // extension.
 std::string tableName(const CoveredTable& id)
 {
-    std::string name = tables::tableFileName(id.model, id.controlMode, id.romVersion);
+    std::string name = tables::tableFileName(catalogue::indexOf(id.model), id.controlMode, id.romVersion);
     if (name.ends_with(tables::TableFileExtension))
         name.resize(name.size() - tables::TableFileExtension.size());
     return name;
@@ -741,7 +736,7 @@ std::vector<MatrixCode> matrixCodes(const MatrixFile& file)
 {
     std::vector<MatrixCode> codes;
     for (const auto& part : file.parts) {
-        const auto& list = catalogue::romVersionList(modelIndex(part.model));
+        const auto& list = catalogue::romVersionList(part.model);
         const int count = std::min<int>(part.count, static_cast<int>(list.size()));
         for (int i = 0; i < count; ++i) {
             const int rep = representativeOf(list, i, count);
@@ -793,7 +788,7 @@ std::string buildGroups(const MatrixFile& file)
     std::string text;
     std::set<std::string> named; // a code that two models share keeps its first line
     for (const auto& part : file.parts) {
-        const auto& list = catalogue::romVersionList(modelIndex(part.model));
+        const auto& list = catalogue::romVersionList(part.model);
         const int count = std::min<int>(part.count, static_cast<int>(list.size()));
         for (int i = 0; i < static_cast<int>(list.size()); ++i)
             if (const int rep = representativeOf(list, i, count); rep >= 0 && named.insert(list[i]).second)
@@ -855,13 +850,15 @@ DemoContents makeContents()
     DemoContents out;
     out.folders.emplace_back("MSEL");
     for (const auto& p : plan())
-        out.folders.emplace_back(catalogue::modelName(modelIndex(p.model)));
+        out.folders.emplace_back(catalogue::modelName(p.model));
 
     std::string text;
     for (const auto& id : coveredTables()) {
         if (!buildTable(id, text, &out.error))
             return out;
-        if (!addFile(out, tables::tableFilePathInInstallation("", id.model, id.controlMode, id.romVersion), text))
+        if (!addFile(out,
+                tables::tableFilePathInInstallation("", catalogue::indexOf(id.model), id.controlMode, id.romVersion),
+                text))
             return out;
     }
     const auto& capacityFiles = tables::capacityDefaultFileNames();
@@ -920,7 +917,7 @@ const std::vector<CoveredTable>& coveredTables()
         for (const auto& p : plan())
             for (const auto& v : p.versions)
                 for (const char* m = v.controlModes; *m; ++m)
-                    out.push_back(CoveredTable {modelIndex(p.model), *m - '0', v.romVersion});
+                    out.push_back(CoveredTable {p.model, *m - '0', v.romVersion});
         return out;
     }();
     return tables;
@@ -934,7 +931,7 @@ FileVersionSettings demoSettings(const DemoOptions& options)
     for (auto& limits : s.limits)
         limits = RomLimits {0, 0};
     for (const auto& p : plan()) {
-        const LimitSection section = catalogue::limitSection(modelIndex(p.model));
+        const LimitSection section = catalogue::limitSection(p.model);
         s.of(section) = RomLimits {p.verMax, p.newVer};
     }
     s.view = options.view;
@@ -942,9 +939,9 @@ FileVersionSettings demoSettings(const DemoOptions& options)
     return s;
 }
 
-int capacityFileNumber(int model, int romVersion)
+int capacityFileNumber(Model model, int romVersion)
 {
-    switch (static_cast<Model>(model)) {
+    switch (model) {
     case Model::QM71: {
         const std::string_view code = catalogue::romVersionText(model, romVersion).value_or("");
         if (code == "00-A8")

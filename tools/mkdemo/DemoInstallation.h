@@ -1,5 +1,6 @@
 #pragma once
 
+#include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/FileIo.h"
 #include "domain/settings/FileVersionSettings.h"
 
@@ -20,7 +21,7 @@ struct DemoOptions {
 // One parameter table the demo installation holds: indices into the model
 // catalogue (model, control mode, ROM version).
 struct CoveredTable {
-    int model = 0;
+    catalogue::Model model = catalogue::Model::QM71;
     int controlMode = 0;
     int romVersion = 0;
 
@@ -40,7 +41,7 @@ FileVersionSettings demoSettings(const DemoOptions& options);
 
 // The number (0..15) of the capacity default file a covered table names, or
 // -1 for a combination the demo has no table for.
-int capacityFileNumber(int model, int romVersion);
+int capacityFileNumber(catalogue::Model model, int romVersion);
 
 // Writes a complete demo installation (FileVersion.INI, model folders with
 // parameter tables, MSEL capacity files, conversion matrices and group files)

@@ -71,9 +71,9 @@ int main(int argc, char** argv)
     startUp(ws, ui, store, StartupEnvironment {installation + "/tessaline", "", "", ""});
 
     catalogue::SelectionChoice choice;
-    choice.model = 0;
+    choice.model = catalogue::Model::QM71;
     choice.controlMode = 0;
-    choice.capacityIndex = catalogue::defaultCapacity(0);
+    choice.capacityIndex = catalogue::defaultCapacity(catalogue::Model::QM71);
     if (catalogue::runSelectionScript(ws, ui, choice) != catalogue::ScriptOutcome::Accepted
         || createNewDataSet(ws, ui) != 0) {
         std::fprintf(stderr, "tessaline-screenshot: no data set could be made on %s\n", installation.c_str());

@@ -45,7 +45,7 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits)
 }
 
 // The model's first five identity characters; the ROM code follows.
-constexpr std::array<std::string_view, 12> IdentityPrefixes {
+constexpr std::array<std::string_view, catalogue::ModelCount> IdentityPrefixes {
     "QM71 ", "LR71 ", "QR71 ", "LX71 ", "LX71h", "LR75 ", "QM71K", "LX71K", "QM71N", "QM73N", "QR71K", "LR71K"};
 
 constexpr std::size_t ReadFrameLength = 17;
@@ -76,12 +76,13 @@ std::string nakReplyText(char code)
 
 std::string identityTextFor(int model, int romVersion)
 {
-    if (model < 0 || model >= static_cast<int>(IdentityPrefixes.size()))
+    const std::optional<catalogue::Model> known = catalogue::modelOf(model);
+    if (!known)
         return {};
-    const std::optional<std::string_view> code = catalogue::romVersionText(model, romVersion);
+    const std::optional<std::string_view> code = catalogue::romVersionText(*known, romVersion);
     if (!code || code->size() != 5)
         return {};
-    return std::string(IdentityPrefixes[static_cast<std::size_t>(model)]) + std::string(*code);
+    return std::string(IdentityPrefixes[static_cast<std::size_t>(catalogue::indexOf(*known))]) + std::string(*code);
 }
 
 void SimInverter::put(std::uint32_t address, std::string_view bytes)

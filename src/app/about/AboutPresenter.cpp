@@ -10,10 +10,10 @@ namespace {
 constexpr const char* BlankLine = "\n\n";
 
 // "QM71 : 3": the model's name and its table count in plain decimal.
-std::string countLine(const Workspace& ws, int model)
+std::string countLine(const Workspace& ws, catalogue::Model model)
 {
     return std::string(catalogue::modelName(model)) + " : "
-        + std::to_string(ws.tableFileCount[static_cast<std::size_t>(model)]);
+        + std::to_string(ws.tableFileCount[static_cast<std::size_t>(catalogue::indexOf(model))]);
 }
 
 std::string en(TextId id)
@@ -40,7 +40,7 @@ AboutPresenter::AboutPresenter(const Workspace& ws)
         + BlankLine + fileVersion;
 
     using catalogue::Model;
-    const auto line = [&ws](Model model) { return countLine(ws, static_cast<int>(model)); };
+    const auto line = [&ws](Model model) { return countLine(ws, model); };
     m_label1 = fileVersion + en(TextId::AboutTotalFilesPrefix) + std::to_string(m_total) + BlankLine
         + en(TextId::AboutFilesPerModel) + BlankLine + line(Model::QM71) + BlankLine + line(Model::QM71RTP) + BlankLine
         + line(Model::LX71ht) + BlankLine + line(Model::QM71K);

@@ -21,7 +21,7 @@ namespace tess::catalogue {
 // must contain) and the model folder it names under the program folder.
 struct RomFileModelChoice {
     Model model;
-    std::string_view name() const { return modelName(static_cast<int>(model)); }
+    std::string_view name() const { return modelName(model); }
 };
 // The nine models that can take files, in the order they are offered (not
 // the model index order; QM73N, QM71KRTP and LX71KRTP are not offered).

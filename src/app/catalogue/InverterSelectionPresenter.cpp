@@ -12,11 +12,6 @@
 namespace tess::catalogue {
 namespace {
 
-bool is(int model, Model m)
-{
-    return model == static_cast<int>(m);
-}
-
 bool inRange(int value, int low, int high)
 {
     return value >= low && value <= high;
@@ -44,9 +39,9 @@ bool startsWith(std::string_view code, std::string_view prefix)
 
 // Whether the picker offers the code for the model; the groups left out are
 // those whose tables the installation never carries for the model.
-bool offered(int model, int controlMode, std::string_view code)
+bool offered(Model model, int controlMode, std::string_view code)
 {
-    switch (static_cast<Model>(model)) {
+    switch (model) {
     case Model::QM71:
         return !startsWith(code, "21-A") && !startsWith(code, "62-A");
     case Model::LX71:
@@ -72,7 +67,7 @@ bool offered(int model, int controlMode, std::string_view code)
 
 } // namespace
 
-std::vector<PickerNode> romPickerTree(int model, int controlMode)
+std::vector<PickerNode> romPickerTree(Model model, int controlMode)
 {
     std::vector<std::string> codes;
     for (const std::string& code : romVersionList(model)) {
@@ -106,10 +101,10 @@ std::vector<PickerNode> romPickerTree(int model, int controlMode)
     return tree;
 }
 
-std::optional<ConversionFiles> conversionFiles(int dataSetModel, int newModel)
+std::optional<ConversionFiles> conversionFiles(Model dataSetModel, Model newModel)
 {
     std::string_view group;
-    switch (static_cast<Model>(dataSetModel)) {
+    switch (dataSetModel) {
     case Model::QM71:
     case Model::QM71K:
         group = "QM71_KGroupSet.txt";
@@ -131,8 +126,8 @@ std::optional<ConversionFiles> conversionFiles(int dataSetModel, int newModel)
     default:
         return std::nullopt;
     }
-    const auto from = [&](Model m) { return is(dataSetModel, m); };
-    switch (static_cast<Model>(newModel)) {
+    const auto from = [&](Model m) { return dataSetModel == m; };
+    switch (newModel) {
     case Model::QM71:
         return ConversionFiles {"QM71_KConvertMatrix.rcm", group, from(Model::QM71K) ? 203 : 159};
     case Model::LX71RTP:
@@ -183,9 +178,10 @@ void InverterSelectionPresenter::show(TextId id)
     m_ui.showMessage(message(id), m_ws.language);
 }
 
-void InverterSelectionPresenter::showTableNotFound(int model, int controlMode, int romIndex)
+void InverterSelectionPresenter::showTableNotFound(Model model, int controlMode, int romIndex)
 {
-    const std::string sought = tables::tableFilePathInInstallation(m_ws.applicationFolder, model, controlMode, romIndex);
+    const std::string sought
+        = tables::tableFilePathInInstallation(m_ws.applicationFolder, indexOf(model), controlMode, romIndex);
     const Message text = message(TextId::MsgRomTableNotFound);
     m_ui.showMessage(sought.empty() ? text : withCause(text, fileMissingCause(sought)), m_ws.language);
 }
@@ -194,7 +190,7 @@ std::string InverterSelectionPresenter::dataSetRomText() const
 {
     if (!m_change)
         return {};
-    return std::string(romVersionText(m_dataSet.model, m_dataSet.romVersion).value_or(""));
+    return std::string(romVersionText(m_dataSetModel, m_dataSet.romVersion).value_or(""));
 }
 
 void InverterSelectionPresenter::open()
@@ -206,54 +202,55 @@ void InverterSelectionPresenter::open()
     m_change = doc.state.inverterChange;
     m_compare = doc.state.compareMode;
     m_savedTablePath = doc.currentTablePath;
-    m_savedControlModeLetter = doc.controlModeLetter;
-    m_savedFamily = doc.family;
     m_okEnabled = false;
     m_diagnostics = {};
     m_acceptedRom.reset();
-    m_listsModel = -1;
+    m_listsModel.reset();
     m_controlModeEnabled = true;
     m_modelEnabled = true;
 
     if (m_change) {
         m_dataSet = doc.identity;
-        if (m_dataSet.model < 0 || m_dataSet.model >= ModelCount) {
+        const std::optional<Model> known = modelOf(m_dataSet.model);
+        if (!known) {
             // A data set of a model the program does not know has nothing
             // it could move to.
             show(TextId::MsgMachineNotRight);
             closeUnchanged();
             return;
         }
+        m_dataSetModel = *known;
         m_romText = dataSetRomText();
     } else {
         m_dataSet = InverterIdentity {0, 0, 0, -1};
+        m_dataSetModel = Model::QM71;
         m_romText.clear();
     }
 
-    applyModel(m_dataSet.model);
+    applyModel(m_dataSetModel);
     if (!isOpen())
         return;
 
     if (m_change) {
         m_okEnabled = false;
-        const int m = m_dataSet.model;
-        m_modelEnabled = is(m, Model::QM71) || is(m, Model::LX71RTP) || is(m, Model::QM71RTP) || is(m, Model::LX71ht)
-            || is(m, Model::LX75RTP) || is(m, Model::QM71K) || is(m, Model::LX71K);
+        const Model m = m_dataSetModel;
+        m_modelEnabled = m == Model::QM71 || m == Model::LX71RTP || m == Model::QM71RTP || m == Model::LX71ht
+            || m == Model::LX75RTP || m == Model::QM71K || m == Model::LX71K;
         m_controlModeEnabled = false;
     }
 }
 
-void InverterSelectionPresenter::changeModel(int model)
+void InverterSelectionPresenter::changeModel(Model model)
 {
-    if (!isOpen() || !m_modelEnabled || model < 0 || model >= ModelCount || model == m_model)
+    if (!isOpen() || !m_modelEnabled || model == m_model)
         return;
-    if (m_change && !modelChangeAllowed(m_dataSet.model, model)) {
+    if (m_change && !modelChangeAllowed(m_dataSetModel, model)) {
         show(TextId::MsgMachineNotRight);
         // The lists must belong to the model shown, or OK would store the
         // data set's model with another model's capacity index.
-        if (m_listsModel != m_dataSet.model)
-            applyModel(m_dataSet.model);
-        m_model = m_dataSet.model;
+        if (m_listsModel != m_dataSetModel)
+            applyModel(m_dataSetModel);
+        m_model = m_dataSetModel;
         return;
     }
     if (!m_change && model != m_listsModel) {
@@ -264,7 +261,7 @@ void InverterSelectionPresenter::changeModel(int model)
     applyModel(model);
 }
 
-void InverterSelectionPresenter::applyModel(int n)
+void InverterSelectionPresenter::applyModel(Model n)
 {
     m_model = n;
     std::optional<CapacityListId> fixedList;
@@ -287,15 +284,15 @@ void InverterSelectionPresenter::applyModel(int n)
     m_baseCapacity = m_capacity;
     selectRomVersion(rom);
 
-    const int m = m_dataSet.model;
-    if (m_change && ((is(m, Model::QM71) && is(n, Model::QM71K)) || (is(m, Model::LX71ht) && is(n, Model::LX71K))))
+    const Model m = m_dataSetModel;
+    if (m_change && ((m == Model::QM71 && n == Model::QM71K) || (m == Model::LX71ht && n == Model::LX71K)))
         m_romText.clear(); // the old code is no code of the new list
     else if (m_change && n == m)
         m_romText = dataSetRomText();
 
-    switch (static_cast<Model>(n)) {
+    switch (n) {
     case Model::QM71:
-        if (!(m_change && is(m, Model::QM71K) && inRange(m_dataSet.romVersion, 0, 35)))
+        if (!(m_change && m == Model::QM71K && inRange(m_dataSet.romVersion, 0, 35)))
             m_controlModeEnabled = true;
         break;
     case Model::LX71RTP:
@@ -316,9 +313,10 @@ void InverterSelectionPresenter::applyModel(int n)
     m_listsModel = n;
 }
 
-InverterSelectionPresenter::Move InverterSelectionPresenter::checkMove(int n, std::optional<CapacityListId>& fixedList, int& capacity)
+InverterSelectionPresenter::Move InverterSelectionPresenter::checkMove(
+    Model n, std::optional<CapacityListId>& fixedList, int& capacity)
 {
-    const int m = m_dataSet.model;
+    const Model m = m_dataSetModel;
     const int r = m_dataSet.romVersion;
     const auto refuseRom = [&] {
         show(TextId::MsgCannotChangeRomVersionHere);
@@ -335,23 +333,23 @@ InverterSelectionPresenter::Move InverterSelectionPresenter::checkMove(int n, st
         return Move::Proceed;
     };
 
-    if (is(n, Model::LX71RTP) && is(m, Model::LX75RTP)) {
+    if (n == Model::LX71RTP && m == Model::LX75RTP) {
         if (!inRange(r, 0, 18))
             return refuseRom();
         return remapInto(CapacityListId::E);
     }
-    if (is(n, Model::LX75RTP) && is(m, Model::LX71RTP)) {
+    if (n == Model::LX75RTP && m == Model::LX71RTP) {
         if (!inRange(r, 28, 45))
             return refuseRom();
         return remapInto(CapacityListId::D);
     }
-    if (is(n, Model::LX75RTP) && is(m, Model::LX75RTP)) {
+    if (n == Model::LX75RTP && m == Model::LX75RTP) {
         if (!inRange(r, 0, 18))
             return refuseRom();
         fixedList = CapacityListId::D;
         return Move::Proceed;
     }
-    if (is(n, Model::LX71KRTP) && is(m, Model::LX71RTP)) {
+    if (n == Model::LX71KRTP && m == Model::LX71RTP) {
         if (lx71rtpControlModeFree(r))
             fixedList = CapacityListId::D;
         else if (inRange(r, 28, 54) || inRange(r, 109, 153))
@@ -360,19 +358,19 @@ InverterSelectionPresenter::Move InverterSelectionPresenter::checkMove(int n, st
             return refuseRom();
         return Move::Proceed;
     }
-    if (is(n, Model::LX71KRTP) && is(m, Model::LX75RTP)) {
+    if (n == Model::LX71KRTP && m == Model::LX75RTP) {
         if (!inRange(r, 0, 18))
             return refuseRom();
         return remapInto(CapacityListId::E);
     }
-    if (is(n, Model::LX71ht) && is(m, Model::LX71K) && inRange(r, 0, 26))
+    if (n == Model::LX71ht && m == Model::LX71K && inRange(r, 0, 26))
         fixedList = CapacityListId::D;
     return Move::Proceed;
 }
 
 bool InverterSelectionPresenter::remapCapacity(CapacityListId into, int& capacity)
 {
-    const std::optional<std::string_view> text = capacityText(m_dataSet.model, m_dataSet.romVersion, capacity);
+    const std::optional<std::string_view> text = capacityText(m_dataSetModel, m_dataSet.romVersion, capacity);
     if (!text || *text == PlaceholderCapacity)
         return false;
     const auto entries = capacityListEntries(into);
@@ -396,7 +394,7 @@ void InverterSelectionPresenter::fillCapacities(std::optional<CapacityListId> li
     m_capacity = -1;
 }
 
-void InverterSelectionPresenter::fillRomVersions(int model, int count)
+void InverterSelectionPresenter::fillRomVersions(Model model, int count)
 {
     const auto& list = romVersionList(model);
     const std::size_t end = std::min(list.size(), static_cast<std::size_t>(std::max(count, 0)));
@@ -428,7 +426,7 @@ void InverterSelectionPresenter::changeControlMode(int controlMode)
         return;
     }
     m_controlMode = controlMode;
-    if (is(m_model, Model::LX71)) {
+    if (m_model == Model::LX71) {
         if (controlMode == ControlModeP) {
             applyModel(m_model);
         } else if (controlMode == ControlModeV && m_romVersion < 11) {
@@ -476,8 +474,8 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
 {
     if (!isOpen())
         return;
-    const int m = m_dataSet.model;
-    const int n = m_model;
+    const Model m = m_dataSetModel;
+    const Model n = m_model;
     const int r = m_change ? m_dataSet.romVersion : -1;
 
     selectRomVersion(p);
@@ -501,7 +499,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
             m_okEnabled = false;
             m_romText = dataSetRomText();
         };
-        switch (static_cast<Model>(m)) {
+        switch (m) {
         case Model::QM71RTP:
         case Model::QM71N:
             if (same) {
@@ -538,7 +536,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
                 refuseRomChange();
                 return;
             }
-            if (is(n, Model::LX71RTP) && lx71rtpControlModeFree(p))
+            if (n == Model::LX71RTP && lx71rtpControlModeFree(p))
                 m_controlModeEnabled = true;
             break;
         }
@@ -550,14 +548,14 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
     fillCapacities(capacityListForSelection(n, p));
     if (!m_change) {
         m_acceptedRom = p;
-        if (is(n, Model::LX71RTP) || is(n, Model::LX71)) {
+        if (n == Model::LX71RTP || n == Model::LX71) {
             m_controlModeEnabled = !controlModeLockedToP(n, p);
             if (!m_controlModeEnabled)
                 m_controlMode = ControlModeP;
         }
     }
     int selected = c;
-    if (is(n, Model::LX71RTP)) {
+    if (n == Model::LX71RTP) {
         bool& romZeroMark = m_ws.selection.lx71rtpRomZeroMark;
         if (p == 0) {
             selected = 0;
@@ -568,7 +566,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
         } else if (inRange(p, 1, 9) && inRange(r, 10, 18) && c >= 22) {
             selected = 21; // the last entry of list B
         }
-    } else if (is(n, Model::LX71ht) && inRange(p, 0, 8) && r >= 9 && c >= 36) {
+    } else if (n == Model::LX71ht && inRange(p, 0, 8) && r >= 9 && c >= 36) {
         selected = 35; // the last entry of list H
     }
     selectCapacity(selected);
@@ -577,18 +575,18 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
 
 void InverterSelectionPresenter::refuseRomChange()
 {
-    const int m = m_dataSet.model;
+    const Model m = m_dataSetModel;
     const int r = m_dataSet.romVersion;
     restoreRomList(m);
     show(TextId::MsgCannotChangeToRomVersion);
     m_okEnabled = false;
     selectRomVersion(r);
     m_romText = dataSetRomText();
-    if (is(m, Model::QM71) || is(m, Model::LX71RTP) || is(m, Model::LX71KRTP))
+    if (m == Model::QM71 || m == Model::LX71RTP || m == Model::LX71KRTP)
         m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
 }
 
-void InverterSelectionPresenter::restoreRomList(int model)
+void InverterSelectionPresenter::restoreRomList(Model model)
 {
     if (m_listsModel != model) {
         // Going back to the data set's model takes its lists with it, so that
@@ -601,7 +599,8 @@ void InverterSelectionPresenter::restoreRomList(int model)
     fillRomVersions(model, verMax(model, m_ws.settings) + 1);
 }
 
-ConversionResult InverterSelectionPresenter::lookUpConversion(int dataSetModel, int newModel, int fromIndex, int toIndex)
+ConversionResult InverterSelectionPresenter::lookUpConversion(
+    Model dataSetModel, Model newModel, int fromIndex, int toIndex)
 {
     ConversionResult result;
     m_diagnostics = {};
@@ -674,8 +673,9 @@ void InverterSelectionPresenter::ok()
 {
     if (!okEnabled())
         return;
-    const InverterIdentity choice {static_cast<std::int16_t>(m_model), static_cast<std::int16_t>(m_controlMode),
-        static_cast<std::int16_t>(m_capacity), static_cast<std::int16_t>(m_romVersion)};
+    const InverterIdentity choice {static_cast<std::int16_t>(indexOf(m_model)),
+        static_cast<std::int16_t>(m_controlMode), static_cast<std::int16_t>(m_capacity),
+        static_cast<std::int16_t>(m_romVersion)};
     const bool sameTable = m_change && choice.model == m_dataSet.model && choice.controlMode == m_dataSet.controlMode
         && choice.romVersion == m_dataSet.romVersion;
     // The main window loads the table the last lookup recorded: make that
@@ -711,13 +711,12 @@ void InverterSelectionPresenter::closeUnchanged()
 void InverterSelectionPresenter::restoreTableRecord()
 {
     m_ws.doc.currentTablePath = m_savedTablePath;
-    m_ws.doc.controlModeLetter = m_savedControlModeLetter;
-    m_ws.doc.family = m_savedFamily;
 }
 
-bool InverterSelectionPresenter::tableExists(int model, int controlMode, int romIndex)
+bool InverterSelectionPresenter::tableExists(Model model, int controlMode, int romIndex)
 {
-    return !tables::findTableFileForCurrent(m_ws, m_ui, tables::TableChoice {model, controlMode, romIndex}).empty();
+    return !tables::findTableFileForCurrent(m_ws, m_ui, tables::TableChoice {indexOf(model), controlMode, romIndex})
+                .empty();
 }
 
 } // namespace tess::catalogue

@@ -33,7 +33,7 @@ struct PickerNode {
 // then the letter, then the digit (letter and digit together under "61",
 // "71" and "72"). Only prefixes and letters with at least one offered code
 // appear. For LX71 in V Mode (control mode 1) only 01-B3..01-B9 are offered.
-std::vector<PickerNode> romPickerTree(int model, int controlMode);
+std::vector<PickerNode> romPickerTree(Model model, int controlMode);
 
 // The conversion files of a move from the data set's model to the new one:
 // matrix and extent by the new model, group file by the data set's model.
@@ -43,7 +43,7 @@ struct ConversionFiles {
     std::string_view group;
     int extent = 0;
 };
-std::optional<ConversionFiles> conversionFiles(int dataSetModel, int newModel);
+std::optional<ConversionFiles> conversionFiles(Model dataSetModel, Model newModel);
 
 // Result codes of a matrix lookup.
 namespace conversion {
@@ -92,7 +92,7 @@ public:
     void open();
 
     // User events.
-    void changeModel(int model);
+    void changeModel(Model model);
     void changeControlMode(int controlMode);
     void changeCapacity(int capacity);
     // A leaf of the ROM version picker; code is the leaf's full code.
@@ -102,8 +102,8 @@ public:
 
     // Steps of a pick, open for tests and for the form's diagnostics.
     void acceptRomVersion(int romIndex);
-    ConversionResult lookUpConversion(int dataSetModel, int newModel, int fromIndex, int toIndex);
-    void restoreRomList(int model);
+    ConversionResult lookUpConversion(Model dataSetModel, Model newModel, int fromIndex, int toIndex);
+    void restoreRomList(Model model);
 
     // State shown by the form.
     bool inverterChange() const { return m_change; }
@@ -112,7 +112,7 @@ public:
     SelectionOutcome outcome() const { return m_outcome; }
     bool isOpen() const { return m_outcome == SelectionOutcome::Open; }
 
-    int model() const { return m_model; } // ComboBox1
+    Model model() const { return m_model; } // ComboBox1
     bool modelEnabled() const { return m_modelEnabled; }
     const std::vector<std::string>& controlModes() const { return m_controlModes; } // ComboBox2
     int controlMode() const { return m_controlMode; }
@@ -131,21 +131,21 @@ public:
 private:
     enum class Move { Proceed, Closed };
 
-    void applyModel(int model);
-    Move checkMove(int newModel, std::optional<CapacityListId>& fixedList, int& remappedCapacity);
+    void applyModel(Model model);
+    Move checkMove(Model newModel, std::optional<CapacityListId>& fixedList, int& remappedCapacity);
     bool remapCapacity(CapacityListId into, int& capacity);
     void fillCapacities(std::optional<CapacityListId> list);
-    void fillRomVersions(int model, int count);
+    void fillRomVersions(Model model, int count);
     void selectCapacity(int capacity);
     void selectRomVersion(int romIndex);
     void refuseRomChange();
     void closeUnchanged();
-    bool tableExists(int model, int controlMode, int romIndex);
+    bool tableExists(Model model, int controlMode, int romIndex);
     void restoreTableRecord();
     std::string dataSetRomText() const;
     void show(TextId id);
     // "File is not found", naming the table file the installation lacks.
-    void showTableNotFound(int model, int controlMode, int romIndex);
+    void showTableNotFound(Model model, int controlMode, int romIndex);
 
     Workspace& m_ws;
     Ui& m_ui;
@@ -153,10 +153,11 @@ private:
     bool m_change = false;
     bool m_compare = false;
     InverterIdentity m_dataSet {}; // the open data set (inverter change only)
+    Model m_dataSetModel = Model::QM71; // its model; an unknown one closes the dialog at open
     SelectionOutcome m_outcome = SelectionOutcome::Open;
 
-    int m_model = 0;
-    int m_listsModel = -1; // the model whose lists are filled
+    Model m_model = Model::QM71;
+    std::optional<Model> m_listsModel; // the model whose lists are filled
     bool m_modelEnabled = true;
     std::vector<std::string> m_controlModes;
     int m_controlMode = 0;
@@ -174,8 +175,6 @@ private:
     // The document's record of its table lookup, as it was when the dialog
     // opened; the dialog's own lookups are probes and must not outlive it.
     std::string m_savedTablePath;
-    char m_savedControlModeLetter = 0;
-    ModelFamily m_savedFamily = ModelFamily::QM;
 };
 
 } // namespace tess::catalogue

@@ -12,7 +12,7 @@ namespace tess::catalogue {
 // An inverter as a script names it: what a user would choose in the
 // selection dialog, one list after the other.
 struct SelectionChoice {
-    int model = 0;
+    Model model = Model::QM71;
     int controlMode = 0;
     std::string capacityText; // the entry of the capacity list, e.g. "1R122"
     int capacityIndex = -1; // used when capacityText is empty

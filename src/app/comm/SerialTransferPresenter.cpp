@@ -420,21 +420,22 @@ int SerialTransferPresenter::readTransaction()
 int SerialTransferPresenter::saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode)
 {
     const auto mode = static_cast<datafile::SaveMode>(saveMode);
-    // The writer takes the values and the readable copy's rows from a
-    // document; this one holds what was read and nothing of the open one.
-    Workspace scratch;
-    scratch.language = m_ws.language;
-    scratch.writer = m_ws.writer;
-    scratch.doc.values = values;
-    scratch.doc.identity = mode == datafile::SaveMode::UnsupportedMachine
-        ? InverterIdentity {UnsupportedModel, UnsupportedModel, UnsupportedModel, UnsupportedRomVersion}
-        : InverterIdentity {received.model, received.controlMode, received.capacity, UnsupportedRomVersion};
+    const InverterIdentity identity = datafile::savedIdentity(mode, m_ws.doc.identity, received);
     // The readable copy of a data set from an unsupported inverter shows its
-    // values, not the rows of whatever data set was open before.
-    if (mode != datafile::SaveMode::InverterRead)
-        fillRawRows(scratch.doc.rows, values);
+    // values under its own identity, not the rows of whatever data set was
+    // open before.
+    GridRows rows;
+    std::optional<datafile::CsvCopy> csv;
+    if (mode != datafile::SaveMode::InverterRead) {
+        fillRawRows(rows, values);
+        csv.emplace(datafile::CsvCopy {identity, rows, m_ws.language});
+    }
     BusyScope busy(m_ui);
-    return datafile::writeDataSet(scratch, m_ui, pathOf(m_fileName), mode, received);
+    const datafile::DataSetFileWrite written
+        = datafile::writeDataSetFiles(pathOf(m_fileName), identity, values, csv, *m_ws.writer);
+    if (written.failure)
+        m_ui.showMessage(*written.failure, m_ws.language);
+    return written.result;
 }
 
 void SerialTransferPresenter::loadReadResult()

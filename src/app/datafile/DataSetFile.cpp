@@ -5,9 +5,7 @@
 #include <algorithm>
 
 namespace tess::datafile {
-namespace {
-
-InverterIdentity headerIdentity(const Workspace& ws, SaveMode mode, const InverterIdentity& received)
+InverterIdentity savedIdentity(SaveMode mode, const InverterIdentity& document, const InverterIdentity& received)
 {
     switch (mode) {
     case SaveMode::InverterRead:
@@ -20,10 +18,8 @@ InverterIdentity headerIdentity(const Workspace& ws, SaveMode mode, const Invert
     case SaveMode::SaveAs:
         break;
     }
-    return ws.doc.identity;
+    return document;
 }
-
-} // namespace
 
 std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, Language language)
 {
@@ -33,18 +29,22 @@ std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, La
     return std::move(read.parsed);
 }
 
-int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
+std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const std::string& path)
 {
     const std::optional<ParsedDataSet> parsed = readDataSetFile(path, ui, ws.language);
     if (!parsed)
-        return -1;
+        return std::nullopt;
     Document& doc = ws.doc;
     doc.identity = parsed->identity;
     std::copy_n(parsed->values.begin(), parsed->valueCount, doc.values.begin());
     if (!doc.state.compareMode)
         doc.loadedIdentity = parsed->identity;
-    doc.identityFromDataSet = true;
-    return 0;
+    return parsed->status;
+}
+
+int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
+{
+    return readDataSetIntoDocument(ws, ui, path) ? 0 : -1;
 }
 
 int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received)
@@ -53,7 +53,7 @@ int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode 
     if (mode != SaveMode::InverterRead)
         csv.emplace(CsvCopy {ws.doc.identity, ws.doc.rows, ws.language});
     const DataSetFileWrite written
-        = writeDataSetFiles(path, headerIdentity(ws, mode, received), ws.doc.values, csv, *ws.writer);
+        = writeDataSetFiles(path, savedIdentity(mode, ws.doc.identity, received), ws.doc.values, csv, *ws.writer);
     if (written.failure)
         ui.showMessage(*written.failure, ws.language);
     return written.result;

@@ -24,6 +24,12 @@ enum class SaveMode : int {
     UnsupportedRom = 4, // model, control mode and capacity received, then 999; .csv
 };
 
+// The identity lines a save of mode writes: the document's identity for
+// Save and Save As, the identity received from the inverter for
+// InverterRead, 99/99/99/999 for UnsupportedMachine, and the received model,
+// control mode and capacity with 999 for UnsupportedRom.
+InverterIdentity savedIdentity(SaveMode mode, const InverterIdentity& document, const InverterIdentity& received);
+
 // Reads and parses the .csl at path and tells the user what is wrong with
 // it, naming the file with the system's reason or the line. Nothing when the
 // file cannot be read or holds no identity; a file with a bad or missing
@@ -32,12 +38,16 @@ std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, La
 
 // `readDataSet`: reads the .csl at path into the document. 0 when the
 // identity was read (the identity and the values read replace the
-// document's, the loaded-identity copy follows unless a comparison is shown,
-// and the identity-from-data-set flag is set); when a value is bad or missing
+// document's, and the loaded-identity copy follows unless a comparison is
+// shown; the caller then loads the table of the data set's identity with
+// tables::TableSource::DataSetIdentity); when a value is bad or missing
 // the values before it are loaded, the rest keep theirs, and the user is told
 // the line. -1 when the file cannot be opened or holds no identity: the
 // message is shown and nothing in memory changes.
 int readDataSet(Workspace& ws, Ui& ui, const std::string& path);
+// The same, answering how much was read: Complete, InvalidValue or
+// MissingValues when the identity was read, nothing when not.
+std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const std::string& path);
 
 // `writeDataSet`: writes the document's values to the .csl at path with the
 // identity lines of mode (received is the identity read from the inverter,

@@ -25,10 +25,10 @@ void show(Workspace& ws, Ui& ui, TextId id)
     ui.showMessage(message(id), ws.language);
 }
 
-int loadTableBusy(Workspace& ws, Ui& ui, int keepValues)
+int loadTableBusy(Workspace& ws, Ui& ui, int keepValues, tables::TableSource source = tables::TableSource::Recorded)
 {
     const BusyScope busy(ui);
-    return tables::loadParameterTable(ws, ui, keepValues);
+    return tables::loadParameterTable(ws, ui, keepValues, source);
 }
 
 FileDialogRequest consoleDataRequest(std::string fileName)
@@ -91,25 +91,26 @@ void showIdentity(Workspace& ws, Ui& ui)
             ws.language);
     };
 
-    const std::string_view model = catalogue::modelName(id.model);
-    if (model.empty())
+    const std::optional<catalogue::Model> known = catalogue::modelOf(id.model);
+    if (!known)
         return fail();
-    doc.identityTexts.model = std::string(model);
+    const catalogue::Model model = *known;
+    doc.identityTexts.model = std::string(catalogue::modelName(model));
 
-    const std::string_view mode = catalogue::controlModeName(id.model, id.controlMode, ws.language);
+    const std::string_view mode = catalogue::controlModeName(model, id.controlMode, ws.language);
     if (mode.empty())
         return fail();
     doc.identityTexts.controlMode = std::string(mode);
 
     // A ROM version without a capacity list keeps the box as it was.
-    if (catalogue::capacityList(id.model, id.romVersion)) {
-        const std::optional<std::string_view> capacity = catalogue::capacityText(id.model, id.romVersion, id.capacity);
+    if (catalogue::capacityList(model, id.romVersion)) {
+        const std::optional<std::string_view> capacity = catalogue::capacityText(model, id.romVersion, id.capacity);
         if (!capacity)
             return fail();
         doc.identityTexts.capacity = std::string(*capacity);
     }
 
-    const std::optional<std::string_view> rom = catalogue::romVersionText(id.model, id.romVersion);
+    const std::optional<std::string_view> rom = catalogue::romVersionText(model, id.romVersion);
     if (!rom)
         return fail();
     doc.identityTexts.romVersion = std::string(*rom);
@@ -123,7 +124,7 @@ void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection)
         return;
     }
     doc.state.inverterChange = false;
-    doc.identity = InverterIdentity {0, 0, 0, catalogue::newVer(0, ws.settings)};
+    doc.identity = InverterIdentity {0, 0, 0, catalogue::newVer(catalogue::Model::QM71, ws.settings)};
     selection.runSelectionDialog(ws, ui);
     if (doc.state.selectionCancelled)
         return;
@@ -183,7 +184,7 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     Document& doc = ws.doc;
     doc.state.rawDataSetMode = false;
     doc.edit = {};
-    const int result = loadTableBusy(ws, ui, 1);
+    const int result = loadTableBusy(ws, ui, 1, tables::TableSource::DataSetIdentity);
     // The values are the file's own whatever the table: a damaged table
     // leaves only the rows it did not reach without texts.
     if (result == tables::LoadDone || result == tables::LoadIncomplete) {

@@ -43,14 +43,10 @@ struct Document {
 
     // The identity as last read from a file, kept for file comparison.
     InverterIdentity loadedIdentity;
-    // A data set was read from a file or the inverter; the next table lookup
-    // takes the data set's identity and clears the flag.
-    bool identityFromDataSet = false;
-
-    // Recorded by the last table lookup for the loader.
+    // Recorded by the last table lookup for the loader: the table the
+    // document's identity is shown with (an older ROM version's where one
+    // stands in).
     std::string currentTablePath;
-    char controlModeLetter = 0; // 'S', 'V', 'O', 'P', or 0 for none
-    ModelFamily family = ModelFamily::QM;
     bool substituteTableShown = false;
 
     IdentityTexts identityTexts;

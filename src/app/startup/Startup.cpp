@@ -112,7 +112,8 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
         ui.showMessage(Message::same(ws.applicationFolder), ws.language);
     // Model indices 0..9 have a table folder named after the model.
     for (std::size_t i = 0; i < ws.tableFileCount.size(); ++i) {
-        const std::string modelFolder = ws.applicationFolder + std::string(catalogue::modelName(static_cast<int>(i)));
+        const std::string modelFolder
+            = ws.applicationFolder + std::string(catalogue::modelName(catalogue::allModels[i]));
         ::mkdir(modelFolder.c_str(), 0755); // an existing folder, or one that cannot be made, is no error
         ws.tableFileCount[i] = countTableFiles(modelFolder);
     }

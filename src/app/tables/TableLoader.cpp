@@ -14,10 +14,11 @@ namespace {
 // One run of the loader over one table file.
 class Loader {
 public:
-    Loader(Workspace& ws, Ui& ui, bool keepValues)
+    Loader(Workspace& ws, Ui& ui, bool keepValues, TableSource source)
         : m_ws(ws)
         , m_ui(ui)
         , m_keepValues(keepValues)
+        , m_source(source)
     {
     }
 
@@ -30,6 +31,7 @@ private:
     Workspace& m_ws;
     Ui& m_ui;
     bool m_keepValues;
+    TableSource m_source;
     bool m_unsupported = false;
     bool m_error = false;
     bool m_incomplete = false;
@@ -56,7 +58,7 @@ int Loader::run()
 
     std::string path;
     bool substitute = false;
-    if (doc.identityFromDataSet) {
+    if (m_source == TableSource::DataSetIdentity) {
         path = findTableFileForCurrent(m_ws, m_ui);
         if (path.empty()) {
             if (!special) {
@@ -70,8 +72,9 @@ int Loader::run()
             }
             InverterIdentity& id = doc.identity;
             const bool unsupportedRom = id.romVersion == UnsupportedRomVersion;
-            if (unsupportedRom && id.model >= 0 && id.model < catalogue::ModelCount)
-                id.romVersion = catalogue::newVer(id.model, m_ws.settings);
+            const std::optional<catalogue::Model> model = catalogue::modelOf(id.model);
+            if (unsupportedRom && model)
+                id.romVersion = catalogue::newVer(*model, m_ws.settings);
             path = findTableFileOrOlder(m_ws.applicationFolder, id.model, id.controlMode, id.romVersion);
             const Message prefix = message(
                 unsupportedRom ? TextId::TableSubstituteUnsupportedRomPrefix : TextId::TableSubstituteNoTablePrefix);
@@ -105,8 +108,11 @@ int Loader::run()
     request.tablePath = path;
     request.substitute = substitute;
     request.identity = doc.identity;
-    request.controlModeLetter = doc.controlModeLetter;
-    request.family = doc.family;
+    // The letter and family of the identity the table is loaded for: the
+    // lookup chose the file by them.
+    request.controlModeLetter = controlModeLetter(doc.identity.model, doc.identity.controlMode);
+    const std::optional<catalogue::Model> model = catalogue::modelOf(doc.identity.model);
+    request.family = model ? catalogue::modelFamily(*model) : ModelFamily::QM;
     request.language = m_ws.language;
     request.keepValues = m_keepValues;
     TableFill fill = fillFromTable(request, std::move(doc.rows), doc.values);
@@ -124,9 +130,9 @@ int Loader::run()
 
 } // namespace
 
-int loadParameterTable(Workspace& ws, Ui& ui, int keepValues)
+int loadParameterTable(Workspace& ws, Ui& ui, int keepValues, TableSource source)
 {
-    return Loader(ws, ui, keepValues != 0).run();
+    return Loader(ws, ui, keepValues != 0, source).run();
 }
 
 } // namespace tess::tables

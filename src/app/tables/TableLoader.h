@@ -19,6 +19,17 @@ enum LoadResult : int {
     LoadUnsupported = -2, // model 99, or no table, with the special functions off
 };
 
+// Which table the load takes.
+enum class TableSource {
+    // The table the last lookup recorded (the selection dialog's choice, or
+    // the table shown before): New, Inverter change, a language switch.
+    Recorded,
+    // The table of the identity of a data set just read, looked up now, with
+    // an older ROM version's in its place where the special functions allow
+    // it: Open and a data read.
+    DataSetIdentity,
+};
+
 // `loadParameterTable`: chooses the table of the document's identity (an
 // older ROM version's when the special functions allow it), reads it and
 // fills grid rows 1..685 of the slots it defines, applying the capacity,
@@ -26,6 +37,6 @@ enum LoadResult : int {
 // writes every shown value into the ParameterSet; any other value shows the
 // stored values. The loaded table (area limits, records) replaces the
 // document's once its file could be read. Messages go to ui.
-int loadParameterTable(Workspace& ws, Ui& ui, int keepValues);
+int loadParameterTable(Workspace& ws, Ui& ui, int keepValues, TableSource source = TableSource::Recorded);
 
 } // namespace tess::tables

@@ -26,13 +26,10 @@ struct TableChoice {
 // a text that names no file. The loader does not try to open it.
 inline constexpr std::string_view NoRomVersionPath = "-1";
 
-// `findTableFileForCurrent`: the table of the identity in force. After a data
-// set was read (the identity-from-data-set flag) that is the document's
-// identity, and the flag is cleared; otherwise the dialog's choice when one
-// is given, else the document's identity. The result becomes the current
-// table path, and the control-mode letter and family of the identity are
-// recorded for the loader. A model outside 0..11 shows "No ROM Version." and
-// answers NoRomVersionPath.
+// `findTableFileForCurrent`: the table of the dialog's choice when one is
+// given, else of the document's identity. The result becomes the current
+// table path. A model outside 0..11 shows "No ROM Version." and answers
+// NoRomVersionPath.
 std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<TableChoice>& dialogChoice = {});
 
 } // namespace tess::tables

@@ -32,19 +32,14 @@ constexpr std::array<ModelInfo, ModelCount> models {{
     {"LX71KRTP", ModelFamily::LX, LimitSection::LX71KRTP, ControlModeP, 1},
 }};
 
-bool validModel(int model)
+std::size_t slot(Model model)
 {
-    return model >= 0 && model < ModelCount;
+    return static_cast<std::size_t>(indexOf(model));
 }
 
-const ModelInfo& info(int model)
+const ModelInfo& info(Model model)
 {
-    return models[static_cast<std::size_t>(model)];
-}
-
-bool is(int model, Model m)
-{
-    return model == static_cast<int>(m);
+    return models[slot(model)];
 }
 
 constexpr std::array<TextId, 3> qmControlModes {
@@ -397,7 +392,7 @@ const std::array<std::vector<std::string>, ModelCount>& allRomLists()
 
 constexpr unsigned bit(Model m)
 {
-    return 1u << static_cast<int>(m);
+    return 1u << indexOf(m);
 }
 
 // Per new model, the data set models that may move to it.
@@ -423,31 +418,31 @@ bool inRange(int r, int low, int high)
 
 } // namespace
 
-std::string_view modelName(int model)
+std::string_view modelName(Model model)
 {
-    return validModel(model) ? info(model).name : std::string_view {};
+    return info(model).name;
 }
 
-ModelFamily modelFamily(int model)
+ModelFamily modelFamily(Model model)
 {
-    return validModel(model) ? info(model).family : ModelFamily::QM;
+    return info(model).family;
 }
 
-std::string_view controlModeName(int model, int controlMode, Language language)
+std::string_view controlModeName(Model model, int controlMode, Language language)
 {
-    if (!validModel(model) || controlMode < 0 || controlMode > 2)
+    if (controlMode < 0 || controlMode > 2)
         return {};
     const auto& list = info(model).family == ModelFamily::QM ? qmControlModes : lxControlModes;
     return text(list[static_cast<std::size_t>(controlMode)], language);
 }
 
-std::optional<CapacityListId> capacityList(int model, int romVersion)
+std::optional<CapacityListId> capacityList(Model model, int romVersion)
 {
     using L = CapacityListId;
-    if (!validModel(model) || romVersion < 0)
+    if (romVersion < 0)
         return std::nullopt;
     const int r = romVersion;
-    switch (static_cast<Model>(model)) {
+    switch (model) {
     case Model::QM71:
     case Model::QM71RTP:
     case Model::QM71K:
@@ -488,13 +483,12 @@ std::optional<CapacityListId> capacityList(int model, int romVersion)
     return std::nullopt;
 }
 
-std::optional<CapacityListId> capacityListForSelection(int model, int romVersion)
+std::optional<CapacityListId> capacityListForSelection(Model model, int romVersion)
 {
-    if (is(model, Model::LX75RTP) && romVersion >= 0)
+    if (model == Model::LX75RTP && romVersion >= 0)
         return CapacityListId::D;
     return capacityList(model, romVersion);
 }
-
 std::span<const std::string_view> capacityListEntries(CapacityListId list)
 {
     switch (list) {
@@ -520,7 +514,7 @@ std::span<const std::string_view> capacityListEntries(CapacityListId list)
     return {};
 }
 
-std::optional<std::string_view> capacityText(int model, int romVersion, int capacity)
+std::optional<std::string_view> capacityText(Model model, int romVersion, int capacity)
 {
     const auto list = capacityList(model, romVersion);
     if (!list)
@@ -531,13 +525,12 @@ std::optional<std::string_view> capacityText(int model, int romVersion, int capa
     return entries[static_cast<std::size_t>(capacity)];
 }
 
-const std::vector<std::string>& romVersionList(int model)
+const std::vector<std::string>& romVersionList(Model model)
 {
-    static const std::vector<std::string> none;
-    return validModel(model) ? allRomLists()[static_cast<std::size_t>(model)] : none;
+    return allRomLists()[slot(model)];
 }
 
-std::optional<std::string_view> romVersionText(int model, int romVersion)
+std::optional<std::string_view> romVersionText(Model model, int romVersion)
 {
     const auto& list = romVersionList(model);
     if (romVersion < 0 || static_cast<std::size_t>(romVersion) >= list.size())
@@ -545,7 +538,7 @@ std::optional<std::string_view> romVersionText(int model, int romVersion)
     return list[static_cast<std::size_t>(romVersion)];
 }
 
-std::optional<int> romIndexOf(int model, std::string_view code, int limit)
+std::optional<int> romIndexOf(Model model, std::string_view code, int limit)
 {
     if (code.size() < 5 || limit < 0)
         return std::nullopt;
@@ -559,7 +552,7 @@ std::optional<int> romIndexOf(int model, std::string_view code, int limit)
     return std::nullopt;
 }
 
-std::span<const std::string> offeredRomVersions(int model, const FileVersionSettings& settings)
+std::span<const std::string> offeredRomVersions(Model model, const FileVersionSettings& settings)
 {
     const std::span<const std::string> list = romVersionList(model);
     const int limit = verMax(model, settings);
@@ -568,50 +561,46 @@ std::span<const std::string> offeredRomVersions(int model, const FileVersionSett
     return list.first(std::min(list.size(), static_cast<std::size_t>(limit) + 1));
 }
 
-LimitSection limitSection(int model)
+LimitSection limitSection(Model model)
 {
-    return validModel(model) ? info(model).limits : LimitSection::QM71;
+    return info(model).limits;
 }
 
-std::int16_t verMax(int model, const FileVersionSettings& settings)
+std::int16_t verMax(Model model, const FileVersionSettings& settings)
 {
-    return validModel(model) ? settings.of(limitSection(model)).verMax : std::int16_t {-1};
+    return settings.of(limitSection(model)).verMax;
 }
 
-std::int16_t newVer(int model, const FileVersionSettings& settings)
+std::int16_t newVer(Model model, const FileVersionSettings& settings)
 {
-    if (!validModel(model))
-        return -1;
     // QM73N preselects the value kept in the QM71W section; its own New_Ver
     // serves only the identity check of a read.
-    if (is(model, Model::QM73N))
+    if (model == Model::QM73N)
         return settings.of(LimitSection::QM71W).newVer;
     return settings.of(limitSection(model)).newVer;
 }
 
-std::int16_t newVerForIdentityCheck(int model, const FileVersionSettings& settings)
+std::int16_t newVerForIdentityCheck(Model model, const FileVersionSettings& settings)
 {
-    return validModel(model) ? settings.of(limitSection(model)).newVer : std::int16_t {-1};
+    return settings.of(limitSection(model)).newVer;
 }
 
-bool modelChangeAllowed(int dataSetModel, int newModel)
+bool modelChangeAllowed(Model dataSetModel, Model newModel)
 {
-    if (!validModel(dataSetModel) || !validModel(newModel))
-        return false;
-    return (changeSources[static_cast<std::size_t>(newModel)] & (1u << dataSetModel)) != 0;
+    return (changeSources[slot(newModel)] & bit(dataSetModel)) != 0;
 }
 
-int defaultControlMode(int model)
+int defaultControlMode(Model model)
 {
-    return validModel(model) ? info(model).defaultControlMode : 0;
+    return info(model).defaultControlMode;
 }
 
-int defaultCapacity(int model)
+int defaultCapacity(Model model)
 {
-    return validModel(model) ? info(model).defaultCapacity : 0;
+    return info(model).defaultCapacity;
 }
 
-bool placeholderRefused(int model, int romVersion, int capacity)
+bool placeholderRefused(Model model, int romVersion, int capacity)
 {
     // Decided on the text, so every "-----" is refused, also those of list K
     // (QM71N, QM73N) and of LX71KRTP's lists, which only hold places.
@@ -624,22 +613,22 @@ bool placeholderRefused(int model, int romVersion, int capacity)
     return entries[static_cast<std::size_t>(capacity)] == PlaceholderCapacity;
 }
 
-std::optional<TextId> controlModeRefusal(int model, int controlMode)
+std::optional<TextId> controlModeRefusal(Model model, int controlMode)
 {
     if (controlMode != ControlModeS)
         return std::nullopt;
-    if (is(model, Model::LX71))
+    if (model == Model::LX71)
         return TextId::MsgCannotChangeControlMode;
-    if (is(model, Model::LX75RTP))
+    if (model == Model::LX75RTP)
         return TextId::MsgCannotSelectControl;
     return std::nullopt;
 }
 
-bool controlModeLockedToP(int model, int romVersion)
+bool controlModeLockedToP(Model model, int romVersion)
 {
-    if (is(model, Model::LX71))
+    if (model == Model::LX71)
         return romVersion < 11;
-    if (is(model, Model::LX71RTP))
+    if (model == Model::LX71RTP)
         return !inRange(romVersion, 19, 27) && !inRange(romVersion, 55, 108);
     return false;
 }

@@ -5,6 +5,8 @@
 #include "domain/settings/FileVersionSettings.h"
 #include "domain/text/Texts.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -44,68 +46,81 @@ constexpr int ControlModeP = 2;
 
 constexpr std::string_view PlaceholderCapacity = "-----";
 
-// "" for an index outside 0..11.
-std::string_view modelName(int model);
-// QM for an index outside 0..11.
-ModelFamily modelFamily(int model);
+// The catalogue's models in index order.
+constexpr std::array<Model, ModelCount> allModels {Model::QM71, Model::LX71RTP, Model::QM71RTP, Model::LX71,
+    Model::LX71ht, Model::LX75RTP, Model::QM71K, Model::LX71K, Model::QM71N, Model::QM73N, Model::QM71KRTP,
+    Model::LX71KRTP};
+
+// The model a stored index (a data file, the inverter, a list position)
+// names; nothing for an index outside 0..11, such as UnsupportedModel.
+constexpr std::optional<Model> modelOf(int index)
+{
+    if (index < 0 || index >= ModelCount)
+        return std::nullopt;
+    return allModels[static_cast<std::size_t>(index)];
+}
+// The index a data set stores for the model.
+constexpr int indexOf(Model model)
+{
+    return static_cast<int>(model);
+}
+
+std::string_view modelName(Model model);
+ModelFamily modelFamily(Model model);
 
 // Entry of the model's control-mode list in the language; "" outside 0..2.
-std::string_view controlModeName(int model, int controlMode, Language language);
+std::string_view controlModeName(Model model, int controlMode, Language language);
 
 // The capacity list the model and ROM version select; none where the rule
 // gives no list (LX75RTP from ROM index 19 on, for the identity boxes; LX71RTP
-// beyond index 153; any model outside 0..11 or negative ROM index).
-std::optional<CapacityListId> capacityList(int model, int romVersion);
+// beyond index 153; a negative ROM index).
+std::optional<CapacityListId> capacityList(Model model, int romVersion);
 // The list the selection dialog offers: like capacityList, but LX75RTP keeps
 // list D at every ROM index (and the .csv identity line uses it too).
-std::optional<CapacityListId> capacityListForSelection(int model, int romVersion);
+std::optional<CapacityListId> capacityListForSelection(Model model, int romVersion);
 std::span<const std::string_view> capacityListEntries(CapacityListId list);
 // Nothing when the rule gives no list or the index lies outside it.
-std::optional<std::string_view> capacityText(int model, int romVersion, int capacity);
+std::optional<std::string_view> capacityText(Model model, int romVersion, int capacity);
 
-// Empty for a model outside 0..11.
-const std::vector<std::string>& romVersionList(int model);
+const std::vector<std::string>& romVersionList(Model model);
 // Nothing when the index lies outside the list.
-std::optional<std::string_view> romVersionText(int model, int romVersion);
+std::optional<std::string_view> romVersionText(Model model, int romVersion);
 // First index 0..limit (inclusive) whose entry equals the first five
 // characters of code. A limit beyond the list searches the whole list; a
 // negative limit or a code shorter than five characters finds nothing.
-std::optional<int> romIndexOf(int model, std::string_view code, int limit);
+std::optional<int> romIndexOf(Model model, std::string_view code, int limit);
 // Entries 0..verMax (inclusive) of the model's list, cut at the list's end:
 // the ROM versions the installation accepts.
-std::span<const std::string> offeredRomVersions(int model, const FileVersionSettings& settings);
+std::span<const std::string> offeredRomVersions(Model model, const FileVersionSettings& settings);
 
 // The FileVersion.INI section of the model's limits (QM71N: "QMPr"). QM73N
 // takes Ver_max from its own section; see newVer for its two New_Ver keys.
-// A model outside 0..11 maps to QM71, the section of the empty identity.
-LimitSection limitSection(int model);
-// -1 (nothing accepted) for a model outside 0..11.
-std::int16_t verMax(int model, const FileVersionSettings& settings);
-// The ROM index preselected for a new data set ("New_Ver_W" for QM73N);
-// -1 (no selection) for a model outside 0..11.
-std::int16_t newVer(int model, const FileVersionSettings& settings);
+LimitSection limitSection(Model model);
+std::int16_t verMax(Model model, const FileVersionSettings& settings);
+// The ROM index preselected for a new data set ("New_Ver_W" for QM73N).
+std::int16_t newVer(Model model, const FileVersionSettings& settings);
 // The New_Ver the identity check of a read uses ("New_Ver_QM73N" for QM73N).
-std::int16_t newVerForIdentityCheck(int model, const FileVersionSettings& settings);
+std::int16_t newVerForIdentityCheck(Model model, const FileVersionSettings& settings);
 
 // Whether a data set of dataSetModel may move to newModel keeping its values;
 // a refusal is told with TextId::MsgMachineNotRight.
-bool modelChangeAllowed(int dataSetModel, int newModel);
+bool modelChangeAllowed(Model dataSetModel, Model newModel);
 
 // Defaults and rules for a new data set.
-int defaultControlMode(int model);
-int defaultCapacity(int model);
+int defaultControlMode(Model model);
+int defaultCapacity(Model model);
 // True when the capacity index does not name a real capacity in the list the
 // selection dialog offers for this model and ROM version: a "-----"
 // placeholder, or an index outside the list. Answered with
 // TextId::MsgSelectCapVolt.
-bool placeholderRefused(int model, int romVersion, int capacity);
+bool placeholderRefused(Model model, int romVersion, int capacity);
 
 // The message refusing a control mode picked for a new data set (S Mode of
 // LX71 and LX75RTP); nothing when the pick is fine. P Mode is then selected.
-std::optional<TextId> controlModeRefusal(int model, int controlMode);
+std::optional<TextId> controlModeRefusal(Model model, int controlMode);
 // True when a new data set of this model and ROM version is held at P Mode
 // with the control mode list disabled (LX71 below ROM index 11, LX71RTP
 // outside 19..27 and 55..108).
-bool controlModeLockedToP(int model, int romVersion);
+bool controlModeLockedToP(Model model, int romVersion);
 
 } // namespace tess::catalogue

@@ -69,14 +69,15 @@ std::string csvField(std::string_view text)
 
 std::optional<std::string> csvIdentityLine(const InverterIdentity& identity, Language language)
 {
-    const int model = identity.model;
-    if (model < 0 || model >= catalogue::ModelCount)
+    const std::optional<catalogue::Model> known = catalogue::modelOf(identity.model);
+    if (!known)
         return std::string(text(TextId::DataFileNoSupportMachine, language));
+    const catalogue::Model model = *known;
 
     const std::string_view controlMode = catalogue::controlModeName(model, identity.controlMode, language);
     // For LX75RTP the list the selection offers, which exists at every ROM
     // index, where the identity boxes show none from index 19 on.
-    const auto list = model == static_cast<int>(catalogue::Model::LX75RTP)
+    const auto list = model == catalogue::Model::LX75RTP
         ? catalogue::capacityListForSelection(model, identity.romVersion)
         : catalogue::capacityList(model, identity.romVersion);
     const auto romText = catalogue::romVersionText(model, identity.romVersion);

@@ -73,7 +73,9 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
     setup.applicationFolder = request.applicationFolder;
     setup.tablePath = path;
     setup.capacity = id.capacity;
-    setup.family = catalogue::modelFamily(id.model);
+    // A table was found, so the model is one of the catalogue's.
+    const std::optional<catalogue::Model> model = catalogue::modelOf(id.model);
+    setup.family = model ? catalogue::modelFamily(*model) : ModelFamily::QM;
     setup.vf = controlModeLetter(id.model, id.controlMode) == 'O';
     setup.withVfDefaults = false;
     setup.unreadable = TextId::TableCloseCsvFiles;

@@ -12,6 +12,8 @@
 namespace tess::tables {
 namespace {
 
+using catalogue::Model;
+
 char upperAt(std::span<const std::uint8_t> buffer, std::size_t index)
 {
     if (index >= buffer.size())
@@ -27,7 +29,7 @@ int wordAt(std::span<const std::uint8_t> buffer, std::size_t index)
 }
 
 // The model the identity text names; nothing for an unknown text.
-std::optional<int> modelOfText(std::span<const std::uint8_t> buffer, bool& earlyRtp)
+std::optional<Model> modelOfText(std::span<const std::uint8_t> buffer, bool& earlyRtp)
 {
     const char c0 = upperAt(buffer, 0);
     const char c1 = upperAt(buffer, 1);
@@ -40,30 +42,30 @@ std::optional<int> modelOfText(std::span<const std::uint8_t> buffer, bool& early
         if (c5 == 'C') {
             // Only the series C1 and C2 exist; any other names no model.
             if (c6 == '1')
-                return 8;
+                return Model::QM71N;
             if (c6 == '2')
-                return 9;
+                return Model::QM73N;
             return std::nullopt;
         }
-        return c5 == 'A' ? 6 : 0;
+        return c5 == 'A' ? Model::QM71K : Model::QM71;
     }
     if (c0 == 'Q' && c1 == 'R')
-        return c5 == 'A' ? 10 : 2;
+        return c5 == 'A' ? Model::QM71KRTP : Model::QM71RTP;
     if (c0 == 'Q' && c1 == 'W')
-        return 9;
+        return Model::QM73N;
     if (c0 == 'L' && c1 == 'X') {
         if (c4 == 'R') {
             earlyRtp = true;
-            return 1;
+            return Model::LX71RTP;
         }
         if (c5 == '0' && c6 == '1')
-            return 3;
-        return c5 == 'A' ? 7 : 4;
+            return Model::LX71;
+        return c5 == 'A' ? Model::LX71K : Model::LX71ht;
     }
     if (c0 == 'L' && c1 == 'R') {
         if (c3 == '5')
-            return 5;
-        return c5 == 'A' ? 11 : 1;
+            return Model::LX75RTP;
+        return c5 == 'A' ? Model::LX71KRTP : Model::LX71RTP;
     }
     return std::nullopt;
 }
@@ -80,17 +82,17 @@ int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identit
     const InverterIdentity& dataSet, const FileVersionSettings& settings)
 {
     bool earlyRtp = false;
-    const std::optional<int> model = modelOfText(identityBuffer, earlyRtp);
+    const std::optional<Model> model = modelOfText(identityBuffer, earlyRtp);
     if (!model) {
         found.model = -1;
         found.earlyRtp = false;
         return -1;
     }
-    found.model = *model;
+    found.model = catalogue::indexOf(*model);
     found.earlyRtp = earlyRtp;
 
     if (found.forcedTransfer) {
-        found.romVersion = catalogue::newVerForIdentityCheck(found.model, settings);
+        found.romVersion = catalogue::newVerForIdentityCheck(*model, settings);
         return compare && found.model != dataSet.model ? -3 : 0;
     }
 
@@ -98,13 +100,13 @@ int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identit
     for (std::size_t i = 5; i < IdentityTextLength; ++i)
         code.push_back(upperAt(identityBuffer, i));
     std::optional<int> rom;
-    if (found.model == 1 && found.earlyRtp) {
+    if (*model == Model::LX71RTP && found.earlyRtp) {
         // The early LX71RTP knows only the first version of the list.
-        const std::optional<std::string_view> first = catalogue::romVersionText(1, 0);
+        const std::optional<std::string_view> first = catalogue::romVersionText(Model::LX71RTP, 0);
         if (first && *first == code)
             rom = 0;
     } else {
-        rom = catalogue::romIndexOf(found.model, code, catalogue::verMax(found.model, settings));
+        rom = catalogue::romIndexOf(*model, code, catalogue::verMax(*model, settings));
     }
     if (!rom) {
         // What was read is then saved as of an unsupported ROM version.
@@ -140,7 +142,8 @@ ImageConversionResult convertParameterImage(const ReceivedIdentity& found, std::
     bool skipTable, const std::string& applicationFolder, ParameterSet& values)
 {
     ImageConversionResult conversion;
-    const bool earlyRange = found.model == 1 && !found.earlyRtp && found.romVersion >= 1 && found.romVersion <= 18;
+    const bool earlyRange = found.model == catalogue::indexOf(Model::LX71RTP) && !found.earlyRtp
+        && found.romVersion >= 1 && found.romVersion <= 18;
     const int threshold = earlyRange ? 11 : 16;
 
     std::optional<int> doubledSlot;

@@ -50,11 +50,6 @@ std::size_t characterLength(std::string_view s, std::size_t pos)
     return 1;
 }
 
-bool inCatalogue(int model)
-{
-    return model >= 0 && model < catalogue::ModelCount;
-}
-
 } // namespace
 
 bool TableText::read(const std::string& path, IoError* error)
@@ -144,9 +139,10 @@ std::vector<std::string> splitRecord(std::string_view cp932Line)
 
 char controlModeLetter(int model, int controlMode)
 {
-    if (!inCatalogue(model))
+    const std::optional<catalogue::Model> known = catalogue::modelOf(model);
+    if (!known)
         return 0;
-    const bool qm = catalogue::modelFamily(model) == ModelFamily::QM;
+    const bool qm = catalogue::modelFamily(*known) == ModelFamily::QM;
     switch (controlMode) {
     case 0:
         return 'S';
@@ -161,12 +157,13 @@ char controlModeLetter(int model, int controlMode)
 
 std::string tableFileName(int model, int controlMode, int romVersion)
 {
-    if (!inCatalogue(model))
+    const std::optional<catalogue::Model> known = catalogue::modelOf(model);
+    if (!known)
         return {};
-    const std::optional<std::string_view> rom = catalogue::romVersionText(model, romVersion);
+    const std::optional<std::string_view> rom = catalogue::romVersionText(*known, romVersion);
     if (!rom)
         return {};
-    std::string name(catalogue::modelName(model));
+    std::string name(catalogue::modelName(*known));
     if (const char letter = controlModeLetter(model, controlMode))
         name.push_back(letter);
     name.append(*rom);
@@ -176,10 +173,11 @@ std::string tableFileName(int model, int controlMode, int romVersion)
 
 std::string tableFilePathInInstallation(const std::string& applicationFolder, int model, int controlMode, int romVersion)
 {
+    const std::optional<catalogue::Model> known = catalogue::modelOf(model);
     const std::string name = tableFileName(model, controlMode, romVersion);
-    if (name.empty())
+    if (!known || name.empty())
         return {};
-    return applicationFolder + std::string(catalogue::modelName(model)) + "/" + name;
+    return applicationFolder + std::string(catalogue::modelName(*known)) + "/" + name;
 }
 
 std::string findTableFile(const std::string& applicationFolder, int model, int controlMode, int romVersion)
@@ -197,10 +195,11 @@ std::string findTableFile(const std::string& applicationFolder, int model, int c
 
 std::string findTableFileOrOlder(const std::string& applicationFolder, int model, int controlMode, int romVersion)
 {
-    if (!inCatalogue(model))
+    const std::optional<catalogue::Model> known = catalogue::modelOf(model);
+    if (!known)
         return {};
     // Indices past the end of the model's list name no file; start at its end.
-    const int last = static_cast<int>(catalogue::romVersionList(model).size()) - 1;
+    const int last = static_cast<int>(catalogue::romVersionList(*known).size()) - 1;
     for (int rom = std::min(romVersion, last); rom >= 0; --rom) {
         std::string path = findTableFile(applicationFolder, model, controlMode, rom);
         if (!path.empty())

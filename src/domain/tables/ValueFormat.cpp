@@ -1,5 +1,7 @@
 #include "domain/tables/ValueFormat.h"
 
+#include "domain/catalogue/ModelCatalogue.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -94,16 +96,17 @@ std::optional<std::int32_t> toScaledInteger(std::string_view text)
 
 bool isClass400V(int model, int capacity, int romVersion)
 {
-    if (model == 1) {
+    const std::optional<catalogue::Model> known = catalogue::modelOf(model);
+    if (!known)
+        return false;
+    if (*known == catalogue::Model::LX71RTP) {
         if (romVersion < 0)
             return false;
         if (romVersion >= 1 && romVersion <= 18)
             return capacity >= 11;
         return capacity >= 16;
     }
-    if (model == 0 || (model >= 2 && model <= 11))
-        return capacity >= 16;
-    return false;
+    return capacity >= 16;
 }
 
 } // namespace tess::tables

@@ -164,7 +164,7 @@ void InverterSelectionDialog::build()
     connect(m_cancel, &QPushButton::clicked, this, &InverterSelectionDialog::reject);
 
     QStringList models;
-    for (int model = 0; model < catalogue::ModelCount; ++model)
+    for (const catalogue::Model model : catalogue::allModels)
         models << fromUtf8(catalogue::modelName(model));
     m_model->addItems(models);
 
@@ -213,7 +213,7 @@ void InverterSelectionDialog::refresh()
 {
     {
         const QSignalBlocker blocker(m_model);
-        m_model->setCurrentIndex(m_core.model());
+        m_model->setCurrentIndex(catalogue::indexOf(m_core.model()));
     }
     m_model->setEnabled(m_core.modelEnabled());
     showList(m_controlMode, toStringList(m_core.controlModes()), m_core.controlMode());
@@ -234,7 +234,9 @@ void InverterSelectionDialog::refresh()
 
 void InverterSelectionDialog::onModelChosen(int index)
 {
-    m_core.changeModel(index);
+    // The list holds the catalogue's models in index order.
+    if (const std::optional<catalogue::Model> model = catalogue::modelOf(index))
+        m_core.changeModel(*model);
     refresh();
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,11 +22,6 @@ using catalogue::PickerNode;
 using catalogue::InverterSelectionPresenter;
 using catalogue::SelectionOutcome;
 using Strings = std::vector<std::string>;
-
-constexpr int m(Model model)
-{
-    return static_cast<int>(model);
-}
 
 // A matrix file: rows and columns carry the codes given, cells are empty
 // unless set.
@@ -54,7 +50,7 @@ struct Matrix {
 
 Strings firstCodes(Model model, int count)
 {
-    const auto& list = catalogue::romVersionList(m(model));
+    const auto& list = catalogue::romVersionList(model);
     return Strings(list.begin(), list.begin() + count);
 }
 
@@ -72,9 +68,9 @@ protected:
 
     void installTable(Model model, int controlMode, int romIndex)
     {
-        const std::string name = tables::tableFileName(m(model), controlMode, romIndex);
+        const std::string name = tables::tableFileName(catalogue::indexOf(model), controlMode, romIndex);
         ASSERT_FALSE(name.empty());
-        test::writeFile(dir.file(std::string(catalogue::modelName(m(model))) + "/" + name), "table\r\n");
+        test::writeFile(dir.file(std::string(catalogue::modelName(model)) + "/" + name), "table\r\n");
     }
 
     void openNew()
@@ -107,7 +103,7 @@ TEST_F(InverterSelectionPresenterTest, NewDataSetOpensOnQm71WithOkWaitingForACho
 {
     openNew();
     EXPECT_EQ(dialog.captionId(), TextId::SelectCaptionNew);
-    EXPECT_EQ(dialog.model(), m(Model::QM71));
+    EXPECT_EQ(dialog.model(), Model::QM71);
     EXPECT_EQ(dialog.controlModes(), (Strings {"Sensorless", "Vector", "V/F"}));
     EXPECT_EQ(dialog.controlMode(), 0);
     EXPECT_EQ(capacityText(), "1R122");
@@ -174,7 +170,7 @@ TEST_P(NewDataSetDefaults, PreselectsFirstRealCapacityAndDefaultMode)
 {
     const DefaultsCase& c = GetParam();
     openNew();
-    dialog.changeModel(m(c.model));
+    dialog.changeModel(c.model);
     EXPECT_EQ(dialog.controlMode(), c.controlMode);
     EXPECT_EQ(dialog.capacity(), c.capacity);
     EXPECT_EQ(capacityText(), c.capacityText);
@@ -201,7 +197,7 @@ TEST_P(NewDataSetControlMode, RefusesSModeWhereTheModelHasNone)
 {
     const ControlModeCase& c = GetParam();
     openNew();
-    dialog.changeModel(m(c.model));
+    dialog.changeModel(c.model);
     dialog.changeControlMode(c.pick);
     EXPECT_EQ(ui.englishTexts(), c.messages);
     EXPECT_EQ(dialog.controlMode(), c.controlMode);
@@ -218,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(InverterSelectionPresenter, NewDataSetControlMode,
 TEST_F(InverterSelectionPresenterTest, Lx71VModeDropsLowerVersionAndOffersVSetOnly)
 {
     openNew();
-    dialog.changeModel(m(Model::LX71));
+    dialog.changeModel(Model::LX71);
     ASSERT_EQ(dialog.romVersion(), 1);
     dialog.changeControlMode(1);
     EXPECT_EQ(dialog.romVersion(), -1);
@@ -243,9 +239,9 @@ class Lx71rtpPlaceholder : public InverterSelectionPresenterTest, public ::testi
 TEST_P(Lx71rtpPlaceholder, CapacitySixteenDependsOnTheListOfTheVersion)
 {
     const PlaceholderCase& c = GetParam();
-    installTable(Model::LX71RTP, 2, *catalogue::romIndexOf(m(Model::LX71RTP), c.pick, 400));
+    installTable(Model::LX71RTP, 2, *catalogue::romIndexOf(Model::LX71RTP, c.pick, 400));
     openNew();
-    dialog.changeModel(m(Model::LX71RTP));
+    dialog.changeModel(Model::LX71RTP);
     dialog.pickRomVersion(c.pick);
     ASSERT_TRUE(ui.messages.empty());
     dialog.changeCapacity(16);
@@ -264,7 +260,7 @@ TEST_F(InverterSelectionPresenterTest, Lx71rtpVersionZeroThenFiveSelectsFirstCap
     installTable(Model::LX71RTP, 2, 0);
     installTable(Model::LX71RTP, 2, 5);
     openNew();
-    dialog.changeModel(m(Model::LX71RTP));
+    dialog.changeModel(Model::LX71RTP);
     dialog.changeCapacity(7);
 
     dialog.pickRomVersion("00-B0");
@@ -312,7 +308,7 @@ TEST_F(InverterSelectionPresenterTest, PickWithoutTableDisablesOkAndClearsTheCho
 
 TEST_F(InverterSelectionPresenterTest, PickerFollowsPrefixOrderAndLeavesOutGroups)
 {
-    const std::vector<PickerNode> tree = catalogue::romPickerTree(m(Model::QM71), 0);
+    const std::vector<PickerNode> tree = catalogue::romPickerTree(Model::QM71, 0);
     Strings prefixes;
     for (const PickerNode& series : tree)
         prefixes.push_back(series.label);
@@ -339,7 +335,7 @@ TEST_F(InverterSelectionPresenterTest, PickerFollowsPrefixOrderAndLeavesOutGroup
 
 TEST_F(InverterSelectionPresenterTest, PickerOfQm71krtpHoldsA1SeriesOnly)
 {
-    const std::vector<PickerNode> tree = catalogue::romPickerTree(m(Model::QM71KRTP), 1);
+    const std::vector<PickerNode> tree = catalogue::romPickerTree(Model::QM71KRTP, 1);
     ASSERT_EQ(tree.size(), 1u);
     EXPECT_EQ(tree[0].label, "A1");
     ASSERT_EQ(tree[0].children.size(), 1u);
@@ -363,9 +359,9 @@ TEST_F(InverterSelectionPresenterTest, ChangeOpensWithDataSetAndDisabledLists)
 TEST_F(InverterSelectionPresenterTest, MoveToIncompatibleModelIsRefusedAndModelPutBack)
 {
     openChange(InverterIdentity {0, 0, 3, 20});
-    dialog.changeModel(m(Model::QM71RTP));
+    dialog.changeModel(Model::QM71RTP);
     EXPECT_EQ(ui.englishTexts(), (Strings {"Machine is not right."}));
-    EXPECT_EQ(dialog.model(), m(Model::QM71));
+    EXPECT_EQ(dialog.model(), Model::QM71);
     EXPECT_TRUE(dialog.isOpen());
 }
 
@@ -386,7 +382,7 @@ TEST_P(ModelMove, ChecksVersionAndMapsCapacity)
     const MoveCase& c = GetParam();
     ws.doc.currentTablePath = "before";
     openChange(c.dataSet);
-    dialog.changeModel(m(c.to));
+    dialog.changeModel(c.to);
     EXPECT_EQ(ui.englishTexts(), c.messages);
     EXPECT_EQ(dialog.isOpen(), c.open);
     if (c.open) {
@@ -549,10 +545,10 @@ TEST_F(InverterSelectionPresenterTest, RefusedVersionAfterMoveRestoresDataSetsLi
     installTable(Model::LX75RTP, 2, 4);
 
     openChange(InverterIdentity {1, 2, 7, 30});
-    dialog.changeModel(m(Model::LX75RTP));
+    dialog.changeModel(Model::LX75RTP);
     dialog.pickRomVersion("01-A5");
     EXPECT_EQ(ui.englishTexts(), refused);
-    EXPECT_EQ(dialog.model(), m(Model::LX71RTP));
+    EXPECT_EQ(dialog.model(), Model::LX71RTP);
     EXPECT_EQ(dialog.romText(), "03-A3");
     EXPECT_EQ(dialog.romVersion(), 30);
     EXPECT_EQ(dialog.capacities().size(), 39u); // list E
@@ -565,7 +561,7 @@ TEST_F(InverterSelectionPresenterTest, RefusedVersionAfterMoveRestoresDataSetsLi
 struct DirectCase {
     const char* name;
     InverterIdentity dataSet;
-    int toModel; // -1: the data set's
+    std::optional<Model> toModel; // nothing: the data set's
     const char* pick;
     Strings messages;
     bool accepted;
@@ -579,12 +575,13 @@ class DirectAcceptance : public InverterSelectionPresenterTest, public ::testing
 TEST_P(DirectAcceptance, DecidesWithoutConversionFiles)
 {
     const DirectCase& c = GetParam();
-    const int to = c.toModel < 0 ? c.dataSet.model : c.toModel;
-    const int index = *catalogue::romIndexOf(to, c.pick, 400);
-    installTable(static_cast<Model>(to), c.dataSet.controlMode, index);
+    const std::optional<Model> to = c.toModel ? c.toModel : catalogue::modelOf(c.dataSet.model);
+    ASSERT_TRUE(to);
+    const int index = *catalogue::romIndexOf(*to, c.pick, 400);
+    installTable(*to, c.dataSet.controlMode, index);
     openChange(c.dataSet);
-    if (c.toModel >= 0)
-        dialog.changeModel(c.toModel);
+    if (c.toModel)
+        dialog.changeModel(*c.toModel);
     dialog.pickRomVersion(c.pick);
     EXPECT_EQ(ui.englishTexts(), c.messages);
     EXPECT_EQ(dialog.okEnabled(), c.accepted);
@@ -593,12 +590,12 @@ TEST_P(DirectAcceptance, DecidesWithoutConversionFiles)
 
 INSTANTIATE_TEST_SUITE_P(InverterSelectionPresenter, DirectAcceptance,
     ::testing::Values(
-        DirectCase {"Qm71nSameVersion", {8, 1, 16, 10}, -1, "C1-B2", {"Same ROM Version."}, false, "C1-B2"},
-        DirectCase {"Qm71nOtherVersion", {8, 1, 16, 10}, -1, "C1-B3", {}, true, "C1-B3"},
-        DirectCase {"Lx71VModeFrom12To10", {3, 1, 4, 12}, -1, "01-B2", refused, false, "01-B4"},
-        DirectCase {"Lx71VModeFrom12To11", {3, 1, 4, 12}, -1, "01-B3", {}, true, "01-B3"},
+        DirectCase {"Qm71nSameVersion", {8, 1, 16, 10}, std::nullopt, "C1-B2", {"Same ROM Version."}, false, "C1-B2"},
+        DirectCase {"Qm71nOtherVersion", {8, 1, 16, 10}, std::nullopt, "C1-B3", {}, true, "C1-B3"},
+        DirectCase {"Lx71VModeFrom12To10", {3, 1, 4, 12}, std::nullopt, "01-B2", refused, false, "01-B4"},
+        DirectCase {"Lx71VModeFrom12To11", {3, 1, 4, 12}, std::nullopt, "01-B3", {}, true, "01-B3"},
         // Index 5 of QM71KRTP is another version than index 5 of QM71RTP.
-        DirectCase {"Qm71rtpToQm71krtpSameIndex", {2, 1, 4, 5}, 10, "A1-A6", {}, true, "A1-A6"}),
+        DirectCase {"Qm71rtpToQm71krtpSameIndex", {2, 1, 4, 5}, Model::QM71KRTP, "A1-A6", {}, true, "A1-A6"}),
     test::CaseName {});
 
 TEST_F(InverterSelectionPresenterTest, Lx71VModeRefusalPutsDataSetVersionIntoMainWindowLabel)

@@ -73,7 +73,7 @@ protected:
     // own for control mode 0, other than `other`.
     int qm71Rom(bool withTable, int other = -1)
     {
-        for (int rom = 0; rom <= catalogue::verMax(0, ws().settings); ++rom) {
+        for (int rom = 0; rom <= catalogue::verMax(catalogue::Model::QM71, ws().settings); ++rom) {
             const bool hasTable = !tables::findTableFile(ws().applicationFolder, 0, 0, rom).empty();
             if (rom != other && hasTable == withTable)
                 return rom;
@@ -84,7 +84,7 @@ protected:
 
     static std::string qm71Text(int rom)
     {
-        return "QM71 " + std::string(catalogue::romVersionText(0, rom).value_or("?????"));
+        return "QM71 " + std::string(catalogue::romVersionText(catalogue::Model::QM71, rom).value_or("?????"));
     }
 
     void identify(const std::string& identityText, InverterIdentity codes)
@@ -222,7 +222,7 @@ TEST_F(Transaction, ReadTellsOfAnUnreadableTableFirstAndStillSavesWhatWasRead)
     const std::string table = tables::findTableFile(ws().applicationFolder, 0, 0, rom);
     ASSERT_TRUE(std::filesystem::remove(table));
     ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
-    identify(qm71Text(rom), {0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(0)), 0});
+    identify(qm71Text(rom), {0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(catalogue::Model::QM71)), 0});
     inverter.putWord(wordAddress(40), 4321);
 
     dialog(CommandRead).runTransaction();
@@ -257,7 +257,8 @@ protected:
 TEST_P(UnplacedRead, SavesUnderItsOwnNameOnlyWithTheSpecialFunctions)
 {
     const UnplacedReadCase& c = GetParam();
-    const InverterIdentity codes {0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(0)), 0};
+    const InverterIdentity codes {
+        0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(catalogue::Model::QM71)), 0};
     std::string identityText = "XY71 01-A1";
     if (c.kind == UnplacedReadCase::UnknownRom)
         identityText = "QM71 ZZ-Z9";
@@ -685,7 +686,7 @@ TEST_F(Transaction, ForcedReadTakesTheNewestVersionForAnUnknownCode)
     read.setForcedTransfer(true);
     EXPECT_EQ(read.runTransaction(), 0);
     EXPECT_EQ(read.fileName(), "ReadData.csl");
-    EXPECT_EQ(doc().identity.romVersion, catalogue::newVerForIdentityCheck(0, ws().settings));
+    EXPECT_EQ(doc().identity.romVersion, catalogue::newVerForIdentityCheck(catalogue::Model::QM71, ws().settings));
 }
 
 } // namespace

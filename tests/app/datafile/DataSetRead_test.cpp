@@ -62,7 +62,6 @@ TEST_F(ReadDataSet, ReplacesIdentityValuesAndLoadedCopy)
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
     EXPECT_EQ(ws.doc.loadedIdentity, ws.doc.identity);
-    EXPECT_TRUE(ws.doc.identityFromDataSet);
     EXPECT_EQ(ws.doc.values[0], 1);
     EXPECT_EQ(ws.doc.values[SlotCount - 1], SlotCount);
 }
@@ -73,7 +72,6 @@ TEST_F(ReadDataSet, KeepsLoadedCopyWhileComparing)
     ASSERT_EQ(read(cslWithBody("--Data--\r\n" + valueLines(SlotCount))), 0);
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
     EXPECT_EQ(ws.doc.loadedIdentity, (InverterIdentity {3, 2, 1, 7}));
-    EXPECT_TRUE(ws.doc.identityFromDataSet);
 }
 
 TEST_F(ReadDataSet, MissingFileChangesNothing)
@@ -86,7 +84,6 @@ TEST_F(ReadDataSet, MissingFileChangesNothing)
             "ファイルをオープンできません！！\n" + fileReasonCause(dir.file("absent.csl"), "No such file or directory").ja,
             "ファイルをオープンできません！！\n" + fileReasonCause(dir.path(), "is a folder").ja}));
     EXPECT_EQ(ws.doc.values, before);
-    EXPECT_FALSE(ws.doc.identityFromDataSet);
 }
 
 struct LayoutCase {
@@ -143,7 +140,6 @@ TEST_P(ReadDamaged, LoadsValuesBeforeTheFaultAndNamesItsLine)
     ASSERT_EQ(ui.englishTexts(),
         std::vector<std::string> {GetParam().english + "\n" + dir.file("data.csl") + GetParam().cause});
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
-    EXPECT_TRUE(ws.doc.identityFromDataSet);
     for (int i = 0; i < SlotCount; ++i)
         ASSERT_EQ(ws.doc.values[i], i < GetParam().valuesRead ? i + 1 : -7) << "value " << i;
 }
@@ -195,7 +191,6 @@ TEST_P(ReadBadHeader, RefusesAndChangesNothing)
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {3, 2, 1, 7}));
     EXPECT_EQ(ws.doc.loadedIdentity, (InverterIdentity {3, 2, 1, 7}));
     EXPECT_EQ(ws.doc.values, before);
-    EXPECT_FALSE(ws.doc.identityFromDataSet);
 }
 
 INSTANTIATE_TEST_SUITE_P(, ReadBadHeader,

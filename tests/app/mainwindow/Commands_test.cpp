@@ -22,7 +22,7 @@ namespace {
 using test::DemoWorkspace;
 using catalogue::ScriptedSelection;
 
-catalogue::SelectionChoice qm71(int capacity = catalogue::defaultCapacity(0))
+catalogue::SelectionChoice qm71(int capacity = catalogue::defaultCapacity(catalogue::Model::QM71))
 {
     catalogue::SelectionChoice choice = test::defaultQm71Choice();
     choice.capacityIndex = capacity;
@@ -118,7 +118,7 @@ TEST_F(Commands, NewCancelledLeavesNoDocumentAndTheIdentityReset)
     newDocument(ws(), ui(), selection); // the queue is empty: Cancel
     EXPECT_FALSE(doc().state.open);
     EXPECT_EQ(doc().identity.model, 0);
-    EXPECT_EQ(doc().identity.romVersion, catalogue::newVer(0, ws().settings));
+    EXPECT_EQ(doc().identity.romVersion, catalogue::newVer(catalogue::Model::QM71, ws().settings));
     EXPECT_EQ(ws().commands, [] {
         CommandStates start;
         applyNoDocumentState(start);
@@ -386,14 +386,15 @@ TEST_F(Commands, InverterChangeKeepsTheValuesAndWaitsToBeSaved)
     const int row = rowWithDecimals(doc(), "1");
     edit(row, "12.5");
     const ParameterSet values = doc().values;
-    selection.choices.push_back(qm71(catalogue::defaultCapacity(0) + 1));
+    selection.choices.push_back(qm71(catalogue::defaultCapacity(catalogue::Model::QM71) + 1));
     changeInverter(ws(), ui(), selection);
     ASSERT_EQ(selection.lastOutcome, catalogue::ScriptOutcome::Accepted);
-    EXPECT_EQ(doc().identity.capacity, catalogue::defaultCapacity(0) + 1);
+    EXPECT_EQ(doc().identity.capacity, catalogue::defaultCapacity(catalogue::Model::QM71) + 1);
     EXPECT_EQ(doc().values, values);
     EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
     EXPECT_EQ(doc().identityTexts.capacity,
-        catalogue::capacityText(0, doc().identity.romVersion, doc().identity.capacity).value_or("?"));
+        catalogue::capacityText(catalogue::Model::QM71, doc().identity.romVersion, doc().identity.capacity)
+            .value_or("?"));
     EXPECT_FALSE(doc().state.saved);
     EXPECT_TRUE(ws().commands.saveItem);
     EXPECT_TRUE(ui().messages.empty());

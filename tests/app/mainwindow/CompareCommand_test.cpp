@@ -145,7 +145,9 @@ TEST_F(CompareCommand, CapacityOnlyDifferenceWarnsThenCompares)
 {
     InverterIdentity other = baseIdentity;
     other.capacity = static_cast<std::int16_t>(other.capacity + 1);
-    ASSERT_TRUE(catalogue::capacityText(other.model, other.romVersion, other.capacity));
+    const std::optional<catalogue::Model> model = catalogue::modelOf(other.model);
+    ASSERT_TRUE(model);
+    ASSERT_TRUE(catalogue::capacityText(*model, other.romVersion, other.capacity));
     compare(writeDataSet("other.csl", other, baseValues));
     EXPECT_EQ(ui().englishTexts(), std::vector<std::string> {"Capacity does not accord."});
     ASSERT_TRUE(doc().state.compareMode);

@@ -30,7 +30,7 @@ protected:
     {
         std::copy(values.begin(), values.end(), ws.doc.values.begin());
         inst.setDataSet(identity);
-        ASSERT_EQ(loadParameterTable(ws, ui, 1), LoadDone);
+        ASSERT_EQ(loadParameterTable(ws, ui, 1, inst.nextLoadSource()), LoadDone);
         ui.messages.clear();
     }
     int compare(InverterIdentity identity, std::vector<std::int32_t> values)

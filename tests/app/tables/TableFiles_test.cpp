@@ -151,25 +151,20 @@ TEST_F(FindTableFile, OrOlderTakesTheNewestAtOrBelowTheStart)
     EXPECT_EQ(findTableFileOrOlder(folder(), 0, 0, -1), "");
 }
 
-TEST_F(FindTableFile, ForCurrentTakesDataSetIdentityOnceThenDialogChoice)
+TEST_F(FindTableFile, ForCurrentTakesTheDialogChoiceElseTheDocumentIdentity)
 {
     const std::string vf = inst.writeTable(0, 2, 7, "x");
     const std::string sensorless = inst.writeTable(0, 0, 7, "x");
     test::FakeUi ui;
     inst.setDataSet(InverterIdentity {0, 2, 3, 7});
 
-    EXPECT_EQ(findTableFileForCurrent(inst.ws, ui, TableChoice {0, 0, 7}), vf);
-    EXPECT_FALSE(inst.ws.doc.identityFromDataSet);
+    EXPECT_EQ(findTableFileForCurrent(inst.ws, ui), vf);
     EXPECT_EQ(inst.ws.doc.currentTablePath, vf);
-    EXPECT_EQ(inst.ws.doc.controlModeLetter, 'O');
-    EXPECT_EQ(inst.ws.doc.family, ModelFamily::QM);
 
     EXPECT_EQ(findTableFileForCurrent(inst.ws, ui, TableChoice {0, 0, 7}), sensorless);
-    EXPECT_EQ(inst.ws.doc.controlModeLetter, 'S');
+    EXPECT_EQ(inst.ws.doc.currentTablePath, sensorless);
     EXPECT_EQ(findTableFileForCurrent(inst.ws, ui, TableChoice {1, 2, 0}), "");
     EXPECT_EQ(inst.ws.doc.currentTablePath, "");
-    EXPECT_EQ(inst.ws.doc.controlModeLetter, 'P');
-    EXPECT_EQ(inst.ws.doc.family, ModelFamily::LX);
     EXPECT_TRUE(ui.messages.empty());
 }
 

@@ -26,7 +26,7 @@ class LoadTable : public ::testing::Test {
 protected:
     LoadTable() { ws.doc.values.fill(-7); }
 
-    int load(int keepValues) { return loadParameterTable(ws, ui, keepValues); }
+    int load(int keepValues) { return loadParameterTable(ws, ui, keepValues, inst.nextLoadSource()); }
     const std::string& cell(int slot, int col) const { return ws.doc.rows.text(slot + 1, col); }
     std::vector<std::string> rowOf(int slot) const
     {
@@ -425,12 +425,11 @@ TEST_F(LoadTable, NoTableWithoutSpecialFunctionsIsUnsupported)
     EXPECT_FALSE(ws.doc.substituteTableShown);
 }
 
-TEST_F(LoadTable, WithoutDataSetFlagUsesCurrentTablePath)
+TEST_F(LoadTable, WithoutADataSetJustReadUsesTheRecordedTablePath)
 {
     const std::string path = inst.writeTable(Qm71, 0, 4, basicTable());
     ws.doc.identity = {Qm71, 0, 3, 4};
     ws.doc.currentTablePath = path;
-    ws.doc.controlModeLetter = 'S';
     EXPECT_EQ(load(0), LoadDone);
     EXPECT_EQ(ws.doc.table.path, path);
 

@@ -12,29 +12,44 @@
 namespace tess::catalogue {
 namespace {
 
-constexpr int m(Model model)
-{
-    return static_cast<int>(model);
-}
-
 TEST(ModelCatalogue, ModelNamesFollowTheFixedOrder)
 {
     const std::vector<std::string_view> names {"QM71", "LX71RTP", "QM71RTP", "LX71", "LX71ht", "LX75RTP", "QM71K",
         "LX71K", "QM71N", "QM73N", "QM71KRTP", "LX71KRTP"};
-    for (int i = 0; i < ModelCount; ++i)
-        EXPECT_EQ(modelName(i), names[static_cast<std::size_t>(i)]) << i;
-    EXPECT_EQ(modelName(-1), "");
-    EXPECT_EQ(modelName(UnsupportedModel), "");
+    for (int i = 0; i < ModelCount; ++i) {
+        const std::optional<Model> model = modelOf(i);
+        ASSERT_TRUE(model) << i;
+        EXPECT_EQ(indexOf(*model), i);
+        EXPECT_EQ(modelName(*model), names[static_cast<std::size_t>(i)]) << i;
+    }
 }
+
+struct StoredIndexCase {
+    const char* name;
+    int index;
+    std::optional<Model> model;
+};
+
+class StoredModelIndex : public ::testing::TestWithParam<StoredIndexCase> { };
+
+TEST_P(StoredModelIndex, NamesACatalogueModelOnlyWithinTheCatalogue)
+{
+    EXPECT_EQ(modelOf(GetParam().index), GetParam().model);
+}
+
+INSTANTIATE_TEST_SUITE_P(, StoredModelIndex,
+    ::testing::Values(StoredIndexCase {"First", 0, Model::QM71}, StoredIndexCase {"Last", 11, Model::LX71KRTP},
+        StoredIndexCase {"Negative", -1, std::nullopt}, StoredIndexCase {"PastTheEnd", ModelCount, std::nullopt},
+        StoredIndexCase {"Unsupported", UnsupportedModel, std::nullopt}),
+    test::CaseName {});
 
 TEST(ModelCatalogue, ControlModeNamesComeFromTheModelsFamilyInTheLanguage)
 {
-    EXPECT_EQ(controlModeName(m(Model::QM71N), 2, Language::English), "V/F");
-    EXPECT_EQ(controlModeName(m(Model::QM71), 0, Language::Japanese), "センサレス");
-    EXPECT_EQ(controlModeName(m(Model::LX71KRTP), 2, Language::Japanese), "Ｐモード");
-    EXPECT_EQ(controlModeName(m(Model::LX71), 1, Language::English), "V Mode");
-    EXPECT_EQ(controlModeName(m(Model::LX71), 3, Language::English), "");
-    EXPECT_EQ(controlModeName(UnsupportedModel, 0, Language::English), "");
+    EXPECT_EQ(controlModeName(Model::QM71N, 2, Language::English), "V/F");
+    EXPECT_EQ(controlModeName(Model::QM71, 0, Language::Japanese), "センサレス");
+    EXPECT_EQ(controlModeName(Model::LX71KRTP, 2, Language::Japanese), "Ｐモード");
+    EXPECT_EQ(controlModeName(Model::LX71, 1, Language::English), "V Mode");
+    EXPECT_EQ(controlModeName(Model::LX71, 3, Language::English), "");
 }
 
 // ---- ROM version lists
@@ -51,17 +66,17 @@ class RomVersionLists : public ::testing::TestWithParam<RomListCase> { };
 TEST_P(RomVersionLists, HaveTheirLengthAndRunBoundaries)
 {
     const auto& c = GetParam();
-    const auto& list = romVersionList(m(c.model));
+    const auto& list = romVersionList(c.model);
     ASSERT_EQ(list.size(), c.length);
     for (const auto& [index, code] : c.entries)
-        EXPECT_EQ(romVersionText(m(c.model), index), code) << "index " << index;
-    EXPECT_FALSE(romVersionText(m(c.model), static_cast<int>(c.length)));
-    EXPECT_FALSE(romVersionText(m(c.model), -1));
+        EXPECT_EQ(romVersionText(c.model, index), code) << "index " << index;
+    EXPECT_FALSE(romVersionText(c.model, static_cast<int>(c.length)));
+    EXPECT_FALSE(romVersionText(c.model, -1));
 }
 
 TEST_P(RomVersionLists, HoldDistinctFiveCharacterCodes)
 {
-    const auto& list = romVersionList(m(GetParam().model));
+    const auto& list = romVersionList(GetParam().model);
     std::set<std::string> seen;
     for (const auto& code : list) {
         ASSERT_EQ(code.size(), 5u) << code;
@@ -100,43 +115,37 @@ INSTANTIATE_TEST_SUITE_P(, RomVersionLists,
 
 TEST(ModelCatalogue, Lx71KrtpListIsTheQm71KrtpListWithoutItsA1Series)
 {
-    const auto& qm = romVersionList(m(Model::QM71KRTP));
-    const auto& lx = romVersionList(m(Model::LX71KRTP));
+    const auto& qm = romVersionList(Model::QM71KRTP);
+    const auto& lx = romVersionList(Model::LX71KRTP);
     ASSERT_EQ(qm.size(), lx.size() + 54);
     EXPECT_TRUE(std::equal(lx.begin(), lx.end(), qm.begin() + 54));
-}
-
-TEST(ModelCatalogue, UnknownModelHasAnEmptyRomList)
-{
-    EXPECT_TRUE(romVersionList(UnsupportedModel).empty());
-    EXPECT_FALSE(romIndexOf(UnsupportedModel, "01-A1", 100));
 }
 
 // ---- romIndexOf
 
 TEST(RomIndexOf, ComparesTheFirstFiveCharactersOnly)
 {
-    EXPECT_EQ(romIndexOf(m(Model::QM71), "01-A1", 393), 7);
-    EXPECT_EQ(romIndexOf(m(Model::QM71), "01-A1.bkh", 393), 7);
-    EXPECT_FALSE(romIndexOf(m(Model::QM71), "01-A", 393));
-    EXPECT_FALSE(romIndexOf(m(Model::QM71), "", 393));
-    EXPECT_FALSE(romIndexOf(m(Model::QM71), "01-G1", 393));
+    EXPECT_EQ(romIndexOf(Model::QM71, "01-A1", 393), 7);
+    EXPECT_EQ(romIndexOf(Model::QM71, "01-A1.bkh", 393), 7);
+    EXPECT_FALSE(romIndexOf(Model::QM71, "01-A", 393));
+    EXPECT_FALSE(romIndexOf(Model::QM71, "", 393));
+    EXPECT_FALSE(romIndexOf(Model::QM71, "01-G1", 393));
 }
 
 TEST(RomIndexOf, LimitIsInclusiveAndCutAtTheListEnd)
 {
-    EXPECT_EQ(romIndexOf(m(Model::QM71), "01-A1", 7), 7);
-    EXPECT_FALSE(romIndexOf(m(Model::QM71), "01-A1", 6));
-    EXPECT_FALSE(romIndexOf(m(Model::QM71), "00-A8", -1));
-    EXPECT_EQ(romIndexOf(m(Model::QM71), "25-B9", 30000), 393);
+    EXPECT_EQ(romIndexOf(Model::QM71, "01-A1", 7), 7);
+    EXPECT_FALSE(romIndexOf(Model::QM71, "01-A1", 6));
+    EXPECT_FALSE(romIndexOf(Model::QM71, "00-A8", -1));
+    EXPECT_EQ(romIndexOf(Model::QM71, "25-B9", 30000), 393);
 }
 
 TEST(RomIndexOf, SameCodeHasItsOwnIndexInEachModel)
 {
-    EXPECT_EQ(romIndexOf(m(Model::LX71KRTP), "A2-A1", 176), 0);
-    EXPECT_EQ(romIndexOf(m(Model::QM71KRTP), "A2-A1", 230), 54);
-    EXPECT_EQ(romIndexOf(m(Model::QM71KRTP), "02-C0", 230), 219);
-    EXPECT_EQ(romIndexOf(m(Model::LX71RTP), "00-B0", 0), 0);
+    EXPECT_EQ(romIndexOf(Model::LX71KRTP, "A2-A1", 176), 0);
+    EXPECT_EQ(romIndexOf(Model::QM71KRTP, "A2-A1", 230), 54);
+    EXPECT_EQ(romIndexOf(Model::QM71KRTP, "02-C0", 230), 219);
+    EXPECT_EQ(romIndexOf(Model::LX71RTP, "00-B0", 0), 0);
 }
 
 // ---- capacity lists
@@ -217,7 +226,7 @@ class CapacityRule : public ::testing::TestWithParam<RuleCase> { };
 
 TEST_P(CapacityRule, SelectsTheListOfTheRomRange)
 {
-    EXPECT_EQ(capacityList(m(GetParam().model), GetParam().rom), GetParam().list);
+    EXPECT_EQ(capacityList(GetParam().model, GetParam().rom), GetParam().list);
 }
 
 using L = CapacityListId;
@@ -244,22 +253,21 @@ INSTANTIATE_TEST_SUITE_P(, CapacityRule,
 
 TEST(CapacityListForSelection, KeepsListDForLx75RtpAtEveryRom)
 {
-    EXPECT_EQ(capacityListForSelection(m(Model::LX75RTP), 19), CapacityListId::D);
-    EXPECT_EQ(capacityListForSelection(m(Model::LX75RTP), 53), CapacityListId::D);
-    EXPECT_FALSE(capacityText(m(Model::LX75RTP), 19, 1));
-    EXPECT_EQ(capacityListForSelection(m(Model::LX71), 3), CapacityListId::G);
-    EXPECT_FALSE(capacityListForSelection(UnsupportedModel, 0));
+    EXPECT_EQ(capacityListForSelection(Model::LX75RTP, 19), CapacityListId::D);
+    EXPECT_EQ(capacityListForSelection(Model::LX75RTP, 53), CapacityListId::D);
+    EXPECT_FALSE(capacityText(Model::LX75RTP, 19, 1));
+    EXPECT_EQ(capacityListForSelection(Model::LX71, 3), CapacityListId::G);
 }
 
 TEST(CapacityText, FollowsTheRuleAndStopsAtTheListEnd)
 {
-    EXPECT_EQ(capacityText(m(Model::LX71), 3, 33), "37544");
-    EXPECT_EQ(capacityText(m(Model::LX71), 9, 33), "31544");
-    EXPECT_EQ(capacityText(m(Model::LX71ht), 8, 35), "50044");
-    EXPECT_FALSE(capacityText(m(Model::LX71ht), 8, 36));
-    EXPECT_EQ(capacityText(m(Model::LX71ht), 9, 38), "100044");
-    EXPECT_EQ(capacityText(m(Model::QM73N), 0, 15), "-----");
-    EXPECT_FALSE(capacityText(m(Model::QM71), 0, -1));
+    EXPECT_EQ(capacityText(Model::LX71, 3, 33), "37544");
+    EXPECT_EQ(capacityText(Model::LX71, 9, 33), "31544");
+    EXPECT_EQ(capacityText(Model::LX71ht, 8, 35), "50044");
+    EXPECT_FALSE(capacityText(Model::LX71ht, 8, 36));
+    EXPECT_EQ(capacityText(Model::LX71ht, 9, 38), "100044");
+    EXPECT_EQ(capacityText(Model::QM73N, 0, 15), "-----");
+    EXPECT_FALSE(capacityText(Model::QM71, 0, -1));
 }
 
 // ---- model change
@@ -272,14 +280,12 @@ TEST(ModelChangeAllowed, PermitsExactlyTheListedMoves)
         {LX71ht, LX71ht}, {LX71K, LX71ht}, {LX71RTP, LX75RTP}, {LX75RTP, LX75RTP}, {QM71, QM71K}, {QM71K, QM71K},
         {LX71ht, LX71K}, {LX71K, LX71K}, {QM71N, QM71N}, {QM73N, QM73N}, {QM71RTP, QM71KRTP}, {LX71ht, QM71KRTP},
         {LX71K, QM71KRTP}, {QM71KRTP, QM71KRTP}, {LX71RTP, LX71KRTP}, {LX75RTP, LX71KRTP}, {LX71KRTP, LX71KRTP}};
-    for (int from = 0; from < ModelCount; ++from) {
-        for (int to = 0; to < ModelCount; ++to) {
-            const bool expected = allowed.contains({static_cast<Model>(from), static_cast<Model>(to)});
+    for (const Model from : allModels) {
+        for (const Model to : allModels) {
+            const bool expected = allowed.contains({from, to});
             EXPECT_EQ(modelChangeAllowed(from, to), expected) << modelName(from) << " -> " << modelName(to);
         }
     }
-    EXPECT_FALSE(modelChangeAllowed(UnsupportedModel, m(QM71)));
-    EXPECT_FALSE(modelChangeAllowed(m(QM71), -1));
 }
 
 // ---- defaults and rules for a new data set
@@ -296,8 +302,8 @@ class CatalogueDefaults : public ::testing::TestWithParam<DefaultsCase> { };
 TEST_P(CatalogueDefaults, PickTheModesControlModeAndFirstRealCapacity)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(defaultControlMode(m(c.model)), c.controlMode);
-    EXPECT_EQ(defaultCapacity(m(c.model)), c.capacity);
+    EXPECT_EQ(defaultControlMode(c.model), c.controlMode);
+    EXPECT_EQ(defaultCapacity(c.model), c.capacity);
 }
 
 INSTANTIATE_TEST_SUITE_P(, CatalogueDefaults,
@@ -313,7 +319,7 @@ TEST(DefaultCapacity, IsARealEntryOfTheList)
 {
     // Where the list in force depends on the ROM version, the range that holds
     // placeholders is the one that matters.
-    for (int model = 0; model < ModelCount; ++model) {
+    for (const Model model : allModels) {
         for (const int rom : {0, 30}) {
             if (romVersionText(model, rom)) {
                 EXPECT_FALSE(placeholderRefused(model, rom, defaultCapacity(model))) << modelName(model) << " " << rom;
@@ -335,7 +341,7 @@ class PlaceholderRule : public ::testing::TestWithParam<PlaceholderCase> { };
 TEST_P(PlaceholderRule, RefusesOnlyPlaceholdersAndMissingEntries)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(placeholderRefused(m(c.model), c.rom, c.capacity), c.refused);
+    EXPECT_EQ(placeholderRefused(c.model, c.rom, c.capacity), c.refused);
 }
 
 INSTANTIATE_TEST_SUITE_P(, PlaceholderRule,
@@ -358,25 +364,25 @@ INSTANTIATE_TEST_SUITE_P(, PlaceholderRule,
 
 TEST(ControlModeRules, SModeIsRefusedForLx71AndLx75RtpWithTheirOwnTexts)
 {
-    EXPECT_EQ(controlModeRefusal(m(Model::LX71), ControlModeS), TextId::MsgCannotChangeControlMode);
-    EXPECT_EQ(controlModeRefusal(m(Model::LX75RTP), ControlModeS), TextId::MsgCannotSelectControl);
-    EXPECT_FALSE(controlModeRefusal(m(Model::LX71), ControlModeV));
-    EXPECT_FALSE(controlModeRefusal(m(Model::LX71RTP), ControlModeS));
+    EXPECT_EQ(controlModeRefusal(Model::LX71, ControlModeS), TextId::MsgCannotChangeControlMode);
+    EXPECT_EQ(controlModeRefusal(Model::LX75RTP, ControlModeS), TextId::MsgCannotSelectControl);
+    EXPECT_FALSE(controlModeRefusal(Model::LX71, ControlModeV));
+    EXPECT_FALSE(controlModeRefusal(Model::LX71RTP, ControlModeS));
     EXPECT_EQ(text(TextId::MsgCannotSelectControl, Language::English), "Cannot select this Control");
 }
 
 TEST(ControlModeRules, PModeIsForcedOutsideTheOpenRomRanges)
 {
-    EXPECT_TRUE(controlModeLockedToP(m(Model::LX71), 10));
-    EXPECT_FALSE(controlModeLockedToP(m(Model::LX71), 11));
-    EXPECT_TRUE(controlModeLockedToP(m(Model::LX71RTP), 18));
-    EXPECT_FALSE(controlModeLockedToP(m(Model::LX71RTP), 19));
-    EXPECT_FALSE(controlModeLockedToP(m(Model::LX71RTP), 27));
-    EXPECT_TRUE(controlModeLockedToP(m(Model::LX71RTP), 28));
-    EXPECT_FALSE(controlModeLockedToP(m(Model::LX71RTP), 55));
-    EXPECT_FALSE(controlModeLockedToP(m(Model::LX71RTP), 108));
-    EXPECT_TRUE(controlModeLockedToP(m(Model::LX71RTP), 109));
-    EXPECT_FALSE(controlModeLockedToP(m(Model::LX75RTP), 0));
+    EXPECT_TRUE(controlModeLockedToP(Model::LX71, 10));
+    EXPECT_FALSE(controlModeLockedToP(Model::LX71, 11));
+    EXPECT_TRUE(controlModeLockedToP(Model::LX71RTP, 18));
+    EXPECT_FALSE(controlModeLockedToP(Model::LX71RTP, 19));
+    EXPECT_FALSE(controlModeLockedToP(Model::LX71RTP, 27));
+    EXPECT_TRUE(controlModeLockedToP(Model::LX71RTP, 28));
+    EXPECT_FALSE(controlModeLockedToP(Model::LX71RTP, 55));
+    EXPECT_FALSE(controlModeLockedToP(Model::LX71RTP, 108));
+    EXPECT_TRUE(controlModeLockedToP(Model::LX71RTP, 109));
+    EXPECT_FALSE(controlModeLockedToP(Model::LX75RTP, 0));
 }
 
 // ---- FileVersion.INI limits
@@ -406,38 +412,31 @@ TEST_F(RomLimitsFixture, EachModelReadsItsOwnSection)
         {Model::LX71K, LimitSection::LX71K}, {Model::QM71N, LimitSection::QMPr},
         {Model::QM71KRTP, LimitSection::QM71KRTP}, {Model::LX71KRTP, LimitSection::LX71KRTP}};
     for (const auto& [model, section] : sections) {
-        EXPECT_EQ(verMax(m(model), m_settings), verMaxOf(section)) << modelName(m(model));
-        EXPECT_EQ(newVer(m(model), m_settings), newVerOf(section)) << modelName(m(model));
-        EXPECT_EQ(newVerForIdentityCheck(m(model), m_settings), newVerOf(section)) << modelName(m(model));
+        EXPECT_EQ(verMax(model, m_settings), verMaxOf(section)) << modelName(model);
+        EXPECT_EQ(newVer(model, m_settings), newVerOf(section)) << modelName(model);
+        EXPECT_EQ(newVerForIdentityCheck(model, m_settings), newVerOf(section)) << modelName(model);
     }
 }
 
 TEST_F(RomLimitsFixture, Qm73NPreselectsNewVerWButChecksWithItsOwnNewVer)
 {
-    EXPECT_EQ(verMax(m(Model::QM73N), m_settings), verMaxOf(LimitSection::QM73N));
-    EXPECT_EQ(newVer(m(Model::QM73N), m_settings), newVerOf(LimitSection::QM71W));
-    EXPECT_EQ(newVerForIdentityCheck(m(Model::QM73N), m_settings), newVerOf(LimitSection::QM73N));
-}
-
-TEST_F(RomLimitsFixture, UnknownModelAcceptsNoRomVersion)
-{
-    EXPECT_EQ(verMax(UnsupportedModel, m_settings), -1);
-    EXPECT_EQ(newVer(UnsupportedModel, m_settings), -1);
-    EXPECT_TRUE(offeredRomVersions(UnsupportedModel, m_settings).empty());
+    EXPECT_EQ(verMax(Model::QM73N, m_settings), verMaxOf(LimitSection::QM73N));
+    EXPECT_EQ(newVer(Model::QM73N, m_settings), newVerOf(LimitSection::QM71W));
+    EXPECT_EQ(newVerForIdentityCheck(Model::QM73N, m_settings), newVerOf(LimitSection::QM73N));
 }
 
 TEST_F(RomLimitsFixture, OfferedRomVersionsEndAtVerMaxOrTheListEnd)
 {
     m_settings.of(LimitSection::LX71).verMax = 7;
-    const auto offered = offeredRomVersions(m(Model::LX71), m_settings);
+    const auto offered = offeredRomVersions(Model::LX71, m_settings);
     ASSERT_EQ(offered.size(), 8u);
     EXPECT_EQ(offered.back(), "01-A8");
 
     m_settings.of(LimitSection::LX71).verMax = 5000; // more than the list holds
-    EXPECT_EQ(offeredRomVersions(m(Model::LX71), m_settings).size(), 18u);
+    EXPECT_EQ(offeredRomVersions(Model::LX71, m_settings).size(), 18u);
 
     m_settings.of(LimitSection::LX71).verMax = -3;
-    EXPECT_TRUE(offeredRomVersions(m(Model::LX71), m_settings).empty());
+    EXPECT_TRUE(offeredRomVersions(Model::LX71, m_settings).empty());
 }
 
 } // namespace
