@@ -25,7 +25,7 @@ using bench::ScratchFolder;
 // names included so that the .csv goes through the CP932 conversion.
 void fillDocument(Workspace& ws)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 1, 5, 23};
     for (int i = 0; i < SlotCount; ++i) {
         ws.doc.values[i] = (i % 5 == 0) ? -i * 13 : i * 101;
@@ -57,7 +57,7 @@ void BM_FormatDataSetAndCsv(benchmark::State& state)
     fillDocument(ws);
     for (auto _ : state) {
         benchmark::DoNotOptimize(datafile::formatDataSet(ws.doc.identity, ws.doc.values));
-        benchmark::DoNotOptimize(datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.language));
+        benchmark::DoNotOptimize(datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.settings.language));
     }
 }
 BENCHMARK(BM_FormatDataSetAndCsv);

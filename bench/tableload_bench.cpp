@@ -97,8 +97,8 @@ void BM_LoadParameterTable(benchmark::State& state)
 {
     const Installation& inst = installation();
     Workspace ws;
-    ws.applicationFolder = inst.folder;
-    ws.language = Language::Japanese;
+    ws.settings.applicationFolder = inst.folder;
+    ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 0, 3, 7};
     QuietUi ui;
     const int keepValues = static_cast<int>(state.range(0));

@@ -77,9 +77,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     write(inst.folder + "MSEL/MSEL_DEF.bkh", capacityFile);
 
     Workspace ws;
-    ws.applicationFolder = inst.folder;
-    ws.language = (options & 4) ? Language::Japanese : Language::English;
-    ws.settings.specialFunctions = (options & 8) != 0;
+    ws.settings.applicationFolder = inst.folder;
+    ws.settings.language = (options & 4) ? Language::Japanese : Language::English;
+    ws.settings.fileVersion.specialFunctions = (options & 8) != 0;
     ws.doc.identity = InverterIdentity {0, controlMode, capacity, 7};
     ws.doc.values.fill(0x5A5A);
     QuietUi ui;

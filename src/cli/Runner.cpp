@@ -128,7 +128,7 @@ public:
     }
 
 private:
-    void say(const Message& message) { m_ui.showMessage(message, m_ws->language); }
+    void say(const Message& message) { m_ui.showMessage(message, m_ws->settings.language); }
 
     bool start();
     bool loadDataSet(bool mustBeComplete);
@@ -150,7 +150,7 @@ bool Session::start()
     std::optional<int> eigo = m_env.storedEigo;
     if (m_options.language)
         eigo = *m_options.language == Language::English ? 1 : 0;
-    m_ws->language = chooseStartupLanguage(eigo, startup);
+    m_ws->settings.language = chooseStartupLanguage(eigo, startup);
     if (m_env.writer)
         m_ws->writer = m_env.writer;
 
@@ -302,12 +302,12 @@ int Session::runShow()
         writeTabSeparated(m_out, rows);
     else {
         // For the eye, the file name and identity boxes above the grid.
-        m_out << text(TextId::LabelFileName, ws.language) << ' ' << doc.state.fileName << '\n';
+        m_out << text(TextId::LabelFileName, ws.settings.language) << ' ' << doc.state.fileName << '\n';
         const IdentityTexts& boxes = doc.identityTexts;
-        m_out << text(TextId::LabelMachine, ws.language) << ' ' << boxes.model << "  "
-              << text(TextId::LabelControlMode, ws.language) << ' ' << boxes.controlMode << "  "
-              << text(TextId::LabelCapVolt, ws.language) << ' ' << boxes.capacity << "  "
-              << text(TextId::LabelRomVersion, ws.language) << ' ' << boxes.romVersion;
+        m_out << text(TextId::LabelMachine, ws.settings.language) << ' ' << boxes.model << "  "
+              << text(TextId::LabelControlMode, ws.settings.language) << ' ' << boxes.controlMode << "  "
+              << text(TextId::LabelCapVolt, ws.settings.language) << ' ' << boxes.capacity << "  "
+              << text(TextId::LabelRomVersion, ws.settings.language) << ' ' << boxes.romVersion;
         m_out << "\n\n";
         writeAligned(m_out, rows);
     }
@@ -367,7 +367,7 @@ int Session::runExport()
     }
     IoError error;
     if (!ws.writer->replaceFile(
-            target, datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.language), &error)) {
+            target, datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.settings.language), &error)) {
         say(withCause(formatted(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
         return ExitRefused;
     }

@@ -15,10 +15,10 @@ private:
     static Workspace installation(bool specialFunctions)
     {
         Workspace ws;
-        ws.language = Language::English;
-        ws.settings.fileVersion = "7";
-        ws.settings.specialFunctions = specialFunctions;
-        ws.tableFileCount = {3, 0, 2, 0, 0, 0, 1, 0, 0, 5};
+        ws.settings.language = Language::English;
+        ws.settings.fileVersion.fileVersion = "7";
+        ws.settings.fileVersion.specialFunctions = specialFunctions;
+        ws.settings.tableFileCount = {3, 0, 2, 0, 0, 0, 1, 0, 0, 5};
         return ws;
     }
 

@@ -27,9 +27,9 @@ private slots:
         test::TempDir dir;
         test::FakeUi ui;
         Workspace ws;
-        ws.applicationFolder = dir.file("inst/");
-        ws.language = Language::English;
-        ws.commands.romMenuVisible = true;
+        ws.settings.applicationFolder = dir.file("inst/");
+        ws.settings.language = Language::English;
+        ws.view.commands.romMenuVisible = true;
         test::writeFile(dir.file("new/QM71RTP_01.bkh"), "table\r\n");
         test::writeFile(dir.file("inst/FileVersion.INI"), ""); // the program folder; no model folder yet
 
@@ -58,12 +58,12 @@ private slots:
 
         QTest::mouseClick(add, Qt::LeftButton);
         QCOMPARE(ui.englishTexts(), std::vector<std::string> {"FileCopy Complete."});
-        QCOMPARE(test::readFile(ws.applicationFolder + "QM71RTP/QM71RTP_01.bkh"), std::string("table\r\n"));
+        QCOMPARE(test::readFile(ws.settings.applicationFolder + "QM71RTP/QM71RTP_01.bkh"), std::string("table\r\n"));
 
         QTest::mouseClick(child<QPushButton>(&form, "Button3"), Qt::LeftButton);
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(!qm71rtp->isChecked());
-        QVERIFY(!ws.commands.romMenuVisible);
+        QVERIFY(!ws.view.commands.romMenuVisible);
     }
 };
 

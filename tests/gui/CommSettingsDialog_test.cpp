@@ -32,7 +32,7 @@ private slots:
         Workspace ws;
         MemoryUserStore store;
         store.writeString(UserValueCom, "COM3");
-        ws.portName = "COM3";
+        ws.settings.portName = "COM3";
 
         gui::CommSettingsDialog form(ws, store);
         form.show();
@@ -53,8 +53,8 @@ private slots:
 
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QCOMPARE(store.readString(UserValueCom), std::string("COM5"));
-        QCOMPARE(ws.portName, std::string("COM5"));
-        QCOMPARE(ws.writeWaitMs, 300);
+        QCOMPARE(ws.settings.portName, std::string("COM5"));
+        QCOMPARE(ws.settings.writeWaitMs, 300);
     }
 
     void typedPortIsTakenAndTitleBarCloseTakesNothing()
@@ -70,7 +70,7 @@ private slots:
             ports->lineEdit()->selectAll();
             QTest::keyClicks(ports->lineEdit(), QStringLiteral("com7"));
             QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
-            QCOMPARE(ws.portName, std::string("COM7"));
+            QCOMPARE(ws.settings.portName, std::string("COM7"));
             QCOMPARE(ports->count(), 255);
         }
         {
@@ -84,8 +84,8 @@ private slots:
             QCOMPARE(form.result(), int(QDialog::Rejected));
         }
         QCOMPARE(store.readString(UserValueCom), std::string("COM7"));
-        QCOMPARE(ws.portName, std::string("COM7"));
-        QCOMPARE(ws.writeWaitMs, 150);
+        QCOMPARE(ws.settings.portName, std::string("COM7"));
+        QCOMPARE(ws.settings.writeWaitMs, 150);
     }
 
     void logViewerShowsTheFileAndWritesEditsBack()
@@ -96,7 +96,7 @@ private slots:
         test::writeFile(dir.file("writelog.txt"), "start !!\r\n\x82\xcc\r\nend !!\r\n");
 
         QPointer<gui::LogViewerDialog> form = new gui::LogViewerDialog(ws, ui, QFont(), nullptr, dir.path());
-        QVERIFY(ws.logWindowOpen);
+        QVERIFY(ws.view.logWindowOpen);
         QVERIFY(form->windowFlags().testFlag(Qt::Tool));
         QCOMPARE(form->windowTitle(), QStringLiteral("Communication Log Reference"));
         form->show();
@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(memo->toPlainText(), QStringLiteral("start !!\n\u306e\nend !!"));
         QCOMPARE(memo->lineWrapMode(), QPlainTextEdit::NoWrap);
 
-        ws.language = Language::Japanese;
+        ws.settings.language = Language::Japanese;
         form->applyLanguage();
         QCOMPARE(form->windowTitle(), QStringLiteral("通信ﾛｸﾞ参照"));
 
@@ -115,7 +115,7 @@ private slots:
         QVERIFY(form->close());
         QCOMPARE(
             test::readFile(dir.file("writelog.txt")), std::string("start !!\r\n\x82\xcc\r\nend !!\r\nchecked\r\n"));
-        QVERIFY(!ws.logWindowOpen);
+        QVERIFY(!ws.view.logWindowOpen);
         QTRY_VERIFY(form.isNull());
         QVERIFY(ui.messages.empty());
     }

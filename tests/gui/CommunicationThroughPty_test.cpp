@@ -69,7 +69,7 @@ private:
         const QByteArray pty = m_inverter.readLine().trimmed();
         QVERIFY(pty.startsWith("/dev/"));
         qputenv("TESSALINE_COM1", pty);
-        ws.portName = "COM1";
+        ws.settings.portName = "COM1";
         QDir::setCurrent(QString::fromStdString(m_demo->dir.path()));
     }
 
@@ -122,7 +122,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         Workspace& ws = m_demo->ws;
-        ws.writeWaitMs = 0; // the simulator needs no pause between words
+        ws.settings.writeWaitMs = 0; // the simulator needs no pause between words
 
         // The data set to write: the held one with a changed acceleration time.
         gui::MainWindow form(ws, m_demo->ui, m_demo->store);

@@ -210,10 +210,10 @@ private slots:
     {
         Workspace ws;
         ParameterGridModel model(ws);
-        ws.language = tess::Language::Japanese;
+        ws.settings.language = tess::Language::Japanese;
         QCOMPARE(
             model.headerData(tess::ColRange, Qt::Horizontal).toString(), QStringLiteral("設定範囲（最小値/最大値）"));
-        ws.language = tess::Language::English;
+        ws.settings.language = tess::Language::English;
         QCOMPARE(model.headerData(tess::ColValue, Qt::Horizontal).toString(), QStringLiteral("Setting val."));
         ws.doc.rows.setText(0, tess::ColDecimals, "File 2");
         QCOMPARE(model.headerData(tess::ColDecimals, Qt::Horizontal).toString(), QStringLiteral("File 2"));
@@ -227,7 +227,7 @@ private slots:
         ParameterGridModel model(ws);
         tess::gui::WorkspaceGridEditing editing(ws, ui);
         bool saveEnabled = false;
-        editing.committed = [&](const tess::CellCommitResult&) { saveEnabled = ws.commands.saveItem; };
+        editing.committed = [&](const tess::CellCommitResult&) { saveEnabled = ws.view.commands.saveItem; };
         ParameterGridView view;
         view.setGridModel(&model);
         view.setEditCallbacks(&editing);

@@ -28,10 +28,10 @@ private:
     {
         m_dir = std::make_unique<test::TempDir>();
         m_ws = std::make_unique<Workspace>();
-        m_ws->applicationFolder = m_dir->path();
-        m_ws->language = Language::English;
-        m_ws->settings.view = false;
-        for (auto& limits : m_ws->settings.limits)
+        m_ws->settings.applicationFolder = m_dir->path();
+        m_ws->settings.language = Language::English;
+        m_ws->settings.fileVersion.view = false;
+        for (auto& limits : m_ws->settings.fileVersion.limits)
             limits = RomLimits {400, 1};
         test::writeFile(m_dir->file("QM71/" + tables::tableFileName(0, 0, 22)), "table\r\n");
     }

@@ -220,7 +220,7 @@ private slots:
     {
         QCOMPARE(dialogShownBy("K5", "Button2"), QStringLiteral("ComSetForm"));
         QCOMPARE(m_demo->store.readString(UserValueCom), std::string("COM1"));
-        QCOMPARE(ws().portName, std::string("COM1"));
+        QCOMPARE(ws().settings.portName, std::string("COM1"));
     }
 
     void saveCloseAndOpenAgainThroughRealFiles()

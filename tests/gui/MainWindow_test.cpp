@@ -143,7 +143,7 @@ private slots:
     void exitWithoutDocumentClosesAndClearsSpecialFunctions()
     {
         start(Language::English);
-        QVERIFY(m_ws->settings.specialFunctions);
+        QVERIFY(m_ws->settings.fileVersion.specialFunctions);
         find<QAction>("Exit1")->trigger();
         QVERIFY(!m_form->isVisible());
         QVERIFY(m_ui.questions.empty());

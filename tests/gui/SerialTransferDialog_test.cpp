@@ -44,7 +44,7 @@ private:
         Bench()
         {
             demo.newDefaultDataSet();
-            demo.ws.portName = "COM1";
+            demo.ws.settings.portName = "COM1";
             demo.ui.messages.clear();
             const InverterIdentity& id = demo.ws.doc.identity;
             inverter.put(comm::IdentityAddress,

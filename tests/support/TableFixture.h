@@ -101,7 +101,7 @@ inline std::string capacityBytes(const std::map<int, CapacityValues>& byCapacity
 // A temporary installation folder and a workspace on it.
 class Installation {
 public:
-    Installation() { ws.applicationFolder = dir.path(); }
+    Installation() { ws.settings.applicationFolder = dir.path(); }
 
     std::string tablePath(int model, int controlMode, int romVersion) const
     {

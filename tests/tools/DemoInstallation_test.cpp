@@ -301,8 +301,8 @@ TEST_F(DemoFolder, EveryCoveredTableLoadsWithoutAMessage)
             SCOPED_TRACE(tables::tableFileName(catalogue::indexOf(t.model), t.controlMode, t.romVersion) + " capacity "
                 + std::to_string(capacity));
             Workspace ws;
-            ws.applicationFolder = root();
-            ws.settings = demo::demoSettings(DemoOptions {});
+            ws.settings.applicationFolder = root();
+            ws.settings.fileVersion = demo::demoSettings(DemoOptions {});
             ws.doc.identity = InverterIdentity {static_cast<std::int16_t>(catalogue::indexOf(t.model)),
                 static_cast<std::int16_t>(t.controlMode), static_cast<std::int16_t>(capacity),
                 static_cast<std::int16_t>(t.romVersion)};
@@ -385,8 +385,8 @@ TEST_P(DemoMove, IsAnsweredAsTheDemoIntends)
     const catalogue::Model model = c.model;
     const int last = static_cast<int>(catalogue::romVersionList(model).size()) - 1;
     Workspace ws;
-    ws.applicationFolder = root();
-    ws.settings = demo::demoSettings(DemoOptions {});
+    ws.settings.applicationFolder = root();
+    ws.settings.fileVersion = demo::demoSettings(DemoOptions {});
     test::FakeUi ui;
     catalogue::InverterSelectionPresenter dialog(ws, ui);
 

@@ -110,7 +110,7 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
     SimInverter inverter;
     inverter.loadDataSet(identityTextFor(identity.model, identity.romVersion), identity, values);
     PumpedPort port(pty, inverter);
-    demo.ws.portName = pty.slavePath();
+    demo.ws.settings.portName = pty.slavePath();
     demo.ws.doc.state.commDirection = comm::CommandRead;
     demo.ui.messages.clear();
 

@@ -13,7 +13,7 @@ constexpr const char* BlankLine = "\n\n";
 std::string countLine(const Workspace& ws, catalogue::Model model)
 {
     return std::string(catalogue::modelName(model)) + " : "
-        + std::to_string(ws.tableFileCount[static_cast<std::size_t>(catalogue::indexOf(model))]);
+        + std::to_string(ws.settings.tableFileCount[static_cast<std::size_t>(catalogue::indexOf(model))]);
 }
 
 std::string en(TextId id)
@@ -24,16 +24,16 @@ std::string en(TextId id)
 } // namespace
 
 AboutPresenter::AboutPresenter(const Workspace& ws)
-    : m_countsVisible(ws.settings.specialFunctions)
-    , m_caption(text(TextId::AboutCaption, ws.language))
+    : m_countsVisible(ws.settings.fileVersion.specialFunctions)
+    , m_caption(text(TextId::AboutCaption, ws.settings.language))
     , m_programName(programTitle())
-    , m_comment(text(TextId::AboutComment, ws.language))
-    , m_okText(text(TextId::AboutOk, ws.language))
+    , m_comment(text(TextId::AboutComment, ws.settings.language))
+    , m_okText(text(TextId::AboutOk, ws.settings.language))
 {
     for (int model = 0; model <= 8; ++model)
-        m_total += ws.tableFileCount[static_cast<std::size_t>(model)];
+        m_total += ws.settings.tableFileCount[static_cast<std::size_t>(model)];
 
-    const std::string fileVersion = en(TextId::AboutFileVersionPrefix) + ws.settings.fileVersion;
+    const std::string fileVersion = en(TextId::AboutFileVersionPrefix) + ws.settings.fileVersion.fileVersion;
     // The version stays text: formatting 4.5 as a number would follow the
     // process locale.
     m_productName = en(TextId::AboutLegalNotice) + BlankLine + en(TextId::AboutVersionPrefix) + TESS_VERSION_TEXT

@@ -50,13 +50,13 @@ std::span<const RomFileModelChoice> romFileModelChoices()
 AddRomFilesPresenter::AddRomFilesPresenter(Workspace& ws, Ui& ui)
     : m_ws(ws)
     , m_ui(ui)
-    , m_label1(text(TextId::AddRomNoFiles, ws.language))
+    , m_label1(text(TextId::AddRomNoFiles, ws.settings.language))
 {
 }
 
 AddRomCaptions AddRomFilesPresenter::captions() const
 {
-    const auto t = [this](TextId id) { return std::string(text(id, m_ws.language)); };
+    const auto t = [this](TextId id) { return std::string(text(id, m_ws.settings.language)); };
     return {t(TextId::AddRomCaption), t(TextId::AddRomMachine), t(TextId::AddRomAddFileName), t(TextId::AddRomSelect),
         t(TextId::AddRomClear), t(TextId::AddRomAdd), t(TextId::AddRomClose)};
 }
@@ -66,7 +66,7 @@ void AddRomFilesPresenter::forgetFiles()
     m_names.clear();
     m_paths.clear();
     m_addEnabled = false;
-    m_label1 = text(TextId::AddRomNoFiles, m_ws.language);
+    m_label1 = text(TextId::AddRomNoFiles, m_ws.settings.language);
 }
 
 void AddRomFilesPresenter::chooseModel(int choice)
@@ -76,7 +76,7 @@ void AddRomFilesPresenter::chooseModel(int choice)
     if (m_choice >= 0)
         forgetFiles();
     m_choice = choice;
-    m_targetFolder = m_ws.applicationFolder + std::string(choices[choice].name());
+    m_targetFolder = m_ws.settings.applicationFolder + std::string(choices[choice].name());
 }
 
 void AddRomFilesPresenter::select()
@@ -88,14 +88,14 @@ void AddRomFilesPresenter::select()
     forgetFiles();
     FileDialogRequest request;
     request.fileName = "*.bkh";
-    request.filter = text(TextId::AddRomFileFilter, m_ws.language);
+    request.filter = text(TextId::AddRomFileFilter, m_ws.settings.language);
     request.multiSelect = true;
     const auto chosen = m_ui.chooseOpenFile(request);
     if (!chosen)
         return;
 
     const std::vector<std::string> paths = splitPaths(*chosen);
-    m_label1 = std::string(text(TextId::AddRomFileCountPrefix, m_ws.language)) + std::to_string(paths.size());
+    m_label1 = std::string(text(TextId::AddRomFileCountPrefix, m_ws.settings.language)) + std::to_string(paths.size());
     const std::string_view model = choices[m_choice].name();
     for (const std::string& path : paths) {
         std::string name = bareName(path);
@@ -103,7 +103,7 @@ void AddRomFilesPresenter::select()
         m_names.push_back(std::move(name));
         if (!matches) {
             // The names listed so far stay in view, but none of them is added.
-            m_ui.showMessage(message(TextId::MsgAddRomModelMismatch), m_ws.language);
+            m_ui.showMessage(message(TextId::MsgAddRomModelMismatch), m_ws.settings.language);
             return;
         }
     }
@@ -119,7 +119,7 @@ void AddRomFilesPresenter::clear()
 void AddRomFilesPresenter::add()
 {
     if (m_targetFolder.empty()) {
-        m_ui.showMessage(message(TextId::MsgAddRomChooseModel), m_ws.language);
+        m_ui.showMessage(message(TextId::MsgAddRomChooseModel), m_ws.settings.language);
         return;
     }
     if (!m_addEnabled)
@@ -137,10 +137,10 @@ void AddRomFilesPresenter::add()
         // The files before the failing one stay in place; later ones are not tried.
         const std::string failure = std::string(text(TextId::MsgAddRomCopyErrorPrefix, Language::English))
             + std::to_string(*failed) + std::string(text(TextId::MsgAddRomCopyErrorSuffix, Language::English));
-        m_ui.showMessage(Message::same(failure), m_ws.language);
+        m_ui.showMessage(Message::same(failure), m_ws.settings.language);
         return;
     }
-    m_ui.showMessage(message(TextId::MsgAddRomCopyComplete), m_ws.language);
+    m_ui.showMessage(message(TextId::MsgAddRomCopyComplete), m_ws.settings.language);
 }
 
 void AddRomFilesPresenter::close()
@@ -148,7 +148,7 @@ void AddRomFilesPresenter::close()
     m_choice = -1;
     m_targetFolder.clear();
     forgetFiles();
-    m_ws.commands.romMenuVisible = false;
+    m_ws.view.commands.romMenuVisible = false;
     m_closed = true;
 }
 

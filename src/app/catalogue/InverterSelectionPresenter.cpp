@@ -175,15 +175,15 @@ bool InverterSelectionPresenter::okEnabled() const
 
 void InverterSelectionPresenter::show(TextId id)
 {
-    m_ui.showMessage(message(id), m_ws.language);
+    m_ui.showMessage(message(id), m_ws.settings.language);
 }
 
 void InverterSelectionPresenter::showTableNotFound(Model model, int controlMode, int romIndex)
 {
     const std::string sought
-        = tables::tableFilePathInInstallation(m_ws.applicationFolder, indexOf(model), controlMode, romIndex);
+        = tables::tableFilePathInInstallation(m_ws.settings.applicationFolder, indexOf(model), controlMode, romIndex);
     const Message text = message(TextId::MsgRomTableNotFound);
-    m_ui.showMessage(sought.empty() ? text : withCause(text, fileMissingCause(sought)), m_ws.language);
+    m_ui.showMessage(sought.empty() ? text : withCause(text, fileMissingCause(sought)), m_ws.settings.language);
 }
 
 std::string InverterSelectionPresenter::dataSetRomText() const
@@ -269,12 +269,12 @@ void InverterSelectionPresenter::applyModel(Model n)
     if (m_change && checkMove(n, fixedList, capacity) == Move::Closed)
         return;
 
-    const int rom = m_change ? m_dataSet.romVersion : m_acceptedRom.value_or(newVer(n, m_ws.settings));
+    const int rom = m_change ? m_dataSet.romVersion : m_acceptedRom.value_or(newVer(n, m_ws.settings.fileVersion));
     const std::optional<CapacityListId> list = fixedList ? fixedList : capacityListForSelection(n, rom);
 
     m_controlModes.clear();
     for (int mode = 0; mode < 3; ++mode)
-        m_controlModes.emplace_back(controlModeName(n, mode, m_ws.language));
+        m_controlModes.emplace_back(controlModeName(n, mode, m_ws.settings.language));
     fillCapacities(list);
     fillRomVersions(n, static_cast<int>(romVersionList(n).size()));
 
@@ -459,14 +459,14 @@ void InverterSelectionPresenter::pickRomVersion(std::string_view code)
         return;
     const std::string shownBefore = m_romText;
     m_romText = std::string(code);
-    const std::optional<int> index = romIndexOf(m_model, code, verMax(m_model, m_ws.settings));
+    const std::optional<int> index = romIndexOf(m_model, code, verMax(m_model, m_ws.settings.fileVersion));
     if (!index) {
         show(TextId::MsgTessalineVersionUp);
         m_romText = shownBefore;
         return;
     }
     m_ws.doc.romIndexText = "ROM:" + std::to_string(*index);
-    m_ws.selection.pickedRomIndex = *index;
+    m_ws.view.selection.pickedRomIndex = *index;
     acceptRomVersion(*index);
 }
 
@@ -479,8 +479,8 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
     const int r = m_change ? m_dataSet.romVersion : -1;
 
     selectRomVersion(p);
-    if (!tableExists(n, m_controlMode, m_ws.selection.pickedRomIndex)) {
-        showTableNotFound(n, m_controlMode, m_ws.selection.pickedRomIndex);
+    if (!tableExists(n, m_controlMode, m_ws.view.selection.pickedRomIndex)) {
+        showTableNotFound(n, m_controlMode, m_ws.view.selection.pickedRomIndex);
         selectRomVersion(r);
         m_romText.clear();
         m_ws.doc.romIndexText.clear();
@@ -556,7 +556,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
     }
     int selected = c;
     if (n == Model::LX71RTP) {
-        bool& romZeroMark = m_ws.selection.lx71rtpRomZeroMark;
+        bool& romZeroMark = m_ws.view.selection.lx71rtpRomZeroMark;
         if (p == 0) {
             selected = 0;
             romZeroMark = true;
@@ -596,7 +596,7 @@ void InverterSelectionPresenter::restoreRomList(Model model)
         m_controlModeEnabled = controlModeEnabled;
     }
     m_model = model;
-    fillRomVersions(model, verMax(model, m_ws.settings) + 1);
+    fillRomVersions(model, verMax(model, m_ws.settings.fileVersion) + 1);
 }
 
 ConversionResult InverterSelectionPresenter::lookUpConversion(
@@ -616,10 +616,10 @@ ConversionResult InverterSelectionPresenter::lookUpConversion(
     tables::TableText matrix;
     tables::TableText groups;
     IoError error;
-    if (!matrix.read(m_ws.applicationFolder + std::string(files->matrix), &error)
-        || !groups.read(m_ws.applicationFolder + std::string(files->group), &error)) {
+    if (!matrix.read(m_ws.settings.applicationFolder + std::string(files->matrix), &error)
+        || !groups.read(m_ws.settings.applicationFolder + std::string(files->group), &error)) {
         m_ui.showMessage(withCause(message(TextId::MsgCloseRcmFiles), fileReasonCause(error.path, error.detail)),
-            m_ws.language);
+            m_ws.settings.language);
         closeUnchanged();
         result.status = ConversionResult::Status::Unreadable;
         return result;
@@ -648,8 +648,8 @@ ConversionResult InverterSelectionPresenter::lookUpConversion(
             } else {
                 result.code = conversion::Allowed;
             }
-            if (m_ws.settings.view)
-                m_ui.showMessage(Message::same("Now:" + current + "\nChange" + m_romText), m_ws.language);
+            if (m_ws.settings.fileVersion.view)
+                m_ui.showMessage(Message::same("Now:" + current + "\nChange" + m_romText), m_ws.settings.language);
         }
     }
 

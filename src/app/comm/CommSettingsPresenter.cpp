@@ -69,12 +69,12 @@ CommSettingsPresenter::CommSettingsPresenter(Workspace& ws, UserStore& store)
     for (int i = 0; i < PortCount; ++i)
         m_items.push_back(portItem(i));
     m_selected = portIndexOfStored(m_store.readString(UserValueCom));
-    setWriteWaitMs(m_ws.writeWaitMs);
+    setWriteWaitMs(m_ws.settings.writeWaitMs);
 }
 
 CommSetCaptions CommSettingsPresenter::captions() const
 {
-    const Language l = m_ws.language;
+    const Language l = m_ws.settings.language;
     return CommSetCaptions {
         std::string(text(TextId::ComSetCaption, l)),
         std::string(text(TextId::ComSetPortFrame, l)),
@@ -96,11 +96,11 @@ void CommSettingsPresenter::setWriteWaitMs(int ms)
 
 bool CommSettingsPresenter::close()
 {
-    m_ws.writeWaitMs = m_writeWaitMs;
+    m_ws.settings.writeWaitMs = m_writeWaitMs;
     if (m_selected < 0)
         return true;
-    m_ws.portName = m_items[static_cast<std::size_t>(m_selected)];
-    return m_store.writeString(UserValueCom, m_ws.portName);
+    m_ws.settings.portName = m_items[static_cast<std::size_t>(m_selected)];
+    return m_store.writeString(UserValueCom, m_ws.settings.portName);
 }
 
 } // namespace tess::comm

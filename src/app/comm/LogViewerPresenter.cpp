@@ -39,7 +39,7 @@ bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& l
         saved = saveCommLog(*ws.writer, lines, folder);
     }
     if (saved.notice)
-        ui.showMessage(*saved.notice, ws.language);
+        ui.showMessage(*saved.notice, ws.settings.language);
     return saved.written;
 }
 
@@ -48,19 +48,19 @@ LogViewerPresenter::LogViewerPresenter(Workspace& ws, Ui& ui, std::string folder
     , m_ui(ui)
     , m_folder(std::move(folder))
 {
-    m_ws.logWindowOpen = true;
+    m_ws.view.logWindowOpen = true;
 }
 
 LogViewerPresenter::~LogViewerPresenter()
 {
     // A window destroyed without closing (its owner went first) is not open either.
     if (!m_closed)
-        m_ws.logWindowOpen = false;
+        m_ws.view.logWindowOpen = false;
 }
 
 std::string LogViewerPresenter::caption() const
 {
-    return std::string(text(TextId::LogWindowCaption, m_ws.language));
+    return std::string(text(TextId::LogWindowCaption, m_ws.settings.language));
 }
 
 std::vector<std::string> LogViewerPresenter::show()
@@ -71,10 +71,10 @@ std::vector<std::string> LogViewerPresenter::show()
     case CommLogReadStatus::Missing:
         break;
     case CommLogReadStatus::Undecodable:
-        m_ui.showMessage(message(TextId::CommLogUndecodable), m_ws.language);
+        m_ui.showMessage(message(TextId::CommLogUndecodable), m_ws.settings.language);
         break;
     case CommLogReadStatus::Unreadable:
-        m_ui.showMessage(message(TextId::CommLogUnreadable), m_ws.language);
+        m_ui.showMessage(message(TextId::CommLogUnreadable), m_ws.settings.language);
         break;
     }
     m_shown = std::move(file.lines);
@@ -85,7 +85,7 @@ std::optional<std::vector<std::string>> LogViewerPresenter::showAgain(const std:
 {
     if (memoLines != m_shown) {
         const Answer answer = m_ui.ask(message(TextId::CommLogReloadDiscardsChanges),
-            message(TextId::LogWindowCaption), Buttons::YesNo, m_ws.language);
+            message(TextId::LogWindowCaption), Buttons::YesNo, m_ws.settings.language);
         if (answer != Answer::Yes)
             return std::nullopt;
     }
@@ -97,13 +97,13 @@ bool LogViewerPresenter::close(const std::vector<std::string>& memoLines)
     if (memoLines != m_shown) {
         if (!saveCommLogTelling(m_ws, m_ui, memoLines, m_folder)) {
             const Answer answer = m_ui.ask(message(TextId::CommLogDiscardChanges), message(TextId::LogWindowCaption),
-                Buttons::YesNo, m_ws.language);
+                Buttons::YesNo, m_ws.settings.language);
             if (answer != Answer::Yes)
                 return false;
         }
     }
     m_closed = true;
-    m_ws.logWindowOpen = false;
+    m_ws.view.logWindowOpen = false;
     return true;
 }
 

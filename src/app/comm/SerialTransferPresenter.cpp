@@ -116,7 +116,7 @@ SerialTransferPresenter::SerialTransferPresenter(
 
 SerialTransferTexts SerialTransferPresenter::texts() const
 {
-    const Language language = m_ws.language;
+    const Language language = m_ws.settings.language;
     const auto t = [language](TextId id) { return std::string(text(id, language)); };
     const bool write = isWriteDialog();
     SerialTransferTexts texts;
@@ -207,18 +207,19 @@ void SerialTransferPresenter::showMemo()
 
 void SerialTransferPresenter::show(TextId id)
 {
-    m_ui.showMessage(message(id), m_ws.language);
+    m_ui.showMessage(message(id), m_ws.settings.language);
 }
 
 void SerialTransferPresenter::showNotice(const std::optional<Message>& notice)
 {
     if (notice)
-        m_ui.showMessage(*notice, m_ws.language);
+        m_ui.showMessage(*notice, m_ws.settings.language);
 }
 
 bool SerialTransferPresenter::askYes(const Message& question)
 {
-    return m_ui.ask(question, message(TextId::SavePromptCaption), Buttons::YesNo, m_ws.language) == Answer::Yes;
+    return m_ui.ask(question, message(TextId::SavePromptCaption), Buttons::YesNo, m_ws.settings.language)
+        == Answer::Yes;
 }
 
 void SerialTransferPresenter::settleWait()
@@ -241,7 +242,7 @@ int SerialTransferPresenter::runTransaction()
     m_executeEnabled = false;
     m_closeEnabled = false;
     m_log.clear();
-    m_log.append(std::string(text(TextId::TransStart, m_ws.language)));
+    m_log.append(std::string(text(TextId::TransStart, m_ws.settings.language)));
     showMemo();
 
     int result = 0;
@@ -260,16 +261,16 @@ int SerialTransferPresenter::runTransaction()
             loadReadResult();
     }
 
-    m_log.append(std::string(text(TextId::TransEnd, m_ws.language)));
+    m_log.append(std::string(text(TextId::TransEnd, m_ws.settings.language)));
     showMemo();
 
     if (isWriteDialog() || result != 0) {
         // Only a log that reached the file is announced as being there.
         if (saveCommLogTelling(m_ws, m_ui, m_log.lines(), m_workFolder))
-            m_log.append(std::string(text(TextId::TransLogFileLine, m_ws.language)));
+            m_log.append(std::string(text(TextId::TransLogFileLine, m_ws.settings.language)));
     } else {
-        m_log.append(std::string(text(TextId::TransSavedAsPrefix, m_ws.language)) + m_fileName
-            + std::string(text(TextId::TransSavedAsSuffix, m_ws.language)));
+        m_log.append(std::string(text(TextId::TransSavedAsPrefix, m_ws.settings.language)) + m_fileName
+            + std::string(text(TextId::TransSavedAsSuffix, m_ws.settings.language)));
     }
     showMemo();
 
@@ -308,14 +309,14 @@ void SerialTransferPresenter::prepareLink(LinkState& state) const
     if (!m_writePermitted) {
         const WordSpan areaA = areaSpan(table, AreaA);
         const WordSpan areaG = areaSpan(table, AreaG);
-        const Language language = m_ws.language;
+        const Language language = m_ws.settings.language;
         state.writeFilter = [areaA, areaG, language](int word) { return heldBackLine(word, areaA, areaG, language); };
     }
 }
 
 LinkSettings SerialTransferPresenter::linkSettings() const
 {
-    return LinkSettings {m_ws.portName, m_ws.language, m_ws.writeWaitMs};
+    return LinkSettings {m_ws.settings.portName, m_ws.settings.language, m_ws.settings.writeWaitMs};
 }
 
 bool SerialTransferPresenter::openPort(SerialLink& link)
@@ -362,7 +363,7 @@ int SerialTransferPresenter::readTransaction()
 
     const std::span<const std::uint8_t> identityBytes(state.identity.data(), tables::IdentityBufferLength);
     const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
-    const bool special = m_ws.settings.specialFunctions;
+    const bool special = m_ws.settings.fileVersion.specialFunctions;
     tables::ReceivedIdentity found;
     found.forcedTransfer = m_forcedTransfer;
 
@@ -371,17 +372,17 @@ int SerialTransferPresenter::readTransaction()
     ParameterSet values {};
     std::string_view name;
     datafile::SaveMode mode = datafile::SaveMode::InverterRead;
-    switch (tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings)) {
+    switch (tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion)) {
     case 0: {
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
         const tables::ImageConversionResult conversion
-            = tables::convertParameterImage(found, image, false, m_ws.applicationFolder, values);
+            = tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, values);
         showNotice(conversion.notice);
         if (conversion.result == -3) {
             m_ui.showMessage(joined(message(TextId::TransNoTablePrefix), identityText(identityBytes),
                                  message(TextId::TransNoTableSuffix)),
-                m_ws.language);
+                m_ws.settings.language);
             if (!special)
                 return -1;
             show(TextId::TransSavedAsUnfound);
@@ -395,7 +396,7 @@ int SerialTransferPresenter::readTransaction()
             return -1;
         show(TextId::TransSavedAsUnMachine);
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
-        showNotice(tables::convertParameterImage(found, image, false, m_ws.applicationFolder, values).notice);
+        showNotice(tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, values).notice);
         name = UnsupportedMachineFileName;
         mode = datafile::SaveMode::UnsupportedMachine;
         break;
@@ -405,7 +406,7 @@ int SerialTransferPresenter::readTransaction()
             return -1;
         show(TextId::TransSavedAsUnRom);
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
-        showNotice(tables::convertParameterImage(found, image, true, m_ws.applicationFolder, values).notice);
+        showNotice(tables::convertParameterImage(found, image, true, m_ws.settings.applicationFolder, values).notice);
         name = UnsupportedRomFileName;
         mode = datafile::SaveMode::UnsupportedRom;
         break;
@@ -428,13 +429,13 @@ int SerialTransferPresenter::saveRead(const ParameterSet& values, const Inverter
     std::optional<datafile::CsvCopy> csv;
     if (mode != datafile::SaveMode::InverterRead) {
         fillRawRows(rows, values);
-        csv.emplace(datafile::CsvCopy {identity, rows, m_ws.language});
+        csv.emplace(datafile::CsvCopy {identity, rows, m_ws.settings.language});
     }
     BusyScope busy(m_ui);
     const datafile::DataSetFileWrite written
         = datafile::writeDataSetFiles(pathOf(m_fileName), identity, values, csv, *m_ws.writer);
     if (written.failure)
-        m_ui.showMessage(*written.failure, m_ws.language);
+        m_ui.showMessage(*written.failure, m_ws.settings.language);
     return written.result;
 }
 
@@ -457,12 +458,12 @@ void SerialTransferPresenter::loadReadResult()
 
 SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes)
 {
-    const bool special = m_ws.settings.specialFunctions;
+    const bool special = m_ws.settings.fileVersion.specialFunctions;
     const InverterIdentity& dataSet = m_ws.doc.identity;
     tables::ReceivedIdentity found;
     found.forcedTransfer = m_forcedTransfer;
 
-    switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings)) {
+    switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings.fileVersion)) {
     case 0:
         break;
     case -1:
@@ -508,7 +509,8 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const st
     // The inverter's own table, looked up without touching the open data
     // set's table choice.
     const InverterIdentity inverter = found.asIdentity();
-    if (!tables::findTableFile(m_ws.applicationFolder, inverter.model, inverter.controlMode, inverter.romVersion)
+    if (!tables::findTableFile(
+            m_ws.settings.applicationFolder, inverter.model, inverter.controlMode, inverter.romVersion)
              .empty())
         return Go::On;
     if (!special) {

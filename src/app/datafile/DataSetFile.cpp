@@ -31,7 +31,7 @@ std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, La
 
 std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const std::string& path)
 {
-    const std::optional<ParsedDataSet> parsed = readDataSetFile(path, ui, ws.language);
+    const std::optional<ParsedDataSet> parsed = readDataSetFile(path, ui, ws.settings.language);
     if (!parsed)
         return std::nullopt;
     Document& doc = ws.doc;
@@ -51,11 +51,11 @@ int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode 
 {
     std::optional<CsvCopy> csv;
     if (mode != SaveMode::InverterRead)
-        csv.emplace(CsvCopy {ws.doc.identity, ws.doc.rows, ws.language});
+        csv.emplace(CsvCopy {ws.doc.identity, ws.doc.rows, ws.settings.language});
     const DataSetFileWrite written
         = writeDataSetFiles(path, savedIdentity(mode, ws.doc.identity, received), ws.doc.values, csv, *ws.writer);
     if (written.failure)
-        ui.showMessage(*written.failure, ws.language);
+        ui.showMessage(*written.failure, ws.settings.language);
     return written.result;
 }
 

@@ -78,21 +78,21 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
     switch (verdict.outcome) {
     case CellOutcome::Accepted:
         doc.values[static_cast<std::size_t>(row - 1)] = verdict.value;
-        doc.edit.statusText = verdict.status.in(ws.language);
+        doc.edit.statusText = verdict.status.in(ws.settings.language);
         doc.edit.justEdited = true;
         doc.state.saved = false;
-        ws.commands.saveItem = true;
+        ws.view.commands.saveItem = true;
         break;
     case CellOutcome::Unchanged:
         doc.edit.statusText.clear();
         restoreCell(doc, row);
         break;
     case CellOutcome::Refused:
-        ui.showMessage(verdict.message, ws.language);
+        ui.showMessage(verdict.message, ws.settings.language);
         restoreCell(doc, row);
         break;
     case CellOutcome::OutsideArea:
-        ui.showMessage(verdict.message, ws.language);
+        ui.showMessage(verdict.message, ws.settings.language);
         doc.rows.setText(row, ColValue, {});
         break;
     }

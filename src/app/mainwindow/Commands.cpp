@@ -22,7 +22,7 @@ constexpr std::string_view NoIdentityText = "----";
 
 void show(Workspace& ws, Ui& ui, TextId id)
 {
-    ui.showMessage(message(id), ws.language);
+    ui.showMessage(message(id), ws.settings.language);
 }
 
 int loadTableBusy(Workspace& ws, Ui& ui, int keepValues, tables::TableSource source = tables::TableSource::Recorded)
@@ -43,7 +43,7 @@ FileDialogRequest consoleDataRequest(std::string fileName)
 void markSaved(Workspace& ws)
 {
     ws.doc.state.saved = true;
-    ws.commands.saveItem = false;
+    ws.view.commands.saveItem = false;
 }
 
 } // namespace
@@ -71,12 +71,12 @@ void resetToNoDocument(Workspace& ws)
     // report as if it had no table.
     doc.state.rawDataSetMode = false;
 
-    CommandStates& c = ws.commands;
+    CommandStates& c = ws.view.commands;
     applyNoDocumentState(c);
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
     c.newItem = c.openItem = c.newButton = c.openButton = true;
 
-    writeGridTitles(doc.rows, ws.language);
+    writeGridTitles(doc.rows, ws.settings.language);
     doc.romIndexText.clear();
     doc.capacityIndexText.clear();
 }
@@ -88,7 +88,7 @@ void showIdentity(Workspace& ws, Ui& ui)
     const auto fail = [&] {
         ui.showMessage(Message::same("INV:" + std::to_string(id.model) + " Cap:" + std::to_string(id.capacity)
                            + " ROM:" + std::to_string(id.romVersion)),
-            ws.language);
+            ws.settings.language);
     };
 
     const std::optional<catalogue::Model> known = catalogue::modelOf(id.model);
@@ -97,7 +97,7 @@ void showIdentity(Workspace& ws, Ui& ui)
     const catalogue::Model model = *known;
     doc.identityTexts.model = std::string(catalogue::modelName(model));
 
-    const std::string_view mode = catalogue::controlModeName(model, id.controlMode, ws.language);
+    const std::string_view mode = catalogue::controlModeName(model, id.controlMode, ws.settings.language);
     if (mode.empty())
         return fail();
     doc.identityTexts.controlMode = std::string(mode);
@@ -124,7 +124,7 @@ void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection)
         return;
     }
     doc.state.inverterChange = false;
-    doc.identity = InverterIdentity {0, 0, 0, catalogue::newVer(catalogue::Model::QM71, ws.settings)};
+    doc.identity = InverterIdentity {0, 0, 0, catalogue::newVer(catalogue::Model::QM71, ws.settings.fileVersion)};
     selection.runSelectionDialog(ws, ui);
     if (doc.state.selectionCancelled)
         return;
@@ -140,7 +140,7 @@ int createNewDataSet(Workspace& ws, Ui& ui)
         showIdentity(ws, ui);
         doc.state.open = true;
         doc.state.saved = true;
-        applyNewDocumentState(ws.commands);
+        applyNewDocumentState(ws.view.commands);
         return result;
     }
     // An unreadable or damaged table has said what is wrong with its file.
@@ -199,9 +199,9 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     }
     doc.state.open = true;
     markSaved(ws);
-    applyDocumentOpenedState(ws.commands);
+    applyDocumentOpenedState(ws.view.commands);
     if (doc.state.rawDataSetMode)
-        applyRawDataSetOverrides(ws.commands);
+        applyRawDataSetOverrides(ws.view.commands);
     if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported)
         resetToNoDocument(ws);
     return result;
@@ -244,8 +244,8 @@ bool settleUnsavedChanges(Workspace& ws, Ui& ui)
 {
     if (ws.doc.state.saved)
         return true;
-    switch (ui.ask(
-        savePrompt(ws.doc.state.fileName), message(TextId::SavePromptCaption), Buttons::YesNoCancel, ws.language)) {
+    switch (ui.ask(savePrompt(ws.doc.state.fileName), message(TextId::SavePromptCaption), Buttons::YesNoCancel,
+        ws.settings.language)) {
     case Answer::Cancel:
         return false;
     case Answer::No:
@@ -304,14 +304,14 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     // The values stay, whatever the table: they are the data set's and now
     // wait to be saved under the new identity.
     doc.state.saved = false;
-    ws.commands.saveItem = true;
+    ws.view.commands.saveItem = true;
 }
 
 void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
 {
-    if (ws.language == language)
+    if (ws.settings.language == language)
         return;
-    ws.language = language;
+    ws.settings.language = language;
     store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
     writeGridTitles(ws.doc.rows, language);
     Document& doc = ws.doc;
@@ -329,7 +329,7 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
 void statusBarMouseDown(Workspace& ws, bool leftButton, bool ctrlHeld)
 {
     if (leftButton && ctrlHeld)
-        ws.commands.romMenuVisible = true;
+        ws.view.commands.romMenuVisible = true;
 }
 
 } // namespace tess

@@ -31,7 +31,7 @@ void applyComparingState(CommandStates& c)
 // Save follows the unsaved changes, as everywhere else.
 void applyStateAfterComparison(Workspace& ws)
 {
-    CommandStates& c = ws.commands;
+    CommandStates& c = ws.view.commands;
     applyDocumentOpenedState(c);
     if (ws.doc.state.rawDataSetMode)
         applyRawDataSetOverrides(c);
@@ -52,7 +52,7 @@ void writeComparingTitles(GridRows& rows, Language language)
 // keep the open data set's values, as the reader's message says.
 bool readComparedFile(Workspace& ws, Ui& ui, const std::string& path, tables::ComparedDataSet& out)
 {
-    const std::optional<datafile::ParsedDataSet> parsed = datafile::readDataSetFile(path, ui, ws.language);
+    const std::optional<datafile::ParsedDataSet> parsed = datafile::readDataSetFile(path, ui, ws.settings.language);
     if (!parsed)
         return false;
     out.identity = parsed->identity;
@@ -72,8 +72,8 @@ void compareFiles(Workspace& ws, Ui& ui)
     if (!wasComparing)
         doc.rowsBeforeComparison = doc.rows;
     doc.state.compareMode = true;
-    applyComparingState(ws.commands);
-    writeComparingTitles(doc.rows, ws.language);
+    applyComparingState(ws.view.commands);
+    writeComparingTitles(doc.rows, ws.settings.language);
     // A comparison that does not come about leaves the window as it was.
     const auto giveUp = [&] {
         if (!wasComparing)
@@ -96,7 +96,7 @@ void compareFiles(Workspace& ws, Ui& ui)
         result = tables::compareParameterTable(ws, ui, compared);
     }
     if (result != tables::CompareDone) {
-        ui.showMessage(message(TextId::CompareUnable), ws.language);
+        ui.showMessage(message(TextId::CompareUnable), ws.settings.language);
         return giveUp();
     }
     doc.comparedFileName = *path;
@@ -118,7 +118,7 @@ void endComparison(Workspace& ws)
             doc.rows.setText(row, col, own.text(row, col));
     doc.rows.setRowCount(own.rowCount());
     doc.rowsBeforeComparison = GridRows {};
-    writeGridTitles(doc.rows, ws.language);
+    writeGridTitles(doc.rows, ws.settings.language);
     applyStateAfterComparison(ws);
 }
 

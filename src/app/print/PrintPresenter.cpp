@@ -21,7 +21,7 @@ PrintPresenter::PrintPresenter(Workspace& ws)
 
 PrintDialogCaptions PrintPresenter::captions() const
 {
-    const Language lang = m_ws.language;
+    const Language lang = m_ws.settings.language;
     PrintDialogCaptions c;
     c.caption = textIn(TextId::PrintCaption, lang);
     c.numberLabel = textIn(TextId::PrintNumberLabel, lang);
@@ -76,7 +76,7 @@ PrintJob PrintPresenter::job() const
 {
     const Document& doc = m_ws.doc;
     PrintJob job;
-    job.language = m_ws.language;
+    job.language = m_ws.settings.language;
     job.compareMode = doc.state.compareMode;
     job.machine = doc.identityTexts.model + " " + doc.identityTexts.controlMode;
     job.capacity = doc.identityTexts.capacity;
@@ -91,7 +91,7 @@ bool PrintPresenter::confirmAreas(Ui& ui) const
 {
     if (std::find(m_checked.begin(), m_checked.end(), true) != m_checked.end())
         return true;
-    ui.showMessage(message(TextId::PrintAreaNotDefined), m_ws.language);
+    ui.showMessage(message(TextId::PrintAreaNotDefined), m_ws.settings.language);
     return false;
 }
 
@@ -114,7 +114,7 @@ PrintResult PrintPresenter::print(PrintCanvas& canvas, Ui& ui)
         failure.ja += "\n" + outcome.status.detail;
         failure.en += "\n" + outcome.status.detail;
     }
-    ui.showMessage(failure, m_ws.language);
+    ui.showMessage(failure, m_ws.settings.language);
     return PrintResult::Failed;
 }
 

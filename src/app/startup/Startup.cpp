@@ -104,37 +104,37 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
     // does not leave it looking for its files in the wrong place.
     const std::string folder = folderOfExecutable(env.executablePath);
     store.writeString(UserValueExePath, folder);
-    ws.applicationFolder = folder;
+    ws.settings.applicationFolder = folder;
 
-    ws.settings = readFileVersionSettings(settingsFilePath(ws));
+    ws.settings.fileVersion = readFileVersionSettings(settingsFilePath(ws));
 
-    if (ws.settings.view)
-        ui.showMessage(Message::same(ws.applicationFolder), ws.language);
+    if (ws.settings.fileVersion.view)
+        ui.showMessage(Message::same(ws.settings.applicationFolder), ws.settings.language);
     // Model indices 0..9 have a table folder named after the model.
-    for (std::size_t i = 0; i < ws.tableFileCount.size(); ++i) {
+    for (std::size_t i = 0; i < ws.settings.tableFileCount.size(); ++i) {
         const std::string modelFolder
-            = ws.applicationFolder + std::string(catalogue::modelName(catalogue::allModels[i]));
+            = ws.settings.applicationFolder + std::string(catalogue::modelName(catalogue::allModels[i]));
         ::mkdir(modelFolder.c_str(), 0755); // an existing folder, or one that cannot be made, is no error
-        ws.tableFileCount[i] = countTableFiles(modelFolder);
+        ws.settings.tableFileCount[i] = countTableFiles(modelFolder);
     }
 
-    ws.portName = store.readString(UserValueCom);
-    ws.language = chooseStartupLanguage(store.readInteger(UserValueEigo), env);
+    ws.settings.portName = store.readString(UserValueCom);
+    ws.settings.language = chooseStartupLanguage(store.readInteger(UserValueEigo), env);
 
     ws.doc.state = DocumentState {};
-    ws.doc.identity = InverterIdentity {0, 0, 0, ws.settings.of(LimitSection::QM71).newVer};
-    ws.commands = CommandStates {};
-    applyNoDocumentState(ws.commands);
-    ws.writeWaitMs = 150;
-    ws.logWindowOpen = false;
+    ws.doc.identity = InverterIdentity {0, 0, 0, ws.settings.fileVersion.of(LimitSection::QM71).newVer};
+    ws.view.commands = CommandStates {};
+    applyNoDocumentState(ws.view.commands);
+    ws.settings.writeWaitMs = 150;
+    ws.view.logWindowOpen = false;
 
     ws.doc.rows.clearBody();
-    writeGridTitles(ws.doc.rows, ws.language);
+    writeGridTitles(ws.doc.rows, ws.settings.language);
 }
 
 std::string settingsFilePath(const Workspace& ws)
 {
-    return ws.applicationFolder + FileVersionIniName;
+    return ws.settings.applicationFolder + FileVersionIniName;
 }
 
 int clearSpecialFunctionOnExit(const Workspace& ws)

@@ -8,10 +8,11 @@ namespace tess::tables {
 int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
 {
     Document& doc = ws.doc;
-    const CompareRequest request {ws.applicationFolder, doc.identity, doc.values, doc.rows, ws.language};
+    const CompareRequest request {
+        ws.settings.applicationFolder, doc.identity, doc.values, doc.rows, ws.settings.language};
     TableComparison comparison = compareWithTable(request, compared);
     for (const Message& notice : comparison.notices)
-        ui.showMessage(notice, ws.language);
+        ui.showMessage(notice, ws.settings.language);
     if (!comparison.done)
         return CompareFailed;
     // Filled apart, so that a comparison that fails half way leaves the grid

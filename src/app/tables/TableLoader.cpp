@@ -25,7 +25,7 @@ public:
     int run();
 
 private:
-    void show(const Message& msg) { m_ui.showMessage(msg, m_ws.language); }
+    void show(const Message& msg) { m_ui.showMessage(msg, m_ws.settings.language); }
     void show(TextId id) { show(message(id)); }
 
     Workspace& m_ws;
@@ -40,7 +40,7 @@ private:
 int Loader::run()
 {
     Document& doc = m_ws.doc;
-    const bool special = m_ws.settings.specialFunctions;
+    const bool special = m_ws.settings.fileVersion.specialFunctions;
     const auto result = [&] {
         if (m_unsupported)
             return special ? LoadUnsupportedSpecial : LoadUnsupported;
@@ -63,8 +63,8 @@ int Loader::run()
         if (path.empty()) {
             if (!special) {
                 const InverterIdentity& id = doc.identity;
-                const std::string sought
-                    = tableFilePathInInstallation(m_ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+                const std::string sought = tableFilePathInInstallation(
+                    m_ws.settings.applicationFolder, id.model, id.controlMode, id.romVersion);
                 show(sought.empty() ? message(TextId::TableNotFoundForRom)
                                     : withCause(message(TextId::TableNotFoundForRom), fileMissingCause(sought)));
                 m_unsupported = true;
@@ -74,8 +74,8 @@ int Loader::run()
             const bool unsupportedRom = id.romVersion == UnsupportedRomVersion;
             const std::optional<catalogue::Model> model = catalogue::modelOf(id.model);
             if (unsupportedRom && model)
-                id.romVersion = catalogue::newVer(*model, m_ws.settings);
-            path = findTableFileOrOlder(m_ws.applicationFolder, id.model, id.controlMode, id.romVersion);
+                id.romVersion = catalogue::newVer(*model, m_ws.settings.fileVersion);
+            path = findTableFileOrOlder(m_ws.settings.applicationFolder, id.model, id.controlMode, id.romVersion);
             const Message prefix = message(
                 unsupportedRom ? TextId::TableSubstituteUnsupportedRomPrefix : TextId::TableSubstituteNoTablePrefix);
             const Message suffix = message(TextId::TableSubstituteSuffix);
@@ -104,7 +104,7 @@ int Loader::run()
     }
 
     TableFillRequest request;
-    request.applicationFolder = m_ws.applicationFolder;
+    request.applicationFolder = m_ws.settings.applicationFolder;
     request.tablePath = path;
     request.substitute = substitute;
     request.identity = doc.identity;
@@ -113,7 +113,7 @@ int Loader::run()
     request.controlModeLetter = controlModeLetter(doc.identity.model, doc.identity.controlMode);
     const std::optional<catalogue::Model> model = catalogue::modelOf(doc.identity.model);
     request.family = model ? catalogue::modelFamily(*model) : ModelFamily::QM;
-    request.language = m_ws.language;
+    request.language = m_ws.settings.language;
     request.keepValues = m_keepValues;
     TableFill fill = fillFromTable(request, std::move(doc.rows), doc.values);
     doc.rows = std::move(fill.rows);

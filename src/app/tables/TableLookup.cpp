@@ -15,10 +15,10 @@ std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<T
 
     std::string path;
     if (!catalogue::modelOf(choice.model)) {
-        ui.showMessage(message(TextId::TableNoRomVersion), ws.language);
+        ui.showMessage(message(TextId::TableNoRomVersion), ws.settings.language);
         path = std::string(NoRomVersionPath);
     } else {
-        path = findTableFile(ws.applicationFolder, choice.model, choice.controlMode, choice.romVersion);
+        path = findTableFile(ws.settings.applicationFolder, choice.model, choice.controlMode, choice.romVersion);
     }
     doc.currentTablePath = path;
     return path;

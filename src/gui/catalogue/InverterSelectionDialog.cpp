@@ -85,7 +85,7 @@ InverterSelectionDialog::InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget*
 {
     setObjectName(QString::fromLatin1(objectName::window));
     // The dialog takes the main window's font name.
-    QFont font = formFont(ws.language);
+    QFont font = formFont(ws.settings.language);
     if (parent)
         font.setFamily(parent->font().family());
     setFont(font);
@@ -198,7 +198,7 @@ void InverterSelectionDialog::reject()
 
 void InverterSelectionDialog::applyCaptions()
 {
-    const Language language = m_ws.language;
+    const Language language = m_ws.settings.language;
     setWindowTitle(textOf(m_core.captionId(), language));
     m_modelCaption->setText(textOf(TextId::SelectLabelMachine, language));
     m_controlModeCaption->setText(textOf(TextId::SelectLabelControlMode, language));

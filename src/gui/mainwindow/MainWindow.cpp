@@ -294,7 +294,7 @@ void MainWindow::buildGrid()
     m_grid->setGridModel(m_gridModel);
     m_editing = std::make_unique<WorkspaceGridEditing>(m_ws, m_ui);
     m_editing->committed = [this](const CellCommitResult&) {
-        applyCommandStates(m_ws.commands);
+        applyCommandStates(m_ws.view.commands);
         m_statusText->setText(fromUtf8(m_ws.doc.edit.statusText));
     };
     m_grid->setEditCallbacks(m_editing.get());
@@ -306,13 +306,13 @@ void MainWindow::refreshFromCore()
     // the grid at once.
     const bool opened = m_ws.doc.state.open && !m_gridModel->documentOpen();
     setWindowTitle(fromUtf8(mainWindowCaption()));
-    applyCommandStates(m_ws.commands);
+    applyCommandStates(m_ws.view.commands);
     // Font, width and captions change only with the language: a command must
     // not undo the width the user gave the window.
-    if (m_shownLanguage != m_ws.language)
-        applyLanguage(m_ws.language);
+    if (m_shownLanguage != m_ws.settings.language)
+        applyLanguage(m_ws.settings.language);
     else
-        showLanguageMarks(m_ws.language);
+        showLanguageMarks(m_ws.settings.language);
     m_fileNameBox->setText(fromPath(fileNameBoxText(m_ws.doc)));
     showIdentityBoxes();
     m_romIndexLabel->setText(fromUtf8(m_ws.doc.romIndexText));
@@ -413,7 +413,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonPress && (watched == statusBar() || watched == m_statusText)) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         statusBarMouseDown(m_ws, mouse->button() == Qt::LeftButton, mouse->modifiers().testFlag(Qt::ControlModifier));
-        applyCommandStates(m_ws.commands);
+        applyCommandStates(m_ws.view.commands);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -549,7 +549,7 @@ void MainWindow::onAddRomFiles()
     AddRomFilesDialog dialog(m_ws, m_ui, this);
     dialog.exec();
     // Leaving with Close hides the ROM menu again.
-    applyCommandStates(m_ws.commands);
+    applyCommandStates(m_ws.view.commands);
 }
 
 } // namespace tess::gui

@@ -76,7 +76,7 @@ QVariant ParameterGridModel::headerData(int section, Qt::Orientation orientation
     const std::string& written = m_ws.doc.rows.text(0, section);
     if (!written.empty())
         return fromUtf8(written);
-    return textOf(gridColumnTitles()[static_cast<std::size_t>(section)], m_ws.language);
+    return textOf(gridColumnTitles()[static_cast<std::size_t>(section)], m_ws.settings.language);
 }
 
 Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const

@@ -193,7 +193,7 @@ void PrintDialog::setButtonsEnabled(bool enabled)
 bool PrintDialog::choosePdfFile()
 {
     FileDialogRequest request;
-    request.filter = std::string(text(TextId::PrintPdfFilter, m_ws.language));
+    request.filter = std::string(text(TextId::PrintPdfFilter, m_ws.settings.language));
     request.fileName = "print.pdf";
     request.defaultExtension = "pdf";
     request.confirmOverwrite = true;
@@ -244,7 +244,7 @@ void PrintDialog::printJob()
     m_printer.setOutputFileName(file);
     if (!replaced && !error.path.empty())
         m_ui.showMessage(
-            withCause(message(TextId::PrintFailed), fileReasonCause(error.path, error.detail)), m_ws.language);
+            withCause(message(TextId::PrintFailed), fileReasonCause(error.path, error.detail)), m_ws.settings.language);
 }
 
 void PrintDialog::onClose()

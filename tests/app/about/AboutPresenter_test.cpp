@@ -10,9 +10,9 @@ namespace {
 Workspace installation(bool specialFunctions)
 {
     Workspace ws;
-    ws.settings.fileVersion = "12";
-    ws.settings.specialFunctions = specialFunctions;
-    ws.tableFileCount = {3, 0, 2, 0, 0, 0, 1, 0, 0, 5};
+    ws.settings.fileVersion.fileVersion = "12";
+    ws.settings.fileVersion.specialFunctions = specialFunctions;
+    ws.settings.tableFileCount = {3, 0, 2, 0, 0, 0, 1, 0, 0, 5};
     return ws;
 }
 
@@ -39,13 +39,13 @@ TEST(AboutPresenter, WithoutSpecialFunctionsStaysNarrow)
 TEST(AboutPresenter, ShowsTitleVersionsAndCaptionInTheLanguage)
 {
     Workspace ws = installation(false);
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     const AboutPresenter japanese(ws);
     EXPECT_EQ(japanese.caption(), "ﾊﾞｰｼﾞｮﾝ情報");
     EXPECT_EQ(japanese.programName(), "71Series Tessaline");
     EXPECT_EQ(japanese.productName(),
         "Copyright (C) 2026 The Tessaline developers. All rights reserved.\n\nVersion 4.50\n\nFile Version 12");
-    ws.language = Language::English;
+    ws.settings.language = Language::English;
     EXPECT_EQ(AboutPresenter(ws).caption(), "Version information");
 }
 

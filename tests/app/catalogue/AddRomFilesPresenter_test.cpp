@@ -41,10 +41,10 @@ class AddRomFilesPresenterTest : public ::testing::Test {
 protected:
     AddRomFilesPresenterTest()
     {
-        ws.applicationFolder = dir.file("inst/");
-        ws.commands.romMenuVisible = true;
+        ws.settings.applicationFolder = dir.file("inst/");
+        ws.view.commands.romMenuVisible = true;
         for (std::string_view name : {"QM71", "LX71RTP"})
-            std::filesystem::create_directories(ws.applicationFolder + std::string(name));
+            std::filesystem::create_directories(ws.settings.applicationFolder + std::string(name));
     }
 
     // Writes the files into the source folder and answers the next file
@@ -62,7 +62,7 @@ protected:
     std::string source(const std::string& name) const { return dir.file("new/" + name); }
     std::string installed(const std::string& model, const std::string& name) const
     {
-        return ws.applicationFolder + model + "/" + name;
+        return ws.settings.applicationFolder + model + "/" + name;
     }
 
     test::TempDir dir;
@@ -82,9 +82,9 @@ TEST_F(AddRomFilesPresenterTest, OffersNineModelsAndStartsWithNothingChosen)
     EXPECT_FALSE(dialog.addEnabled());
 
     dialog.chooseModel(choiceOf("LX71ht"));
-    EXPECT_EQ(dialog.targetFolder(), ws.applicationFolder + "LX71ht");
+    EXPECT_EQ(dialog.targetFolder(), ws.settings.applicationFolder + "LX71ht");
     EXPECT_TRUE(dialog.selectEnabled());
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     EXPECT_EQ(dialog.captions().machine, "機種");
     EXPECT_EQ(dialog.captions().close, "閉じる");
 }
@@ -168,7 +168,7 @@ TEST_F(AddRomFilesPresenterTest, AddCopiesEveryFileOverwritingAndMakesAMissingFo
     dialog.add();
     EXPECT_EQ(ui.englishTexts(), Strings {"FileCopy Complete."});
     EXPECT_EQ(test::readFile(installed("QM71", "QM71_2.bkh")), "table QM71_2.bkh\r\n");
-    EXPECT_EQ(entriesOf(ws.applicationFolder + "QM71"), (std::set<std::string> {"QM71_1.bkh", "QM71_2.bkh"}));
+    EXPECT_EQ(entriesOf(ws.settings.applicationFolder + "QM71"), (std::set<std::string> {"QM71_1.bkh", "QM71_2.bkh"}));
 
     dialog.chooseModel(choiceOf("QM71N")); // its folder was removed since start-up
     offer({"QM71N_1.bkh"});
@@ -209,7 +209,8 @@ TEST_P(AddRomFilesFailure, StopsAtTheFirstFailureLeavingNothingHalfWritten)
 
     EXPECT_EQ(ui.shownTexts(), Strings {"Cont=1:FileCopy error"});
     EXPECT_EQ(test::readFile(installed("LX71RTP", "LX71RTP_a.bkh")), "table LX71RTP_a.bkh\r\n");
-    EXPECT_EQ(entriesOf(ws.applicationFolder + "LX71RTP"), (std::set<std::string> {"LX71RTP_a.bkh", "LX71RTP_b.bkh"}));
+    EXPECT_EQ(entriesOf(ws.settings.applicationFolder + "LX71RTP"),
+        (std::set<std::string> {"LX71RTP_a.bkh", "LX71RTP_b.bkh"}));
     if (GetParam().failure != Failure::TargetIsFolder) {
         EXPECT_EQ(test::readFile(installed("LX71RTP", "LX71RTP_b.bkh")), "old b\r\n");
     }
@@ -231,14 +232,14 @@ TEST_F(AddRomFilesPresenterTest, AFileAlreadyInTheFolderIsLeftAsItIs)
     ui.fileNames.push_back(inPlace);
     dialog.select();
     dialog.add();
-    ui.fileNames.push_back(ws.applicationFolder + "./QM71/QM71_1.bkh");
+    ui.fileNames.push_back(ws.settings.applicationFolder + "./QM71/QM71_1.bkh");
     dialog.select();
     dialog.add();
 
     EXPECT_EQ(ui.englishTexts(), (Strings {"FileCopy Complete.", "FileCopy Complete."}));
     EXPECT_EQ(noWrites.calls, 0);
     EXPECT_EQ(test::readFile(inPlace), "installed\r\n");
-    EXPECT_EQ(entriesOf(ws.applicationFolder + "QM71"), std::set<std::string> {"QM71_1.bkh"});
+    EXPECT_EQ(entriesOf(ws.settings.applicationFolder + "QM71"), std::set<std::string> {"QM71_1.bkh"});
 }
 
 TEST_F(AddRomFilesPresenterTest, AddWithoutAModelAsksForOne)
@@ -264,7 +265,7 @@ TEST_F(AddRomFilesPresenterTest, ClearAndCloseForgetTheFiles)
     EXPECT_EQ(dialog.chosenModel(), -1);
     EXPECT_TRUE(dialog.targetFolder().empty());
     EXPECT_TRUE(dialog.chosenPaths().empty());
-    EXPECT_FALSE(ws.commands.romMenuVisible);
+    EXPECT_FALSE(ws.view.commands.romMenuVisible);
 }
 
 } // namespace

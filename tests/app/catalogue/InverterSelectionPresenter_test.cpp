@@ -59,10 +59,10 @@ class InverterSelectionPresenterTest : public ::testing::Test {
 protected:
     InverterSelectionPresenterTest()
     {
-        ws.applicationFolder = dir.path();
-        ws.language = Language::English;
-        ws.settings.view = false;
-        for (auto& limits : ws.settings.limits)
+        ws.settings.applicationFolder = dir.path();
+        ws.settings.language = Language::English;
+        ws.settings.fileVersion.view = false;
+        for (auto& limits : ws.settings.fileVersion.limits)
             limits = RomLimits {400, 1};
     }
 
@@ -119,8 +119,8 @@ TEST_F(InverterSelectionPresenterTest, NewDataSetOpensOnQm71WithOkWaitingForACho
 // picked), never the index some earlier use of the picker left behind.
 TEST_F(InverterSelectionPresenterTest, OkWithoutPickStoresPreselectedVersionNotAnEarlierPick)
 {
-    ws.selection.pickedRomIndex = 7;
-    ws.settings.of(LimitSection::QM71).newVer = 2;
+    ws.view.selection.pickedRomIndex = 7;
+    ws.settings.fileVersion.of(LimitSection::QM71).newVer = 2;
     installTable(Model::QM71, 0, 2);
     openNew();
     dialog.changeCapacity(3);
@@ -265,11 +265,11 @@ TEST_F(InverterSelectionPresenterTest, Lx71rtpVersionZeroThenFiveSelectsFirstCap
 
     dialog.pickRomVersion("00-B0");
     EXPECT_EQ(capacityText(), "1R122");
-    EXPECT_TRUE(ws.selection.lx71rtpRomZeroMark);
+    EXPECT_TRUE(ws.view.selection.lx71rtpRomZeroMark);
     dialog.pickRomVersion("00-B5");
     EXPECT_EQ(dialog.capacity(), 1);
     EXPECT_EQ(capacityText(), "7R522");
-    EXPECT_FALSE(ws.selection.lx71rtpRomZeroMark);
+    EXPECT_FALSE(ws.view.selection.lx71rtpRomZeroMark);
     EXPECT_EQ(ws.doc.romIndexText, "ROM:5");
     EXPECT_EQ(ws.doc.capacityIndexText, "Cap:1");
     EXPECT_FALSE(dialog.controlModeEnabled());
@@ -280,15 +280,15 @@ TEST_F(InverterSelectionPresenterTest, Lx71rtpVersionZeroThenFiveSelectsFirstCap
 
 TEST_F(InverterSelectionPresenterTest, CodeBeyondVerMaxIsRefusedBeforeAnyFileIsRead)
 {
-    ws.settings.of(LimitSection::QM71).verMax = 10;
-    ws.selection.pickedRomIndex = 4;
+    ws.settings.fileVersion.of(LimitSection::QM71).verMax = 10;
+    ws.view.selection.pickedRomIndex = 4;
     openNew();
     dialog.pickRomVersion("02-A1");
 
     // Without any table installed, a lookup would have said "File is not found."
     EXPECT_EQ(ui.englishTexts(), (Strings {"Please Tessaline version updata."}));
     EXPECT_EQ(dialog.romText(), "");
-    EXPECT_EQ(ws.selection.pickedRomIndex, 4);
+    EXPECT_EQ(ws.view.selection.pickedRomIndex, 4);
     EXPECT_EQ(ws.doc.romIndexText, "");
 }
 
@@ -502,7 +502,7 @@ TEST_F(MatrixFiles, DiagnosticsShowTheCellLookedAt)
 
 TEST_F(MatrixFiles, EmptyCellShowsTheMoveWhenViewIsSet)
 {
-    ws.settings.view = true;
+    ws.settings.fileVersion.view = true;
     test::writeFile(dir.file("LX75RTPConvertMatrix.rcm"),
         Matrix {firstCodes(Model::LX75RTP, 36), firstCodes(Model::LX75RTP, 36), {}}.bytes());
     openChange(InverterIdentity {5, 2, 9, 2});

@@ -40,7 +40,7 @@ protected:
     {
         store.writeString(UserValueCom, port);
         store.writes.clear();
-        ws.portName = port;
+        ws.settings.portName = port;
     }
 
     Workspace ws;
@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, TypedPortTest,
 
 TEST_F(CommSettingsPresenterTest, OpeningStartsTheWaitAtTheCurrentWriteWait)
 {
-    ws.writeWaitMs = 150;
+    ws.settings.writeWaitMs = 150;
     CommSettingsPresenter dialog(ws, store);
     EXPECT_EQ(dialog.writeWaitMs(), 150);
     dialog.setWriteWaitMs(119);
@@ -120,8 +120,8 @@ TEST_F(CommSettingsPresenterTest, CloseTakesThePortAndTheWaitAndStoresOnlyThePor
     dialog.setWriteWaitMs(300);
     EXPECT_TRUE(dialog.close());
 
-    EXPECT_EQ(ws.portName, "COM5");
-    EXPECT_EQ(ws.writeWaitMs, 300);
+    EXPECT_EQ(ws.settings.portName, "COM5");
+    EXPECT_EQ(ws.settings.writeWaitMs, 300);
     using Write = std::pair<std::string, std::string>;
     EXPECT_EQ(store.writes, std::vector<Write> {Write("COM", "COM5")});
 }
@@ -134,8 +134,8 @@ TEST_F(CommSettingsPresenterTest, ClosingByTheTitleBarTakesNeitherSetting)
         dialog.selectPort(4);
         dialog.setWriteWaitMs(300);
     }
-    EXPECT_EQ(ws.portName, "COM3");
-    EXPECT_EQ(ws.writeWaitMs, 150);
+    EXPECT_EQ(ws.settings.portName, "COM3");
+    EXPECT_EQ(ws.settings.writeWaitMs, 150);
     EXPECT_TRUE(store.writes.empty());
 }
 
@@ -147,8 +147,8 @@ TEST_F(CommSettingsPresenterTest, CloseWithNoItemShownKeepsThePortButTakesTheWai
     dialog.setWriteWaitMs(500);
     dialog.close();
 
-    EXPECT_EQ(ws.portName, "COM3");
-    EXPECT_EQ(ws.writeWaitMs, 500);
+    EXPECT_EQ(ws.settings.portName, "COM3");
+    EXPECT_EQ(ws.settings.writeWaitMs, 500);
     EXPECT_TRUE(store.writes.empty());
 }
 
@@ -158,19 +158,19 @@ TEST_F(CommSettingsPresenterTest, PortIsTakenForThisRunWhenTheStoreRefusesIt)
     CommSettingsPresenter dialog(ws, store);
     dialog.selectPort(1);
     EXPECT_FALSE(dialog.close());
-    EXPECT_EQ(ws.portName, "COM2");
+    EXPECT_EQ(ws.settings.portName, "COM2");
 }
 
 TEST_F(CommSettingsPresenterTest, CaptionsFollowTheLanguage)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     const comm::CommSetCaptions ja = CommSettingsPresenter(ws, store).captions();
     EXPECT_EQ(ja.title, "通信設定");
     EXPECT_EQ(ja.portFrame, "COMﾎﾟｰﾄ設定");
     EXPECT_EQ(ja.waitLabel, "書込みｳｪｲﾄ時間設定");
     EXPECT_EQ(ja.close, "閉じる");
 
-    ws.language = Language::English;
+    ws.settings.language = Language::English;
     const comm::CommSetCaptions en = CommSettingsPresenter(ws, store).captions();
     EXPECT_EQ(en.title, "Communication Set");
     EXPECT_EQ(en.portFrame, "Comm port Set");

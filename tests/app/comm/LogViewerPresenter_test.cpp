@@ -36,10 +36,10 @@ protected:
 TEST_F(LogViewerPresenterTest, OpenMarkLastsFromCreationToClosing)
 {
     LogViewerPresenter viewer(ws, ui, dir.path());
-    EXPECT_TRUE(ws.logWindowOpen);
+    EXPECT_TRUE(ws.view.logWindowOpen);
     viewer.show();
     EXPECT_TRUE(viewer.close(Strings {}));
-    EXPECT_FALSE(ws.logWindowOpen);
+    EXPECT_FALSE(ws.view.logWindowOpen);
 }
 
 TEST_F(LogViewerPresenterTest, ViewerDestroyedWithoutClosingIsNotMarkedOpen)
@@ -47,15 +47,15 @@ TEST_F(LogViewerPresenterTest, ViewerDestroyedWithoutClosingIsNotMarkedOpen)
     {
         const LogViewerPresenter viewer(ws, ui, dir.path());
     }
-    EXPECT_FALSE(ws.logWindowOpen);
+    EXPECT_FALSE(ws.view.logWindowOpen);
 }
 
 TEST_F(LogViewerPresenterTest, CaptionFollowsTheLanguageWhenAskedAgain)
 {
     const LogViewerPresenter viewer(ws, ui, dir.path());
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     EXPECT_EQ(viewer.caption(), "通信ﾛｸﾞ参照");
-    ws.language = Language::English;
+    ws.settings.language = Language::English;
     EXPECT_EQ(viewer.caption(), "Communication Log Reference");
 }
 
@@ -91,7 +91,7 @@ class SaveCommLogTelling : public LogViewerPresenterTest, public ::testing::With
 
 TEST_P(SaveCommLogTelling, WritesBehindTheHourglassAndTellsWhatTheSaveSays)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     EXPECT_TRUE(comm::saveCommLogTelling(ws, ui, Strings {GetParam().line}, dir.path()));
     EXPECT_EQ(ui.busyCount, 1);
     EXPECT_EQ(ui.busyDepth, 0);
@@ -209,7 +209,7 @@ TEST_F(LogViewerPresenterTest, FailedWriteOfChangesAsksBeforeClosing)
     ui.answers.push_back(Answer::No);
     EXPECT_FALSE(viewer.close(Strings {"edited"}));
     EXPECT_EQ(ui.busyDepth, 0);
-    EXPECT_TRUE(ws.logWindowOpen);
+    EXPECT_TRUE(ws.view.logWindowOpen);
     EXPECT_EQ(ui.englishTexts(),
         Strings {english(TextId::CommLogCannotWrite) + "\n" + logFile() + ": simulated write failure"});
     ASSERT_EQ(ui.questions.size(), 1u);
@@ -217,7 +217,7 @@ TEST_F(LogViewerPresenterTest, FailedWriteOfChangesAsksBeforeClosing)
 
     ui.answers.push_back(Answer::Yes);
     EXPECT_TRUE(viewer.close(Strings {"edited"}));
-    EXPECT_FALSE(ws.logWindowOpen);
+    EXPECT_FALSE(ws.view.logWindowOpen);
     EXPECT_EQ(test::readFile(logFile()), "start !!\r\n");
 }
 
@@ -231,7 +231,7 @@ TEST_F(LogViewerPresenterTest, ClosingWithoutChangesWritesNothing)
     EXPECT_EQ(failing.calls, 0);
     EXPECT_TRUE(ui.questions.empty());
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_FALSE(ws.logWindowOpen);
+    EXPECT_FALSE(ws.view.logWindowOpen);
 }
 
 struct MemoCase {

@@ -53,7 +53,7 @@ protected:
     explicit Transaction(bool specialFunctions = false)
         : demo(Language::English, specialFunctions)
     {
-        demo.ws.portName = "COM1";
+        demo.ws.settings.portName = "COM1";
         port.respond = [this](const std::string& frame) { return inverter(frame); };
     }
 
@@ -73,8 +73,8 @@ protected:
     // own for control mode 0, other than `other`.
     int qm71Rom(bool withTable, int other = -1)
     {
-        for (int rom = 0; rom <= catalogue::verMax(catalogue::Model::QM71, ws().settings); ++rom) {
-            const bool hasTable = !tables::findTableFile(ws().applicationFolder, 0, 0, rom).empty();
+        for (int rom = 0; rom <= catalogue::verMax(catalogue::Model::QM71, ws().settings.fileVersion); ++rom) {
+            const bool hasTable = !tables::findTableFile(ws().settings.applicationFolder, 0, 0, rom).empty();
             if (rom != other && hasTable == withTable)
                 return rom;
         }
@@ -219,7 +219,7 @@ TEST_F(Transaction, ReadTellsOfAnUnreadableTableFirstAndStillSavesWhatWasRead)
 {
     const int rom = qm71Rom(true);
     // A pipe in place of the inverter's table: it is there, but cannot be read.
-    const std::string table = tables::findTableFile(ws().applicationFolder, 0, 0, rom);
+    const std::string table = tables::findTableFile(ws().settings.applicationFolder, 0, 0, rom);
     ASSERT_TRUE(std::filesystem::remove(table));
     ASSERT_EQ(::mkfifo(table.c_str(), 0600), 0);
     identify(qm71Text(rom), {0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(catalogue::Model::QM71)), 0});
@@ -423,7 +423,7 @@ TEST_P(WriteFilterOfArea, HoldsBackItsWordsUnlessWritingIsPermitted)
     const FilterCase& c = GetParam();
     makeNew();
     identifyAsDataSet();
-    ws().language = c.language;
+    ws().settings.language = c.language;
     SerialTransferPresenter& write = dialog(CommandWrite);
     write.setStartArea(c.area);
     write.setEndArea(c.area);
@@ -686,7 +686,8 @@ TEST_F(Transaction, ForcedReadTakesTheNewestVersionForAnUnknownCode)
     read.setForcedTransfer(true);
     EXPECT_EQ(read.runTransaction(), 0);
     EXPECT_EQ(read.fileName(), "ReadData.csl");
-    EXPECT_EQ(doc().identity.romVersion, catalogue::newVerForIdentityCheck(catalogue::Model::QM71, ws().settings));
+    EXPECT_EQ(doc().identity.romVersion,
+        catalogue::newVerForIdentityCheck(catalogue::Model::QM71, ws().settings.fileVersion));
 }
 
 } // namespace

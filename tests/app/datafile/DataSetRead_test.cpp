@@ -76,7 +76,7 @@ TEST_F(ReadDataSet, KeepsLoadedCopyWhileComparing)
 
 TEST_F(ReadDataSet, MissingFileChangesNothing)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     EXPECT_EQ(readDataSet(ws, ui, dir.file("absent.csl")), -1);
     EXPECT_EQ(readDataSet(ws, ui, dir.path()), -1); // a folder
     ASSERT_EQ(ui.shownTexts(),
@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(, ReadDamaged,
 
 TEST_F(ReadDataSet, NamesTheLineInJapanese)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     ASSERT_EQ(read(cslWithBody("--Data--\r\n" + valueLines(2) + "x\r\n")), 0);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.shownTexts()[0].rfind("データファイルの8行目の値が読めません", 0), 0u) << ui.shownTexts()[0];

@@ -142,7 +142,7 @@ TEST_F(WriteDataSet, CsvHoldsIdentityTitlesAndGridRowsWithQuotedFields)
 
 TEST_F(WriteDataSet, CsvIsCp932InJapanese)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 1, 5, 23};
     ws.doc.rows.setText(1, ColName, "加速時間");
     ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
@@ -246,7 +246,7 @@ TEST_F(FailedSave, CslWriteFailureKeepsBothOldFilesAndNamesTheFile)
 {
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
     ws.writer = &failing;
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), -1);
     EXPECT_EQ(ui.shownTexts(),
         std::vector<std::string> {

@@ -91,7 +91,7 @@ TEST_F(Commands, NewFillsTheGridWithTheTableDefaultsAndIsSavedUntilTheFirstEdit)
     EXPECT_EQ(doc().rows.rowCount(), GridRowsWithTable);
     EXPECT_EQ(doc().identityTexts.model, "QM71");
     EXPECT_FALSE(doc().identityTexts.romVersion.empty());
-    EXPECT_FALSE(ws().commands.saveItem);
+    EXPECT_FALSE(ws().view.commands.saveItem);
     EXPECT_TRUE(ui().messages.empty());
 
     // Close asks nothing while nothing was changed.
@@ -118,8 +118,8 @@ TEST_F(Commands, NewCancelledLeavesNoDocumentAndTheIdentityReset)
     newDocument(ws(), ui(), selection); // the queue is empty: Cancel
     EXPECT_FALSE(doc().state.open);
     EXPECT_EQ(doc().identity.model, 0);
-    EXPECT_EQ(doc().identity.romVersion, catalogue::newVer(catalogue::Model::QM71, ws().settings));
-    EXPECT_EQ(ws().commands, [] {
+    EXPECT_EQ(doc().identity.romVersion, catalogue::newVer(catalogue::Model::QM71, ws().settings.fileVersion));
+    EXPECT_EQ(ws().view.commands, [] {
         CommandStates start;
         applyNoDocumentState(start);
         return start;
@@ -133,12 +133,12 @@ TEST_F(Commands, SaveWritesOnceAfterAnEditAndThenHasNothingToDo)
     const int row = rowWithDecimals(doc(), "1");
     edit(row, "12.5");
     EXPECT_EQ(doc().values[static_cast<std::size_t>(row - 1)], 125);
-    EXPECT_TRUE(ws().commands.saveItem);
+    EXPECT_TRUE(ws().view.commands.saveItem);
     EXPECT_FALSE(doc().state.saved);
 
     saveDocument(ws(), ui());
     EXPECT_TRUE(doc().state.saved);
-    EXPECT_FALSE(ws().commands.saveItem);
+    EXPECT_FALSE(ws().view.commands.saveItem);
     std::remove(path.c_str());
     saveDocument(ws(), ui());
     EXPECT_FALSE(fileExists(path)) << "a saved document is not written again";
@@ -166,7 +166,7 @@ TEST_F(Commands, ASaveRoundTripGivesTheSameDataSetBack)
     EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
     EXPECT_EQ(doc().romIndexText, "ROM:" + std::to_string(identity.romVersion));
     EXPECT_EQ(doc().capacityIndexText, "Cap:" + std::to_string(identity.capacity));
-    EXPECT_TRUE(ws().commands.compareItem) << "an opened document can be compared";
+    EXPECT_TRUE(ws().view.commands.compareItem) << "an opened document can be compared";
     EXPECT_TRUE(ui().messages.empty());
 }
 
@@ -207,10 +207,10 @@ TEST_F(CommandsWithSpecialFunctions, ADataSetWithoutTableOpensRaw)
     EXPECT_EQ(doc().rows.row(2),
         (std::array<std::string, GridColumnCount> {"---", "----------", "--------------", "-7", "-7", "0", "5"}));
     // The raw overrides: buttons only.
-    EXPECT_FALSE(ws().commands.dataWriteButton);
-    EXPECT_TRUE(ws().commands.dataWriteItem);
-    EXPECT_FALSE(ws().commands.inverterChangeButton);
-    EXPECT_TRUE(ws().commands.commLogButton);
+    EXPECT_FALSE(ws().view.commands.dataWriteButton);
+    EXPECT_TRUE(ws().view.commands.dataWriteItem);
+    EXPECT_FALSE(ws().view.commands.inverterChangeButton);
+    EXPECT_TRUE(ws().view.commands.commLogButton);
 
     edit(2, "12");
     EXPECT_EQ(doc().edit.statusText, "1 data is changed !");
@@ -242,7 +242,7 @@ protected:
         values = doc().values;
         saved = saveAs("pump.csl");
         tablePath = doc().currentTablePath;
-        capacityPath = tables::capacityDefaultFilePath(ws().applicationFolder, doc().table.capacityFileName);
+        capacityPath = tables::capacityDefaultFilePath(ws().settings.applicationFolder, doc().table.capacityFileName);
         closeDocument(ws(), ui());
         ui().messages.clear();
 
@@ -289,8 +289,8 @@ TEST_P(DamagedTable, NewGivesNoDataSet)
     expectTheDamagedFileNamed();
     EXPECT_FALSE(doc().state.open);
     EXPECT_EQ(doc().rows.rowCount(), GridRowsEmpty);
-    EXPECT_FALSE(ws().commands.saveItem);
-    EXPECT_FALSE(ws().commands.dataWriteItem) << "no data write of a data set that is none";
+    EXPECT_FALSE(ws().view.commands.saveItem);
+    EXPECT_FALSE(ws().view.commands.dataWriteItem) << "no data write of a data set that is none";
 }
 
 TEST_P(DamagedTable, OpenKeepsTheFilesValues)
@@ -396,7 +396,7 @@ TEST_F(Commands, InverterChangeKeepsTheValuesAndWaitsToBeSaved)
         catalogue::capacityText(catalogue::Model::QM71, doc().identity.romVersion, doc().identity.capacity)
             .value_or("?"));
     EXPECT_FALSE(doc().state.saved);
-    EXPECT_TRUE(ws().commands.saveItem);
+    EXPECT_TRUE(ws().view.commands.saveItem);
     EXPECT_TRUE(ui().messages.empty());
 }
 
@@ -437,7 +437,7 @@ TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
     const std::string englishMode = doc().identityTexts.controlMode;
 
     switchLanguage(ws(), ui(), demo.store, Language::Japanese);
-    EXPECT_EQ(ws().language, Language::Japanese);
+    EXPECT_EQ(ws().settings.language, Language::Japanese);
     EXPECT_EQ(demo.store.readInteger(UserValueEigo), 0);
     EXPECT_EQ(doc().values, values);
     EXPECT_FALSE(doc().state.saved);
@@ -481,8 +481,8 @@ TEST_F(Commands, CloseClearsEverythingTheDocumentShowed)
     EXPECT_FALSE(doc().state.compareMode);
     EXPECT_EQ(doc().identityTexts, IdentityTexts {});
     EXPECT_TRUE(doc().romIndexText.empty());
-    EXPECT_FALSE(ws().commands.saveItem);
-    EXPECT_TRUE(ws().commands.newItem);
+    EXPECT_FALSE(ws().view.commands.saveItem);
+    EXPECT_TRUE(ws().view.commands.newItem);
 }
 
 struct StatusClickCase {
@@ -498,7 +498,7 @@ TEST_P(StatusBarClick, RevealsTheRomMenuOnlyWithCtrlAndTheLeftButton)
 {
     Workspace ws;
     statusBarMouseDown(ws, GetParam().left, GetParam().ctrl);
-    EXPECT_EQ(ws.commands.romMenuVisible, GetParam().reveals);
+    EXPECT_EQ(ws.view.commands.romMenuVisible, GetParam().reveals);
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, StatusBarClick,

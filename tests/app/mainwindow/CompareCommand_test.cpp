@@ -95,7 +95,7 @@ protected:
     // The commands of the opened data set, whatever the comparison did.
     void expectOpenedCommands() const
     {
-        const CommandStates& c = demo.ws.commands;
+        const CommandStates& c = demo.ws.view.commands;
         EXPECT_TRUE(c.saveAsItem && c.saveAsButton);
         EXPECT_TRUE(c.closeItem && c.closeButton);
         EXPECT_TRUE(c.compareItem && c.compareButton);
@@ -127,7 +127,7 @@ TEST_F(CompareCommand, ComparingAFileWithItselfMarksNothing)
     EXPECT_EQ(fileNameBoxText(doc()), basePath);
     EXPECT_EQ(ui().busyCount, 1);
 
-    CommandStates comparing = ws().commands;
+    CommandStates comparing = ws().view.commands;
     EXPECT_TRUE(comparing.closeItem && comparing.compareItem && comparing.printItem);
     EXPECT_TRUE(comparing.closeButton && comparing.compareButton && comparing.printButton);
     comparing.closeItem = comparing.compareItem = comparing.printItem = false;
@@ -253,7 +253,7 @@ TEST_F(CompareCommand, AFailedSecondComparisonKeepsTheFirst)
     EXPECT_EQ(titles(), (std::pair<std::string, std::string> {"Compare value", "Judgment"}));
     EXPECT_EQ(markedRows(), std::vector<int> {row});
     EXPECT_EQ(fileNameBoxText(doc()), changed);
-    EXPECT_TRUE(ws().commands.closeItem && !ws().commands.saveAsItem);
+    EXPECT_TRUE(ws().view.commands.closeItem && !ws().view.commands.saveAsItem);
 }
 
 TEST_F(CompareCommand, CloseAfterAComparisonRestoresTheWindow)
@@ -265,7 +265,8 @@ TEST_F(CompareCommand, CloseAfterAComparisonRestoresTheWindow)
     EXPECT_FALSE(doc().state.compareMode);
     EXPECT_EQ(titles(), (std::pair<std::string, std::string> {"Decimal p.p.", "Signif. fig."}));
     EXPECT_TRUE(fileNameBoxText(doc()).empty());
-    EXPECT_TRUE(ws().commands.newItem && ws().commands.openItem && ws().commands.languageMenu && ws().commands.executeMenu);
+    EXPECT_TRUE(ws().view.commands.newItem && ws().view.commands.openItem && ws().view.commands.languageMenu
+        && ws().view.commands.executeMenu);
 }
 
 // Unsaved entries, then a comparison, then Close with Yes: the data set and

@@ -30,7 +30,7 @@ class PrintFixture {
 public:
     explicit PrintFixture(Language language = Language::English, std::vector<int> areaSizes = {})
     {
-        ws.language = language;
+        ws.settings.language = language;
         Document& doc = ws.doc;
         doc.state.open = true;
         doc.identityTexts = {"QM71", "Sensorless", "5.5kW-200V", "Q0100"};

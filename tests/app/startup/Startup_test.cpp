@@ -28,24 +28,24 @@ protected:
 
 TEST_F(Startup, WithoutSettingsFileTakesDefaultsAndShowsTheProgramFolder)
 {
-    ws.writeWaitMs = 0;
+    ws.settings.writeWaitMs = 0;
     ws.doc.state.open = true;
     run(ws);
-    EXPECT_EQ(ws.applicationFolder, dir.path());
+    EXPECT_EQ(ws.settings.applicationFolder, dir.path());
     EXPECT_EQ(store.readString("exe_path"), dir.path());
-    EXPECT_EQ(ws.settings.fileVersion, "1");
-    for (const RomLimits& limits : ws.settings.limits)
+    EXPECT_EQ(ws.settings.fileVersion.fileVersion, "1");
+    for (const RomLimits& limits : ws.settings.fileVersion.limits)
         EXPECT_TRUE(limits.verMax == 1 && limits.newVer == 1);
-    EXPECT_FALSE(ws.settings.specialFunctions);
+    EXPECT_FALSE(ws.settings.fileVersion.specialFunctions);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].inLanguage(), dir.path());
 
     EXPECT_FALSE(ws.doc.state.open);
     EXPECT_TRUE(ws.doc.state.saved);
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {0, 0, 0, 1}));
-    EXPECT_EQ(ws.commands, CommandStates {});
-    EXPECT_EQ(ws.writeWaitMs, 150);
-    EXPECT_EQ(ws.language, Language::English);
+    EXPECT_EQ(ws.view.commands, CommandStates {});
+    EXPECT_EQ(ws.settings.writeWaitMs, 150);
+    EXPECT_EQ(ws.settings.language, Language::English);
     EXPECT_EQ(ws.doc.rows.text(0, ColValue), "Setting val.");
     EXPECT_EQ(ws.doc.rows.rowCount(), GridRowsEmpty);
     for (const std::string_view model :
@@ -61,8 +61,8 @@ TEST_F(Startup, TakesSettingsPortAndStoredLanguage)
     run(ws);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(ws.doc.identity.romVersion, 3);
-    EXPECT_EQ(ws.portName, "/dev/ttyUSB0");
-    EXPECT_EQ(ws.language, Language::Japanese);
+    EXPECT_EQ(ws.settings.portName, "/dev/ttyUSB0");
+    EXPECT_EQ(ws.settings.language, Language::Japanese);
     EXPECT_EQ(ws.doc.rows.text(0, ColValue), "設定値");
 }
 
@@ -70,13 +70,13 @@ TEST_F(Startup, SpecialFunctionsHoldForExactlyOneRun)
 {
     test::writeFile(ini(), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=1\r\n");
     run(ws);
-    EXPECT_TRUE(ws.settings.specialFunctions);
+    EXPECT_TRUE(ws.settings.fileVersion.specialFunctions);
     ASSERT_EQ(clearSpecialFunctionOnExit(ws), 0);
     EXPECT_EQ(test::readFile(ini()), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=0\r\n");
 
     Workspace second;
     run(second);
-    EXPECT_FALSE(second.settings.specialFunctions);
+    EXPECT_FALSE(second.settings.fileVersion.specialFunctions);
 }
 
 TEST_F(Startup, CountsTableFilesIgnoringCase)
@@ -87,7 +87,7 @@ TEST_F(Startup, CountsTableFilesIgnoringCase)
     test::writeFile(dir.file("QM73N/x.Bkh"), "");
     test::writeFile(dir.file("QM71KRTP/y.bkh"), ""); // model 10 has no counted folder
     run(ws);
-    EXPECT_EQ(ws.tableFileCount, (std::array<std::uint16_t, CountedModels> {2, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(ws.settings.tableFileCount, (std::array<std::uint16_t, CountedModels> {2, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
 }
 
 TEST_F(Startup, DamagedOrUnreadableUserStoreGivesEmptyValues)
@@ -96,8 +96,8 @@ TEST_F(Startup, DamagedOrUnreadableUserStoreGivesEmptyValues)
     std::filesystem::create_directories(dir.file("conf/CON.conf"));
     FileUserStore unreadable(dir.file("conf/CON.conf"));
     startUp(ws, ui, unreadable, env);
-    EXPECT_EQ(ws.applicationFolder, dir.path());
-    EXPECT_EQ(ws.portName, "");
+    EXPECT_EQ(ws.settings.applicationFolder, dir.path());
+    EXPECT_EQ(ws.settings.portName, "");
 
     // Garbage lines are skipped over (and kept); the good line still counts.
     const std::string garbage = std::string("\xFF\xFE\0junk", 7) + "\nEIGO=yes\n=\nCOM=/dev/ttyS1\n";
@@ -106,8 +106,8 @@ TEST_F(Startup, DamagedOrUnreadableUserStoreGivesEmptyValues)
     Workspace other;
     env.lang = "ja_JP.UTF-8";
     startUp(other, ui, damaged, env);
-    EXPECT_EQ(other.portName, "/dev/ttyS1");
-    EXPECT_EQ(other.language, Language::Japanese); // "yes" is no stored choice
+    EXPECT_EQ(other.settings.portName, "/dev/ttyS1");
+    EXPECT_EQ(other.settings.language, Language::Japanese); // "yes" is no stored choice
     EXPECT_EQ(test::readFile(dir.file("CON.conf")), garbage + "exe_path=" + dir.path() + "\n");
 }
 

@@ -117,7 +117,7 @@ TEST(TableFileName, LetterFollowsFamilyAndMode)
 class FindTableFile : public ::testing::Test {
 protected:
     test::Installation inst;
-    const std::string& folder() const { return inst.ws.applicationFolder; }
+    const std::string& folder() const { return inst.ws.settings.applicationFolder; }
 };
 
 TEST_F(FindTableFile, FindsTheFileInTheModelFolder)

@@ -112,7 +112,7 @@ TEST_F(LoadTable, LanguageSwitchReloadShowsJapaneseNamesAndKeepsValues)
     ASSERT_EQ(load(0), LoadDone);
     ws.doc.values[0] = 1234;
 
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     ASSERT_EQ(load(1), LoadDone);
     EXPECT_EQ(cell(0, ColName), "周波数");
     EXPECT_EQ(cell(0, ColValue), "12.34");
@@ -357,7 +357,7 @@ TEST_F(LoadTable, UnsupportedModelFillsNoRow)
 {
     inst.setDataSet({UnsupportedModel, 0, 0, 0});
     EXPECT_EQ(load(1), LoadUnsupported);
-    ws.settings.specialFunctions = true;
+    ws.settings.fileVersion.specialFunctions = true;
     EXPECT_EQ(load(1), LoadUnsupportedSpecial);
     EXPECT_EQ(ui.englishTexts(), (std::vector<std::string>(2, "Un support machine.Indicate setting value.")));
     EXPECT_EQ(filledRows(), 0);
@@ -369,8 +369,8 @@ TEST_F(LoadTable, UnsupportedRomShowsNewestTableUpToNewVer)
     inst.writeTable(Qm71, 0, 2, basicTable());
     const std::string newest = inst.writeTable(Qm71, 0, 4, basicTable()); // "00-C2"
     inst.writeTable(Qm71, 0, 8, basicTable());
-    ws.settings.specialFunctions = true;
-    ws.settings.of(LimitSection::QM71).newVer = 7;
+    ws.settings.fileVersion.specialFunctions = true;
+    ws.settings.fileVersion.of(LimitSection::QM71).newVer = 7;
     inst.setDataSet({Qm71, 0, 3, UnsupportedRomVersion});
 
     ASSERT_EQ(load(1), LoadDone);
@@ -393,7 +393,7 @@ TEST_F(LoadTable, UnsupportedRomShowsNewestTableUpToNewVer)
 TEST_F(LoadTable, MissingTableOfKnownRomShowsOlderOne)
 {
     inst.writeTable(Qm71, 0, 4, basicTable());
-    ws.settings.specialFunctions = true;
+    ws.settings.fileVersion.specialFunctions = true;
     inst.setDataSet({Qm71, 0, 3, 5});
 
     ASSERT_EQ(load(1), LoadDone);
@@ -405,7 +405,7 @@ TEST_F(LoadTable, MissingTableOfKnownRomShowsOlderOne)
 
 TEST_F(LoadTable, NoTableAtAllWithSpecialFunctionsEndsWithFuncset2)
 {
-    ws.settings.specialFunctions = true;
+    ws.settings.fileVersion.specialFunctions = true;
     inst.setDataSet({Qm71, 0, 3, 5});
 
     EXPECT_EQ(load(1), LoadDone);

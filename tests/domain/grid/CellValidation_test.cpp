@@ -167,7 +167,7 @@ class CellEditingTest : public ::testing::Test {
 protected:
     CellEditingTest()
     {
-        ws.language = Language::English;
+        ws.settings.language = Language::English;
         ws.doc.state.open = true;
         ws.doc.rows.setRowCount(GridRowsWithTable);
         setRow(1, "Fund.-0", "600", "0", 600);
@@ -203,7 +203,7 @@ TEST_F(CellEditingTest, AcceptedEntryIsStoredAndKeptAsTyped)
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "03.5");
 
     EXPECT_EQ(result.outcome, CellOutcome::Accepted);
-    EXPECT_TRUE(ws.commands.saveItem);
+    EXPECT_TRUE(ws.view.commands.saveItem);
     EXPECT_EQ(stored(ParamRow), 35);
     EXPECT_EQ(cell(ParamRow), "03.5");
     EXPECT_TRUE(ws.doc.edit.justEdited);
@@ -215,7 +215,7 @@ TEST_F(CellEditingTest, AcceptedEntryIsStoredAndKeptAsTyped)
 
 TEST_F(CellEditingTest, StatusTextFollowsLanguageAndRawDataSet)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
     commitCellEdit(ws, ui, ParamRow, "12.6");
     EXPECT_EQ(ws.doc.edit.statusText, "B-3のデータを変更しました！");
 
@@ -223,7 +223,7 @@ TEST_F(CellEditingTest, StatusTextFollowsLanguageAndRawDataSet)
     commitCellEdit(ws, ui, ParamRow, "12.7");
     EXPECT_EQ(ws.doc.edit.statusText, "19番目のデータを変更しました！");
 
-    ws.language = Language::English;
+    ws.settings.language = Language::English;
     commitCellEdit(ws, ui, ParamRow, "12.8");
     EXPECT_EQ(ws.doc.edit.statusText, "19 data is changed !");
 }
@@ -235,7 +235,7 @@ TEST_F(CellEditingTest, StoredValueAgainChangesNothing)
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "12.5");
 
     EXPECT_EQ(result.outcome, CellOutcome::Unchanged);
-    EXPECT_FALSE(ws.commands.saveItem);
+    EXPECT_FALSE(ws.view.commands.saveItem);
     EXPECT_TRUE(ws.doc.state.saved);
     EXPECT_FALSE(ws.doc.edit.justEdited);
     EXPECT_EQ(ws.doc.edit.statusText, "");
@@ -245,7 +245,7 @@ TEST_F(CellEditingTest, StoredValueAgainChangesNothing)
 
 TEST_F(CellEditingTest, RefusalShowsMessageInLanguageAndRestoresCell)
 {
-    ws.language = Language::Japanese;
+    ws.settings.language = Language::Japanese;
 
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "125");
 

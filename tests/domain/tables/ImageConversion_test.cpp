@@ -159,7 +159,7 @@ TEST_P(ConvertImage, DoublesFirstSlotOfAreaFForThe400VClass)
     ParameterSet values {};
 
     const ImageConversionResult conversion
-        = convertParameterImage(found, imageOf(0x0154), c.skipTable, inst.ws.applicationFolder, values);
+        = convertParameterImage(found, imageOf(0x0154), c.skipTable, inst.ws.settings.applicationFolder, values);
     EXPECT_EQ(conversion.result, c.result);
     EXPECT_EQ(values[100], c.doubled ? 680 : 340);
     EXPECT_EQ(values[99], 340);
@@ -187,7 +187,7 @@ TEST(ConvertImage, WordsAreSignedAndDoublingDoesNotWrap)
     image[0] = 0xC0;
     image[1] = 0x00;
     ParameterSet values {};
-    ASSERT_EQ(convertParameterImage(found, image, false, inst.ws.applicationFolder, values).result, 0);
+    ASSERT_EQ(convertParameterImage(found, image, false, inst.ws.settings.applicationFolder, values).result, 0);
     EXPECT_EQ(values[0], -32768);
     EXPECT_EQ(values[1], -2);
 }
@@ -215,7 +215,7 @@ TEST(ConvertImage, UnreadableTableIsToldAndLeavesEveryWordAsReceived)
     ParameterSet values {};
 
     const ImageConversionResult conversion
-        = convertParameterImage(found, imageOf(0x0154), false, inst.ws.applicationFolder, values);
+        = convertParameterImage(found, imageOf(0x0154), false, inst.ws.settings.applicationFolder, values);
     EXPECT_EQ(conversion.result, 0);
     EXPECT_EQ(conversion.notice,
         withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(table, "is not a regular file")));
