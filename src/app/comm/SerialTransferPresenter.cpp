@@ -224,11 +224,13 @@ bool SerialTransferPresenter::askYes(const Message& question)
 
 void SerialTransferPresenter::settleWait()
 {
+    // Only sleeps: the transfer never runs the window's event loop from
+    // inside (a click handled there would start another command in the
+    // middle of this one). What the dialog shows reaches it through the
+    // change listener.
     const std::int64_t t0 = m_clock.seconds();
-    while (m_clock.seconds() <= t0 + 1) {
-        m_ui.processEvents();
+    while (m_clock.seconds() <= t0 + 1)
         m_clock.sleepMs(SettlePollMs);
-    }
 }
 
 int SerialTransferPresenter::buildWriteRanges()

@@ -34,8 +34,6 @@ public:
     // Empty when the user cancels. With multiSelect the paths come separated by '\n'.
     virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;
-    // Lets the window repaint during long waits on the serial line.
-    virtual void processEvents() {}
 };
 
 // Shows the hourglass for the lifetime of the scope.

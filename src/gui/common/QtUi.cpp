@@ -38,9 +38,4 @@ std::optional<std::string> QtUi::chooseSaveFile(const FileDialogRequest& request
     return FileDialog::chooseSave(m_owner, request);
 }
 
-void QtUi::processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
 } // namespace tess::gui

@@ -22,7 +22,6 @@ public:
     void setBusy(bool busy) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
-    void processEvents() override;
 
 private:
     QPointer<QWidget> m_owner;
