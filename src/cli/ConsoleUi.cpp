@@ -6,7 +6,6 @@ void ConsoleUi::write(const std::string& text)
 {
     if (m_muted)
         return;
-    ++m_shown;
     if (!m_context.empty())
         m_err << m_context << ": ";
     m_err << text;

@@ -25,12 +25,9 @@ public:
     std::optional<std::string> chooseOpenFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> chooseSaveFile(const FileDialogRequest&) override { return std::nullopt; }
 
-    // Messages and questions so far: a step that must have said why it
-    // failed can tell whether it did.
-    int shownCount() const { return m_shown; }
     // Leads the following messages ("A-0=20: ..."); "" for none.
     void setContext(std::string context) { m_context = std::move(context); }
-    // Messages while muted are dropped (and not counted).
+    // Messages while muted are dropped.
     void setMuted(bool muted) { m_muted = muted; }
 
 private:
@@ -38,7 +35,6 @@ private:
 
     std::ostream& m_err;
     std::string m_context;
-    int m_shown = 0;
     bool m_muted = false;
 };
 

@@ -217,12 +217,11 @@ int Session::runNew()
     catalogue::ScriptedSelection selection;
     selection.choices.push_back(choice);
     selection.cancelUnlessAccepted = true;
-    const int shownBefore = m_ui.shownCount();
     newDocument(ws, m_ui, selection);
     if (selection.lastOutcome != catalogue::ScriptOutcome::Accepted) {
         // Some refusals of the dialog are silent (an entry that is not in a
         // list cannot be picked at all): say what was not offered.
-        if (m_ui.shownCount() == shownBefore) {
+        if (selection.lastOutcome == catalogue::ScriptOutcome::NotOffered) {
             std::string asked = std::string(catalogue::modelName(*model)) + ", " + std::to_string(choice.controlMode)
                 + ", " + o.capacity;
             if (!o.romCode.empty())

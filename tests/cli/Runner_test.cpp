@@ -137,12 +137,32 @@ TEST_F(CliRun, RefusesToExportOverItsOwnDataFile)
     EXPECT_EQ(test::readFile(csl), before);
 }
 
-TEST_F(CliRun, TellsWhatTheSelectionRefusedSilently)
+struct RefusalCase {
+    const char* name;
+    std::vector<std::string> choice; // new's options before -o
+    std::string err;
+};
+
+class CliSelectionRefused : public CliRun, public ::testing::WithParamInterface<RefusalCase> { };
+
+// A refusal the dialog explains is told once; one it makes silently (an
+// entry not in its lists) is told by the command line.
+TEST_P(CliSelectionRefused, IsToldOnce)
 {
-    EXPECT_EQ(run({"new", "--model", "QM71", "--capacity", "9R999", "-o", dir.file("a.csl")}), ExitRefused);
-    EXPECT_EQ(err.str(), "The catalogue or the installation does not offer this inverter: QM71, 0, 9R999\n");
+    std::vector<std::string> args {"new"};
+    args.insert(args.end(), GetParam().choice.begin(), GetParam().choice.end());
+    args.insert(args.end(), {"-o", dir.file("a.csl")});
+    EXPECT_EQ(run(args), ExitRefused);
+    EXPECT_EQ(err.str(), GetParam().err);
     EXPECT_FALSE(fileExists(dir.file("a.csl")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliSelectionRefused,
+    ::testing::Values(RefusalCase {"CapacityNotInTheList", {"--model", "QM71", "--capacity", "9R999"},
+                          "The catalogue or the installation does not offer this inverter: QM71, 0, 9R999\n"},
+        RefusalCase {"RomVersionTheDialogRefuses", {"--model", "QM71", "--capacity", "1R122", "--rom", "99-Z9"},
+            "Please Tessaline version updata.\n"}),
+    test::CaseName {});
 
 struct ExistingCase {
     const char* name;

@@ -173,9 +173,15 @@ bool InverterSelectionPresenter::okEnabled() const
     return m_capacities[static_cast<std::size_t>(m_capacity)] != PlaceholderCapacity;
 }
 
+void InverterSelectionPresenter::tell(const Message& text)
+{
+    m_toldUser = true;
+    m_ui.showMessage(text, m_ws.settings.language);
+}
+
 void InverterSelectionPresenter::show(TextId id)
 {
-    m_ui.showMessage(message(id), m_ws.settings.language);
+    tell(message(id));
 }
 
 void InverterSelectionPresenter::showTableNotFound(Model model, int controlMode, int romIndex)
@@ -183,7 +189,7 @@ void InverterSelectionPresenter::showTableNotFound(Model model, int controlMode,
     const std::string sought
         = tables::tableFilePathInInstallation(m_ws.settings.applicationFolder, indexOf(model), controlMode, romIndex);
     const Message text = message(TextId::MsgRomTableNotFound);
-    m_ui.showMessage(sought.empty() ? text : withCause(text, fileMissingCause(sought)), m_ws.settings.language);
+    tell(sought.empty() ? text : withCause(text, fileMissingCause(sought)));
 }
 
 std::string InverterSelectionPresenter::dataSetRomText() const
@@ -197,6 +203,7 @@ void InverterSelectionPresenter::open()
 {
     Document& doc = m_ws.doc;
     m_outcome = SelectionOutcome::Open;
+    m_toldUser = false;
     doc.substituteTableShown = false;
     doc.state.selectionCancelled = false;
     m_change = doc.state.inverterChange;
@@ -618,8 +625,7 @@ ConversionResult InverterSelectionPresenter::lookUpConversion(
     IoError error;
     if (!matrix.read(m_ws.settings.applicationFolder + std::string(files->matrix), &error)
         || !groups.read(m_ws.settings.applicationFolder + std::string(files->group), &error)) {
-        m_ui.showMessage(withCause(message(TextId::MsgCloseRcmFiles), fileReasonCause(error.path, error.detail)),
-            m_ws.settings.language);
+        tell(withCause(message(TextId::MsgCloseRcmFiles), fileReasonCause(error.path, error.detail)));
         closeUnchanged();
         result.status = ConversionResult::Status::Unreadable;
         return result;
@@ -649,7 +655,7 @@ ConversionResult InverterSelectionPresenter::lookUpConversion(
                 result.code = conversion::Allowed;
             }
             if (m_ws.settings.fileVersion.view)
-                m_ui.showMessage(Message::same("Now:" + current + "\nChange" + m_romText), m_ws.settings.language);
+                tell(Message::same("Now:" + current + "\nChange" + m_romText));
         }
     }
 

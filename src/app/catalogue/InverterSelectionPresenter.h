@@ -111,6 +111,9 @@ public:
     TextId captionId() const;
     SelectionOutcome outcome() const { return m_outcome; }
     bool isOpen() const { return m_outcome == SelectionOutcome::Open; }
+    // The dialog has shown the user a message since it opened: a refusal
+    // that said why.
+    bool toldUser() const { return m_toldUser; }
 
     Model model() const { return m_model; } // ComboBox1
     bool modelEnabled() const { return m_modelEnabled; }
@@ -143,6 +146,7 @@ private:
     bool tableExists(Model model, int controlMode, int romIndex);
     void restoreTableRecord();
     std::string dataSetRomText() const;
+    void tell(const Message& text);
     void show(TextId id);
     // "File is not found", naming the table file the installation lacks.
     void showTableNotFound(Model model, int controlMode, int romIndex);
@@ -155,6 +159,7 @@ private:
     InverterIdentity m_dataSet {}; // the open data set (inverter change only)
     Model m_dataSetModel = Model::QM71; // its model; an unknown one closes the dialog at open
     SelectionOutcome m_outcome = SelectionOutcome::Open;
+    bool m_toldUser = false;
 
     Model m_model = Model::QM71;
     std::optional<Model> m_listsModel; // the model whose lists are filled

@@ -6,9 +6,10 @@
 
 namespace tess::catalogue {
 
-ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& choice)
+namespace {
+
+ScriptOutcome driveDialog(InverterSelectionPresenter& dialog, const SelectionChoice& choice)
 {
-    InverterSelectionPresenter dialog(ws, ui);
     const auto refused = [&] {
         if (dialog.isOpen())
             dialog.cancel();
@@ -53,6 +54,17 @@ ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& c
     if (dialog.outcome() != SelectionOutcome::Accepted)
         return refused();
     return ScriptOutcome::Accepted;
+}
+
+} // namespace
+
+ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& choice)
+{
+    InverterSelectionPresenter dialog(ws, ui);
+    const ScriptOutcome outcome = driveDialog(dialog, choice);
+    if (outcome != ScriptOutcome::Accepted && !dialog.toldUser())
+        return ScriptOutcome::NotOffered;
+    return outcome;
 }
 
 void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)

@@ -22,8 +22,11 @@ struct SelectionChoice {
 // How a scripted selection ended.
 enum class ScriptOutcome {
     Accepted, // the dialog stored exactly the identity asked for
-    Refused, // a rule refused a step (its message was shown) or OK stayed unavailable
-    Deviated, // the dialog ended on another choice than the one asked for
+    Refused, // a rule refused a step and the dialog said why
+    Deviated, // the dialog ended on another choice than the one asked for, and said why
+    // The choice could not be made and the dialog said nothing: an entry not
+    // in its lists, OK unavailable, or another choice without a word.
+    NotOffered,
 };
 
 // Drives the selection dialog for the document's purpose as a user would:
