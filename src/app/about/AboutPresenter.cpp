@@ -41,12 +41,12 @@ AboutPresenter::AboutPresenter(const Workspace& ws)
 
     using catalogue::Model;
     const auto line = [&ws](Model model) { return countLine(ws, model); };
-    m_label1 = fileVersion + en(TextId::AboutTotalFilesPrefix) + std::to_string(m_total) + BlankLine
+    m_countsFirstColumn = fileVersion + en(TextId::AboutTotalFilesPrefix) + std::to_string(m_total) + BlankLine
         + en(TextId::AboutFilesPerModel) + BlankLine + line(Model::QM71) + BlankLine + line(Model::QM71RTP) + BlankLine
         + line(Model::LX71ht) + BlankLine + line(Model::QM71K);
-    m_label2 = line(Model::LX71RTP) + BlankLine + line(Model::LX71) + BlankLine + line(Model::LX75RTP) + BlankLine
+    m_countsSecondColumn = line(Model::LX71RTP) + BlankLine + line(Model::LX71) + BlankLine + line(Model::LX75RTP) + BlankLine
         + line(Model::LX71K);
-    m_label3 = line(Model::QM71N) + BlankLine;
+    m_countsThirdColumn = line(Model::QM71N) + BlankLine;
 }
 
 std::string AboutPresenter::programTitle()

@@ -16,9 +16,9 @@ class AboutPresenter {
 public:
     static constexpr int ClientHeight = 230;
     static constexpr int NormalWidth = 375;
-    // Wide enough to bring Panel2 with the per-model file counts into view.
+    // Wide enough to bring the counts panel (Panel2) with the per-model file counts into view.
     static constexpr int WideWidth = 672;
-    static constexpr int Panel2Width = 273;
+    static constexpr int CountsPanelWidth = 273;
 
     // The hidden spot on ProgramIcon, in the icon's own pixels, inclusive.
     static constexpr int SpotLeft = 32;
@@ -31,7 +31,7 @@ public:
     // The sum of the table counts of models 0..8 (model 9 is counted at
     // start-up but has no line here and is left out of the total).
     int totalFiles() const { return m_total; }
-    // Whether Panel2 with the file counts is in view (the special functions are on).
+    // Whether the counts panel (Panel2) is in view (the special functions are on).
     bool countsVisible() const { return m_countsVisible; }
     int clientWidth() const { return m_countsVisible ? WideWidth : NormalWidth; }
 
@@ -40,9 +40,9 @@ public:
     const std::string& productName() const { return m_productName; }
     const std::string& comment() const { return m_comment; }
     const std::string& okText() const { return m_okText; }
-    const std::string& label1() const { return m_label1; }
-    const std::string& label2() const { return m_label2; }
-    const std::string& label3() const { return m_label3; }
+    const std::string& countsFirstColumn() const { return m_countsFirstColumn; }
+    const std::string& countsSecondColumn() const { return m_countsSecondColumn; }
+    const std::string& countsThirdColumn() const { return m_countsThirdColumn; }
 
     // The mouse moved over the icon: leaving the spot shows the title again.
     void mouseMoved(int x, int y);
@@ -63,9 +63,9 @@ private:
     std::string m_productName;
     std::string m_comment;
     std::string m_okText;
-    std::string m_label1;
-    std::string m_label2;
-    std::string m_label3;
+    std::string m_countsFirstColumn;
+    std::string m_countsSecondColumn;
+    std::string m_countsThirdColumn;
     bool m_hasPosition = false;
     int m_x = 0;
     int m_y = 0;

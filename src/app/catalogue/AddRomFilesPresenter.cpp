@@ -50,7 +50,7 @@ std::span<const RomFileModelChoice> romFileModelChoices()
 AddRomFilesPresenter::AddRomFilesPresenter(Workspace& ws, Ui& ui)
     : m_ws(ws)
     , m_ui(ui)
-    , m_label1(text(TextId::AddRomNoFiles, ws.settings.language))
+    , m_fileCountText(text(TextId::AddRomNoFiles, ws.settings.language))
 {
 }
 
@@ -66,7 +66,7 @@ void AddRomFilesPresenter::forgetFiles()
     m_names.clear();
     m_paths.clear();
     m_addEnabled = false;
-    m_label1 = text(TextId::AddRomNoFiles, m_ws.settings.language);
+    m_fileCountText = text(TextId::AddRomNoFiles, m_ws.settings.language);
 }
 
 void AddRomFilesPresenter::chooseModel(int choice)
@@ -95,7 +95,7 @@ void AddRomFilesPresenter::select()
         return;
 
     const std::vector<std::string> paths = splitPaths(*chosen);
-    m_label1 = std::string(text(TextId::AddRomFileCountPrefix, m_ws.settings.language)) + std::to_string(paths.size());
+    m_fileCountText = std::string(text(TextId::AddRomFileCountPrefix, m_ws.settings.language)) + std::to_string(paths.size());
     const std::string_view model = choices[m_choice].name();
     for (const std::string& path : paths) {
         std::string name = bareName(path);

@@ -63,7 +63,7 @@ public:
     const std::vector<std::string>& listNames() const { return m_names; }
     // The files Add would copy (full paths), in the same order.
     const std::vector<std::string>& chosenPaths() const { return m_paths; }
-    const std::string& label1() const { return m_label1; } // "Files:" or "File:" and the count
+    const std::string& fileCountText() const { return m_fileCountText; } // "Files:" or "File:" and the count
     bool selectEnabled() const { return m_choice >= 0; }
     bool addEnabled() const { return m_addEnabled; }
     bool isClosed() const { return m_closed; }
@@ -77,7 +77,7 @@ private:
     std::string m_targetFolder;
     std::vector<std::string> m_names;
     std::vector<std::string> m_paths;
-    std::string m_label1;
+    std::string m_fileCountText;
     bool m_addEnabled = false;
     bool m_closed = false;
 };

@@ -103,14 +103,14 @@ void AboutDialog::build()
     m_countsPanel->setObjectName(QString::fromLatin1(objectName::countsPanel));
     m_countsPanel->setFrameShape(QFrame::Panel);
     m_countsPanel->setFrameShadow(QFrame::Raised);
-    m_countsPanel->setGeometry(AboutPresenter::NormalWidth + 8, 8, AboutPresenter::Panel2Width, 161);
+    m_countsPanel->setGeometry(AboutPresenter::NormalWidth + 8, 8, AboutPresenter::CountsPanelWidth, 161);
     QFont small = font();
     if (small.pointSize() > 8)
         small.setPointSize(8); // eleven lines of the first column fit the panel's height
     m_countsPanel->setFont(small);
     // The second and third columns start level with the first column's first model line.
     const int firstModelLine = 6 + 4 * QFontMetrics(small).lineSpacing();
-    m_counts[0] = label(m_countsPanel, objectName::counts[0], QRect(8, 6, AboutPresenter::Panel2Width - 12, 161 - 8));
+    m_counts[0] = label(m_countsPanel, objectName::counts[0], QRect(8, 6, AboutPresenter::CountsPanelWidth - 12, 161 - 8));
     m_counts[1] = label(m_countsPanel, objectName::counts[1], QRect(100, firstModelLine, 90, 161 - 8 - firstModelLine));
     m_counts[2] = label(m_countsPanel, objectName::counts[2], QRect(190, firstModelLine, 80, 161 - 8 - firstModelLine));
 
@@ -124,9 +124,9 @@ void AboutDialog::refresh()
     m_productName->setText(fromUtf8(m_core.productName()));
     m_comment->setText(fromUtf8(m_core.comment()));
     m_ok->setText(fromUtf8(m_core.okText()));
-    m_counts[0]->setText(fromUtf8(m_core.label1()));
-    m_counts[1]->setText(fromUtf8(m_core.label2()));
-    m_counts[2]->setText(fromUtf8(m_core.label3()));
+    m_counts[0]->setText(fromUtf8(m_core.countsFirstColumn()));
+    m_counts[1]->setText(fromUtf8(m_core.countsSecondColumn()));
+    m_counts[2]->setText(fromUtf8(m_core.countsThirdColumn()));
 }
 
 void AboutDialog::onIconMouseMove(const QPoint& pos)

@@ -117,7 +117,7 @@ void AddRomFilesDialog::refresh()
         names << fromPath(name);
     m_list->clear();
     m_list->addItems(names);
-    m_count->setText(fromUtf8(m_core.label1()));
+    m_count->setText(fromUtf8(m_core.fileCountText()));
     m_select->setEnabled(m_core.selectEnabled());
     m_add->setEnabled(m_core.addEnabled());
 }

@@ -22,11 +22,11 @@ TEST(AboutPresenter, SpecialFunctionsShowTheCountsOfModelsZeroToEight)
     EXPECT_EQ(box.totalFiles(), 6); // model 9's five tables are left out
     EXPECT_TRUE(box.countsVisible());
     EXPECT_EQ(box.clientWidth(), 672);
-    EXPECT_EQ(box.label1(),
+    EXPECT_EQ(box.countsFirstColumn(),
         "File Version 12     Total Files : 6\n\n*Number of the files every model.\n\n"
         "QM71 : 3\n\nQM71RTP : 2\n\nLX71ht : 0\n\nQM71K : 1");
-    EXPECT_EQ(box.label2(), "LX71RTP : 0\n\nLX71 : 0\n\nLX75RTP : 0\n\nLX71K : 0");
-    EXPECT_EQ(box.label3(), "QM71N : 0\n\n");
+    EXPECT_EQ(box.countsSecondColumn(), "LX71RTP : 0\n\nLX71 : 0\n\nLX75RTP : 0\n\nLX71K : 0");
+    EXPECT_EQ(box.countsThirdColumn(), "QM71N : 0\n\n");
 }
 
 TEST(AboutPresenter, WithoutSpecialFunctionsStaysNarrow)

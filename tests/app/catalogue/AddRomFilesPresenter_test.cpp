@@ -77,7 +77,7 @@ TEST_F(AddRomFilesPresenterTest, OffersNineModelsAndStartsWithNothingChosen)
     for (const auto& choice : catalogue::romFileModelChoices())
         names.emplace_back(choice.name());
     EXPECT_EQ(names, (Strings {"QM71", "QM71RTP", "QM71K", "LX71", "LX71ht", "LX71RTP", "LX75RTP", "LX71K", "QM71N"}));
-    EXPECT_EQ(dialog.label1(), "Files:");
+    EXPECT_EQ(dialog.fileCountText(), "Files:");
     EXPECT_FALSE(dialog.selectEnabled());
     EXPECT_FALSE(dialog.addEnabled());
 
@@ -109,7 +109,7 @@ TEST_P(AddRomFilesNames, FileNamesMustHoldTheModelNameAsWritten)
     EXPECT_EQ(ui.fileRequests[0].fileName, "*.bkh");
     EXPECT_EQ(ui.fileRequests[0].filter, "BKH File(*.bkh)|*.bkh");
     EXPECT_TRUE(ui.fileRequests[0].multiSelect);
-    EXPECT_EQ(dialog.label1(), "File:" + std::to_string(c.files.size()));
+    EXPECT_EQ(dialog.fileCountText(), "File:" + std::to_string(c.files.size()));
     EXPECT_EQ(dialog.addEnabled(), c.accepted);
     if (c.accepted) {
         EXPECT_TRUE(ui.messages.empty());
@@ -139,12 +139,12 @@ TEST_F(AddRomFilesPresenterTest, ANewSelectionReplacesTheOldOneEvenWhenCancelled
     offer({"QM71_c.bkh"});
     dialog.select();
     EXPECT_EQ(dialog.listNames(), Strings {"QM71_c.bkh"});
-    EXPECT_EQ(dialog.label1(), "File:1");
+    EXPECT_EQ(dialog.fileCountText(), "File:1");
 
     dialog.select(); // cancelled: nothing is left to add
     EXPECT_TRUE(dialog.listNames().empty());
     EXPECT_FALSE(dialog.addEnabled());
-    EXPECT_EQ(dialog.label1(), "Files:");
+    EXPECT_EQ(dialog.fileCountText(), "Files:");
 }
 
 TEST_F(AddRomFilesPresenterTest, AnotherModelDropsFilesCheckedForTheFirst)
@@ -256,7 +256,7 @@ TEST_F(AddRomFilesPresenterTest, ClearAndCloseForgetTheFiles)
     dialog.clear();
     EXPECT_TRUE(dialog.listNames().empty());
     EXPECT_FALSE(dialog.addEnabled());
-    EXPECT_EQ(dialog.label1(), "Files:");
+    EXPECT_EQ(dialog.fileCountText(), "Files:");
 
     offer({"QM71_a.bkh"});
     dialog.select();
