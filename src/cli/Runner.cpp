@@ -48,21 +48,6 @@ std::string joined(std::span<const std::string_view> items)
     return text;
 }
 
-// A text of the table with "%1" and "%2" filled in, in both languages.
-Message formatted(TextId id, std::string_view arg1 = {}, std::string_view arg2 = {})
-{
-    const auto fill = [&](std::string_view pattern) {
-        std::string text(pattern);
-        for (const auto& [mark, arg] :
-            {std::pair {std::string_view("%1"), arg1}, std::pair {std::string_view("%2"), arg2}})
-            if (const std::size_t at = text.find(mark); at != std::string::npos)
-                text.replace(at, mark.size(), arg);
-        return text;
-    };
-    const TextPair& pair = textPair(id);
-    return Message {fill(pair.ja), fill(pair.en)};
-}
-
 // The writer's result as the exit status: "nothing written" only when it is so.
 int exitStatusOfWrite(int written)
 {
@@ -159,7 +144,7 @@ bool Session::start()
         while (folder.size() > 1 && folder.back() == '/')
             folder.pop_back();
         if (!isDirectory(folder)) {
-            say(formatted(TextId::CliNoInstallation, folder));
+            say(message(TextId::CliNoInstallation, folder));
             return false;
         }
         // The program folder is the executable's: take the program as lying
@@ -170,7 +155,7 @@ bool Session::start()
     // without settings is no installation and is left alone.
     const std::string folder = folderOfExecutable(startup.executablePath);
     if (!fileExists(folder + FileVersionIniName)) {
-        say(formatted(TextId::CliNoInstallation, folder.empty() ? "." : folder));
+        say(message(TextId::CliNoInstallation, folder.empty() ? "." : folder));
         return false;
     }
 
@@ -191,7 +176,7 @@ int Session::runNew()
     const Options& o = m_options;
     const std::optional<catalogue::Model> model = modelNamed(o.model);
     if (!model) {
-        say(formatted(TextId::CliUnknownModel, o.model, modelNames()));
+        say(message(TextId::CliUnknownModel, o.model, modelNames()));
         return ExitRefused;
     }
     // The save dialog asks before it replaces a file; a script says so, for
@@ -199,7 +184,7 @@ int Session::runNew()
     if (!o.force)
         for (const std::string& file : {o.output, datafile::companionCsvPath(o.output)})
             if (fileExists(file)) {
-                say(formatted(TextId::CliFileExists, file));
+                say(message(TextId::CliFileExists, file));
                 return ExitRefused;
             }
 
@@ -226,7 +211,7 @@ int Session::runNew()
                 + ", " + o.capacity;
             if (!o.romCode.empty())
                 asked += ", " + o.romCode;
-            say(formatted(TextId::CliNotOffered, asked));
+            say(message(TextId::CliNotOffered, asked));
         }
         return ExitRefused;
     }
@@ -249,7 +234,7 @@ bool Session::loadDataSet(bool mustBeComplete)
     if (!read)
         return false;
     if (mustBeComplete && *read != datafile::ParseStatus::Complete) {
-        say(formatted(TextId::CliDataSetDamaged, path));
+        say(message(TextId::CliDataSetDamaged, path));
         return false;
     }
     ws.doc.state.fileName = path;
@@ -279,7 +264,7 @@ int Session::runShow()
             return equalsIgnoringCase(name, asked) || (name == "Fund." && equalsIgnoringCase(asked, "Fund"));
         });
         if (area == dataAreaNames.end()) {
-            say(formatted(TextId::CliUnknownArea, asked, joined(dataAreaNames)));
+            say(message(TextId::CliUnknownArea, asked, joined(dataAreaNames)));
             return ExitRefused;
         }
         prefix = std::string(*area) + "-";
@@ -333,7 +318,7 @@ int Session::runSet()
             if (equalsIgnoringCase(doc.rows.text(r, ColCode), entry.code))
                 row = r;
         if (row == 0) {
-            say(formatted(TextId::CliUnknownCode, entry.code));
+            say(message(TextId::CliUnknownCode, entry.code));
             refused = true;
             continue;
         }
@@ -361,13 +346,13 @@ int Session::runExport()
     const std::string target
         = m_options.output.empty() ? datafile::companionCsvPath(m_options.dataFile) : m_options.output;
     if (sameFile(target, m_options.dataFile)) {
-        say(formatted(TextId::CliSameFile, target));
+        say(message(TextId::CliSameFile, target));
         return ExitRefused;
     }
     IoError error;
     if (!ws.writer->replaceFile(
             target, datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.settings.language), &error)) {
-        say(withCause(formatted(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
+        say(withCause(message(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
         return ExitRefused;
     }
     return ExitDone;
@@ -398,8 +383,8 @@ int runCommandLine(std::span<const std::string> args, const CliEnvironment& env,
     if (parsed.error) {
         const UsageError& e = *parsed.error;
         const std::string command(commandName(options.command));
-        err << "tessaline-cli: " << formatted(e.id, e.arg1, e.arg2).en << '\n'
-            << formatted(TextId::CliUsageHint, command.empty() ? command : command + " ").en << '\n';
+        err << "tessaline-cli: " << message(e.id, e.arg1, e.arg2).en << '\n'
+            << message(TextId::CliUsageHint, command.empty() ? command : command + " ").en << '\n';
         err.flush();
         return ExitUsage;
     }

@@ -29,11 +29,6 @@ int portNumber(std::string_view digits)
     return number;
 }
 
-char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 } // namespace
 
 std::string portItem(int index)
@@ -55,7 +50,7 @@ int portIndexOfTyped(std::string_view typed)
     if (typed.size() < PortPrefix.size())
         return -1;
     for (std::size_t i = 0; i < PortPrefix.size(); ++i)
-        if (upper(typed[i]) != PortPrefix[i])
+        if (upperAscii(typed[i]) != PortPrefix[i])
             return -1;
     const int number = portNumber(typed.substr(PortPrefix.size()));
     return number > 0 ? number - 1 : -1;

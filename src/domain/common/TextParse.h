@@ -13,6 +13,13 @@ namespace tess {
 // values, group set lines, a typed port name).
 std::string_view trimSpacesAndTabs(std::string_view text);
 
+// An ASCII letter in upper case; every other byte as it is (the bytes of a
+// double-byte character included, so callers fold only single-byte ones).
+constexpr char upperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 // The signs an integer text may start with.
 enum class IntegerSign {
     // "+12", "-12", "12": the number fields of tables and data set files.

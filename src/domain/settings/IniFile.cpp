@@ -9,11 +9,6 @@
 namespace tess {
 namespace {
 
-char foldAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 // The form under which a name is indexed and looked up: CP932 bytes with
 // only single-byte ASCII letters folded (the second byte of a double-byte
 // character may look like a letter and must match exactly). Two names match
@@ -28,7 +23,7 @@ std::optional<std::string> foldedName(std::string_view name)
                 return std::nullopt;
             continue;
         }
-        folded[i] = foldAscii(folded[i]);
+        folded[i] = upperAscii(folded[i]);
     }
     return folded;
 }

@@ -12,16 +12,11 @@
 namespace tess {
 namespace {
 
-char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string upper(std::string_view name)
 {
     std::string out(name);
     for (char& c : out)
-        c = upper(c);
+        c = upperAscii(c);
     return out;
 }
 
@@ -60,7 +55,7 @@ std::optional<std::string_view> findStoreValue(std::string_view bytes, std::stri
 {
     const auto sameName = [name](std::string_view other) {
         return other.size() == name.size()
-            && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) { return upper(a) == upper(b); });
+            && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) { return upperAscii(a) == upperAscii(b); });
     };
     for (const std::string_view line : splitLines(bytes)) {
         const auto found = lineName(line);

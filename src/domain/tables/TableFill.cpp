@@ -64,9 +64,7 @@ private:
 
     const TableFillRequest& m_request;
     TableFill& m_fill;
-    bool m_keepValues = m_request.keepValues;
     bool m_vf;
-    ModelFamily m_family = m_request.family;
     std::int16_t m_signFlag = 0;
     std::optional<MotorGroupRules> m_groups;
 };
@@ -78,7 +76,7 @@ void TableFiller::run(const TableText& text)
     setup.applicationFolder = m_request.applicationFolder;
     setup.tablePath = table.path;
     setup.capacity = m_request.identity.capacity;
-    setup.family = m_family;
+    setup.family = m_request.family;
     setup.vf = m_vf;
     m_groups.emplace(m_fill.notices, std::move(setup));
 
@@ -148,7 +146,7 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
     if (class400)
         t = "680.0";
 
-    if (m_keepValues && m_vf && (line == 15 || line == 30 || inB)) {
+    if (m_request.keepValues && m_vf && (line == 15 || line == 30 || inB)) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
             return RecordStep::Failed;
@@ -166,7 +164,7 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
     }
 
     // V/F mode of the 400 V class doubles these two defaults.
-    if (m_vf && m_family == ModelFamily::QM && (code == "A-3" || code == "L-2") && id.capacity >= 16) {
+    if (m_vf && m_request.family == ModelFamily::QM && (code == "A-3" || code == "L-2") && id.capacity >= 16) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
             return RecordStep::Failed;
@@ -176,7 +174,7 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
 
     // The value.
     std::string v;
-    if (!m_keepValues) {
+    if (!m_request.keepValues) {
         v = t;
     } else {
         const auto low = static_cast<std::uint16_t>(m_fill.values[static_cast<std::size_t>(slot)]);
@@ -189,7 +187,7 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
     }
     row[ColValue] = v;
     std::optional<std::int32_t> newValue;
-    if (!m_keepValues) {
+    if (!m_request.keepValues) {
         newValue = toScaledInteger(v);
         if (!newValue)
             return RecordStep::Failed;

@@ -238,7 +238,7 @@ void ParameterGridView::applyColumnWidths(Language language)
 {
     const int w = DefaultColumnWidth;
     setColumnWidth(ColCode, w);
-    setColumnWidth(ColName, language == Language::Japanese ? 3 * w : 2 * w);
+    applyNameColumnWidth(language);
     setColumnWidth(ColRange, 3 * w);
     for (int column = ColDefault; column < GridColumnCount; ++column)
         setColumnWidth(column, w);
