@@ -25,6 +25,7 @@ namespace {
 class StepClock final : public Clock {
 public:
     std::int64_t seconds() override { return m_ms / 1000; }
+    std::int64_t wallMilliseconds() override { return m_ms; }
     std::int64_t milliseconds() override { return m_ms; }
     void sleepMs(int ms) override { m_ms += ms; }
     void tick() { m_ms += 40; }
@@ -56,6 +57,13 @@ public:
         if (m_written && m_arrived < m_reply.size())
             m_arrived = std::min(m_reply.size(), m_arrived + m_piece);
         return {true, 0, m_arrived - m_taken};
+    }
+    bool waitForInput(int timeoutMs) override
+    {
+        if (m_written && m_arrived < m_reply.size())
+            return true;
+        m_clock.sleepMs(timeoutMs);
+        return false;
     }
     std::string read(std::size_t maxBytes) override
     {

@@ -15,6 +15,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <vector>
+
 using namespace tess;
 
 class CommSettingsDialogTest : public QObject {
@@ -86,6 +88,49 @@ private slots:
         QCOMPARE(store.readString(UserValueCom), std::string("COM7"));
         QCOMPARE(ws.settings.portName, std::string("COM7"));
         QCOMPARE(ws.settings.writeWaitMs, 150);
+    }
+
+    void pickedDeviceIsStoredAndAComTypedLaterWins()
+    {
+        Workspace ws;
+        MemoryUserStore store;
+        store.writeString(UserValueCom, "COM3");
+        ws.settings.portName = "COM3";
+        const comm::DeviceLookup machine {
+            [](const char*) -> const char* { return nullptr; },
+            [] { return std::vector<comm::SerialDevice> {{"/dev/ttyS0", ""}, {"/dev/ttyUSB0", ""}}; },
+        };
+        {
+            gui::CommSettingsDialog form(ws, store, nullptr, machine);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QCOMPARE(child<QLabel>(&form, "Label3")->text(), QStringLiteral("→ /dev/ttyS2"));
+            QCOMPARE(child<QLabel>(&form, "Label4")->text(), QStringLiteral("Device"));
+            auto* devices = child<QComboBox>(&form, "ComboBox2");
+            QCOMPARE(devices->currentText(), QStringLiteral("(COM port)"));
+            devices->setFocus();
+            QTest::keyClick(devices, Qt::Key_Down);
+            QTest::keyClick(devices, Qt::Key_Down);
+            QCOMPARE(devices->currentText(), QStringLiteral("/dev/ttyUSB0"));
+            QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
+        }
+        QCOMPARE(store.readString(UserValueCom), std::string("/dev/ttyUSB0"));
+        QCOMPARE(ws.settings.portName, std::string("/dev/ttyUSB0"));
+        {
+            gui::CommSettingsDialog form(ws, store, nullptr, machine);
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            auto* ports = child<QComboBox>(&form, "ComboBox1");
+            auto* devices = child<QComboBox>(&form, "ComboBox2");
+            QCOMPARE(ports->currentText(), QStringLiteral("COM1"));
+            QCOMPARE(devices->currentText(), QStringLiteral("/dev/ttyUSB0"));
+            ports->lineEdit()->selectAll();
+            QTest::keyClicks(ports->lineEdit(), QStringLiteral("com4"));
+            QCOMPARE(devices->currentIndex(), 0);
+            QCOMPARE(child<QLabel>(&form, "Label3")->text(), QStringLiteral("→ /dev/ttyS3"));
+            QTest::mouseClick(child<QPushButton>(&form, "Button2"), Qt::LeftButton);
+        }
+        QCOMPARE(store.readString(UserValueCom), std::string("COM4"));
     }
 
     void logViewerShowsTheFileAndWritesEditsBack()

@@ -25,6 +25,9 @@ public:
         std::string bytes;
         std::uint32_t errors = 0;
         bool statusFails = false;
+        // More than 0: the bytes arrive this long after the frame went out,
+        // whatever else happens meanwhile (a reply that comes late).
+        int afterMs = 0;
     };
     // The reply to one frame, piece by piece; empty for silence.
     using Script = std::vector<Arrival>;
@@ -41,6 +44,9 @@ public:
     bool write(std::string_view bytes) override;
     comm::PortStatus status() override;
     std::string read(std::size_t maxBytes) override;
+    // Moves the fake clock on to the next arrival, or by the whole time-out
+    // when none comes within it.
+    bool waitForInput(int timeoutMs) override;
 
     // Answers each written frame; unset: silence.
     std::function<Script(const std::string& frame)> respond;
@@ -59,7 +65,10 @@ public:
 private:
     FakeClock& m_clock;
     bool m_open = false;
+    void takeDueArrivals();
+
     std::deque<Arrival> m_pending;
+    std::multimap<std::int64_t, std::string> m_timed; // arrival time -> bytes
     std::string m_queue;
 };
 

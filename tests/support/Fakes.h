@@ -62,6 +62,7 @@ private:
 class FakeClock : public Clock {
 public:
     std::int64_t seconds() override { return m_ms / 1000; }
+    std::int64_t wallMilliseconds() override { return m_ms; }
     std::int64_t milliseconds() override { return m_ms; }
     void sleepMs(int ms) override { m_ms += ms; }
     void advanceMs(std::int64_t ms) { m_ms += ms; }

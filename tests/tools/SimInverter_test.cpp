@@ -12,7 +12,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace tess::sim {
 namespace {
@@ -85,6 +91,12 @@ public:
         return m_real.status();
     }
     std::string read(std::size_t maxBytes) override { return m_real.read(maxBytes); }
+    bool waitForInput(int timeoutMs) override
+    {
+        // The simulator answers only when pumped: look again soon.
+        EXPECT_TRUE(m_pty.pump(m_inverter));
+        return m_real.waitForInput(std::min(timeoutMs, 5));
+    }
 
 private:
     comm::PosixSerialPort m_real;

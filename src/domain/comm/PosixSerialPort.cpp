@@ -1,5 +1,7 @@
 #include "domain/comm/PosixSerialPort.h"
 
+#include "domain/comm/SerialDevices.h"
+
 #include <cerrno>
 #include <cstring>
 #include <cstdlib>
@@ -89,6 +91,12 @@ PosixSerialPort::~PosixSerialPort()
     close();
 }
 
+namespace {
+
+constexpr std::string_view InUseReason = "is in use by another program";
+
+} // namespace
+
 PortOpenResult PosixSerialPort::open(const std::string& name)
 {
     close();
@@ -105,8 +113,17 @@ PortOpenResult PosixSerialPort::open(const std::string& name)
     // Non-blocking so that a line without carrier cannot hold the open; not
     // the controlling terminal, so the inverter's bytes send no signals.
     const int fd = ::open(path->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return failWith(PortOpenResult::OpenFailed, std::strerror(errno));
+    if (fd < 0) {
+        const int error = errno;
+        // The usual cause: the user is not in the group that owns serial
+        // lines. Say which group, so the fix is one command away.
+        if (error == EACCES || error == EPERM)
+            return failWith(PortOpenResult::OpenFailed, permissionReason(std::strerror(error), deviceAccess(*path)));
+        // Another program's TIOCEXCL refuses the open itself (for all but root).
+        if (error == EBUSY)
+            return failWith(PortOpenResult::OpenFailed, std::string(InUseReason));
+        return failWith(PortOpenResult::OpenFailed, std::strerror(error));
+    }
     const auto fail = [&](PortOpenResult result, std::string reason) {
         ::close(fd);
         return failWith(result, std::move(reason));
@@ -121,7 +138,7 @@ PortOpenResult PosixSerialPort::open(const std::string& name)
     // (not those of root, which the kernel lets through).
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         return fail(PortOpenResult::OpenFailed,
-            errno == EWOULDBLOCK ? std::string("is in use by another program") : std::string(std::strerror(errno)));
+            errno == EWOULDBLOCK ? std::string(InUseReason) : std::string(std::strerror(errno)));
     if (ioctl(fd, TIOCEXCL) != 0)
         return fail(PortOpenResult::OpenFailed, std::strerror(errno));
     makeLine(settings);
@@ -189,6 +206,20 @@ std::string PosixSerialPort::read(std::size_t maxBytes)
     while (got < 0 && errno == EINTR);
     bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     return bytes;
+}
+
+bool PosixSerialPort::waitForInput(int timeoutMs)
+{
+    if (m_fd < 0)
+        return false;
+    pollfd input {m_fd, POLLIN, 0};
+    int ready = 0;
+    do
+        ready = poll(&input, 1, timeoutMs < 0 ? 0 : timeoutMs);
+    while (ready < 0 && errno == EINTR);
+    // A hang-up or an error counts as something to look at: the status query
+    // that follows tells the link what it was.
+    return ready > 0;
 }
 
 } // namespace tess::comm

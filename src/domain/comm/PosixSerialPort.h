@@ -39,6 +39,7 @@ public:
     // termios reports no line error flags: the flags are always none.
     PortStatus status() override;
     std::string read(std::size_t maxBytes) override;
+    bool waitForInput(int timeoutMs) override;
 
 private:
     int m_fd = -1;

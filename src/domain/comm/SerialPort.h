@@ -58,6 +58,10 @@ public:
     virtual PortStatus status() = 0;
     // Returns at once with at most maxBytes of what is queued (maybe nothing).
     virtual std::string read(std::size_t maxBytes) = 0;
+    // Sleeps until input arrives or timeoutMs have passed, whichever is
+    // first, so that waiting for a reply costs no processor time. True when
+    // something may be read (or the line changed state); false on time-out.
+    virtual bool waitForInput(int timeoutMs) = 0;
 };
 
 } // namespace tess::comm

@@ -9,7 +9,13 @@ namespace {
 
 class SystemClock final : public Clock {
 public:
-    std::int64_t seconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    // From the millisecond clock, so that both turn to the next second together.
+    std::int64_t seconds() override { return wallMilliseconds() / 1000; }
+    std::int64_t wallMilliseconds() override
+    {
+        using namespace std::chrono;
+        return duration_cast<std::chrono::milliseconds>(system_clock::now().time_since_epoch()).count();
+    }
     std::int64_t milliseconds() override
     {
         using namespace std::chrono;

@@ -3,24 +3,31 @@
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSpinBox>
+
+#include <utility>
 
 namespace tess::gui {
 namespace {
 
 constexpr int FormWidth = 241;
-constexpr int FormHeight = 172;
+constexpr int FormHeight = 244;
 
 // The object names of the form and its controls, by meaning.
 namespace objectName {
 constexpr const char* window = "ComSetForm";
 constexpr const char* portGroup = "RadioGroup1";
 constexpr const char* ports = "ComboBox1";
+constexpr const char* portDevice = "Label3";
+constexpr const char* deviceLabel = "Label4";
+constexpr const char* devices = "ComboBox2";
 constexpr const char* waitLabel = "Label1";
 constexpr const char* wait = "Edit1";
 constexpr const char* waitUnit = "Label2";
@@ -29,9 +36,10 @@ constexpr const char* close = "Button2";
 
 } // namespace
 
-CommSettingsDialog::CommSettingsDialog(Workspace& ws, UserStore& store, QWidget* parent)
+CommSettingsDialog::CommSettingsDialog(
+    Workspace& ws, UserStore& store, QWidget* parent, comm::DeviceLookup devices)
     : QDialog(parent)
-    , m_core(ws, store)
+    , m_core(ws, store, std::move(devices))
 {
     setObjectName(QString::fromLatin1(objectName::window));
     if (parent)
@@ -44,20 +52,34 @@ CommSettingsDialog::CommSettingsDialog(Workspace& ws, UserStore& store, QWidget*
     m_waitLabel->setText(fromUtf8(captions.waitLabel));
     m_unit->setText(fromUtf8(captions.waitUnit));
     m_close->setText(fromUtf8(captions.close));
+    m_deviceLabel->setText(fromUtf8(captions.deviceLabel));
 
     QStringList items;
     for (const std::string& item : m_core.portItems())
         items << fromUtf8(item);
     m_ports->addItems(items);
     m_ports->setCurrentIndex(m_core.selectedPort());
+    showPortDevice();
+    QStringList deviceItems;
+    for (const std::string& item : m_core.deviceItems())
+        deviceItems << fromUtf8(item);
+    m_devices->addItems(deviceItems);
+    m_devices->setCurrentIndex(m_core.selectedDevice());
+    // By-id names are long: the open list may be wider than the box.
+    m_devices->view()->setMinimumWidth(m_devices->view()->sizeHintForColumn(0));
     m_wait->setValue(m_core.writeWaitMs());
+
+    // Only what the user does from here on is a choice.
+    connect(m_ports, &QComboBox::activated, this, &CommSettingsDialog::onPortShown);
+    connect(m_ports, &QComboBox::editTextChanged, this, &CommSettingsDialog::onPortShown);
+    connect(m_devices, &QComboBox::activated, this, &CommSettingsDialog::onDevicePicked);
 }
 
 void CommSettingsDialog::build()
 {
     m_portGroup = new QGroupBox(this);
     m_portGroup->setObjectName(QString::fromLatin1(objectName::portGroup));
-    m_portGroup->setGeometry(8, 8, FormWidth - 16, 56);
+    m_portGroup->setGeometry(8, 8, FormWidth - 16, 78);
     m_ports = new QComboBox(m_portGroup);
     m_ports->setObjectName(QString::fromLatin1(objectName::ports));
     m_ports->setGeometry(16, 22, 120, 24);
@@ -65,19 +87,30 @@ void CommSettingsDialog::build()
     m_ports->setEditable(true);
     m_ports->setInsertPolicy(QComboBox::NoInsert);
     m_ports->setMaxVisibleItems(16);
+    m_portDevice = new QLabel(m_portGroup);
+    m_portDevice->setObjectName(QString::fromLatin1(objectName::portDevice));
+    m_portDevice->setGeometry(16, 50, FormWidth - 48, 18);
+
+    m_deviceLabel = new QLabel(this);
+    m_deviceLabel->setObjectName(QString::fromLatin1(objectName::deviceLabel));
+    m_deviceLabel->setGeometry(8, 94, FormWidth - 16, 18);
+    m_devices = new QComboBox(this);
+    m_devices->setObjectName(QString::fromLatin1(objectName::devices));
+    m_devices->setGeometry(24, 114, FormWidth - 40, 24);
+    m_deviceLabel->setBuddy(m_devices);
 
     m_waitLabel = new QLabel(this);
     m_waitLabel->setObjectName(QString::fromLatin1(objectName::waitLabel));
-    m_waitLabel->setGeometry(8, 74, FormWidth - 16, 18);
+    m_waitLabel->setGeometry(8, 146, FormWidth - 16, 18);
     m_wait = new QSpinBox(this);
     m_wait->setObjectName(QString::fromLatin1(objectName::wait));
-    m_wait->setGeometry(24, 96, 96, 24);
+    m_wait->setGeometry(24, 168, 96, 24);
     m_wait->setRange(comm::WriteWaitMinMs, comm::WriteWaitMaxMs);
     m_wait->setSingleStep(comm::WriteWaitStepMs);
     m_wait->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     m_unit = new QLabel(this);
     m_unit->setObjectName(QString::fromLatin1(objectName::waitUnit));
-    m_unit->setGeometry(128, 100, 48, 18);
+    m_unit->setGeometry(128, 172, 48, 18);
 
     m_close = new QPushButton(this);
     m_close->setObjectName(QString::fromLatin1(objectName::close));
@@ -97,11 +130,33 @@ void CommSettingsDialog::showEvent(QShowEvent* event)
     centreOnScreen(this);
 }
 
+void CommSettingsDialog::onPortShown()
+{
+    m_core.selectPort(comm::portIndexOfTyped(toUtf8(m_ports->currentText())));
+    const QSignalBlocker quiet(m_devices);
+    m_devices->setCurrentIndex(m_core.selectedDevice());
+    showPortDevice();
+}
+
+void CommSettingsDialog::onDevicePicked(int index)
+{
+    m_core.selectDevice(index);
+}
+
+void CommSettingsDialog::showPortDevice()
+{
+    const QString device = fromUtf8(m_core.portDevice());
+    m_portDevice->setText(device);
+    // A path named by the environment may be longer than the label.
+    m_portDevice->setToolTip(device);
+}
+
 void CommSettingsDialog::onClose()
 {
-    // What the list shows decides, typed or picked; a half-typed wait falls
-    // back to the last whole value.
-    m_core.selectPort(comm::portIndexOfTyped(toUtf8(m_ports->currentText())));
+    // Unless a device was picked, what the list shows decides, typed or
+    // picked; a half-typed wait falls back to the last whole value.
+    if (m_core.selectedDevice() == 0)
+        m_core.selectPort(comm::portIndexOfTyped(toUtf8(m_ports->currentText())));
     m_wait->interpretText();
     m_core.setWriteWaitMs(m_wait->value());
     m_core.close();

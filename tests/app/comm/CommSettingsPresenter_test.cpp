@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +47,25 @@ protected:
 
     Workspace ws;
     RecordingStore store;
+};
+
+// A machine with one on-board port, one USB adapter known also by its
+// by-id link, and COM3 pointed at the adapter through the environment.
+class DeviceChoiceTest : public CommSettingsPresenterTest {
+protected:
+    CommSettingsPresenter open() { return CommSettingsPresenter(ws, store, machine); }
+
+    std::map<std::string, std::string> environment {{"TESSALINE_COM3", "/dev/ttyUSB0"}};
+    comm::DeviceLookup machine {
+        [this](const char* name) -> const char* {
+            const auto it = environment.find(name);
+            return it == environment.end() ? nullptr : it->second.c_str();
+        },
+        [] {
+            return std::vector<comm::SerialDevice> {
+                {"/dev/ttyS0", ""}, {"/dev/ttyUSB0", ""}, {"/dev/serial/by-id/usb-FTDI-port0", "/dev/ttyUSB0"}};
+        },
+    };
 };
 
 TEST_F(CommSettingsPresenterTest, PortListHoldsCom1ToCom255InOrder)
@@ -161,6 +182,104 @@ TEST_F(CommSettingsPresenterTest, PortIsTakenForThisRunWhenTheStoreRefusesIt)
     EXPECT_EQ(ws.settings.portName, "COM2");
 }
 
+struct PortDeviceCase {
+    const char* name;
+    int port;
+    bool environmentSet;
+    const char* device;
+};
+
+class PortDeviceTest : public DeviceChoiceTest, public ::testing::WithParamInterface<PortDeviceCase> { };
+
+TEST_P(PortDeviceTest, ShowsTheDeviceTheComOpensHere)
+{
+    if (!GetParam().environmentSet)
+        environment.clear();
+    CommSettingsPresenter dialog = open();
+    dialog.selectPort(GetParam().port);
+    EXPECT_EQ(dialog.portDevice(), GetParam().device);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, PortDeviceTest,
+    ::testing::Values(PortDeviceCase {"OnBoardPort", 1, true, "→ /dev/ttyS1"},
+        PortDeviceCase {"NamedByTheEnvironment", 2, true, "→ /dev/ttyUSB0"},
+        PortDeviceCase {"EnvironmentUnset", 2, false, "→ /dev/ttyS2"},
+        PortDeviceCase {"LastPort", 254, true, "→ /dev/ttyS254"}, PortDeviceCase {"NoItemShown", -1, true, ""}),
+    test::CaseName());
+
+TEST_F(DeviceChoiceTest, DeviceListOffersTheDevicesPresentAfterTheCom)
+{
+    const CommSettingsPresenter dialog = open();
+    EXPECT_EQ(dialog.deviceItems(),
+        (std::vector<std::string> {"(COM port)", "/dev/ttyS0", "/dev/ttyUSB0",
+            "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"}));
+    EXPECT_EQ(dialog.selectedDevice(), 0);
+}
+
+struct PickCase {
+    const char* name;
+    int device; // picked first
+    std::optional<int> portAfter; // then a COM item chosen
+    std::optional<int> deviceAfter; // or another device item
+    const char* stored;
+};
+
+class DevicePickTest : public DeviceChoiceTest, public ::testing::WithParamInterface<PickCase> { };
+
+TEST_P(DevicePickTest, CloseStoresThePortLastChosen)
+{
+    storePort("COM3");
+    CommSettingsPresenter dialog = open();
+    dialog.selectDevice(GetParam().device);
+    if (GetParam().portAfter)
+        dialog.selectPort(*GetParam().portAfter);
+    if (GetParam().deviceAfter)
+        dialog.selectDevice(*GetParam().deviceAfter);
+    EXPECT_TRUE(dialog.close());
+
+    EXPECT_EQ(ws.settings.portName, GetParam().stored);
+    using Write = std::pair<std::string, std::string>;
+    EXPECT_EQ(store.writes, std::vector<Write> {Write("COM", GetParam().stored)});
+}
+
+INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, DevicePickTest,
+    ::testing::Values(PickCase {"DeviceByItsPath", 2, std::nullopt, std::nullopt, "/dev/ttyUSB0"},
+        PickCase {"LinkByItsPath", 3, std::nullopt, std::nullopt, "/dev/serial/by-id/usb-FTDI-port0"},
+        PickCase {"OtherComChosenAfter", 2, 4, std::nullopt, "COM5"},
+        PickCase {"SameComChosenAgain", 2, 2, std::nullopt, "COM3"},
+        PickCase {"NoDeviceItemPickedAfter", 2, std::nullopt, 0, "COM3"},
+        PickCase {"OtherDevicePickedAfter", 2, std::nullopt, 1, "/dev/ttyS0"}),
+    test::CaseName());
+
+struct StoredDeviceCase {
+    const char* name;
+    const char* stored;
+    int device;
+    const char* item;
+};
+
+class StoredDeviceTest : public DeviceChoiceTest, public ::testing::WithParamInterface<StoredDeviceCase> { };
+
+TEST_P(StoredDeviceTest, ReopeningShowsTheStoredDeviceAndKeepsIt)
+{
+    storePort(GetParam().stored);
+    CommSettingsPresenter dialog = open();
+    EXPECT_EQ(dialog.selectedPort(), 0);
+    ASSERT_EQ(dialog.selectedDevice(), GetParam().device);
+    EXPECT_EQ(dialog.deviceItems().at(static_cast<std::size_t>(GetParam().device)), GetParam().item);
+
+    EXPECT_TRUE(dialog.close());
+    EXPECT_EQ(ws.settings.portName, GetParam().stored);
+    EXPECT_EQ(store.readString(UserValueCom), GetParam().stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, StoredDeviceTest,
+    ::testing::Values(StoredDeviceCase {"Present", "/dev/ttyUSB0", 2, "/dev/ttyUSB0"},
+        StoredDeviceCase {"PresentLink", "/dev/serial/by-id/usb-FTDI-port0", 3,
+            "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"},
+        StoredDeviceCase {"AbsentNowMarkedSo", "/dev/ttyUSB5", 4, "/dev/ttyUSB5 (absent)"}),
+    test::CaseName());
+
 TEST_F(CommSettingsPresenterTest, CaptionsFollowTheLanguage)
 {
     ws.settings.language = Language::Japanese;
@@ -169,6 +288,7 @@ TEST_F(CommSettingsPresenterTest, CaptionsFollowTheLanguage)
     EXPECT_EQ(ja.portFrame, "COMﾎﾟｰﾄ設定");
     EXPECT_EQ(ja.waitLabel, "書込みｳｪｲﾄ時間設定");
     EXPECT_EQ(ja.close, "閉じる");
+    EXPECT_EQ(ja.deviceLabel, "ﾃﾞﾊﾞｲｽ");
 
     ws.settings.language = Language::English;
     const comm::CommSetCaptions en = CommSettingsPresenter(ws, store).captions();
@@ -177,6 +297,7 @@ TEST_F(CommSettingsPresenterTest, CaptionsFollowTheLanguage)
     EXPECT_EQ(en.waitLabel, "Writing wait time Set");
     EXPECT_EQ(en.waitUnit, "msec");
     EXPECT_EQ(en.close, "Close");
+    EXPECT_EQ(en.deviceLabel, "Device");
 }
 
 } // namespace

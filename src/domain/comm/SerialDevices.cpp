@@ -1,0 +1,192 @@
+#include "domain/comm/SerialDevices.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <grp.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#if __has_include(<linux/serial.h>)
+#include <linux/serial.h>
+#endif
+
+namespace tess::comm {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "ttyUSB" followed by a number and nothing else.
+bool isNumbered(std::string_view name, std::string_view prefix)
+{
+    if (!name.starts_with(prefix) || name.size() == prefix.size())
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), isDigit);
+}
+
+// Text order, except that runs of digits compare by their value.
+bool naturalLess(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            const std::size_t runA = std::find_if_not(a.begin() + static_cast<std::ptrdiff_t>(i), a.end(), isDigit) - a.begin();
+            const std::size_t runB = std::find_if_not(b.begin() + static_cast<std::ptrdiff_t>(j), b.end(), isDigit) - b.begin();
+            std::string_view numberA = a.substr(i, runA - i);
+            std::string_view numberB = b.substr(j, runB - j);
+            while (numberA.size() > 1 && numberA.front() == '0')
+                numberA.remove_prefix(1);
+            while (numberB.size() > 1 && numberB.front() == '0')
+                numberB.remove_prefix(1);
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (numberA != numberB)
+                return numberA < numberB;
+            i = runA;
+            j = runB;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j];
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
+void sortNaturally(std::vector<SerialDevice>& devices)
+{
+    std::sort(devices.begin(), devices.end(),
+        [](const SerialDevice& a, const SerialDevice& b) { return naturalLess(a.path, b.path); });
+}
+
+std::vector<SerialDevice> ttyDevices(const fs::path& root, const PortAnswers& answers)
+{
+    std::vector<SerialDevice> devices;
+    std::error_code error;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool onBoard = isNumbered(name, "ttyS");
+        if (!onBoard && !isNumbered(name, "ttyUSB") && !isNumbered(name, "ttyACM"))
+            continue;
+        const std::string path = it->path().string();
+        if (onBoard && !(answers && answers(path)))
+            continue;
+        devices.push_back({path, {}});
+    }
+    sortNaturally(devices);
+    return devices;
+}
+
+// The links udev makes by the adapter's own name, which stays the same
+// whichever ttyUSB number the adapter gets this time.
+std::vector<SerialDevice> linkedDevices(const fs::path& folder)
+{
+    std::vector<SerialDevice> devices;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code linkError;
+        if (!it->is_symlink(linkError))
+            continue;
+        fs::path target = fs::read_symlink(it->path(), linkError);
+        if (linkError)
+            continue;
+        if (target.is_relative())
+            target = it->path().parent_path() / target;
+        target = target.lexically_normal();
+        if (!fs::exists(target, linkError))
+            continue;
+        devices.push_back({it->path().string(), target.string()});
+    }
+    sortNaturally(devices);
+    return devices;
+}
+
+bool inProcessGroups(gid_t group)
+{
+    if (getegid() == group)
+        return true;
+    const int count = getgroups(0, nullptr);
+    if (count <= 0)
+        return false;
+    std::vector<gid_t> groups(static_cast<std::size_t>(count));
+    const int got = getgroups(count, groups.data());
+    return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
+} // namespace
+
+std::vector<SerialDevice> listSerialDevices(const std::string& devRoot, const PortAnswers& answers)
+{
+    const fs::path root(devRoot);
+    std::vector<SerialDevice> devices = ttyDevices(root, answers);
+    const std::vector<SerialDevice> linked = linkedDevices(root / "serial" / "by-id");
+    devices.insert(devices.end(), linked.begin(), linked.end());
+    return devices;
+}
+
+std::vector<SerialDevice> listSerialDevices()
+{
+    return listSerialDevices("/dev", onBoardPortAnswers);
+}
+
+bool onBoardPortAnswers(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == EACCES || errno == EPERM || errno == EBUSY;
+    bool answers = false;
+#if defined(TIOCGSERIAL) && defined(PORT_UNKNOWN)
+    serial_struct info {};
+    if (ioctl(fd, TIOCGSERIAL, &info) == 0) {
+        answers = info.type != PORT_UNKNOWN;
+        ::close(fd);
+        return answers;
+    }
+#endif
+    termios settings {};
+    answers = tcgetattr(fd, &settings) == 0;
+    ::close(fd);
+    return answers;
+}
+
+std::optional<DeviceAccess> deviceAccess(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    DeviceAccess access;
+    const group* entry = getgrgid(info.st_gid);
+    access.group = entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(info.st_gid);
+    access.rootGroup = info.st_gid == 0;
+    access.member = inProcessGroups(info.st_gid);
+    access.mode = static_cast<unsigned>(info.st_mode & 07777);
+    return access;
+}
+
+std::string permissionReason(std::string_view systemReason, const std::optional<DeviceAccess>& access)
+{
+    std::string reason(systemReason);
+    if (!access)
+        return reason;
+    if (access->member) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", access->mode);
+        return reason + ": you are in its group " + access->group + " already, but its mode " + mode
+            + " does not let you read and write it";
+    }
+    // Joining root's group would open far more than the serial line.
+    if (access->rootGroup)
+        return reason + ": it belongs to the group " + access->group + "; ask the administrator for access to it";
+    return reason + ": add your user to the group " + access->group + " (sudo usermod -aG " + access->group
+        + " $USER) and log in again";
+}
+
+} // namespace tess::comm

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tess::comm {
+
+// A serial device present on this machine, as the settings dialog offers it.
+struct SerialDevice {
+    // What the port opens: "/dev/ttyUSB0", "/dev/serial/by-id/usb-…-port0".
+    std::string path;
+    // For a /dev/serial/by-id link, the device it points to; empty otherwise.
+    std::string target;
+
+    friend bool operator==(const SerialDevice&, const SerialDevice&) = default;
+};
+
+// Whether the on-board port at the path is really there.
+using PortAnswers = std::function<bool(const std::string& path)>;
+
+// The serial devices under devRoot (normally "/dev"), in this order: the
+// on-board ports ttyS<n> for which `answers` holds, ttyUSB<n> and ttyACM<n>,
+// all sorted by name with numbers compared as numbers (ttyS2 before
+// ttyS10); then each link of serial/by-id whose device exists, sorted the
+// same way. The kernel creates ttyS0 .. ttyS31 whether or not a UART sits
+// behind them, hence the check; USB adapters appear only when plugged in.
+std::vector<SerialDevice> listSerialDevices(const std::string& devRoot, const PortAnswers& answers);
+// The same for /dev with onBoardPortAnswers.
+std::vector<SerialDevice> listSerialDevices();
+
+// An on-board port answers when it opens and the driver reports a real UART
+// behind it (or, for a driver without that report, when it has terminal
+// settings). One that is refused for lack of permission or because another
+// program holds it is there all the same.
+bool onBoardPortAnswers(const std::string& path);
+
+// Who may open a device: its group and whether this process is in it.
+struct DeviceAccess {
+    std::string group; // the group's name, or its number when it has none
+    bool rootGroup = false; // the group is root's own (gid 0)
+    bool member = false; // this process already belongs to the group
+    unsigned mode = 0; // the permission bits, e.g. 0660
+};
+
+// The device's access, or nothing when it cannot be looked at.
+std::optional<DeviceAccess> deviceAccess(const std::string& path);
+
+// Why a device could not be opened for lack of permission, after the system's
+// own reason ("Permission denied"): the group to join and how, or, when the
+// process is in that group already, that the device's mode keeps it out.
+// English only, as the system's reasons are.
+std::string permissionReason(std::string_view systemReason, const std::optional<DeviceAccess>& access);
+
+} // namespace tess::comm
