@@ -1,5 +1,6 @@
 #include "app/common/Workspace.h"
 #include "app/mainwindow/Commands.h"
+#include "gui/comm/SerialTransferDialog.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/DemoWorkspace.h"
 
@@ -24,17 +25,24 @@ class CommunicationThroughPtyTest : public QObject {
     Q_OBJECT
 
 private:
-    // Runs the communication dialog of a menu item: Execute, then Close.
-    static bool runDialogOf(gui::MainWindow& form, const char* item)
+    // Runs the communication dialog of a menu item: Execute, then Close once
+    // the transfer has ended. `during` runs on the window's thread right after
+    // Execute, while the transfer goes on.
+    static bool runDialogOf(
+        gui::MainWindow& form, const char* item, const std::function<void(gui::SerialTransferDialog&)>& during = {})
     {
         bool driven = false;
         QTimer::singleShot(0, &form, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<gui::SerialTransferDialog*>(QApplication::activeModalWidget());
             if (!dialog)
                 return;
+            QObject::connect(dialog, &gui::SerialTransferDialog::transferFinished, dialog, [dialog, &driven] {
+                QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
+                driven = true;
+            });
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button1")), Qt::LeftButton);
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
-            driven = true;
+            if (during)
+                during(*dialog);
         });
         QTimer::singleShot(60000, &form, [] {
             if (QWidget* dialog = QApplication::activeModalWidget())

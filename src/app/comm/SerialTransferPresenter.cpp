@@ -5,9 +5,12 @@
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/Commands.h"
+#include "app/mainwindow/CompareCommand.h"
+#include "domain/tables/FileCompare.h"
 #include "domain/comm/SerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/tables/ImageConversion.h"
+#include "domain/settings/UserStore.h"
 #include "domain/tables/TableFiles.h"
 #include "domain/text/Texts.h"
 
@@ -99,19 +102,46 @@ std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const W
     return letter + "-" + std::to_string(distance) + std::string(text(TextId::TransHeldBackSuffix, language));
 }
 
+namespace {
+
+TransferKind kindOf(char commDirection)
+{
+    if (commDirection == CommandWrite)
+        return TransferKind::Write;
+    if (commDirection == CommandCompareWithDrive)
+        return TransferKind::CompareWithDrive;
+    return TransferKind::Read;
+}
+
+} // namespace
+
 SerialTransferPresenter::SerialTransferPresenter(
-    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder)
+    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder, UserStore* store)
     : m_ws(ws)
     , m_ui(ui)
     , m_port(port)
     , m_clock(clock)
     , m_workFolder(std::move(workFolder))
-    , m_direction(ws.doc.state.commDirection == CommandWrite ? CommandWrite : CommandRead)
+    , m_store(store)
+    , m_kind(kindOf(ws.doc.state.commDirection))
+    , m_meter(clock, ws.settings.language, [this](const TransferStatus& status) {
+        if (m_statusListener)
+            m_statusListener(status);
+    })
 {
     if (!m_workFolder.empty() && m_workFolder.back() != '/')
         m_workFolder.push_back('/');
     for (const std::string_view name : dataAreaNames)
         m_areaItems.emplace_back(name);
+    if (m_store && m_store->readString(UserValueVerifyWrite) == "0")
+        m_verifyAfterWrite = false;
+}
+
+void SerialTransferPresenter::setVerifyAfterWrite(bool on)
+{
+    m_verifyAfterWrite = on;
+    if (m_store)
+        m_store->writeString(UserValueVerifyWrite, on ? "1" : "0");
 }
 
 SerialTransferTexts SerialTransferPresenter::texts() const
@@ -139,6 +169,10 @@ SerialTransferTexts SerialTransferPresenter::texts() const
     texts.showAreaOCheck = t(TextId::SerialShowAreaO);
     texts.hiddenAreasNote = t(TextId::SerialHiddenAreasNote);
     texts.forcedTransferCheck = t(write ? TextId::SerialForcedWrite : TextId::SerialForcedRead);
+    texts.verifyCheck = t(TextId::SerialVerifyCheck);
+    texts.changedOnlyCheck = t(TextId::SerialChangedOnlyCheck);
+    texts.cancelling = t(TextId::TransStatusCancelling);
+    texts.cancelled = t(TextId::TransStatusCancelled);
     return texts;
 }
 
@@ -195,6 +229,8 @@ void SerialTransferPresenter::close()
 
 std::string SerialTransferPresenter::pathOf(std::string_view name) const
 {
+    if (!m_readFilePath.empty() && name == m_readFilePath)
+        return m_readFilePath;
     return m_workFolder + std::string(name);
 }
 
@@ -222,15 +258,19 @@ bool SerialTransferPresenter::askYes(const Message& question)
         == Answer::Yes;
 }
 
-void SerialTransferPresenter::settleWait()
+bool SerialTransferPresenter::settleWait(const LinkState& state)
 {
     // Only sleeps: the transfer never runs the window's event loop from
     // inside (a click handled there would start another command in the
-    // middle of this one). What the dialog shows reaches it through the
-    // change listener.
+    // middle of this one). A stop asked for meanwhile ends the wait.
+    m_meter.enter(TransferPhase::Settling);
     const std::int64_t t0 = m_clock.seconds();
-    while (m_clock.seconds() <= t0 + 1)
+    while (m_clock.seconds() <= t0 + 1) {
+        if (state.cancelRequested && state.cancelRequested->load())
+            return false;
         m_clock.sleepMs(SettlePollMs);
+    }
+    return true;
 }
 
 int SerialTransferPresenter::buildWriteRanges()
@@ -241,42 +281,72 @@ int SerialTransferPresenter::buildWriteRanges()
 
 int SerialTransferPresenter::runTransaction()
 {
+    beginTransaction();
+    const int result = transfer();
+    finishTransaction(result);
+    return result;
+}
+
+void SerialTransferPresenter::beginTransaction()
+{
+    m_running = true;
+    m_cancel = false;
+    m_drive.reset();
     m_executeEnabled = false;
-    m_closeEnabled = false;
+    // Close stays available: during a transfer it stops it.
+    m_closeEnabled = true;
     m_log.clear();
     m_log.append(std::string(text(TextId::TransStart, m_ws.settings.language)));
     showMemo();
+}
 
-    int result = 0;
-    if (isWriteDialog()) {
-        result = buildWriteRanges();
-        if (result == -1) {
-            show(TextId::TransSetAreaError);
-        } else if (result == -2) {
-            show(TextId::TransAreaNotDefined);
-        } else {
-            result = writeTransaction();
-        }
-    } else {
-        result = readTransaction();
-        if (result != -1)
-            loadReadResult();
+int SerialTransferPresenter::transfer()
+{
+    switch (m_kind) {
+    case TransferKind::Read:
+        return readTransaction();
+    case TransferKind::CompareWithDrive:
+        return compareTransaction();
+    case TransferKind::Write:
+        break;
     }
+    const int ranges = buildWriteRanges();
+    if (ranges == -1) {
+        show(TextId::TransSetAreaError);
+        return ranges;
+    }
+    if (ranges == -2) {
+        show(TextId::TransAreaNotDefined);
+        return ranges;
+    }
+    return writeTransaction();
+}
 
-    m_log.append(std::string(text(TextId::TransEnd, m_ws.settings.language)));
+void SerialTransferPresenter::finishTransaction(int result)
+{
+    const Language language = m_ws.settings.language;
+    if (m_kind == TransferKind::Read && result != -1)
+        loadReadResult();
+    if (m_kind == TransferKind::CompareWithDrive && result == 0)
+        showComparison();
+
+    m_log.append(std::string(text(TextId::TransEnd, language)));
     showMemo();
 
     if (isWriteDialog() || result != 0) {
         // Only a log that reached the file is announced as being there.
         if (saveCommLogTelling(m_ws, m_ui, m_log.lines(), m_workFolder))
-            m_log.append(std::string(text(TextId::TransLogFileLine, m_ws.settings.language)));
+            m_log.append(std::string(text(TextId::TransLogFileLine, language)));
+    } else if (m_kind == TransferKind::CompareWithDrive) {
+        m_log.append(std::string(text(TextId::TransComparedWithDrive, language)));
     } else {
-        m_log.append(std::string(text(TextId::TransSavedAsPrefix, m_ws.settings.language)) + m_fileName
-            + std::string(text(TextId::TransSavedAsSuffix, m_ws.settings.language)));
+        m_log.append(std::string(text(TextId::TransSavedAsPrefix, language)) + m_fileName
+            + std::string(text(TextId::TransSavedAsSuffix, language)));
     }
     showMemo();
 
     m_log.clear();
+    m_running = false;
     m_executeEnabled = true;
     m_closeEnabled = true;
     if (result == -1) {
@@ -286,16 +356,26 @@ int SerialTransferPresenter::runTransaction()
     }
     if (m_changed)
         m_changed();
-    return result;
 }
 
-void SerialTransferPresenter::prepareLink(LinkState& state) const
+bool SerialTransferPresenter::confirmCancel()
 {
-    state.commDirection = m_direction;
+    if (!m_running)
+        return false;
+    if (m_kind == TransferKind::Write && !askYes(message(TextId::TransAskCancelWrite)))
+        return false;
+    requestCancel();
+    return true;
+}
+
+void SerialTransferPresenter::prepareLink(LinkState& state)
+{
+    state.commDirection = isWriteDialog() ? CommandWrite : CommandRead;
     state.commPhase = CommandRead;
     state.identityFill = 0;
     state.logInsertCounter = 0;
-    state.progress = m_progress;
+    state.progress = &m_meter;
+    state.cancelRequested = &m_cancel;
     if (!isWriteDialog())
         return;
 
@@ -316,6 +396,29 @@ void SerialTransferPresenter::prepareLink(LinkState& state) const
     }
 }
 
+void SerialTransferPresenter::planTransfer()
+{
+    // One bar over the whole transaction: each step's share is its time at
+    // 9600 baud; the words of a write are known once the ranges are.
+    m_meter.clear();
+    m_meter.addPhase(TransferPhase::Settling, transferEstimate::settleMs());
+    m_meter.addPhase(TransferPhase::Identity, transferEstimate::identityMs());
+    if (!isWriteDialog()) {
+        m_meter.addPhase(TransferPhase::Reading, transferEstimate::imageReadMs());
+        return;
+    }
+    m_meter.addPhase(TransferPhase::Settling, transferEstimate::settleMs());
+    if (m_changedOnly)
+        m_meter.addPhase(TransferPhase::ReadingToCompare, transferEstimate::imageReadMs());
+    LinkState state;
+    prepareLink(state);
+    SerialLink planner(m_port, m_clock, linkSettings(), {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    m_meter.addPhase(TransferPhase::Writing,
+        transferEstimate::writeMs(static_cast<int>(planner.plannedWords().size()), m_ws.settings.writeWaitMs));
+    if (m_verifyAfterWrite)
+        m_meter.addPhase(TransferPhase::Verifying, transferEstimate::imageReadMs());
+}
+
 LinkSettings SerialTransferPresenter::linkSettings() const
 {
     return LinkSettings {m_ws.settings.portName, m_ws.settings.language, m_ws.settings.writeWaitMs};
@@ -328,22 +431,50 @@ bool SerialTransferPresenter::openPort(SerialLink& link)
     return !failure;
 }
 
-int SerialTransferPresenter::readIdentity(SerialLink& link)
+int SerialTransferPresenter::readIdentity(SerialLink& link, const LinkState& state)
 {
+    m_meter.enter(TransferPhase::Identity);
     if (link.readIdentityBlock(IdentityAddress, static_cast<int>(tables::IdentityTextLength)) != 0) {
-        show(TextId::TransReadIdentityError);
+        if (state.stop != TransferStop::Cancelled)
+            show(TextId::TransReadIdentityError);
         return -1;
     }
     if (link.readIdentityBlock(ModeCapacityAddress, 4) != 0) {
-        show(TextId::TransReadModeCapacityError);
+        if (state.stop != TransferStop::Cancelled)
+            show(TextId::TransReadModeCapacityError);
         return -1;
     }
     return 0;
 }
 
+int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::vector<int>& planned)
+{
+    // Never success: the log and the message say what was done before the
+    // stop, a write the words the inverter took.
+    const Language language = m_ws.settings.language;
+    Message said = message(TextId::TransCancelledRead);
+    if (isWriteDialog()) {
+        const std::size_t written = state.writtenWords.size();
+        said = message(TextId::TransCancelledWrite, std::to_string(written), std::to_string(planned.size()));
+        m_log.append(said.in(language));
+        if (!state.writtenWords.empty()) {
+            const int last = state.writtenWords.back();
+            const std::string code = last + 1 < GridRowsWithTable && !m_ws.doc.rows.text(last + 1, ColCode).empty()
+                ? m_ws.doc.rows.text(last + 1, ColCode)
+                : std::to_string(last);
+            m_log.append(message(TextId::TransLastWordWritten, code).in(language));
+        }
+    } else {
+        m_log.append(said.in(language));
+    }
+    m_ui.showMessage(said, language);
+    return -1;
+}
+
 int SerialTransferPresenter::readTransaction()
 {
     m_fileName.clear();
+    planTransfer();
     LinkState state;
     prepareLink(state);
     const LinkSettings settings = linkSettings();
@@ -352,14 +483,23 @@ int SerialTransferPresenter::readTransaction()
         link.closeCommPort();
         return -1;
     }
-    settleWait();
+    if (!settleWait(state)) {
+        link.closeCommPort();
+        return stoppedByUser(state, {});
+    }
 
-    int step = readIdentity(link);
-    if (step == 0 && link.transferParameterImage() != 0) {
-        show(TextId::TransReadDataError);
-        step = -1;
+    int step = readIdentity(link, state);
+    if (step == 0) {
+        m_meter.enter(TransferPhase::Reading);
+        if (link.transferParameterImage() != 0) {
+            if (state.stop != TransferStop::Cancelled)
+                show(TextId::TransReadDataError);
+            step = -1;
+        }
     }
     link.closeCommPort();
+    if (state.stop == TransferStop::Cancelled)
+        return stoppedByUser(state, {});
     if (step != 0)
         return -1;
 
@@ -416,7 +556,7 @@ int SerialTransferPresenter::readTransaction()
         return -1;
     }
 
-    m_fileName = std::string(name);
+    m_fileName = m_readFilePath.empty() ? std::string(name) : m_readFilePath;
     return saveRead(values, found.asIdentity(), static_cast<int>(mode));
 }
 
@@ -458,7 +598,8 @@ void SerialTransferPresenter::loadReadResult()
     showLoadedDataSet(m_ws, m_ui, LoadPurpose::InverterRead);
 }
 
-SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes)
+SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
+    const std::vector<std::uint8_t>& identityBytes, InverterIdentity* inverterOut)
 {
     const bool special = m_ws.settings.fileVersion.specialFunctions;
     const InverterIdentity& dataSet = m_ws.doc.identity;
@@ -511,6 +652,8 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const st
     // The inverter's own table, looked up without touching the open data
     // set's table choice.
     const InverterIdentity inverter = found.asIdentity();
+    if (inverterOut)
+        *inverterOut = inverter;
     if (!tables::findTableFile(
             m_ws.settings.applicationFolder, inverter.model, inverter.controlMode, inverter.romVersion)
              .empty())
@@ -524,6 +667,7 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(const st
 
 int SerialTransferPresenter::writeTransaction()
 {
+    planTransfer();
     LinkState state;
     prepareLink(state);
     const LinkSettings settings = linkSettings();
@@ -533,19 +677,24 @@ int SerialTransferPresenter::writeTransaction()
         link.closeCommPort();
         return -1;
     }
-    settleWait();
-    const int step = readIdentity(link);
+    if (!settleWait(state)) {
+        link.closeCommPort();
+        return stoppedByUser(state, {});
+    }
+    const int step = readIdentity(link, state);
     link.closeCommPort();
+    if (state.stop == TransferStop::Cancelled)
+        return stoppedByUser(state, {});
     if (step != 0)
         return -1;
 
     const std::vector<std::uint8_t> identityBytes(
         state.identity.begin(), state.identity.begin() + tables::IdentityBufferLength);
-    if (checkWriteIdentity(identityBytes) == Go::Stop) {
-        if (m_progress)
-            m_progress->setPosition(0);
+    if (checkWriteIdentity(identityBytes) == Go::Stop)
         return -1;
-    }
+    // A stop asked for while a question was open: nothing has been written.
+    if (m_cancel)
+        return stoppedByUser(state, {});
 
     state.commPhase = CommandWrite;
     if (!openPort(link)) {
@@ -553,12 +702,152 @@ int SerialTransferPresenter::writeTransaction()
         link.closeCommPort();
         return -1;
     }
-    settleWait();
-    const int result = link.transferParameterImage();
-    if (result != 0)
-        show(TextId::TransWriteDataError);
+    if (!settleWait(state)) {
+        link.closeCommPort();
+        return stoppedByUser(state, {});
+    }
+    const int result = writeWords(link, state);
     link.closeCommPort();
     return result;
+}
+
+int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
+{
+    const Language language = m_ws.settings.language;
+    if (m_changedOnly) {
+        // The inverter's image first: the words it already holds are left out.
+        m_meter.enter(TransferPhase::ReadingToCompare);
+        if (link.readParameterImage() != 0) {
+            if (state.stop == TransferStop::Cancelled)
+                return stoppedByUser(state, {});
+            show(TextId::TransCompareReadError);
+            return -1;
+        }
+        state.equalWords.assign(SlotCount, false);
+        for (int word = 0; word < SlotCount; ++word) {
+            const auto at = static_cast<std::size_t>(2 * word);
+            const auto held = static_cast<std::uint16_t>(state.image[at] << 8 | state.image[at + 1]);
+            state.equalWords[static_cast<std::size_t>(word)]
+                = held == static_cast<std::uint16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
+        }
+    }
+
+    const std::vector<int> planned = link.plannedWords();
+    m_meter.setEstimate(
+        TransferPhase::Writing, transferEstimate::writeMs(static_cast<int>(planned.size()), state.writeWaitMs));
+    m_meter.enter(TransferPhase::Writing);
+    int result = link.transferParameterImage();
+    if (state.stop == TransferStop::Cancelled)
+        return stoppedByUser(state, planned);
+    if (m_changedOnly)
+        m_log.append(message(TextId::TransSkippedAsEqual, std::to_string(state.skippedAsEqual)).in(language));
+    if (result != 0)
+        show(TextId::TransWriteDataError);
+    if (m_verifyAfterWrite && state.stop == TransferStop::None && verifyWrite(link, state, planned) != 0)
+        result = -1;
+    return result;
+}
+
+int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned)
+{
+    const Language language = m_ws.settings.language;
+    m_meter.enter(TransferPhase::Verifying);
+    if (link.readParameterImage() != 0) {
+        if (state.stop == TransferStop::Cancelled)
+            return stoppedByUser(state, planned);
+        show(TextId::TransVerifyReadError);
+        return -1;
+    }
+    // Every word that went out is compared, also those refused or without an
+    // answer: the inverter may hold them or not.
+    std::vector<bool> sent(SlotCount, false);
+    for (const std::vector<int>* words : {&state.writtenWords, &state.refusedWords, &state.failedWords})
+        for (const int word : *words)
+            sent[static_cast<std::size_t>(word)] = true;
+    int compared = 0;
+    int differing = 0;
+    for (const int word : planned) {
+        if (!sent[static_cast<std::size_t>(word)])
+            continue;
+        ++compared;
+        const auto at = static_cast<std::size_t>(2 * word);
+        const auto held = static_cast<std::int16_t>(state.image[at] << 8 | state.image[at + 1]);
+        const auto wanted = static_cast<std::int16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
+        if (held == wanted)
+            continue;
+        ++differing;
+        const std::string code = word + 1 < GridRowsWithTable && !m_ws.doc.rows.text(word + 1, ColCode).empty()
+            ? m_ws.doc.rows.text(word + 1, ColCode)
+            : std::to_string(word);
+        m_log.append(
+            message(TextId::TransVerifyWordLine, code, std::to_string(wanted), std::to_string(held)).in(language));
+    }
+    if (differing == 0) {
+        m_log.append(message(TextId::TransVerifyAllMatch, std::to_string(compared)).in(language));
+        return 0;
+    }
+    m_log.append(
+        message(TextId::TransVerifyDiffers, std::to_string(compared), std::to_string(differing)).in(language));
+    show(TextId::TransVerifyMismatch);
+    return -1;
+}
+
+int SerialTransferPresenter::compareTransaction()
+{
+    planTransfer();
+    LinkState state;
+    prepareLink(state);
+    const LinkSettings settings = linkSettings();
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    if (!openPort(link)) {
+        link.closeCommPort();
+        return -1;
+    }
+    if (!settleWait(state)) {
+        link.closeCommPort();
+        return stoppedByUser(state, {});
+    }
+    int step = readIdentity(link, state);
+    if (step == 0) {
+        m_meter.enter(TransferPhase::Reading);
+        if (link.readParameterImage() != 0) {
+            if (state.stop != TransferStop::Cancelled)
+                show(TextId::TransReadDataError);
+            step = -1;
+        }
+    }
+    link.closeCommPort();
+    if (state.stop == TransferStop::Cancelled)
+        return stoppedByUser(state, {});
+    if (step != 0)
+        return -1;
+
+    // The checks of a write: what is compared must be the open data set's
+    // inverter.
+    const std::vector<std::uint8_t> identityBytes(
+        state.identity.begin(), state.identity.begin() + tables::IdentityBufferLength);
+    DriveData drive;
+    if (checkWriteIdentity(identityBytes, &drive.identity) == Go::Stop)
+        return -1;
+    tables::ReceivedIdentity found;
+    found.forcedTransfer = m_forcedTransfer;
+    tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion);
+    tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
+    const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
+    showNotice(
+        tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, drive.values).notice);
+    drive.identity = found.asIdentity();
+    m_drive = drive;
+    return 0;
+}
+
+void SerialTransferPresenter::showComparison()
+{
+    if (!m_drive)
+        return;
+    tables::ComparedDataSet compared {m_drive->identity, m_drive->values};
+    compareWithDrive(m_ws, m_ui, compared, m_ws.settings.portName);
+    m_drive.reset();
 }
 
 } // namespace tess::comm

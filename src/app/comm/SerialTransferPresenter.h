@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/comm/TransferMeter.h"
 #include "domain/comm/CommLog.h"
 #include "domain/comm/SerialLink.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 namespace tess {
 class Clock;
 class Ui;
+class UserStore;
 struct Workspace;
 } // namespace tess
 
@@ -37,6 +40,16 @@ constexpr std::string_view ReadDataFileName = "ReadData.csl";
 constexpr std::string_view UnfoundTableFileName = "unfoundpara.csl";
 constexpr std::string_view UnsupportedMachineFileName = "UnMachine.csl";
 constexpr std::string_view UnsupportedRomFileName = "UnROMver.csl";
+
+// The document's commDirection that opens the dialog as a comparison with
+// the drive: the inverter's image read into the comparison columns.
+constexpr char CommandCompareWithDrive = 'c';
+
+// The per-user value that keeps the verify box's state ("0" off).
+constexpr std::string_view UserValueVerifyWrite = "VerifyWrite";
+
+// What Execute runs.
+enum class TransferKind { Read, Write, CompareWithDrive };
 
 // `BuildWriteRanges` over the first and last word of each area: 0 with the
 // ranges in sending order (an area of its own; the areas from start to end;
@@ -73,17 +86,31 @@ struct SerialTransferTexts {
     std::string showAreaOCheck;
     std::string hiddenAreasNote;
     std::string forcedTransferCheck;
+    std::string verifyCheck; // read the image back after a write
+    std::string changedOnlyCheck; // write only the words the drive does not hold
+    std::string cancelling; // under the bar once Close asked a transfer to stop
+    std::string cancelled; // under the bar after a transfer that stopped so
 };
 
 // The communication dialog (`SerialTransferDialog`) without a window: its controls'
 // state and the read and write transactions behind Execute. The direction is
-// the document's commDirection when the dialog is made. Files go to
-// workFolder ("" is the working directory, as the program runs).
+// the document's commDirection when the dialog is made ('w' write, 'c'
+// compare with the drive, anything else read). Files go to workFolder (""
+// is the working directory, as the program runs). The store, when given,
+// keeps the verify box's state.
+//
+// Execute runs in three steps so that a window can keep the middle one, the
+// work on the line, off its own thread: beginTransaction and
+// finishTransaction touch the workspace and the dialog's state and run where
+// the window runs; transfer only reads the workspace and talks to the user
+// through the Ui. runTransaction runs all three in a row.
 class SerialTransferPresenter {
 public:
-    SerialTransferPresenter(Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {});
+    SerialTransferPresenter(Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {},
+        UserStore* store = nullptr);
 
-    bool isWriteDialog() const { return m_direction == CommandWrite; }
+    TransferKind kind() const { return m_kind; }
+    bool isWriteDialog() const { return m_kind == TransferKind::Write; }
     SerialTransferTexts texts() const;
     const std::vector<std::string>& areaItems() const { return m_areaItems; }
 
@@ -118,28 +145,62 @@ public:
     // Closing the dialog ends a forced transfer.
     void close();
 
+    // Read the image back after the write and compare every word sent; on
+    // unless the user turned it off last time.
+    bool verifyAfterWrite() const { return m_verifyAfterWrite; }
+    void setVerifyAfterWrite(bool on);
+    // Read the image first and send only the words whose value differs.
+    bool changedOnly() const { return m_changedOnly; }
+    void setChangedOnly(bool on) { m_changedOnly = on; }
     bool executeEnabled() const { return m_executeEnabled; }
     bool closeEnabled() const { return m_closeEnabled; }
     // What Memo1 shows.
     const std::vector<std::string>& memo() const { return m_memo; }
 
     // Told whenever Memo1 or the buttons change during Execute, so that a
-    // window can show them before the transaction goes on.
+    // window can show them before the transaction goes on. Called where
+    // beginTransaction and finishTransaction run.
     void setChangeListener(std::function<void()> listener) { m_changed = std::move(listener); }
-    // The progress bar the link drives; none: progress goes nowhere.
-    void setProgressSink(ProgressSink* sink) { m_progress = sink; }
+    // Told how far the transaction is, from the thread that runs transfer.
+    void setStatusListener(std::function<void(const TransferStatus&)> listener)
+    {
+        m_statusListener = std::move(listener);
+    }
 
     // `RunTransaction` (Execute): the read or the write with its log, the
     // log file where due and the final line. Returns the step's result.
     int runTransaction();
+    // Execute's first step: buttons, a new log with "start !!".
+    void beginTransaction();
+    // Execute's work on the line; its result goes to finishTransaction.
+    int transfer();
+    // Execute's last step: the read data set opened or the comparison shown,
+    // "end !!", the log file where due, the final line, the buttons.
+    void finishTransaction(int result);
+    // Between begin and finish.
+    bool running() const { return m_running; }
+
+    // Asks a running transfer to stop between two exchanges, from any thread.
+    void requestCancel() { m_cancel = true; }
+    bool cancelRequested() const { return m_cancel; }
+    // The question before a write is stopped; a read or a comparison stops
+    // without one. True when the transfer is to stop.
+    bool confirmCancel();
     // `ReadTransaction`: 0, -1, or the data file writer's result.
     int readTransaction();
     // `WriteTransaction`: 0 or -1.
     int writeTransaction();
+    // The identity and the image, checked as a write checks them, for the
+    // comparison columns: 0 or -1.
+    int compareTransaction();
     // `BuildWriteRanges` for the chosen areas over the loaded table.
     int buildWriteRanges();
     // `LoadReadResult`: the saved file becomes the window's data set.
     void loadReadResult();
+
+    // A read saves to this path instead of the working folder's fixed names
+    // (the command line's -o); empty: as the window does.
+    void setReadFilePath(std::string path) { m_readFilePath = std::move(path); }
 
     const std::vector<WordSpan>& writeRanges() const { return m_ranges; }
     // The file a read saved ("ReadData.csl" and the others), as named.
@@ -147,18 +208,28 @@ public:
 
 private:
     enum class Go { On, Stop };
+    // The inverter's data set of a comparison with the drive.
+    struct DriveData {
+        InverterIdentity identity;
+        ParameterSet values {};
+    };
 
     std::string pathOf(std::string_view name) const;
     void showMemo();
     void show(TextId id);
     void showNotice(const std::optional<Message>& notice);
     bool askYes(const Message& question);
-    void settleWait();
-    void prepareLink(LinkState& state) const;
+    bool settleWait(const LinkState& state);
+    void prepareLink(LinkState& state);
     LinkSettings linkSettings() const;
     bool openPort(SerialLink& link);
-    int readIdentity(SerialLink& link);
-    Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes);
+    int readIdentity(SerialLink& link, const LinkState& state);
+    Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes, InverterIdentity* inverter = nullptr);
+    int writeWords(SerialLink& link, LinkState& state);
+    int verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned);
+    int stoppedByUser(const LinkState& state, const std::vector<int>& planned);
+    void planTransfer();
+    void showComparison();
     int saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode);
 
     Workspace& m_ws;
@@ -166,7 +237,8 @@ private:
     SerialPort& m_port;
     Clock& m_clock;
     std::string m_workFolder;
-    char m_direction = CommandRead;
+    UserStore* m_store = nullptr;
+    TransferKind m_kind = TransferKind::Read;
     std::vector<std::string> m_areaItems;
 
     int m_startArea = AreaFund;
@@ -177,6 +249,8 @@ private:
     bool m_showAreaO = false;
     bool m_forcedBoxVisible = false;
     bool m_forcedTransfer = false;
+    bool m_verifyAfterWrite = true;
+    bool m_changedOnly = false;
 
     bool m_executeEnabled = true;
     bool m_closeEnabled = true;
@@ -184,9 +258,15 @@ private:
     CommLog m_log;
     std::vector<WordSpan> m_ranges;
     std::string m_fileName;
+    std::string m_readFilePath;
+
+    bool m_running = false;
+    std::atomic<bool> m_cancel {false};
+    std::optional<DriveData> m_drive;
 
     std::function<void()> m_changed;
-    ProgressSink* m_progress = nullptr;
+    std::function<void(const TransferStatus&)> m_statusListener;
+    TransferMeter m_meter;
 };
 
 } // namespace tess::comm

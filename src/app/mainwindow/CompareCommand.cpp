@@ -63,33 +63,32 @@ bool readComparedFile(Workspace& ws, Ui& ui, const std::string& path, tables::Co
 
 } // namespace
 
-void compareFiles(Workspace& ws, Ui& ui)
+namespace {
+
+// The window in the comparing state before a comparison is laid out; true
+// when one was shown already.
+bool enterComparing(Workspace& ws)
 {
     Document& doc = ws.doc;
-    if (!doc.state.open)
-        return;
     const bool wasComparing = doc.state.compareMode;
     if (!wasComparing)
         doc.rowsBeforeComparison = doc.rows;
     doc.state.compareMode = true;
     applyComparingState(ws.view.commands);
     writeComparingTitles(doc.rows, ws.settings.language);
-    // A comparison that does not come about leaves the window as it was.
-    const auto giveUp = [&] {
-        if (!wasComparing)
-            endComparison(ws);
-    };
+    return wasComparing;
+}
 
-    FileDialogRequest request;
-    request.filter = std::string(text(TextId::ConsoleDataFilter, Language::English));
-    request.fileName = "*.csl";
-    const std::optional<std::string> path = ui.chooseOpenFile(request);
-    if (!path)
-        return giveUp();
-    tables::ComparedDataSet compared;
-    if (!readComparedFile(ws, ui, *path, compared))
-        return giveUp();
+// A comparison that does not come about leaves the window as it was.
+void giveUp(Workspace& ws, bool wasComparing)
+{
+    if (!wasComparing)
+        endComparison(ws);
+}
 
+bool layOutComparison(
+    Workspace& ws, Ui& ui, const tables::ComparedDataSet& compared, const std::string& source, bool wasComparing)
+{
     int result = tables::CompareFailed;
     {
         const BusyScope busy(ui);
@@ -97,10 +96,41 @@ void compareFiles(Workspace& ws, Ui& ui)
     }
     if (result != tables::CompareDone) {
         ui.showMessage(message(TextId::CompareUnable), ws.settings.language);
-        return giveUp();
+        giveUp(ws, wasComparing);
+        return false;
     }
-    doc.comparedFileName = *path;
+    ws.doc.comparedFileName = source;
     showIdentity(ws, ui);
+    return true;
+}
+
+} // namespace
+
+void compareFiles(Workspace& ws, Ui& ui)
+{
+    if (!ws.doc.state.open)
+        return;
+    const bool wasComparing = enterComparing(ws);
+
+    FileDialogRequest request;
+    request.filter = std::string(text(TextId::ConsoleDataFilter, Language::English));
+    request.fileName = "*.csl";
+    const std::optional<std::string> path = ui.chooseOpenFile(request);
+    if (!path)
+        return giveUp(ws, wasComparing);
+    tables::ComparedDataSet compared;
+    if (!readComparedFile(ws, ui, *path, compared))
+        return giveUp(ws, wasComparing);
+    layOutComparison(ws, ui, compared, *path, wasComparing);
+}
+
+bool compareWithDrive(Workspace& ws, Ui& ui, const tables::ComparedDataSet& compared, const std::string& portName)
+{
+    if (!ws.doc.state.open)
+        return false;
+    const bool wasComparing = enterComparing(ws);
+    const std::string source = message(TextId::CompareDriveSource, portName).in(ws.settings.language);
+    return layOutComparison(ws, ui, compared, source, wasComparing);
 }
 
 void endComparison(Workspace& ws)

@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace tess::tables {
+struct ComparedDataSet;
+} // namespace tess::tables
+
 namespace tess {
 
 class Ui;
@@ -16,6 +20,13 @@ struct Workspace;
 // window shows again what it showed before: the previous comparison, or the
 // open data set with its own grid, titles and commands.
 void compareFiles(Workspace& ws, Ui& ui);
+
+// Compare with the drive: the inverter's data set, as the communication
+// dialog read it through portName, laid out beside the open one with the
+// rules, marks and commands of a file comparison; the file-name box names
+// the inverter and the port. False when no comparison came about (its
+// message was shown).
+bool compareWithDrive(Workspace& ws, Ui& ui, const tables::ComparedDataSet& compared, const std::string& portName);
 
 // Ends a comparison shown in the window: the grid as the open data set
 // showed it, the normal titles, the file-name box back to the document's

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,9 @@ struct Reply {
     ReplyFault fault = ReplyFault::None;
     char nakCode = 0; // the code character of a NAK (0 when the reply ends before it)
     std::vector<std::uint8_t> data; // decoded bytes of a checked data reply
+    // The byte address a checked data reply names in its header (digits 3 to
+    // 10); nothing when those are no hexadecimal digits.
+    std::optional<std::uint32_t> address;
 };
 
 // Classifies a collected reply text and checks it. Data and acknowledge

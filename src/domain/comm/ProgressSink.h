@@ -2,13 +2,27 @@
 
 namespace tess::comm {
 
-// The dialog's progress bar, as the link drives it through a transfer.
+// What a transfer loop is doing when it reports progress.
+enum class TransferStage {
+    Identity, // the identity and the control-mode and capacity words
+    Reading, // the parameter image, read in chunks
+    Writing, // parameter words, one request each
+};
+
+// Where a transfer loop stands: `done` of `total` within its stage. Identity
+// counts requests, Reading and Writing count parameter words.
+struct TransferStep {
+    TransferStage stage = TransferStage::Identity;
+    int done = 0;
+    int total = 0;
+};
+
+// Told after each exchange that moved a transfer on. The link calls it on
+// the thread that runs the transfer.
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
-    virtual void setPosition(int position) = 0;
-    virtual void setMaximum(int maximum) = 0;
-    virtual void step(int by) = 0;
+    virtual void progressed(const TransferStep& step) = 0;
 };
 
 } // namespace tess::comm

@@ -12,9 +12,7 @@ namespace {
 
 class NoProgress final : public ProgressSink {
 public:
-    void setPosition(int) override { }
-    void setMaximum(int) override { }
-    void step(int) override { }
+    void progressed(const TransferStep&) override { }
 };
 
 // Words of the Fund. area; their refusals go right after "start !!" because
@@ -24,6 +22,13 @@ constexpr int LastFundWord = 10;
 // Stale input is read away in at most this many passes, so a line that never
 // stops talking cannot hold the request back.
 constexpr int MaxDrainPasses = 16;
+
+// Waits for input are cut into slices of at most this long, so that a stop
+// asked for meanwhile is seen soon.
+constexpr int PollSliceMs = 250;
+// A wait that wakes without bytes to read (a line that hung up) pauses this
+// long before the next look, instead of spinning.
+constexpr int SpinGuardMs = 5;
 
 } // namespace
 
@@ -92,9 +97,8 @@ void SerialLink::logLine(TextId id)
 
 void SerialLink::drainStaleInput()
 {
-    // The tail of a reply that came too late, or beyond the collection limit,
-    // would otherwise be taken for the start of the next reply and put every
-    // later exchange out of step.
+    // Bytes queued before a request belong to no request: a reply that came
+    // too late, or the rest of one beyond the collection limit.
     for (int pass = 0; pass < MaxDrainPasses; ++pass) {
         const PortStatus status = m_port.status();
         if (!status.ok || status.bytesWaiting == 0)
@@ -104,10 +108,42 @@ void SerialLink::drainStaleInput()
     }
 }
 
+bool SerialLink::resynchronise()
+{
+    // The failed exchange's reply may still be on its way: taken for the
+    // next request's reply it would put every later exchange out of step, a
+    // refused word would pass for a written one. Read the line empty until it
+    // has been quiet for a longest reply's time and the late reply's window
+    // has passed.
+    const std::int64_t start = m_clock.milliseconds();
+    const std::int64_t windowEnd = m_failedSentAtMs + LateReplyWindowMs;
+    std::int64_t lastInput = start;
+    for (;;) {
+        const PortStatus status = m_port.status();
+        bool got = false;
+        if (status.ok && status.bytesWaiting > 0)
+            got = !m_port.read(status.bytesWaiting).empty();
+        const std::int64_t now = m_clock.milliseconds();
+        if (got)
+            lastInput = now;
+        const std::int64_t quietUntil = std::max(windowEnd, lastInput + QuietLineMs);
+        if (now >= quietUntil)
+            return true;
+        if (now - start >= LongestResyncMs)
+            return false;
+        if (stopRequested())
+            return false;
+        const std::int64_t wait = std::min<std::int64_t>(quietUntil - now, PollSliceMs);
+        if (m_port.waitForInput(static_cast<int>(wait)) && !got)
+            m_clock.sleepMs(SpinGuardMs);
+    }
+}
+
 bool SerialLink::collectReply(std::string& reply, std::int64_t deadline)
 {
     for (;;) {
         const PortStatus status = m_port.status();
+        bool got = false;
         if (!status.ok) {
             // A status query that fails once something has arrived ends the
             // collection; before that the device may still answer.
@@ -116,27 +152,59 @@ bool SerialLink::collectReply(std::string& reply, std::int64_t deadline)
         } else if ((status.errors & ~std::uint32_t {PortErrorOverrun}) == 0 && status.bytesWaiting > 0) {
             // Line errors other than overrun only postpone reading by a pass.
             const std::size_t room = MaxReplyChars - reply.size();
-            const std::string got = m_port.read(std::min(status.bytesWaiting, room));
-            reply += got;
-            if (!got.empty() && got.back() == FrameLf)
+            const std::string bytes = m_port.read(std::min(status.bytesWaiting, room));
+            got = !bytes.empty();
+            reply += bytes;
+            if (got && bytes.back() == FrameLf)
                 return true;
             // Cut at the limit; the rest is read away before the next request.
             if (reply.size() >= MaxReplyChars)
                 return true;
+        } else if (status.bytesWaiting > 0) {
+            got = true; // flagged: read on the next pass
         }
         if (m_clock.seconds() > deadline)
             return false;
+        // Sleep until input comes or the seconds clock passes the deadline,
+        // so that waiting costs no processor time. A line that keeps waking
+        // the wait without giving bytes (a hang-up) is looked at again after
+        // a short pause instead of in a tight loop.
+        const std::int64_t untilDeadline = (deadline + 1) * 1000 - m_clock.wallMilliseconds();
+        const int wait = static_cast<int>(std::clamp<std::int64_t>(untilDeadline, 0, PollSliceMs));
+        if (m_port.waitForInput(wait) && !got)
+            m_clock.sleepMs(SpinGuardMs);
     }
 }
 
 SerialLink::Outcome SerialLink::exchange(const FrameRequest& request)
 {
     m_replyData.assign(request.command == CommandRead ? request.count : 0, 0);
+    if (m_outOfStep) {
+        if (!resynchronise()) {
+            if (m_state.stop == TransferStop::None) {
+                m_state.stop = TransferStop::LineLost;
+                logLine(TextId::LinkLineNotQuiet);
+            }
+            return Outcome::Failed;
+        }
+        m_outOfStep = false;
+    }
     drainStaleInput();
 
     // The deadline is the second after the one the request goes out in: the
     // reply has one to two seconds.
     const std::int64_t deadline = m_clock.seconds() + 1;
+    const std::int64_t sentAt = m_clock.milliseconds();
+    const Outcome outcome = sendAndCheck(request, deadline);
+    if (outcome == Outcome::Failed) {
+        m_outOfStep = true;
+        m_failedSentAtMs = sentAt;
+    }
+    return outcome;
+}
+
+SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::int64_t deadline)
+{
     if (!m_port.write(buildRequestFrame(request)))
         return Outcome::Failed;
     std::string reply;
@@ -169,6 +237,12 @@ SerialLink::Outcome SerialLink::exchange(const FrameRequest& request)
         return Outcome::Failed;
     }
     if (parsed.kind == ReplyKind::Data) {
+        // A reply that names another address answers another request: one
+        // that came late, so the line is out of step.
+        if (parsed.address && *parsed.address != request.address) {
+            logLine(TextId::LinkReplyAddressError);
+            return Outcome::Failed;
+        }
         // Fewer bytes than asked for would leave zeros where the inverter's
         // values belong, more would belong to no request.
         if (parsed.data.size() != m_replyData.size()) {
@@ -183,22 +257,22 @@ SerialLink::Outcome SerialLink::exchange(const FrameRequest& request)
 void SerialLink::logRefusal(char code)
 {
     const int position = m_state.transferPosition;
-    const bool writeDialog = m_state.commDirection == CommandWrite;
+    // Positions count words while words are written; while the image is
+    // read they count bytes, as in a read dialog.
+    const bool wordPosition = m_state.commDirection == CommandWrite && !m_readingImage;
 
     // Grid row k + 1 shows word k; outside the grid the number stands in.
-    std::string prefix = std::to_string(position);
-    if (writeDialog && position + 1 >= 1 && position + 1 < GridRowsWithTable)
-        prefix = m_dataSet.rows.text(position + 1, ColCode);
+    std::string prefix = wordPosition ? wordCode(position) : std::to_string(position);
     std::string line = prefix + "  " + std::string(text(nakMessage(code), m_settings.language));
 
-    if (writeDialog && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
+    if (wordPosition && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
         m_log.insert(static_cast<std::size_t>(m_state.logInsertCounter + 1), std::move(line));
         ++m_state.logInsertCounter;
         return;
     }
     // The area options belong to the write dialog; in a read the position
     // counts bytes, which the areas' word numbers do not describe.
-    if (writeDialog
+    if (wordPosition
         && ((m_state.areaL.contains(position) && !m_state.showAreaL)
             || (m_state.areaN.contains(position) && !m_state.showAreaN)
             || (m_state.areaO.contains(position) && !m_state.showAreaO)))
@@ -207,12 +281,51 @@ void SerialLink::logRefusal(char code)
     m_state.logInsertCounter = 0;
 }
 
+std::string SerialLink::wordCode(int word) const
+{
+    if (word + 1 >= 1 && word + 1 < GridRowsWithTable) {
+        std::string code = m_dataSet.rows.text(word + 1, ColCode);
+        if (!code.empty())
+            return code;
+    }
+    return std::to_string(word);
+}
+
+void SerialLink::logNotSent(int first, int last)
+{
+    if (first <= last && m_state.stop == TransferStop::None)
+        m_log.append(message(TextId::LinkRangeNotSent, wordCode(first), wordCode(last)).in(m_settings.language));
+}
+
+bool SerialLink::stopRequested()
+{
+    if (m_state.stop != TransferStop::None)
+        return true;
+    if (m_state.cancelRequested && m_state.cancelRequested->load()) {
+        m_state.stop = TransferStop::Cancelled;
+        return true;
+    }
+    return false;
+}
+
+void SerialLink::pause(int ms)
+{
+    // In slices, so that a stop asked for during the write wait is taken at
+    // once; the word before it is complete.
+    while (ms > 0 && !stopRequested()) {
+        const int slice = std::min(ms, PollSliceMs);
+        m_clock.sleepMs(slice);
+        ms -= slice;
+    }
+}
+
 int SerialLink::readIdentityBlock(std::uint32_t base, int n)
 {
-    progress().setPosition(0);
     if (n < 1 || n > MaxReadCount)
         return -1;
     for (int i = 0; i < n; ++i) {
+        if (stopRequested())
+            return -1;
         const Outcome outcome
             = exchange(FrameRequest::read(base + static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(n)));
         m_clock.sleepMs(1);
@@ -223,8 +336,7 @@ int SerialLink::readIdentityBlock(std::uint32_t base, int n)
         const std::size_t room = IdentityBufferBytes - static_cast<std::size_t>(fill);
         std::copy_n(m_replyData.begin(), std::min(m_replyData.size(), room), m_state.identity.begin() + fill);
         ++m_state.identityFill;
-        progress().setMaximum(n);
-        progress().step(1);
+        progress().progressed({TransferStage::Identity, m_state.identityFill, IdentityRequests});
     }
     return 0;
 }
@@ -232,29 +344,67 @@ int SerialLink::readIdentityBlock(std::uint32_t base, int n)
 int SerialLink::transferParameterImage()
 {
     if (m_state.commDirection == CommandRead)
-        return readImage();
+        return readParameterImage();
+    m_state.writtenWords.clear();
+    m_state.refusedWords.clear();
+    m_state.failedWords.clear();
+    m_state.skippedAsEqual = 0;
     return m_state.writeWholeImage ? writeWholeImage() : writeRanges();
 }
 
-int SerialLink::readImage()
+int SerialLink::readParameterImage()
 {
-    progress().setPosition(0);
+    constexpr int Words = ImageBytes / 2;
+    m_readingImage = true;
+    int result = 0;
     int position = 0;
     while (position < ImageBytes) {
+        if (stopRequested()) {
+            result = -1;
+            break;
+        }
         const int chunk = position + ImageChunk >= ImageBytes ? ImageBytes - position : ImageChunk;
         m_state.transferPosition = static_cast<std::int16_t>(position);
         const Outcome outcome = exchange(
             FrameRequest::read(ImageAddress + static_cast<std::uint32_t>(position), static_cast<std::uint8_t>(chunk)));
         m_clock.sleepMs(1);
-        if (outcome != Outcome::Done)
-            return -1;
+        if (outcome != Outcome::Done) {
+            result = -1;
+            break;
+        }
         std::copy_n(m_replyData.begin(), chunk, m_state.image.begin() + position);
-        progress().setMaximum(ImageBytes);
-        progress().step(chunk);
         position += chunk;
+        progress().progressed({TransferStage::Reading, position / 2, Words});
     }
+    m_readingImage = false;
     m_state.transferPosition = static_cast<std::int16_t>(position);
-    return 0;
+    return result;
+}
+
+bool SerialLink::skipped(int word) const
+{
+    const auto index = static_cast<std::size_t>(word);
+    return index < m_state.equalWords.size() && m_state.equalWords[index];
+}
+
+std::vector<int> SerialLink::plannedWords() const
+{
+    std::vector<int> words;
+    if (m_state.writeWholeImage) {
+        for (int word = 0; word < SlotCount; ++word)
+            if (!skipped(word))
+                words.push_back(word);
+        return words;
+    }
+    for (const WordSpan& range : m_state.writeRanges) {
+        for (int word = std::max(range.first, 0); word <= std::min(range.last, SlotCount - 1); ++word) {
+            if (m_state.writeFilter && m_state.writeFilter(word))
+                continue;
+            if (!skipped(word))
+                words.push_back(word);
+        }
+    }
+    return words;
 }
 
 bool SerialLink::writeWord(int word)
@@ -263,36 +413,50 @@ bool SerialLink::writeWord(int word)
     const auto value = static_cast<std::uint16_t>(m_dataSet.values[static_cast<std::size_t>(word)] & 0xFFFF);
     const Outcome outcome = exchange(FrameRequest::write(ImageAddress + 2 * static_cast<std::uint32_t>(word), value));
     if (outcome == Outcome::Failed) {
+        m_state.failedWords.push_back(word);
         m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_settings.language)) + std::to_string(word));
         m_log.append(std::string(text(TextId::LinkFailedValuePrefix, m_settings.language))
             + std::to_string(static_cast<std::int16_t>(value)));
         return false;
     }
+    (outcome == Outcome::Done ? m_state.writtenWords : m_state.refusedWords).push_back(word);
     m_clock.sleepMs(1);
     return true;
 }
 
+void SerialLink::reportWritten(int total)
+{
+    const auto done = static_cast<int>(m_state.writtenWords.size() + m_state.refusedWords.size());
+    progress().progressed({TransferStage::Writing, done, total});
+}
+
 int SerialLink::writeWholeImage()
 {
-    constexpr int LastWord = SlotCount - 1;
-    progress().setPosition(0);
-    for (int word = 0; word <= LastWord; ++word) {
-        if (!writeWord(word))
+    const auto total = static_cast<int>(plannedWords().size());
+    for (int word = 0; word < SlotCount; ++word) {
+        if (skipped(word)) {
+            ++m_state.skippedAsEqual;
+            continue;
+        }
+        if (stopRequested())
             return -1;
-        progress().setMaximum(LastWord);
-        progress().step(1);
-        m_clock.sleepMs(m_state.writeWaitMs);
+        if (!writeWord(word)) {
+            logNotSent(word + 1, SlotCount - 1);
+            return -1;
+        }
+        reportWritten(total);
+        pause(m_state.writeWaitMs);
     }
     return 0;
 }
 
 int SerialLink::writeRanges()
 {
+    const auto total = static_cast<int>(plannedWords().size());
     // A range that failed leaves words unwritten, whatever the later ranges
     // did: the whole transfer reports the failure.
     bool failed = false;
     for (const WordSpan& range : m_state.writeRanges) {
-        progress().setPosition(0);
         const int first = std::max(range.first, 0);
         const int last = std::min(range.last, SlotCount - 1);
         for (int word = first; word <= last; ++word) {
@@ -302,14 +466,24 @@ int SerialLink::writeRanges()
                     continue;
                 }
             }
+            if (skipped(word)) {
+                ++m_state.skippedAsEqual;
+                continue;
+            }
+            if (stopRequested())
+                return -1;
             if (!writeWord(word)) {
                 failed = true;
+                // The log names what the range leaves unsent after the word
+                // that failed.
+                logNotSent(word + 1, last);
                 break;
             }
-            progress().setMaximum(range.last - range.first);
-            progress().step(1);
-            m_clock.sleepMs(m_state.writeWaitMs);
+            reportWritten(total);
+            pause(m_state.writeWaitMs);
         }
+        if (m_state.stop != TransferStop::None)
+            return -1;
     }
     return failed ? -1 : 0;
 }

@@ -8,6 +8,7 @@
 #include "domain/common/Message.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -33,6 +34,19 @@ constexpr int ImageChunk = 232; // bytes per read request: a 481-character reply
 
 // A reply is collected up to this many characters.
 constexpr std::size_t MaxReplyChars = 600;
+
+// The identity takes ten requests of ten bytes and four of four.
+constexpr int IdentityRequests = 14;
+
+// After a failed exchange the line is read empty before the next request:
+// until it has been quiet for as long as the longest reply takes at 9600
+// baud (600 characters at 960 a second), and no sooner than this long after
+// the failed request went out, so that a reply coming after the deadline is
+// read away instead of being taken for the next one's.
+constexpr int QuietLineMs = 625;
+constexpr int LateReplyWindowMs = 3000;
+// A line that does not go quiet within this long is lost: the transfer stops.
+constexpr int LongestResyncMs = 10000;
 
 constexpr std::size_t IdentityBufferBytes = 32;
 constexpr std::size_t ImageBufferBytes = 2000;
@@ -61,6 +75,13 @@ struct LinkSettings {
 struct LinkDataSet {
     const ParameterSet& values;
     const GridRows& rows;
+};
+
+// Why a transfer loop stopped before its end, beyond a failed exchange.
+enum class TransferStop {
+    None,
+    Cancelled, // asked to stop; it stopped between two exchanges
+    LineLost, // the line did not go quiet after a failure: nothing more can be trusted
 };
 
 // What one read or write transaction keeps while the link works for it. The
@@ -97,6 +118,19 @@ struct LinkState {
     std::array<std::uint8_t, ImageBufferBytes> image {};
 
     ProgressSink* progress = nullptr; // none: progress goes nowhere
+    // Set from another thread to stop between two exchanges; none: no stop.
+    const std::atomic<bool>* cancelRequested = nullptr;
+
+    // In a write: words whose value the inverter already holds (indexed by
+    // word, empty when every word is sent). They are left out silently.
+    std::vector<bool> equalWords;
+
+    // What the last transfer loop did.
+    TransferStop stop = TransferStop::None;
+    std::vector<int> writtenWords; // acknowledged
+    std::vector<int> refusedWords; // answered with a refusal
+    std::vector<int> failedWords; // no valid answer: maybe stored, maybe not
+    int skippedAsEqual = 0;
 };
 
 // The link to one inverter: the port, the frames and the transfer loops of a
@@ -136,6 +170,14 @@ public:
     // failed or was refused, or any write failed.
     int transferParameterImage();
 
+    // The whole image into the state's image buffer, in either dialog (a
+    // write reads it to compare before and after): 0 or -1.
+    int readParameterImage();
+
+    // The words a write will send, in sending order: the whole image or the
+    // ranges, without the words held back or equal.
+    std::vector<int> plannedWords() const;
+
     // `CalibrateWriteWait`: takes the settings' write wait as the pause after
     // each written word.
     void calibrateWriteWait();
@@ -144,14 +186,21 @@ private:
     enum class Outcome { Done, Refused, Failed };
 
     Outcome exchange(const FrameRequest& request);
+    Outcome sendAndCheck(const FrameRequest& request, std::int64_t deadline);
     void drainStaleInput();
+    bool resynchronise();
     bool collectReply(std::string& reply, std::int64_t deadline);
     void logRefusal(char code);
     void logLine(TextId id);
-    int readImage();
     int writeWholeImage();
     int writeRanges();
     bool writeWord(int word);
+    bool skipped(int word) const;
+    bool stopRequested();
+    void pause(int ms);
+    void reportWritten(int total);
+    std::string wordCode(int word) const;
+    void logNotSent(int first, int last);
     ProgressSink& progress();
 
     SerialPort& m_port;
@@ -161,6 +210,11 @@ private:
     LinkState& m_state;
     CommLog& m_log;
     std::vector<std::uint8_t> m_replyData;
+    // Set by a failed exchange: its reply may still be on its way.
+    bool m_outOfStep = false;
+    std::int64_t m_failedSentAtMs = 0;
+    // While the image is read, positions count bytes even in a write dialog.
+    bool m_readingImage = false;
 };
 
 } // namespace tess::comm

@@ -28,15 +28,16 @@ Message message(TextId id)
     return Message{std::string(pair.ja), std::string(pair.en)};
 }
 
-Message message(TextId id, std::string_view arg1, std::string_view arg2)
+Message message(TextId id, std::string_view arg1, std::string_view arg2, std::string_view arg3)
 {
     // One pass, so that a "%2" inside the first argument (a path may hold
     // one) stays as it is.
+    const std::string_view args[] = {arg1, arg2, arg3};
     const auto fill = [&](std::string_view pattern) {
         std::string out;
         for (std::size_t i = 0; i < pattern.size(); ++i) {
-            if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
-                out.append(pattern[i + 1] == '1' ? arg1 : arg2);
+            if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '3') {
+                out.append(args[pattern[i + 1] - '1']);
                 ++i;
             } else {
                 out.push_back(pattern[i]);

@@ -22,7 +22,7 @@ const TextPair& textPair(TextId id);
 std::string_view text(TextId id, Language language);
 Message message(TextId id);
 // The text with "%1" and "%2" filled in, in both languages.
-Message message(TextId id, std::string_view arg1, std::string_view arg2 = {});
+Message message(TextId id, std::string_view arg1, std::string_view arg2 = {}, std::string_view arg3 = {});
 
 // A fixed text with a second line that names the cause: the file or device
 // and the system's reason, or the line of the file. The fixed text stays the

@@ -1,11 +1,11 @@
 #include "gui/comm/SerialTransferDialog.h"
 
 #include "app/common/Workspace.h"
-#include "domain/comm/ProgressSink.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QThread>
 
 #include <algorithm>
 
@@ -28,14 +29,17 @@ namespace {
 constexpr int ColumnWidth = 240;
 constexpr int ReadFormWidth = ColumnWidth + 16;
 constexpr int WriteFormWidth = 2 * ColumnWidth + 24;
-constexpr int FormHeight = 360;
+constexpr int FormHeight = 400;
 constexpr int RightColumn = ColumnWidth + 16;
+// The progress bar counts per mille of the whole transaction.
+constexpr int ProgressSteps = 1000;
 
 // The object names of the form and its controls, by meaning.
 namespace objectName {
 constexpr const char* window = "SerialForm";
 constexpr const char* progressCaption = "Label1";
 constexpr const char* progressBar = "ProgressBar1";
+constexpr const char* transferStatus = "TransferStatus";
 constexpr const char* messagesCaption = "Label2";
 constexpr const char* memo = "Memo1";
 constexpr const char* execute = "Button1";
@@ -50,6 +54,8 @@ constexpr const char* deadTimeWordsLabel = "Label5";
 constexpr const char* analogWordsLabel = "Label6";
 constexpr const char* analogWordsNote = "Label7";
 constexpr const char* permitWrite = "CheckBox1";
+constexpr const char* verifyAfterWrite = "VerifyCheck";
+constexpr const char* changedOnly = "ChangedOnlyCheck";
 constexpr const char* displayOptionsGroup = "GroupBox3";
 constexpr const char* showAreaL = "CheckBox3";
 constexpr const char* showAreaN = "CheckBox4";
@@ -60,42 +66,21 @@ constexpr const char* forcedTransfer = "CheckBox2";
 
 } // namespace
 
-// The progress bar as the link drives it. A transfer runs without the event
-// loop, so each change is painted at once.
-class SerialTransferDialog::Progress final : public comm::ProgressSink {
-public:
-    explicit Progress(QProgressBar* bar)
-        : m_bar(bar)
-    {
-    }
-    void setPosition(int position) override
-    {
-        m_bar->setValue(std::clamp(position, m_bar->minimum(), m_bar->maximum()));
-        m_bar->repaint();
-    }
-    void setMaximum(int maximum) override
-    {
-        // A range of one word has no width: it counts as a range of one step.
-        m_bar->setMaximum(std::max(maximum, 1));
-    }
-    void step(int by) override { setPosition(m_bar->value() + by); }
-
-private:
-    QProgressBar* m_bar;
-};
-
-SerialTransferDialog::SerialTransferDialog(
-    Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent, const std::string& workFolder)
+SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock,
+    QWidget* parent, const std::string& workFolder, UserStore* store)
     : QDialog(parent)
-    , m_core(ws, ui, port, clock, workFolder)
+    , m_ui(ui, this)
+    , m_core(ws, m_ui, port, clock, workFolder, store)
 {
     setObjectName(QString::fromLatin1(objectName::window));
     if (parent)
         setFont(parent->font());
     build();
-    m_progress = std::make_unique<Progress>(m_progressBar);
-    m_core.setProgressSink(m_progress.get());
     m_core.setChangeListener([this] { showState(); });
+    // Told on the transfer's thread: the window shows it in its own time.
+    m_core.setStatusListener([this](const comm::TransferStatus& status) {
+        QMetaObject::invokeMethod(this, [this, status] { showStatus(status); }, Qt::QueuedConnection);
+    });
     applyTexts();
 
     QStringList areas;
@@ -114,19 +99,25 @@ SerialTransferDialog::SerialTransferDialog(
     m_displayOptionsGroup->setVisible(write);
     m_writeAreaGroup->setEnabled(write);
     m_optionsGroup->setEnabled(write);
-    const bool controls = m_core.writeControlsEnabled();
-    for (QWidget* control :
-        {static_cast<QWidget*>(m_startArea), static_cast<QWidget*>(m_endArea), static_cast<QWidget*>(m_permitWrite),
-            static_cast<QWidget*>(m_showL), static_cast<QWidget*>(m_showN), static_cast<QWidget*>(m_showO)})
-        control->setEnabled(write && controls);
+    m_verify->setChecked(m_core.verifyAfterWrite());
+    m_changedOnly->setChecked(m_core.changedOnly());
     setFixedSize(write ? WriteFormWidth : ReadFormWidth, FormHeight);
     showState();
 }
 
 SerialTransferDialog::~SerialTransferDialog()
 {
+    if (m_worker) {
+        // Only when the program goes down under a running transfer: stop it
+        // and let its last questions through until it has ended.
+        m_core.requestCancel();
+        while (!m_worker->wait(10))
+            QCoreApplication::processEvents();
+        delete m_worker;
+        m_worker = nullptr;
+    }
     m_core.setChangeListener({});
-    m_core.setProgressSink(nullptr);
+    m_core.setStatusListener({});
 }
 
 void SerialTransferDialog::build()
@@ -151,15 +142,16 @@ void SerialTransferDialog::build()
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
-    m_messagesCaption = label(this, objectName::messagesCaption, 8, 54, ColumnWidth);
+    m_status = label(this, objectName::transferStatus, 8, 48, ColumnWidth);
+    m_messagesCaption = label(this, objectName::messagesCaption, 8, 72, ColumnWidth);
     m_memo = new QPlainTextEdit(this);
     m_memo->setObjectName(QString::fromLatin1(objectName::memo));
-    m_memo->setGeometry(8, 74, ColumnWidth, 200);
+    m_memo->setGeometry(8, 92, ColumnWidth, 200);
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    m_forced = checkBox(this, objectName::forcedTransfer, 8, 282, ColumnWidth);
+    m_forced = checkBox(this, objectName::forcedTransfer, 8, 300, ColumnWidth);
     m_forced->setVisible(false);
     m_forced->setEnabled(false);
     connect(m_forced, &QCheckBox::clicked, this, &SerialTransferDialog::onForcedTransferToggled);
@@ -198,14 +190,18 @@ void SerialTransferDialog::build()
         areas->setMaxVisibleItems(AreaCount);
     }
 
-    m_optionsGroup = group(objectName::optionsGroup, 100, 104);
+    m_optionsGroup = group(objectName::optionsGroup, 100, 144);
     m_deadTimeWordsLabel = label(m_optionsGroup, objectName::deadTimeWordsLabel, 10, 22, groupWidth - 20);
     m_analogWordsLabel = label(m_optionsGroup, objectName::analogWordsLabel, 10, 42, groupWidth - 20);
     m_analogWordsNote = label(m_optionsGroup, objectName::analogWordsNote, 10, 60, groupWidth - 20);
     m_permitWrite = checkBox(m_optionsGroup, objectName::permitWrite, 10, 80, groupWidth - 20);
     connect(m_permitWrite, &QCheckBox::clicked, this, [this](bool checked) { m_core.setWritePermitted(checked); });
+    m_verify = checkBox(m_optionsGroup, objectName::verifyAfterWrite, 10, 100, groupWidth - 20);
+    connect(m_verify, &QCheckBox::clicked, this, [this](bool checked) { m_core.setVerifyAfterWrite(checked); });
+    m_changedOnly = checkBox(m_optionsGroup, objectName::changedOnly, 10, 120, groupWidth - 20);
+    connect(m_changedOnly, &QCheckBox::clicked, this, [this](bool checked) { m_core.setChangedOnly(checked); });
 
-    m_displayOptionsGroup = group(objectName::displayOptionsGroup, 212, 104);
+    m_displayOptionsGroup = group(objectName::displayOptionsGroup, 252, 104);
     m_showL = checkBox(m_displayOptionsGroup, objectName::showAreaL, 10, 20, groupWidth - 20);
     m_showN = checkBox(m_displayOptionsGroup, objectName::showAreaN, 10, 40, groupWidth - 20);
     m_showO = checkBox(m_displayOptionsGroup, objectName::showAreaO, 10, 60, groupWidth - 20);
@@ -235,6 +231,8 @@ void SerialTransferDialog::applyTexts()
     m_analogWordsLabel->setText(fromUtf8(t.analogWordsLabel));
     m_analogWordsNote->setText(fromUtf8(t.analogWordsNote));
     m_permitWrite->setText(fromUtf8(t.permitWriteCheck));
+    m_verify->setText(fromUtf8(t.verifyCheck));
+    m_changedOnly->setText(fromUtf8(t.changedOnlyCheck));
     m_displayOptionsGroup->setTitle(fromUtf8(t.displayOptionsGroup));
     m_showL->setText(fromUtf8(t.showAreaLCheck));
     m_showN->setText(fromUtf8(t.showAreaNCheck));
@@ -257,9 +255,25 @@ void SerialTransferDialog::showState()
     showMemo();
     m_execute->setEnabled(m_core.executeEnabled());
     m_close->setEnabled(m_core.closeEnabled());
-    // The transaction runs without the event loop: show the change now.
-    if (isVisible())
-        repaint();
+    // The choices are the transfer's while it runs: nothing typed or clicked
+    // meanwhile may change them under it, nor wait to act after it.
+    const bool idle = !m_core.running();
+    const bool controls = idle && m_core.writeControlsEnabled();
+    for (QWidget* control : {static_cast<QWidget*>(m_startArea), static_cast<QWidget*>(m_endArea),
+             static_cast<QWidget*>(m_permitWrite), static_cast<QWidget*>(m_showL), static_cast<QWidget*>(m_showN),
+             static_cast<QWidget*>(m_showO), static_cast<QWidget*>(m_changedOnly)})
+        control->setEnabled(controls);
+    m_verify->setEnabled(idle && m_core.isWriteDialog());
+    m_forced->setEnabled(idle && m_core.forcedBoxVisible());
+}
+
+void SerialTransferDialog::showStatus(const comm::TransferStatus& status)
+{
+    if (!m_core.running())
+        return;
+    m_progressBar->setRange(0, ProgressSteps);
+    m_progressBar->setValue(std::clamp(status.permille, 0, ProgressSteps));
+    m_status->setText(fromUtf8(status.text));
 }
 
 void SerialTransferDialog::showEvent(QShowEvent* event)
@@ -273,7 +287,7 @@ void SerialTransferDialog::showEvent(QShowEvent* event)
 
 bool SerialTransferDialog::handleKey(QKeyEvent* event)
 {
-    if (event->modifiers() != Qt::ControlModifier)
+    if (event->modifiers() != Qt::ControlModifier || m_core.running())
         return false;
     if (event->key() == Qt::Key_F9) {
         m_core.revealForcedBox();
@@ -318,30 +332,65 @@ void SerialTransferDialog::onForcedTransferToggled(bool checked)
 
 void SerialTransferDialog::onExecute()
 {
-    m_core.runTransaction();
+    if (m_worker || !m_core.executeEnabled())
+        return;
+    m_core.beginTransaction();
+    m_progressBar->setRange(0, ProgressSteps);
+    m_progressBar->setValue(0);
+    m_status->clear();
     showState();
+    m_worker = QThread::create([this] { m_result = m_core.transfer(); });
+    connect(m_worker, &QThread::finished, this, &SerialTransferDialog::onTransferDone);
+    m_worker->start();
+}
+
+void SerialTransferDialog::onTransferDone()
+{
+    m_worker->wait();
+    delete m_worker;
+    m_worker = nullptr;
+    m_core.finishTransaction(m_result);
+    if (m_core.cancelRequested())
+        m_status->setText(fromUtf8(m_core.texts().cancelled));
+    showState();
+    emit transferFinished(m_result);
+}
+
+void SerialTransferDialog::cancelTransfer()
+{
+    if (m_core.cancelRequested())
+        return;
+    if (m_core.confirmCancel())
+        m_status->setText(fromUtf8(m_core.texts().cancelling));
 }
 
 void SerialTransferDialog::onClose()
 {
+    if (m_core.running()) {
+        cancelTransfer();
+        return;
+    }
     m_core.close();
     accept();
 }
 
 void SerialTransferDialog::reject()
 {
-    // Escape while a transaction runs (its waits let events through) must
-    // not close the dialog under it.
-    if (!m_core.closeEnabled())
+    // Escape while a transfer runs stops it; the dialog stays until the
+    // transfer has ended and says so.
+    if (m_core.running()) {
+        cancelTransfer();
         return;
+    }
     m_core.close();
     QDialog::reject();
 }
 
 void SerialTransferDialog::closeEvent(QCloseEvent* event)
 {
-    if (!m_core.closeEnabled()) {
+    if (m_core.running()) {
         event->ignore();
+        cancelTransfer();
         return;
     }
     m_core.close();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/comm/SerialTransferPresenter.h"
+#include "gui/common/MainThreadUi.h"
 
 #include <QDialog>
 
@@ -14,10 +15,12 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QThread;
 
 namespace tess {
 class Clock;
 class Ui;
+class UserStore;
 struct Workspace;
 } // namespace tess
 
@@ -27,23 +30,33 @@ class SerialPort;
 
 namespace tess::gui {
 
-// The communication dialog: one read or write transaction with the inverter.
-// The direction is the document's commDirection when the form is made ('w'
-// write, anything else read). The rules are the application's SerialTransferPresenter; the
-// form shows its state, hands it the user's choices and drives the progress
-// bar for the link. Controls carry their program names (Label1 .. Label8,
+// The communication dialog: one read, write or comparison with the
+// inverter. The direction is the document's commDirection when the form is
+// made ('w' write, 'c' compare with the drive, anything else read). The rules
+// are the application's SerialTransferPresenter; the form shows its state
+// and hands it the user's choices. Execute runs the work on the line on a
+// thread of its own: the window keeps painting, progress comes back as
+// queued calls, and questions are asked on the window's thread while the
+// transfer waits. While it runs, Close (and the title bar's close, and
+// Escape) stops it. Controls carry their program names (Label1 .. Label8,
 // ProgressBar1, Memo1, Button1, Button2, GroupBox1 .. GroupBox3, ComboBox1,
 // ComboBox2, CheckBox1 .. CheckBox5) as object names, set from one table in
-// the form's source. Files go to workFolder ("" is the working directory).
+// the form's source. Files go to workFolder ("" is the working directory);
+// the store keeps the verify box's state.
 class SerialTransferDialog : public QDialog {
     Q_OBJECT
 
 public:
     SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent = nullptr,
-        const std::string& workFolder = {});
+        const std::string& workFolder = {}, UserStore* store = nullptr);
     ~SerialTransferDialog() override;
 
     const comm::SerialTransferPresenter& transfer() const { return m_core; }
+    bool transferRunning() const { return m_worker != nullptr; }
+
+signals:
+    // Execute's work is over and the dialog shows its result.
+    void transferFinished(int result);
 
 public slots:
     void reject() override;
@@ -54,13 +67,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class Progress;
-
     void build();
     void applyTexts();
     void showState();
     void showMemo();
+    void showStatus(const comm::TransferStatus& status);
     bool handleKey(QKeyEvent* event);
+    // Close while a transfer runs: asks (in a write) and stops it.
+    void cancelTransfer();
+    void onTransferDone();
 
     void onStartAreaEdited(const QString& text);
     void onEndAreaEdited(const QString& text);
@@ -69,12 +84,15 @@ private:
     void onExecute();
     void onClose();
 
+    MainThreadUi m_ui;
     comm::SerialTransferPresenter m_core;
-    std::unique_ptr<Progress> m_progress;
+    QThread* m_worker = nullptr;
+    int m_result = 0;
     bool m_centred = false;
 
     QLabel* m_progressCaption = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QLabel* m_status = nullptr;
     QLabel* m_messagesCaption = nullptr;
     QPlainTextEdit* m_memo = nullptr;
     QPushButton* m_execute = nullptr;
@@ -89,6 +107,8 @@ private:
     QLabel* m_analogWordsLabel = nullptr;
     QLabel* m_analogWordsNote = nullptr;
     QCheckBox* m_permitWrite = nullptr;
+    QCheckBox* m_verify = nullptr;
+    QCheckBox* m_changedOnly = nullptr;
     QGroupBox* m_displayOptionsGroup = nullptr;
     QCheckBox* m_showL = nullptr;
     QCheckBox* m_showN = nullptr;

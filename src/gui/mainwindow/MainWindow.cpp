@@ -512,7 +512,7 @@ void MainWindow::runCommunication(char direction)
 {
     m_ws.doc.state.commDirection = direction;
     comm::PosixSerialPort port;
-    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), this);
+    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), this, {}, &m_store);
     dialog.exec();
     refreshFromCore();
 }

@@ -16,12 +16,15 @@ using Lines = std::vector<std::string>;
 
 class RecordingProgress : public ProgressSink {
 public:
-    void setPosition(int position) override { positions.push_back(position); }
-    void setMaximum(int maximum) override { lastMaximum = maximum; }
-    void step(int by) override { steps.push_back(by); }
-    std::vector<int> positions;
-    std::vector<int> steps;
-    int lastMaximum = -1;
+    void progressed(const TransferStep& step) override { steps.push_back(step); }
+    std::vector<int> done() const
+    {
+        std::vector<int> done;
+        for (const TransferStep& step : steps)
+            done.push_back(step.done);
+        return done;
+    }
+    std::vector<TransferStep> steps;
 };
 
 class Link : public ::testing::Test {
@@ -148,8 +151,8 @@ TEST_F(Link, ImageReadTakesFiveChunksOf232AndOneOf170)
     ASSERT_EQ(sent.size(), 6u);
     EXPECT_EQ(sent[0].substr(0, 11), "r00200000E8");
     EXPECT_EQ(sent[5], "r00200488AA8A");
-    EXPECT_EQ(progress.steps, (std::vector<int> {232, 232, 232, 232, 232, 170}));
-    EXPECT_EQ(progress.lastMaximum, ImageBytes);
+    EXPECT_EQ(progress.done(), (std::vector<int> {116, 232, 348, 464, 580, 665}));
+    EXPECT_EQ(progress.steps.back().total, SlotCount);
     for (int word : {0, 115, 116, 664})
         EXPECT_EQ(state.image[2 * word] << 8 | state.image[2 * word + 1], word * 7) << "word " << word;
 }
@@ -180,7 +183,8 @@ TEST_F(Link, WholeImageWriteSendsEveryWordsLow16Bits)
     EXPECT_EQ(sent[0], "w002000000096C8");
     EXPECT_EQ(sent[5].substr(0, 13), "w0020000AFFFF");
     EXPECT_EQ(sent[6].substr(0, 13), "w0020000C2345");
-    EXPECT_EQ(progress.lastMaximum, SlotCount - 1);
+    EXPECT_EQ(progress.steps.back().done, SlotCount);
+    EXPECT_EQ(progress.steps.back().total, SlotCount);
     EXPECT_TRUE(log.lines() == Lines {"start !!"});
 }
 
@@ -271,7 +275,8 @@ TEST_F(Link, FailedWordEndsItsRangeOnlyAndTheTransferReportsIt)
     startWrite({{20, 22}, {30, 31}});
 
     EXPECT_EQ(link.transferParameterImage(), -1);
-    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 21", "num = -2"}));
+    // The rest of the range is named as not sent.
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 21", "num = -2", "22 to 22 not sent."}));
     EXPECT_EQ(
         inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(20), wordAddress(30), wordAddress(31)}));
 }
@@ -288,7 +293,9 @@ TEST_F(Link, HeldBackWordIsLoggedAndNotSent)
     EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines() == (Lines {"start !!", "A-11 data is not writed."}));
     EXPECT_EQ(inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(40), wordAddress(42)}));
-    EXPECT_EQ(progress.steps.size(), 2u);
+    // The bar counts the words that go out: the held-back one is not planned.
+    EXPECT_EQ(progress.done(), (std::vector<int> {1, 2}));
+    EXPECT_EQ(progress.steps.back().total, 2);
 }
 
 // Exchanges of a read of two bytes at 0x510 whose reply is scripted.
