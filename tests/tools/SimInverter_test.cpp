@@ -1,4 +1,5 @@
 #include "siminverter/SimInverter.h"
+#include "siminverter/SimOptions.h"
 #include "siminverter/SimPty.h"
 
 #include "app/comm/SerialTransferPresenter.h"
@@ -68,6 +69,296 @@ TEST(SimInverter, AnswersFramesSplitAcrossChunks)
         inverter.feed(both.substr(5, 20)), dataReplyText(0x510, {'Q', 'M', '7', '1', ' ', '0', '1', '-', 'A', '1'}));
     EXPECT_EQ(inverter.feed(both.substr(25)), ackReplyText());
     EXPECT_EQ(inverter.word(0x200000 + 10), 0x0096);
+}
+
+const std::uint32_t Word5 = comm::ImageAddress + 10;
+const std::string WriteWord5 = comm::buildRequestFrame(comm::FrameRequest::write(Word5, 0x0096));
+
+// Each fault on a write: the acknowledge "\x06 w77\r\n" spoiled as the fault
+// says, and whether the inverter still stored the word.
+struct FaultTextCase {
+    const char* name;
+    Fault fault;
+    std::optional<std::string> reply;
+    int delayMs;
+    bool stored;
+};
+
+class FaultOnAWrite : public ::testing::TestWithParam<FaultTextCase> { };
+
+TEST_P(FaultOnAWrite, SpoilsTheAcknowledgeAsItSays)
+{
+    const FaultTextCase& c = GetParam();
+    SimInverter inverter;
+    inverter.faults[Word5] = c.fault;
+    const Response response = inverter.respond(WriteWord5);
+    EXPECT_EQ(response.text, c.reply);
+    EXPECT_EQ(response.delayMs, c.delayMs);
+    EXPECT_FALSE(response.hangUp);
+    EXPECT_EQ(inverter.word(Word5), c.stored ? 0x0096 : 0);
+}
+
+// 'w' and 695 zeros sum to 0x82C7.
+const std::string OverlongAck = "\x06 w" + std::string(695, '0') + "C7\r\n";
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FaultOnAWrite,
+    ::testing::Values(FaultTextCase {"Delay", {FaultKind::Delay, 250}, "\x06 w77\r\n", 250, true},
+        FaultTextCase {"Refuse", {FaultKind::Refuse, 'E'}, "\x15 E\r\n", 0, false},
+        FaultTextCase {"Silent", {FaultKind::Silent}, std::nullopt, 0, false},
+        FaultTextCase {"Overlong", {FaultKind::Overlong}, OverlongAck, 0, true},
+        FaultTextCase {"WrongFirst", {FaultKind::WrongFirst}, "? w77\r\n", 0, true},
+        FaultTextCase {"SumHigh", {FaultKind::SumHigh}, "\x06 w87\r\n", 0, true},
+        FaultTextCase {"SumLow", {FaultKind::SumLow}, "\x06 w78\r\n", 0, true},
+        FaultTextCase {"Cut", {FaultKind::Cut}, "\x06 w", 0, true}),
+    test::CaseName {});
+
+// Each fault on a full read chunk (a 481-character reply), as the link's
+// reply parser sees it.
+struct FaultReadCase {
+    const char* name;
+    FaultKind kind;
+    std::size_t length;
+    // How the link's parser takes it; nothing for a reply the link never
+    // parses, since its LF does not come.
+    std::optional<comm::ReplyKind> replyKind;
+    comm::ReplyFault replyFault;
+};
+
+class FaultOnARead : public ::testing::TestWithParam<FaultReadCase> { };
+
+TEST_P(FaultOnARead, GivesTheReplyTheLinkMustCatch)
+{
+    const FaultReadCase& c = GetParam();
+    SimInverter inverter;
+    for (std::uint32_t i = 0; i < comm::ImageChunk; ++i)
+        inverter.memory[comm::ImageAddress + i] = static_cast<std::uint8_t>(i);
+    const std::string request = comm::buildRequestFrame(comm::FrameRequest::read(comm::ImageAddress, comm::ImageChunk));
+    const std::string correct = *inverter.answer(request);
+    ASSERT_EQ(correct.size(), 481u);
+    inverter.faults[comm::ImageAddress] = Fault {c.kind};
+
+    const std::string reply = inverter.respond(request).text.value_or("");
+    EXPECT_EQ(reply.size(), c.length);
+    // Only a whole reply ends its line, and only at its end.
+    const bool whole = c.kind != FaultKind::Cut;
+    EXPECT_EQ(reply.find(comm::FrameLf), whole ? reply.size() - 1 : std::string::npos);
+    EXPECT_EQ(reply.substr(3, 200), correct.substr(3, 200)); // the header and data digits are kept
+    if (!c.replyKind)
+        return;
+    const comm::Reply parsed = comm::parseReply(reply);
+    EXPECT_EQ(parsed.kind, *c.replyKind);
+    EXPECT_EQ(parsed.fault, c.replyFault);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FaultOnARead,
+    ::testing::Values(
+        // 685 data digits: the checksum holds, the digits make no whole bytes.
+        FaultReadCase {"Overlong", FaultKind::Overlong, 702, comm::ReplyKind::Data, comm::ReplyFault::BadData},
+        FaultReadCase {"WrongFirst", FaultKind::WrongFirst, 481, comm::ReplyKind::Invalid, comm::ReplyFault::None},
+        FaultReadCase {"SumHigh", FaultKind::SumHigh, 481, comm::ReplyKind::Data, comm::ReplyFault::SumHigh},
+        FaultReadCase {"SumLow", FaultKind::SumLow, 481, comm::ReplyKind::Data, comm::ReplyFault::SumLow},
+        FaultReadCase {"Cut", FaultKind::Cut, 240, std::nullopt, comm::ReplyFault::None}),
+    test::CaseName {});
+
+struct RepeatCase {
+    const char* name;
+    bool once;
+    std::string secondReply;
+};
+
+class FaultRepeat : public ::testing::TestWithParam<RepeatCase> { };
+
+TEST_P(FaultRepeat, MeetsTheFirstRequestOrEvery)
+{
+    SimInverter inverter;
+    inverter.faults[Word5] = Fault {FaultKind::SumLow, 0, GetParam().once};
+    EXPECT_EQ(inverter.answer(WriteWord5), "\x06 w78\r\n");
+    EXPECT_EQ(inverter.answer(WriteWord5), GetParam().secondReply);
+    // Other addresses never meet it.
+    EXPECT_EQ(inverter.answer(comm::buildRequestFrame(comm::FrameRequest::write(Word5 + 2, 1))), ackReplyText());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultRepeat,
+    ::testing::Values(RepeatCase {"Once", true, "\x06 w77\r\n"}, RepeatCase {"EveryTime", false, "\x06 w78\r\n"}),
+    test::CaseName {});
+
+TEST(SimInverter, HangsUpAtTheRequestAfterTheLastOneAnswered)
+{
+    SimInverter inverter;
+    inverter.hangUpAfter = 2;
+    EXPECT_EQ(inverter.respond(WriteWord5).text, ackReplyText());
+    EXPECT_EQ(inverter.respond(WriteWord5).text, ackReplyText());
+    const Response third = inverter.respond(WriteWord5);
+    EXPECT_TRUE(third.hangUp);
+    EXPECT_FALSE(third.text);
+    EXPECT_EQ(inverter.writtenAddresses.size(), 2u);
+}
+
+struct AddressCase {
+    const char* name;
+    std::string text;
+    std::optional<std::uint32_t> address;
+};
+
+class RequestAddressOption : public ::testing::TestWithParam<AddressCase> { };
+
+TEST_P(RequestAddressOption, NamesTheByteAddressOfTheRequest)
+{
+    EXPECT_EQ(parseRequestAddress(GetParam().text), GetParam().address);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, RequestAddressOption,
+    ::testing::Values(AddressCase {"Hex", "0x200050", 0x200050}, AddressCase {"HexUpperPrefix", "0X510", 0x510},
+        AddressCase {"HexLowerDigits", "0x20052e", 0x20052E}, AddressCase {"FirstWord", "word:0", 0x200000},
+        AddressCase {"WordFive", "word:5", 0x20000A}, AddressCase {"LastWord", "word:664", 0x200530},
+        AddressCase {"WordBeyondImage", "word:665", std::nullopt},
+        AddressCase {"NegativeWord", "word:-1", std::nullopt}, AddressCase {"EmptyWord", "word:", std::nullopt},
+        AddressCase {"HexWithoutPrefix", "200050", std::nullopt}, AddressCase {"PrefixOnly", "0x", std::nullopt},
+        AddressCase {"NoHexDigit", "0x51G", std::nullopt},
+        AddressCase {"BeyondThirtyTwoBits", "0x100000000", std::nullopt}),
+    test::CaseName {});
+
+struct CommandLineCase {
+    const char* name;
+    std::vector<std::string> args;
+    bool valid;
+    std::map<std::uint32_t, Fault> faults = {};
+    int baud = 0;
+    std::optional<std::size_t> hangUpAfter = std::nullopt;
+};
+
+class SimCommandLine : public ::testing::TestWithParam<CommandLineCase> { };
+
+TEST_P(SimCommandLine, SetsTheLineAndItsFaults)
+{
+    const CommandLineCase& c = GetParam();
+    std::string error;
+    const std::optional<SimOptions> options = parseSimOptions(c.args, &error);
+    ASSERT_EQ(options.has_value(), c.valid) << error;
+    EXPECT_EQ(error.empty(), c.valid);
+    if (!options)
+        return;
+    EXPECT_EQ(options->dataSetPath, "held.csl");
+    EXPECT_EQ(options->faults, c.faults);
+    EXPECT_EQ(options->baud, c.baud);
+    EXPECT_EQ(options->hangUpAfter, c.hangUpAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, SimCommandLine,
+    ::testing::Values(CommandLineCase {"DataSetOnly", {"held.csl"}, true, {}},
+        CommandLineCase {"PacedAndHungUp", {"--baud", "9600", "--hangup-after", "40", "held.csl"}, true, {}, 9600, 40},
+        CommandLineCase {"EveryKind",
+            {"--delay", "word:1=1500", "--nak", "0x510=e", "--silent", "word:2", "--overlong", "word:3", "--garbage",
+                "word:4", "--sum-high", "word:5", "--sum-low", "word:6", "--cut", "word:7", "held.csl"},
+            true,
+            {{0x200002, {FaultKind::Delay, 1500}}, {0x510, {FaultKind::Refuse, 'e'}}, {0x200004, {FaultKind::Silent}},
+                {0x200006, {FaultKind::Overlong}}, {0x200008, {FaultKind::WrongFirst}},
+                {0x20000A, {FaultKind::SumHigh}}, {0x20000C, {FaultKind::SumLow}}, {0x20000E, {FaultKind::Cut}}}},
+        CommandLineCase {"OnceForTheFaultsAfterIt",
+            {"--cut", "word:1", "--once", "--cut", "word:2", "held.csl", "--nak", "word:3=C"}, true,
+            {{0x200002, {FaultKind::Cut}}, {0x200004, {FaultKind::Cut, 0, true}},
+                {0x200006, {FaultKind::Refuse, 'C', true}}}},
+        CommandLineCase {"LaterFaultReplaces", {"--silent", "word:9", "--garbage", "0x200012", "held.csl"}, true,
+            {{0x200012, {FaultKind::WrongFirst}}}},
+        CommandLineCase {"NoDataSet", {"--baud", "9600"}, false},
+        CommandLineCase {"TwoDataSets", {"held.csl", "other.csl"}, false},
+        CommandLineCase {"UnknownOption", {"--fast", "held.csl"}, false},
+        CommandLineCase {"MissingValue", {"held.csl", "--cut"}, false},
+        CommandLineCase {"DelayWithoutMs", {"--delay", "word:1", "held.csl"}, false},
+        CommandLineCase {"DelayNotANumber", {"--delay", "word:1=soon", "held.csl"}, false},
+        CommandLineCase {"NakCodeOfTwo", {"--nak", "word:1=EE", "held.csl"}, false},
+        CommandLineCase {"NakWithoutCode", {"--nak", "word:1=", "held.csl"}, false},
+        CommandLineCase {"BadAddress", {"--silent", "1234", "held.csl"}, false},
+        CommandLineCase {"BaudZero", {"--baud", "0", "held.csl"}, false},
+        CommandLineCase {"HangUpNotANumber", {"--hangup-after", "x", "held.csl"}, false}),
+    test::CaseName {});
+
+// A request written to the slave side as the program would, and the time its
+// whole reply took to come back, the simulator driven between the waits.
+struct TimedReply {
+    std::string text;
+    double seconds = 0;
+};
+
+TimedReply timeReply(SimPty& pty, SimInverter& inverter, const std::string& request)
+{
+    TimedReply result;
+    const int slave = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0)
+        return result;
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsed
+        = [start] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
+    if (::write(slave, request.data(), request.size()) == static_cast<ssize_t>(request.size())) {
+        while (elapsed() < 10 && (result.text.empty() || result.text.back() != comm::FrameLf)) {
+            EXPECT_TRUE(pty.pump(inverter));
+            pollfd input {slave, POLLIN, 0};
+            const int due = pty.msUntilDue();
+            poll(&input, 1, due < 0 ? 20 : due);
+            char buffer[600];
+            const ssize_t got = ::read(slave, buffer, sizeof buffer);
+            if (got > 0)
+                result.text.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    result.seconds = elapsed();
+    ::close(slave);
+    return result;
+}
+
+struct PacingCase {
+    const char* name;
+    int baud;
+    std::optional<Fault> fault;
+    double soonestSeconds;
+};
+
+class SimPtyTiming : public ::testing::TestWithParam<PacingCase> { };
+
+TEST_P(SimPtyTiming, ReplyComesNoSoonerThanItsTime)
+{
+    const PacingCase& c = GetParam();
+    SimPty pty;
+    std::string error;
+    if (!pty.open(&error))
+        GTEST_SKIP() << "no pseudo-terminal: " << error;
+    pty.setBaud(c.baud);
+    SimInverter inverter;
+    if (c.fault)
+        inverter.faults[comm::ImageAddress] = *c.fault;
+    const std::string request = comm::buildRequestFrame(comm::FrameRequest::read(comm::ImageAddress, comm::ImageChunk));
+
+    const TimedReply reply = timeReply(pty, inverter, request);
+    EXPECT_EQ(reply.text, dataReplyText(comm::ImageAddress, std::vector<std::uint8_t>(comm::ImageChunk, 0)));
+    EXPECT_GE(reply.seconds, c.soonestSeconds);
+    EXPECT_LT(reply.seconds, c.soonestSeconds + 5); // generous: the machine may be busy
+}
+
+INSTANTIATE_TEST_SUITE_P(Line, SimPtyTiming,
+    ::testing::Values(PacingCase {"PacedAt9600", 9600, std::nullopt, 481.0 / 960},
+        PacingCase {"Delayed", 0, Fault {FaultKind::Delay, 300}, 0.3},
+        PacingCase {"DelayedAndPaced", 9600, Fault {FaultKind::Delay, 300}, 0.3 + 481.0 / 960}),
+    test::CaseName {});
+
+TEST(SimPtyHangUp, ClosesTheLineUnderTheProgram)
+{
+    SimPty pty;
+    std::string error;
+    if (!pty.open(&error))
+        GTEST_SKIP() << "no pseudo-terminal: " << error;
+    SimInverter inverter;
+    inverter.hangUpAfter = 1;
+    EXPECT_EQ(timeReply(pty, inverter, WriteWord5).text, ackReplyText());
+
+    const int slave = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(slave, 0);
+    ASSERT_EQ(::write(slave, WriteWord5.data(), WriteWord5.size()), static_cast<ssize_t>(WriteWord5.size()));
+    EXPECT_TRUE(pty.pump(inverter));
+    EXPECT_TRUE(pty.hungUp());
+    pollfd line {slave, POLLIN, 0};
+    EXPECT_EQ(poll(&line, 1, 1000), 1);
+    EXPECT_TRUE(line.revents & POLLHUP);
+    ::close(slave);
 }
 
 // The program's own serial port on the slave side of a pseudo-terminal,

@@ -48,6 +48,13 @@ std::optional<std::uint32_t> hexNumber(std::string_view digits)
 constexpr std::array<std::string_view, catalogue::ModelCount> IdentityPrefixes {
     "QM71 ", "LR71 ", "QR71 ", "LX71 ", "LX71h", "LR75 ", "QM71K", "LX71K", "QM71N", "QM73N", "QR71K", "LR71K"};
 
+// The same digit's value plus one, so that a checksum digit comes out wrong.
+char otherDigit(char digit)
+{
+    const std::uint32_t value = hexNumber(std::string_view(&digit, 1)).value_or(0);
+    return hexByte((value + 1) & 0xF).back();
+}
+
 constexpr std::size_t ReadFrameLength = 17;
 constexpr std::size_t WriteFrameLength = 19;
 
@@ -118,59 +125,137 @@ void SimInverter::loadDataSet(
     put(comm::IdentityAddress, identityText);
 }
 
-std::optional<std::string> SimInverter::answer(std::string_view frame)
+std::optional<std::string> faultyReplyText(const std::string& correct, const Fault& fault)
 {
+    if (fault.kind == FaultKind::Refuse)
+        return nakReplyText(static_cast<char>(fault.parameter));
+    if (fault.kind == FaultKind::Silent)
+        return std::nullopt;
+    // A correct reply ends in two checksum digits and CR LF.
+    if (correct.size() < 4)
+        return correct;
+    const std::size_t sumAt = correct.size() - 4;
+    std::string text = correct;
+    switch (fault.kind) {
+    case FaultKind::Refuse:
+    case FaultKind::Silent:
+    case FaultKind::Delay:
+        break;
+    case FaultKind::Overlong:
+        // Digits before the checksum, summed with it: the checksum holds, the
+        // length is what is wrong.
+        text.resize(sumAt);
+        text.append(OverlongReplyChars - 2 - sumAt, '0');
+        return withChecksum(text);
+    case FaultKind::WrongFirst:
+        text[0] = WrongFirstChar;
+        break;
+    case FaultKind::SumHigh:
+        text[sumAt] = otherDigit(text[sumAt]);
+        break;
+    case FaultKind::SumLow:
+        text[sumAt + 1] = otherDigit(text[sumAt + 1]);
+        break;
+    case FaultKind::Cut:
+        text.resize(text.size() / 2);
+        break;
+    }
+    return text;
+}
+
+std::optional<Fault> SimInverter::takeFault(std::uint32_t address)
+{
+    if (const auto it = faults.find(address); it != faults.end()) {
+        const Fault fault = it->second;
+        if (fault.once)
+            faults.erase(it);
+        return fault;
+    }
+    if (silentAt.contains(address))
+        return Fault {FaultKind::Silent};
+    if (const auto refused = nakAt.find(address); refused != nakAt.end())
+        return Fault {FaultKind::Refuse, refused->second};
+    return std::nullopt;
+}
+
+Response SimInverter::respond(std::string_view frame)
+{
+    if (hangUpAfter && m_requests >= *hangUpAfter)
+        return Response {std::nullopt, 0, true};
+    ++m_requests;
+    const auto refuse = [](char code) { return Response {nakReplyText(code)}; };
+
     if (frame.empty() || frame[0] != comm::FrameEnq)
-        return nakReplyText('z');
+        return refuse('z');
     if (frame.size() < 2 || frame[1] != comm::FrameBlk)
-        return nakReplyText('Z');
+        return refuse('Z');
     if (frame.size() < 3 || (frame[2] != comm::CommandRead && frame[2] != comm::CommandWrite))
-        return nakReplyText('D');
+        return refuse('D');
     const char command = frame[2];
     const std::size_t length = command == comm::CommandRead ? ReadFrameLength : WriteFrameLength;
     if (frame.size() != length || frame[length - 2] != comm::FrameCr || frame[length - 1] != comm::FrameLf)
-        return nakReplyText('F');
+        return refuse('F');
     const std::string_view summed = frame.substr(2, length - 6);
     const std::optional<std::uint32_t> sum = hexNumber(frame.substr(length - 4, 2));
     const std::optional<std::uint32_t> digits = hexNumber(frame.substr(3, length - 7));
     if (!sum || !digits)
-        return nakReplyText('X');
+        return refuse('X');
     const unsigned expected = comm::frameChecksum(summed);
     if ((*sum >> 4) != (expected >> 4))
-        return nakReplyText('S');
+        return refuse('S');
     if ((*sum & 0xF) != (expected & 0xF))
-        return nakReplyText('s');
+        return refuse('s');
 
     const std::uint32_t address = *hexNumber(frame.substr(3, 8));
-    if (silentAt.contains(address))
-        return std::nullopt;
-    if (const auto refused = nakAt.find(address); refused != nakAt.end())
-        return nakReplyText(refused->second);
+    const std::optional<Fault> fault = takeFault(address);
+    // A request that is refused or lost changes nothing; any other fault is
+    // the line's, after the inverter did its work.
+    if (fault && (fault->kind == FaultKind::Refuse || fault->kind == FaultKind::Silent))
+        return Response {faultyReplyText({}, *fault)};
+
+    std::string correct;
     if (command == comm::CommandWrite) {
         putWord(address, static_cast<std::uint16_t>(*hexNumber(frame.substr(11, 4))));
         writtenAddresses.push_back(address);
-        return ackReplyText();
+        correct = ackReplyText();
+    } else {
+        const std::uint32_t count = *hexNumber(frame.substr(11, 2));
+        std::vector<std::uint8_t> bytes;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const auto it = memory.find(address + i);
+            bytes.push_back(it == memory.end() ? 0 : it->second);
+        }
+        correct = dataReplyText(address, bytes);
     }
-    const std::uint32_t count = *hexNumber(frame.substr(11, 2));
-    std::vector<std::uint8_t> bytes;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const auto it = memory.find(address + i);
-        bytes.push_back(it == memory.end() ? 0 : it->second);
-    }
-    return dataReplyText(address, bytes);
+    if (!fault)
+        return Response {std::move(correct)};
+    return Response {faultyReplyText(correct, *fault), fault->kind == FaultKind::Delay ? fault->parameter : 0};
 }
 
-std::string SimInverter::feed(std::string_view bytes)
+std::optional<std::string> SimInverter::answer(std::string_view frame)
+{
+    return respond(frame).text;
+}
+
+std::vector<Response> SimInverter::receive(std::string_view bytes)
 {
     m_pending += bytes;
-    std::string replies;
+    std::vector<Response> responses;
     for (std::size_t end = m_pending.find(comm::FrameLf); end != std::string::npos;
          end = m_pending.find(comm::FrameLf)) {
         const std::string frame = m_pending.substr(0, end + 1);
         m_pending.erase(0, end + 1);
-        if (std::optional<std::string> reply = answer(frame))
-            replies += *reply;
+        responses.push_back(respond(frame));
     }
+    return responses;
+}
+
+std::string SimInverter::feed(std::string_view bytes)
+{
+    std::string replies;
+    for (const Response& response : receive(bytes))
+        if (response.text)
+            replies += *response.text;
     return replies;
 }
 

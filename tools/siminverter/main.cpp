@@ -1,21 +1,52 @@
 // tessaline-siminverter: a simulated inverter on a pseudo-terminal, for
 // trying the read and write transactions without the hardware.
 //
-//   tessaline-siminverter [--identity TEXT] DATASET.csl
+//   tessaline-siminverter [options] DATASET.csl
 //
-// Prints the slave device's path; point the program at it with
-// TESSALINE_COM1=<path> (or any COMk) and read or write. The inverter holds
-// the data set's values and identity; writes change its memory only.
+// Prints the slave device's path as its first line on stdout; point the
+// program at it with TESSALINE_COM1=<path> (or any COMk) and read or write.
+// The inverter holds the data set's values and identity; writes change its
+// memory only. On stderr it tells how many words have been written so far.
+// It serves until SIGTERM or SIGINT, or until it hangs the line up.
+//
+// Options:
+//   --identity TEXT    the ten identity characters (default: the ones the
+//                      data set's model and ROM version give)
+//   --baud N           pace the line at N baud (9600 for a real one; ten bits
+//                      a character): a reply starts no sooner than the
+//                      request's characters would have arrived, and its
+//                      characters leave at that rate. Without it replies go
+//                      out as fast as the pseudo-terminal takes them.
+//   --delay ADDR=MS    requests to ADDR get the correct reply, MS ms late
+//   --nak ADDR=CODE    requests to ADDR are refused with the code character
+//   --silent ADDR      requests to ADDR get no reply
+//   --overlong ADDR    ... a reply of 700 characters before its CR LF
+//   --garbage ADDR     ... the reply with a wrong first character
+//   --sum-high ADDR    ... the reply with the checksum's high digit wrong
+//   --sum-low ADDR     ... the reply with the checksum's low digit wrong
+//   --cut ADDR         ... the first half of the reply, no CR LF
+//   --once             the faults named after it meet only the first
+//                      request to their address; those before it, every one
+//   --hangup-after N   N requests are answered; at the next one the line is
+//                      closed on both sides and the program ends
+//
+// ADDR is a byte address as the request frame carries it, in hexadecimal
+// (0x510, 0x200050), or word:N for parameter word N (0x200000 + 2N). One
+// fault per address: a later option for the same address replaces it. A
+// refused or unanswered write is not stored; a write whose reply is spoiled
+// on the line is.
 
 #include "domain/common/FileIo.h"
 #include "domain/datafile/DataSetFormat.h"
 #include "siminverter/SimInverter.h"
+#include "siminverter/SimOptions.h"
 #include "siminverter/SimPty.h"
 
 #include <csignal>
 #include <cstdio>
 #include <poll.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,29 +57,21 @@ void onSignal(int)
     g_stop = 1;
 }
 
-int usage()
-{
-    std::fprintf(stderr, "usage: tessaline-siminverter [--identity TEXT] DATASET.csl\n");
-    return 2;
-}
+// How long to sleep when neither the program nor a reply needs anything.
+constexpr int IdlePollMs = 200;
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    std::string identityText;
-    std::string path;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--identity" && i + 1 < argc)
-            identityText = argv[++i];
-        else if (!arg.empty() && arg[0] != '-' && path.empty())
-            path = arg;
-        else
-            return usage();
+    std::string error;
+    const std::optional<tess::sim::SimOptions> options
+        = tess::sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), &error);
+    if (!options) {
+        std::fprintf(stderr, "%s\n%s", error.c_str(), tess::sim::SimUsageText);
+        return 2;
     }
-    if (path.empty())
-        return usage();
+    const std::string& path = options->dataSetPath;
 
     std::string bytes;
     if (!tess::readFileBytes(path, bytes)) {
@@ -60,6 +83,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s is no console data file\n", path.c_str());
         return 1;
     }
+    std::string identityText = options->identityText;
     if (identityText.empty())
         identityText = tess::sim::identityTextFor(dataSet.identity.model, dataSet.identity.romVersion);
     if (identityText.size() != 10) {
@@ -69,12 +93,14 @@ int main(int argc, char** argv)
 
     tess::sim::SimInverter inverter;
     inverter.loadDataSet(identityText, dataSet.identity, dataSet.values);
+    inverter.faults = options->faults;
+    inverter.hangUpAfter = options->hangUpAfter;
     tess::sim::SimPty pty;
-    std::string error;
     if (!pty.open(&error)) {
         std::fprintf(stderr, "cannot open a pseudo-terminal: %s\n", error.c_str());
         return 1;
     }
+    pty.setBaud(options->baud);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::printf("%s\n", pty.slavePath().c_str());
@@ -83,7 +109,8 @@ int main(int argc, char** argv)
     std::size_t writes = 0;
     while (!g_stop) {
         pollfd master {pty.masterFd(), POLLIN, 0};
-        if (poll(&master, 1, 200) < 0)
+        const int due = pty.msUntilDue();
+        if (poll(&master, 1, due < 0 ? IdlePollMs : due) < 0)
             continue;
         if (!pty.pump(inverter)) {
             std::fprintf(stderr, "the pseudo-terminal failed\n");
@@ -92,6 +119,10 @@ int main(int argc, char** argv)
         if (inverter.writtenAddresses.size() != writes) {
             writes = inverter.writtenAddresses.size();
             std::fprintf(stderr, "%zu words written\n", writes);
+        }
+        if (pty.hungUp()) {
+            std::fprintf(stderr, "hung up after %zu requests\n", *options->hangUpAfter);
+            return 0;
         }
     }
     return 0;
