@@ -81,10 +81,12 @@ std::string FakeSerialPort::read(std::size_t maxBytes)
 
 FakeSerialPort::Script FakeInverter::operator()(const std::string& frame)
 {
-    std::optional<std::string> reply = answer(frame);
-    if (!reply)
+    sim::Response response = respond(frame);
+    if (!response.text || response.hangUp)
         return {};
-    return {{std::move(*reply)}};
+    FakeSerialPort::Arrival arrival {std::move(*response.text)};
+    arrival.afterMs = response.delayMs;
+    return {std::move(arrival)};
 }
 
 } // namespace tess::test

@@ -78,9 +78,9 @@ using sim::dataReplyText;
 using sim::nakReplyText;
 
 // An inverter behind a FakeSerialPort: the simulated inverter, its replies
-// arriving in one piece. Reads come from its memory (zeros where nothing was
-// put), writes are stored and acknowledged; chosen addresses are refused
-// with a code or get no answer at all.
+// arriving in one piece (a delayed one that long after its request). Reads
+// come from its memory (zeros where nothing was put), writes are stored and
+// acknowledged; chosen addresses meet the simulator's faults.
 struct FakeInverter : sim::SimInverter {
     FakeSerialPort::Script operator()(const std::string& frame);
 };

@@ -87,7 +87,8 @@ void SerialLink::calibrateWriteWait()
 
 int SerialLink::exchangeFrame(const FrameRequest& request)
 {
-    return exchange(request) == Outcome::Failed ? -1 : 0;
+    const Outcome outcome = exchange(request);
+    return outcome == Outcome::Failed || outcome == Outcome::NotSent ? -1 : 0;
 }
 
 void SerialLink::logLine(TextId id)
@@ -185,7 +186,7 @@ SerialLink::Outcome SerialLink::exchange(const FrameRequest& request)
                 m_state.stop = TransferStop::LineLost;
                 logLine(TextId::LinkLineNotQuiet);
             }
-            return Outcome::Failed;
+            return Outcome::NotSent;
         }
         m_outOfStep = false;
     }
@@ -412,6 +413,8 @@ bool SerialLink::writeWord(int word)
     m_state.transferPosition = static_cast<std::int16_t>(word);
     const auto value = static_cast<std::uint16_t>(m_dataSet.values[static_cast<std::size_t>(word)] & 0xFFFF);
     const Outcome outcome = exchange(FrameRequest::write(ImageAddress + 2 * static_cast<std::uint32_t>(word), value));
+    if (outcome == Outcome::NotSent)
+        return false;
     if (outcome == Outcome::Failed) {
         m_state.failedWords.push_back(word);
         m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_settings.language)) + std::to_string(word));

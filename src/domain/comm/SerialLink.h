@@ -183,7 +183,8 @@ public:
     void calibrateWriteWait();
 
 private:
-    enum class Outcome { Done, Refused, Failed };
+    // NotSent: the line was lost before the request could go out.
+    enum class Outcome { Done, Refused, Failed, NotSent };
 
     Outcome exchange(const FrameRequest& request);
     Outcome sendAndCheck(const FrameRequest& request, std::int64_t deadline);

@@ -340,7 +340,10 @@ INSTANTIATE_TEST_SUITE_P(Replies, Exchange,
             "FewerBytesThanAsked", {{test::dataReplyText(IdentityAddress, {0x51})}}, -1, {"Reply length error!!"}},
         // The status query failing after part of a reply ends the collection.
         ExchangeCase {"StatusFailsMidReply", {{twoBytes().substr(0, 12)}, {"", 0, true}}, -1, {"SUM High Error! "}},
-        ExchangeCase {"Silence", {}, -1, {}}),
+        ExchangeCase {"Silence", {}, -1, {}},
+        // A reply for another address answers another request: one that came late.
+        ExchangeCase {"ReplyForAnotherAddress", {{test::dataReplyText(IdentityAddress + 1, {0x51, 0x4D})}}, -1,
+            {"Reply address error!!"}}),
     test::CaseName {});
 
 TEST_F(Link, ReplyWithoutLineFeedFailsAfterTheDeadlineWithNothingLogged)
@@ -374,6 +377,41 @@ TEST_F(Link, LateReplyOfAFailedExchangeIsNotTakenForTheNextOne)
     EXPECT_EQ(link.exchangeFrame(FrameRequest::read(IdentityAddress, 2)), 0);
     EXPECT_EQ(link.replyData(), (std::vector<std::uint8_t> {'Q', 'M'}));
     EXPECT_TRUE(log.lines() == Lines {"start !!"});
+}
+
+TEST_F(Link, ReplyComingAfterTheDeadlineIsReadAwayBeforeTheNextRequest)
+{
+    // Word 21 is answered 2.5 s late: after its deadline, when the next
+    // range's first request would already be waiting for its own reply.
+    inverter.faults[wordAddress(21)] = sim::Fault {sim::FaultKind::Delay, 2500, false};
+    inverter.nakAt[wordAddress(31)] = 'E';
+    rows.setText(32, ColCode, "B-1");
+    startWrite({{20, 22}, {30, 32}});
+
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 21", "num = 0", "22 to 22 not sent.", "B-1  Upper limit error"}));
+    EXPECT_EQ(state.writtenWords, (std::vector<int> {20, 30, 32}));
+    EXPECT_EQ(state.refusedWords, (std::vector<int> {31}));
+    EXPECT_EQ(state.failedWords, (std::vector<int> {21}));
+}
+
+TEST_F(Link, LineThatNeverGoesQuietStopsTheTransfer)
+{
+    port.respond = [this](const std::string& frame) {
+        if (frame.find("w00200028") == std::string::npos)
+            return inverter(frame);
+        // Word 20 gets no reply, only noise every 100 ms for a minute.
+        test::FakeSerialPort::Script noise;
+        for (int ms = 100; ms <= 60000; ms += 100)
+            noise.push_back({"?", 0, false, ms});
+        return noise;
+    };
+    startWrite({{20, 20}, {30, 31}});
+
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_EQ(state.stop, TransferStop::LineLost);
+    EXPECT_TRUE(inverter.writtenAddresses.empty());
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 20", "num = 0", "The line does not go quiet; the transfer stopped."}));
 }
 
 } // namespace
