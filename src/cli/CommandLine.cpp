@@ -9,27 +9,53 @@
 namespace tess::cli {
 namespace {
 
-enum class Scope { Global, New, Show, NewOrExport };
+// The commands an option belongs to, one bit per command.
+constexpr unsigned commandBit(Command command)
+{
+    return 1u << static_cast<unsigned>(command);
+}
 
+constexpr unsigned AnyCommand = ~0u;
+constexpr unsigned ForNew = commandBit(Command::New);
+constexpr unsigned ForShow = commandBit(Command::Show);
+constexpr unsigned ForExport = commandBit(Command::Export);
+constexpr unsigned ForRead = commandBit(Command::Read);
+constexpr unsigned ForWrite = commandBit(Command::Write);
+constexpr unsigned ForCompareDrive = commandBit(Command::CompareDrive);
+constexpr unsigned ForDrive = ForRead | ForWrite | ForCompareDrive;
+
+// An option, the commands it belongs to, and where its value goes: a text
+// kept as given, a flag set to a fixed state, or (neither) a value the
+// parser reads itself.
 struct OptionSpec {
     std::string_view name;
     bool takesValue;
-    Scope scope;
+    unsigned commands;
+    std::string Options::*text = nullptr;
+    bool Options::*flag = nullptr;
+    bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 12> optionSpecs {{
-    {"--install", true, Scope::Global},
-    {"--lang", true, Scope::Global},
-    {"--help", false, Scope::Global},
-    {"-h", false, Scope::Global},
-    {"--model", true, Scope::New},
-    {"--mode", true, Scope::New},
-    {"--capacity", true, Scope::New},
-    {"--rom", true, Scope::New},
-    {"--force", false, Scope::New},
-    {"-o", true, Scope::NewOrExport},
-    {"--output", true, Scope::NewOrExport},
-    {"--area", true, Scope::Show},
+constexpr std::array<OptionSpec, 19> optionSpecs {{
+    {"--install", true, AnyCommand, &Options::installFolder},
+    {"--lang", true, AnyCommand},
+    {"--help", false, AnyCommand, nullptr, &Options::help},
+    {"-h", false, AnyCommand, nullptr, &Options::help},
+    {"--model", true, ForNew, &Options::model},
+    {"--mode", true, ForNew},
+    {"--capacity", true, ForNew, &Options::capacity},
+    {"--rom", true, ForNew, &Options::romCode},
+    {"--force", false, ForNew | ForRead, nullptr, &Options::force},
+    {"-o", true, ForNew | ForExport | ForRead, &Options::output},
+    {"--output", true, ForNew | ForExport | ForRead, &Options::output},
+    {"--area", true, ForShow, &Options::area},
+    {"--port", true, ForDrive, &Options::port},
+    {"--from", true, ForWrite, &Options::fromArea},
+    {"--to", true, ForWrite, &Options::toArea},
+    {"--changed-only", false, ForWrite, nullptr, &Options::changedOnly},
+    {"--no-verify", false, ForWrite, nullptr, &Options::verify, false},
+    {"--permit-write", false, ForWrite, nullptr, &Options::permitWrite},
+    {"--accept-identity", false, ForWrite | ForCompareDrive, nullptr, &Options::acceptIdentity},
 }};
 
 const OptionSpec* findOption(std::string_view name)
@@ -39,27 +65,38 @@ const OptionSpec* findOption(std::string_view name)
     return found == optionSpecs.end() ? nullptr : &*found;
 }
 
-bool allowedFor(Scope scope, Command command)
+bool allowedFor(const OptionSpec& spec, Command command)
 {
-    switch (scope) {
-    case Scope::Global:
-        return true;
-    case Scope::New:
-        return command == Command::New;
-    case Scope::Show:
-        return command == Command::Show;
-    case Scope::NewOrExport:
-        return command == Command::New || command == Command::Export;
-    }
-    return false;
+    return (spec.commands & commandBit(command)) != 0;
+}
+
+// Each command as typed, with its help.
+struct CommandSpec {
+    Command command;
+    std::string_view name;
+    TextId help;
+};
+
+constexpr std::array<CommandSpec, 7> commandSpecs {{
+    {Command::New, "new", TextId::CliHelpNew},
+    {Command::Show, "show", TextId::CliHelpShow},
+    {Command::Set, "set", TextId::CliHelpSet},
+    {Command::Export, "export", TextId::CliHelpExport},
+    {Command::Read, "read", TextId::CliHelpRead},
+    {Command::Write, "write", TextId::CliHelpWrite},
+    {Command::CompareDrive, "compare-drive", TextId::CliHelpCompareDrive},
+}};
+
+const CommandSpec* findCommand(auto matches)
+{
+    const auto found = std::find_if(commandSpecs.begin(), commandSpecs.end(), matches);
+    return found == commandSpecs.end() ? nullptr : &*found;
 }
 
 std::optional<Command> commandOf(std::string_view word)
 {
-    for (const Command c : {Command::New, Command::Show, Command::Set, Command::Export})
-        if (commandName(c) == word)
-            return c;
-    return std::nullopt;
+    const CommandSpec* spec = findCommand([&](const CommandSpec& c) { return c.name == word; });
+    return spec ? std::optional<Command>(spec->command) : std::nullopt;
 }
 
 struct GivenOption {
@@ -71,36 +108,14 @@ struct GivenOption {
 
 std::string_view commandName(Command command)
 {
-    switch (command) {
-    case Command::New:
-        return "new";
-    case Command::Show:
-        return "show";
-    case Command::Set:
-        return "set";
-    case Command::Export:
-        return "export";
-    case Command::None:
-        break;
-    }
-    return "";
+    const CommandSpec* spec = findCommand([&](const CommandSpec& c) { return c.command == command; });
+    return spec ? spec->name : "";
 }
 
 TextId helpText(Command command)
 {
-    switch (command) {
-    case Command::New:
-        return TextId::CliHelpNew;
-    case Command::Show:
-        return TextId::CliHelpShow;
-    case Command::Set:
-        return TextId::CliHelpSet;
-    case Command::Export:
-        return TextId::CliHelpExport;
-    case Command::None:
-        break;
-    }
-    return TextId::CliHelpMain;
+    const CommandSpec* spec = findCommand([&](const CommandSpec& c) { return c.command == command; });
+    return spec ? spec->help : TextId::CliHelpMain;
 }
 
 ParsedCommandLine parseCommandLine(std::span<const std::string> args)
@@ -168,12 +183,15 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
     for (const GivenOption& option : given) {
         const std::string_view name = option.spec->name;
         const std::string& value = option.value;
-        if (o.command != Command::None && !allowedFor(option.spec->scope, o.command)) {
+        if (o.command != Command::None && !allowedFor(*option.spec, o.command)) {
             fail(TextId::CliUsageUnknownOption, std::string(name));
             continue;
         }
-        if (name == "--install") {
-            o.installFolder = value;
+        const OptionSpec& spec = *option.spec;
+        if (spec.text) {
+            o.*spec.text = value;
+        } else if (spec.flag) {
+            o.*spec.flag = spec.flagState;
         } else if (name == "--lang") {
             if (value == "ja")
                 o.language = Language::Japanese;
@@ -181,54 +199,51 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
                 o.language = Language::English;
             else
                 fail(TextId::CliUsageBadValue, std::string(name), value);
-        } else if (name == "--model") {
-            o.model = value;
         } else if (name == "--mode") {
             o.controlMode = parseInteger(value, IntegerSign::MinusOnly);
             if (!o.controlMode)
                 fail(TextId::CliUsageBadValue, std::string(name), value);
-        } else if (name == "--capacity") {
-            o.capacity = value;
-        } else if (name == "--rom") {
-            o.romCode = value;
-        } else if (name == "--force") {
-            o.force = true;
-        } else if (name == "-o" || name == "--output") {
-            o.output = value;
-        } else if (name == "--area") {
-            o.area = value;
         }
     }
 
     // The plain arguments after the command.
     const std::span<const std::string> rest
         = plain.empty() ? std::span<const std::string> {} : std::span<const std::string>(plain).subspan(1);
+    const auto noPlainArgument = [&] {
+        if (!rest.empty())
+            fail(TextId::CliUsageExtraArgument, rest.front());
+    };
+    const auto require = [&](const std::string& value, const char* option) {
+        if (value.empty())
+            fail(TextId::CliUsageMissingOption, option);
+    };
+    const auto oneDataFile = [&] {
+        if (rest.empty())
+            fail(TextId::CliUsageMissingFile);
+        else
+            o.dataFile = rest.front();
+        if (rest.size() > 1)
+            fail(TextId::CliUsageExtraArgument, rest[1]);
+    };
     switch (o.command) {
     case Command::None:
         break;
     case Command::New:
-        if (!rest.empty())
-            fail(TextId::CliUsageExtraArgument, rest.front());
-        if (o.model.empty())
-            fail(TextId::CliUsageMissingOption, "--model");
-        if (o.capacity.empty())
-            fail(TextId::CliUsageMissingOption, "--capacity");
-        if (o.output.empty())
-            fail(TextId::CliUsageMissingOption, "-o");
+        noPlainArgument();
+        require(o.model, "--model");
+        require(o.capacity, "--capacity");
+        require(o.output, "-o");
         break;
     case Command::Show:
     case Command::Export:
+        oneDataFile();
+        break;
     case Command::Set:
         if (rest.empty()) {
             fail(TextId::CliUsageMissingFile);
             break;
         }
         o.dataFile = rest.front();
-        if (o.command != Command::Set) {
-            if (rest.size() > 1)
-                fail(TextId::CliUsageExtraArgument, rest[1]);
-            break;
-        }
         for (const std::string& word : rest.subspan(1)) {
             const std::size_t equals = word.find('=');
             if (equals == 0 || equals == std::string::npos) {
@@ -239,6 +254,16 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
         }
         if (rest.size() == 1)
             fail(TextId::CliUsageNoAssignment);
+        break;
+    case Command::Read:
+        noPlainArgument();
+        require(o.port, "--port");
+        require(o.output, "-o");
+        break;
+    case Command::Write:
+    case Command::CompareDrive:
+        oneDataFile();
+        require(o.port, "--port");
         break;
     }
 

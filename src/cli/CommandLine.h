@@ -13,7 +13,7 @@
 // by the application, on the values as given.
 namespace tess::cli {
 
-enum class Command { None, New, Show, Set, Export };
+enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive };
 
 // One "CODE=VALUE" of the set command, split at its first '='.
 struct Assignment {
@@ -34,15 +34,28 @@ struct Options {
     std::optional<int> controlMode;
     std::string capacity;
     std::string romCode;
+
+    // new, export and read
+    std::string output;
+    // new and read: replace an existing output
     bool force = false;
 
-    // new and export
-    std::string output;
-
-    // show, set and export
+    // show, set, export, write and compare-drive
     std::string dataFile;
     std::string area;
     std::vector<Assignment> assignments;
+
+    // read, write and compare-drive: "COMk" or a device path
+    std::string port;
+    // write: the communication dialog's choices; empty areas keep its Fund. to P
+    std::string fromArea;
+    std::string toArea;
+    bool changedOnly = false;
+    bool verify = true;
+    bool permitWrite = false; // the held-back words A-11..A-16 and the G analog words go out too
+    // write and compare-drive: Yes to the identity questions the special
+    // function switch lets a write ask (every other question is answered No)
+    bool acceptIdentity = false;
 };
 
 // What is wrong with a command line: the text and what it names.

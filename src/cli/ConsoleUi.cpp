@@ -6,6 +6,8 @@ void ConsoleUi::write(const std::string& text)
 {
     if (m_muted)
         return;
+    if (m_beforeWrite)
+        m_beforeWrite();
     if (!m_context.empty())
         m_err << m_context << ": ";
     m_err << text;
@@ -21,8 +23,12 @@ void ConsoleUi::showMessage(const Message& text, Language language)
 
 Answer ConsoleUi::ask(const Message& text, const Message& caption, Buttons buttons, Language language)
 {
-    const Answer answer = buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
-    const std::string_view reply = answer == Answer::Cancel ? " -> Cancel" : " -> No";
+    Answer answer = buttons == Buttons::YesNoCancel ? Answer::Cancel : Answer::No;
+    std::string_view reply = answer == Answer::Cancel ? " -> Cancel" : " -> No";
+    if (m_answerYes) {
+        answer = Answer::Yes;
+        reply = " -> Yes";
+    }
     const std::string& title = caption.in(language);
     write((title.empty() ? std::string() : title + ": ") + text.in(language) + std::string(reply));
     return answer;

@@ -2,6 +2,7 @@
 
 #include "app/common/Ui.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -11,7 +12,8 @@ namespace tess::cli {
 // line to the error stream in the language it is shown in, led by the entry
 // it concerns when there is one; questions are answered No (or Cancel where
 // that is offered) and file dialogs are cancelled, so nothing is done that a
-// person would have had to agree to.
+// person would have had to agree to, unless the command line agreed to it
+// beforehand (setAnswerYes).
 class ConsoleUi final : public Ui {
 public:
     explicit ConsoleUi(std::ostream& err)
@@ -29,6 +31,12 @@ public:
     void setContext(std::string context) { m_context = std::move(context); }
     // Messages while muted are dropped.
     void setMuted(bool muted) { m_muted = muted; }
+    // While on, questions are answered Yes: for the span of a job whose only
+    // questions the command line has answered with a flag.
+    void setAnswerYes(bool yes) { m_answerYes = yes; }
+    // Called before each line is written, so that whatever shares the error
+    // stream (a progress line) can make room; nothing for none.
+    void setBeforeWrite(std::function<void()> beforeWrite) { m_beforeWrite = std::move(beforeWrite); }
 
 private:
     void write(const std::string& text);
@@ -36,6 +44,8 @@ private:
     std::ostream& m_err;
     std::string m_context;
     bool m_muted = false;
+    bool m_answerYes = false;
+    std::function<void()> m_beforeWrite;
 };
 
 } // namespace tess::cli

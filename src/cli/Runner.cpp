@@ -1,6 +1,7 @@
 #include "cli/Runner.h"
 
 #include "app/catalogue/SelectionScript.h"
+#include "app/comm/SerialTransferPresenter.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/CellEditing.h"
@@ -8,8 +9,12 @@
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleUi.h"
+#include "cli/DriveTransfer.h"
+#include "cli/ProgressLine.h"
 #include "cli/TextTable.h"
 #include "domain/catalogue/ModelCatalogue.h"
+#include "domain/comm/PosixSerialPort.h"
+#include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
 #include "domain/common/TextParse.h"
 #include "domain/datafile/CompanionCsv.h"
@@ -20,6 +25,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace tess::cli {
 namespace {
@@ -81,6 +87,50 @@ std::optional<int> capacityIndexOf(std::string_view text)
     return parseInteger(text);
 }
 
+// The index of the data area a name names, in any letter case, "Fund" also
+// for "Fund.".
+std::optional<int> areaIndexNamed(std::string_view asked)
+{
+    const auto area = std::find_if(dataAreaNames.begin(), dataAreaNames.end(), [&](std::string_view name) {
+        return equalsIgnoringCase(name, asked) || (name == "Fund." && equalsIgnoringCase(asked, "Fund"));
+    });
+    if (area == dataAreaNames.end())
+        return std::nullopt;
+    return static_cast<int>(area - dataAreaNames.begin());
+}
+
+// The communication dialog of one command, without a window: made for the
+// direction, on the port the command line names.
+class DriveDialog {
+public:
+    DriveDialog(Workspace& ws, Ui& ui, const std::string& portName, char direction, const std::string& workFolder)
+        : m_presenter(directed(ws, portName, direction), ui, m_port, systemClock(), workFolder)
+    {
+    }
+
+    comm::SerialTransferPresenter& presenter() { return m_presenter; }
+
+private:
+    // The dialog takes its direction and port from the workspace when made.
+    static Workspace& directed(Workspace& ws, const std::string& portName, char direction)
+    {
+        ws.settings.portName = portName;
+        ws.doc.state.commDirection = direction;
+        return ws;
+    }
+
+    comm::PosixSerialPort m_port;
+    comm::SerialTransferPresenter m_presenter;
+};
+
+// A transaction's exit status: done, stopped on an interrupt, or failed.
+int exitStatusOf(const TransferOutcome& outcome, int failed)
+{
+    if (outcome.result == 0)
+        return ExitDone;
+    return outcome.cancelled ? ExitCancelled : failed;
+}
+
 // One run of a command on a workspace started as the window starts.
 class Session {
 public:
@@ -88,6 +138,7 @@ public:
         : m_options(options)
         , m_env(env)
         , m_out(out)
+        , m_err(err)
         , m_ui(err)
         , m_ws(std::make_unique<Workspace>())
     {
@@ -96,7 +147,7 @@ public:
     int run()
     {
         if (!start())
-            return ExitRefused;
+            return refused();
         switch (m_options.command) {
         case Command::New:
             return runNew();
@@ -106,6 +157,12 @@ public:
             return runSet();
         case Command::Export:
             return runExport();
+        case Command::Read:
+            return runRead();
+        case Command::Write:
+            return runWrite();
+        case Command::CompareDrive:
+            return runCompareDrive();
         case Command::None:
             break;
         }
@@ -114,17 +171,28 @@ public:
 
 private:
     void say(const Message& message) { m_ui.showMessage(message, m_ws->settings.language); }
+    // The status of a refusal before any work: a comparison keeps 1 for a
+    // drive that differs.
+    int refused() const { return m_options.command == Command::CompareDrive ? ExitTransferFailed : ExitRefused; }
 
     bool start();
+    bool refuseExisting(const std::string& output);
     bool loadDataSet(bool mustBeComplete);
+    bool loadTabledDataSet();
+    std::optional<int> areaOption(std::string_view name);
+    TransferOutcome transact(comm::SerialTransferPresenter& presenter);
     int runNew();
     int runShow();
     int runSet();
     int runExport();
+    int runRead();
+    int runWrite();
+    int runCompareDrive();
 
     const Options& m_options;
     const CliEnvironment& m_env;
     std::ostream& m_out;
+    std::ostream& m_err;
     ConsoleUi m_ui;
     std::unique_ptr<Workspace> m_ws;
 };
@@ -170,6 +238,20 @@ bool Session::start()
     return true;
 }
 
+// The save dialog asks before it replaces a file; a script says so, for
+// the .csv copy as much as for the data file.
+bool Session::refuseExisting(const std::string& output)
+{
+    if (m_options.force)
+        return false;
+    for (const std::string& file : {output, datafile::companionCsvPath(output)})
+        if (fileExists(file)) {
+            say(message(TextId::CliFileExists, file));
+            return true;
+        }
+    return false;
+}
+
 int Session::runNew()
 {
     Workspace& ws = *m_ws;
@@ -179,14 +261,8 @@ int Session::runNew()
         say(message(TextId::CliUnknownModel, o.model, modelNames()));
         return ExitRefused;
     }
-    // The save dialog asks before it replaces a file; a script says so, for
-    // the .csv copy as much as for the data file.
-    if (!o.force)
-        for (const std::string& file : {o.output, datafile::companionCsvPath(o.output)})
-            if (fileExists(file)) {
-                say(message(TextId::CliFileExists, file));
-                return ExitRefused;
-            }
+    if (refuseExisting(o.output))
+        return ExitRefused;
 
     catalogue::SelectionChoice choice;
     choice.model = *model;
@@ -246,6 +322,19 @@ bool Session::loadDataSet(bool mustBeComplete)
     return true;
 }
 
+// The data set as a command that writes or compares needs it: read
+// completely, with the table that gives its codes and areas.
+bool Session::loadTabledDataSet()
+{
+    if (!loadDataSet(true))
+        return false;
+    if (m_ws->doc.state.rawDataSetMode) {
+        say(message(TextId::CliRawDataSet));
+        return false;
+    }
+    return true;
+}
+
 int Session::runShow()
 {
     if (!loadDataSet(false))
@@ -259,15 +348,10 @@ int Session::runShow()
             say(message(TextId::CliRawDataSet));
             return ExitRefused;
         }
-        const std::string_view asked = m_options.area;
-        const auto area = std::find_if(dataAreaNames.begin(), dataAreaNames.end(), [&](std::string_view name) {
-            return equalsIgnoringCase(name, asked) || (name == "Fund." && equalsIgnoringCase(asked, "Fund"));
-        });
-        if (area == dataAreaNames.end()) {
-            say(message(TextId::CliUnknownArea, asked, joined(dataAreaNames)));
+        const std::optional<int> area = areaOption(m_options.area);
+        if (!area)
             return ExitRefused;
-        }
-        prefix = std::string(*area) + "-";
+        prefix = std::string(dataAreaNames[static_cast<std::size_t>(*area)]) + "-";
     }
 
     std::vector<TextRow> rows;
@@ -301,14 +385,10 @@ int Session::runShow()
 
 int Session::runSet()
 {
-    if (!loadDataSet(true))
+    if (!loadTabledDataSet())
         return ExitRefused;
     Workspace& ws = *m_ws;
     Document& doc = ws.doc;
-    if (doc.state.rawDataSetMode) {
-        say(message(TextId::CliRawDataSet));
-        return ExitRefused;
-    }
 
     bool refused = false;
     for (const Assignment& entry : m_options.assignments) {
@@ -356,6 +436,98 @@ int Session::runExport()
         return ExitRefused;
     }
     return ExitDone;
+}
+
+// A data area named on the command line; nothing, with the names there
+// are, for a name that is none.
+std::optional<int> Session::areaOption(std::string_view name)
+{
+    const std::optional<int> area = areaIndexNamed(name);
+    if (!area)
+        say(message(TextId::CliUnknownArea, name, joined(dataAreaNames)));
+    return area;
+}
+
+TransferOutcome Session::transact(comm::SerialTransferPresenter& presenter)
+{
+    std::optional<ProgressLine> progress;
+    if (m_env.errIsTerminal)
+        progress.emplace(m_err, m_env.errColumns);
+    return runDriveTransaction(presenter, m_ui, m_options.acceptIdentity, progress ? &*progress : nullptr);
+}
+
+int Session::runRead()
+{
+    const Options& o = m_options;
+    if (refuseExisting(o.output))
+        return ExitRefused;
+    DriveDialog dialog(*m_ws, m_ui, o.port, comm::CommandRead, m_env.workFolder);
+    comm::SerialTransferPresenter& read = dialog.presenter();
+    read.setReadFilePath(o.output);
+
+    const TransferOutcome outcome = transact(read);
+    if (outcome.result == datafile::WriteCsvNotSaved)
+        return ExitCsvNotSaved;
+    // The file is named once the read has come through and is being saved.
+    return exitStatusOf(outcome, read.fileName().empty() ? ExitTransferFailed : ExitRefused);
+}
+
+int Session::runWrite()
+{
+    const Options& o = m_options;
+    if (!loadTabledDataSet())
+        return ExitRefused;
+    const std::optional<int> from = o.fromArea.empty() ? comm::AreaFund : areaOption(o.fromArea);
+    const std::optional<int> to = o.toArea.empty() ? comm::AreaP : areaOption(o.toArea);
+    if (!from || !to)
+        return ExitRefused;
+
+    DriveDialog dialog(*m_ws, m_ui, o.port, comm::CommandWrite, m_env.workFolder);
+    comm::SerialTransferPresenter& write = dialog.presenter();
+    write.setStartArea(*from);
+    write.setEndArea(*to);
+    write.setWritePermitted(o.permitWrite);
+    write.setChangedOnly(o.changedOnly);
+    write.setVerifyAfterWrite(o.verify);
+
+    const TransferOutcome outcome = transact(write);
+    // Areas in the wrong order are refused before the port is opened.
+    return exitStatusOf(outcome, write.writeRanges().empty() ? ExitRefused : ExitTransferFailed);
+}
+
+int Session::runCompareDrive()
+{
+    if (!loadTabledDataSet())
+        return refused();
+    Workspace& ws = *m_ws;
+    DriveDialog dialog(ws, m_ui, m_options.port, comm::CommandCompareWithDrive, m_env.workFolder);
+    const TransferOutcome outcome = transact(dialog.presenter());
+    // A comparison that came about is shown in the grid.
+    if (outcome.result == 0 && !ws.doc.state.compareMode)
+        return ExitTransferFailed;
+    if (outcome.result != 0)
+        return exitStatusOf(outcome, ExitTransferFailed);
+
+    const GridRows& grid = ws.doc.rows;
+    const std::string marker(text(TextId::CompareMarker, ws.settings.language));
+    std::vector<TextRow> rows;
+    const auto add = [&](int r) {
+        rows.push_back({grid.text(r, ColCode), grid.text(r, ColValue), grid.text(r, ColDecimals)});
+    };
+    add(0);
+    for (int r = 1; r < grid.rowCount(); ++r)
+        if (grid.text(r, ColFigures) == marker)
+            add(r);
+    const std::size_t differing = rows.size() - 1;
+    if (differing > 0) {
+        if (m_env.outIsTerminal)
+            writeAligned(m_out, rows);
+        else
+            writeTabSeparated(m_out, rows);
+        m_out.flush();
+    }
+    say(message(TextId::CliDriveDiffers, std::to_string(differing)));
+    return differing > 0 ? ExitDriveDiffers : ExitDone;
 }
 
 } // namespace

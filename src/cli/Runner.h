@@ -10,9 +10,10 @@
 #include <string>
 #include <string_view>
 
-// tessaline-cli: the offline data set jobs of the main window (New, a look
-// at the grid, value entry with Save, the .csv copy) run from a shell on
-// the same libraries, without a window.
+// tessaline-cli: the data set jobs of the main window (New, a look at the
+// grid, value entry with Save, the .csv copy, Data Read, Data Write and the
+// comparison with the drive) run from a shell on the same libraries, without
+// a window.
 namespace tess::cli {
 
 enum ExitStatus : int {
@@ -20,16 +21,27 @@ enum ExitStatus : int {
     ExitRefused = 1, // the input or a rule refused; nothing written
     ExitUsage = 2, // the command line is wrong
     ExitCsvNotSaved = 3, // the .csl was saved, its .csv copy was not (it holds the previous save, or is missing)
+    // read, write, compare-drive: the line failed, the drive's identity was
+    // refused or the words read back after a write differ; compare-drive also
+    // for any refusal before the comparison, since 1 tells a difference there
+    ExitTransferFailed = 4,
+    ExitCancelled = 5, // read, write, compare-drive: stopped by SIGINT
+    ExitDriveDiffers = 1, // compare-drive: the drive holds other values
 };
 
 // What the process brings: where the program lies and the locale (as the
 // window reads them at start), the language the user last chose in the
-// window, whether standard output is a terminal, and what writes files (the
+// window, whether standard output and standard error are terminals (and how
+// wide the latter is), the folder the transfers keep writelog.txt in ("":
+// the working directory, as the window does), and what writes files (the
 // system's when none is given).
 struct CliEnvironment {
     StartupEnvironment startup;
     std::optional<int> storedEigo;
     bool outIsTerminal = false;
+    bool errIsTerminal = false;
+    int errColumns = 80;
+    std::string workFolder;
     FileWriter* writer = nullptr;
 };
 

@@ -71,6 +71,13 @@ bool isWide(char32_t cp)
     return std::any_of(std::begin(wide), std::end(wide), [&](const Range& r) { return cp >= r.first && cp <= r.last; });
 }
 
+// The columns the character at pos takes; pos moves past it.
+int nextCharWidth(std::string_view text, std::size_t& pos)
+{
+    char32_t cp = 0;
+    return nextCodePoint(text, pos, cp) && isWide(cp) ? 2 : 1;
+}
+
 std::string flattened(std::string_view cell)
 {
     std::string text(cell);
@@ -85,11 +92,24 @@ int displayWidth(std::string_view utf8)
 {
     int width = 0;
     std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        char32_t cp = 0;
-        width += nextCodePoint(utf8, pos, cp) && isWide(cp) ? 2 : 1;
-    }
+    while (pos < utf8.size())
+        width += nextCharWidth(utf8, pos);
     return width;
+}
+
+std::string cutToWidth(std::string_view utf8, int columns)
+{
+    int width = 0;
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        std::size_t next = pos;
+        const int charWidth = nextCharWidth(utf8, next);
+        if (width + charWidth > columns)
+            break;
+        width += charWidth;
+        pos = next;
+    }
+    return std::string(utf8.substr(0, pos));
 }
 
 void writeAligned(std::ostream& out, const std::vector<TextRow>& rows)

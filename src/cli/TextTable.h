@@ -12,6 +12,10 @@ namespace tess::cli {
 // 1. A byte that starts no valid character counts 1.
 int displayWidth(std::string_view utf8);
 
+// The longest front of a UTF-8 text, in whole characters, that takes at most
+// columns on a terminal.
+std::string cutToWidth(std::string_view utf8, int columns);
+
 using TextRow = std::vector<std::string>;
 
 // The rows as a table for the eye: each column padded to its widest cell by

@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <string>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -16,5 +17,9 @@ int main(int argc, char** argv)
     tess::FileUserStore store(tess::defaultUserStorePath());
     env.storedEigo = store.readInteger(tess::UserValueEigo);
     env.outIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    env.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    winsize size {};
+    if (env.errIsTerminal && ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        env.errColumns = size.ws_col;
     return tess::cli::runCommandLine(args, env, std::cout, std::cerr);
 }

@@ -62,6 +62,27 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandLineUsage,
         UsageCase {"SetWithoutEntries", {"set", "a.csl"}, usage(TextId::CliUsageNoAssignment)},
         UsageCase {"SetEntryWithoutEquals", {"set", "a.csl", "A-0"}, usage(TextId::CliUsageBadAssignment, "A-0")},
         UsageCase {"SetEntryWithoutCode", {"set", "a.csl", "=5"}, usage(TextId::CliUsageBadAssignment, "=5")},
+        UsageCase {"ReadWithoutPort", {"read", "-o", "a.csl"}, usage(TextId::CliUsageMissingOption, "--port")},
+        UsageCase {"ReadWithoutOutput", {"read", "--port", "COM1"}, usage(TextId::CliUsageMissingOption, "-o")},
+        UsageCase {"ReadOfADataFile", {"read", "a.csl", "--port", "COM1", "-o", "b.csl"},
+            usage(TextId::CliUsageExtraArgument, "a.csl")},
+        UsageCase {"WriteWithoutFile", {"write", "--port", "COM1"}, usage(TextId::CliUsageMissingFile)},
+        UsageCase {"WriteWithoutPort", {"write", "a.csl"}, usage(TextId::CliUsageMissingOption, "--port")},
+        UsageCase {"PortWithoutValue", {"write", "a.csl", "--port"}, usage(TextId::CliUsageMissingValue, "--port")},
+        UsageCase {"CompareDriveOfTwoFiles", {"compare-drive", "a.csl", "b.csl", "--port", "COM1"},
+            usage(TextId::CliUsageExtraArgument, "b.csl")},
+        UsageCase {"WriteFlagOnRead", {"read", "--port", "COM1", "-o", "a.csl", "--permit-write"},
+            usage(TextId::CliUsageUnknownOption, "--permit-write")},
+        UsageCase {"AreaOnCompareDrive", {"compare-drive", "a.csl", "--port", "COM1", "--from", "A"},
+            usage(TextId::CliUsageUnknownOption, "--from")},
+        UsageCase {"ForceOnWrite", {"write", "a.csl", "--port", "COM1", "--force"},
+            usage(TextId::CliUsageUnknownOption, "--force")},
+        UsageCase {
+            "PortOnSet", {"set", "a.csl", "A-0=1", "--port", "COM1"}, usage(TextId::CliUsageUnknownOption, "--port")},
+        UsageCase {"ValueGivenToAWriteFlag", {"write", "a.csl", "--port", "COM1", "--no-verify=1"},
+            usage(TextId::CliUsageBadValue, "--no-verify", "1")},
+        UsageCase {"CompareDriveAcceptingIdentity", {"compare-drive", "a.csl", "--port=COM2", "--accept-identity"},
+            std::nullopt},
         UsageCase {"HelpOverridesFaults", {"new", "--colour", "--help"}, std::nullopt},
         UsageCase {"SetEntryWithEmptyValue", {"set", "a.csl", "A-0="}, std::nullopt},
         UsageCase {"OptionsBeforeTheCommand", {"--install", "/opt/t", "--lang=ja", "show", "a.csl"}, std::nullopt}),
@@ -82,6 +103,62 @@ TEST(CommandLine, NewTakesEveryOptionInEitherForm)
     EXPECT_EQ(o.romCode, "01-A1");
     EXPECT_EQ(o.output, "a.csl");
     EXPECT_TRUE(o.force);
+}
+
+struct WriteCase {
+    const char* name;
+    std::vector<std::string> args;
+    Options expected; // command, data file and port aside
+};
+
+Options writeOptions(std::string from, std::string to, bool changedOnly, bool verify, bool permit, bool accept)
+{
+    Options o;
+    o.fromArea = std::move(from);
+    o.toArea = std::move(to);
+    o.changedOnly = changedOnly;
+    o.verify = verify;
+    o.permitWrite = permit;
+    o.acceptIdentity = accept;
+    return o;
+}
+
+class CommandLineWrite : public ::testing::TestWithParam<WriteCase> { };
+
+TEST_P(CommandLineWrite, CarriesTheDialogsChoices)
+{
+    std::vector<std::string> args {"write", "a.csl", "--port", "/dev/ttyUSB0"};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    const ParsedCommandLine parsed = parse(args);
+    ASSERT_FALSE(parsed.error);
+    const Options& o = parsed.options;
+    const Options& e = GetParam().expected;
+    EXPECT_EQ(o.command, Command::Write);
+    EXPECT_EQ(o.dataFile, "a.csl");
+    EXPECT_EQ(o.port, "/dev/ttyUSB0");
+    EXPECT_EQ(o.fromArea, e.fromArea);
+    EXPECT_EQ(o.toArea, e.toArea);
+    EXPECT_EQ(o.changedOnly, e.changedOnly);
+    EXPECT_EQ(o.verify, e.verify);
+    EXPECT_EQ(o.permitWrite, e.permitWrite);
+    EXPECT_EQ(o.acceptIdentity, e.acceptIdentity);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLineWrite,
+    ::testing::Values(WriteCase {"AsTheDialogOpens", {}, writeOptions("", "", false, true, false, false)},
+        WriteCase {"EveryChoice",
+            {"--from", "C", "--to=P", "--changed-only", "--no-verify", "--permit-write", "--accept-identity"},
+            writeOptions("C", "P", true, false, true, true)}),
+    test::CaseName {});
+
+TEST(CommandLine, ReadTakesItsPortAndOutput)
+{
+    const ParsedCommandLine parsed = parse({"read", "--port=COM3", "--output", "a.csl", "--force"});
+    ASSERT_FALSE(parsed.error);
+    EXPECT_EQ(parsed.options.command, Command::Read);
+    EXPECT_EQ(parsed.options.port, "COM3");
+    EXPECT_EQ(parsed.options.output, "a.csl");
+    EXPECT_TRUE(parsed.options.force);
 }
 
 TEST(CommandLine, SetSplitsEachEntryAtItsFirstEquals)
@@ -105,6 +182,7 @@ TEST(CommandLine, HelpNamesTheCommandItBelongsTo)
 {
     EXPECT_EQ(helpText(parse({"export", "-h"}).options.command), TextId::CliHelpExport);
     EXPECT_EQ(helpText(parse({"--help"}).options.command), TextId::CliHelpMain);
+    EXPECT_EQ(helpText(parse({"compare-drive", "--help"}).options.command), TextId::CliHelpCompareDrive);
 }
 
 } // namespace

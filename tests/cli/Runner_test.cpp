@@ -2,7 +2,7 @@
 
 #include "domain/common/FileIo.h"
 
-#include "mkdemo/DemoInstallation.h"
+#include "cli/CliRun.h"
 #include "support/CaseName.h"
 #include "support/Fakes.h"
 
@@ -15,40 +15,6 @@
 
 namespace tess::cli {
 namespace {
-
-// A demo installation with the program lying in it, the language English.
-class CliRun : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        std::string error;
-        ASSERT_TRUE(demo::writeDemoInstallation(dir.path(), {}, &error)) << error;
-        env.startup.executablePath = dir.file("tessaline-cli");
-        env.storedEigo = 1;
-    }
-
-    int run(std::vector<std::string> args, bool terminal = false)
-    {
-        out.str({});
-        err.str({});
-        env.outIsTerminal = terminal;
-        return runCommandLine(args, env, out, err);
-    }
-
-    test::TempDir dir;
-    CliEnvironment env;
-    std::ostringstream out;
-    std::ostringstream err;
-};
-
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 TEST_F(CliRun, ShowsTheSameRowsOnATerminalAndThroughAPipe)
 {

@@ -132,5 +132,11 @@ expect 2 "$CLI" show pump.csl --model QM71
 cmp -s pump.csl before.csl || fail "a wrong command line changed the .csl"
 expect 0 "$CLI" set --help
 grep -q '^Usage: tessaline-cli set FILE.csl CODE=VALUE' out.txt || fail "no help for set"
+expect 2 "$CLI" write pump.csl --install "$DEMO"
+grep -q 'option --port is required' err.txt || fail "write without a port not told"
+expect 2 "$CLI" read --port COM1 --install "$DEMO" --from A -o x.csl
+[ ! -e x.csl ] && [ ! -e writelog.txt ] || fail "a wrong command line went to the drive"
+expect 0 "$CLI" compare-drive --help
+grep -q '^Usage: tessaline-cli compare-drive FILE.csl --port DEV' out.txt || fail "no help for compare-drive"
 
 echo "cli: all checks passed"

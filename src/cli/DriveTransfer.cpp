@@ -1,0 +1,120 @@
+#include "cli/DriveTransfer.h"
+
+#include "app/comm/SerialTransferPresenter.h"
+#include "cli/ConsoleUi.h"
+#include "cli/ProgressLine.h"
+
+#include <atomic>
+#include <csignal>
+
+namespace tess::cli {
+namespace {
+
+// Touched from the signal handler: both must be lock-free.
+std::atomic<bool> g_interrupted {false};
+std::atomic<comm::SerialTransferPresenter*> g_running {nullptr};
+static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<comm::SerialTransferPresenter*>::is_always_lock_free);
+
+extern "C" void onInterrupt(int)
+{
+    interruptDriveTransaction();
+}
+
+// SIGINT handled by interruptDriveTransaction for the scope's lifetime; the
+// handling before it comes back afterwards. A program started with SIGINT
+// ignored (in the background of a script, under nohup) keeps ignoring it.
+class InterruptScope {
+public:
+    InterruptScope()
+    {
+        g_interrupted = false;
+        if (sigaction(SIGINT, nullptr, &m_previous) != 0 || m_previous.sa_handler == SIG_IGN)
+            return;
+        struct sigaction action { };
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        m_installed = sigaction(SIGINT, &action, nullptr) == 0;
+    }
+    ~InterruptScope()
+    {
+        if (m_installed)
+            sigaction(SIGINT, &m_previous, nullptr);
+    }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+private:
+    struct sigaction m_previous { };
+    bool m_installed = false;
+};
+
+// The presenter the handler stops while the scope lasts. An interrupt that
+// came before it was named stops it as soon as it is.
+class RunningScope {
+public:
+    explicit RunningScope(comm::SerialTransferPresenter& presenter)
+    {
+        g_running = &presenter;
+        if (g_interrupted)
+            presenter.requestCancel();
+    }
+    ~RunningScope() { g_running = nullptr; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+};
+
+class AnswerYesScope {
+public:
+    AnswerYesScope(ConsoleUi& ui, bool yes)
+        : m_ui(ui)
+    {
+        m_ui.setAnswerYes(yes);
+    }
+    ~AnswerYesScope() { m_ui.setAnswerYes(false); }
+    AnswerYesScope(const AnswerYesScope&) = delete;
+    AnswerYesScope& operator=(const AnswerYesScope&) = delete;
+
+private:
+    ConsoleUi& m_ui;
+};
+
+} // namespace
+
+void interruptDriveTransaction()
+{
+    g_interrupted = true;
+    if (comm::SerialTransferPresenter* presenter = g_running)
+        presenter->requestCancel();
+}
+
+TransferOutcome runDriveTransaction(
+    comm::SerialTransferPresenter& presenter, ConsoleUi& ui, bool acceptIdentity, ProgressLine* progress)
+{
+    if (progress) {
+        presenter.setStatusListener(
+            [progress](const comm::TransferStatus& status) { progress->update(status.permille, status.text); });
+        ui.setBeforeWrite([progress] { progress->clear(); });
+    }
+
+    const InterruptScope interrupts;
+    TransferOutcome outcome;
+    presenter.beginTransaction();
+    {
+        // beginTransaction forgets any earlier stop: the handler may name
+        // this presenter only from here on.
+        const RunningScope running(presenter);
+        const AnswerYesScope answers(ui, acceptIdentity);
+        outcome.result = presenter.transfer();
+    }
+    if (progress)
+        progress->clear();
+    presenter.finishTransaction(outcome.result);
+    outcome.cancelled = outcome.result != 0 && presenter.cancelRequested();
+
+    presenter.setStatusListener({});
+    ui.setBeforeWrite({});
+    return outcome;
+}
+
+} // namespace tess::cli

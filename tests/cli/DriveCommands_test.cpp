@@ -1,0 +1,307 @@
+// read, write and compare-drive end to end: the real termios port on the
+// slave side of a pseudo-terminal, the simulated inverter program on the
+// master side.
+#include "cli/CliRun.h"
+#include "cli/Runner.h"
+
+#include "domain/common/FileIo.h"
+#include "domain/datafile/DataSetFormat.h"
+#include "support/CaseName.h"
+#include "support/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace tess::cli {
+namespace {
+
+// The simulated inverter program serving a data set. Its standard error
+// tells how many words it has stored ("12 words written"); that count is
+// the drive's own record of what a command sent it.
+class SimulatedDrive {
+public:
+    SimulatedDrive() = default;
+    ~SimulatedDrive() { stop(); }
+    SimulatedDrive(const SimulatedDrive&) = delete;
+    SimulatedDrive& operator=(const SimulatedDrive&) = delete;
+
+    // Starts the program with args (options, then the data set); the slave
+    // device's path, or "" when it did not come up.
+    std::string start(const std::vector<std::string>& args)
+    {
+        int out[2];
+        int err[2];
+        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+            return {};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+        std::vector<std::string> words {TESS_SIMINVERTER};
+        words.insert(words.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const int spawned = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        ::close(err[1]);
+        m_out = out[0];
+        m_err = err[0];
+        if (spawned != 0) {
+            m_pid = -1;
+            return {};
+        }
+        // The first line on its standard output is the device.
+        std::string line;
+        while (line.find('\n') == std::string::npos && readSome(m_out, line, 10000)) { }
+        return line.substr(0, line.find('\n'));
+    }
+
+    // The words stored so far; waits up to timeoutMs for the count to change.
+    int wordsWritten(int timeoutMs = 0)
+    {
+        while (readSome(m_err, m_errText, timeoutMs))
+            timeoutMs = 0;
+        return lastCount();
+    }
+
+    // Ends the program; the words it stored in all.
+    int stop()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGTERM);
+            while (readSome(m_err, m_errText, 10000)) { }
+            ::waitpid(m_pid, nullptr, 0);
+            m_pid = -1;
+        }
+        for (int* fd : {&m_out, &m_err})
+            if (*fd >= 0) {
+                ::close(*fd);
+                *fd = -1;
+            }
+        return lastCount();
+    }
+
+private:
+    // Appends what fd has within timeoutMs; false at its end or when nothing came.
+    static bool readSome(int fd, std::string& text, int timeoutMs)
+    {
+        pollfd input {fd, POLLIN, 0};
+        if (fd < 0 || ::poll(&input, 1, timeoutMs) != 1)
+            return false;
+        char buffer[256];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0)
+            return false;
+        text.append(buffer, static_cast<std::size_t>(got));
+        return true;
+    }
+
+    int lastCount() const
+    {
+        const std::string_view suffix = " words written\n";
+        const std::size_t end = m_errText.rfind(suffix);
+        if (end == std::string::npos)
+            return 0;
+        const std::size_t newline = m_errText.rfind('\n', end);
+        const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+        return std::stoi(m_errText.substr(start, end - start));
+    }
+
+    pid_t m_pid = -1;
+    int m_out = -1;
+    int m_err = -1;
+    std::string m_errText;
+};
+
+// A QM71 data set held by the drive ("held.csl", the table's defaults) and
+// a copy of it with Fund.-3 (word 3) changed from 10.0 to 12.5
+// ("changed.csl"); the transfers keep their log in the test's folder.
+class CliDrive : public CliRun {
+protected:
+    void SetUp() override
+    {
+        CliRun::SetUp();
+        env.workFolder = dir.path();
+        held = dir.file("held.csl");
+        changed = dir.file("changed.csl");
+        ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", held}), ExitDone)
+            << err.str();
+        ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", changed}), ExitDone);
+        ASSERT_EQ(run({"set", changed, "Fund.-3=12.5"}), ExitDone) << err.str();
+    }
+
+    // The drive started on the held data set with the options before it.
+    void startDrive(std::vector<std::string> options = {})
+    {
+        options.push_back(held);
+        port = drive.start(options);
+        ASSERT_TRUE(port.starts_with("/dev/")) << "the simulated inverter did not start";
+    }
+
+    std::string held;
+    std::string changed;
+    SimulatedDrive drive;
+    std::string port;
+};
+
+datafile::ParsedDataSet parsedFile(const std::string& path)
+{
+    return datafile::parseDataSet(test::readFile(path));
+}
+
+TEST_F(CliDrive, ReadSavesTheDrivesDataSetWithABarOnATerminal)
+{
+    startDrive();
+    env.errIsTerminal = true;
+    const std::string got = dir.file("got.csl");
+    ASSERT_EQ(run({"read", "--port", port, "-o", got}), ExitDone) << err.str();
+
+    const datafile::ParsedDataSet saved = parsedFile(got);
+    const datafile::ParsedDataSet source = parsedFile(held);
+    EXPECT_EQ(saved.status, datafile::ParseStatus::Complete);
+    EXPECT_EQ(saved.identity, source.identity);
+    EXPECT_EQ(saved.values, source.values);
+    EXPECT_NE(err.str().find("] 100%"), std::string::npos) << err.str();
+}
+
+TEST_F(CliDrive, WriteBringsTheDriveToTheDataSetAsCompareDriveTells)
+{
+    startDrive();
+    ASSERT_EQ(run({"compare-drive", changed, "--port", port}), ExitDriveDiffers) << err.str();
+    EXPECT_EQ(linesOf(out.str()),
+        (std::vector<std::string> {"Setting area\tSetting val.\tCompare value", "Fund.-3\t12.5\t10.0"}));
+
+    ASSERT_EQ(run({"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."}), ExitDone) << err.str();
+    EXPECT_EQ(err.str().find('\r'), std::string::npos) << "a progress line through a pipe";
+    EXPECT_TRUE(fileExists(dir.file("writelog.txt")));
+
+    EXPECT_EQ(run({"compare-drive", changed, "--port", port}), ExitDone) << err.str();
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(drive.stop(), 11); // the Fund. area
+}
+
+TEST_F(CliDrive, WriteWithAWordTheDriveRefusesFails)
+{
+    startDrive({"--nak", "word:3=E"});
+    EXPECT_EQ(run({"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."}), ExitTransferFailed);
+    EXPECT_EQ(drive.stop(), 10);
+}
+
+struct IdentityCase {
+    const char* name;
+    bool specialFunctions;
+    bool accept;
+    int status;
+    int wordsWritten;
+};
+
+class CliDriveIdentity : public CliDrive, public ::testing::WithParamInterface<IdentityCase> { };
+
+// The drive says it runs another ROM version than the data set's: a
+// script writes it only where the window could ask, and only when told to.
+TEST_P(CliDriveIdentity, WritesAnotherVersionOnlyWhenTold)
+{
+    const IdentityCase& c = GetParam();
+    demo::DemoOptions options;
+    options.specialFunctions = c.specialFunctions;
+    std::string error;
+    ASSERT_TRUE(demo::writeDemoInstallation(dir.path(), options, &error)) << error;
+    startDrive({"--identity", "QM71 01-A2"});
+
+    std::vector<std::string> args {"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."};
+    if (c.accept)
+        args.push_back("--accept-identity");
+    EXPECT_EQ(run(args), c.status) << err.str();
+    EXPECT_EQ(drive.stop(), c.wordsWritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDriveIdentity,
+    ::testing::Values(IdentityCase {"SwitchOffRefusesEvenWhenTold", false, true, ExitTransferFailed, 0},
+        IdentityCase {"SwitchOnAsksAndIsToldNo", true, false, ExitTransferFailed, 0},
+        IdentityCase {"SwitchOnAsksAndIsToldYes", true, true, ExitDone, 11}),
+    test::CaseName {});
+
+// SIGINT as the program would be sent it, with the handling it had before.
+class InterruptDefault {
+public:
+    InterruptDefault() { m_previous = std::signal(SIGINT, SIG_DFL); }
+    ~InterruptDefault() { std::signal(SIGINT, m_previous); }
+    InterruptDefault(const InterruptDefault&) = delete;
+    InterruptDefault& operator=(const InterruptDefault&) = delete;
+
+private:
+    void (*m_previous)(int) = SIG_DFL;
+};
+
+TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
+{
+    startDrive();
+    const InterruptDefault interrupts;
+    int status = -1;
+    // Area C: 48 words, some seconds of writing.
+    std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    bool writing = false;
+    while (!writing && std::chrono::steady_clock::now() < deadline)
+        writing = drive.wordsWritten(100) > 0;
+    if (writing)
+        std::raise(SIGINT);
+    command.join();
+
+    ASSERT_TRUE(writing) << err.str();
+    EXPECT_EQ(status, ExitCancelled) << err.str();
+    const int written = drive.stop();
+    EXPECT_GT(written, 0);
+    EXPECT_LT(written, 48);
+    EXPECT_TRUE(fileExists(dir.file("writelog.txt")));
+}
+
+struct RefusalCase {
+    const char* name;
+    std::vector<std::string> args; // after the command, before --port
+    int status;
+};
+
+class CliDriveRefused : public CliDrive, public ::testing::WithParamInterface<RefusalCase> { };
+
+// Refusals before the line: the port named is no device, so a command
+// that got as far as opening it would fail there instead.
+TEST_P(CliDriveRefused, BeforeThePortIsOpened)
+{
+    std::vector<std::string> args = GetParam().args;
+    for (std::string& arg : args)
+        if (arg.ends_with(".csl"))
+            arg = dir.file(arg);
+    args.insert(args.end(), {"--port", dir.file("no-such-device")});
+    const std::string heldBefore = test::readFile(held);
+
+    EXPECT_EQ(run(args), GetParam().status) << err.str();
+    EXPECT_EQ(test::readFile(held), heldBefore);
+    EXPECT_FALSE(fileExists(dir.file("writelog.txt")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDriveRefused,
+    ::testing::Values(RefusalCase {"ReadOverAnExistingFile", {"read", "-o", "held.csl"}, ExitRefused},
+        RefusalCase {"WriteOfAnUnknownArea", {"write", "changed.csl", "--from", "Q"}, ExitRefused},
+        RefusalCase {"WriteOfAMissingFile", {"write", "missing.csl"}, ExitRefused},
+        // 1 tells a difference: a comparison that never came about is no "different".
+        RefusalCase {"CompareDriveOfAMissingFile", {"compare-drive", "missing.csl"}, ExitTransferFailed}),
+    test::CaseName {});
+
+} // namespace
+} // namespace tess::cli
