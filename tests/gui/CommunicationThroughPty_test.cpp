@@ -62,22 +62,32 @@ private:
     // simulated inverter started on it as COM1, and the working folder, where
     // a read saves its file, set to the demo folder. No document is open
     // afterwards.
-    // `faults` gives the simulator's options from the new data set.
+    // `faults` gives the simulator's options from the new data set; with
+    // `driveOnly` the inverter holds the data set changed by it, and
+    // "held.csl" the data set without that change.
     void startInverter(const std::function<void(ParameterSet&)>& adjust = {},
-        const std::function<QStringList(const Workspace&)>& faults = {})
+        const std::function<QStringList(const Workspace&)>& faults = {},
+        const std::function<void(const Workspace&, ParameterSet&)>& driveOnly = {})
     {
         Workspace& ws = m_demo->ws;
         QVERIFY(m_demo->newDefaultDataSet());
         if (adjust)
             adjust(ws.doc.values);
         QStringList arguments = faults ? faults(ws) : QStringList {};
-        arguments << QString::fromStdString(m_demo->dir.file("held.csl"));
         m_held = m_demo->dir.file("held.csl");
         m_demo->ui.fileNames.push_back(m_held);
         saveDocumentAs(ws, m_demo->ui);
         QVERIFY(ws.doc.state.saved);
         m_heldValues = ws.doc.values;
         m_heldIdentity = ws.doc.identity;
+        std::string drive = m_held;
+        if (driveOnly) {
+            driveOnly(ws, ws.doc.values);
+            drive = m_demo->dir.file("drive.csl");
+            m_demo->ui.fileNames.push_back(drive);
+            saveDocumentAs(ws, m_demo->ui);
+        }
+        arguments << QString::fromStdString(drive);
         closeDocument(ws, m_demo->ui);
         ws.doc.values = {};
 
@@ -390,6 +400,37 @@ private slots:
         QVERIFY2(cancelled.front().starts_with("Cancelled: " + std::to_string(taken) + " of "), all.c_str());
         QVERIFY(linesEndingWith(log, " words match.").empty());
         QCOMPARE(log.back(), std::string("end !!"));
+    }
+
+    // Compare with the drive from the File menu: the drive's values beside
+    // the open data set's, marked where they differ, the drive named in the
+    // file-name box; the data set itself stays as it was.
+    void compareWithTheDriveShowsWhereTheDriveDiffers()
+    {
+        int changed = 0;
+        startInverter({}, {}, [&](const Workspace& ws, ParameterSet& drive) {
+            changed = ws.doc.table.areaFirst[comm::AreaA + 2] + 1;
+            drive[static_cast<std::size_t>(changed)] += 1;
+        });
+        if (QTest::currentTestFailed())
+            return;
+        gui::MainWindow form(m_demo->ws, m_demo->ui, m_demo->store);
+        form.show();
+        openHeldChanged(form, {});
+        const ParameterSet before = m_demo->ws.doc.values;
+        QVERIFY(form.findChild<QAction*>(QStringLiteral("CompareDrive1"))->isEnabled());
+
+        QVERIFY(runDialogOf(form, "CompareDrive1"));
+
+        const Workspace& ws = m_demo->ws;
+        QVERIFY(ws.doc.state.compareMode);
+        QVERIFY(ws.doc.values == before);
+        std::vector<int> marked;
+        for (int row = 1; row <= SlotCount; ++row)
+            if (!ws.doc.rows.text(row, ColFigures).empty())
+                marked.push_back(row - 1);
+        QCOMPARE(marked, std::vector<int> {changed});
+        QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Edit5"))->text(), QStringLiteral("Inverter (COM1)"));
     }
 };
 

@@ -14,6 +14,7 @@ void applyNoDocumentState(CommandStates& s)
     s.dataWriteItem = s.dataWriteButton = false;
     s.inverterChangeItem = s.inverterChangeButton = false;
     s.compareItem = s.compareButton = false;
+    s.compareDriveItem = false;
 }
 
 void applyNewDocumentState(CommandStates& s)
@@ -27,6 +28,8 @@ void applyNewDocumentState(CommandStates& s)
     s.dataWriteItem = s.dataWriteButton = true;
     s.inverterChangeItem = s.inverterChangeButton = true;
     s.compareItem = s.compareButton = false;
+    // The drive can be compared with any data set that has its table.
+    s.compareDriveItem = true;
 }
 
 void applyDocumentOpenedState(CommandStates& s)
@@ -45,6 +48,8 @@ void applyRawDataSetOverrides(CommandStates& s)
     s.dataWriteButton = false;
     s.commLogButton = true;
     s.inverterChangeButton = false;
+    // Without a table there are no rows to lay the drive's values beside.
+    s.compareDriveItem = false;
 }
 
 std::span<const CommandControl> commandControls()
@@ -62,6 +67,7 @@ std::span<const CommandControl> commandControls()
         {"SaveAs1", &CommandStates::saveAsItem},
         {"Close1", &CommandStates::closeItem},
         {"F1", &CommandStates::compareItem},
+        {"CompareDrive1", &CommandStates::compareDriveItem},
         {"Print1", &CommandStates::printItem},
         {"Exit1", &CommandStates::exitItem},
         {"K2", &CommandStates::dataReadItem},

@@ -26,6 +26,7 @@ struct CommandStates {
     bool saveAsItem = false;
     bool closeItem = false;
     bool compareItem = false; // Compare files
+    bool compareDriveItem = false; // Compare with the drive
     bool printItem = false;
     bool exitItem = true;
     bool dataReadItem = true;

@@ -21,6 +21,7 @@ void applyComparingState(CommandStates& c)
 {
     c.newItem = c.openItem = c.saveItem = c.saveAsItem = false;
     c.closeItem = c.compareItem = c.printItem = true;
+    c.compareDriveItem = true;
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = false;
     c.closeButton = c.compareButton = c.printButton = true;
     c.newButton = c.openButton = c.saveAsButton = false;

@@ -33,6 +33,7 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::saveAsItem, TextId::MenuSaveAs},
         {&C::closeItem, TextId::MenuClose},
         {&C::compareItem, TextId::MenuCompare},
+        {&C::compareDriveItem, TextId::MenuCompareDrive},
         {&C::printItem, TextId::MenuPrint},
         {&C::exitItem, TextId::MenuExit},
         {&C::executeMenu, TextId::MenuExecute},

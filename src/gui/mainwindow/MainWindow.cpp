@@ -180,6 +180,7 @@ void MainWindow::buildMenus()
     addItem(file, &C::closeItem, &MainWindow::onClose);
     file->addSeparator();
     addItem(file, &C::compareItem, &MainWindow::onCompareFiles);
+    addItem(file, &C::compareDriveItem, &MainWindow::onCompareWithDrive);
     file->addSeparator();
     addItem(file, &C::printItem, &MainWindow::onPrint);
     file->addSeparator();
@@ -494,6 +495,11 @@ void MainWindow::onPrint()
         return;
     PrintDialog dialog(m_ws, m_ui, this);
     dialog.exec();
+}
+
+void MainWindow::onCompareWithDrive()
+{
+    runCommunication(comm::CommandCompareWithDrive);
 }
 
 void MainWindow::onDataRead()

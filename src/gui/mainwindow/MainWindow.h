@@ -65,6 +65,7 @@ public slots:
     void onSaveAs();
     void onClose();
     void onCompareFiles();
+    void onCompareWithDrive();
     void onPrint();
     void onExit();
     void onDataRead();
