@@ -56,6 +56,7 @@ std::span<const CommandControl> commandControls()
 {
     static constexpr CommandControl controls[] = {
         {"File1", &CommandStates::fileMenu},
+        {"Edit1", &CommandStates::editMenu},
         {"K1", &CommandStates::executeMenu},
         {"K4", &CommandStates::optionsMenu},
         {"KL1", &CommandStates::languageMenu},
@@ -79,6 +80,9 @@ std::span<const CommandControl> commandControls()
         {"KE1", &CommandStates::englishItem},
         {"K7", &CommandStates::aboutItem},
         {"N5", &CommandStates::addRomFilesItem},
+        {"Undo1", &CommandStates::undoItem},
+        {"Redo1", &CommandStates::redoItem},
+        {"Find1", &CommandStates::findItem},
         {"SpeedButton1", &CommandStates::newButton},
         {"SpeedButton2", &CommandStates::openButton},
         {"SpeedButton3", &CommandStates::saveAsButton},

@@ -12,6 +12,7 @@ namespace tess {
 struct CommandStates {
     // Menus.
     bool fileMenu = true;
+    bool editMenu = true; // Undo, Redo and Find
     bool executeMenu = true;
     bool optionsMenu = true;
     bool languageMenu = true;
@@ -38,6 +39,9 @@ struct CommandStates {
     bool englishItem = true;
     bool aboutItem = true;
     bool addRomFilesItem = true; // Add version files (the ROM menu)
+    bool undoItem = false; // the last value entry taken back
+    bool redoItem = false; // an entry taken back made again
+    bool findItem = true; // the search box above the grid
 
     // Tool buttons.
     bool newButton = true;

@@ -27,6 +27,10 @@ std::span<const CommandText> mainWindowMenuTexts()
     using C = CommandStates;
     static constexpr CommandText texts[] = {
         {&C::fileMenu, TextId::MenuFile},
+        {&C::editMenu, TextId::MenuEdit},
+        {&C::undoItem, TextId::MenuUndo},
+        {&C::redoItem, TextId::MenuRedo},
+        {&C::findItem, TextId::MenuFind},
         {&C::newItem, TextId::MenuNew},
         {&C::openItem, TextId::MenuOpen},
         {&C::saveItem, TextId::MenuSave},

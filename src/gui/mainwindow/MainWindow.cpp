@@ -186,6 +186,13 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addItem(file, &C::exitItem, &MainWindow::onExit);
 
+    // Beside the described menus: the edit history and the search box.
+    QMenu* edit = addMenu(&C::editMenu);
+    addItem(edit, &C::undoItem, &MainWindow::onUndo)->setShortcut(QKeySequence::Undo);
+    addItem(edit, &C::redoItem, &MainWindow::onRedo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    edit->addSeparator();
+    addItem(edit, &C::findItem, &MainWindow::onFind)->setShortcut(QKeySequence::Find);
+
     QMenu* execute = addMenu(&C::executeMenu);
     addItem(execute, &C::dataReadItem, &MainWindow::onDataRead);
     addItem(execute, &C::dataWriteItem, &MainWindow::onDataWrite);
@@ -495,6 +502,18 @@ void MainWindow::onPrint()
         return;
     PrintDialog dialog(m_ws, m_ui, this);
     dialog.exec();
+}
+
+void MainWindow::onUndo()
+{
+}
+
+void MainWindow::onRedo()
+{
+}
+
+void MainWindow::onFind()
+{
 }
 
 void MainWindow::onCompareWithDrive()

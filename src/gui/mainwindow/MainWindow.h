@@ -66,6 +66,9 @@ public slots:
     void onClose();
     void onCompareFiles();
     void onCompareWithDrive();
+    void onUndo();
+    void onRedo();
+    void onFind();
     void onPrint();
     void onExit();
     void onDataRead();
