@@ -46,6 +46,7 @@
 #include <cstdio>
 #include <poll.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -64,6 +65,12 @@ constexpr int IdlePollMs = 200;
 
 int main(int argc, char** argv)
 {
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--help") {
+            std::fputs(tess::sim::SimUsageText, stdout);
+            return 0;
+        }
+    }
     std::string error;
     const std::optional<tess::sim::SimOptions> options
         = tess::sim::parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), &error);
