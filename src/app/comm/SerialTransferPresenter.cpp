@@ -447,6 +447,14 @@ int SerialTransferPresenter::readIdentity(SerialLink& link, const LinkState& sta
     return 0;
 }
 
+std::string SerialTransferPresenter::codeOf(int word) const
+{
+    // Grid row k + 1 shows word k; a raw data set's rows may name none.
+    if (word + 1 < GridRowsWithTable && !m_ws.doc.rows.text(word + 1, ColCode).empty())
+        return m_ws.doc.rows.text(word + 1, ColCode);
+    return std::to_string(word);
+}
+
 int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::vector<int>& planned)
 {
     // Never success: the log and the message say what was done before the
@@ -458,11 +466,7 @@ int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::ve
         said = message(TextId::TransCancelledWrite, std::to_string(written), std::to_string(planned.size()));
         m_log.append(said.in(language));
         if (!state.writtenWords.empty()) {
-            const int last = state.writtenWords.back();
-            const std::string code = last + 1 < GridRowsWithTable && !m_ws.doc.rows.text(last + 1, ColCode).empty()
-                ? m_ws.doc.rows.text(last + 1, ColCode)
-                : std::to_string(last);
-            m_log.append(message(TextId::TransLastWordWritten, code).in(language));
+            m_log.append(message(TextId::TransLastWordWritten, codeOf(state.writtenWords.back())).in(language));
         }
     } else {
         m_log.append(said.in(language));
@@ -471,12 +475,8 @@ int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::ve
     return -1;
 }
 
-int SerialTransferPresenter::readTransaction()
+int SerialTransferPresenter::readIdentityAndImage(LinkState& state)
 {
-    m_fileName.clear();
-    planTransfer();
-    LinkState state;
-    prepareLink(state);
     const LinkSettings settings = linkSettings();
     SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
     if (!openPort(link)) {
@@ -487,11 +487,10 @@ int SerialTransferPresenter::readTransaction()
         link.closeCommPort();
         return stoppedByUser(state, {});
     }
-
     int step = readIdentity(link, state);
     if (step == 0) {
         m_meter.enter(TransferPhase::Reading);
-        if (link.transferParameterImage() != 0) {
+        if (link.readParameterImage() != 0) {
             if (state.stop != TransferStop::Cancelled)
                 show(TextId::TransReadDataError);
             step = -1;
@@ -500,8 +499,17 @@ int SerialTransferPresenter::readTransaction()
     link.closeCommPort();
     if (state.stop == TransferStop::Cancelled)
         return stoppedByUser(state, {});
-    if (step != 0)
-        return -1;
+    return step;
+}
+
+int SerialTransferPresenter::readTransaction()
+{
+    m_fileName.clear();
+    planTransfer();
+    LinkState state;
+    prepareLink(state);
+    if (const int step = readIdentityAndImage(state); step != 0)
+        return step;
 
     const std::span<const std::uint8_t> identityBytes(state.identity.data(), tables::IdentityBufferLength);
     const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
@@ -776,11 +784,9 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
         if (held == wanted)
             continue;
         ++differing;
-        const std::string code = word + 1 < GridRowsWithTable && !m_ws.doc.rows.text(word + 1, ColCode).empty()
-            ? m_ws.doc.rows.text(word + 1, ColCode)
-            : std::to_string(word);
         m_log.append(
-            message(TextId::TransVerifyWordLine, code, std::to_string(wanted), std::to_string(held)).in(language));
+            message(TextId::TransVerifyWordLine, codeOf(word), std::to_string(wanted), std::to_string(held))
+                .in(language));
     }
     if (differing == 0) {
         m_log.append(message(TextId::TransVerifyAllMatch, std::to_string(compared)).in(language));
@@ -797,30 +803,8 @@ int SerialTransferPresenter::compareTransaction()
     planTransfer();
     LinkState state;
     prepareLink(state);
-    const LinkSettings settings = linkSettings();
-    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
-    if (!openPort(link)) {
-        link.closeCommPort();
-        return -1;
-    }
-    if (!settleWait(state)) {
-        link.closeCommPort();
-        return stoppedByUser(state, {});
-    }
-    int step = readIdentity(link, state);
-    if (step == 0) {
-        m_meter.enter(TransferPhase::Reading);
-        if (link.readParameterImage() != 0) {
-            if (state.stop != TransferStop::Cancelled)
-                show(TextId::TransReadDataError);
-            step = -1;
-        }
-    }
-    link.closeCommPort();
-    if (state.stop == TransferStop::Cancelled)
-        return stoppedByUser(state, {});
-    if (step != 0)
-        return -1;
+    if (const int step = readIdentityAndImage(state); step != 0)
+        return step;
 
     // The checks of a write: what is compared must be the open data set's
     // inverter.

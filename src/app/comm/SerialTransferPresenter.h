@@ -224,6 +224,8 @@ private:
     LinkSettings linkSettings() const;
     bool openPort(SerialLink& link);
     int readIdentity(SerialLink& link, const LinkState& state);
+    int readIdentityAndImage(LinkState& state);
+    std::string codeOf(int word) const;
     Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes, InverterIdentity* inverter = nullptr);
     int writeWords(SerialLink& link, LinkState& state);
     int verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned);

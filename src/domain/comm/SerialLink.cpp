@@ -433,60 +433,50 @@ void SerialLink::reportWritten(int total)
     progress().progressed({TransferStage::Writing, done, total});
 }
 
-int SerialLink::writeWholeImage()
+SerialLink::SpanEnd SerialLink::writeSpan(int first, int last, bool filtered, int total)
 {
-    const auto total = static_cast<int>(plannedWords().size());
-    for (int word = 0; word < SlotCount; ++word) {
+    for (int word = first; word <= last; ++word) {
+        if (filtered && m_state.writeFilter) {
+            if (std::optional<std::string> heldBack = m_state.writeFilter(word)) {
+                m_log.append(std::move(*heldBack));
+                continue;
+            }
+        }
         if (skipped(word)) {
             ++m_state.skippedAsEqual;
             continue;
         }
         if (stopRequested())
-            return -1;
+            return SpanEnd::Stopped;
         if (!writeWord(word)) {
-            logNotSent(word + 1, SlotCount - 1);
-            return -1;
+            // The log names what the span leaves unsent after the word that failed.
+            logNotSent(word + 1, last);
+            return m_state.stop == TransferStop::None ? SpanEnd::Failed : SpanEnd::Stopped;
         }
         reportWritten(total);
         pause(m_state.writeWaitMs);
     }
-    return 0;
+    return m_state.stop == TransferStop::None ? SpanEnd::Done : SpanEnd::Stopped;
+}
+
+int SerialLink::writeWholeImage()
+{
+    // The first failure ends the whole image.
+    const auto total = static_cast<int>(plannedWords().size());
+    return writeSpan(0, SlotCount - 1, false, total) == SpanEnd::Done ? 0 : -1;
 }
 
 int SerialLink::writeRanges()
 {
     const auto total = static_cast<int>(plannedWords().size());
-    // A range that failed leaves words unwritten, whatever the later ranges
-    // did: the whole transfer reports the failure.
+    // A failure ends its range only; the whole transfer reports it, whatever
+    // the later ranges did.
     bool failed = false;
     for (const WordSpan& range : m_state.writeRanges) {
-        const int first = std::max(range.first, 0);
-        const int last = std::min(range.last, SlotCount - 1);
-        for (int word = first; word <= last; ++word) {
-            if (m_state.writeFilter) {
-                if (std::optional<std::string> heldBack = m_state.writeFilter(word)) {
-                    m_log.append(std::move(*heldBack));
-                    continue;
-                }
-            }
-            if (skipped(word)) {
-                ++m_state.skippedAsEqual;
-                continue;
-            }
-            if (stopRequested())
-                return -1;
-            if (!writeWord(word)) {
-                failed = true;
-                // The log names what the range leaves unsent after the word
-                // that failed.
-                logNotSent(word + 1, last);
-                break;
-            }
-            reportWritten(total);
-            pause(m_state.writeWaitMs);
-        }
-        if (m_state.stop != TransferStop::None)
+        const SpanEnd end = writeSpan(std::max(range.first, 0), std::min(range.last, SlotCount - 1), true, total);
+        if (end == SpanEnd::Stopped)
             return -1;
+        failed = failed || end == SpanEnd::Failed;
     }
     return failed ? -1 : 0;
 }

@@ -193,6 +193,8 @@ private:
     bool collectReply(std::string& reply, std::int64_t deadline);
     void logRefusal(char code);
     void logLine(TextId id);
+    enum class SpanEnd { Done, Failed, Stopped };
+    SpanEnd writeSpan(int first, int last, bool filtered, int total);
     int writeWholeImage();
     int writeRanges();
     bool writeWord(int word);
