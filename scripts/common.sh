@@ -15,6 +15,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-liberation qt6-translations-l10n xvfb xauth
+  librsvg2-bin desktop-file-utils appstream shared-mime-info
 )
 
 install_packages() {

@@ -1,0 +1,117 @@
+# Installation as a Linux desktop application, and its archive.
+#
+# The program finds its settings and tables in the folder of its own
+# executable (resolved through /proc/self/exe, so symbolic links to it do
+# not move that folder). Both executables therefore lie together in one
+# program folder, <prefix>/lib/tessaline, which also takes the tables;
+# <prefix>/bin holds relative links to them, so the installed tree can be
+# moved or unpacked anywhere as a whole.
+#
+# Components: "program" (the executables and their links), "desktop" (menu
+# entry, icons, the .csl file type, AppStream metadata; only with the
+# window program) and "demo" (the demo tables, laid out by tessaline-mkdemo
+# at install time). The demo is installed with the rest when
+# TESS_INSTALL_DEMO is on, and otherwise only when asked for by
+# `cmake --install BUILD --component demo`.
+include(GNUInstallDirs)
+
+option(TESS_INSTALL_DEMO "Install the demo tables into the program folder" OFF)
+set(TESS_INSTALL_APPDIR "lib/tessaline" CACHE STRING
+  "The program folder (executables, FileVersion.INI, tables), relative to the prefix")
+
+# The first release installed as a desktop application; AppStream wants a
+# date beside the version.
+set(TESS_RELEASE_DATE "2026-12-10")
+set(TESS_APP_ID "io.github.tessaline.Tessaline")
+set(TESS_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging/linux)
+
+set(tess_programs tessaline-cli)
+if(TESS_GUI)
+  list(APPEND tess_programs tessaline)
+endif()
+install(TARGETS ${tess_programs} RUNTIME DESTINATION ${TESS_INSTALL_APPDIR} COMPONENT program)
+
+# The links in bin/ are made here, in the build folder, and installed as
+# links: relative, so that DESTDIR, CPack's staging folder and a moved tree
+# all keep them right.
+cmake_path(ABSOLUTE_PATH TESS_INSTALL_APPDIR BASE_DIRECTORY ${CMAKE_INSTALL_PREFIX}
+  OUTPUT_VARIABLE tess_appdir_full)
+cmake_path(RELATIVE_PATH tess_appdir_full BASE_DIRECTORY ${CMAKE_INSTALL_FULL_BINDIR}
+  OUTPUT_VARIABLE tess_appdir_from_bin)
+set(tess_links_dir ${CMAKE_BINARY_DIR}/install-links)
+file(MAKE_DIRECTORY ${tess_links_dir})
+foreach(program ${tess_programs})
+  file(CREATE_LINK ${tess_appdir_from_bin}/${program} ${tess_links_dir}/${program} SYMBOLIC)
+  install(FILES ${tess_links_dir}/${program} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+endforeach()
+
+# The demo tables: tessaline-mkdemo writes only what is missing, so tables
+# the user added or changed stay.
+set(tess_demo_code [=[
+  set(folder "@TESS_INSTALL_APPDIR@")
+  if(NOT IS_ABSOLUTE "${folder}")
+    set(folder "${CMAKE_INSTALL_PREFIX}/${folder}")
+  endif()
+  set(folder "$ENV{DESTDIR}${folder}")
+  message(STATUS "Demo tables: ${folder}")
+  execute_process(COMMAND "$<TARGET_FILE:tessaline-mkdemo>" "${folder}" RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "tessaline-mkdemo could not lay out the demo tables in ${folder}")
+  endif()
+]=])
+string(CONFIGURE "${tess_demo_code}" tess_demo_code @ONLY)
+if(TESS_INSTALL_DEMO)
+  install(CODE "${tess_demo_code}" COMPONENT demo)
+else()
+  install(CODE "${tess_demo_code}" COMPONENT demo EXCLUDE_FROM_ALL)
+endif()
+
+if(TESS_GUI)
+  set(tess_icon ${PROJECT_SOURCE_DIR}/src/gui/resources/tessaline.svg)
+  install(FILES ${TESS_PACKAGING_DIR}/tessaline.desktop
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT desktop)
+  install(FILES ${TESS_PACKAGING_DIR}/tessaline-mime.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tessaline.xml COMPONENT desktop)
+  configure_file(${TESS_PACKAGING_DIR}/${TESS_APP_ID}.metainfo.xml.in
+    ${CMAKE_BINARY_DIR}/packaging/${TESS_APP_ID}.metainfo.xml @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/${TESS_APP_ID}.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT desktop)
+  install(FILES ${tess_icon}
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps COMPONENT desktop)
+
+  # Bitmap icons for menus and software centres that do not draw SVG,
+  # rendered from the same picture when rsvg-convert is at hand.
+  find_program(TESS_RSVG_CONVERT rsvg-convert)
+  if(TESS_RSVG_CONVERT)
+    set(tess_pngs)
+    foreach(size 48 128 256)
+      set(png ${CMAKE_BINARY_DIR}/packaging/icons/${size}x${size}/tessaline.png)
+      add_custom_command(OUTPUT ${png}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging/icons/${size}x${size}
+        COMMAND ${TESS_RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${tess_icon}
+        DEPENDS ${tess_icon} VERBATIM)
+      list(APPEND tess_pngs ${png})
+      install(FILES ${png}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps COMPONENT desktop)
+    endforeach()
+    add_custom_target(tessaline_icons ALL DEPENDS ${tess_pngs})
+  else()
+    message(STATUS "rsvg-convert not found: only the scalable icon is installed")
+  endif()
+endif()
+
+# The archive of the installation (scripts/package): a tree with bin/, lib/
+# and share/ to unpack into a prefix or anywhere.
+set(CPACK_GENERATOR TGZ)
+set(CPACK_PACKAGE_NAME tessaline)
+set(CPACK_PACKAGE_VENDOR "The Tessaline developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "Prepare, check and transfer the parameter sets of 71Series inverters")
+set(tess_package_name tessaline-${PROJECT_VERSION}-Linux-${CMAKE_SYSTEM_PROCESSOR})
+if(TESS_INSTALL_DEMO)
+  string(APPEND tess_package_name -demo)
+endif()
+set(CPACK_PACKAGE_FILE_NAME ${tess_package_name})
+set(CPACK_STRIP_FILES ON)
+include(CPack)
