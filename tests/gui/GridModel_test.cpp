@@ -129,6 +129,28 @@ private slots:
         QCOMPARE(model.rowCount(), tess::GridRowsEmpty - 1);
     }
 
+    // A filter shows some rows; they keep their grid rows, and the rows it
+    // hides have no index.
+    void filterShowsRowsByTheirGridRows()
+    {
+        Workspace ws;
+        fillDocument(ws);
+        ParameterGridModel model(ws);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        tess::GridFilterSettings settings;
+        settings.searchText = "B-1";
+        model.setFilter(settings);
+        QCOMPARE(model.rowCount(), 1 + 10 + 100); // B-1, B-10 to B-19, B-100 to B-199
+        QCOMPARE(model.index(1, tess::ColCode).data().toString(), QStringLiteral("B-10"));
+        QCOMPARE(model.gridRow(model.index(1, tess::ColValue)), 11);
+        QCOMPARE(model.indexOfGridRow(11, tess::ColValue), model.index(1, tess::ColValue));
+        QVERIFY(!model.indexOfGridRow(30, tess::ColValue).isValid()); // "B-29"
+
+        model.setFilter({});
+        QCOMPARE(model.rowCount(), tess::GridRowsWithTable - 1);
+        QCOMPARE(model.gridRow(model.index(ValueRow - 1, tess::ColValue)), ValueRow);
+    }
+
     void onlyValueColumnOfOpenDocumentIsEditable()
     {
         Workspace ws;

@@ -4,6 +4,7 @@
 #include "gui/common/MessageBox.h"
 #include "gui/common/QtUi.h"
 #include "gui/mainwindow/MainWindow.h"
+#include "gui/mainwindow/ParameterGridView.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
 
@@ -217,6 +218,50 @@ private slots:
         find<QAction>("KJ1")->trigger();
         QVERIFY2(yesText().contains(QStringLiteral("はい")), qPrintable(yesText()));
         find<QAction>("KE1")->trigger();
+    }
+
+    // Where the window stood, its size and the widths the user gave the
+    // columns come back in the next run on the same store; a width left as
+    // it was still follows the language.
+    void layoutComesBackInTheNextRun()
+    {
+        test::TempDir dir;
+        test::writeFile(dir.file("FileVersion.INI"), "[View]\r\nValue=0\r\n");
+        MemoryUserStore store;
+        struct Run {
+            Workspace ws;
+            std::unique_ptr<gui::MainWindow> form;
+        };
+        const auto run = [&](Language language) {
+            auto next = std::make_unique<Run>();
+            store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
+            startUp(next->ws, m_ui, store, StartupEnvironment {dir.file("tessaline"), "", "", ""});
+            next->form = std::make_unique<gui::MainWindow>(next->ws, m_ui, store);
+            next->form->show();
+            return next;
+        };
+        const auto columnWidth = [](const Run& r, int column) { return r.form->grid()->columnWidth(column); };
+
+        auto first = run(Language::English);
+        QVERIFY(QTest::qWaitForWindowExposed(first->form.get()));
+        first->form->move(40, 30);
+        first->form->resize(700, 500);
+        first->form->grid()->setColumnWidth(ColRange, 272);
+        QVERIFY(first->form->close());
+        first.reset();
+
+        auto second = run(Language::English);
+        QCOMPARE(second->form->pos(), QPoint(40, 30));
+        QCOMPARE(second->form->size(), QSize(700, 500));
+        QCOMPARE(columnWidth(*second, ColRange), 272);
+        QCOMPARE(columnWidth(*second, ColName), 148);
+        QVERIFY(second->form->close());
+        second.reset();
+
+        auto japanese = run(Language::Japanese);
+        QCOMPARE(columnWidth(*japanese, ColName), 222);
+        QCOMPARE(columnWidth(*japanese, ColRange), 272);
+        QCOMPARE(japanese->form->size(), QSize(700, 500));
     }
 
     void qtUiAnswersFromTheTestHooks()

@@ -28,6 +28,14 @@ catalogue::SelectionChoice defaultQm71Choice()
     return choice;
 }
 
+int oneDecimalRow(const Document& doc, int from)
+{
+    for (int row = from; row <= SlotCount; ++row)
+        if (!doc.rows.text(row, ColCode).empty() && doc.rows.text(row, ColDecimals) == "1")
+            return row;
+    return 0;
+}
+
 bool DemoWorkspace::newDefaultDataSet()
 {
     catalogue::ScriptedSelection selection;

@@ -28,4 +28,8 @@ public:
 // The choice of the default QM71 in the selection dialog.
 catalogue::SelectionChoice defaultQm71Choice();
 
+// The first value row with one decimal place past row `from`, away from the
+// rows the rules between parameters read; 0 when there is none.
+int oneDecimalRow(const Document& doc, int from = 14);
+
 } // namespace tess::test

@@ -64,6 +64,7 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
     // The cell holds the entry while it is checked: the rules between the
     // first parameters read the edited row from the grid like the others.
     const std::string typed(typedText);
+    std::string shownBefore = doc.rows.text(row, ColValue);
     doc.rows.setText(row, ColValue, typed);
 
     CellVerdict verdict;
@@ -76,13 +77,17 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
     result.outcome = verdict.outcome;
 
     switch (verdict.outcome) {
-    case CellOutcome::Accepted:
-        doc.values[static_cast<std::size_t>(row - 1)] = verdict.value;
+    case CellOutcome::Accepted: {
+        std::int32_t& stored = doc.values[static_cast<std::size_t>(row - 1)];
+        doc.history.record({row, stored, verdict.value, std::move(shownBefore), typed});
+        stored = verdict.value;
         doc.edit.statusText = verdict.status.in(ws.settings.language);
         doc.edit.justEdited = true;
         doc.state.saved = false;
         ws.view.commands.saveItem = true;
+        showEditHistoryCommands(ws);
         break;
+    }
     case CellOutcome::Unchanged:
         doc.edit.statusText.clear();
         restoreCell(doc, row);

@@ -18,7 +18,8 @@ struct CellCommitResult {
 // Enter in the value cell of grid row `row` holding `typedText`: checks the
 // entry (validateCellEntry) and applies the verdict. Accepted: the value is
 // stored, the cell keeps the text as typed, the just-edited flag and the
-// status text are set, the document is unsaved and Save enabled. Refused: the message is
+// status text are set, the document is unsaved and Save enabled, and the
+// entry joins the edit history (Undo enabled, Redo dropped). Refused: the message is
 // shown and the cell shows the stored value again. An entry the validation
 // cannot read as a number leaves an empty cell.
 CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view typedText);

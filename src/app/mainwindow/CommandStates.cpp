@@ -83,6 +83,7 @@ std::span<const CommandControl> commandControls()
         {"Undo1", &CommandStates::undoItem},
         {"Redo1", &CommandStates::redoItem},
         {"Find1", &CommandStates::findItem},
+        {"Recent1", &CommandStates::recentFilesMenu},
         {"SpeedButton1", &CommandStates::newButton},
         {"SpeedButton2", &CommandStates::openButton},
         {"SpeedButton3", &CommandStates::saveAsButton},

@@ -42,6 +42,7 @@ struct CommandStates {
     bool undoItem = false; // the last value entry taken back
     bool redoItem = false; // an entry taken back made again
     bool findItem = true; // the search box above the grid
+    bool recentFilesMenu = false; // the Recent Files submenu: while the list holds a file
 
     // Tool buttons.
     bool newButton = true;

@@ -8,9 +8,11 @@
 #include "app/startup/Startup.h"
 #include "app/tables/TableLoader.h"
 #include "domain/catalogue/ModelCatalogue.h"
+#include "domain/common/TextParse.h"
 #include "domain/settings/UserStore.h"
 #include "domain/text/Texts.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace tess {
@@ -44,6 +46,14 @@ void markSaved(Workspace& ws)
 {
     ws.doc.state.saved = true;
     ws.view.commands.saveItem = false;
+    ws.doc.history.markSaved();
+}
+
+// A data set opened, made or closed starts without value entries.
+void startEditHistory(Workspace& ws)
+{
+    ws.doc.history.clear(HistoryCleared::Nothing, true);
+    showEditHistoryCommands(ws);
 }
 
 } // namespace
@@ -79,6 +89,7 @@ void resetToNoDocument(Workspace& ws)
     writeGridTitles(doc.rows, ws.settings.language);
     doc.romIndexText.clear();
     doc.capacityIndexText.clear();
+    startEditHistory(ws);
 }
 
 void showIdentity(Workspace& ws, Ui& ui)
@@ -141,6 +152,7 @@ int createNewDataSet(Workspace& ws, Ui& ui)
         doc.state.open = true;
         doc.state.saved = true;
         applyNewDocumentState(ws.view.commands);
+        startEditHistory(ws);
         return result;
     }
     // An unreadable or damaged table has said what is wrong with its file.
@@ -151,6 +163,49 @@ int createNewDataSet(Workspace& ws, Ui& ui)
     resetToNoDocument(ws);
     return result;
 }
+
+namespace {
+
+// The save prompt for unsaved changes: true when the caller may go on
+// (saved, or the user chose not to save).
+bool settleUnsavedChanges(Workspace& ws, Ui& ui)
+{
+    if (ws.doc.state.saved)
+        return true;
+    switch (ui.ask(savePrompt(ws.doc.state.fileName), message(TextId::SavePromptCaption), Buttons::YesNoCancel,
+        ws.settings.language)) {
+    case Answer::Cancel:
+        return false;
+    case Answer::No:
+        return true;
+    case Answer::Yes:
+        saveDocumentAs(ws, ui);
+        return ws.doc.state.saved;
+    }
+    return false;
+}
+
+// The data set just read from the document's file, shown as Open shows it.
+bool showOpenedFile(Workspace& ws, Ui& ui)
+{
+    showLoadedDataSet(ws, ui, LoadPurpose::Open);
+    if (!ws.doc.state.open)
+        return false;
+    ws.doc.usedFiles.push_back(ws.doc.state.fileName);
+    return true;
+}
+
+// Open's last steps: the file read and shown. False when it could not be
+// read or no table can show it.
+bool openReadableFile(Workspace& ws, Ui& ui, const std::string& path)
+{
+    if (datafile::readDataSet(ws, ui, path) != 0)
+        return false;
+    ws.doc.state.fileName = path;
+    return showOpenedFile(ws, ui);
+}
+
+} // namespace
 
 void openDocument(Workspace& ws, Ui& ui)
 {
@@ -165,10 +220,34 @@ void openDocument(Workspace& ws, Ui& ui)
         show(ws, ui, TextId::MsgDataFileNotOpened);
         return;
     }
-    if (datafile::readDataSet(ws, ui, *path) != 0)
-        return;
-    doc.state.fileName = *path;
-    showLoadedDataSet(ws, ui, LoadPurpose::Open);
+    openReadableFile(ws, ui, *path);
+}
+
+bool openDocumentAt(Workspace& ws, Ui& ui, const std::string& path)
+{
+    if (!ws.doc.state.open)
+        return openReadableFile(ws, ui, path);
+    if (!settleUnsavedChanges(ws, ui))
+        return false;
+    // The file is read before the open data set goes: one that cannot be
+    // read leaves it in the window. A comparison ends first, so that the
+    // data set read counts as loaded.
+    endComparison(ws);
+    if (datafile::readDataSet(ws, ui, path) != 0)
+        return false;
+    resetToNoDocument(ws);
+    ws.doc.state.fileName = path;
+    return showOpenedFile(ws, ui);
+}
+
+bool isConsoleDataPath(std::string_view path)
+{
+    constexpr std::string_view extension = ".csl";
+    if (path.size() <= extension.size() || path[path.size() - extension.size() - 1] == '/')
+        return false;
+    const std::string_view tail = path.substr(path.size() - extension.size());
+    return std::equal(tail.begin(), tail.end(), extension.begin(),
+        [](char a, char b) { return upperAscii(a) == upperAscii(b); });
 }
 
 void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose)
@@ -202,6 +281,7 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     applyDocumentOpenedState(ws.view.commands);
     if (doc.state.rawDataSetMode)
         applyRawDataSetOverrides(ws.view.commands);
+    startEditHistory(ws);
     if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported)
         resetToNoDocument(ws);
     return result;
@@ -214,8 +294,10 @@ int saveDocument(Workspace& ws, Ui& ui)
         return 0;
     const BusyScope busy(ui);
     const int written = datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::Save);
-    if (written == 0)
+    if (written == 0) {
         markSaved(ws);
+        doc.usedFiles.push_back(doc.state.fileName);
+    }
     return written;
 }
 
@@ -232,32 +314,11 @@ void saveDocumentAs(Workspace& ws, Ui& ui)
     endComparison(ws); // the .csv copy is written from the grid: the data set's own rows
     const BusyScope busy(ui);
     doc.state.fileName = *path;
-    if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) == 0)
-        markSaved(ws);
+    if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) != 0)
+        return;
+    markSaved(ws);
+    doc.usedFiles.push_back(doc.state.fileName);
 }
-
-namespace {
-
-// The save prompt for unsaved changes: true when the caller may go on
-// (saved, or the user chose not to save).
-bool settleUnsavedChanges(Workspace& ws, Ui& ui)
-{
-    if (ws.doc.state.saved)
-        return true;
-    switch (ui.ask(savePrompt(ws.doc.state.fileName), message(TextId::SavePromptCaption), Buttons::YesNoCancel,
-        ws.settings.language)) {
-    case Answer::Cancel:
-        return false;
-    case Answer::No:
-        return true;
-    case Answer::Yes:
-        saveDocumentAs(ws, ui);
-        return ws.doc.state.saved;
-    }
-    return false;
-}
-
-} // namespace
 
 void closeDocument(Workspace& ws, Ui& ui)
 {
@@ -291,6 +352,8 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     }
     doc.rows.clearBody();
     doc.edit = {};
+    // The entries name rows of the old table.
+    doc.history.clear(HistoryCleared::ByInverterChange, false);
     const int result = loadTableBusy(ws, ui, 1);
     if (result != tables::LoadDone) {
         // A table that ended early is no table for the new identity: the
@@ -305,6 +368,7 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     // wait to be saved under the new identity.
     doc.state.saved = false;
     ws.view.commands.saveItem = true;
+    showEditHistoryCommands(ws);
 }
 
 void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
@@ -315,6 +379,10 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
     store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
     writeGridTitles(ws.doc.rows, language);
     Document& doc = ws.doc;
+    // The rows are filled again from the table in the new language: the
+    // history starts afresh with them.
+    doc.history.clear(HistoryCleared::ByLanguageSwitch, doc.state.saved);
+    showEditHistoryCommands(ws);
     // A raw data set has no table whose texts could change; loading again
     // would only repeat why there is none.
     if (!doc.state.open || doc.state.rawDataSetMode)

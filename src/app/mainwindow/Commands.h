@@ -4,6 +4,7 @@
 #include "domain/common/Message.h"
 
 #include <string>
+#include <string_view>
 
 namespace tess {
 
@@ -32,8 +33,21 @@ void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection);
 // Returns the table load's result (0 done).
 int createNewDataSet(Workspace& ws, Ui& ui);
 
+// The commands that open a data set from a file or write it to one note
+// the file in Document::usedFiles, for the recent files.
+
 // Open: the open dialog, then the data set into the window.
 void openDocument(Workspace& ws, Ui& ui);
+// Open without the dialog, for a file named by the user another way (the
+// recent files, a file dropped on the window, the command line): Open's
+// reading and showing of the data set at path. A data set already open is
+// replaced, after the save prompt when it has unsaved changes (Cancel, or a
+// Save As given up, keeps it); a file that cannot be read leaves it as it
+// is. True when the data set from path is open afterwards.
+bool openDocumentAt(Workspace& ws, Ui& ui, const std::string& path);
+// Whether path names a console data file: its name ends in ".csl", in any
+// case. A file dropped on the window is opened only then.
+bool isConsoleDataPath(std::string_view path);
 // Save: the data set to its own file, when there is anything unsaved.
 // Returns the data set writer's result (0 also when there was nothing to
 // save).

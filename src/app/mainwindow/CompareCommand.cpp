@@ -26,6 +26,7 @@ void applyComparingState(CommandStates& c)
     c.closeButton = c.compareButton = c.printButton = true;
     c.newButton = c.openButton = c.saveAsButton = false;
     c.dataReadButton = c.dataWriteButton = c.commLogButton = c.inverterChangeButton = false;
+    c.undoItem = c.redoItem = false;
 }
 
 // The commands of the opened data set again once no comparison is shown.
@@ -40,6 +41,7 @@ void applyStateAfterComparison(Workspace& ws)
     c.newItem = c.openItem = false;
     c.saveItem = !ws.doc.state.saved;
     c.commLogButton = true;
+    showEditHistoryCommands(ws);
 }
 
 void writeComparingTitles(GridRows& rows, Language language)

@@ -3,10 +3,12 @@
 #include "domain/common/GridRows.h"
 #include "domain/common/Identity.h"
 #include "app/mainwindow/CellEditState.h"
+#include "app/mainwindow/EditHistory.h"
 #include "domain/tables/ParameterTable.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace tess {
 
@@ -40,6 +42,11 @@ struct Document {
     ParameterTable table;
     GridRows rows;
     CellEditState edit;
+    // The value entries since the data set was opened or made.
+    EditHistory history;
+    // The files a data set was opened from or saved to by the commands,
+    // oldest first, until the window adds them to the recent files.
+    std::vector<std::string> usedFiles;
 
     // The identity as last read from a file, kept for file comparison.
     InverterIdentity loadedIdentity;

@@ -54,8 +54,27 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::aboutItem, TextId::MenuAbout},
         {&C::romMenu, TextId::MenuRom},
         {&C::addRomFilesItem, TextId::MenuAddVersionFile},
+        {&C::recentFilesMenu, TextId::MenuRecentFiles},
     };
     return texts;
+}
+
+std::span<const CommandShortcut> mainWindowShortcuts()
+{
+    using C = CommandStates;
+    static constexpr CommandShortcut shortcuts[] = {
+        {&C::newItem, "Ctrl+N"},
+        {&C::openItem, "Ctrl+O"},
+        {&C::saveItem, "Ctrl+S"},
+        {&C::saveAsItem, "Ctrl+Shift+S"},
+        {&C::printItem, "Ctrl+P"},
+        {&C::closeItem, "Ctrl+W"},
+        {&C::exitItem, "Ctrl+Q"},
+        {&C::undoItem, "Ctrl+Z"},
+        {&C::redoItem, "Ctrl+Y"},
+        {&C::findItem, "Ctrl+F"},
+    };
+    return shortcuts;
 }
 
 std::span<const CommandText> mainWindowHintTexts()

@@ -41,6 +41,14 @@ struct CommandText {
 std::span<const CommandText> mainWindowMenuTexts();
 // The hints of the tool buttons.
 std::span<const CommandText> mainWindowHintTexts();
+
+// The keys of the menu items that have one, in Qt's portable text ("Ctrl+S").
+// A key works only while its item is enabled, and the menu shows it.
+struct CommandShortcut {
+    bool CommandStates::*command;
+    std::string_view keys;
+};
+std::span<const CommandShortcut> mainWindowShortcuts();
 // The titles of grid columns 0 .. 6.
 const std::array<TextId, GridColumnCount>& gridColumnTitles();
 

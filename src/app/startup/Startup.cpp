@@ -7,6 +7,7 @@
 #include "domain/settings/UserStore.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <dirent.h>
 #include <limits>
 #include <sys/stat.h>
@@ -95,6 +96,25 @@ Language chooseStartupLanguage(std::optional<int> storedEigo, const StartupEnvir
         if (!locale->empty())
             return localeIsJapanese(*locale) ? Language::Japanese : Language::English;
     return Language::English;
+}
+
+std::optional<std::string> fileToOpenAtStart(std::span<const std::string> arguments, std::string_view workingFolder)
+{
+    bool options = true;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (options && argument == "--") {
+            options = false;
+            continue;
+        }
+        if (argument.empty() || (options && argument.starts_with('-')))
+            continue;
+        std::filesystem::path path(argument);
+        if (path.is_relative())
+            path = std::filesystem::path(workingFolder) / path;
+        return path.lexically_normal().string();
+    }
+    return std::nullopt;
 }
 
 void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,13 @@ Language chooseStartupLanguage(std::optional<int> storedEigo, const StartupEnvir
 // and the grid's header in the chosen language. Nothing here fails: what
 // cannot be read or made takes its default.
 void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env);
+
+// `tessaline FILE.csl`: the data set file named on the command line, which
+// the window opens once it is up; made absolute against workingFolder.
+// arguments are the program's own (the program name first, the toolkit's
+// options already taken out). Arguments starting with '-' are options, not
+// files, up to a "--"; the first file counts. Nothing when none is named.
+std::optional<std::string> fileToOpenAtStart(std::span<const std::string> arguments, std::string_view workingFolder);
 
 // The path of FileVersion.INI in the program folder.
 std::string settingsFilePath(const Workspace& ws);

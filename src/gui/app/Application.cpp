@@ -8,11 +8,16 @@
 #include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <exception>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 // The resources live in the gui library; a static library's resources must
 // be named once by the program, or the linker leaves them out.
@@ -22,6 +27,17 @@ static void initResources()
 }
 
 namespace tess::gui {
+
+void openFileNamedAtStart(MainWindow& form, const QStringList& arguments)
+{
+    std::vector<std::string> args;
+    for (const QString& argument : arguments)
+        args.push_back(toPath(argument));
+    const std::optional<std::string> path = fileToOpenAtStart(args, toPath(QDir::currentPath()));
+    if (!path)
+        return;
+    QTimer::singleShot(0, &form, [&form, file = *path] { form.openFileByPath(file); });
+}
 
 int runApplication(int argc, char** argv)
 {
@@ -37,6 +53,7 @@ int runApplication(int argc, char** argv)
         MainWindow form(*ws, ui, store);
         ui.setOwner(&form);
         form.show();
+        openFileNamedAtStart(form, QApplication::arguments());
         return QApplication::exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));

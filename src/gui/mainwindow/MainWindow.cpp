@@ -2,7 +2,10 @@
 
 #include "app/common/Ui.h"
 #include "app/mainwindow/CompareCommand.h"
+#include "app/mainwindow/EditHistory.h"
 #include "app/mainwindow/MainWindowTexts.h"
+#include "app/mainwindow/RecentFiles.h"
+#include "app/mainwindow/WindowLayout.h"
 #include "app/startup/Startup.h"
 #include "domain/comm/PosixSerialPort.h"
 #include "domain/common/Clock.h"
@@ -17,6 +20,7 @@
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 #include "gui/common/QtTranslations.h"
+#include "gui/mainwindow/GridSearchBar.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
 #include "gui/mainwindow/ToolIcons.h"
@@ -24,6 +28,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -31,10 +37,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -149,7 +158,14 @@ MainWindow::MainWindow(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
     body->setSpacing(0);
     body->addWidget(buildLeftPanel());
     buildGrid();
-    body->addWidget(m_grid, 1);
+    // Find and filter sit above the grid.
+    m_searchBar = new GridSearchBar(m_ws, m_gridModel, m_grid);
+    auto* gridColumn = new QVBoxLayout;
+    gridColumn->setContentsMargins(0, 0, 0, 0);
+    gridColumn->setSpacing(0);
+    gridColumn->addWidget(m_searchBar);
+    gridColumn->addWidget(m_grid, 1);
+    body->addLayout(gridColumn, 1);
     outer->addLayout(body, 1);
     setCentralWidget(central);
 
@@ -158,14 +174,18 @@ MainWindow::MainWindow(Workspace& ws, Ui& ui, UserStore& store, QWidget* parent)
     m_statusText = new QLabel;
     m_statusText->setObjectName(QString::fromLatin1(objectName::statusText));
     status->addWidget(m_statusText, 1);
+    status->addPermanentWidget(m_searchBar->countsLabel());
     setStatusBar(status);
     // The status bar takes clicks on its text as well as beside it.
     status->installEventFilter(this);
     m_statusText->installEventFilter(this);
 
+    setAcceptDrops(true);
+    showRecentFilesCommand(m_ws, m_store);
     refreshFromCore();
     resize(width(), InitialHeight);
     centreOnScreen(this);
+    restoreLayout();
 }
 
 void MainWindow::buildMenus()
@@ -174,6 +194,8 @@ void MainWindow::buildMenus()
     QMenu* file = addMenu(&C::fileMenu);
     addItem(file, &C::newItem, &MainWindow::onNew);
     addItem(file, &C::openItem, &MainWindow::onOpen);
+    m_recentFilesMenu = addSubmenu(file, &C::recentFilesMenu);
+    connect(m_recentFilesMenu, &QMenu::aboutToShow, this, &MainWindow::fillRecentFilesMenu);
     file->addSeparator();
     addItem(file, &C::saveItem, &MainWindow::onSave);
     addItem(file, &C::saveAsItem, &MainWindow::onSaveAs);
@@ -188,10 +210,10 @@ void MainWindow::buildMenus()
 
     // Beside the described menus: the edit history and the search box.
     QMenu* edit = addMenu(&C::editMenu);
-    addItem(edit, &C::undoItem, &MainWindow::onUndo)->setShortcut(QKeySequence::Undo);
-    addItem(edit, &C::redoItem, &MainWindow::onRedo)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    addItem(edit, &C::undoItem, &MainWindow::onUndo);
+    addItem(edit, &C::redoItem, &MainWindow::onRedo);
     edit->addSeparator();
-    addItem(edit, &C::findItem, &MainWindow::onFind)->setShortcut(QKeySequence::Find);
+    addItem(edit, &C::findItem, &MainWindow::onFind);
 
     QMenu* execute = addMenu(&C::executeMenu);
     addItem(execute, &C::dataReadItem, &MainWindow::onDataRead);
@@ -214,6 +236,8 @@ void MainWindow::buildMenus()
 
     m_romMenu = addMenu(&C::romMenu);
     addItem(m_romMenu, &C::addRomFilesItem, &MainWindow::onAddRomFiles);
+
+    applyShortcuts();
 }
 
 // A menu and its entry in the menu bar carry the same name.
@@ -223,6 +247,15 @@ QMenu* MainWindow::addMenu(bool CommandStates::*command)
     menu->setObjectName(controlName(command));
     menu->menuAction()->setObjectName(controlName(command));
     return menu;
+}
+
+// A submenu and its entry in the menu above carry the same name.
+QMenu* MainWindow::addSubmenu(QMenu* menu, bool CommandStates::*command)
+{
+    QMenu* submenu = menu->addMenu(QString());
+    submenu->setObjectName(controlName(command));
+    submenu->menuAction()->setObjectName(controlName(command));
+    return submenu;
 }
 
 QAction* MainWindow::addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)())
@@ -313,6 +346,7 @@ void MainWindow::refreshFromCore()
     // New, Open and a data read open a document; the keyboard then works in
     // the grid at once.
     const bool opened = m_ws.doc.state.open && !m_gridModel->documentOpen();
+    rememberUsedFiles(m_ws, m_store);
     setWindowTitle(fromUtf8(mainWindowCaption()));
     applyCommandStates(m_ws.view.commands);
     // Font, width and captions change only with the language: a command must
@@ -352,6 +386,7 @@ void MainWindow::applyCommandStates(const CommandStates& states)
             button->setEnabled(enabled);
     }
     m_romMenu->menuAction()->setVisible(states.romMenuVisible);
+    showEditHistoryTexts();
 }
 
 void MainWindow::applyLanguage(Language language)
@@ -381,8 +416,10 @@ void MainWindow::applyLanguage(Language language)
     for (const CommandText& t : mainWindowHintTexts())
         if (auto* button = findChild<QToolButton*>(controlName(t.command)))
             button->setToolTip(textOf(t.text, language));
+    m_searchBar->applyLanguage(language);
     showLanguageMarks(language);
     m_shownLanguage = language;
+    showEditHistoryTexts();
     m_gridModel->refresh();
 }
 
@@ -413,6 +450,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    keepLayout();
     event->accept();
 }
 
@@ -506,14 +544,17 @@ void MainWindow::onPrint()
 
 void MainWindow::onUndo()
 {
+    showEditStep(undoValueEntry(m_ws));
 }
 
 void MainWindow::onRedo()
 {
+    showEditStep(redoValueEntry(m_ws));
 }
 
 void MainWindow::onFind()
 {
+    m_searchBar->focusSearch();
 }
 
 void MainWindow::onCompareWithDrive()
@@ -575,6 +616,136 @@ void MainWindow::onAddRomFiles()
     dialog.exec();
     // Leaving with Close hides the ROM menu again.
     applyCommandStates(m_ws.view.commands);
+}
+
+// ---- edit history, recent files, shortcuts, drops and the kept layout
+
+// After Undo or Redo: the value put back is shown, and its cell becomes the
+// current one (which scrolls it into view).
+void MainWindow::showEditStep(int gridRow)
+{
+    refreshFromCore();
+    if (gridRow == 0)
+        return;
+    if (const QModelIndex cell = m_gridModel->indexOfGridRow(gridRow, ColValue); cell.isValid())
+        m_grid->setCurrentIndex(cell);
+}
+
+// Undo and Redo tell why they are off when a language switch or an
+// Inverter change emptied the history.
+void MainWindow::showEditHistoryTexts()
+{
+    const Language language = m_ws.settings.language;
+    if (auto* undo = findChild<QAction*>(controlName(&CommandStates::undoItem)))
+        undo->setText(textOf(undoCommandText(m_ws), language));
+    if (auto* redo = findChild<QAction*>(controlName(&CommandStates::redoItem)))
+        redo->setText(textOf(redoCommandText(m_ws), language));
+}
+
+// Filled each time it opens, from the store: another window may have added
+// a file meanwhile.
+void MainWindow::fillRecentFilesMenu()
+{
+    m_recentFilesMenu->clear();
+    const std::vector<std::string> paths = recentFiles(m_store);
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const QString number = i < 9 ? QStringLiteral("&%1").arg(i + 1) : QStringLiteral("1&0");
+        QString shown = fromPath(paths[i]);
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* item = m_recentFilesMenu->addAction(number + QLatin1Char(' ') + shown);
+        item->setObjectName(QStringLiteral("RecentFile%1").arg(i + 1));
+        connect(item, &QAction::triggered, this, [this, path = paths[i]] {
+            openRecentFile(m_ws, m_ui, m_store, path);
+            refreshFromCore();
+        });
+    }
+}
+
+void MainWindow::applyShortcuts()
+{
+    for (const CommandShortcut& shortcut : mainWindowShortcuts())
+        if (auto* action = findChild<QAction*>(controlName(shortcut.command)))
+            action->setShortcut(QKeySequence(fromUtf8(shortcut.keys), QKeySequence::PortableText));
+}
+
+void MainWindow::openFileByPath(const std::string& path)
+{
+    openDocumentAt(m_ws, m_ui, path);
+    refreshFromCore();
+}
+
+namespace {
+
+// The one local .csl file a drag brings; nothing for anything else.
+std::optional<std::string> droppedDataSetFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return std::nullopt;
+    std::string path = toPath(urls.front().toLocalFile());
+    if (!isConsoleDataPath(path))
+        return std::nullopt;
+    return path;
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (droppedDataSetFile(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const std::optional<std::string> path = droppedDataSetFile(event->mimeData());
+    if (!path)
+        return;
+    event->acceptProposedAction();
+    // The drag is over before any question is asked: the program the file
+    // came from waits until the drop returns.
+    QTimer::singleShot(0, this, [this, file = *path] { openFileByPath(file); });
+}
+
+// The stored layout over the start-up one: the window kept on a screen
+// that is there now.
+void MainWindow::restoreLayout()
+{
+    const WindowLayout layout = readWindowLayout(m_store);
+    if (layout.nameColumnWidth)
+        m_grid->setColumnWidth(ColName, *layout.nameColumnWidth);
+    if (layout.rangeColumnWidth)
+        m_grid->setColumnWidth(ColRange, *layout.rangeColumnWidth);
+    if (layout.geometry) {
+        std::vector<ScreenRect> screens;
+        QList<QScreen*> all = QGuiApplication::screens();
+        all.removeOne(QGuiApplication::primaryScreen());
+        all.prepend(QGuiApplication::primaryScreen());
+        for (const QScreen* screen : all) {
+            if (!screen)
+                continue;
+            const QRect area = screen->availableGeometry();
+            screens.push_back({area.x(), area.y(), area.width(), area.height()});
+        }
+        const ScreenRect placed = keepOnScreen(*layout.geometry, screens);
+        resize(placed.width, placed.height);
+        move(placed.x, placed.y);
+    }
+    if (layout.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::keepLayout()
+{
+    WindowLayout layout;
+    layout.maximized = isMaximized();
+    const QRect normal = layout.maximized ? normalGeometry() : QRect(pos(), size());
+    if (normal.isValid())
+        layout.geometry = ScreenRect {normal.x(), normal.y(), normal.width(), normal.height()};
+    keepColumnWidths(layout, m_grid->columnWidth(ColName), m_grid->columnWidth(ColRange), m_ws.settings.language);
+    writeWindowLayout(m_store, layout);
 }
 
 } // namespace tess::gui

@@ -10,8 +10,11 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -24,6 +27,7 @@ class UserStore;
 
 namespace tess::gui {
 
+class GridSearchBar;
 class ParameterGridModel;
 class LogViewerDialog;
 class ParameterGridView;
@@ -58,6 +62,11 @@ public:
 
     void runSelectionDialog(Workspace& ws, Ui& ui) override;
 
+    // A data set file named other than through the open dialog (the command
+    // line, a file dropped on the window): opened by Open's rules, the save
+    // prompt first when the open data set has unsaved changes.
+    void openFileByPath(const std::string& path);
+
 public slots:
     void onNew();
     void onOpen();
@@ -84,6 +93,8 @@ public slots:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // Whether the window may close: asks to save unsaved changes.
@@ -94,6 +105,7 @@ private:
     QWidget* buildLeftPanel();
     void buildGrid();
     QMenu* addMenu(bool CommandStates::*command);
+    QMenu* addSubmenu(QMenu* menu, bool CommandStates::*command);
     QAction* addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)());
     void showLanguageMarks(Language language);
     void runCommunication(char direction);
@@ -116,6 +128,19 @@ private:
     std::optional<Language> m_shownLanguage; // the language the window's texts are in
     QPointer<LogViewerDialog> m_logViewer; // the communication log viewer while it is open
     QLabel* m_statusText = nullptr;
+
+    // ---- find and filter above the grid, counts in the status bar
+    GridSearchBar* m_searchBar = nullptr;
+
+    // ---- edit history, recent files, shortcuts and the kept layout
+    void showEditStep(int gridRow);
+    void showEditHistoryTexts();
+    void fillRecentFilesMenu();
+    void applyShortcuts();
+    void restoreLayout();
+    void keepLayout();
+
+    QMenu* m_recentFilesMenu = nullptr;
 };
 
 } // namespace tess::gui

@@ -5,6 +5,7 @@
 #include "gui/common/QtText.h"
 
 #include <QColor>
+#include <QFont>
 
 #include <algorithm>
 
@@ -13,6 +14,7 @@ namespace tess::gui {
 ParameterGridModel::ParameterGridModel(Workspace& ws, QObject* parent)
     : QAbstractTableModel(parent)
     , m_ws(ws)
+    , m_filtered(filterGridRows(ws.doc, m_filter))
     , m_rowCount(shownRowCount())
     , m_open(ws.doc.state.open)
 {
@@ -26,6 +28,10 @@ QColor ParameterGridModel::editedValueColour()
 {
     return QColor(128, 0, 128);
 }
+QColor ParameterGridModel::differenceTint()
+{
+    return QColor(255, 228, 160);
+}
 
 int ParameterGridModel::shownRowCount() const
 {
@@ -34,7 +40,29 @@ int ParameterGridModel::shownRowCount() const
 
 int ParameterGridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_rowCount;
+    return parent.isValid() ? 0 : static_cast<int>(m_filtered.rows.size());
+}
+
+int ParameterGridModel::gridRow(const QModelIndex& index) const
+{
+    const int row = index.row();
+    if (!index.isValid() || row >= static_cast<int>(m_filtered.rows.size()))
+        return 0;
+    return m_filtered.rows[static_cast<std::size_t>(row)];
+}
+
+int ParameterGridModel::modelRowFrom(int gridRow) const
+{
+    const std::vector<int>& rows = m_filtered.rows;
+    return static_cast<int>(std::lower_bound(rows.begin(), rows.end(), gridRow) - rows.begin());
+}
+
+QModelIndex ParameterGridModel::indexOfGridRow(int gridRow, int column) const
+{
+    const int row = modelRowFrom(gridRow);
+    if (row >= rowCount() || m_filtered.rows[static_cast<std::size_t>(row)] != gridRow)
+        return {};
+    return index(row, column);
 }
 
 int ParameterGridModel::columnCount(const QModelIndex& parent) const
@@ -54,8 +82,16 @@ QVariant ParameterGridModel::data(const QModelIndex& index, int role) const
         return fromUtf8(m_ws.doc.rows.text(row, column));
     case Qt::BackgroundRole:
         if (column != ColValue)
-            return {};
+            return m_filtered.differs[static_cast<std::size_t>(row)] ? QVariant(differenceTint()) : QVariant();
         return row == m_editedRow ? editedValueColour() : valueColour();
+    case Qt::FontRole: {
+        if (column != ColValue || !m_filtered.changed[static_cast<std::size_t>(row)])
+            return {};
+        // Only the weight: the rest comes from the grid's own font.
+        QFont changed;
+        changed.setBold(true);
+        return changed;
+    }
     case Qt::ForegroundRole:
         if (column == ColValue)
             return QColor(Qt::white);
@@ -99,6 +135,21 @@ void ParameterGridModel::takeEditedMark()
     edit.justEdited = false;
 }
 
+bool ParameterGridModel::applyFilter()
+{
+    GridFilterResult filtered = filterGridRows(m_ws.doc, m_filter);
+    if (filtered.rows == m_filtered.rows) {
+        m_filtered = std::move(filtered);
+        return false;
+    }
+    emit shownRowsAboutToChange();
+    beginResetModel();
+    m_filtered = std::move(filtered);
+    endResetModel();
+    emit shownRowsChanged();
+    return true;
+}
+
 void ParameterGridModel::refresh()
 {
     takeEditedMark();
@@ -108,18 +159,32 @@ void ParameterGridModel::refresh()
         beginResetModel();
         m_rowCount = rows;
         m_open = open;
+        m_filtered = filterGridRows(m_ws.doc, m_filter);
         endResetModel();
-    } else if (m_rowCount > 0) {
-        emit dataChanged(index(0, 0), index(m_rowCount - 1, GridColumnCount - 1));
+    } else if (!applyFilter() && rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, GridColumnCount - 1));
     }
     emit headerDataChanged(Qt::Horizontal, 0, GridColumnCount - 1);
+    emit filterApplied();
 }
 
 void ParameterGridModel::valueColumnChanged()
 {
     takeEditedMark();
-    if (m_rowCount > 0)
-        emit dataChanged(index(0, ColValue), index(m_rowCount - 1, ColValue));
+    // An entry may take a row into the changed ones or out of them.
+    if (!applyFilter() && rowCount() > 0)
+        emit dataChanged(index(0, ColValue), index(rowCount() - 1, ColValue));
+    emit filterApplied();
+}
+
+void ParameterGridModel::setFilter(const GridFilterSettings& settings)
+{
+    if (settings == m_filter)
+        return;
+    m_filter = settings;
+    if (!applyFilter() && rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, GridColumnCount - 1));
+    emit filterApplied();
 }
 
 } // namespace tess::gui

@@ -14,6 +14,8 @@
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
+#include <algorithm>
+
 namespace tess::gui {
 
 void WorkspaceGridEditing::enterPressed(int gridRow, const QString& typed)
@@ -87,7 +89,7 @@ public:
     {
         auto* editor = new QLineEdit(parent);
         editor->setFrame(false);
-        editor->setProperty(rowProperty, ParameterGridModel::gridRow(index));
+        editor->setProperty(rowProperty, m_view->m_model->gridRow(index));
         return editor;
     }
 
@@ -211,8 +213,11 @@ void ParameterGridView::setGridModel(ParameterGridModel* model)
     setModel(model);
     m_frozen->setModel(model);
     m_frozen->setSelectionModel(selectionModel());
-    if (model)
+    if (model) {
         connect(model, &QAbstractItemModel::modelReset, this, &ParameterGridView::configureFrozenView);
+        connect(model, &ParameterGridModel::shownRowsAboutToChange, this, &ParameterGridView::rememberPlace);
+        connect(model, &ParameterGridModel::shownRowsChanged, this, &ParameterGridView::restorePlace);
+    }
     configureFrozenView();
     m_frozen->setVisible(model != nullptr);
 }
@@ -301,28 +306,54 @@ bool ParameterGridView::documentOpen() const
 
 int ParameterGridView::topGridRow() const
 {
-    return verticalScrollBar()->value() + 1;
+    const int top = verticalScrollBar()->value();
+    if (!m_model || top >= m_model->rowCount())
+        return top + 1;
+    return m_model->gridRow(m_model->index(top, ColCode));
 }
 
 void ParameterGridView::setTopGridRow(int gridRow)
 {
-    verticalScrollBar()->setValue(gridRow - 1);
+    verticalScrollBar()->setValue(m_model ? m_model->modelRowFrom(gridRow) : gridRow - 1);
 }
 
 void ParameterGridView::jumpToPreviousArea()
 {
     if (!documentOpen())
         return;
-    if (const auto top = previousAreaTop(m_model->workspace().doc.table.areaFirst, topGridRow()))
-        setTopGridRow(*top);
+    const auto top = static_cast<std::size_t>(verticalScrollBar()->value());
+    if (const auto row = previousAreaTop(m_model->workspace().doc.table.areaFirst, m_model->filtered().rows, top))
+        verticalScrollBar()->setValue(static_cast<int>(*row));
 }
 
 void ParameterGridView::jumpToNextArea()
 {
     if (!documentOpen())
         return;
-    if (const auto top = nextAreaTop(m_model->workspace().doc.table.areaFirst, topGridRow()))
-        setTopGridRow(*top);
+    const auto top = static_cast<std::size_t>(verticalScrollBar()->value());
+    if (const auto row = nextAreaTop(m_model->workspace().doc.table.areaFirst, m_model->filtered().rows, top))
+        verticalScrollBar()->setValue(static_cast<int>(*row));
+}
+
+void ParameterGridView::rememberPlace()
+{
+    const QModelIndex current = currentIndex();
+    m_place.currentRow = current.isValid() ? m_model->gridRow(current) : 0;
+    m_place.currentColumn = current.isValid() ? current.column() : 0;
+    m_place.topRow = topGridRow();
+}
+
+void ParameterGridView::restorePlace()
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    setTopGridRow(m_place.topRow);
+    if (m_place.currentRow > 0) {
+        // A row the filter hides hands the cursor to the next one shown.
+        const int row = std::min(m_model->modelRowFrom(m_place.currentRow), rows - 1);
+        setCurrentIndex(m_model->index(row, m_place.currentColumn));
+    }
 }
 
 bool ParameterGridView::isAreaJump(const QKeyEvent* event)
@@ -391,7 +422,7 @@ void ParameterGridView::keyPressEvent(QKeyEvent* event)
         return;
     const QModelIndex current = currentIndex();
     const bool onValue = current.isValid() && current.column() == ColValue;
-    const int row = ParameterGridModel::gridRow(current);
+    const int row = m_model->gridRow(current);
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

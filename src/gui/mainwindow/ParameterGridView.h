@@ -67,6 +67,8 @@ private:
 // its first character, as in a spreadsheet; the grid never searches rows by
 // the keys typed. A cell whose text is cut off shows it whole as its tooltip.
 // Shift+F1 and Shift+F2 scroll to the previous and next data area.
+// When the model's filter shows other rows, the current cell and the top row
+// stay on their grid rows, or go to the next row shown after them.
 class ParameterGridView : public QTableView {
     Q_OBJECT
 
@@ -91,7 +93,8 @@ public:
     // takes the keyboard: typing works at once.
     void startAtFirstParameter();
 
-    // The first scrollable row in view and setting it, as grid rows.
+    // The first scrollable row in view and setting it, as grid rows (the
+    // first row shown at or after it).
     int topGridRow() const;
     void setTopGridRow(int gridRow);
 
@@ -127,6 +130,8 @@ private:
     void configureFrozenView();
     void updateFrozenGeometry();
     int frozenWidth() const;
+    void rememberPlace();
+    void restorePlace();
 
     ParameterGridModel* m_model = nullptr;
     GridEditCallbacks* m_callbacks = nullptr;
@@ -134,6 +139,14 @@ private:
     // The cell under the last mouse press was already selected: releasing
     // the button on it starts the editor.
     bool m_pressedOnSelected = false;
+    // Where the grid stood, as grid rows, while the filter changes the rows
+    // shown (0: no current cell).
+    struct Place {
+        int currentRow = 0;
+        int currentColumn = 0;
+        int topRow = 1;
+    };
+    Place m_place;
 };
 
 } // namespace tess::gui

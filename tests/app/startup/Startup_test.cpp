@@ -10,6 +10,8 @@
 
 #include <filesystem>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace tess {
 namespace {
@@ -140,6 +142,30 @@ INSTANTIATE_TEST_SUITE_P(, StartupLanguage,
         LanguageCase {"LcAllJapanese", std::nullopt, {"", "ja_JP.UTF-8", "en_US", "en_US"}, Ja},
         LanguageCase {"OtherLanguageStartingWithJ", std::nullopt, {"", "", "", "jv_ID.UTF-8"}, En},
         LanguageCase {"NothingSet", std::nullopt, {"", "", "", ""}, En}),
+    test::CaseName {});
+
+struct ArgumentsCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::optional<std::string> file;
+};
+
+class FileNamedAtStart : public ::testing::TestWithParam<ArgumentsCase> { };
+
+TEST_P(FileNamedAtStart, IsTheFirstArgumentThatIsNoOption)
+{
+    EXPECT_EQ(fileToOpenAtStart(GetParam().arguments, "/home/user/work"), GetParam().file);
+}
+
+INSTANTIATE_TEST_SUITE_P(, FileNamedAtStart,
+    ::testing::Values(ArgumentsCase {"NoArguments", {"tessaline"}, std::nullopt},
+        ArgumentsCase {"AbsolutePath", {"tessaline", "/data/pump.csl"}, "/data/pump.csl"},
+        ArgumentsCase {"RelativeToTheWorkingFolder", {"tessaline", "../sets/./pump.csl"}, "/home/user/sets/pump.csl"},
+        ArgumentsCase {"OptionsAreNoFiles", {"tessaline", "--verbose", "-x", "pump.csl"}, "/home/user/work/pump.csl"},
+        ArgumentsCase {"OnlyOptions", {"tessaline", "--verbose"}, std::nullopt},
+        ArgumentsCase {"AfterDoubleDashADashIsAName", {"tessaline", "--", "-odd.csl"}, "/home/user/work/-odd.csl"},
+        ArgumentsCase {"TheFirstFileCounts", {"tessaline", "a.csl", "b.csl"}, "/home/user/work/a.csl"},
+        ArgumentsCase {"AnEmptyArgumentIsNoFile", {"tessaline", "", "b.csl"}, "/home/user/work/b.csl"}),
     test::CaseName {});
 
 TEST(CommandStateTable, RawDataSetDisablesTheWriteButtonButNotTheMenuItem)

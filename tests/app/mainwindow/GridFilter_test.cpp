@@ -1,0 +1,229 @@
+#include "app/mainwindow/Document.h"
+#include "app/mainwindow/GridFilter.h"
+
+#include "support/CaseName.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tess {
+namespace {
+
+// One row of the hand-made grid: the table record and the stored value.
+struct Row {
+    const char* code; // "" for a row without parameter
+    const char* ja;
+    const char* en;
+    const char* defaultText;
+    std::int32_t value;
+};
+
+// Grid rows 1 to 11, English names in the name column as a table load in
+// English leaves them. B-15 and A-3 are changed from default; D-1 stores its
+// default -1 as the unsigned word 65535; D-2 stores 1.50 for a default of
+// 1.5 with two decimal places written differently.
+const std::vector<Row>& rowsOfTheGrid()
+{
+    static const std::vector<Row> rows {
+        {"Fund.-0", "正転上限周波数", "Forward limit frequency", "60.00", 6000},
+        {"B-14", "多段速周波数1", "Multi-speed frequency 1", "10.00", 1000},
+        {"B-15", "多段速周波数2", "Multi-speed frequency 2", "20.00", 2500},
+        {"A-2", "ﾓｰﾀ定格電流", "Motor rated current", "3.50", 350},
+        {"A-3", "モータ定格電圧", "Motor rated voltage", "200", 220},
+        {"C-1", "ﾌﾞﾚｰｷ選択", "Brake selection", "0", 0},
+        {"C-2", "予備", "Reserved", "0", 0},
+        {"C-3", "ﾖﾋﾞ 2", "Reserved 2", "0", 0},
+        {"", "", "", "", 0},
+        {"D-1", "逆転制限", "Reverse limit", "-1", 65535},
+        {"D-2", "ゲイン", "Gain", "1.5", 150},
+    };
+    return rows;
+}
+
+Document makeDocument()
+{
+    Document doc;
+    doc.state.open = true;
+    const std::vector<Row>& rows = rowsOfTheGrid();
+    doc.rows.setRowCount(static_cast<int>(rows.size()) + 1);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& r = rows[i];
+        const int row = static_cast<int>(i) + 1;
+        doc.values[i] = r.value;
+        if (std::string(r.code).empty())
+            continue;
+        doc.rows.setText(row, ColCode, r.code);
+        doc.rows.setText(row, ColName, r.en);
+        doc.rows.setText(row, ColDefault, r.defaultText);
+        ParameterDef def;
+        def.code = r.code;
+        def.nameJapanese = r.ja;
+        def.nameEnglish = r.en;
+        def.defaultText = r.defaultText;
+        def.slot = static_cast<int>(i);
+        doc.table.defs[i] = def;
+    }
+    // D-2 shows its default with the two places of its value.
+    doc.rows.setText(11, ColDefault, "1.50");
+    return doc;
+}
+
+// The codes of the rows shown, "" for a row without parameter.
+std::vector<std::string> shownCodes(const Document& doc, const GridFilterResult& result)
+{
+    std::vector<std::string> codes;
+    for (const int row : result.rows)
+        codes.push_back(doc.rows.text(row, ColCode));
+    return codes;
+}
+
+const std::vector<std::string> EveryRow {
+    "Fund.-0", "B-14", "B-15", "A-2", "A-3", "C-1", "C-2", "C-3", "", "D-1", "D-2"};
+
+struct FilterCase {
+    const char* name;
+    GridFilterSettings settings;
+    bool comparing = false;
+    std::vector<std::string> shown;
+};
+
+class GridFilterRows : public ::testing::TestWithParam<FilterCase> { };
+
+TEST_P(GridFilterRows, ShowsTheMatchingRowsInOrder)
+{
+    const FilterCase& c = GetParam();
+    Document doc = makeDocument();
+    if (c.comparing) {
+        doc.state.compareMode = true;
+        doc.rows.setText(2, ColFigures, "@"); // B-14
+        doc.rows.setText(10, ColFigures, "@"); // D-1
+        doc.rows.setText(11, ColFigures, ""); // D-2 agrees
+    }
+    const GridFilterResult result = filterGridRows(doc, c.settings);
+    EXPECT_EQ(shownCodes(doc, result), c.shown);
+}
+
+GridFilterSettings search(const char* text)
+{
+    GridFilterSettings settings;
+    settings.searchText = text;
+    return settings;
+}
+
+GridFilterSettings changedOnly(const char* text = "")
+{
+    GridFilterSettings settings = search(text);
+    settings.changedOnly = true;
+    return settings;
+}
+
+GridFilterSettings hideReserved()
+{
+    GridFilterSettings settings;
+    settings.hideReserved = true;
+    return settings;
+}
+
+GridFilterSettings differencesOnly()
+{
+    GridFilterSettings settings;
+    settings.differencesOnly = true;
+    return settings;
+}
+
+INSTANTIATE_TEST_SUITE_P(GridFilter, GridFilterRows,
+    ::testing::Values(FilterCase {"NoFilterShowsEveryRow", {}, false, EveryRow},
+        FilterCase {"BlanksAloneShowEveryRow", search(" \u3000 "), false, EveryRow},
+        FilterCase {"Code", search("B-14"), false, {"B-14"}},
+        FilterCase {"CodePrefix", search("B-1"), false, {"B-14", "B-15"}},
+        FilterCase {"EnglishNameAnyCase", search("MULTI-speed"), false, {"B-14", "B-15"}},
+        FilterCase {"JapaneseNameWhileEnglishIsShown", search("多段速"), false, {"B-14", "B-15"}},
+        FilterCase {"FullWidthKanaFindsHalfWidth", search("モータ"), false, {"A-2", "A-3"}},
+        FilterCase {"HalfWidthKanaFindsFullWidth", search("ﾓｰﾀ"), false, {"A-2", "A-3"}},
+        FilterCase {"HiraganaFindsKatakana", search("もーた"), false, {"A-2", "A-3"}},
+        FilterCase {"VoicedKanaJoinItsMark", search("ブレーキ"), false, {"C-1"}},
+        FilterCase {"HalfWidthKanaAsTyped", search("ﾌ"), false, {"C-1"}},
+        FilterCase {"FullWidthLettersAndDigits", search("Ｂ－１４"), false, {"B-14"}},
+        FilterCase {"EveryWordInSomeField", search("B- 2"), false, {"B-15"}},
+        FilterCase {"NothingMatches", search("xyz"), false, {}},
+        FilterCase {"ChangedFromDefaultAsNumbers", changedOnly(), false, {"B-15", "A-3"}},
+        FilterCase {"ChangedAndSearch", changedOnly("B-"), false, {"B-15"}},
+        FilterCase {"HideReservedAndRowsWithoutParameter", hideReserved(), false,
+            {"Fund.-0", "B-14", "B-15", "A-2", "A-3", "C-1", "D-1", "D-2"}},
+        FilterCase {"DifferencesOnlyOutsideAComparisonShowsAll", differencesOnly(), false, EveryRow},
+        FilterCase {"DifferencesOnlyWhileComparing", differencesOnly(), true, {"B-14", "D-1"}}),
+    test::CaseName {});
+
+TEST(GridFilter, ADataSetWithoutItsTableHasNoDefaultsToDifferFrom)
+{
+    Document doc = makeDocument();
+    // The table stays from an earlier data set; the raw rows show the
+    // values as their defaults.
+    doc.state.rawDataSetMode = true;
+    fillRawRows(doc.rows, doc.values);
+    doc.values[2] = 1;
+    const GridFilterResult result = filterGridRows(doc, changedOnly());
+    EXPECT_TRUE(result.rows.empty());
+    EXPECT_EQ(result.changedCount, 0);
+}
+
+TEST(GridFilter, CountsAreOfTheWholeDataSetBesideTheRowsShown)
+{
+    Document doc = makeDocument();
+    doc.state.compareMode = true;
+    doc.rows.setText(2, ColFigures, "@");
+    const GridFilterResult result = filterGridRows(doc, search("B-"));
+    EXPECT_EQ(result.shownParameters, 2);
+    EXPECT_EQ(result.changedCount, 2);
+    EXPECT_EQ(result.differenceCount, 1);
+    EXPECT_TRUE(result.changed[3]);
+    EXPECT_FALSE(result.changed[2]);
+    EXPECT_TRUE(result.differs[2]);
+    EXPECT_EQ(gridCountsText(result, true).en, "2 rows, 2 changed from default, 1 difference");
+    EXPECT_EQ(gridCountsText(result, false).ja, "2 行、ﾃﾞﾌｫﾙﾄ値から変更 2");
+
+    // Every row shown counts only the rows that hold a parameter.
+    EXPECT_EQ(filterGridRows(doc, {}).shownParameters, 10);
+}
+
+struct StepCase {
+    const char* name;
+    std::optional<std::size_t> from;
+    bool forward;
+    std::optional<std::size_t> to;
+};
+
+class DifferenceStep : public ::testing::TestWithParam<StepCase> { };
+
+// Positions 0 to 5 shown; positions 1 and 4 differ.
+TEST_P(DifferenceStep, MovesToTheNextDifferenceShown)
+{
+    const StepCase& c = GetParam();
+    GridFilterResult result;
+    result.rows = {3, 5, 8, 9, 12, 20};
+    result.differs[5] = true;
+    result.differs[12] = true;
+    result.differs[4] = true; // differs but not shown
+    EXPECT_EQ(stepToDifference(result, c.from, c.forward), c.to);
+}
+
+INSTANTIATE_TEST_SUITE_P(GridFilter, DifferenceStep,
+    ::testing::Values(StepCase {"ForwardFromTheTop", std::nullopt, true, 1},
+        StepCase {"BackwardFromTheBottom", std::nullopt, false, 4}, StepCase {"ForwardFromADifference", 1, true, 4},
+        StepCase {"ForwardBetween", 2, true, 4}, StepCase {"ForwardFromTheLastGoesRound", 4, true, 1},
+        StepCase {"BackwardFromTheFirstGoesRound", 1, false, 4}, StepCase {"BackwardBetween", 3, false, 1}),
+    test::CaseName {});
+
+TEST(GridFilter, NoDifferenceShownGivesNoStep)
+{
+    GridFilterResult result;
+    result.rows = {3, 5};
+    result.differs[4] = true;
+    EXPECT_EQ(stepToDifference(result, 0, true), std::nullopt);
+    EXPECT_EQ(stepToDifference(GridFilterResult {}, std::nullopt, false), std::nullopt);
+}
+
+} // namespace
+} // namespace tess
