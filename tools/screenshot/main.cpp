@@ -1,5 +1,6 @@
 // Takes the README's pictures of the main window: a new data set on a demo
-// installation, one value edited, in English and in Japanese.
+// installation, one value edited (bold, as changed from its default), in
+// English and in Japanese, and the search box filtering the grid.
 //
 //   tessaline-screenshot INSTALLATION OUTPUT_FOLDER
 
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QEventLoop>
 #include <QTimer>
@@ -32,11 +34,11 @@ namespace {
 
 using namespace tess;
 
-// A value row with one decimal place in area B, where a changed value is easy
+// The first value row with one decimal place, where a changed value is easy
 // to see with the grid scrolled to its top.
 int rowToEdit(const Document& doc)
 {
-    for (int row = 14; row <= SlotCount; ++row)
+    for (int row = 1; row <= SlotCount; ++row)
         if (!doc.rows.text(row, ColCode).empty() && doc.rows.text(row, ColDecimals) == "1")
             return row;
     return 1;
@@ -104,6 +106,21 @@ int main(int argc, char** argv)
         }
         std::printf("%s\n", qPrintable(path));
     }
+    // The search box at work: the rows whose name holds "time", the edited
+    // one among them.
+    switchLanguage(ws, ui, store, Language::English);
+    commitCellEdit(ws, ui, row, "12.5");
+    form.refreshFromCore();
+    if (auto* search = form.findChild<QLineEdit*>(QStringLiteral("FindEdit1")))
+        search->setText(QStringLiteral("time"));
+    settle(300);
+    const QString findPath = output.filePath(QStringLiteral("main-window-find-en.png"));
+    if (!form.grab().save(findPath)) {
+        std::fprintf(stderr, "tessaline-screenshot: cannot write %s\n", qPrintable(findPath));
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(findPath));
+
     // The picture is all that was wanted: the data set is not kept.
     ws.doc.state.saved = true;
     return 0;

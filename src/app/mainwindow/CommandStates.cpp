@@ -56,7 +56,7 @@ std::span<const CommandControl> commandControls()
 {
     static constexpr CommandControl controls[] = {
         {"File1", &CommandStates::fileMenu},
-        {"Edit1", &CommandStates::editMenu},
+        {"EditMenu", &CommandStates::editMenu},
         {"K1", &CommandStates::executeMenu},
         {"K4", &CommandStates::optionsMenu},
         {"KL1", &CommandStates::languageMenu},
