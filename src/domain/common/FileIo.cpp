@@ -278,20 +278,39 @@ bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
         ::close(fd);
         return fail(reason);
     }
-    if (st.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    const auto readSome = [&](char* into, std::size_t room) {
+        for (;;) {
+            const ssize_t n = ::read(fd, into, room);
+            if (n >= 0 || errno != EINTR)
+                return n;
+        }
+    };
+    const auto failRead = [&] {
+        const std::string reason = systemReason();
+        ::close(fd);
+        bytes.clear();
+        return fail(reason);
+    };
+    // The size known, the bytes go straight into their place.
+    std::size_t filled = 0;
+    bytes.resize(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
+    while (filled < bytes.size()) {
+        const ssize_t n = readSome(bytes.data() + filled, bytes.size() - filled);
+        if (n < 0)
+            return failRead();
         if (n == 0)
             break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const std::string reason = systemReason();
-            ::close(fd);
-            return fail(reason);
-        }
+        filled += static_cast<std::size_t>(n);
+    }
+    bytes.resize(filled);
+    // A file that grew meanwhile is read on to its end.
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = readSome(buffer, sizeof buffer);
+        if (n < 0)
+            return failRead();
+        if (n == 0)
+            break;
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
@@ -326,6 +345,22 @@ bool isDirectory(const std::string& path)
 {
     struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::optional<FileStamp> fileStamp(const std::string& path)
+{
+    struct stat st { };
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    constexpr std::int64_t nsPerSecond = 1000000000;
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::int64_t>(st.st_size);
+    stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * nsPerSecond + st.st_mtim.tv_nsec;
+    stamp.changedNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * nsPerSecond + st.st_ctim.tv_nsec;
+    stamp.regular = S_ISREG(st.st_mode);
+    return stamp;
 }
 
 PendingFile::PendingFile(std::string path, std::string target, std::string temporary)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -27,6 +28,21 @@ std::vector<std::string_view> splitLines(std::string_view text);
 
 bool fileExists(const std::string& path);
 bool isDirectory(const std::string& path);
+
+// What tells one state of a file on disk from another without reading it.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0; // since the epoch
+    std::int64_t changedNs = 0; // the inode's change time, since the epoch
+    bool regular = false; // a regular file (not a folder, FIFO or device)
+
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file a path leads to; nothing when there is none.
+std::optional<FileStamp> fileStamp(const std::string& path);
 
 // New contents written completely beside the file they are to replace,
 // waiting to be put in its place by FileWriter::commit. One that is dropped

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tess {
@@ -35,7 +36,9 @@ public:
     void setRowCount(int rows) { m_rowCount = rows; }
 
     const std::string& text(int row, int col) const { return m_cells.at(row).at(col); }
-    void setText(int row, int col, std::string text) { m_cells.at(row).at(col) = std::move(text); }
+    // The cell keeps its storage: refilling the rows (a reload of the table)
+    // allocates nothing for texts no longer than the ones before.
+    void setText(int row, int col, std::string_view text) { m_cells.at(row).at(col).assign(text); }
     const std::array<std::string, GridColumnCount>& row(int row) const { return m_cells.at(row); }
 
     // Empties every cell of rows 1 to 685 and shows 20 rows; the header stays.

@@ -25,6 +25,21 @@ std::optional<std::int32_t> parseInteger(std::string_view text, IntegerSign sign
     }
     if (text.empty())
         return std::nullopt;
+    // Up to nine digits cannot leave the range: read them directly, as most
+    // numbers of tables and data files are.
+    const bool negative = text.front() == '-';
+    const std::string_view digits = negative ? text.substr(1) : text;
+    if (!digits.empty() && digits.size() <= 9) {
+        std::uint32_t magnitude = 0;
+        bool allDigits = true;
+        for (const char c : digits) {
+            const auto digit = static_cast<std::uint32_t>(static_cast<unsigned char>(c)) - '0';
+            allDigits = allDigits && digit <= 9;
+            magnitude = magnitude * 10 + digit;
+        }
+        if (allDigits)
+            return negative ? -static_cast<std::int32_t>(magnitude) : static_cast<std::int32_t>(magnitude);
+    }
     std::int32_t value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size())

@@ -4,6 +4,7 @@
 #include "domain/common/Cp932.h"
 #include "domain/text/Texts.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tess::datafile {
@@ -32,12 +33,31 @@ constexpr std::array<TextId, GridColumnCount> columnTitles {TextId::GridTitleCod
     TextId::GridTitleRange, TextId::GridTitleDefault, TextId::GridTitleValue, TextId::GridTitleDecimals,
     TextId::GridTitleFigures};
 
-void appendFields(std::string& out, const std::array<std::string, GridColumnCount>& fields)
+// One field as csvField gives it, appended to out.
+void appendCsvField(std::string& out, std::string_view text)
 {
-    for (int c = 0; c < GridColumnCount; ++c) {
+    const bool plain = std::none_of(
+        text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    if (plain) {
+        out.append(text);
+        return;
+    }
+    out.push_back('"');
+    for (const char c : text) {
+        if (c == '"')
+            out.push_back('"');
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+template <typename Fields>
+void appendFields(std::string& out, const Fields& fields)
+{
+    for (std::size_t c = 0; c < GridColumnCount; ++c) {
         if (c > 0)
             out.push_back(',');
-        out.append(csvField(fields[static_cast<std::size_t>(c)]));
+        appendCsvField(out, fields[c]);
     }
     out.append("\r\n");
 }
@@ -53,18 +73,9 @@ std::string companionCsvPath(const std::string& cslPath)
 
 std::string csvField(std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string quoted;
-    quoted.reserve(text.size() + 4);
-    quoted.push_back('"');
-    for (const char c : text) {
-        if (c == '"')
-            quoted.push_back('"');
-        quoted.push_back(c);
-    }
-    quoted.push_back('"');
-    return quoted;
+    std::string field;
+    appendCsvField(field, text);
+    return field;
 }
 
 std::optional<std::string> csvIdentityLine(const InverterIdentity& identity, Language language)
@@ -105,9 +116,9 @@ std::string formatCompanionCsv(const InverterIdentity& identity, const GridRows&
         out.append(*line);
         out.append("\r\n");
     }
-    std::array<std::string, GridColumnCount> titles;
-    for (int c = 0; c < GridColumnCount; ++c)
-        titles[static_cast<std::size_t>(c)] = std::string(text(columnTitles[static_cast<std::size_t>(c)], language));
+    std::array<std::string_view, GridColumnCount> titles;
+    for (std::size_t c = 0; c < GridColumnCount; ++c)
+        titles[c] = text(columnTitles[c], language);
     appendFields(out, titles);
     for (int row = 1; row <= SlotCount; ++row)
         appendFields(out, rows.row(row));

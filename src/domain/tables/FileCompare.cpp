@@ -89,11 +89,10 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
     std::array<std::uint16_t, AreaCount> areaFirst {};
     std::array<std::uint16_t, AreaCount> areaLast {};
 
-    const auto compareRecord = [&](int line, int slot, std::string_view bytes) {
-        const std::vector<std::string> r = splitRecord(bytes);
+    const auto compareRecord = [&](int line, int slot, const RecordFields& r) {
         if (r.size() <= FieldDecimals)
             return RecordStep::Failed;
-        const std::optional<int> decimals = decimalsOf(&r[FieldDecimals]);
+        const std::optional<int> decimals = decimalsOf(r[FieldDecimals]);
         if (!decimals)
             return RecordStep::Failed;
         MotorGroupDecimals motor;
@@ -101,7 +100,7 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
             return st;
         const int d = motor.decimals;
 
-        const std::string& code = r[0];
+        const std::string_view code = r[0];
         const int row = slot + 1;
         const auto index = static_cast<std::size_t>(slot);
         const std::int16_t x = low16(compared.values[index]);
@@ -119,10 +118,9 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
 
         rows.setText(row, ColCode, code);
         rows.setText(row, ColName, language == Language::Japanese ? r[1] : r[2]);
-        rows.setText(
-            row, ColRange, code == "F-0" && class400 ? std::string(text(TextId::CompareRange400V, language)) : r[3]);
-        rows.setText(row, ColDecimals, std::move(value));
-        rows.setText(row, ColFigures, shown != low16(*b) ? marker : std::string());
+        rows.setText(row, ColRange, code == "F-0" && class400 ? text(TextId::CompareRange400V, language) : r[3]);
+        rows.setText(row, ColDecimals, value);
+        rows.setText(row, ColFigures, shown != low16(*b) ? std::string_view(marker) : std::string_view());
         return RecordStep::Ok;
     };
 

@@ -2,21 +2,25 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "domain/common/Identity.h"
 
 namespace tess {
 
-// One parameter record of a table file, as read, with its position.
+// One parameter record of a table file, as read, with its position. The
+// texts are views into the texts of the ParameterTable that holds the record,
+// and live as long as it (or a copy of it) does.
 struct ParameterDef {
-    std::string code;         // field 0, e.g. "A-11"
-    std::string nameJapanese; // field 1
-    std::string nameEnglish;  // field 2
-    std::string rangeText;    // field 3
-    std::string defaultText;  // field 4
+    std::string_view code;         // field 0, e.g. "A-11"
+    std::string_view nameJapanese; // field 1
+    std::string_view nameEnglish;  // field 2
+    std::string_view rangeText;    // field 3
+    std::string_view defaultText;  // field 4
     int decimals = 0;         // field 6, possibly replaced from the capacity file
     int significantFigures = 0; // field 7
     std::int16_t signFlag = 0;  // field 8: 0 signed, otherwise unsigned 16-bit
@@ -32,6 +36,9 @@ struct ParameterTable {
     std::string capacityFileName;
     std::array<std::optional<ParameterDef>, SlotCount> defs{};
     bool substitute = false;
+    // What the records' texts are views into (the table file's decoded text),
+    // shared by the copies of the table.
+    std::shared_ptr<const void> texts;
 };
 
 } // namespace tess

@@ -6,6 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <functional>
 
 namespace tess::tables {
 namespace {
@@ -34,27 +39,45 @@ constexpr bool isBlank(unsigned char c)
     return c >= 1 && c <= 32;
 }
 
-// A byte that can follow a lead byte as the second half of a character.
-constexpr bool isCp932TrailByte(unsigned char c)
+// The position of the first line end (CR or LF) or byte of 0x80 or above
+// from pos on, or the end: eight bytes at a time, since most of a table is
+// plain ASCII text between them.
+std::size_t nextLineEndOrHighByte(std::string_view bytes, std::size_t pos)
 {
-    return c >= 0x40 && c <= 0xFC && c != 0x7F;
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highBits = 0x8080808080808080ULL;
+    while (pos + 8 <= bytes.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + pos, sizeof word);
+        // A byte below 0x0E (CR, LF and a few other control characters) or
+        // from 0x80 up; the lowest such byte is marked exactly.
+        const std::uint64_t marked = ((word - ones * 0x0E) | word) & highBits;
+        if (marked) {
+            pos += static_cast<std::size_t>(std::countr_zero(marked) / 8);
+            const auto c = static_cast<unsigned char>(bytes[pos]);
+            if (c == '\r' || c == '\n' || c >= 0x80)
+                return pos;
+            ++pos;
+            continue;
+        }
+        pos += 8;
+    }
+    while (pos < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[pos]);
+        if (c == '\r' || c == '\n' || c >= 0x80)
+            return pos;
+        ++pos;
+    }
+    return pos;
 }
 
-// Bytes of the character that starts at pos: 2 for a complete double-byte
-// character, else 1.
-std::size_t characterLength(std::string_view s, std::size_t pos)
-{
-    const auto c = static_cast<unsigned char>(s[pos]);
-    if (isCp932LeadByte(c) && pos + 1 < s.size() && isCp932TrailByte(static_cast<unsigned char>(s[pos + 1])))
-        return 2;
-    return 1;
-}
 
 } // namespace
 
 bool TableText::read(const std::string& path, IoError* error)
 {
     m_lines.clear();
+    m_decoded.clear();
     if (!readFileBytes(path, m_bytes, error))
         return false;
     index();
@@ -67,23 +90,75 @@ void TableText::assign(std::string bytes)
     index();
 }
 
+// Lines and their decoded text in one pass: ASCII runs are copied, the
+// other characters decoded one by one, and the line ends mark both.
+// A decoded character never holds a byte below 0x80, so the lines of the
+// decoded text are the lines of the bytes.
 void TableText::index()
 {
     m_lines.clear();
-    for (const std::string_view line : splitLines(m_bytes))
-        m_lines.emplace_back(static_cast<std::size_t>(line.data() - m_bytes.data()), line.size());
+    m_decoded.clear();
+    m_decoded.reserve(m_bytes.size() + m_bytes.size() / 4);
+    m_lines.reserve(m_bytes.size() / 32 + 1); // a table line is longer
+    const std::string_view bytes = m_bytes;
+    std::size_t lineStart = 0;
+    std::size_t decodedLineStart = 0;
+    std::size_t pos = 0;
+    const auto endLine = [&](std::size_t end) {
+        m_lines.push_back(Line {lineStart, end - lineStart, decodedLineStart, m_decoded.size() - decodedLineStart});
+    };
+    while (pos < bytes.size()) {
+        const std::size_t stop = nextLineEndOrHighByte(bytes, pos);
+        m_decoded.append(bytes.data() + pos, stop - pos);
+        if (stop == bytes.size())
+            break;
+        const char c = bytes[stop];
+        if (c == '\r' || c == '\n') {
+            endLine(stop);
+            pos = stop + (c == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n' ? 2 : 1);
+            lineStart = pos;
+            decodedLineStart = m_decoded.size();
+        } else {
+            pos = appendCp932RunAsUtf8(bytes, stop, m_decoded);
+        }
+    }
+    // A final line end does not start another (empty) line.
+    if (lineStart < bytes.size())
+        endLine(bytes.size());
 }
 
 std::optional<std::string_view> TableText::line(std::size_t index) const
 {
     if (index >= m_lines.size())
         return std::nullopt;
-    return std::string_view(m_bytes).substr(m_lines[index].first, m_lines[index].second);
+    return std::string_view(m_bytes).substr(m_lines[index].offset, m_lines[index].length);
 }
 
-std::vector<std::string> splitRecordBytes(std::string_view line)
+std::optional<std::string_view> TableText::decodedLine(std::size_t index) const
 {
-    std::vector<std::string> fields;
+    if (index >= m_lines.size())
+        return std::nullopt;
+    return std::string_view(m_decoded).substr(m_lines[index].decodedOffset, m_lines[index].decodedLength);
+}
+
+bool TableText::holds(std::string_view text) const
+{
+    const std::less_equal<const char*> notAfter;
+    return notAfter(m_decoded.data(), text.data()) && notAfter(text.data() + text.size(), m_decoded.data() + m_decoded.size());
+}
+
+// The rules are applied byte by byte. That takes a double-byte character
+// whole as well: its second byte (0x40 to 0xFC) is never a separator, a
+// quote or a blank. So the split gives the same fields on the bytes of a
+// line and on its decoded text, where no byte of a decoded character is
+// below 0x80 either.
+void RecordFields::split(std::string_view line)
+{
+    m_fields.clear();
+    m_unquoted.clear();
+    // Unquoted fields are never longer than the line: the views into this
+    // storage stay valid while it fills.
+    m_unquoted.reserve(line.size());
     const std::size_t end = line.size();
     std::size_t p = 0;
     const auto skipBlanks = [&] {
@@ -93,48 +168,106 @@ std::vector<std::string> splitRecordBytes(std::string_view line)
 
     skipBlanks();
     while (p < end) {
-        std::string field;
         if (line[p] == '"') {
             ++p;
-            while (p < end) {
-                if (line[p] == '"') {
-                    if (p + 1 < end && line[p + 1] == '"') {
-                        field.push_back('"');
-                        p += 2;
-                        continue;
+            const std::size_t start = p;
+            const void* quote = std::memchr(line.data() + p, '"', end - p);
+            p = quote ? static_cast<std::size_t>(static_cast<const char*>(quote) - line.data()) : end;
+            if (p + 1 < end && line[p + 1] == '"') {
+                // Doubled quotes: the field is made anew without them.
+                const std::size_t from = m_unquoted.size();
+                m_unquoted.append(line.substr(start, p - start));
+                while (p < end) {
+                    if (line[p] == '"') {
+                        if (p + 1 < end && line[p + 1] == '"') {
+                            m_unquoted.push_back('"');
+                            p += 2;
+                            continue;
+                        }
+                        ++p;
+                        break;
                     }
+                    m_unquoted.push_back(line[p]);
                     ++p;
-                    break;
                 }
-                const std::size_t n = characterLength(line, p);
-                field.append(line.substr(p, n));
-                p += n;
+                m_fields.push_back(std::string_view(m_unquoted).substr(from));
+            } else {
+                m_fields.push_back(line.substr(start, p - start));
+                if (p < end)
+                    ++p; // the closing quote
             }
         } else {
             const std::size_t start = p;
             while (p < end && line[p] != ',' && !isBlank(static_cast<unsigned char>(line[p])))
-                p += characterLength(line, p);
-            field.assign(line.substr(start, p - start));
+                ++p;
+            m_fields.push_back(line.substr(start, p - start));
         }
-        fields.push_back(std::move(field));
 
         skipBlanks();
         if (p < end && line[p] == ',') {
             if (p + 1 == end)
-                fields.emplace_back();
+                m_fields.emplace_back();
             ++p;
             skipBlanks();
         }
     }
-    return fields;
+}
+
+std::vector<std::string> splitRecordBytes(std::string_view line)
+{
+    RecordFields fields;
+    fields.split(line);
+    return fields.strings();
 }
 
 std::vector<std::string> splitRecord(std::string_view cp932Line)
 {
-    std::vector<std::string> fields = splitRecordBytes(cp932Line);
-    for (std::string& field : fields)
-        field = cp932ToUtf8(field);
-    return fields;
+    const std::string decoded = cp932ToUtf8(cp932Line);
+    RecordFields fields;
+    fields.split(decoded);
+    return fields.strings();
+}
+
+struct TableTextCache::Entry {
+    FileStamp stamp;
+    std::shared_ptr<const TableText> text;
+};
+
+std::shared_ptr<const TableText> TableTextCache::read(const std::string& path, IoError* error)
+{
+    const std::optional<FileStamp> before = fileStamp(path);
+    if (before && before->regular) {
+        const std::lock_guard lock(m_mutex);
+        const auto found = m_entries.find(path);
+        if (found != m_entries.end() && found->second->stamp == *before)
+            return found->second->text;
+    }
+    const std::int64_t settledBefore
+        = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+              .count()
+        - m_settled.count();
+    auto text = std::make_shared<TableText>();
+    const bool read = text->read(path, error);
+    // Kept only when the file stood settled before the read and did not
+    // change during it.
+    const bool keep = read && before && before->regular && before->modifiedNs < settledBefore
+        && before->changedNs < settledBefore && fileStamp(path) == before;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (keep)
+            m_entries[path] = std::make_shared<const Entry>(Entry {*before, text});
+        else
+            m_entries.erase(path);
+    }
+    if (!read)
+        return nullptr;
+    return text;
+}
+
+TableTextCache& capacityFileCache()
+{
+    static TableTextCache cache;
+    return cache;
 }
 
 char controlModeLetter(int model, int controlMode)

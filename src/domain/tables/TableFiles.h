@@ -4,6 +4,10 @@
 #include "domain/common/Identity.h"
 
 #include <array>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +21,8 @@
 namespace tess::tables {
 
 // A table or capacity default file read whole, its lines split at CR LF, LF
-// or CR. Lines are the file's own bytes (code page 932).
+// or CR. Lines are the file's own bytes (code page 932); each line is also
+// there decoded to UTF-8, made in the same pass over the bytes.
 class TableText {
 public:
     // False (with the reason) when the file cannot be opened or read.
@@ -28,12 +33,46 @@ public:
     std::size_t lineCount() const { return m_lines.size(); }
     // The line's bytes without its line end; nothing for a line past the end.
     std::optional<std::string_view> line(std::size_t index) const;
+    // The same line in UTF-8 (as cp932ToUtf8 gives it).
+    std::optional<std::string_view> decodedLine(std::size_t index) const;
+    // Whether text lies within the decoded lines, so that it lives as long
+    // as this TableText.
+    bool holds(std::string_view text) const;
 
 private:
     void index();
 
+    struct Line {
+        std::size_t offset;
+        std::size_t length;
+        std::size_t decodedOffset;
+        std::size_t decodedLength;
+    };
     std::string m_bytes;
-    std::vector<std::pair<std::size_t, std::size_t>> m_lines; // offset, length
+    std::string m_decoded;
+    std::vector<Line> m_lines;
+};
+
+// The fields of one line, split by the rules of `splitRecord`, as views
+// into the line (or, for a quoted field with doubled quotes, into storage of
+// its own). Each split replaces the fields of the one before, and a split
+// allocates nothing once the storage has grown to the longest line.
+class RecordFields {
+public:
+    void split(std::string_view line);
+
+    std::size_t size() const { return m_fields.size(); }
+    std::string_view operator[](std::size_t index) const { return m_fields[index]; }
+    // The field; nothing past the last.
+    std::optional<std::string_view> at(std::size_t index) const
+    {
+        return index < m_fields.size() ? std::optional<std::string_view>(m_fields[index]) : std::nullopt;
+    }
+    std::vector<std::string> strings() const { return {m_fields.begin(), m_fields.end()}; }
+
+private:
+    std::vector<std::string_view> m_fields;
+    std::string m_unquoted;
 };
 
 // `splitRecord`: the fields of one line of code page 932 bytes, each converted
@@ -46,12 +85,40 @@ private:
 //  4. characters 1 to 32 after a field are skipped; a comma there is consumed
 //     with the characters 1 to 32 after it, and when it was the line's last
 //     character one more, empty, field follows.
-// A double-byte character is stepped over whole, so its second byte is never
-// taken for a separator; a lead byte whose second byte cannot be one (a
+// A double-byte character is taken whole, so its second byte is never taken
+// for a separator; a lead byte whose second byte cannot be one (a
 // separator, a quote, the end of the line) stands alone.
 std::vector<std::string> splitRecord(std::string_view cp932Line);
 // The same split, the fields left in code page 932.
 std::vector<std::string> splitRecordBytes(std::string_view cp932Line);
+
+// Files read once and kept for the program's run: a capacity default file is
+// read by every load of a table that needs it, and stays the same for as
+// long as it is installed. A file is read again when its size, modification
+// or change time or identity on disk differ from the read that is kept, and
+// a read made while the file was new (changed less than `settled` before)
+// is not kept: a second change within the file system's time step could not
+// be told apart. Two seconds are more than any file system's step (FAT's).
+class TableTextCache {
+public:
+    explicit TableTextCache(std::chrono::nanoseconds settled = std::chrono::seconds(2))
+        : m_settled(settled)
+    {
+    }
+
+    // The file's text, or nothing (with the reason, as TableText::read gives
+    // it) when it cannot be read.
+    std::shared_ptr<const TableText> read(const std::string& path, IoError* error = nullptr);
+
+private:
+    struct Entry;
+    std::chrono::nanoseconds m_settled;
+    std::mutex m_mutex;
+    std::map<std::string, std::shared_ptr<const Entry>, std::less<>> m_entries;
+};
+
+// The capacity default files' cache of the program's run.
+TableTextCache& capacityFileCache();
 
 // The control-mode letter of the model's family for a control-mode index:
 // 'S', 'V', 'O' (QM) or 'P' (LX); 0 (no letter) for any other index.

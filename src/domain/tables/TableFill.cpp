@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <deque>
+#include <memory>
 #include <optional>
 
 namespace tess::tables {
@@ -47,29 +50,54 @@ std::string formatUnits(std::int64_t units, int d)
     return out;
 }
 
+// The text of an integer, into out (whose storage is reused).
+void assignInteger(std::string& out, std::int64_t value)
+{
+    char buffer[24];
+    const std::to_chars_result written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.assign(buffer, written.ptr);
+}
+
+// What the views of a loaded table's records point into: the decoded table
+// file, and the few field texts a split had to make anew (doubled quotes
+// made single), which live nowhere else.
+struct RecordTexts {
+    std::shared_ptr<const TableText> file;
+    std::deque<std::string> rewritten;
+};
+
 // One fill of the rows from one table file.
 class TableFiller {
 public:
-    TableFiller(const TableFillRequest& request, TableFill& fill)
+    TableFiller(const TableFillRequest& request, TableFill& fill, RecordTexts& texts)
         : m_request(request)
         , m_fill(fill)
+        , m_texts(texts)
         , m_vf(request.controlModeLetter == 'O')
     {
     }
 
-    void run(const TableText& text);
+    void run();
 
 private:
-    RecordStep processRecord(int line, int slot, std::string_view bytes);
+    RecordStep processRecord(int line, int slot, const RecordFields& r);
+    // The field as a view that lives as long as the table.
+    std::string_view kept(std::string_view field);
 
     const TableFillRequest& m_request;
     TableFill& m_fill;
+    RecordTexts& m_texts;
     bool m_vf;
     std::int16_t m_signFlag = 0;
     std::optional<MotorGroupRules> m_groups;
+    // The default and value texts of the record in hand, their storage kept
+    // from record to record.
+    std::string m_default;
+    std::string m_value;
+    std::string m_scratch;
 };
 
-void TableFiller::run(const TableText& text)
+void TableFiller::run()
 {
     ParameterTable& table = m_fill.table;
     MotorGroupRules::Setup setup;
@@ -80,8 +108,8 @@ void TableFiller::run(const TableText& text)
     setup.vf = m_vf;
     m_groups.emplace(m_fill.notices, std::move(setup));
 
-    const WalkResult walk = walkTableRecords(text, table.areaFirst, table.areaLast,
-        [this](int line, int slot, std::string_view record) { return processRecord(line, slot, record); });
+    const WalkResult walk = walkTableRecords(*m_texts.file, table.areaFirst, table.areaLast,
+        [this](int line, int slot, const RecordFields& record) { return processRecord(line, slot, record); });
     table.capacityFileName = m_groups->capacityFileName();
     if (walk.step == RecordStep::Failed) {
         const LineFault fault = m_groups->capacityFault().value_or(LineFault {table.path, walk.line, walk.lineMissing});
@@ -92,10 +120,16 @@ void TableFiller::run(const TableText& text)
     }
 }
 
-RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes)
+std::string_view TableFiller::kept(std::string_view field)
+{
+    if (m_texts.file->holds(field))
+        return field;
+    return m_texts.rewritten.emplace_back(field);
+}
+
+RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
 {
     const InverterIdentity& id = m_request.identity;
-    const std::vector<std::string> r = splitRecord(bytes);
     if (r.size() <= FieldSign)
         return RecordStep::Failed;
 
@@ -106,17 +140,16 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
         if (*sign != 0 && m_signFlag == 0)
             m_signFlag = 1;
     } else {
-        m_fill.notices.push_back(Message::same(shownLine(bytes)));
+        m_fill.notices.push_back(
+            Message::same(shownLine(m_texts.file->line(static_cast<std::size_t>(line)).value_or(""))));
     }
 
-    const std::string& code = r[0];
+    const std::string_view code = r[0];
     const bool class400 = code == "F-0" && isClass400V(id.model, id.capacity, id.romVersion);
-    std::array<std::string, GridColumnCount> row;
-    row[ColCode] = code;
-    row[ColName] = m_request.language == Language::Japanese ? r[1] : r[2];
-    row[ColRange] = class400 ? std::string(text(TextId::TableRange400V, m_request.language)) : r[3];
+    const std::string_view name = m_request.language == Language::Japanese ? r[1] : r[2];
+    const std::string_view range = class400 ? text(TextId::TableRange400V, m_request.language) : r[3];
 
-    const std::optional<int> decimals = decimalsOf(&r[FieldDecimals]);
+    const std::optional<int> decimals = decimalsOf(r[FieldDecimals]);
     if (!decimals)
         return RecordStep::Failed;
     MotorGroupDecimals motor;
@@ -130,37 +163,37 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
     const std::optional<std::int32_t>& groupBDefault = m_groups->groupBDefault();
 
     // The default.
-    std::string t = r[4];
+    std::string& t = m_default;
+    t.assign(r[4]);
     if (m_vf) {
         if (vfDefault && group != MotorGroup::D)
-            t = formatScaledValue(*vfDefault, d);
+            formatScaledValueInto(*vfDefault, d, t);
         // A record in group A or B by its code alone takes the values of the
         // last record that set them; before any did, it keeps its own.
         if ((line == 15 || code == "L-1" || inB) && groupADefault)
-            t = formatScaledValue(*groupADefault, d);
+            formatScaledValueInto(*groupADefault, d, t);
         if (inB && groupBDefault)
-            t = formatScaledValue(*groupBDefault, d);
+            formatScaledValueInto(*groupBDefault, d, t);
         if (group == MotorGroup::D && vfDefault)
-            t = formatScaledValue(*vfDefault, d);
+            formatScaledValueInto(*vfDefault, d, t);
     }
     if (class400)
-        t = "680.0";
+        t.assign("680.0");
 
     if (m_request.keepValues && m_vf && (line == 15 || line == 30 || inB)) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
             return RecordStep::Failed;
-        t = formatScaledValue(static_cast<std::int16_t>(*units), d);
+        formatScaledValueInto(static_cast<std::int16_t>(*units), d, t);
     } else if (d == 0) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
             return RecordStep::Failed;
-        t = std::to_string(static_cast<std::int16_t>(*units));
+        assignInteger(t, static_cast<std::int16_t>(*units));
     } else {
-        std::optional<std::string> formatted = formatDecimalText(t, d);
-        if (!formatted)
+        if (!formatDecimalTextInto(t, d, m_scratch))
             return RecordStep::Failed;
-        t = std::move(*formatted);
+        std::swap(t, m_scratch);
     }
 
     // V/F mode of the 400 V class doubles these two defaults.
@@ -170,22 +203,22 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
             return RecordStep::Failed;
         t = formatUnits(2 * static_cast<std::int64_t>(*units), d);
     }
-    row[ColDefault] = t;
 
     // The value.
-    std::string v;
+    std::string& v = m_value;
     if (!m_request.keepValues) {
-        v = t;
+        v.assign(t);
     } else {
         const auto low = static_cast<std::uint16_t>(m_fill.values[static_cast<std::size_t>(slot)]);
         const std::int64_t stored = m_signFlag == 0 ? static_cast<std::int16_t>(low) : low;
-        v = d == 0 ? std::to_string(stored) : formatScaledValue(stored, d);
+        if (d == 0)
+            assignInteger(v, stored);
+        else
+            formatScaledValueInto(stored, d, v);
     }
-    if (code == "S-2") {
-        v = std::to_string(id.capacity);
-        row[ColDefault] = v;
-    }
-    row[ColValue] = v;
+    const bool capacityRecord = code == "S-2";
+    if (capacityRecord)
+        assignInteger(v, id.capacity);
     std::optional<std::int32_t> newValue;
     if (!m_request.keepValues) {
         newValue = toScaledInteger(v);
@@ -196,29 +229,32 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
     const std::optional<std::int32_t> figures = parseInteger(r[FieldFigures]);
     if (!figures)
         return RecordStep::Failed;
-    row[ColDecimals] = r[FieldDecimals];
-    row[ColFigures] = std::to_string(*figures);
-    if (motor.decimalsText)
-        row[ColDecimals] = *motor.decimalsText;
 
     // Only a complete record reaches the grid and the ParameterSet.
     const auto index = static_cast<std::size_t>(slot);
     if (newValue)
         m_fill.values[index] = *newValue;
-    ParameterDef def;
-    def.code = code;
-    def.nameJapanese = r[1];
-    def.nameEnglish = r[2];
-    def.rangeText = r[3];
-    def.defaultText = r[4];
+    ParameterDef& def = m_fill.table.defs[index].emplace();
+    def.code = kept(code);
+    def.nameJapanese = kept(r[1]);
+    def.nameEnglish = kept(r[2]);
+    def.rangeText = kept(r[3]);
+    def.defaultText = kept(r[4]);
     def.decimals = d;
     def.significantFigures = *figures;
     def.signFlag = m_signFlag;
     def.slot = slot;
     def.line = line;
-    m_fill.table.defs[index] = std::move(def);
-    for (int col = 0; col < GridColumnCount; ++col)
-        m_fill.rows.setText(slot + 1, col, std::move(row[static_cast<std::size_t>(col)]));
+    GridRows& rows = m_fill.rows;
+    const int row = slot + 1;
+    rows.setText(row, ColCode, code);
+    rows.setText(row, ColName, name);
+    rows.setText(row, ColRange, range);
+    rows.setText(row, ColDefault, capacityRecord ? v : t);
+    rows.setText(row, ColValue, v);
+    rows.setText(row, ColDecimals, motor.decimalsText.value_or(r[FieldDecimals]));
+    assignInteger(m_scratch, *figures);
+    rows.setText(row, ColFigures, m_scratch);
     return RecordStep::Ok;
 }
 
@@ -226,12 +262,11 @@ RecordStep TableFiller::processRecord(int line, int slot, std::string_view bytes
 
 TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const ParameterSet& values)
 {
-    TableFill fill;
-    fill.rows = std::move(rows);
-    fill.values = values;
-    TableText text;
+    // The rows are taken over, not made anew: their cells keep their storage.
+    TableFill fill {.table = {}, .rows = std::move(rows), .values = values, .notices = {}};
+    auto text = std::make_shared<TableText>();
     IoError error;
-    if (!text.read(request.tablePath, &error)) {
+    if (!text->read(request.tablePath, &error)) {
         fill.notices.push_back(
             withCause(message(TextId::TableCloseBkhFiles), fileReasonCause(request.tablePath, error.detail)));
         fill.outcome = FillOutcome::Unreadable;
@@ -240,7 +275,10 @@ TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const Pa
     fill.tableRead = true;
     fill.table.path = request.tablePath;
     fill.table.substitute = request.substitute;
-    TableFiller(request, fill).run(text);
+    auto texts = std::make_shared<RecordTexts>();
+    texts->file = std::move(text);
+    TableFiller(request, fill, *texts).run();
+    fill.table.texts = std::move(texts);
     return fill;
 }
 

@@ -26,7 +26,7 @@ constexpr std::size_t CapVfDefaultD = 9;
 constexpr std::size_t CapVfDefaultA11To16 = 10;
 constexpr std::size_t CapVfDefaultA10 = 11;
 
-std::optional<std::uint16_t> unsigned16At(const std::vector<std::string>& fields, std::size_t index)
+std::optional<std::uint16_t> unsigned16At(const RecordFields& fields, std::size_t index)
 {
     const std::optional<std::int32_t> value = integerAt(fields, index);
     if (!value || *value < 0 || *value > 65535)
@@ -36,18 +36,13 @@ std::optional<std::uint16_t> unsigned16At(const std::vector<std::string>& fields
 
 } // namespace
 
-const std::string* fieldAt(const std::vector<std::string>& fields, std::size_t index)
+std::optional<std::int32_t> integerAt(const RecordFields& fields, std::size_t index)
 {
-    return index < fields.size() ? &fields[index] : nullptr;
-}
-
-std::optional<std::int32_t> integerAt(const std::vector<std::string>& fields, std::size_t index)
-{
-    const std::string* field = fieldAt(fields, index);
+    const std::optional<std::string_view> field = fields.at(index);
     return field ? parseInteger(*field) : std::nullopt;
 }
 
-std::optional<int> decimalsOf(const std::string* text)
+std::optional<int> decimalsOf(std::optional<std::string_view> text)
 {
     if (!text)
         return std::nullopt;
@@ -72,13 +67,15 @@ WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, Are
     // Areas a damaged table never reaches hold nothing.
     areaFirst.fill(1);
     areaLast.fill(0);
+    RecordFields fields;
+    RecordFields record;
     int line = 2;
     for (int area = 0; area < AreaCount; ++area) {
         const auto areaLineIndex = static_cast<std::size_t>(2 + area);
-        const std::optional<std::string_view> areaLine = text.line(areaLineIndex);
+        const std::optional<std::string_view> areaLine = text.decodedLine(areaLineIndex);
         if (!areaLine)
             return endAt(area, RecordStep::Failed, areaLineIndex, true);
-        const std::vector<std::string> fields = splitRecord(*areaLine);
+        fields.split(*areaLine);
         const std::optional<std::uint16_t> first = unsigned16At(fields, FieldAreaFirst);
         const std::optional<std::uint16_t> last = unsigned16At(fields, FieldAreaLast);
         if (!first || !last)
@@ -89,14 +86,15 @@ WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, Are
         for (int s = *first; s <= *last; ++s) {
             result.slot = s;
             const auto lineIndex = static_cast<std::size_t>(line);
-            const std::optional<std::string_view> record = text.line(lineIndex);
+            const std::optional<std::string_view> recordLine = text.decodedLine(lineIndex);
             // A slot past the ParameterSet is the area line's fault; a file
             // that ends too early, the missing record's.
             if (s >= SlotCount)
                 return endAt(area, RecordStep::Failed, areaLineIndex);
-            if (!record)
+            if (!recordLine)
                 return endAt(area, RecordStep::Failed, lineIndex, true);
-            if (const RecordStep step = visit(line, s, *record); step != RecordStep::Ok)
+            record.split(*recordLine);
+            if (const RecordStep step = visit(line, s, record); step != RecordStep::Ok)
                 return endAt(area, step, lineIndex);
             ++line;
         }
@@ -144,12 +142,11 @@ MotorGroupRules::MotorGroupRules(std::vector<Message>& notices, Setup setup)
 {
 }
 
-RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fields)
+RecordStep MotorGroupRules::capacityFields(const RecordFields*& fields)
 {
     if (m_capacityState == CapacityState::NotRead) {
         const std::string& name = m_capacityFileName;
         const std::string path = capacityDefaultFilePath(m_setup.applicationFolder, name);
-        TableText text;
         IoError error;
         if (name.empty()) {
             const Message m = message(TextId::TableCapacityFileUnnamed);
@@ -159,16 +156,16 @@ RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fiel
             const Message m = message(TextId::TableCapacityFileMissing);
             m_notices.push_back(Message {m.ja + path, m.en + path});
             m_capacityState = CapacityState::Unusable;
-        } else if (!text.read(path, &error)) {
+        } else if (m_capacityText = capacityFileCache().read(path, &error); !m_capacityText) {
             m_notices.push_back(withCause(message(m_setup.unreadable), fileReasonCause(path, error.detail)));
             m_capacityState = CapacityState::Unusable;
         } else {
             const int lineNumber = m_setup.capacity + 1;
             const std::optional<std::string_view> line
-                = lineNumber >= 1 ? text.line(static_cast<std::size_t>(lineNumber)) : std::nullopt;
+                = lineNumber >= 1 ? m_capacityText->decodedLine(static_cast<std::size_t>(lineNumber)) : std::nullopt;
             m_capacityPath = path;
             if (line) {
-                m_capacity = splitRecord(*line);
+                m_capacity.split(*line);
                 m_capacityState = CapacityState::Read;
             } else {
                 m_capacityState = CapacityState::NoLine;
@@ -187,18 +184,17 @@ RecordStep MotorGroupRules::capacityFields(const std::vector<std::string>*& fiel
     }
 }
 
-RecordStep MotorGroupRules::apply(
-    int line, const std::vector<std::string>& record, int ownDecimals, MotorGroupDecimals& out)
+RecordStep MotorGroupRules::apply(int line, const RecordFields& record, int ownDecimals, MotorGroupDecimals& out)
 {
     if (line == 2) {
-        const std::string* number = fieldAt(record, FieldCapacityFile);
-        const std::optional<std::string> name = number ? capacityDefaultFileName(*number) : std::nullopt;
+        const std::optional<std::string_view> number = record.at(FieldCapacityFile);
+        std::optional<std::string> name = number ? capacityDefaultFileName(*number) : std::nullopt;
         if (!name)
             return RecordStep::Failed;
-        m_capacityFileName = *name;
+        m_capacityFileName = std::move(*name);
     }
 
-    const std::string& code = record.at(0);
+    const std::string_view code = record[0];
     const bool vf = m_setup.vf;
     const bool defaults = m_setup.withVfDefaults;
     out = MotorGroupDecimals {};
@@ -206,8 +202,8 @@ RecordStep MotorGroupRules::apply(
     out.group = motorGroupOf(code, m_setup.family);
     const MotorGroup group = out.group;
 
-    const std::vector<std::string>* cap = nullptr;
-    std::optional<std::string> groupDecimalsText; // the record's own, from the capacity line
+    const RecordFields* cap = nullptr;
+    std::optional<std::string_view> groupDecimalsText; // the record's own, from the capacity line
     bool joinsA = false;
     bool joinsB = false;
     const auto readCapacity = [&]() -> RecordStep { return cap ? RecordStep::Ok : capacityFields(cap); };
@@ -217,8 +213,8 @@ RecordStep MotorGroupRules::apply(
         m_capacityFault = LineFault {m_capacityPath, m_setup.capacity + 1, false};
         return false;
     };
-    const auto takeDecimals = [&](std::size_t field, std::optional<std::string>& textOut) {
-        const std::optional<int> value = decimalsOf(fieldAt(*cap, field));
+    const auto takeDecimals = [&](std::size_t field, std::optional<std::string_view>& textOut) {
+        const std::optional<int> value = decimalsOf(cap->at(field));
         if (!value)
             return capacityLineFault();
         out.decimals = *value;

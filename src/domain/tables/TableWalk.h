@@ -2,12 +2,14 @@
 
 #include "domain/common/Identity.h"
 #include "domain/common/Message.h"
+#include "domain/tables/TableFiles.h"
 #include "domain/text/Texts.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,7 +21,6 @@
 // read a table through these and cannot come to differ.
 namespace tess::tables {
 
-class TableText;
 
 // Record fields.
 constexpr std::size_t FieldDecimals = 6;
@@ -29,10 +30,9 @@ constexpr std::size_t FieldAreaFirst = 9;
 constexpr std::size_t FieldAreaLast = 10;
 constexpr std::size_t FieldCapacityFile = 11;
 
-const std::string* fieldAt(const std::vector<std::string>& fields, std::size_t index);
-std::optional<std::int32_t> integerAt(const std::vector<std::string>& fields, std::size_t index);
+std::optional<std::int32_t> integerAt(const RecordFields& fields, std::size_t index);
 // A number of decimal places: an integer from 0 to MaxDecimals.
-std::optional<int> decimalsOf(const std::string* text);
+std::optional<int> decimalsOf(std::optional<std::string_view> text);
 
 // How far the processing of one record came.
 enum class RecordStep {
@@ -59,8 +59,10 @@ struct LineFault {
 // "path, line n" or "path ends before line n", n counting from 1.
 Message lineFaultCause(const LineFault& fault);
 
-// (line, slot, the record's bytes) for each record in walking order.
-using RecordVisitor = std::function<RecordStep(int line, int slot, std::string_view record)>;
+// (line, slot, the record's fields, decoded) for each record in walking
+// order. The fields are views into the TableText walked, except those whose
+// doubled quotes were made single: those live only for the call.
+using RecordVisitor = std::function<RecordStep(int line, int slot, const RecordFields& record)>;
 
 // Lines 2 to 17 give the first and last slot of areas 0 to 15 (fields 9 and
 // 10, unsigned 16-bit); the records follow one a line from line 2, slot by
@@ -87,8 +89,9 @@ struct MotorGroupDecimals {
     MotorGroup group = MotorGroup::None; // by code
     bool inA = false; // by code, or in V/F mode by its line
     bool inB = false;
-    // The decimal places text the grid shows in place of the record's own.
-    std::optional<std::string> decimalsText;
+    // The decimal places text the grid shows in place of the record's own
+    // (a view into the capacity default file kept by the rules).
+    std::optional<std::string_view> decimalsText;
     // V/F mode: the record's own default from the capacity line (A-10 to
     // A-16, group D), in stored units.
     std::optional<std::int32_t> vfDefault;
@@ -96,7 +99,7 @@ struct MotorGroupDecimals {
 
 // One walk's motor-group rules. The capacity line (line c + 1 of the capacity
 // default file the table names on line 2) is read once, when a record first
-// needs it. In V/F mode the records on lines 15 and 30 (or "L-1", "L-9") set
+// needs it, from the file as capacityFileCache() keeps it. In V/F mode the records on lines 15 and 30 (or "L-1", "L-9") set
 // the decimal places and defaults of groups A and B for the later records.
 class MotorGroupRules {
 public:
@@ -119,7 +122,7 @@ public:
     // Applies the rules to record (its fields, ownDecimals read from field
     // 6) on line. On line 2 the capacity default file name is taken from
     // field 11 first.
-    RecordStep apply(int line, const std::vector<std::string>& record, int ownDecimals, MotorGroupDecimals& out);
+    RecordStep apply(int line, const RecordFields& record, int ownDecimals, MotorGroupDecimals& out);
 
     // The capacity default file the table names (empty before line 2).
     const std::string& capacityFileName() const { return m_capacityFileName; }
@@ -131,7 +134,7 @@ public:
     const std::optional<std::int32_t>& groupBDefault() const { return m_groupBDefault; }
 
 private:
-    RecordStep capacityFields(const std::vector<std::string>*& fields);
+    RecordStep capacityFields(const RecordFields*& fields);
 
     std::vector<Message>& m_notices;
     Setup m_setup;
@@ -139,13 +142,14 @@ private:
 
     enum class CapacityState { NotRead, Read, Unusable, NoLine };
     CapacityState m_capacityState = CapacityState::NotRead;
-    std::vector<std::string> m_capacity;
+    std::shared_ptr<const TableText> m_capacityText; // what m_capacity and the decimals texts view
+    RecordFields m_capacity;
     std::string m_capacityPath;
     std::optional<LineFault> m_capacityFault;
 
-    std::optional<std::string> m_groupADecimalsText;
+    std::optional<std::string_view> m_groupADecimalsText;
     std::optional<std::int32_t> m_groupADefault;
-    std::optional<std::string> m_groupBDecimalsText;
+    std::optional<std::string_view> m_groupBDecimalsText;
     std::optional<std::int32_t> m_groupBDefault;
 };
 

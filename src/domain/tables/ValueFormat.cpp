@@ -3,7 +3,7 @@
 #include "domain/catalogue/ModelCatalogue.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 namespace tess::tables {
 
@@ -16,6 +16,13 @@ std::string formatMask(int decimals)
 
 std::string formatScaledValue(std::int64_t value, int decimals)
 {
+    std::string text;
+    formatScaledValueInto(value, decimals, text);
+    return text;
+}
+
+void formatScaledValueInto(std::int64_t value, int decimals, std::string& text)
+{
     const int d = std::clamp(decimals, 0, MaxDecimals);
     // Every power of ten up to 10^9 is exact in single precision, so the only
     // rounding is the one of the quotient, as the shown values have always had.
@@ -23,16 +30,27 @@ std::string formatScaledValue(std::int64_t value, int decimals)
     for (int i = 0; i < d; ++i)
         scale *= 10.0f;
     const float shown = static_cast<float>(value) / scale;
+    // Written as printf's "%.*f" writes it: the exact binary value rounded to
+    // d places.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.*f", d, static_cast<double>(shown));
-    std::string text(buffer);
+    const std::to_chars_result written
+        = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(shown), std::chars_format::fixed, d);
+    std::string_view shownText(buffer, static_cast<std::size_t>(written.ptr - buffer));
     // A value that rounds to zero is shown without a sign.
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos)
-        text.erase(0, 1);
-    return text;
+    if (shownText.front() == '-' && shownText.find_first_not_of("-0.") == std::string_view::npos)
+        shownText.remove_prefix(1);
+    text.assign(shownText);
 }
 
 std::optional<std::string> formatDecimalText(std::string_view text, int decimals)
+{
+    std::string out;
+    if (!formatDecimalTextInto(text, decimals, out))
+        return std::nullopt;
+    return out;
+}
+
+bool formatDecimalTextInto(std::string_view text, int decimals, std::string& out)
 {
     const int d = std::clamp(decimals, 0, MaxDecimals);
     std::size_t pos = 0;
@@ -41,47 +59,47 @@ std::optional<std::string> formatDecimalText(std::string_view text, int decimals
         negative = text[pos] == '-';
         ++pos;
     }
-    std::string whole;
-    std::string fraction;
-    bool point = false;
-    for (; pos < text.size(); ++pos) {
-        const char c = text[pos];
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            (point ? fraction : whole).push_back(c);
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (whole.empty() && fraction.empty())
-        return std::nullopt;
+    const std::string_view number = text.substr(pos);
+    const std::size_t point = number.find('.');
+    const std::string_view whole = number.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : number.substr(point + 1);
+    const auto digitsOnly = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digitsOnly(whole) || !digitsOnly(fraction) || (whole.empty() && fraction.empty()))
+        return false;
 
     // The digits kept, as one run: whole part then d fraction digits.
     const auto keep = static_cast<std::size_t>(d);
     const bool roundUp = fraction.size() > keep && fraction[keep] >= '5';
-    fraction.resize(keep, '0');
-    std::string digits = whole + fraction;
+    out.assign(whole);
+    out.append(fraction.substr(0, keep));
+    out.append(keep - std::min(keep, fraction.size()), '0');
     if (roundUp) {
-        std::size_t i = digits.size();
-        while (i > 0 && digits[i - 1] == '9')
-            digits[--i] = '0';
+        std::size_t i = out.size();
+        while (i > 0 && out[i - 1] == '9')
+            out[--i] = '0';
         if (i == 0)
-            digits.insert(digits.begin(), '1');
+            out.insert(out.begin(), '1');
         else
-            ++digits[i - 1];
+            ++out[i - 1];
     }
-    std::string intPart = digits.substr(0, digits.size() - keep);
-    const std::string fracPart = digits.substr(digits.size() - keep);
-    const std::size_t firstNonZero = intPart.find_first_not_of('0');
-    intPart = firstNonZero == std::string::npos ? "0" : intPart.substr(firstNonZero);
+    // The whole part without leading zeros, "0" when nothing is left.
+    const std::size_t wholeLength = out.size() - keep;
+    std::size_t leadingZeros = 0;
+    while (leadingZeros < wholeLength && out[leadingZeros] == '0')
+        ++leadingZeros;
+    if (leadingZeros == wholeLength)
+        out.replace(0, leadingZeros, "0");
+    else
+        out.erase(0, leadingZeros);
 
-    const bool zero = intPart == "0" && fracPart.find_first_not_of('0') == std::string::npos;
-    std::string out = negative && !zero ? "-" : "";
-    out += intPart;
+    const bool zero = out.find_first_not_of('0') == std::string::npos;
     if (d > 0)
-        out += "." + fracPart;
-    return out;
+        out.insert(out.size() - keep, 1, '.');
+    if (negative && !zero)
+        out.insert(out.begin(), '-');
+    return true;
 }
 
 std::optional<std::int32_t> toScaledInteger(std::string_view text)
@@ -89,8 +107,16 @@ std::optional<std::int32_t> toScaledInteger(std::string_view text)
     const std::size_t point = text.rfind('.');
     if (point == std::string_view::npos)
         return parseInteger(text);
-    std::string joined(text.substr(0, point));
-    joined.append(text.substr(point + 1));
+    const std::string_view before = text.substr(0, point);
+    const std::string_view after = text.substr(point + 1);
+    char buffer[64];
+    if (text.size() <= sizeof buffer) {
+        std::copy(before.begin(), before.end(), buffer);
+        std::copy(after.begin(), after.end(), buffer + before.size());
+        return parseInteger(std::string_view(buffer, text.size() - 1));
+    }
+    std::string joined(before);
+    joined.append(after);
     return parseInteger(joined);
 }
 

@@ -26,12 +26,17 @@ std::string formatMask(int decimals);
 // least one before it (the `formatMask` pattern). decimals is clamped to
 // 0..MaxDecimals.
 std::string formatScaledValue(std::int64_t value, int decimals);
+// The same written into text, whose storage is reused.
+void formatScaledValueInto(std::int64_t value, int decimals, std::string& text);
 
 // The number a decimal text denotes ("12.5", "-0.25", "7", "+3.") written
 // with the `formatMask` pattern of `decimals` places, rounded half away from
 // zero on the decimal digits themselves (so "1.25" gives "1.3" with one
 // place). Nothing when the text is not an optionally signed decimal number.
 std::optional<std::string> formatDecimalText(std::string_view text, int decimals);
+// The same written into out, whose storage is reused; false (out undefined)
+// when the text is no decimal number. out must not be where text lies.
+bool formatDecimalTextInto(std::string_view text, int decimals, std::string& out);
 
 // `toScaledInteger`: the text with its last "." deleted, read by parseInteger
 // (12.34 gives 1234, -0.5 gives -5, 7 gives 7). Nothing when what remains is

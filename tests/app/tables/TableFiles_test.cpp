@@ -1,3 +1,4 @@
+#include "domain/common/Cp932.h"
 #include "domain/text/Texts.h"
 #include "domain/tables/TableFiles.h"
 #include "app/tables/TableLookup.h"
@@ -75,6 +76,38 @@ TEST(TableText, MissingFileIsNotRead)
     EXPECT_FALSE(text.read(dir.file("none.bkh"), &error));
     EXPECT_FALSE(error.detail.empty());
 }
+
+struct DecodedLinesCase {
+    const char* name;
+    std::string bytes;
+};
+
+class TableTextDecoding : public ::testing::TestWithParam<DecodedLinesCase> { };
+
+// The one pass that finds the lines also decodes them: each decoded line is
+// its bytes decoded alone.
+TEST_P(TableTextDecoding, DecodesEachLineAsItsBytesAlone)
+{
+    const std::string& bytes = GetParam().bytes;
+    TableText text;
+    text.assign(bytes);
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    ASSERT_EQ(text.lineCount(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(text.line(i), lines[i]) << i;
+        EXPECT_EQ(text.decodedLine(i), cp932ToUtf8(lines[i])) << i;
+    }
+    EXPECT_EQ(text.decodedLine(lines.size()), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TableTextDecoding,
+    ::testing::Values(DecodedLinesCase {"KanjiOverMixedLineEnds",
+                          "Fund.-0,\"\x8D\xC5\x8D\x82\x8E\xFC\x94\x67\x90\x94\",x\r\n\x83\x5C\nA-1\r\xC3\xBD\r\n"},
+        DecodedLinesCase {"LeadByteBeforeALineEnd", "a\x83\r\n\x83\nb\x83"},
+        DecodedLinesCase {"LongAsciiLines", std::string(100, 'x') + "\r\n" + std::string(37, 'y')},
+        DecodedLinesCase {"ControlCharactersInLines", "a\tb\x01c\x0B\x0Cd\r\n\x00e"},
+        DecodedLinesCase {"OnlyLineEnds", "\r\n\n\r"}, DecodedLinesCase {"Empty", ""}),
+    test::CaseName {});
 
 struct CapacityNameCase {
     const char* name;

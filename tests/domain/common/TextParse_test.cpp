@@ -41,7 +41,13 @@ INSTANTIATE_TEST_SUITE_P(, ParseInteger,
         IntegerCase {"LeadingBlank", " 5", std::nullopt, std::nullopt},
         IntegerCase {"TrailingBlank", "5 ", std::nullopt, std::nullopt},
         IntegerCase {"Decimal", "1.5", std::nullopt, std::nullopt},
-        IntegerCase {"Hexadecimal", "0x10", std::nullopt, std::nullopt}),
+        IntegerCase {"Hexadecimal", "0x10", std::nullopt, std::nullopt},
+        IntegerCase {"NineDigits", "999999999", 999999999, 999999999},
+        IntegerCase {"TenDigits", "1000000000", 1000000000, 1000000000},
+        IntegerCase {"MinusNineDigits", "-999999999", -999999999, -999999999},
+        IntegerCase {"MinusZero", "-0", 0, 0},
+        IntegerCase {"NineLetters", "zzzzzzzzz", std::nullopt, std::nullopt},
+        IntegerCase {"ByteAboveAscii", "1\xB5", std::nullopt, std::nullopt}),
     test::CaseName {});
 
 struct TrimCase {

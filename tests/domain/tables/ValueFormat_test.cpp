@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -37,6 +38,26 @@ INSTANTIATE_TEST_SUITE_P(Values, FormatScaledValue,
         // Single precision: 2^24 + 1 is not representable and shows as 2^24.
         ScaledCase {"SinglePrecision", 16777217, 0, "16777216"}),
     test::CaseName {});
+
+// The shown text is printf's "%.*f" of the single-precision quotient, for
+// every stored 16-bit word, signed or unsigned, and every number of places.
+TEST(FormatScaledValue, WritesWhatPrintfWritesForEveryWord)
+{
+    for (int decimals = 0; decimals <= MaxDecimals; ++decimals) {
+        float scale = 1.0f;
+        for (int i = 0; i < decimals; ++i)
+            scale *= 10.0f;
+        for (std::int64_t value = -32768; value <= 65535; ++value) {
+            char printed[64];
+            std::snprintf(printed, sizeof printed, "%.*f", decimals,
+                static_cast<double>(static_cast<float>(value) / scale));
+            std::string expected = printed;
+            if (expected.front() == '-' && expected.find_first_not_of("-0.") == std::string::npos)
+                expected.erase(0, 1);
+            ASSERT_EQ(formatScaledValue(value, decimals), expected) << value << " with " << decimals;
+        }
+    }
+}
 
 struct DecimalTextCase {
     const char* name;
