@@ -221,9 +221,14 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
         if (rest.empty())
             fail(TextId::CliUsageMissingFile);
         else
-            o.dataFile = rest.front();
+            o.dataFiles.push_back(rest.front());
         if (rest.size() > 1)
             fail(TextId::CliUsageExtraArgument, rest[1]);
+    };
+    const auto dataFiles = [&](std::span<const std::string> words) {
+        if (words.empty())
+            fail(TextId::CliUsageMissingFile);
+        o.dataFiles.assign(words.begin(), words.end());
     };
     switch (o.command) {
     case Command::None:
@@ -235,16 +240,28 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
         require(o.output, "-o");
         break;
     case Command::Show:
-    case Command::Export:
-        oneDataFile();
+        dataFiles(rest);
         break;
-    case Command::Set:
+    case Command::Export:
+        dataFiles(rest);
+        // Several .csv files cannot go to one output: each goes beside its .csl.
+        if (o.dataFiles.size() > 1 && !o.output.empty())
+            fail(TextId::CliUsageOutputWithSeveralFiles);
+        break;
+    case Command::Set: {
         if (rest.empty()) {
             fail(TextId::CliUsageMissingFile);
             break;
         }
-        o.dataFile = rest.front();
-        for (const std::string& word : rest.subspan(1)) {
+        // The data files come first: the words before the first one with
+        // '=' (the first word is always one). Without any such word the
+        // words after the first are entries that lack it.
+        const auto firstEntry = std::find_if(
+            rest.begin() + 1, rest.end(), [](const std::string& word) { return word.find('=') != std::string::npos; });
+        const std::size_t fileCount
+            = firstEntry == rest.end() ? 1 : static_cast<std::size_t>(firstEntry - rest.begin());
+        dataFiles(rest.first(fileCount));
+        for (const std::string& word : rest.subspan(fileCount)) {
             const std::size_t equals = word.find('=');
             if (equals == 0 || equals == std::string::npos) {
                 fail(TextId::CliUsageBadAssignment, word);
@@ -255,6 +272,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string> args)
         if (rest.size() == 1)
             fail(TextId::CliUsageNoAssignment);
         break;
+    }
     case Command::Read:
         noPlainArgument();
         require(o.port, "--port");

@@ -40,8 +40,10 @@ struct Options {
     // new and read: replace an existing output
     bool force = false;
 
-    // show, set, export, write and compare-drive
-    std::string dataFile;
+    // show, set, export, write and compare-drive: the data files, in the
+    // order given; show, set and export take several, each handled on its
+    // own, the others one
+    std::vector<std::string> dataFiles;
     std::string area;
     std::vector<Assignment> assignments;
 

@@ -8,11 +8,22 @@ void ConsoleUi::write(const std::string& text)
         return;
     if (m_beforeWrite)
         m_beforeWrite();
-    if (!m_context.empty())
-        m_err << m_context << ": ";
-    m_err << text;
-    if (text.empty() || text.back() != '\n')
-        m_err << '\n';
+    // Each line of a message about one of several files names the file, so
+    // that the lines of one file can be picked out of a batch's messages.
+    std::string_view rest = text;
+    if (rest.ends_with('\n'))
+        rest.remove_suffix(1);
+    for (bool first = true;; first = false) {
+        const std::size_t end = rest.find('\n');
+        if (!m_file.empty())
+            m_err << m_file << ": ";
+        if (first && !m_context.empty())
+            m_err << m_context << ": ";
+        m_err << rest.substr(0, end) << '\n';
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end + 1);
+    }
     m_err.flush();
 }
 

@@ -29,6 +29,9 @@ public:
 
     // Leads the following messages ("A-0=20: ..."); "" for none.
     void setContext(std::string context) { m_context = std::move(context); }
+    // The data file the following messages concern, leading each of their
+    // lines, before the context ("pump.csl: A-0=20: ..."); "" for none.
+    void setFile(std::string file) { m_file = std::move(file); }
     // Messages while muted are dropped.
     void setMuted(bool muted) { m_muted = muted; }
     // While on, questions are answered Yes: for the span of a job whose only
@@ -42,6 +45,7 @@ private:
     void write(const std::string& text);
 
     std::ostream& m_err;
+    std::string m_file;
     std::string m_context;
     bool m_muted = false;
     bool m_answerYes = false;

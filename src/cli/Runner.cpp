@@ -152,11 +152,11 @@ public:
         case Command::New:
             return runNew();
         case Command::Show:
-            return runShow();
+            return runEachFile(&Session::runShow);
         case Command::Set:
-            return runSet();
+            return runEachFile(&Session::runSet);
         case Command::Export:
-            return runExport();
+            return runEachFile(&Session::runExport);
         case Command::Read:
             return runRead();
         case Command::Write:
@@ -177,14 +177,15 @@ private:
 
     bool start();
     bool refuseExisting(const std::string& output);
-    bool loadDataSet(bool mustBeComplete);
-    bool loadTabledDataSet();
+    bool loadDataSet(const std::string& path, bool mustBeComplete);
+    bool loadTabledDataSet(const std::string& path);
     std::optional<int> areaOption(std::string_view name);
     TransferOutcome transact(comm::SerialTransferPresenter& presenter);
+    int runEachFile(int (Session::*job)(const std::string& path));
     int runNew();
-    int runShow();
-    int runSet();
-    int runExport();
+    int runShow(const std::string& path);
+    int runSet(const std::string& path);
+    int runExport(const std::string& path);
     int runRead();
     int runWrite();
     int runCompareDrive();
@@ -195,7 +196,30 @@ private:
     std::ostream& m_err;
     ConsoleUi m_ui;
     std::unique_ptr<Workspace> m_ws;
+    bool m_severalFiles = false;
+    bool m_tableShown = false;
 };
+
+// Each data file is a transaction of its own on the workspace as start-up
+// left it: what one file did or failed to do reaches no other. With several
+// files each message is led by the file's name, and the status is the
+// highest of the files'.
+int Session::runEachFile(int (Session::*job)(const std::string& path))
+{
+    const std::vector<std::string>& files = m_options.dataFiles;
+    if (files.size() == 1)
+        return (this->*job)(files.front());
+    m_severalFiles = true;
+    const Workspace started = *m_ws;
+    int worst = ExitDone;
+    for (const std::string& file : files) {
+        *m_ws = started;
+        m_ui.setFile(file);
+        worst = std::max(worst, (this->*job)(file));
+    }
+    m_ui.setFile({});
+    return worst;
+}
 
 bool Session::start()
 {
@@ -301,10 +325,9 @@ int Session::runNew()
 // data set that no table can show comes as raw rows rather than not at all.
 // With mustBeComplete a file that could be read only in part is refused, so
 // that a command never writes what it did not fully read.
-bool Session::loadDataSet(bool mustBeComplete)
+bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
 {
     Workspace& ws = *m_ws;
-    const std::string& path = m_options.dataFile;
     ws.doc.state.rawDataSetMode = false;
     const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, m_ui, path);
     if (!read)
@@ -324,9 +347,9 @@ bool Session::loadDataSet(bool mustBeComplete)
 
 // The data set as a command that writes or compares needs it: read
 // completely, with the table that gives its codes and areas.
-bool Session::loadTabledDataSet()
+bool Session::loadTabledDataSet(const std::string& path)
 {
-    if (!loadDataSet(true))
+    if (!loadDataSet(path, true))
         return false;
     if (m_ws->doc.state.rawDataSetMode) {
         say(message(TextId::CliRawDataSet));
@@ -335,9 +358,9 @@ bool Session::loadTabledDataSet()
     return true;
 }
 
-int Session::runShow()
+int Session::runShow(const std::string& path)
 {
-    if (!loadDataSet(false))
+    if (!loadDataSet(path, false))
         return ExitRefused;
     const Workspace& ws = *m_ws;
     const Document& doc = ws.doc;
@@ -354,10 +377,15 @@ int Session::runShow()
         prefix = std::string(dataAreaNames[static_cast<std::size_t>(*area)]) + "-";
     }
 
+    // Piped, several files' rows are told apart by the file name before each.
+    const bool named = m_severalFiles && !m_env.outIsTerminal;
     std::vector<TextRow> rows;
     const auto add = [&](int r) {
         const auto& cells = doc.rows.row(r);
-        rows.emplace_back(cells.begin(), cells.end());
+        TextRow& row = rows.emplace_back();
+        if (named)
+            row.push_back(path);
+        row.insert(row.end(), cells.begin(), cells.end());
     };
     add(0);
     for (int r = 1; r < doc.rows.rowCount(); ++r) {
@@ -369,7 +397,10 @@ int Session::runShow()
     if (!m_env.outIsTerminal)
         writeTabSeparated(m_out, rows);
     else {
-        // For the eye, the file name and identity boxes above the grid.
+        // For the eye, the file name and identity boxes above the grid; a
+        // blank line between the tables of several files.
+        if (m_tableShown)
+            m_out << '\n';
         m_out << text(TextId::LabelFileName, ws.settings.language) << ' ' << doc.state.fileName << '\n';
         const IdentityTexts& boxes = doc.identityTexts;
         m_out << text(TextId::LabelMachine, ws.settings.language) << ' ' << boxes.model << "  "
@@ -380,12 +411,13 @@ int Session::runShow()
         writeAligned(m_out, rows);
     }
     m_out.flush();
+    m_tableShown = true;
     return ExitDone;
 }
 
-int Session::runSet()
+int Session::runSet(const std::string& path)
 {
-    if (!loadTabledDataSet())
+    if (!loadTabledDataSet(path))
         return ExitRefused;
     Workspace& ws = *m_ws;
     Document& doc = ws.doc;
@@ -418,14 +450,13 @@ int Session::runSet()
     return exitStatusOfWrite(saveDocument(ws, m_ui));
 }
 
-int Session::runExport()
+int Session::runExport(const std::string& path)
 {
-    if (!loadDataSet(true))
+    if (!loadDataSet(path, true))
         return ExitRefused;
     const Workspace& ws = *m_ws;
-    const std::string target
-        = m_options.output.empty() ? datafile::companionCsvPath(m_options.dataFile) : m_options.output;
-    if (sameFile(target, m_options.dataFile)) {
+    const std::string target = m_options.output.empty() ? datafile::companionCsvPath(path) : m_options.output;
+    if (sameFile(target, path)) {
         say(message(TextId::CliSameFile, target));
         return ExitRefused;
     }
@@ -475,7 +506,7 @@ int Session::runRead()
 int Session::runWrite()
 {
     const Options& o = m_options;
-    if (!loadTabledDataSet())
+    if (!loadTabledDataSet(o.dataFiles.front()))
         return ExitRefused;
     const std::optional<int> from = o.fromArea.empty() ? comm::AreaFund : areaOption(o.fromArea);
     const std::optional<int> to = o.toArea.empty() ? comm::AreaP : areaOption(o.toArea);
@@ -497,7 +528,7 @@ int Session::runWrite()
 
 int Session::runCompareDrive()
 {
-    if (!loadTabledDataSet())
+    if (!loadTabledDataSet(m_options.dataFiles.front()))
         return refused();
     Workspace& ws = *m_ws;
     DriveDialog dialog(ws, m_ui, m_options.port, comm::CommandCompareWithDrive, m_env.workFolder);

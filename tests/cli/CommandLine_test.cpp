@@ -58,7 +58,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, CommandLineUsage,
         UsageCase {"NewWithAPlainArgument", {"new", "a.csl", "--model", "QM71", "--capacity", "1", "-o", "b.csl"},
             usage(TextId::CliUsageExtraArgument, "a.csl")},
         UsageCase {"ShowWithoutFile", {"show"}, usage(TextId::CliUsageMissingFile)},
-        UsageCase {"ExportOfTwoFiles", {"export", "a.csl", "b.csl"}, usage(TextId::CliUsageExtraArgument, "b.csl")},
+        UsageCase {"ExportOfTwoFilesToOneOutput", {"export", "a.csl", "b.csl", "-o", "c.csv"},
+            usage(TextId::CliUsageOutputWithSeveralFiles)},
+        UsageCase {"ExportOfTwoFilesBesideThem", {"export", "a.csl", "b.csl"}, std::nullopt},
+        UsageCase {"SetDataFileAfterTheEntries", {"set", "a.csl", "A-0=1", "b.csl"},
+            usage(TextId::CliUsageBadAssignment, "b.csl")},
         UsageCase {"SetWithoutEntries", {"set", "a.csl"}, usage(TextId::CliUsageNoAssignment)},
         UsageCase {"SetEntryWithoutEquals", {"set", "a.csl", "A-0"}, usage(TextId::CliUsageBadAssignment, "A-0")},
         UsageCase {"SetEntryWithoutCode", {"set", "a.csl", "=5"}, usage(TextId::CliUsageBadAssignment, "=5")},
@@ -134,7 +138,7 @@ TEST_P(CommandLineWrite, CarriesTheDialogsChoices)
     const Options& o = parsed.options;
     const Options& e = GetParam().expected;
     EXPECT_EQ(o.command, Command::Write);
-    EXPECT_EQ(o.dataFile, "a.csl");
+    EXPECT_EQ(o.dataFiles, std::vector<std::string> {"a.csl"});
     EXPECT_EQ(o.port, "/dev/ttyUSB0");
     EXPECT_EQ(o.fromArea, e.fromArea);
     EXPECT_EQ(o.toArea, e.toArea);
@@ -165,16 +169,24 @@ TEST(CommandLine, SetSplitsEachEntryAtItsFirstEquals)
 {
     const ParsedCommandLine parsed = parse({"set", "a.csl", "Fund.-2=-60.00", "A-0=1=2", "A-1="});
     ASSERT_FALSE(parsed.error);
-    EXPECT_EQ(parsed.options.dataFile, "a.csl");
+    EXPECT_EQ(parsed.options.dataFiles, std::vector<std::string> {"a.csl"});
     EXPECT_EQ(
         parsed.options.assignments, (std::vector<Assignment> {{"Fund.-2", "-60.00"}, {"A-0", "1=2"}, {"A-1", ""}}));
+}
+
+TEST(CommandLine, SetTakesTheDataFilesBeforeTheFirstEntry)
+{
+    const ParsedCommandLine parsed = parse({"set", "a.csl", "b.csl", "A-0=1", "A-1=2"});
+    ASSERT_FALSE(parsed.error);
+    EXPECT_EQ(parsed.options.dataFiles, (std::vector<std::string> {"a.csl", "b.csl"}));
+    EXPECT_EQ(parsed.options.assignments, (std::vector<Assignment> {{"A-0", "1"}, {"A-1", "2"}}));
 }
 
 TEST(CommandLine, DoubleDashEndsTheOptions)
 {
     const ParsedCommandLine parsed = parse({"show", "--lang", "en", "--", "-odd.csl"});
     ASSERT_FALSE(parsed.error);
-    EXPECT_EQ(parsed.options.dataFile, "-odd.csl");
+    EXPECT_EQ(parsed.options.dataFiles, std::vector<std::string> {"-odd.csl"});
     EXPECT_EQ(parsed.options.language, Language::English);
 }
 

@@ -120,6 +120,14 @@ grep -q 'report.csv" already exists' err.txt || fail "new over an existing .csv 
 [ "$(cat report.csv)" = report ] && [ ! -e report.csl ] || fail "new replaced an unrelated .csv"
 [ -z "$(find . -name '*tessaline-tmp-*')" ] || fail "a temporary file was left behind"
 
+# ---- several data files from a glob, a damaged one in the middle
+mkdir plant
+for n in 1 2 3; do cp pump.csl "plant/p$n.csl"; done
+printf 'no data set\r\n' >plant/p2.csl
+expect 1 "$CLI" export --install "$DEMO" plant/*.csl
+[ -f plant/p1.csv ] && [ -f plant/p3.csv ] && [ ! -e plant/p2.csv ] || fail "export of several files"
+[ -s err.txt ] && ! grep -qv '^plant/p2\.csl: ' err.txt || fail "the messages of several files do not name theirs"
+
 # ---- wrong command lines
 expect 2 "$CLI"
 expect 2 "$CLI" bogus pump.csl
@@ -131,7 +139,7 @@ expect 2 "$CLI" show pump.csl --model QM71
 [ ! -s out.txt ] || fail "a wrong command line wrote to standard output"
 cmp -s pump.csl before.csl || fail "a wrong command line changed the .csl"
 expect 0 "$CLI" set --help
-grep -q '^Usage: tessaline-cli set FILE.csl CODE=VALUE' out.txt || fail "no help for set"
+grep -q '^Usage: tessaline-cli set FILE.csl\.\.\. CODE=VALUE' out.txt || fail "no help for set"
 expect 2 "$CLI" write pump.csl --install "$DEMO"
 grep -q 'option --port is required' err.txt || fail "write without a port not told"
 expect 2 "$CLI" read --port COM1 --install "$DEMO" --from A -o x.csl
