@@ -6,11 +6,11 @@
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
-#include "domain/tables/FileCompare.h"
 #include "domain/comm/SerialPort.h"
 #include "domain/common/Clock.h"
-#include "domain/tables/ImageConversion.h"
 #include "domain/settings/UserStore.h"
+#include "domain/tables/FileCompare.h"
+#include "domain/tables/ImageConversion.h"
 #include "domain/tables/TableFiles.h"
 #include "domain/text/Texts.h"
 
@@ -447,14 +447,6 @@ int SerialTransferPresenter::readIdentity(SerialLink& link, const LinkState& sta
     return 0;
 }
 
-std::string SerialTransferPresenter::codeOf(int word) const
-{
-    // Grid row k + 1 shows word k; a raw data set's rows may name none.
-    if (word + 1 < GridRowsWithTable && !m_ws.doc.rows.text(word + 1, ColCode).empty())
-        return m_ws.doc.rows.text(word + 1, ColCode);
-    return std::to_string(word);
-}
-
 int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::vector<int>& planned)
 {
     // Never success: the log and the message say what was done before the
@@ -466,7 +458,8 @@ int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::ve
         said = message(TextId::TransCancelledWrite, std::to_string(written), std::to_string(planned.size()));
         m_log.append(said.in(language));
         if (!state.writtenWords.empty()) {
-            m_log.append(message(TextId::TransLastWordWritten, codeOf(state.writtenWords.back())).in(language));
+            m_log.append(message(TextId::TransLastWordWritten, wordLogName(m_ws.doc.rows, state.writtenWords.back()))
+                             .in(language));
         }
     } else {
         m_log.append(said.in(language));
@@ -522,7 +515,9 @@ int SerialTransferPresenter::readTransaction()
     ParameterSet values {};
     std::string_view name;
     datafile::SaveMode mode = datafile::SaveMode::InverterRead;
-    switch (tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion)) {
+    const int identity
+        = tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion);
+    switch (identity) {
     case 0: {
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
@@ -541,25 +536,34 @@ int SerialTransferPresenter::readTransaction()
         break;
     }
     case -1:
-        show(TextId::TransReadUnsupportedMachine);
+    case -2: {
+        // An unknown model or ROM version: saved under a name that says so
+        // when the special functions allow, the table skipped for an unknown
+        // ROM version.
+        struct Unsupported {
+            TextId said;
+            TextId savedAs;
+            bool skipTable;
+            std::string_view name;
+            datafile::SaveMode mode;
+        };
+        const Unsupported unsupported = identity == -1
+            ? Unsupported {TextId::TransReadUnsupportedMachine, TextId::TransSavedAsUnMachine, false,
+                UnsupportedMachineFileName, datafile::SaveMode::UnsupportedMachine}
+            : Unsupported {TextId::TransReadUnsupportedRom, TextId::TransSavedAsUnRom, true, UnsupportedRomFileName,
+                datafile::SaveMode::UnsupportedRom};
+        show(unsupported.said);
         if (!special)
             return -1;
-        show(TextId::TransSavedAsUnMachine);
+        show(unsupported.savedAs);
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
-        showNotice(tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, values).notice);
-        name = UnsupportedMachineFileName;
-        mode = datafile::SaveMode::UnsupportedMachine;
+        showNotice(
+            tables::convertParameterImage(found, image, unsupported.skipTable, m_ws.settings.applicationFolder, values)
+                .notice);
+        name = unsupported.name;
+        mode = unsupported.mode;
         break;
-    case -2:
-        show(TextId::TransReadUnsupportedRom);
-        if (!special)
-            return -1;
-        show(TextId::TransSavedAsUnRom);
-        tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
-        showNotice(tables::convertParameterImage(found, image, true, m_ws.settings.applicationFolder, values).notice);
-        name = UnsupportedRomFileName;
-        mode = datafile::SaveMode::UnsupportedRom;
-        break;
+    }
     default:
         return -1;
     }
@@ -607,11 +611,11 @@ void SerialTransferPresenter::loadReadResult()
 }
 
 SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
-    const std::vector<std::uint8_t>& identityBytes, InverterIdentity* inverterOut)
+    const std::vector<std::uint8_t>& identityBytes, tables::ReceivedIdentity& found)
 {
     const bool special = m_ws.settings.fileVersion.specialFunctions;
     const InverterIdentity& dataSet = m_ws.doc.identity;
-    tables::ReceivedIdentity found;
+    found = tables::ReceivedIdentity {};
     found.forcedTransfer = m_forcedTransfer;
 
     switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings.fileVersion)) {
@@ -660,8 +664,6 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
     // The inverter's own table, looked up without touching the open data
     // set's table choice.
     const InverterIdentity inverter = found.asIdentity();
-    if (inverterOut)
-        *inverterOut = inverter;
     if (!tables::findTableFile(
             m_ws.settings.applicationFolder, inverter.model, inverter.controlMode, inverter.romVersion)
              .empty())
@@ -698,7 +700,8 @@ int SerialTransferPresenter::writeTransaction()
 
     const std::vector<std::uint8_t> identityBytes(
         state.identity.begin(), state.identity.begin() + tables::IdentityBufferLength);
-    if (checkWriteIdentity(identityBytes) == Go::Stop)
+    tables::ReceivedIdentity inverter;
+    if (checkWriteIdentity(identityBytes, inverter) == Go::Stop)
         return -1;
     // A stop asked for while a question was open: nothing has been written.
     if (m_cancel)
@@ -733,8 +736,7 @@ int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
         }
         state.equalWords.assign(SlotCount, false);
         for (int word = 0; word < SlotCount; ++word) {
-            const auto at = static_cast<std::size_t>(2 * word);
-            const auto held = static_cast<std::uint16_t>(state.image[at] << 8 | state.image[at + 1]);
+            const std::uint16_t held = state.imageWord(word);
             state.equalWords[static_cast<std::size_t>(word)]
                 = held == static_cast<std::uint16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
         }
@@ -778,22 +780,20 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
         if (!sent[static_cast<std::size_t>(word)])
             continue;
         ++compared;
-        const auto at = static_cast<std::size_t>(2 * word);
-        const auto held = static_cast<std::int16_t>(state.image[at] << 8 | state.image[at + 1]);
+        const auto held = static_cast<std::int16_t>(state.imageWord(word));
         const auto wanted = static_cast<std::int16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
         if (held == wanted)
             continue;
         ++differing;
-        m_log.append(
-            message(TextId::TransVerifyWordLine, codeOf(word), std::to_string(wanted), std::to_string(held))
-                .in(language));
+        m_log.append(message(
+            TextId::TransVerifyWordLine, wordLogName(m_ws.doc.rows, word), std::to_string(wanted), std::to_string(held))
+                         .in(language));
     }
     if (differing == 0) {
         m_log.append(message(TextId::TransVerifyAllMatch, std::to_string(compared)).in(language));
         return 0;
     }
-    m_log.append(
-        message(TextId::TransVerifyDiffers, std::to_string(compared), std::to_string(differing)).in(language));
+    m_log.append(message(TextId::TransVerifyDiffers, std::to_string(compared), std::to_string(differing)).in(language));
     show(TextId::TransVerifyMismatch);
     return -1;
 }
@@ -810,13 +810,12 @@ int SerialTransferPresenter::compareTransaction()
     // inverter.
     const std::vector<std::uint8_t> identityBytes(
         state.identity.begin(), state.identity.begin() + tables::IdentityBufferLength);
-    DriveData drive;
-    if (checkWriteIdentity(identityBytes, &drive.identity) == Go::Stop)
-        return -1;
     tables::ReceivedIdentity found;
-    found.forcedTransfer = m_forcedTransfer;
-    tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion);
+    if (checkWriteIdentity(identityBytes, found) == Go::Stop)
+        return -1;
+    // A check answered Yes before the codes were compared leaves them unread.
     tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
+    DriveData drive;
     const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
     showNotice(
         tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, drive.values).notice);

@@ -21,6 +21,10 @@ class UserStore;
 struct Workspace;
 } // namespace tess
 
+namespace tess::tables {
+struct ReceivedIdentity;
+} // namespace tess::tables
+
 namespace tess::comm {
 
 class SerialPort;
@@ -106,8 +110,8 @@ struct SerialTransferTexts {
 // through the Ui. runTransaction runs all three in a row.
 class SerialTransferPresenter {
 public:
-    SerialTransferPresenter(Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {},
-        UserStore* store = nullptr);
+    SerialTransferPresenter(
+        Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {}, UserStore* store = nullptr);
 
     TransferKind kind() const { return m_kind; }
     bool isWriteDialog() const { return m_kind == TransferKind::Write; }
@@ -225,8 +229,7 @@ private:
     bool openPort(SerialLink& link);
     int readIdentity(SerialLink& link, const LinkState& state);
     int readIdentityAndImage(LinkState& state);
-    std::string codeOf(int word) const;
-    Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes, InverterIdentity* inverter = nullptr);
+    Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes, tables::ReceivedIdentity& found);
     int writeWords(SerialLink& link, LinkState& state);
     int verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned);
     int stoppedByUser(const LinkState& state, const std::vector<int>& planned);

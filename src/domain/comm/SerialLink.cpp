@@ -32,6 +32,13 @@ constexpr int SpinGuardMs = 5;
 
 } // namespace
 
+std::string wordLogName(const GridRows& rows, int word)
+{
+    if (word + 1 >= 1 && word + 1 < GridRowsWithTable && !rows.text(word + 1, ColCode).empty())
+        return rows.text(word + 1, ColCode);
+    return std::to_string(word);
+}
+
 SerialLink::SerialLink(
     SerialPort& port, Clock& clock, const LinkSettings& settings, LinkDataSet dataSet, LinkState& state, CommLog& log)
     : m_port(port)
@@ -263,7 +270,9 @@ void SerialLink::logRefusal(char code)
     const bool wordPosition = m_state.commDirection == CommandWrite && !m_readingImage;
 
     // Grid row k + 1 shows word k; outside the grid the number stands in.
-    std::string prefix = wordPosition ? wordCode(position) : std::to_string(position);
+    std::string prefix = std::to_string(position);
+    if (wordPosition && position + 1 >= 1 && position + 1 < GridRowsWithTable)
+        prefix = m_dataSet.rows.text(position + 1, ColCode);
     std::string line = prefix + "  " + std::string(text(nakMessage(code), m_settings.language));
 
     if (wordPosition && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
@@ -282,20 +291,12 @@ void SerialLink::logRefusal(char code)
     m_state.logInsertCounter = 0;
 }
 
-std::string SerialLink::wordCode(int word) const
-{
-    if (word + 1 >= 1 && word + 1 < GridRowsWithTable) {
-        std::string code = m_dataSet.rows.text(word + 1, ColCode);
-        if (!code.empty())
-            return code;
-    }
-    return std::to_string(word);
-}
-
 void SerialLink::logNotSent(int first, int last)
 {
     if (first <= last && m_state.stop == TransferStop::None)
-        m_log.append(message(TextId::LinkRangeNotSent, wordCode(first), wordCode(last)).in(m_settings.language));
+        m_log.append(
+            message(TextId::LinkRangeNotSent, wordLogName(m_dataSet.rows, first), wordLogName(m_dataSet.rows, last))
+                .in(m_settings.language));
 }
 
 bool SerialLink::stopRequested()

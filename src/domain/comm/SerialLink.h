@@ -59,6 +59,11 @@ struct WordSpan {
     bool contains(int word) const { return word >= first && word <= last; }
 };
 
+// How the log names word k where it reports what became of it (not sent,
+// written last, read back otherwise): the code grid row k + 1 shows, or the
+// word's number where that row names none.
+std::string wordLogName(const GridRows& rows, int word);
+
 // Asked for each word of a write by ranges: the log line when the word is
 // held back, nothing when it may be sent.
 using WriteFilter = std::function<std::optional<std::string>(int word)>;
@@ -131,6 +136,13 @@ struct LinkState {
     std::vector<int> refusedWords; // answered with a refusal
     std::vector<int> failedWords; // no valid answer: maybe stored, maybe not
     int skippedAsEqual = 0;
+
+    // Word k of the image buffer, high byte first.
+    std::uint16_t imageWord(int word) const
+    {
+        const auto at = static_cast<std::size_t>(2 * word);
+        return static_cast<std::uint16_t>(image[at] << 8 | image[at + 1]);
+    }
 };
 
 // The link to one inverter: the port, the frames and the transfer loops of a
@@ -202,7 +214,6 @@ private:
     bool stopRequested();
     void pause(int ms);
     void reportWritten(int total);
-    std::string wordCode(int word) const;
     void logNotSent(int first, int last);
     ProgressSink& progress();
 
