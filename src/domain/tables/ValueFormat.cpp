@@ -24,6 +24,27 @@ std::string formatScaledValue(std::int64_t value, int decimals)
 void formatScaledValueInto(std::int64_t value, int decimals, std::string& text)
 {
     const int d = std::clamp(decimals, 0, MaxDecimals);
+    // Below 2^23 the single-precision quotient lies nearer to the exact
+    // decimal than half its last place, so rounding it to d places gives that
+    // decimal back: the value's digits with the point put in, never "-0".
+    constexpr std::int64_t ExactBelow = std::int64_t {1} << 23;
+    if (value > -ExactBelow && value < ExactBelow) {
+        char digits[24];
+        const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value < 0 ? -value : value);
+        const auto count = static_cast<std::size_t>(end.ptr - digits);
+        const auto places = static_cast<std::size_t>(d);
+        text.clear();
+        if (value < 0)
+            text.push_back('-');
+        if (count <= places) {
+            text.append("0.").append(places - count, '0').append(digits, count);
+        } else {
+            text.append(digits, count - places);
+            if (places > 0)
+                text.append(".").append(digits + count - places, places);
+        }
+        return;
+    }
     // Every power of ten up to 10^9 is exact in single precision, so the only
     // rounding is the one of the quotient, as the shown values have always had.
     float scale = 1.0f;

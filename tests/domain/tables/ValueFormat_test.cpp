@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tess::tables {
 namespace {
@@ -40,22 +41,28 @@ INSTANTIATE_TEST_SUITE_P(Values, FormatScaledValue,
     test::CaseName {});
 
 // The shown text is printf's "%.*f" of the single-precision quotient, for
-// every stored 16-bit word, signed or unsigned, and every number of places.
+// every stored 16-bit word, signed or unsigned, and every number of places;
+// also on both sides of 2^23, where the quotient stops being exact enough
+// for the digits to be written without it.
 TEST(FormatScaledValue, WritesWhatPrintfWritesForEveryWord)
 {
+    constexpr std::int64_t Edge = std::int64_t {1} << 23;
+    const std::pair<std::int64_t, std::int64_t> ranges[] {
+        {-32768, 65535}, {Edge - 3000, Edge + 3000}, {-Edge - 3000, -Edge + 3000}};
     for (int decimals = 0; decimals <= MaxDecimals; ++decimals) {
         float scale = 1.0f;
         for (int i = 0; i < decimals; ++i)
             scale *= 10.0f;
-        for (std::int64_t value = -32768; value <= 65535; ++value) {
-            char printed[64];
-            std::snprintf(printed, sizeof printed, "%.*f", decimals,
-                static_cast<double>(static_cast<float>(value) / scale));
-            std::string expected = printed;
-            if (expected.front() == '-' && expected.find_first_not_of("-0.") == std::string::npos)
-                expected.erase(0, 1);
-            ASSERT_EQ(formatScaledValue(value, decimals), expected) << value << " with " << decimals;
-        }
+        for (const auto& [first, last] : ranges)
+            for (std::int64_t value = first; value <= last; ++value) {
+                char printed[64];
+                std::snprintf(
+                    printed, sizeof printed, "%.*f", decimals, static_cast<double>(static_cast<float>(value) / scale));
+                std::string expected = printed;
+                if (expected.front() == '-' && expected.find_first_not_of("-0.") == std::string::npos)
+                    expected.erase(0, 1);
+                ASSERT_EQ(formatScaledValue(value, decimals), expected) << value << " with " << decimals;
+            }
     }
 }
 
