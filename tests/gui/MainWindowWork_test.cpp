@@ -196,7 +196,7 @@ private:
         std::vector<int> rows;
         const auto holds = [&](std::string_view field) { return field.find(text) != std::string_view::npos; };
         for (int row = 1; row <= SlotCount; ++row) {
-            const std::optional<ParameterDef>& def = ws().doc.table.defs[static_cast<std::size_t>(row - 1)];
+            const std::optional<ParameterDef>& def = ws().doc.table.def(row - 1);
             if (def && (holds(def->code) || holds(def->nameJapanese) || holds(def->nameEnglish)))
                 rows.push_back(row);
         }

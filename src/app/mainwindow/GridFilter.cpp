@@ -190,7 +190,7 @@ const ParameterDef* recordOf(const Document& doc, int row)
 {
     if (doc.state.rawDataSetMode || row < 1 || row > SlotCount)
         return nullptr;
-    const std::optional<ParameterDef>& def = doc.table.defs[static_cast<std::size_t>(row - 1)];
+    const std::optional<ParameterDef>& def = doc.table.def(row - 1);
     if (!def || def->code != doc.rows.text(row, ColCode))
         return nullptr;
     return &*def;

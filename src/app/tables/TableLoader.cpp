@@ -115,7 +115,7 @@ int Loader::run()
     request.family = model ? catalogue::modelFamily(*model) : ModelFamily::QM;
     request.language = m_ws.settings.language;
     request.keepValues = m_keepValues;
-    TableFill fill = fillFromTable(request, std::move(doc.rows), doc.values);
+    TableFill fill = tableFillCache().fill(request, std::move(doc.rows), doc.values);
     doc.rows = std::move(fill.rows);
     doc.values = fill.values;
     // The loaded table replaces the document's once its file could be read.

@@ -1,6 +1,55 @@
 #include "domain/common/GridRows.h"
 
 namespace tess {
+namespace {
+
+// The one column of empty cells every new grid starts from.
+const std::shared_ptr<std::vector<std::string>>& emptyColumn()
+{
+    static const auto column = std::make_shared<std::vector<std::string>>(GridRowsWithTable);
+    return column;
+}
+
+} // namespace
+
+GridRows::GridRows()
+{
+    m_columns.fill(emptyColumn());
+}
+
+std::array<std::string, GridColumnCount> GridRows::row(int row) const
+{
+    std::array<std::string, GridColumnCount> texts;
+    for (int c = 0; c < GridColumnCount; ++c)
+        texts[static_cast<std::size_t>(c)] = text(row, c);
+    return texts;
+}
+
+GridRows::Column& GridRows::writableColumn(int col)
+{
+    std::shared_ptr<Column>& column = m_columns.at(col);
+    // Only this grid holds a column whose count is one: no other can be
+    // reading it while it is written.
+    if (column.use_count() != 1)
+        column = std::make_shared<Column>(*column);
+    return *column;
+}
+
+void GridRows::clearBody()
+{
+    for (int c = 0; c < GridColumnCount; ++c) {
+        const Column& column = *m_columns.at(c);
+        bool empty = true;
+        for (std::size_t r = 1; r < column.size() && empty; ++r)
+            empty = column[r].empty();
+        if (empty)
+            continue;
+        Column& cells = writableColumn(c);
+        for (std::size_t r = 1; r < cells.size(); ++r)
+            cells[r].clear();
+    }
+    m_rowCount = GridRowsEmpty;
+}
 
 void fillRawRows(GridRows& rows, const ParameterSet& values)
 {

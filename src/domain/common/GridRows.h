@@ -3,6 +3,7 @@
 #include "domain/common/Identity.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,30 +29,37 @@ enum GridColumn : int {
 // written from them), so they are data owned by the document, not view state.
 // Cells always exist for all 686 rows; the row count only says how many the
 // grid shows.
+//
+// A copy shares the columns with the rows it was made from until one of them
+// writes into a column: a reload of an unchanged table hands every document
+// the same columns, and the comparison's copy of the grid costs nothing.
 class GridRows {
 public:
-    GridRows() : m_cells(GridRowsWithTable) {}
+    GridRows();
 
     int rowCount() const { return m_rowCount; }
     void setRowCount(int rows) { m_rowCount = rows; }
 
-    const std::string& text(int row, int col) const { return m_cells.at(row).at(col); }
-    // The cell keeps its storage: refilling the rows (a reload of the table)
-    // allocates nothing for texts no longer than the ones before.
-    void setText(int row, int col, std::string_view text) { m_cells.at(row).at(col).assign(text); }
-    const std::array<std::string, GridColumnCount>& row(int row) const { return m_cells.at(row); }
+    const std::string& text(int row, int col) const { return m_columns.at(col)->at(row); }
+    // A column shared with other rows is copied first. The cell keeps its
+    // storage: refilling the rows allocates nothing for texts no longer than
+    // the ones before.
+    void setText(int row, int col, std::string_view text) { writableColumn(col).at(row).assign(text); }
+    // A copy of the row's texts.
+    std::array<std::string, GridColumnCount> row(int row) const;
 
     // Empties every cell of rows 1 to 685 and shows 20 rows; the header stays.
-    void clearBody()
-    {
-        for (std::size_t r = 1; r < m_cells.size(); ++r)
-            for (auto& cell : m_cells[r])
-                cell.clear();
-        m_rowCount = GridRowsEmpty;
-    }
+    void clearBody();
+
+    // Whether both hold the very same cells of a column (equal without
+    // looking at them).
+    bool sharesColumn(const GridRows& other, int col) const { return m_columns.at(col) == other.m_columns.at(col); }
 
 private:
-    std::vector<std::array<std::string, GridColumnCount>> m_cells;
+    using Column = std::vector<std::string>;
+    Column& writableColumn(int col);
+
+    std::array<std::shared_ptr<Column>, GridColumnCount> m_columns;
     int m_rowCount = GridRowsEmpty;
 };
 

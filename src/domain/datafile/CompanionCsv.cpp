@@ -120,8 +120,12 @@ std::string formatCompanionCsv(const InverterIdentity& identity, const GridRows&
     for (std::size_t c = 0; c < GridColumnCount; ++c)
         titles[c] = text(columnTitles[c], language);
     appendFields(out, titles);
-    for (int row = 1; row <= SlotCount; ++row)
-        appendFields(out, rows.row(row));
+    std::array<std::string_view, GridColumnCount> fields;
+    for (int row = 1; row <= SlotCount; ++row) {
+        for (std::size_t c = 0; c < GridColumnCount; ++c)
+            fields[c] = rows.text(row, static_cast<int>(c));
+        appendFields(out, fields);
+    }
     return utf8ToCp932(out);
 }
 

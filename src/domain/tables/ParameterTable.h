@@ -28,17 +28,26 @@ struct ParameterDef {
     int line = 0;             // line number in the file, counted from 0
 };
 
+using ParameterDefs = std::array<std::optional<ParameterDef>, SlotCount>;
+
+// The records of no table.
+const std::shared_ptr<const ParameterDefs>& noParameterDefs();
+
 // The parameter table of one InverterIdentity.
 struct ParameterTable {
     std::string path;
     std::array<std::uint16_t, AreaCount> areaFirst{};
     std::array<std::uint16_t, AreaCount> areaLast{};
     std::string capacityFileName;
-    std::array<std::optional<ParameterDef>, SlotCount> defs{};
+    // The records by slot, shared by the copies of the table (every
+    // document and comparison holds one).
+    std::shared_ptr<const ParameterDefs> defs = noParameterDefs();
     bool substitute = false;
     // What the records' texts are views into (the table file's decoded text),
     // shared by the copies of the table.
     std::shared_ptr<const void> texts;
+
+    const std::optional<ParameterDef>& def(int slot) const { return defs->at(static_cast<std::size_t>(slot)); }
 };
 
 } // namespace tess

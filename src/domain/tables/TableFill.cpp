@@ -58,6 +58,21 @@ void assignInteger(std::string& out, std::int64_t value)
     out.assign(buffer, written.ptr);
 }
 
+// The value column's text of a kept value: read as signed or not by the
+// record's sign flag, shown with its decimal places.
+void formatKeptValue(std::int32_t value, int decimals, std::int16_t signFlag, std::string& out)
+{
+    const auto low = static_cast<std::uint16_t>(value);
+    const std::int64_t stored = signFlag == 0 ? static_cast<std::int16_t>(low) : low;
+    if (decimals == 0)
+        assignInteger(out, stored);
+    else
+        formatScaledValueInto(stored, decimals, out);
+}
+
+// The record whose value column shows the capacity index, not its value.
+constexpr std::string_view CapacityCode = "S-2";
+
 // What the views of a loaded table's records point into: the decoded table
 // file, and the few field texts a split had to make anew (doubled quotes
 // made single), which live nowhere else.
@@ -87,6 +102,7 @@ private:
     const TableFillRequest& m_request;
     TableFill& m_fill;
     RecordTexts& m_texts;
+    std::shared_ptr<ParameterDefs> m_defs = std::make_shared<ParameterDefs>();
     bool m_vf;
     std::int16_t m_signFlag = 0;
     std::optional<MotorGroupRules> m_groups;
@@ -111,6 +127,8 @@ void TableFiller::run()
     const WalkResult walk = walkTableRecords(*m_texts.file, table.areaFirst, table.areaLast,
         [this](int line, int slot, const RecordFields& record) { return processRecord(line, slot, record); });
     table.capacityFileName = m_groups->capacityFileName();
+    m_fill.capacityPath = m_groups->capacityPathLookedAt();
+    table.defs = std::move(m_defs);
     if (walk.step == RecordStep::Failed) {
         const LineFault fault = m_groups->capacityFault().value_or(LineFault {table.path, walk.line, walk.lineMissing});
         m_fill.notices.push_back(areaFailureMessage(walk.area, walk.slot, fault));
@@ -209,14 +227,9 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
     if (!m_request.keepValues) {
         v.assign(t);
     } else {
-        const auto low = static_cast<std::uint16_t>(m_fill.values[static_cast<std::size_t>(slot)]);
-        const std::int64_t stored = m_signFlag == 0 ? static_cast<std::int16_t>(low) : low;
-        if (d == 0)
-            assignInteger(v, stored);
-        else
-            formatScaledValueInto(stored, d, v);
+        formatKeptValue(m_fill.values[static_cast<std::size_t>(slot)], d, m_signFlag, v);
     }
-    const bool capacityRecord = code == "S-2";
+    const bool capacityRecord = code == CapacityCode;
     if (capacityRecord)
         assignInteger(v, id.capacity);
     std::optional<std::int32_t> newValue;
@@ -234,7 +247,7 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
     const auto index = static_cast<std::size_t>(slot);
     if (newValue)
         m_fill.values[index] = *newValue;
-    ParameterDef& def = m_fill.table.defs[index].emplace();
+    ParameterDef& def = (*m_defs)[index].emplace();
     def.code = kept(code);
     def.nameJapanese = kept(r[1]);
     def.nameEnglish = kept(r[2]);
@@ -263,7 +276,7 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
 TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const ParameterSet& values)
 {
     // The rows are taken over, not made anew: their cells keep their storage.
-    TableFill fill {.table = {}, .rows = std::move(rows), .values = values, .notices = {}};
+    TableFill fill {.table = {}, .rows = std::move(rows), .values = values, .notices = {}, .capacityPath = {}};
     auto text = std::make_shared<TableText>();
     IoError error;
     if (!text->read(request.tablePath, &error)) {
@@ -280,6 +293,130 @@ TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const Pa
     TableFiller(request, fill, *texts).run();
     fill.table.texts = std::move(texts);
     return fill;
+}
+
+struct TableFillCache::Entry {
+    TableFillRequest request;
+    FileStamp tableStamp;
+    std::optional<FileStamp> capacityStamp; // of made.capacityPath, nothing when it was not there
+    ParameterSet valuesGiven {};
+    TableFill made;
+    // The rows the fill left as given: the header, the rows of slots without
+    // a record and the blank rows after the last slot.
+    std::vector<int> rowsAsGiven;
+
+    bool filesUnchanged() const
+    {
+        return fileStamp(request.tablePath) == tableStamp
+            && (made.capacityPath.empty() || fileStamp(made.capacityPath) == capacityStamp);
+    }
+
+    TableFill replay(GridRows given, const ParameterSet& values) const;
+};
+
+TableFill TableFillCache::Entry::replay(GridRows given, const ParameterSet& values) const
+{
+    TableFill fill = made;
+    GridRows& rows = fill.rows;
+    rows.setRowCount(given.rowCount());
+    for (int c = 0; c < GridColumnCount; ++c) {
+        if (given.sharesColumn(rows, c))
+            continue;
+        for (const int row : rowsAsGiven) {
+            if (given.text(row, c) != rows.text(row, c))
+                rows.setText(row, c, given.text(row, c));
+        }
+    }
+    const ParameterDefs& defs = *made.table.defs;
+    fill.values = values;
+    std::string text;
+    for (std::size_t slot = 0; slot < defs.size(); ++slot) {
+        const std::optional<ParameterDef>& def = defs[slot];
+        if (!def)
+            continue;
+        if (!request.keepValues) {
+            fill.values[slot] = made.values[slot];
+        } else if (values[slot] != valuesGiven[slot] && def->code != CapacityCode) {
+            formatKeptValue(values[slot], def->decimals, def->signFlag, text);
+            rows.setText(static_cast<int>(slot) + 1, ColValue, text);
+        }
+    }
+    return fill;
+}
+
+TableFill TableFillCache::fill(const TableFillRequest& request, GridRows rows, const ParameterSet& values)
+{
+    if (const std::shared_ptr<const Entry> entry = find(request))
+        return entry->replay(std::move(rows), values);
+    const std::int64_t settledBefore
+        = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+              .count()
+        - m_settled.count();
+    TableFill made = fillFromTable(request, std::move(rows), values);
+    if (made.tableRead)
+        keep(request, made, values, settledBefore);
+    return made;
+}
+
+std::shared_ptr<const TableFillCache::Entry> TableFillCache::find(const TableFillRequest& request)
+{
+    std::shared_ptr<const Entry> entry;
+    {
+        const std::lock_guard lock(m_mutex);
+        const auto found
+            = std::find_if(m_entries.begin(), m_entries.end(), [&](const auto& e) { return e->request == request; });
+        if (found == m_entries.end())
+            return nullptr;
+        entry = *found;
+    }
+    return entry->filesUnchanged() ? entry : nullptr;
+}
+
+void TableFillCache::keep(
+    const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settledBefore)
+{
+    // Stamps taken after the fill: a file that stood settled then cannot
+    // have changed while it was read.
+    const auto settled = [&](const FileStamp& stamp) {
+        return stamp.regular && stamp.modifiedNs < settledBefore && stamp.changedNs < settledBefore;
+    };
+    const std::optional<FileStamp> tableStamp = fileStamp(request.tablePath);
+    const std::optional<FileStamp> capacityStamp
+        = made.capacityPath.empty() ? std::nullopt : fileStamp(made.capacityPath);
+    const bool keepable = tableStamp && settled(*tableStamp) && (!capacityStamp || settled(*capacityStamp));
+
+    std::shared_ptr<Entry> entry;
+    if (keepable) {
+        entry = std::make_shared<Entry>();
+        entry->request = request;
+        entry->tableStamp = *tableStamp;
+        entry->capacityStamp = capacityStamp;
+        entry->valuesGiven = values;
+        entry->made = made;
+        for (int row = 0; row < GridRowsWithTable; ++row) {
+            if (row < 1 || row > SlotCount || !made.table.def(row - 1))
+                entry->rowsAsGiven.push_back(row);
+        }
+    }
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_entries, [&](const auto& e) { return e->request == request; });
+    if (!entry)
+        return;
+    m_entries.push_back(std::move(entry));
+    if (m_entries.size() > m_capacity)
+        m_entries.erase(m_entries.begin());
+}
+
+void TableFillCache::clear()
+{
+    const std::lock_guard lock(m_mutex);
+    m_entries.clear();
+}
+
+TableFillCache& tableFillCache()
+{
+    static TableFillCache cache;
+    return cache;
 }
 
 } // namespace tess::tables

@@ -6,6 +6,10 @@
 #include "domain/common/Message.h"
 #include "domain/tables/ParameterTable.h"
 
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,6 +27,8 @@ struct TableFillRequest {
     // false: a new data set, whose values become the shown defaults; true:
     // the values are shown as they are.
     bool keepValues = false;
+
+    friend bool operator==(const TableFillRequest&, const TableFillRequest&) = default;
 };
 
 enum class FillOutcome {
@@ -40,6 +46,9 @@ struct TableFill {
     GridRows rows;
     ParameterSet values {};
     std::vector<Message> notices;
+    // The capacity default file the fill looked for, whether it was there or
+    // not; empty when it needed none.
+    std::string capacityPath;
 };
 
 // Reads the table file and fills the rows of the slots it defines (rows s + 1
@@ -49,5 +58,40 @@ struct TableFill {
 // unreadable file, a sign flag that is no number, a capacity default file
 // that is missing or unusable, and where the filling ended early.
 TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const ParameterSet& values);
+
+// Fills kept for the program's run: a language switch, an Inverter change
+// and a batch over the data sets of a few models fill from the same table
+// files again and again. A kept fill is given again, notices and all, for
+// the same request while the table file and the capacity default file it
+// looked for have the stamps they had; the rows the table defines no record
+// for and, with keepValues, the values shown are taken from the rows and
+// values given, as a fill takes them. The result is the one fillFromTable
+// would give. A fill is kept only when both files stood settled (unchanged
+// for `settled` before the fill began), for the reason TableTextCache gives.
+class TableFillCache {
+public:
+    explicit TableFillCache(std::chrono::nanoseconds settled = std::chrono::seconds(2), std::size_t capacity = 8)
+        : m_settled(settled)
+        , m_capacity(capacity)
+    {
+    }
+
+    TableFill fill(const TableFillRequest& request, GridRows rows, const ParameterSet& values);
+    void clear();
+
+private:
+    struct Entry;
+    std::shared_ptr<const Entry> find(const TableFillRequest& request);
+    void keep(
+        const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settledBefore);
+
+    std::chrono::nanoseconds m_settled;
+    std::size_t m_capacity;
+    std::mutex m_mutex;
+    std::vector<std::shared_ptr<const Entry>> m_entries; // oldest first
+};
+
+// The loader's fills of the program's run.
+TableFillCache& tableFillCache();
 
 } // namespace tess::tables

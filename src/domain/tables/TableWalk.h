@@ -126,6 +126,9 @@ public:
 
     // The capacity default file the table names (empty before line 2).
     const std::string& capacityFileName() const { return m_capacityFileName; }
+    // The capacity default file the rules looked for, whether it was there
+    // or not; empty while no record needed it (or the table names none).
+    const std::string& capacityPathLookedAt() const { return m_capacityPathLookedAt; }
     // The capacity line that made apply fail, when it was the capacity
     // default file and not the table that was at fault.
     const std::optional<LineFault>& capacityFault() const { return m_capacityFault; }
@@ -145,6 +148,7 @@ private:
     std::shared_ptr<const TableText> m_capacityText; // what m_capacity and the decimals texts view
     RecordFields m_capacity;
     std::string m_capacityPath;
+    std::string m_capacityPathLookedAt;
     std::optional<LineFault> m_capacityFault;
 
     std::optional<std::string_view> m_groupADecimalsText;

@@ -47,6 +47,7 @@ Document makeDocument()
     Document doc;
     doc.state.open = true;
     const std::vector<Row>& rows = rowsOfTheGrid();
+    auto defs = std::make_shared<ParameterDefs>();
     doc.rows.setRowCount(static_cast<int>(rows.size()) + 1);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& r = rows[i];
@@ -63,8 +64,9 @@ Document makeDocument()
         def.nameEnglish = r.en;
         def.defaultText = r.defaultText;
         def.slot = static_cast<int>(i);
-        doc.table.defs[i] = def;
+        (*defs)[i] = def;
     }
+    doc.table.defs = defs;
     // D-2 shows its default with the two places of its value.
     doc.rows.setText(11, ColDefault, "1.50");
     return doc;

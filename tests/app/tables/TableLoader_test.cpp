@@ -97,12 +97,12 @@ TEST_F(LoadTable, NewDataSetShowsAndStoresTheDefaults)
     EXPECT_EQ(table.areaFirst[1], 5);
     EXPECT_EQ(table.areaLast[1], 6);
     EXPECT_GT(table.areaFirst[2], table.areaLast[2]);
-    ASSERT_TRUE(table.defs[5].has_value());
-    EXPECT_EQ(table.defs[5]->code, "A-0");
-    EXPECT_EQ(table.defs[5]->line, 6);
-    EXPECT_EQ(table.defs[0]->decimals, 2);
-    EXPECT_EQ(table.defs[0]->nameJapanese, "周波数");
-    EXPECT_FALSE(table.defs[4].has_value());
+    ASSERT_TRUE(table.def(5).has_value());
+    EXPECT_EQ(table.def(5)->code, "A-0");
+    EXPECT_EQ(table.def(5)->line, 6);
+    EXPECT_EQ(table.def(0)->decimals, 2);
+    EXPECT_EQ(table.def(0)->nameJapanese, "周波数");
+    EXPECT_FALSE(table.def(4).has_value());
 }
 
 TEST_F(LoadTable, LanguageSwitchReloadShowsJapaneseNamesAndKeepsValues)
