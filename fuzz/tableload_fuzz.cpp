@@ -88,12 +88,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (result != tables::LoadDone && result != tables::LoadUnreadable && result != tables::LoadIncomplete)
         std::abort();
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const bool defined = ws.doc.table.defs[static_cast<std::size_t>(slot)].has_value();
+        const bool defined = ws.doc.table.def(slot).has_value();
         if (!defined && !ws.doc.rows.text(slot + 1, ColCode).empty())
             std::abort();
         if (!defined && ws.doc.values[static_cast<std::size_t>(slot)] != 0x5A5A)
             std::abort();
-        if (defined && ws.doc.table.defs[static_cast<std::size_t>(slot)]->slot != slot)
+        if (defined && ws.doc.table.def(slot)->slot != slot)
             std::abort();
     }
     return 0;
