@@ -381,11 +381,11 @@ int Session::runShow(const std::string& path)
     const bool named = m_severalFiles && !m_env.outIsTerminal;
     std::vector<TextRow> rows;
     const auto add = [&](int r) {
-        const auto& cells = doc.rows.row(r);
         TextRow& row = rows.emplace_back();
         if (named)
             row.push_back(path);
-        row.insert(row.end(), cells.begin(), cells.end());
+        for (int c = 0; c < GridColumnCount; ++c)
+            row.push_back(doc.rows.text(r, c));
     };
     add(0);
     for (int r = 1; r < doc.rows.rowCount(); ++r) {

@@ -1,5 +1,7 @@
 #include "domain/common/GridRows.h"
 
+#include <utility>
+
 namespace tess {
 namespace {
 
@@ -15,6 +17,24 @@ const std::shared_ptr<std::vector<std::string>>& emptyColumn()
 GridRows::GridRows()
 {
     m_columns.fill(emptyColumn());
+}
+
+GridRows::GridRows(GridRows&& other) noexcept
+    : GridRows()
+{
+    std::swap(m_columns, other.m_columns);
+    std::swap(m_rowCount, other.m_rowCount);
+}
+
+GridRows& GridRows::operator=(GridRows&& other) noexcept
+{
+    if (this != &other) {
+        m_columns = std::move(other.m_columns);
+        m_rowCount = other.m_rowCount;
+        other.m_columns.fill(emptyColumn());
+        other.m_rowCount = GridRowsEmpty;
+    }
+    return *this;
 }
 
 std::array<std::string, GridColumnCount> GridRows::row(int row) const

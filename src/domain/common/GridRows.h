@@ -36,6 +36,12 @@ enum GridColumn : int {
 class GridRows {
 public:
     GridRows();
+    GridRows(const GridRows&) = default;
+    GridRows& operator=(const GridRows&) = default;
+    // A grid moved from is left as a new one: its cells stay readable.
+    GridRows(GridRows&& other) noexcept;
+    GridRows& operator=(GridRows&& other) noexcept;
+    ~GridRows() = default;
 
     int rowCount() const { return m_rowCount; }
     void setRowCount(int rows) { m_rowCount = rows; }
