@@ -106,10 +106,10 @@ void readTableBytes(const Installation& inst, std::string& table, std::string& c
 
 // The whole load, table lookup included, as a multiple of reading the files;
 // argument: 0 New, 1 Open and the reloads, 2 Open of data sets each of whose
-// values differs from the one before. Loads of a table
-// loaded before in the run (a language switch, an Inverter change back, a
-// batch over data sets of the same models) take the kept fill; with
-// firstTime each load is made as the first of its table.
+// values differs from the one before. Loads of a table loaded before in the
+// run (a language switch, an Inverter change back, a batch over data sets of
+// the same models) take the kept fill; with firstTime each load is made as
+// the first of its table.
 void loadTable(benchmark::State& state, bool firstTime)
 {
     const Installation& inst = installation();
