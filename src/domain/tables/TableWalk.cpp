@@ -148,13 +148,11 @@ RecordStep MotorGroupRules::capacityFields(const RecordFields*& fields)
         const std::string& name = m_capacityFileName;
         const std::string path = capacityDefaultFilePath(m_setup.applicationFolder, name);
         IoError error;
-        if (!name.empty())
-            m_capacityPathLookedAt = path;
         if (name.empty()) {
             const Message m = message(TextId::TableCapacityFileUnnamed);
             m_notices.push_back(Message {m.ja + m_setup.tablePath, m.en + m_setup.tablePath});
             m_capacityState = CapacityState::Unusable;
-        } else if (!fileExists(path) && !isDirectory(path)) {
+        } else if (m_capacityPathLookedAt = path; !fileExists(path) && !isDirectory(path)) {
             const Message m = message(TextId::TableCapacityFileMissing);
             m_notices.push_back(Message {m.ja + path, m.en + path});
             m_capacityState = CapacityState::Unusable;
