@@ -363,6 +363,18 @@ std::optional<FileStamp> fileStamp(const std::string& path)
     return stamp;
 }
 
+std::int64_t settledMoment(std::chrono::nanoseconds settled)
+{
+    using std::chrono::nanoseconds;
+    const auto now = std::chrono::duration_cast<nanoseconds>(std::chrono::system_clock::now().time_since_epoch());
+    return (now - settled).count();
+}
+
+bool settledBy(const FileStamp& stamp, std::int64_t moment)
+{
+    return stamp.regular && stamp.modifiedNs < moment && stamp.changedNs < moment;
+}
+
 PendingFile::PendingFile(std::string path, std::string target, std::string temporary)
     : m_path(std::move(path))
     , m_target(std::move(target))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -43,6 +44,14 @@ struct FileStamp {
 
 // The stamp of the file a path leads to; nothing when there is none.
 std::optional<FileStamp> fileStamp(const std::string& path);
+
+// A second change of a file within the file system's time step may leave
+// its stamp as it was, so only what was read of a file unchanged for a while
+// may be kept and trusted by its stamp later. settledMoment is the moment
+// (ns since the epoch) before which such a file last changed, taken now;
+// settledBy tells whether a regular file's stamp lies before it.
+std::int64_t settledMoment(std::chrono::nanoseconds settled);
+bool settledBy(const FileStamp& stamp, std::int64_t moment);
 
 // New contents written completely beside the file they are to replace,
 // waiting to be put in its place by FileWriter::commit. One that is dropped

@@ -242,16 +242,12 @@ std::shared_ptr<const TableText> TableTextCache::read(const std::string& path, I
         if (found != m_entries.end() && found->second->stamp == *before)
             return found->second->text;
     }
-    const std::int64_t settledBefore
-        = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-              .count()
-        - m_settled.count();
+    const std::int64_t settled = settledMoment(m_settled);
     auto text = std::make_shared<TableText>();
     const bool read = text->read(path, error);
     // Kept only when the file stood settled before the read and did not
     // change during it.
-    const bool keep = read && before && before->regular && before->modifiedNs < settledBefore
-        && before->changedNs < settledBefore && fileStamp(path) == before;
+    const bool keep = read && before && settledBy(*before, settled) && fileStamp(path) == before;
     {
         const std::lock_guard lock(m_mutex);
         if (keep)

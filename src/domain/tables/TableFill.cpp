@@ -348,13 +348,10 @@ TableFill TableFillCache::fill(const TableFillRequest& request, GridRows rows, c
 {
     if (const std::shared_ptr<const Entry> entry = find(request))
         return entry->replay(std::move(rows), values);
-    const std::int64_t settledBefore
-        = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
-              .count()
-        - m_settled.count();
+    const std::int64_t settled = settledMoment(m_settled);
     TableFill made = fillFromTable(request, std::move(rows), values);
     if (made.tableRead)
-        keep(request, made, values, settledBefore);
+        keep(request, made, values, settled);
     return made;
 }
 
@@ -373,17 +370,15 @@ std::shared_ptr<const TableFillCache::Entry> TableFillCache::find(const TableFil
 }
 
 void TableFillCache::keep(
-    const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settledBefore)
+    const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settled)
 {
     // Stamps taken after the fill: a file that stood settled then cannot
     // have changed while it was read.
-    const auto settled = [&](const FileStamp& stamp) {
-        return stamp.regular && stamp.modifiedNs < settledBefore && stamp.changedNs < settledBefore;
-    };
     const std::optional<FileStamp> tableStamp = fileStamp(request.tablePath);
     const std::optional<FileStamp> capacityStamp
         = made.capacityPath.empty() ? std::nullopt : fileStamp(made.capacityPath);
-    const bool keepable = tableStamp && settled(*tableStamp) && (!capacityStamp || settled(*capacityStamp));
+    const bool keepable
+        = tableStamp && settledBy(*tableStamp, settled) && (!capacityStamp || settledBy(*capacityStamp, settled));
 
     std::shared_ptr<Entry> entry;
     if (keepable) {

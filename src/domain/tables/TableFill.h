@@ -68,7 +68,7 @@ TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const Pa
 // for and, with keepValues, the values shown are taken from the rows and
 // values given, as a fill takes them. The result is the one fillFromTable
 // would give. A fill is kept only when both files stood settled (unchanged
-// for `settled` before the fill began), for the reason TableTextCache gives.
+// for `settled` before the fill began), for the reason settledMoment gives.
 class TableFillCache {
 public:
     explicit TableFillCache(std::chrono::nanoseconds settled = std::chrono::seconds(2), std::size_t capacity = 8)
@@ -83,8 +83,7 @@ public:
 private:
     struct Entry;
     std::shared_ptr<const Entry> find(const TableFillRequest& request);
-    void keep(
-        const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settledBefore);
+    void keep(const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settled);
 
     std::chrono::nanoseconds m_settled;
     std::size_t m_capacity;
