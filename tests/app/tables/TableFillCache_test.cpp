@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -38,6 +39,15 @@ std::string tableWithDefault(const std::string& firstDefault)
             recordLine({.code = "A-2", .defaultText = "5"}),
             recordLine({.code = "A-1", .defaultText = "3", .decimals = "1", .sign = "1"}),
         });
+}
+
+// A file written again is dated a minute on, as a later write would be: a
+// rewrite of the same size within the file system's time step could keep
+// the stamp it had.
+void dateOn(const std::string& path)
+{
+    const std::filesystem::path file(path);
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::minutes(1));
 }
 
 std::string capacityWithGroupADecimals(int decimals)
@@ -166,9 +176,9 @@ INSTANTIATE_TEST_SUITE_P(, TableFillCacheFills,
             },
             true},
         CacheCase {"TableRewritten", true,
-            [](FillInputs& s) { s.inst.writeTable(Qm71, 0, RomQm01A1, tableWithDefault("60.00")); }, false},
+            [](FillInputs& s) { dateOn(s.inst.writeTable(Qm71, 0, RomQm01A1, tableWithDefault("60.00"))); }, false},
         CacheCase {"CapacityFileRewritten", true,
-            [](FillInputs& s) { s.inst.writeCapacity("MSEL_DEF.bkh", capacityWithGroupADecimals(3)); }, false},
+            [](FillInputs& s) { dateOn(s.inst.writeCapacity("MSEL_DEF.bkh", capacityWithGroupADecimals(3))); }, false},
         CacheCase {"CapacityFileRemoved", false,
             [](FillInputs& s) { ASSERT_EQ(std::remove((s.inst.dir.path() + "MSEL/MSEL_DEF.bkh").c_str()), 0); }, false},
         CacheCase {"OtherLanguage", true, [](FillInputs& s) { s.request.language = Language::English; }, false},
