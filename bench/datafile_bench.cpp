@@ -5,6 +5,7 @@
 // writes without flushing to disk, 1 flushes as a Save does (the disk's
 // flushes then take most of the time of both).
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Ui.h"
 #include "domain/datafile/CompanionCsv.h"
 #include "app/datafile/DataSetFile.h"
@@ -15,6 +16,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <deque>
+#include <memory>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -32,17 +35,25 @@ void fillDocument(Workspace& ws)
 {
     ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 1, 5, 23};
+    // The records' texts are views: they live in the table's own store.
+    auto texts = std::make_shared<std::deque<std::string>>();
+    auto defs = std::make_shared<ParameterDefs>();
     for (int i = 0; i < SlotCount; ++i) {
         ws.doc.values[i] = (i % 5 == 0) ? -i * 13 : i * 101;
-        const int row = i + 1;
-        ws.doc.rows.setText(row, ColCode, "A-" + std::to_string(i % 100));
-        ws.doc.rows.setText(row, ColName, "加速時間" + std::to_string(i));
-        ws.doc.rows.setText(row, ColRange, "0.0/3600.0");
-        ws.doc.rows.setText(row, ColDefault, "10.0");
-        ws.doc.rows.setText(row, ColValue, std::to_string(ws.doc.values[i]));
-        ws.doc.rows.setText(row, ColDecimals, "1");
-        ws.doc.rows.setText(row, ColFigures, "5");
+        ParameterDef& def = (*defs)[static_cast<std::size_t>(i)].emplace();
+        def.code = texts->emplace_back("A-" + std::to_string(i % 100));
+        def.nameJapanese = texts->emplace_back("加速時間" + std::to_string(i));
+        def.nameEnglish = texts->emplace_back("Acceleration time " + std::to_string(i));
+        def.rangeText = "0.0/3600.0";
+        def.decimals = 1;
+        def.decimalsText = "1";
+        def.significantFigures = 5;
+        def.defaultUnits = 100;
+        def.slot = i;
     }
+    ws.doc.table.defs = std::move(defs);
+    ws.doc.table.texts = std::move(texts);
+    ws.doc.content = GridContent::Table;
 }
 
 void BM_ParseDataSet(benchmark::State& state)
@@ -62,7 +73,7 @@ void BM_FormatDataSetAndCsv(benchmark::State& state)
     fillDocument(ws);
     for (auto _ : state) {
         benchmark::DoNotOptimize(datafile::formatDataSet(ws.doc.identity, ws.doc.values));
-        benchmark::DoNotOptimize(datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.settings.language));
+        benchmark::DoNotOptimize(datafile::formatCompanionCsv(ws.doc.identity, gridSource(ws)));
     }
 }
 BENCHMARK(BM_FormatDataSetAndCsv);

@@ -132,7 +132,7 @@ void loadTable(benchmark::State& state, bool firstTime)
         benchmark::DoNotOptimize(tables::loadParameterTable(ws, ui, keepValues, tables::TableSource::DataSetIdentity));
     }
     const double load = timer.secondsPerIteration(state);
-    if (ui.messages != 0 || ws.doc.rows.text(SlotCount, ColCode) != "S-49") {
+    if (ui.messages != 0 || !ws.doc.table.def(SlotCount - 1) || ws.doc.table.def(SlotCount - 1)->code != "S-49") {
         state.SkipWithError("the synthetic table did not load completely");
         return;
     }

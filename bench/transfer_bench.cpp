@@ -14,6 +14,7 @@
 #include "BenchSupport.h"
 #include "app/catalogue/SelectionScript.h"
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/Commands.h"
 #include "app/startup/Startup.h"
@@ -187,7 +188,7 @@ double processCpuSeconds()
 // One transaction's link on COM1 with the held data set.
 struct Transfer {
     explicit Transfer(const HeldDataSet& held, char direction)
-        : link(port, systemClock(), settings, comm::LinkDataSet {held.ws.doc.values, held.ws.doc.rows}, state, log)
+        : link(port, systemClock(), settings, comm::LinkDataSet {held.ws.doc.values, gridSource(held.ws)}, state, log)
     {
         settings.portName = "COM1";
         settings.writeWaitMs = WriteWaitMs;

@@ -7,7 +7,7 @@
 #include "domain/comm/SerialLink.h"
 #include "domain/comm/SerialPort.h"
 #include "domain/common/Clock.h"
-#include "domain/common/GridRows.h"
+#include "domain/common/GridColumns.h"
 
 #include <algorithm>
 #include <cctype>
@@ -120,12 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedPort port(clock, reply, piece);
     static const LinkSettings settings;
     static const ParameterSet values {};
-    static const GridRows rows;
     LinkState state;
     state.commDirection = data[0] & 0x80 ? CommandWrite : CommandRead;
     state.transferPosition = static_cast<std::int16_t>(data[0] * 3 - 100);
     CommLog log;
-    SerialLink link(port, clock, settings, {values, rows}, state, log);
+    SerialLink link(port, clock, settings, {values, GridSource {}}, state, log);
     const FrameRequest request
         = data[0] & 0x40 ? FrameRequest::write(ImageAddress, 0x1234) : FrameRequest::read(IdentityAddress, count);
     const int result = link.exchangeFrame(request);

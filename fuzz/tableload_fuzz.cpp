@@ -7,6 +7,7 @@
 // rest is the table file, followed by the capacity file after a line "@@".
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/tables/TableLoader.h"
 #include "domain/tables/TableFiles.h"
 
@@ -87,10 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int result = tables::loadParameterTable(ws, ui, options & 1, tables::TableSource::DataSetIdentity);
     if (result != tables::LoadDone && result != tables::LoadUnreadable && result != tables::LoadIncomplete)
         std::abort();
+    ws.doc.content = GridContent::Table;
+    const GridSource grid = gridSource(ws);
     for (int slot = 0; slot < SlotCount; ++slot) {
         const bool defined = ws.doc.table.def(slot).has_value();
-        if (!defined && !ws.doc.rows.text(slot + 1, ColCode).empty())
-            std::abort();
+        // Every cell of every row has a text, whatever the table held.
+        for (int col = 0; col < GridColumnCount; ++col) {
+            const std::string cell = cellText(grid, slot + 1, col);
+            if (!defined && !cell.empty())
+                std::abort();
+        }
         if (!defined && ws.doc.values[static_cast<std::size_t>(slot)] != 0x5A5A)
             std::abort();
         if (defined && ws.doc.table.def(slot)->slot != slot)

@@ -6,6 +6,7 @@
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleUi.h"
@@ -379,17 +380,18 @@ int Session::runShow(const std::string& path)
 
     // Piped, several files' rows are told apart by the file name before each.
     const bool named = m_severalFiles && !m_env.outIsTerminal;
+    const GridSource grid = gridSource(ws);
     std::vector<TextRow> rows;
     const auto add = [&](int r) {
         TextRow& row = rows.emplace_back();
         if (named)
             row.push_back(path);
         for (int c = 0; c < GridColumnCount; ++c)
-            row.push_back(doc.rows.text(r, c));
+            row.push_back(cellText(grid, r, c));
     };
     add(0);
-    for (int r = 1; r < doc.rows.rowCount(); ++r) {
-        const std::string& code = doc.rows.text(r, ColCode);
+    for (int r = 1; r < gridRowCount(grid); ++r) {
+        const std::string code = cellText(grid, r, ColCode);
         if (!code.empty() && startsWithIgnoringCase(code, prefix))
             add(r);
     }
@@ -420,14 +422,13 @@ int Session::runSet(const std::string& path)
     if (!loadTabledDataSet(path))
         return ExitRefused;
     Workspace& ws = *m_ws;
-    Document& doc = ws.doc;
 
     bool refused = false;
     for (const Assignment& entry : m_options.assignments) {
         m_ui.setContext(entry.code + "=" + entry.value);
         int row = 0;
         for (int r = 1; r <= SlotCount && row == 0; ++r)
-            if (equalsIgnoringCase(doc.rows.text(r, ColCode), entry.code))
+            if (equalsIgnoringCase(gridText(ws, r, ColCode), entry.code))
                 row = r;
         if (row == 0) {
             say(message(TextId::CliUnknownCode, entry.code));
@@ -437,10 +438,6 @@ int Session::runSet(const std::string& path)
         const CellCommitResult result = commitCellEdit(ws, m_ui, row, entry.value);
         if (!result.handled || (result.outcome != CellOutcome::Accepted && result.outcome != CellOutcome::Unchanged))
             refused = true;
-        // The entry is left as the grid shows a cell the user has moved
-        // away from: the stored value in the parameter's format. The next
-        // entries are checked against that, and the .csv shows it.
-        restoreCell(doc, row);
     }
     m_ui.setContext({});
     if (refused) {
@@ -462,7 +459,7 @@ int Session::runExport(const std::string& path)
     }
     IoError error;
     if (!ws.writer->replaceFile(
-            target, datafile::formatCompanionCsv(ws.doc.identity, ws.doc.rows, ws.settings.language), &error)) {
+            target, datafile::formatCompanionCsv(ws.doc.identity, gridSource(ws)), &error)) {
         say(withCause(message(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
         return ExitRefused;
     }
@@ -539,16 +536,16 @@ int Session::runCompareDrive()
     if (outcome.result != 0)
         return exitStatusOf(outcome, ExitTransferFailed);
 
-    const GridRows& grid = ws.doc.rows;
-    const std::string marker(text(TextId::CompareMarker, ws.settings.language));
+    const GridSource grid = gridSource(ws);
     std::vector<TextRow> rows;
     const auto add = [&](int r) {
-        rows.push_back({grid.text(r, ColCode), grid.text(r, ColValue), grid.text(r, ColDecimals)});
+        rows.push_back({cellText(grid, r, ColCode), cellText(grid, r, ColValue), cellText(grid, r, ColDecimals)});
     };
     add(0);
-    for (int r = 1; r < grid.rowCount(); ++r)
-        if (grid.text(r, ColFigures) == marker)
-            add(r);
+    for (int slot = 0; slot < SlotCount; ++slot)
+        if (ws.doc.comparison && ws.doc.comparison->rows[static_cast<std::size_t>(slot)]
+            && ws.doc.comparison->differs[static_cast<std::size_t>(slot)])
+            add(slot + 1);
     const std::size_t differing = rows.size() - 1;
     if (differing > 0) {
         if (m_env.outIsTerminal)

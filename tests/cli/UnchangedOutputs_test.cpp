@@ -101,7 +101,12 @@ TEST(UnchangedOutputs, CommandLineFiles)
     for (const char* file : {"a.csl", "a.csv", "b-copy.csv"})
         digest.add(test::readFile(dir.file(file)));
     digest.add(run({"show", dir.file("a.csl")}));
-    EXPECT_EQ(digest.hex(), "a139ffba7d30e86f");
+    // Changed once since the digest was taken, on purpose: the .csv of a new
+    // data set shows each value as the .csl stores it. Two LX71RTP defaults
+    // (A-19 and L-10, 90.000 with three places) do not fit the 16-bit word;
+    // the .csv showed the default's text while the .csl held 90000, which
+    // opens, and goes to the drive, as 24.464. It now says 24.464 at once.
+    EXPECT_EQ(digest.hex(), "5a3f2dcdd0bbea5d");
 }
 
 TEST(UnchangedOutputs, PrintCanvasCalls)

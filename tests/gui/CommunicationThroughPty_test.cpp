@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Workspace.h"
 #include "app/mainwindow/Commands.h"
 #include "gui/comm/SerialTransferDialog.h"
@@ -117,7 +118,7 @@ private:
 
     int firstWord(int area) const { return m_demo->ws.doc.table.areaFirst[static_cast<std::size_t>(area)]; }
     int lastWord(int area) const { return m_demo->ws.doc.table.areaLast[static_cast<std::size_t>(area)]; }
-    std::string codeOf(int word) const { return m_demo->ws.doc.rows.text(word + 1, ColCode); }
+    std::string codeOf(int word) const { return gridText(m_demo->ws, word + 1, ColCode); }
 
     // The areas a write dialog sends, chosen in its lists.
     static DialogStep chooseAreas(int start, int end)
@@ -225,7 +226,7 @@ private slots:
         QVERIFY(ws.doc.state.open);
         int row = 0;
         for (int r = 1; r <= SlotCount && row == 0; ++r)
-            if (ws.doc.rows.text(r, ColCode) == "Fund.-3")
+            if (gridText(ws, r, ColCode) == "Fund.-3")
                 row = r;
         QVERIFY(row > 0);
         ws.doc.values[static_cast<std::size_t>(row - 1)] = 123;
@@ -427,7 +428,7 @@ private slots:
         QVERIFY(ws.doc.values == before);
         std::vector<int> marked;
         for (int row = 1; row <= SlotCount; ++row)
-            if (!ws.doc.rows.text(row, ColFigures).empty())
+            if (!gridText(ws, row, ColFigures).empty())
                 marked.push_back(row - 1);
         QCOMPARE(marked, std::vector<int> {changed});
         QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Edit5"))->text(), QStringLiteral("Inverter (COM1)"));

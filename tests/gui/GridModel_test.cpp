@@ -1,8 +1,11 @@
 #include "app/common/Workspace.h"
+#include "domain/tables/ValueFormat.h"
+#include "domain/text/Texts.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
 
 #include "support/FakeUi.h"
+#include "support/TypedTable.h"
 
 #include <QAbstractItemModelTester>
 #include <QColor>
@@ -12,7 +15,6 @@
 #include <QToolTip>
 #include <QtTest>
 
-using tess::GridRows;
 using tess::Workspace;
 using tess::gui::ParameterGridModel;
 using tess::gui::ParameterGridView;
@@ -25,19 +27,19 @@ constexpr int ValueRow = 20; // grid row of "B-3", stored 125 with one decimal p
 // parameter of area "B" with one decimal place, areas 10 slots apart.
 void fillDocument(Workspace& ws)
 {
-    GridRows& rows = ws.doc.rows;
-    rows.setRowCount(tess::GridRowsWithTable);
+    tess::test::TypedTable table;
     for (int slot = 0; slot < tess::SlotCount; ++slot) {
-        const int row = slot + 1;
-        rows.setText(row, tess::ColCode, "B-" + std::to_string(slot));
-        rows.setText(row, tess::ColName, "名前");
-        rows.setText(row, tess::ColRange, "0.0/100.0");
-        rows.setText(row, tess::ColDefault, "1.0");
-        rows.setText(row, tess::ColValue, "12.5");
-        rows.setText(row, tess::ColDecimals, "1");
-        rows.setText(row, tess::ColFigures, "4");
+        tess::ParameterDef& def = table.record(slot, "B-" + std::to_string(slot));
+        def.nameJapanese = def.nameEnglish = "名前";
+        def.rangeText = "0.0/100.0";
+        def.defaultUnits = 10;
+        def.decimals = 1;
+        def.decimalsText = "1";
+        def.significantFigures = 4;
         ws.doc.values[static_cast<std::size_t>(slot)] = 125;
     }
+    ws.doc.table = table.table();
+    ws.doc.content = tess::GridContent::Table;
     for (int area = 0; area < tess::AreaCount; ++area)
         ws.doc.table.areaFirst[static_cast<std::size_t>(area)] = static_cast<std::uint16_t>(area * 10);
     ws.doc.state.open = true;
@@ -49,9 +51,29 @@ void varyValues(Workspace& ws)
 {
     for (int slot = 0; slot < tess::SlotCount; ++slot) {
         const int row = slot + 1;
-        ws.doc.rows.setText(row, tess::ColValue, std::to_string(row % 10) + ".0");
         ws.doc.values[static_cast<std::size_t>(slot)] = row % 10 * 10;
     }
+}
+
+// Makes the cell of ValueRow show text, through the field it is computed
+// from (English names).
+void showInCell(Workspace& ws, int column, const std::string& text)
+{
+    tess::ParameterTable& table = ws.doc.table;
+    auto defs = std::make_shared<tess::ParameterDefs>(*table.defs);
+    tess::ParameterDef& def = *(*defs)[ValueRow - 1];
+    auto kept = std::make_shared<std::string>(text);
+    if (column == tess::ColName) {
+        def.nameEnglish = *kept;
+    } else if (column == tess::ColDefault) {
+        // "-12345.678": three places.
+        def.decimals = 3;
+        def.defaultUnits = *tess::tables::toScaledInteger(text);
+    } else {
+        ws.doc.values[ValueRow - 1] = *tess::tables::toScaledInteger(text);
+    }
+    table.defs = defs;
+    table.texts = std::make_shared<std::pair<std::shared_ptr<const void>, std::shared_ptr<std::string>>>(table.texts, kept);
 }
 
 // Keys as a fast typist sends them: each to whatever has the keyboard at
@@ -119,11 +141,11 @@ private slots:
         QCOMPARE(model.index(ValueRow - 1, tess::ColCode).data().toString(), QStringLiteral("B-19"));
         QCOMPARE(model.index(0, tess::ColName).data().toString(), QStringLiteral("名前"));
 
-        ws.doc.rows.setText(ValueRow, tess::ColValue, "13.0");
+        ws.doc.values[ValueRow - 1] = 130;
         model.valueColumnChanged();
         QCOMPARE(model.index(ValueRow - 1, tess::ColValue).data().toString(), QStringLiteral("13.0"));
 
-        ws.doc.rows.clearBody();
+        ws.doc.content = tess::GridContent::None;
         ws.doc.state.open = false;
         model.refresh();
         QCOMPARE(model.rowCount(), tess::GridRowsEmpty - 1);
@@ -237,8 +259,10 @@ private slots:
             model.headerData(tess::ColRange, Qt::Horizontal).toString(), QStringLiteral("設定範囲（最小値/最大値）"));
         ws.settings.language = tess::Language::English;
         QCOMPARE(model.headerData(tess::ColValue, Qt::Horizontal).toString(), QStringLiteral("Setting val."));
-        ws.doc.rows.setText(0, tess::ColDecimals, "File 2");
-        QCOMPARE(model.headerData(tess::ColDecimals, Qt::Horizontal).toString(), QStringLiteral("File 2"));
+        // A comparison names its own columns.
+        ws.doc.state.compareMode = true;
+        QCOMPARE(model.headerData(tess::ColDecimals, Qt::Horizontal).toString(),
+            QString::fromUtf8(tess::text(tess::TextId::CompareTitleValue, tess::Language::English).data()));
     }
 
     void enterInEditorStoresThroughCore()
@@ -420,7 +444,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, tooltip);
         ShownGrid grid;
-        grid.ws.doc.rows.setText(ValueRow, column, text.toStdString());
+        showInCell(grid.ws, column, text.toStdString());
         grid.model->refresh();
         QVERIFY(grid.showActive());
         // A tooltip of an earlier row fades out first.

@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Workspace.h"
 #include "gui/app/Application.h"
 #include "gui/common/QtText.h"
@@ -86,7 +87,7 @@ private:
     int oneDecimalRow(int from = 14)
     {
         for (int row = from; row <= SlotCount; ++row)
-            if (!ws().doc.rows.text(row, ColCode).empty() && ws().doc.rows.text(row, ColDecimals) == "1")
+            if (const std::optional<ParameterDef>& def = ws().doc.table.def(row - 1); def && def->decimals == 1)
                 return row;
         return 0;
     }
@@ -251,7 +252,7 @@ private slots:
         QTest::keyClick(keyTarget(), Qt::Key_Return);
         QCOMPARE(ws().doc.values[static_cast<std::size_t>(row - 1)], 125);
         QCOMPARE(find<QLabel>("StatusBar1Panel")->text(),
-            QString::fromStdString(ws().doc.rows.text(row, ColCode)) + QStringLiteral(" data is changed !"));
+            QString::fromStdString(gridText(ws(), row, ColCode)) + QStringLiteral(" data is changed !"));
         QVERIFY(find<QAction>("Save1")->isEnabled());
         QVERIFY(m_demo->ui.messages.empty());
 
@@ -615,7 +616,7 @@ private slots:
         QCOMPARE(counts(), QStringLiteral("%1 rows, 0 changed from default").arg(expected.size()));
         // The rows keep their codes.
         QCOMPARE(m_form->grid()->model()->index(0, ColCode).data().toString(),
-            QString::fromStdString(ws().doc.rows.text(expected.front(), ColCode)));
+            QString::fromStdString(gridText(ws(), expected.front(), ColCode)));
 
         QTest::keyClick(searchBox(), Qt::Key_Escape);
         QVERIFY(searchBox()->text().isEmpty());
@@ -662,7 +663,7 @@ private slots:
         const ParameterSet before = ws().doc.values;
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
-        QTest::keyClicks(searchBox(), QString::fromStdString(ws().doc.rows.text(row, ColCode)));
+        QTest::keyClicks(searchBox(), QString::fromStdString(gridText(ws(), row, ColCode)));
         QCOMPARE(shownRows().front(), row);
         // Return goes on to the grid, whose cursor moved to the first row found.
         QTest::keyClick(searchBox(), Qt::Key_Return);
@@ -675,7 +676,7 @@ private slots:
         expected[static_cast<std::size_t>(row - 1)] = 125;
         QVERIFY(ws().doc.values == expected);
         QVERIFY(m_demo->ui.messages.empty());
-        QCOMPARE(QString::fromStdString(ws().doc.rows.text(row, ColValue)), QStringLiteral("12.5"));
+        QCOMPARE(QString::fromStdString(gridText(ws(), row, ColValue)), QStringLiteral("12.5"));
     }
 
     void areaJumpsWorkOnTheRowsShown()

@@ -31,7 +31,7 @@ catalogue::SelectionChoice defaultQm71Choice()
 int oneDecimalRow(const Document& doc, int from)
 {
     for (int row = from; row <= SlotCount; ++row)
-        if (!doc.rows.text(row, ColCode).empty() && doc.rows.text(row, ColDecimals) == "1")
+        if (const std::optional<ParameterDef>& def = doc.table.def(row - 1); def && def->decimals == 1)
             return row;
     return 0;
 }

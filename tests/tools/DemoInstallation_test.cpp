@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/catalogue/InverterSelectionPresenter.h"
 #include "app/common/Workspace.h"
 #include "app/tables/TableLoader.h"
@@ -310,9 +311,10 @@ TEST_F(DemoFolder, EveryCoveredTableLoadsWithoutAMessage)
             EXPECT_EQ(tables::loadParameterTable(ws, ui, 0, tables::TableSource::DataSetIdentity), tables::LoadDone);
             EXPECT_TRUE(ui.messages.empty()) << (ui.messages.empty() ? "" : ui.englishTexts().front());
             EXPECT_FALSE(ws.doc.table.substitute);
+            ws.doc.content = GridContent::Table;
             for (int slot = 0; slot < SlotCount; ++slot)
-                ASSERT_FALSE(ws.doc.rows.text(slot + 1, ColCode).empty()) << "slot " << slot;
-            EXPECT_EQ(ws.doc.rows.text(1, ColCode), "Fund.-0");
+                ASSERT_FALSE(gridText(ws, slot + 1, ColCode).empty()) << "slot " << slot;
+            EXPECT_EQ(gridText(ws, 1, ColCode), "Fund.-0");
             EXPECT_EQ(ws.doc.values[static_cast<std::size_t>(ws.doc.table.areaFirst[15] + 2)], capacity) << "S-2";
         }
     }

@@ -39,7 +39,7 @@ using namespace tess;
 int rowToEdit(const Document& doc)
 {
     for (int row = 1; row <= SlotCount; ++row)
-        if (!doc.rows.text(row, ColCode).empty() && doc.rows.text(row, ColDecimals) == "1")
+        if (const std::optional<ParameterDef>& def = doc.table.def(row - 1); def && def->decimals == 1)
             return row;
     return 1;
 }

@@ -3,6 +3,7 @@
 #include "app/comm/LogViewerPresenter.h"
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
@@ -412,7 +413,7 @@ void SerialTransferPresenter::planTransfer()
         m_meter.addPhase(TransferPhase::ReadingToCompare, transferEstimate::imageReadMs());
     LinkState state;
     prepareLink(state);
-    SerialLink planner(m_port, m_clock, linkSettings(), {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    SerialLink planner(m_port, m_clock, linkSettings(), {m_ws.doc.values, gridSource(m_ws)}, state, m_log);
     m_meter.addPhase(TransferPhase::Writing,
         transferEstimate::writeMs(static_cast<int>(planner.plannedWords().size()), m_ws.settings.writeWaitMs));
     if (m_verifyAfterWrite)
@@ -458,7 +459,7 @@ int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::ve
         said = message(TextId::TransCancelledWrite, std::to_string(written), std::to_string(planned.size()));
         m_log.append(said.in(language));
         if (!state.writtenWords.empty()) {
-            m_log.append(message(TextId::TransLastWordWritten, wordLogName(m_ws.doc.rows, state.writtenWords.back()))
+            m_log.append(message(TextId::TransLastWordWritten, wordLogName(gridSource(m_ws), state.writtenWords.back()))
                              .in(language));
         }
     } else {
@@ -471,7 +472,7 @@ int SerialTransferPresenter::stoppedByUser(const LinkState& state, const std::ve
 int SerialTransferPresenter::readIdentityAndImage(LinkState& state)
 {
     const LinkSettings settings = linkSettings();
-    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, gridSource(m_ws)}, state, m_log);
     if (!openPort(link)) {
         link.closeCommPort();
         return -1;
@@ -579,11 +580,13 @@ int SerialTransferPresenter::saveRead(const ParameterSet& values, const Inverter
     // The readable copy of a data set from an unsupported inverter shows its
     // values under its own identity, not the rows of whatever data set was
     // open before.
-    GridRows rows;
     std::optional<datafile::CsvCopy> csv;
     if (mode != datafile::SaveMode::InverterRead) {
-        fillRawRows(rows, values);
-        csv.emplace(datafile::CsvCopy {identity, rows, m_ws.settings.language});
+        GridSource raw;
+        raw.content = GridContent::Raw;
+        raw.values = &values;
+        raw.language = m_ws.settings.language;
+        csv.emplace(datafile::CsvCopy {identity, raw});
     }
     BusyScope busy(m_ui);
     const datafile::DataSetFileWrite written
@@ -681,7 +684,7 @@ int SerialTransferPresenter::writeTransaction()
     LinkState state;
     prepareLink(state);
     const LinkSettings settings = linkSettings();
-    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, m_ws.doc.rows}, state, m_log);
+    SerialLink link(m_port, m_clock, settings, {m_ws.doc.values, gridSource(m_ws)}, state, m_log);
     link.calibrateWriteWait();
     if (!openPort(link)) {
         link.closeCommPort();
@@ -786,7 +789,7 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
             continue;
         ++differing;
         m_log.append(message(
-            TextId::TransVerifyWordLine, wordLogName(m_ws.doc.rows, word), std::to_string(wanted), std::to_string(held))
+            TextId::TransVerifyWordLine, wordLogName(gridSource(m_ws), word), std::to_string(wanted), std::to_string(held))
                          .in(language));
     }
     if (differing == 0) {

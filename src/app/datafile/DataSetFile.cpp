@@ -1,6 +1,7 @@
 #include "app/datafile/DataSetFile.h"
 
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 
 #include <algorithm>
 
@@ -51,7 +52,7 @@ int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode 
 {
     std::optional<CsvCopy> csv;
     if (mode != SaveMode::InverterRead)
-        csv.emplace(CsvCopy {ws.doc.identity, ws.doc.rows, ws.settings.language});
+        csv.emplace(CsvCopy {ws.doc.identity, gridSource(ws)});
     const DataSetFileWrite written
         = writeDataSetFiles(path, savedIdentity(mode, ws.doc.identity, received), ws.doc.values, csv, *ws.writer);
     if (written.failure)

@@ -18,36 +18,44 @@ bool isGridRow(int row)
     return row >= 1 && row < GridRowsWithTable;
 }
 
+// The stored word of a grid row as the rules between the first parameters
+// read it; nothing for a row the grid shows no value in.
+std::optional<std::int16_t> ruleWord(const Document& doc, int row)
+{
+    const int slot = row - 1;
+    if (doc.content == GridContent::Raw)
+        return static_cast<std::int16_t>(doc.values[static_cast<std::size_t>(slot)]);
+    const std::optional<ParameterDef>& def = doc.table.def(slot);
+    if (doc.content != GridContent::Table || !def)
+        return std::nullopt;
+    const std::int32_t word = def->capacityWord ? doc.identity.capacity : doc.values[static_cast<std::size_t>(slot)];
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
+}
+
 CellEntry entryOf(const Document& doc, int row, std::string_view typed)
 {
     CellEntry entry;
     entry.typed = typed;
-    entry.defaultText = doc.rows.text(row, ColDefault);
-    entry.decimalsText = doc.rows.text(row, ColDecimals);
-    entry.code = doc.rows.text(row, ColCode);
+    const int slot = row - 1;
+    if (doc.content == GridContent::Raw) {
+        // A raw data set shows plain integers, its own values as defaults.
+        entry.decimals = 0;
+        entry.negativeDefault = doc.values[static_cast<std::size_t>(slot)] < 0;
+    } else if (const std::optional<ParameterDef>& def = doc.table.def(slot);
+               doc.content == GridContent::Table && def) {
+        entry.decimals = def->decimals;
+        entry.negativeDefault = !def->capacityWord && def->defaultUnits < 0;
+        entry.code = def->code;
+    }
     for (std::size_t i = 0; i < CrossRuleRows.size(); ++i)
-        entry.ruleTexts[i] = doc.rows.text(CrossRuleRows[i], ColValue);
-    entry.stored = doc.values[static_cast<std::size_t>(row - 1)];
-    entry.rawDataSet = doc.state.rawDataSetMode;
+        entry.ruleWords[i] = ruleWord(doc, CrossRuleRows[i]);
+    entry.stored = doc.values[static_cast<std::size_t>(slot)];
+    entry.rawDataSet = doc.content == GridContent::Raw;
     entry.row = row;
     return entry;
 }
 
 } // namespace
-
-void restoreCell(Document& doc, int row)
-{
-    if (!isGridRow(row))
-        return;
-    if (!hasSlot(row)) {
-        doc.rows.setText(row, ColValue, {});
-        return;
-    }
-    const std::int32_t value = doc.values[static_cast<std::size_t>(row - 1)];
-    // Without readable decimal places the plain stored integer is shown.
-    const std::optional<std::int32_t> d = parseInteger(doc.rows.text(row, ColDecimals));
-    doc.rows.setText(row, ColValue, d ? tables::formatScaledValue(value, *d) : std::to_string(value));
-}
 
 CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view typedText)
 {
@@ -61,12 +69,7 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
     doc.edit.row = row;
     doc.edit.pendingRestore = false;
 
-    // The cell holds the entry while it is checked: the rules between the
-    // first parameters read the edited row from the grid like the others.
     const std::string typed(typedText);
-    std::string shownBefore = doc.rows.text(row, ColValue);
-    doc.rows.setText(row, ColValue, typed);
-
     CellVerdict verdict;
     if (hasSlot(row)) {
         verdict = validateCellEntry(entryOf(doc, row, typed));
@@ -79,7 +82,7 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
     switch (verdict.outcome) {
     case CellOutcome::Accepted: {
         std::int32_t& stored = doc.values[static_cast<std::size_t>(row - 1)];
-        doc.history.record({row, stored, verdict.value, std::move(shownBefore), typed});
+        doc.history.record({row, stored, verdict.value});
         stored = verdict.value;
         doc.edit.statusText = verdict.status.in(ws.settings.language);
         doc.edit.justEdited = true;
@@ -90,15 +93,10 @@ CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view
     }
     case CellOutcome::Unchanged:
         doc.edit.statusText.clear();
-        restoreCell(doc, row);
         break;
     case CellOutcome::Refused:
-        ui.showMessage(verdict.message, ws.settings.language);
-        restoreCell(doc, row);
-        break;
     case CellOutcome::OutsideArea:
         ui.showMessage(verdict.message, ws.settings.language);
-        doc.rows.setText(row, ColValue, {});
         break;
     }
     return result;
@@ -110,16 +108,6 @@ void abandonCellEdit(Document& doc, int row)
         return;
     doc.edit.row = row;
     doc.edit.pendingRestore = false;
-    if (doc.rows.text(row, ColCode).empty()) {
-        doc.rows.setText(row, ColValue, {});
-    } else if (doc.state.compareMode) {
-        // a comparison shows its own texts; they stay
-    } else if (doc.state.rawDataSetMode) {
-        if (hasSlot(row))
-            doc.rows.setText(row, ColValue, std::to_string(doc.values[static_cast<std::size_t>(row - 1)]));
-    } else {
-        restoreCell(doc, row);
-    }
 }
 
 void noteCellTyping(Document& doc, int row)
@@ -136,13 +124,7 @@ int cellMouseDown(Document& doc)
         return 0;
     doc.edit.pendingRestore = false;
     const int row = doc.edit.row;
-    if (!isGridRow(row))
-        return 0;
-    if (doc.rows.text(row, ColCode).empty())
-        doc.rows.setText(row, ColValue, {});
-    else
-        restoreCell(doc, row);
-    return row;
+    return isGridRow(row) ? row : 0;
 }
 
 } // namespace tess

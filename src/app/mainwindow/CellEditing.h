@@ -17,26 +17,22 @@ struct CellCommitResult {
 
 // Enter in the value cell of grid row `row` holding `typedText`: checks the
 // entry (validateCellEntry) and applies the verdict. Accepted: the value is
-// stored, the cell keeps the text as typed, the just-edited flag and the
-// status text are set, the document is unsaved and Save enabled, and the
-// entry joins the edit history (Undo enabled, Redo dropped). Refused: the message is
-// shown and the cell shows the stored value again. An entry the validation
-// cannot read as a number leaves an empty cell.
+// stored (the cell shows it as every value is shown), the just-edited flag
+// and the status text are set, the document is unsaved and Save enabled, and
+// the entry joins the edit history (Undo enabled, Redo dropped). Refused: the
+// message is shown and the cell shows the stored value again.
 CellCommitResult commitCellEdit(Workspace& ws, Ui& ui, int row, std::string_view typedText);
 
-// Writes the display text of the stored value into the value cell of `row`.
-void restoreCell(Document& doc, int row);
-
-// An arrow key leaves the cell: the typed text is dropped (an empty row stays
-// empty, a raw data set shows plain integers, a comparison is left as it is).
+// An arrow key leaves the cell: the typed text is dropped and the cell shows
+// what it showed before.
 void abandonCellEdit(Document& doc, int row);
 
 // Any other key in the value cell of `row`: the user is typing.
 void noteCellTyping(Document& doc, int row);
 
 // A mouse button pressed in the grid. When the user had typed into a cell
-// without Enter, that cell shows the stored value again; returns its row
-// (0 when nothing was put back).
+// without Enter, the typing is dropped; returns that cell's row (0 when
+// nothing was dropped).
 int cellMouseDown(Document& doc);
 
 } // namespace tess

@@ -69,7 +69,8 @@ Message savePrompt(const std::string& fileName)
 void resetToNoDocument(Workspace& ws)
 {
     Document& doc = ws.doc;
-    doc.rows.clearBody();
+    doc.content = GridContent::None;
+    doc.comparison.reset();
     doc.identityTexts = {};
     doc.state.fileName.clear();
     doc.edit = {};
@@ -86,7 +87,6 @@ void resetToNoDocument(Workspace& ws)
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
     c.newItem = c.openItem = c.newButton = c.openButton = true;
 
-    writeGridTitles(doc.rows, ws.settings.language);
     doc.romIndexText.clear();
     doc.capacityIndexText.clear();
     startEditHistory(ws);
@@ -148,6 +148,7 @@ int createNewDataSet(Workspace& ws, Ui& ui)
     doc.state.fileName = std::string(NewFileName);
     const int result = loadTableBusy(ws, ui, 0);
     if (result == tables::LoadDone) {
+        doc.content = GridContent::Table;
         showIdentity(ws, ui);
         doc.state.open = true;
         doc.state.saved = true;
@@ -267,23 +268,39 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     // The values are the file's own whatever the table: a damaged table
     // leaves only the rows it did not reach without texts.
     if (result == tables::LoadDone || result == tables::LoadIncomplete) {
+        doc.content = GridContent::Table;
         showIdentity(ws, ui);
         doc.romIndexText = "ROM:" + std::to_string(doc.identity.romVersion);
         doc.capacityIndexText = "Cap:" + std::to_string(doc.identity.capacity);
     } else {
         doc.state.rawDataSetMode = true;
+        doc.content = GridContent::Raw;
         const std::string none(NoIdentityText);
         doc.identityTexts = {none, none, none, none};
-        fillRawRows(doc.rows, doc.values);
     }
+    std::optional<std::int32_t> misalignedCapacityWord;
+    if (doc.content == GridContent::Table)
+        misalignedCapacityWord = tables::alignCapacityWord(doc);
     doc.state.open = true;
     markSaved(ws);
     applyDocumentOpenedState(ws.view.commands);
     if (doc.state.rawDataSetMode)
         applyRawDataSetOverrides(ws.view.commands);
     startEditHistory(ws);
-    if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported)
+    if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported) {
         resetToNoDocument(ws);
+        return result;
+    }
+    if (misalignedCapacityWord) {
+        // The file says two capacities: its header wins, and the next save
+        // stores the two in step.
+        if (purpose == LoadPurpose::Open)
+            ui.showMessage(message(TextId::DataFileCapacityWordAligned, doc.state.fileName,
+                               std::to_string(*misalignedCapacityWord), std::to_string(doc.identity.capacity)),
+                ws.settings.language);
+        doc.state.saved = false;
+        ws.view.commands.saveItem = true;
+    }
     return result;
 }
 
@@ -311,7 +328,7 @@ void saveDocumentAs(Workspace& ws, Ui& ui)
     const std::optional<std::string> path = ui.chooseSaveFile(request);
     if (!path)
         return;
-    endComparison(ws); // the .csv copy is written from the grid: the data set's own rows
+    endComparison(ws); // the .csv copy is the data set's own rows, not a comparison's
     const BusyScope busy(ui);
     doc.state.fileName = *path;
     if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) != 0)
@@ -350,7 +367,6 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
         doc.state.inverterChange = false;
         return;
     }
-    doc.rows.clearBody();
     doc.edit = {};
     // The entries name rows of the old table.
     doc.history.clear(HistoryCleared::ByInverterChange, false);
@@ -358,10 +374,11 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     if (result != tables::LoadDone) {
         // A table that ended early is no table for the new identity: the
         // grid shows none of it, as when the table cannot be read.
-        if (result == tables::LoadIncomplete)
-            doc.rows.clearBody();
+        doc.content = GridContent::None;
         show(ws, ui, TextId::MsgNotSupportVersion);
     } else {
+        doc.content = GridContent::Table;
+        tables::alignCapacityWord(doc);
         showIdentity(ws, ui);
     }
     // The values stay, whatever the table: they are the data set's and now
@@ -377,10 +394,9 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
         return;
     ws.settings.language = language;
     store.writeInteger(UserValueEigo, language == Language::English ? 1 : 0);
-    writeGridTitles(ws.doc.rows, language);
     Document& doc = ws.doc;
-    // The rows are filled again from the table in the new language: the
-    // history starts afresh with them.
+    // The table is loaded again (a table changed on disk is read anew): the
+    // history starts afresh with it.
     doc.history.clear(HistoryCleared::ByLanguageSwitch, doc.state.saved);
     showEditHistoryCommands(ws);
     // A raw data set has no table whose texts could change; loading again

@@ -5,7 +5,6 @@
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/CommandStates.h"
 #include "app/mainwindow/Commands.h"
-#include "app/mainwindow/MainWindowTexts.h"
 #include "app/tables/FileCompareCommand.h"
 #include "domain/text/Texts.h"
 
@@ -44,12 +43,6 @@ void applyStateAfterComparison(Workspace& ws)
     showEditHistoryCommands(ws);
 }
 
-void writeComparingTitles(GridRows& rows, Language language)
-{
-    rows.setText(0, ColDecimals, std::string(text(TextId::CompareTitleValue, language)));
-    rows.setText(0, ColFigures, std::string(text(TextId::CompareTitleJudgment, language)));
-}
-
 // Reads the compared file with the data set reader's rules and messages,
 // into values of its own. Entries a short or damaged file does not give
 // keep the open data set's values, as the reader's message says.
@@ -74,11 +67,8 @@ bool enterComparing(Workspace& ws)
 {
     Document& doc = ws.doc;
     const bool wasComparing = doc.state.compareMode;
-    if (!wasComparing)
-        doc.rowsBeforeComparison = doc.rows;
     doc.state.compareMode = true;
     applyComparingState(ws.view.commands);
-    writeComparingTitles(doc.rows, ws.settings.language);
     return wasComparing;
 }
 
@@ -143,15 +133,7 @@ void endComparison(Workspace& ws)
         return;
     doc.state.compareMode = false;
     doc.comparedFileName.clear();
-    // Column 4 and the values stay: entries made while comparing are the
-    // data set's own.
-    const GridRows& own = doc.rowsBeforeComparison;
-    for (int row = 1; row < GridRowsWithTable; ++row)
-        for (const int col : {ColCode, ColName, ColRange, ColDecimals, ColFigures})
-            doc.rows.setText(row, col, own.text(row, col));
-    doc.rows.setRowCount(own.rowCount());
-    doc.rowsBeforeComparison = GridRows {};
-    writeGridTitles(doc.rows, ws.settings.language);
+    doc.comparison.reset();
     applyStateAfterComparison(ws);
 }
 

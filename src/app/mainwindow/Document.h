@@ -1,12 +1,14 @@
 #pragma once
 
-#include "domain/common/GridRows.h"
+#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "app/mainwindow/CellEditState.h"
 #include "app/mainwindow/EditHistory.h"
+#include "domain/tables/FileCompare.h"
 #include "domain/tables/ParameterTable.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,11 @@ struct Document {
     InverterIdentity identity;
     ParameterSet values{};
     ParameterTable table;
-    GridRows rows;
+    // What the grid lays out: the table's rows, raw values, or nothing. Every
+    // text it shows is computed from the fields here (cellText).
+    GridContent content = GridContent::None;
+    // While a file comparison is shown (compareMode).
+    std::optional<tables::Comparison> comparison;
     CellEditState edit;
     // The value entries since the data set was opened or made.
     EditHistory history;
@@ -63,15 +69,9 @@ struct Document {
     std::string romIndexText;
     std::string capacityIndexText;
 
-    // While a file comparison is shown (compareMode): the area limits of
-    // the comparison's own table walk, which printing takes, the compared
-    // file's path, which the file-name box shows in place of fileName, and
-    // the grid as the open data set showed it, given back when the
-    // comparison ends.
-    std::array<std::uint16_t, AreaCount> compareAreaFirst {};
-    std::array<std::uint16_t, AreaCount> compareAreaLast {};
+    // While a file comparison is shown (compareMode): the compared file's
+    // path, which the file-name box shows in place of fileName.
     std::string comparedFileName;
-    GridRows rowsBeforeComparison;
 };
 
 } // namespace tess

@@ -52,8 +52,8 @@ bool valuesEditable(const Document& doc)
     return doc.state.open && !doc.state.compareMode;
 }
 
-// One step through the history: the value and the cell text on the side of
-// the entry the step goes to, and the saved state where it leads. The grid
+// One step through the history: the value on the side of the entry the step
+// goes to, and the saved state where it leads. The grid
 // row changed, 0 when nothing was.
 int takeStep(Workspace& ws, bool forward)
 {
@@ -65,7 +65,6 @@ int takeStep(Workspace& ws, bool forward)
         return 0;
     const int row = entry->row;
     doc.values[static_cast<std::size_t>(row - 1)] = forward ? entry->after : entry->before;
-    doc.rows.setText(row, ColValue, forward ? entry->shownAfter : entry->shownBefore);
     // The changed cell is marked like an accepted entry; typing in progress
     // elsewhere ends here as a click elsewhere would end it.
     doc.edit.row = row;

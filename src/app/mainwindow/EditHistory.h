@@ -12,15 +12,11 @@ namespace tess {
 
 struct Workspace;
 
-// One accepted value entry: what the value cell of `row` held and showed
-// before and after it. The cell shows what the user typed ("05"), not
-// always the value's own display text, so the texts are kept beside the values.
+// One accepted value entry: the value of `row` before and after it.
 struct ValueEntry {
     int row = 0; // grid row, slot + 1
     std::int32_t before = 0;
     std::int32_t after = 0;
-    std::string shownBefore;
-    std::string shownAfter;
 };
 
 // What emptied the history last. A language switch reloads the table under

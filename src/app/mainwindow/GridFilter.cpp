@@ -1,6 +1,7 @@
 #include "app/mainwindow/GridFilter.h"
 
 #include "app/mainwindow/Document.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/tables/ValueFormat.h"
 #include "domain/text/Texts.h"
 
@@ -183,28 +184,41 @@ std::vector<SearchField> searchWords(std::string_view searchText)
 // ---------------------------------------------------------------------------
 // Rows
 
-// The table record behind a grid row, when the row shows one: not for a
-// data set shown without its table (the document may still hold the table
-// of an earlier one), and only while the row shows the record's code.
+// The open data set's table record behind a grid row: not for a data set
+// shown without its table (the document may still hold the table of an
+// earlier one).
 const ParameterDef* recordOf(const Document& doc, int row)
 {
-    if (doc.state.rawDataSetMode || row < 1 || row > SlotCount)
+    if (doc.content != GridContent::Table || row < 1 || row > SlotCount)
         return nullptr;
     const std::optional<ParameterDef>& def = doc.table.def(row - 1);
-    if (!def || def->code != doc.rows.text(row, ColCode))
-        return nullptr;
-    return &*def;
+    return def ? &*def : nullptr;
+}
+
+// The names a row shows, in both languages: the compared file's while a
+// comparison lays its row over the open one's.
+struct RowNames {
+    std::string_view japanese;
+    std::string_view english;
+};
+std::optional<RowNames> namesOf(const Document& doc, int row, const ParameterDef* record)
+{
+    if (doc.state.compareMode && doc.comparison && row >= 1 && row <= SlotCount) {
+        if (const auto& compared = doc.comparison->rows[static_cast<std::size_t>(row - 1)])
+            return RowNames {compared->nameJapanese, compared->nameEnglish};
+    }
+    if (record)
+        return RowNames {record->nameJapanese, record->nameEnglish};
+    return std::nullopt;
 }
 
 bool changedFromDefault(const Document& doc, int row, const ParameterDef* record)
 {
     if (!record)
         return false;
-    const std::optional<std::int32_t> byDefault = tables::toScaledInteger(doc.rows.text(row, ColDefault));
-    if (!byDefault)
-        return false;
+    const std::int64_t byDefault = record->capacityWord ? doc.identity.capacity : record->defaultUnits;
     const std::int32_t stored = doc.values[static_cast<std::size_t>(row - 1)];
-    return static_cast<std::uint16_t>(stored) != static_cast<std::uint16_t>(*byDefault);
+    return static_cast<std::uint16_t>(stored) != static_cast<std::uint16_t>(byDefault);
 }
 
 // "予備", "ヨビ" (as "ﾖﾋﾞ" folds) and "reserved"/"reserve", followed by
@@ -224,37 +238,35 @@ bool isPlaceholderName(std::string_view name)
     return false;
 }
 
-bool isReserved(const Document& doc, int row, const ParameterDef* record)
+bool isReserved(const std::string& code, const std::string& name, const std::optional<RowNames>& names)
 {
-    if (doc.rows.text(row, ColCode).empty())
+    if (code.empty())
         return true;
-    if (record)
-        return isPlaceholderName(record->nameJapanese) || isPlaceholderName(record->nameEnglish);
-    return isPlaceholderName(doc.rows.text(row, ColName));
+    if (names)
+        return isPlaceholderName(names->japanese) || isPlaceholderName(names->english);
+    return isPlaceholderName(name);
 }
 
 bool differsInComparison(const Document& doc, int row)
 {
-    if (!doc.state.compareMode || doc.rows.text(row, ColCode).empty())
+    if (!doc.state.compareMode || !doc.comparison || row < 1 || row > SlotCount)
         return false;
-    const std::string& judgment = doc.rows.text(row, ColFigures);
-    for (const Language language : {Language::Japanese, Language::English})
-        if (judgment == text(TextId::CompareMarker, language))
-            return true;
-    return false;
+    const auto slot = static_cast<std::size_t>(row - 1);
+    return doc.comparison->rows[slot] && doc.comparison->differs[slot];
 }
 
-bool matchesSearch(const Document& doc, int row, const ParameterDef* record, const std::vector<SearchField>& words)
+bool matchesSearch(const std::string& code, const std::string& name, const std::optional<RowNames>& names,
+    const std::vector<SearchField>& words)
 {
     if (words.empty())
         return true;
     std::vector<SearchField> fields;
-    fields.emplace_back(doc.rows.text(row, ColCode));
-    if (record) {
-        fields.emplace_back(record->nameJapanese);
-        fields.emplace_back(record->nameEnglish);
+    fields.emplace_back(code);
+    if (names) {
+        fields.emplace_back(names->japanese);
+        fields.emplace_back(names->english);
     } else {
-        fields.emplace_back(doc.rows.text(row, ColName));
+        fields.emplace_back(name);
     }
     return std::all_of(words.begin(), words.end(), [&](const SearchField& word) {
         return std::any_of(fields.begin(), fields.end(), [&](const SearchField& field) { return field.contains(word); });
@@ -268,11 +280,16 @@ GridFilterResult filterGridRows(const Document& doc, const GridFilterSettings& s
     GridFilterResult result;
     const std::vector<SearchField> words = searchWords(settings.searchText);
     const bool differencesOnly = settings.differencesOnly && doc.state.compareMode;
-    const int lastRow = std::clamp(doc.rows.rowCount(), 1, GridRowsWithTable) - 1;
+    // Whatever the language: the search looks at both names.
+    const GridSource grid = gridSource(doc, Language::English);
+    const int lastRow = std::clamp(gridRowCount(grid), 1, GridRowsWithTable) - 1;
     result.rows.reserve(static_cast<std::size_t>(lastRow));
     for (int row = 1; row <= lastRow; ++row) {
         const ParameterDef* record = recordOf(doc, row);
-        const bool parameter = !doc.rows.text(row, ColCode).empty();
+        const std::string code = cellText(grid, row, ColCode);
+        const std::optional<RowNames> names = namesOf(doc, row, record);
+        const std::string name = names ? std::string() : cellText(grid, row, ColName);
+        const bool parameter = !code.empty();
         const bool changed = changedFromDefault(doc, row, record);
         const bool differs = differsInComparison(doc, row);
         const auto bit = static_cast<std::size_t>(row);
@@ -285,9 +302,9 @@ GridFilterResult filterGridRows(const Document& doc, const GridFilterSettings& s
             continue;
         if (differencesOnly && !differs)
             continue;
-        if (settings.hideReserved && isReserved(doc, row, record))
+        if (settings.hideReserved && isReserved(code, name, names))
             continue;
-        if (!matchesSearch(doc, row, record, words))
+        if (!matchesSearch(code, name, names, words))
             continue;
         result.rows.push_back(row);
         result.shownParameters += parameter ? 1 : 0;

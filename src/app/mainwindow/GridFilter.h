@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain/common/GridRows.h"
+#include "domain/common/GridColumns.h"
 #include "domain/common/Message.h"
 
 #include <bitset>

@@ -95,24 +95,4 @@ std::span<const CommandText> mainWindowHintTexts()
     return texts;
 }
 
-const std::array<TextId, GridColumnCount>& gridColumnTitles()
-{
-    static constexpr std::array<TextId, GridColumnCount> titles {
-        TextId::GridTitleCode,
-        TextId::GridTitleName,
-        TextId::GridTitleRange,
-        TextId::GridTitleDefault,
-        TextId::GridTitleValue,
-        TextId::GridTitleDecimals,
-        TextId::GridTitleFigures,
-    };
-    return titles;
-}
-
-void writeGridTitles(GridRows& rows, Language language)
-{
-    for (int col = 0; col < GridColumnCount; ++col)
-        rows.setText(0, col, std::string(text(gridColumnTitles()[static_cast<std::size_t>(col)], language)));
-}
-
 } // namespace tess

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/mainwindow/CommandStates.h"
-#include "domain/common/GridRows.h"
+#include "domain/common/GridColumns.h"
 #include "domain/common/Language.h"
 #include "domain/text/Texts.h"
 
@@ -49,10 +49,4 @@ struct CommandShortcut {
     std::string_view keys;
 };
 std::span<const CommandShortcut> mainWindowShortcuts();
-// The titles of grid columns 0 .. 6.
-const std::array<TextId, GridColumnCount>& gridColumnTitles();
-
-// Writes the seven column titles of the language into the grid's header row.
-void writeGridTitles(GridRows& rows, Language language);
-
 } // namespace tess

@@ -2,6 +2,7 @@
 
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/text/Texts.h"
 
 namespace tess::print {
@@ -67,8 +68,12 @@ void PrintPresenter::pressAllCheck()
 PrintRangeList PrintPresenter::rangeList() const
 {
     const Document& doc = m_ws.doc;
-    if (doc.state.compareMode)
-        return buildPrintRangeList(m_checked, doc.compareAreaFirst, doc.compareAreaLast);
+    if (doc.state.compareMode) {
+        // Before a comparison is laid out, its areas are none.
+        static const tables::Comparison none;
+        const tables::Comparison& shown = doc.comparison ? *doc.comparison : none;
+        return buildPrintRangeList(m_checked, shown.areaFirst, shown.areaLast);
+    }
     return buildPrintRangeList(m_checked, doc.table.areaFirst, doc.table.areaLast);
 }
 
@@ -83,7 +88,7 @@ PrintJob PrintPresenter::job() const
     job.number = m_number;
     job.customer = m_customer;
     job.ranges = rangeList();
-    job.rows = &doc.rows;
+    job.grid = gridSource(m_ws);
     return job;
 }
 

@@ -147,9 +147,7 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
     applyNoDocumentState(ws.view.commands);
     ws.settings.writeWaitMs = 150;
     ws.view.logWindowOpen = false;
-
-    ws.doc.rows.clearBody();
-    writeGridTitles(ws.doc.rows, ws.settings.language);
+    ws.doc.content = GridContent::None;
 }
 
 std::string settingsFilePath(const Workspace& ws)

@@ -49,7 +49,6 @@ int Loader::run()
         return m_incomplete ? LoadIncomplete : LoadDone;
     };
 
-    doc.rows.setRowCount(GridRowsWithTable);
     if (doc.identity.model == UnsupportedModel) {
         show(TextId::TableUnsupportedMachine);
         m_unsupported = true;
@@ -93,6 +92,8 @@ int Loader::run()
 
     if (path.empty()) {
         show(TextId::TableNoParameterFile);
+        // No record of any table may stand for this identity's.
+        doc.table = ParameterTable {};
         return result();
     }
 
@@ -113,10 +114,8 @@ int Loader::run()
     request.controlModeLetter = controlModeLetter(doc.identity.model, doc.identity.controlMode);
     const std::optional<catalogue::Model> model = catalogue::modelOf(doc.identity.model);
     request.family = model ? catalogue::modelFamily(*model) : ModelFamily::QM;
-    request.language = m_ws.settings.language;
     request.keepValues = m_keepValues;
-    TableFill fill = tableFillCache().fill(request, std::move(doc.rows), doc.values);
-    doc.rows = std::move(fill.rows);
+    TableFill fill = tableFillCache().fill(request, doc.values);
     doc.values = fill.values;
     // The loaded table replaces the document's once its file could be read.
     if (fill.tableRead)
@@ -129,6 +128,21 @@ int Loader::run()
 }
 
 } // namespace
+
+std::optional<std::int32_t> alignCapacityWord(Document& doc)
+{
+    for (const std::optional<ParameterDef>& def : *doc.table.defs) {
+        if (!def || !def->capacityWord)
+            continue;
+        std::int32_t& word = doc.values[static_cast<std::size_t>(def->slot)];
+        if (word == doc.identity.capacity)
+            return std::nullopt;
+        const std::int32_t before = word;
+        word = doc.identity.capacity;
+        return before;
+    }
+    return std::nullopt;
+}
 
 int loadParameterTable(Workspace& ws, Ui& ui, int keepValues, TableSource source)
 {

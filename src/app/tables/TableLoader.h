@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 namespace tess {
 class Ui;
+struct Document;
 struct Workspace;
 } // namespace tess
 
@@ -38,5 +42,10 @@ enum class TableSource {
 // stored values. The loaded table (area limits, records) replaces the
 // document's once its file could be read. Messages go to ui.
 int loadParameterTable(Workspace& ws, Ui& ui, int keepValues, TableSource source = TableSource::Recorded);
+
+// The data set's capacity word ("S-2" of the loaded table) is its capacity
+// index: the grid, the .csv and the drive must not be told two capacities.
+// Sets the word; returns the word it held when that differed.
+std::optional<std::int32_t> alignCapacityWord(Document& doc);
 
 } // namespace tess::tables

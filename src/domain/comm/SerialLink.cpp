@@ -32,10 +32,13 @@ constexpr int SpinGuardMs = 5;
 
 } // namespace
 
-std::string wordLogName(const GridRows& rows, int word)
+std::string wordLogName(const GridSource& grid, int word)
 {
-    if (word + 1 >= 1 && word + 1 < GridRowsWithTable && !rows.text(word + 1, ColCode).empty())
-        return rows.text(word + 1, ColCode);
+    if (word + 1 >= 1 && word + 1 < GridRowsWithTable) {
+        std::string code = cellText(grid, word + 1, ColCode);
+        if (!code.empty())
+            return code;
+    }
     return std::to_string(word);
 }
 
@@ -272,7 +275,7 @@ void SerialLink::logRefusal(char code)
     // Grid row k + 1 shows word k; outside the grid the number stands in.
     std::string prefix = std::to_string(position);
     if (wordPosition && position + 1 >= 1 && position + 1 < GridRowsWithTable)
-        prefix = m_dataSet.rows.text(position + 1, ColCode);
+        prefix = cellText(m_dataSet.grid, position + 1, ColCode);
     std::string line = prefix + "  " + std::string(text(nakMessage(code), m_settings.language));
 
     if (wordPosition && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
@@ -295,7 +298,7 @@ void SerialLink::logNotSent(int first, int last)
 {
     if (first <= last && m_state.stop == TransferStop::None)
         m_log.append(
-            message(TextId::LinkRangeNotSent, wordLogName(m_dataSet.rows, first), wordLogName(m_dataSet.rows, last))
+            message(TextId::LinkRangeNotSent, wordLogName(m_dataSet.grid, first), wordLogName(m_dataSet.grid, last))
                 .in(m_settings.language));
 }
 

@@ -2,7 +2,7 @@
 
 #include "domain/comm/FrameCodec.h"
 #include "domain/comm/ProgressSink.h"
-#include "domain/common/GridRows.h"
+#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
@@ -62,7 +62,7 @@ struct WordSpan {
 // How the log names word k where it reports what became of it (not sent,
 // written last, read back otherwise): the code grid row k + 1 shows, or the
 // word's number where that row names none.
-std::string wordLogName(const GridRows& rows, int word);
+std::string wordLogName(const GridSource& grid, int word);
 
 // Asked for each word of a write by ranges: the log line when the word is
 // held back, nothing when it may be sent.
@@ -75,11 +75,11 @@ struct LinkSettings {
     int writeWaitMs = 0; // the pause asked for after each written word
 };
 
-// The data set a write sends: each word's value, and the grid rows whose
-// code column names a refused word in the log (row k + 1 shows word k).
+// The data set a write sends: each word's value, and the grid whose code
+// column names a refused word in the log (row k + 1 shows word k).
 struct LinkDataSet {
     const ParameterSet& values;
-    const GridRows& rows;
+    GridSource grid;
 };
 
 // Why a transfer loop stopped before its end, beyond a failed exchange.

@@ -108,8 +108,9 @@ std::optional<std::string> csvIdentityLine(const InverterIdentity& identity, Lan
     return line;
 }
 
-std::string formatCompanionCsv(const InverterIdentity& identity, const GridRows& rows, Language language)
+std::string formatCompanionCsv(const InverterIdentity& identity, const GridSource& grid)
 {
+    const Language language = grid.language;
     std::string out;
     out.reserve(80 * SlotCount);
     if (const auto line = csvIdentityLine(identity, language)) {
@@ -120,10 +121,10 @@ std::string formatCompanionCsv(const InverterIdentity& identity, const GridRows&
     for (std::size_t c = 0; c < GridColumnCount; ++c)
         titles[c] = text(columnTitles[c], language);
     appendFields(out, titles);
-    std::array<std::string_view, GridColumnCount> fields;
+    std::array<std::string, GridColumnCount> fields;
     for (int row = 1; row <= SlotCount; ++row) {
         for (std::size_t c = 0; c < GridColumnCount; ++c)
-            fields[c] = rows.text(row, static_cast<int>(c));
+            fields[c] = cellText(grid, row, static_cast<int>(c));
         appendFields(out, fields);
     }
     return utf8ToCp932(out);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain/common/GridRows.h"
+#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 
@@ -28,7 +28,8 @@ std::string csvField(std::string_view text);
 // text for the combination (the line is then left out).
 std::optional<std::string> csvIdentityLine(const InverterIdentity& identity, Language language);
 
-// The whole file, CP932 with CR LF line ends.
-std::string formatCompanionCsv(const InverterIdentity& identity, const GridRows& rows, Language language);
+// The whole file, CP932 with CR LF line ends: line 1, the column titles and
+// the texts of grid rows 1 to 665 in the grid's language.
+std::string formatCompanionCsv(const InverterIdentity& identity, const GridSource& grid);
 
 } // namespace tess::datafile

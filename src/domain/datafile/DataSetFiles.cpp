@@ -55,7 +55,7 @@ DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdenti
     }
     // The replacements only view the bytes: they live here until the end.
     const std::string dataFile = formatDataSet(header, values);
-    const std::string csvFile = csv ? formatCompanionCsv(csv->identity, csv->rows, csv->language) : std::string();
+    const std::string csvFile = csv ? formatCompanionCsv(csv->identity, csv->grid) : std::string();
     std::vector<FileReplacement> files {{path, dataFile}};
     if (csv)
         files.push_back({companionCsvPath(path), csvFile});

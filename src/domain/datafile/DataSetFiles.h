@@ -1,7 +1,7 @@
 #pragma once
 
 #include "domain/common/FileIo.h"
-#include "domain/common/GridRows.h"
+#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
@@ -24,11 +24,10 @@ struct DataSetFileRead {
 
 DataSetFileRead readDataSetFile(const std::string& path);
 
-// The .csv copy: written from the grid texts of the data set's identity.
+// The .csv copy: the texts of the data set's grid under its identity.
 struct CsvCopy {
     InverterIdentity identity;
-    const GridRows& rows;
-    Language language;
+    GridSource grid;
 };
 
 // A .csl written and its .csv copy not put in place: the moment between the

@@ -125,22 +125,26 @@ CellVerdict validateCellEntry(const CellEntry& entry)
 {
     // The decimal places are read first: a row without parameter has none,
     // and whatever is typed there is outside the setting area.
-    const std::optional<std::int32_t> d = parseInteger(entry.decimalsText);
-    if (!d)
+    if (!entry.decimals)
         return outsideArea();
+    const int d = *entry.decimals;
 
-    // Only the first characters decide whether the entry is looked at.
+    // Only the first characters decide whether the entry is looked at: a
+    // default below zero lets any through, otherwise it must begin with a
+    // sign or a digit.
     const char typedFirst = entry.typed.empty() ? '\0' : entry.typed.front();
-    const char defaultFirst = entry.defaultText.empty() ? '\0' : entry.defaultText.front();
-    if (typedFirst != '-' && defaultFirst != '-' && !(isDigit(typedFirst) && isDigit(defaultFirst)))
+    if (typedFirst != '-' && !entry.negativeDefault && !isDigit(typedFirst))
         return refused(TextId::MsgCellPrecheckWrong);
 
-    if (const std::optional<TextId> wrong = checkForm(entry.typed, *d))
+    if (const std::optional<TextId> wrong = checkForm(entry.typed, d))
         return refused(*wrong);
 
     std::array<std::int16_t, CrossRuleRows.size()> rule {};
     for (std::size_t i = 0; i < rule.size(); ++i) {
-        const std::optional<std::int32_t> v = tables::toScaledInteger(entry.ruleTexts[i]);
+        // The edited row counts with the value typed.
+        const std::optional<std::int32_t> v = CrossRuleRows[i] == entry.row
+            ? tables::toScaledInteger(entry.typed)
+            : std::optional<std::int32_t>(entry.ruleWords[i]);
         if (!v)
             return outsideArea();
         rule[i] = static_cast<std::int16_t>(*v); // the parameter words are 16 bits wide

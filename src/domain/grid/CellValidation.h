@@ -5,12 +5,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace tess {
 
-// Grid rows whose value column the cross-parameter rules read: in the
-// parameter tables they hold "Fund.-0", "Fund.-1", "Fund.-2", "A-0", "A-1".
+// Grid rows whose values the cross-parameter rules read: in the parameter
+// tables they hold "Fund.-0", "Fund.-1", "Fund.-2", "A-0", "A-1".
 constexpr std::array<int, 5> CrossRuleRows {1, 2, 3, 12, 13};
 
 // The longest entry the value cell takes; longer texts are refused.
@@ -19,15 +20,17 @@ constexpr std::size_t MaxCellEntryLength = 63;
 // Every parameter is limited to five significant digits.
 constexpr int MaxSignificantDigits = 5;
 
-// Everything one Enter in the value column looks at, as the grid holds it.
+// Everything one Enter in the value column looks at.
 struct CellEntry {
     std::string_view typed; // the value cell as the editor left it
-    std::string_view defaultText; // column 3; only its first character counts
-    std::string_view decimalsText; // column 5
-    std::string_view code; // column 0
-    // The value column of CrossRuleRows as it stands: the edited row already
-    // holds the typed text.
-    std::array<std::string_view, CrossRuleRows.size()> ruleTexts {};
+    // The row's decimal places; nothing for a row that holds no parameter.
+    std::optional<int> decimals;
+    // The row's default is below zero: any entry is then looked at.
+    bool negativeDefault = false;
+    std::string_view code;
+    // The stored words of CrossRuleRows; nothing for a row without a value.
+    // The edited row's is taken from the typed text.
+    std::array<std::optional<std::int16_t>, CrossRuleRows.size()> ruleWords {};
     std::int32_t stored = 0; // the ParameterSet value of the row
     bool rawDataSet = false;
     int row = 0; // grid row, named in the status text of a raw data set

@@ -132,7 +132,7 @@ public:
         const int y = m_layout.firstRowY + p;
         const auto put = [&](const auto& columns) {
             for (std::size_t i = 0; i < columns.size(); ++i)
-                text(m_layout.columnTextX[i], y, m_job.rows->text(gridRow, columns[i]), m_layout.columnBounds);
+                text(m_layout.columnTextX[i], y, cellText(*m_job.grid, gridRow, columns[i]), m_layout.columnBounds);
         };
         if (m_job.compareMode)
             put(compared);
@@ -211,7 +211,7 @@ std::string limitChars(std::string_view text, std::size_t maxChars)
 PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job)
 {
     const PageGeometry page = canvas.page();
-    if (page.width <= 0 || page.height <= 0 || job.rows == nullptr)
+    if (page.width <= 0 || page.height <= 0 || !job.grid)
         return PrintOutcome {CanvasStatus::failure("The page has no printable area."), 0};
 
     PageWriter writer(canvas, job, page);

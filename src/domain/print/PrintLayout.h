@@ -1,12 +1,13 @@
 #pragma once
 
-#include "domain/common/GridRows.h"
+#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/print/PrintCanvas.h"
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,7 +93,8 @@ struct PrintJob {
     std::string number;
     std::string customer;
     PrintRangeList ranges;
-    const GridRows* rows = nullptr;
+    // The grid whose texts the rows show.
+    std::optional<GridSource> grid;
 };
 
 struct PrintOutcome {

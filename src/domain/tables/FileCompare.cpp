@@ -38,6 +38,18 @@ std::int16_t low16(std::int32_t value)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
 }
 
+// The word the open data set shows in a slot: its capacity word shows the
+// capacity index.
+std::int16_t shownWord(const CompareRequest& request, int slot)
+{
+    if (request.openTable) {
+        const std::optional<ParameterDef>& def = request.openTable->def(slot);
+        if (def && def->capacityWord)
+            return low16(request.openIdentity.capacity);
+    }
+    return low16(request.openValues[static_cast<std::size_t>(slot)]);
+}
+
 } // namespace
 
 TableComparison compareWithTable(const CompareRequest& request, const ComparedDataSet& compared)
@@ -81,13 +93,9 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
     setup.unreadable = TextId::TableCloseCsvFiles;
     MotorGroupRules groups(notices, std::move(setup));
 
-    const Language language = request.language;
     const bool class400 = isClass400V(id.model, id.capacity, id.romVersion);
-    const std::string marker(text(TextId::CompareMarker, language));
-    GridRows rows = request.openRows;
-    rows.setRowCount(GridRowsWithTable);
-    std::array<std::uint16_t, AreaCount> areaFirst {};
-    std::array<std::uint16_t, AreaCount> areaLast {};
+    Comparison comparison;
+    comparison.compared = compared;
 
     const auto compareRecord = [&](int line, int slot, const RecordFields& r) {
         if (r.size() <= FieldDecimals)
@@ -98,33 +106,24 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
         MotorGroupDecimals motor;
         if (const RecordStep st = groups.apply(line, r, *decimals, motor); st != RecordStep::Ok)
             return st;
-        const int d = motor.decimals;
 
-        const std::string_view code = r[0];
-        const int row = slot + 1;
         const auto index = static_cast<std::size_t>(slot);
-        const std::int16_t x = low16(compared.values[index]);
-        std::string value = d == 0 ? std::to_string(x) : formatScaledValue(x, d);
-        if (code == "S-2")
-            value = std::to_string(id.capacity);
-
-        // A value cell left empty by a refused entry still stands for the
-        // stored value it shows again.
-        const std::optional<std::int32_t> a = toScaledInteger(rows.text(row, ColValue));
-        const std::optional<std::int32_t> b = toScaledInteger(value);
-        if (!b)
-            return RecordStep::Failed;
-        const std::int16_t shown = a ? low16(*a) : low16(request.openValues[index]);
-
-        rows.setText(row, ColCode, code);
-        rows.setText(row, ColName, language == Language::Japanese ? r[1] : r[2]);
-        rows.setText(row, ColRange, code == "F-0" && class400 ? text(TextId::CompareRange400V, language) : r[3]);
-        rows.setText(row, ColDecimals, value);
-        rows.setText(row, ColFigures, shown != low16(*b) ? std::string_view(marker) : std::string_view());
+        ComparedRow row;
+        row.code = r[0];
+        row.nameJapanese = r[1];
+        row.nameEnglish = r[2];
+        row.rangeText = r[3];
+        row.range400V = row.code == "F-0" && class400;
+        row.decimals = motor.decimals;
+        row.capacityWord = row.code == "S-2";
+        const std::int16_t theirs = row.capacityWord ? low16(id.capacity) : low16(compared.values[index]);
+        comparison.differs[index] = shownWord(request, slot) != theirs;
+        comparison.rows[index] = std::move(row);
         return RecordStep::Ok;
     };
 
-    const WalkResult walk = walkTableRecords(table, areaFirst, areaLast, compareRecord);
+    const WalkResult walk
+        = walkTableRecords(table, comparison.areaFirst, comparison.areaLast, compareRecord);
     if (walk.step == RecordStep::Failed) {
         const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
         notices.push_back(areaFailureMessage(walk.area, walk.slot, fault));
@@ -133,9 +132,7 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
         return out;
 
     out.done = true;
-    out.rows = std::move(rows);
-    out.areaFirst = areaFirst;
-    out.areaLast = areaLast;
+    out.comparison = std::move(comparison);
     return out;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "domain/common/GridRows.h"
+#include "domain/tables/ParameterTable.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
 
 #include <array>
+#include <bitset>
+#include <optional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,21 +23,43 @@ struct ComparedDataSet {
     ParameterSet values {};
 };
 
+// What the compared file's own table says of one of its slots: the grid
+// shows its code, names and range, and its value with its decimal places.
+struct ComparedRow {
+    std::string code;
+    std::string nameJapanese;
+    std::string nameEnglish;
+    std::string rangeText;
+    bool range400V = false;
+    int decimals = 0;
+    bool capacityWord = false;
+};
+
+// A second data set laid out beside the open one.
+struct Comparison {
+    ComparedDataSet compared;
+    // By slot; nothing for the slots the compared file's table does not walk.
+    std::vector<std::optional<ComparedRow>> rows = std::vector<std::optional<ComparedRow>>(SlotCount);
+    // The slots whose shown words differ.
+    std::bitset<SlotCount> differs;
+    // The area limits of the compared file's table, which printing takes.
+    std::array<std::uint16_t, AreaCount> areaFirst {};
+    std::array<std::uint16_t, AreaCount> areaLast {};
+};
+
 // What the comparison of a second data set with the open one needs.
 struct CompareRequest {
     std::string applicationFolder;
     InverterIdentity openIdentity;
     ParameterSet openValues {};
-    GridRows openRows; // as the grid shows the open data set
-    Language language = Language::English;
+    // The open data set's table: its capacity word shows the capacity index.
+    const ParameterTable* openTable = nullptr;
 };
 
-// The rows of a comparison and what to tell the user, in order.
+// The comparison and what to tell the user, in order.
 struct TableComparison {
-    bool done = false; // the whole walk succeeded: rows and area limits hold the comparison
-    GridRows rows;
-    std::array<std::uint16_t, AreaCount> areaFirst {};
-    std::array<std::uint16_t, AreaCount> areaLast {};
+    bool done = false; // the whole walk succeeded: comparison holds it
+    Comparison comparison;
     std::vector<Message> notices;
 };
 

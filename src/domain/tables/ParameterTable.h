@@ -26,6 +26,18 @@ struct ParameterDef {
     std::int16_t signFlag = 0;  // field 8: 0 signed, otherwise unsigned 16-bit
     int slot = 0;             // ParameterSet index the record was assigned to
     int line = 0;             // line number in the file, counted from 0
+
+    // What the loaded table makes of the record for this identity. The
+    // default in stored units with `decimals` places, after the capacity,
+    // V/F and 400 V rules.
+    std::int64_t defaultUnits = 0;
+    // The decimal places as the file (or the capacity default file of the
+    // record's motor group) writes them.
+    std::string_view decimalsText;
+    // The range is the 400 V class's fixed one rather than rangeText.
+    bool range400V = false;
+    // The word holds the capacity index of the identity ("S-2").
+    bool capacityWord = false;
 };
 
 using ParameterDefs = std::array<std::optional<ParameterDef>, SlotCount>;

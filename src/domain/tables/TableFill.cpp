@@ -33,23 +33,6 @@ std::string shownLine(std::string_view cp932Line)
     return text + "...";
 }
 
-// The decimal text of a number of stored units with d decimal places, exact.
-std::string formatUnits(std::int64_t units, int d)
-{
-    const bool negative = units < 0;
-    std::string digits = std::to_string(negative ? -units : units);
-    const auto places = static_cast<std::size_t>(d);
-    if (digits.size() <= places)
-        digits = std::string(places + 1 - digits.size(), '0') + digits;
-    std::string out = negative ? "-" : "";
-    out.append(digits, 0, digits.size() - places);
-    if (places > 0) {
-        out.push_back('.');
-        out.append(digits, digits.size() - places, places);
-    }
-    return out;
-}
-
 // The text of an integer, into out (whose storage is reused).
 void assignInteger(std::string& out, std::int64_t value)
 {
@@ -58,19 +41,31 @@ void assignInteger(std::string& out, std::int64_t value)
     out.assign(buffer, written.ptr);
 }
 
-// The value column's text of a kept value: read as signed or not by the
-// record's sign flag, shown with its decimal places.
-void formatKeptValue(std::int32_t value, int decimals, std::int16_t signFlag, std::string& out)
+// The stored units of a shown number ("-12.50" gives -1250): its digits
+// without the point. Nothing when it does not fit 64 bits.
+std::optional<std::int64_t> unitsOfShownText(std::string_view text)
 {
-    const auto low = static_cast<std::uint16_t>(value);
-    const std::int64_t stored = signFlag == 0 ? static_cast<std::int16_t>(low) : low;
-    if (decimals == 0)
-        assignInteger(out, stored);
-    else
-        formatScaledValueInto(stored, decimals, out);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    if (text.empty())
+        return std::nullopt;
+    std::int64_t units = 0;
+    bool digits = false;
+    for (const char c : text) {
+        if (c == '.')
+            continue;
+        if (c < '0' || c > '9' || units > (INT64_MAX - 9) / 10)
+            return std::nullopt;
+        units = units * 10 + (c - '0');
+        digits = true;
+    }
+    if (!digits)
+        return std::nullopt;
+    return negative ? -units : units;
 }
 
-// The record whose value column shows the capacity index, not its value.
+// The record whose word holds the capacity index.
 constexpr std::string_view CapacityCode = "S-2";
 
 // What the views of a loaded table's records point into: the decoded table
@@ -106,10 +101,9 @@ private:
     bool m_vf;
     std::int16_t m_signFlag = 0;
     std::optional<MotorGroupRules> m_groups;
-    // The default and value texts of the record in hand, their storage kept
-    // from record to record.
+    // The default text of the record in hand, its storage kept from record
+    // to record.
     std::string m_default;
-    std::string m_value;
     std::string m_scratch;
 };
 
@@ -164,8 +158,6 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
 
     const std::string_view code = r[0];
     const bool class400 = code == "F-0" && isClass400V(id.model, id.capacity, id.romVersion);
-    const std::string_view name = m_request.language == Language::Japanese ? r[1] : r[2];
-    const std::string_view range = class400 ? text(TextId::TableRange400V, m_request.language) : r[3];
 
     const std::optional<int> decimals = decimalsOf(r[FieldDecimals]);
     if (!decimals)
@@ -222,19 +214,17 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
         t = formatUnits(2 * static_cast<std::int64_t>(*units), d);
     }
 
-    // The value.
-    std::string& v = m_value;
-    if (!m_request.keepValues) {
-        v.assign(t);
-    } else {
-        formatKeptValue(m_fill.values[static_cast<std::size_t>(slot)], d, m_signFlag, v);
-    }
     const bool capacityRecord = code == CapacityCode;
-    if (capacityRecord)
-        assignInteger(v, id.capacity);
+    const std::optional<std::int64_t> defaultUnits
+        = capacityRecord ? std::optional<std::int64_t>(id.capacity) : unitsOfShownText(t);
+    if (!defaultUnits)
+        return RecordStep::Failed;
+
+    // The value of a new data set is its default; the capacity word holds
+    // the capacity index.
     std::optional<std::int32_t> newValue;
     if (!m_request.keepValues) {
-        newValue = toScaledInteger(v);
+        newValue = capacityRecord ? std::optional<std::int32_t>(id.capacity) : toScaledInteger(t);
         if (!newValue)
             return RecordStep::Failed;
     }
@@ -243,7 +233,7 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
     if (!figures)
         return RecordStep::Failed;
 
-    // Only a complete record reaches the grid and the ParameterSet.
+    // Only a complete record reaches the table and the ParameterSet.
     const auto index = static_cast<std::size_t>(slot);
     if (newValue)
         m_fill.values[index] = *newValue;
@@ -258,25 +248,18 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
     def.signFlag = m_signFlag;
     def.slot = slot;
     def.line = line;
-    GridRows& rows = m_fill.rows;
-    const int row = slot + 1;
-    rows.setText(row, ColCode, code);
-    rows.setText(row, ColName, name);
-    rows.setText(row, ColRange, range);
-    rows.setText(row, ColDefault, capacityRecord ? v : t);
-    rows.setText(row, ColValue, v);
-    rows.setText(row, ColDecimals, motor.decimalsText.value_or(r[FieldDecimals]));
-    assignInteger(m_scratch, *figures);
-    rows.setText(row, ColFigures, m_scratch);
+    def.defaultUnits = *defaultUnits;
+    def.decimalsText = kept(motor.decimalsText.value_or(r[FieldDecimals]));
+    def.range400V = class400;
+    def.capacityWord = capacityRecord;
     return RecordStep::Ok;
 }
 
 } // namespace
 
-TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const ParameterSet& values)
+TableFill fillFromTable(const TableFillRequest& request, const ParameterSet& values)
 {
-    // The rows are taken over, not made anew: their cells keep their storage.
-    TableFill fill {.table = {}, .rows = std::move(rows), .values = values, .notices = {}, .capacityPath = {}};
+    TableFill fill {.table = {}, .values = values, .notices = {}, .capacityPath = {}};
     auto text = std::make_shared<TableText>();
     IoError error;
     if (!text->read(request.tablePath, &error)) {
@@ -299,11 +282,7 @@ struct TableFillCache::Entry {
     TableFillRequest request;
     FileStamp tableStamp;
     std::optional<FileStamp> capacityStamp; // of made.capacityPath, nothing when it was not there
-    ParameterSet valuesGiven {};
     TableFill made;
-    // The rows the fill left as given: the header, the rows of slots without
-    // a record and the blank rows after the last slot.
-    std::vector<int> rowsAsGiven;
 
     bool filesUnchanged() const
     {
@@ -311,50 +290,35 @@ struct TableFillCache::Entry {
             && (made.capacityPath.empty() || fileStamp(made.capacityPath) == capacityStamp);
     }
 
-    TableFill replay(GridRows given, const ParameterSet& values) const;
+    TableFill replay(const ParameterSet& values) const;
 };
 
-TableFill TableFillCache::Entry::replay(GridRows given, const ParameterSet& values) const
+TableFill TableFillCache::Entry::replay(const ParameterSet& values) const
 {
     TableFill fill = made;
-    GridRows& rows = fill.rows;
-    rows.setRowCount(given.rowCount());
-    for (int c = 0; c < GridColumnCount; ++c) {
-        if (given.sharesColumn(rows, c))
-            continue;
-        for (const int row : rowsAsGiven) {
-            if (given.text(row, c) != rows.text(row, c))
-                rows.setText(row, c, given.text(row, c));
-        }
-    }
-    const ParameterDefs& defs = *made.table.defs;
     fill.values = values;
-    std::string text;
-    for (std::size_t slot = 0; slot < defs.size(); ++slot) {
-        const std::optional<ParameterDef>& def = defs[slot];
-        if (!def)
-            continue;
-        if (!request.keepValues) {
-            fill.values[slot] = made.values[slot];
-        } else if (values[slot] != valuesGiven[slot] && def->code != CapacityCode) {
-            formatKeptValue(values[slot], def->decimals, def->signFlag, text);
-            rows.setText(static_cast<int>(slot) + 1, ColValue, text);
+    // A new data set takes the defaults of the slots the table defines; an
+    // opened one keeps its values as they are.
+    if (!request.keepValues) {
+        const ParameterDefs& defs = *made.table.defs;
+        for (std::size_t slot = 0; slot < defs.size(); ++slot) {
+            if (defs[slot])
+                fill.values[slot] = made.values[slot];
         }
     }
     return fill;
 }
 
-TableFill TableFillCache::fill(const TableFillRequest& request, GridRows rows, const ParameterSet& values)
+TableFill TableFillCache::fill(const TableFillRequest& request, const ParameterSet& values)
 {
     if (const std::shared_ptr<const Entry> entry = find(request))
-        return entry->replay(std::move(rows), values);
+        return entry->replay(values);
     const std::int64_t settled = settledMoment(m_settled);
-    TableFill made = fillFromTable(request, std::move(rows), values);
+    TableFill made = fillFromTable(request, values);
     if (made.tableRead)
-        keep(request, made, values, settled);
+        keep(request, made, settled);
     return made;
 }
-
 std::shared_ptr<const TableFillCache::Entry> TableFillCache::find(const TableFillRequest& request)
 {
     std::shared_ptr<const Entry> entry;
@@ -369,8 +333,7 @@ std::shared_ptr<const TableFillCache::Entry> TableFillCache::find(const TableFil
     return entry->filesUnchanged() ? entry : nullptr;
 }
 
-void TableFillCache::keep(
-    const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settled)
+void TableFillCache::keep(const TableFillRequest& request, const TableFill& made, std::int64_t settled)
 {
     // Stamps taken after the fill: a file that stood settled then cannot
     // have changed while it was read.
@@ -386,12 +349,7 @@ void TableFillCache::keep(
         entry->request = request;
         entry->tableStamp = *tableStamp;
         entry->capacityStamp = capacityStamp;
-        entry->valuesGiven = values;
         entry->made = made;
-        for (int row = 0; row < GridRowsWithTable; ++row) {
-            if (row < 1 || row > SlotCount || !made.table.def(row - 1))
-                entry->rowsAsGiven.push_back(row);
-        }
     }
     const std::lock_guard lock(m_mutex);
     std::erase_if(m_entries, [&](const auto& e) { return e->request == request; });

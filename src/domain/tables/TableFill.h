@@ -1,6 +1,5 @@
 #pragma once
 
-#include "domain/common/GridRows.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
@@ -24,9 +23,8 @@ struct TableFillRequest {
     InverterIdentity identity;
     char controlModeLetter = 0; // of the identity's family: 'O' is V/F mode
     ModelFamily family = ModelFamily::QM;
-    Language language = Language::English; // of the names in column 1
-    // false: a new data set, whose values become the shown defaults; true:
-    // the values are shown as they are.
+    // false: a new data set, whose values become the table's defaults; true:
+    // the values stay as they are.
     bool keepValues = false;
 
     friend bool operator==(const TableFillRequest&, const TableFillRequest&) = default;
@@ -38,13 +36,12 @@ enum class FillOutcome {
     Incomplete, // a damaged or missing line ended the filling early
 };
 
-// The grid rows, values and table a fill made, and what to tell the user,
-// in the order it arose.
+// The table and values a fill made, and what to tell the user, in the order
+// it arose.
 struct TableFill {
     FillOutcome outcome = FillOutcome::Done;
     bool tableRead = false; // the table file could be read: table holds it
     ParameterTable table;
-    GridRows rows;
     ParameterSet values {};
     std::vector<Message> notices;
     // The capacity default file the fill looked for, whether it was there or
@@ -52,21 +49,20 @@ struct TableFill {
     std::string capacityPath;
 };
 
-// Reads the table file and fills the rows of the slots it defines (rows s + 1
-// of rows, the other rows as given), applying the capacity, motor-group, V/F
-// and 400 V rules; without keepValues every shown value is also written into
-// values. The notices are the messages of the described loader: an
+// Reads the table file into typed records of the slots it defines, applying
+// the capacity, motor-group, V/F and 400 V rules to their defaults and decimal
+// places; without keepValues every default is also written into values (the
+// capacity word gets the capacity index). The notices are the messages of the described loader: an
 // unreadable file, a sign flag that is no number, a capacity default file
 // that is missing or unusable, and where the filling ended early.
-TableFill fillFromTable(const TableFillRequest& request, GridRows rows, const ParameterSet& values);
+TableFill fillFromTable(const TableFillRequest& request, const ParameterSet& values);
 
 // Fills kept for the program's run: a language switch, an Inverter change
 // and a batch over the data sets of a few models fill from the same table
 // files again and again. A kept fill is given again, notices and all, for
 // the same request while the table file and the capacity default file it
-// looked for have the stamps they had; the rows the table defines no record
-// for and, with keepValues, the values shown are taken from the rows and
-// values given, as a fill takes them. The result is the one fillFromTable
+// looked for have the stamps they had; with keepValues the values are the
+// ones given, as a fill keeps them. The result is the one fillFromTable
 // would give. A fill is kept only when both files stood settled (unchanged
 // for `settled` before the fill began), for the reason settledMoment gives.
 class TableFillCache {
@@ -77,13 +73,13 @@ public:
     {
     }
 
-    TableFill fill(const TableFillRequest& request, GridRows rows, const ParameterSet& values);
+    TableFill fill(const TableFillRequest& request, const ParameterSet& values);
     void clear();
 
 private:
     struct Entry;
     std::shared_ptr<const Entry> find(const TableFillRequest& request);
-    void keep(const TableFillRequest& request, const TableFill& made, const ParameterSet& values, std::int64_t settled);
+    void keep(const TableFillRequest& request, const TableFill& made, std::int64_t settled);
 
     std::chrono::nanoseconds m_settled;
     std::size_t m_capacity;

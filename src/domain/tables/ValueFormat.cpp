@@ -156,4 +156,21 @@ bool isClass400V(int model, int capacity, int romVersion)
     return capacity >= 16;
 }
 
+// The decimal text of a number of stored units with d decimal places, exact.
+std::string formatUnits(std::int64_t units, int d)
+{
+    const bool negative = units < 0;
+    std::string digits = std::to_string(negative ? -units : units);
+    const auto places = static_cast<std::size_t>(d);
+    if (digits.size() <= places)
+        digits = std::string(places + 1 - digits.size(), '0') + digits;
+    std::string out = negative ? "-" : "";
+    out.append(digits, 0, digits.size() - places);
+    if (places > 0) {
+        out.push_back('.');
+        out.append(digits, digits.size() - places, places);
+    }
+    return out;
+}
+
 } // namespace tess::tables

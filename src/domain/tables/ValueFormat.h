@@ -29,6 +29,10 @@ std::string formatScaledValue(std::int64_t value, int decimals);
 // The same written into text, whose storage is reused.
 void formatScaledValueInto(std::int64_t value, int decimals, std::string& text);
 
+// The decimal text of a number of stored units with d decimal places, exact
+// ("-1250" with 2 gives "-12.50").
+std::string formatUnits(std::int64_t units, int d);
+
 // The number a decimal text denotes ("12.5", "-0.25", "7", "+3.") written
 // with the `formatMask` pattern of `decimals` places, rounded half away from
 // zero on the decimal digits themselves (so "1.25" gives "1.3" with one

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/ParameterGridModel.h"
 
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/MainWindowTexts.h"
 #include "gui/common/QtText.h"
 
@@ -35,7 +36,7 @@ QColor ParameterGridModel::differenceTint()
 
 int ParameterGridModel::shownRowCount() const
 {
-    return std::clamp(m_ws.doc.rows.rowCount(), 1, GridRowsWithTable) - 1;
+    return std::clamp(gridRowCount(gridSource(m_ws)), 1, GridRowsWithTable) - 1;
 }
 
 int ParameterGridModel::rowCount(const QModelIndex& parent) const
@@ -79,7 +80,7 @@ QVariant ParameterGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return fromUtf8(m_ws.doc.rows.text(row, column));
+        return fromUtf8(gridText(m_ws, row, column));
     case Qt::BackgroundRole:
         if (column != ColValue)
             return m_filtered.differs[static_cast<std::size_t>(row)] ? QVariant(differenceTint()) : QVariant();
@@ -107,12 +108,7 @@ QVariant ParameterGridModel::headerData(int section, Qt::Orientation orientation
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= GridColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    // A title written into the grid's header row (the file comparison puts
-    // its own above columns 5 and 6) wins over the standard one.
-    const std::string& written = m_ws.doc.rows.text(0, section);
-    if (!written.empty())
-        return fromUtf8(written);
-    return textOf(gridColumnTitles()[static_cast<std::size_t>(section)], m_ws.settings.language);
+    return fromUtf8(gridText(m_ws, 0, section));
 }
 
 Qt::ItemFlags ParameterGridModel::flags(const QModelIndex& index) const

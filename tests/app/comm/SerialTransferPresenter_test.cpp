@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/comm/SerialTransferPresenter.h"
 
 #include "app/mainwindow/Commands.h"
@@ -377,7 +378,7 @@ TEST_P(RefusalInShownArea, ReachesTheLogOnlyWhenTheAreaIsShown)
 
     Lines log {"start !!"};
     if (c.show)
-        log.push_back(doc().rows.text(word + 1, ColCode) + "  Upper limit error");
+        log.push_back(gridText(ws(), word + 1, ColCode) + "  Upper limit error");
     log.push_back("end !!");
     EXPECT_EQ(writeLog(), log);
     // The words after the refused one still went out.

@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "TransactionFixture.h"
 
 #include "domain/settings/UserStore.h"
@@ -72,7 +73,7 @@ TEST_P(FaultDuring, IsLoggedAndNeverSuccess)
     const Lines log = writeLog();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "end !!");
-    const std::string position = writes ? doc().rows.text(firstOfC() + 2, ColCode) : std::to_string(at - ImageAddress);
+    const std::string position = writes ? gridText(ws(), firstOfC() + 2, ColCode) : std::to_string(at - ImageAddress);
     switch (c.kind) {
     case sim::FaultKind::Refuse:
         EXPECT_TRUE(hasLine(log, position + "  Upper limit error"));
@@ -144,7 +145,7 @@ TEST_F(Transaction, VerifyListsEveryWordTheDriveDoesNotHold)
 
     EXPECT_EQ(write.runTransaction(), -1);
     const int words = doc().table.areaLast[3] - first + 1;
-    const std::string code = doc().rows.text(first + 5, ColCode);
+    const std::string code = gridText(ws(), first + 5, ColCode);
     EXPECT_EQ(writeLog(),
         (Lines {"start !!", code + "  Lower limit error", code + "  sent 77  read back 0",
             "Verify: 1 of " + std::to_string(words) + " words differ.", "end !!"}));
@@ -196,7 +197,7 @@ TEST_F(Transaction, CancelledWriteStopsBetweenTwoWordsAndSaysWhatWasWritten)
     const int words = doc().table.areaLast[3] - first + 1;
     const Lines said {"Cancelled: 4 of " + std::to_string(words) + " words written."};
     EXPECT_EQ(writeLog(),
-        (Lines {"start !!", said.front(), "Last word written: " + doc().rows.text(first + 4, ColCode), "end !!"}));
+        (Lines {"start !!", said.front(), "Last word written: " + gridText(ws(), first + 4, ColCode), "end !!"}));
     EXPECT_EQ(ui().englishTexts().back(), said.front());
     EXPECT_TRUE(write.memo().empty());
 }
@@ -238,10 +239,10 @@ TEST_F(Transaction, CompareWithTheDriveShowsItsValuesInTheComparisonColumns)
     EXPECT_TRUE(doc().values == before);
     int marked = 0;
     for (int row = 1; row <= SlotCount; ++row)
-        if (!doc().rows.text(row, ColFigures).empty())
+        if (!gridText(ws(), row, ColFigures).empty())
             ++marked;
     EXPECT_EQ(marked, 1);
-    EXPECT_FALSE(doc().rows.text(differing + 1, ColFigures).empty());
+    EXPECT_FALSE(gridText(ws(), differing + 1, ColFigures).empty());
     EXPECT_EQ(compare.memo().back(), "Compared with the inverter's data.");
     EXPECT_FALSE(std::filesystem::exists(file("writelog.txt")));
 }

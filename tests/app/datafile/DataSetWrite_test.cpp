@@ -5,6 +5,7 @@
 #include "domain/datafile/CompanionCsv.h"
 #include "app/datafile/DataSetFile.h"
 #include "domain/datafile/DataSetFormat.h"
+#include "support/TypedTable.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
@@ -54,17 +55,18 @@ protected:
         ws.doc.values[2] = std::numeric_limits<std::int32_t>::max();
         ws.doc.values[3] = -12345678; // nine characters with its sign
         ws.doc.values[4] = 123456789;
-        for (int row = 1; row <= SlotCount; ++row) {
-            ws.doc.rows.setText(row, ColCode, "A-" + std::to_string(row));
-            ws.doc.rows.setText(row, ColName, "Name " + std::to_string(row));
-            ws.doc.rows.setText(row, ColRange, "0/9999");
-            ws.doc.rows.setText(row, ColDefault, "0");
-            ws.doc.rows.setText(row, ColValue, std::to_string(ws.doc.values[row - 1]));
-            ws.doc.rows.setText(row, ColDecimals, "0");
-            ws.doc.rows.setText(row, ColFigures, "5");
+        for (int slot = 0; slot < SlotCount; ++slot) {
+            ParameterDef& def = table.record(slot, "A-" + std::to_string(slot + 1));
+            def.nameEnglish = table.keep("Name " + std::to_string(slot + 1));
+            def.rangeText = "0/9999";
+            def.significantFigures = 5;
         }
-        ws.doc.rows.setText(2, ColName, "Accel, \"fast\"");
+        table.record(1).nameEnglish = "Accel, \"fast\"";
+        ws.doc.table = table.table();
+        ws.doc.content = GridContent::Table;
     }
+
+    test::TypedTable table;
 
     std::string csl() const { return dir.file("pump.csl"); }
     std::string csv() const { return dir.file("pump.csv"); }
@@ -135,7 +137,8 @@ TEST_F(WriteDataSet, CsvHoldsIdentityTitlesAndGridRowsWithQuotedFields)
         "Setting area,Setting contents,Setting band(Min/Max),Initial val.,Setting val.,Decimal "
         "p.p.,Signif. fig.");
     EXPECT_EQ(lines[2], "A-1,Name 1,0/9999,0,1500,0,5");
-    EXPECT_EQ(lines[3], "A-2,\"Accel, \"\"fast\"\"\",0/9999,0,-2147483648,0,5");
+    // The 16-bit word of the value, as the drive holds it.
+    EXPECT_EQ(lines[3], "A-2,\"Accel, \"\"fast\"\"\",0/9999,0,0,0,5");
     EXPECT_EQ(lines.back(), "A-665,Name 665,0/9999,0,-664,0,5");
     EXPECT_EQ(test::readFile(csv()).substr(0, 27), "LX71RTP,S Mode,1122,02-A5\r\n");
 }
@@ -144,7 +147,7 @@ TEST_F(WriteDataSet, CsvIsCp932InJapanese)
 {
     ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 1, 5, 23};
-    ws.doc.rows.setText(1, ColName, "加速時間");
+    table.record(0).nameJapanese = table.keep("加速時間");
     ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
     const auto lines = linesOf(test::readFile(csv()));
     ASSERT_GE(lines.size(), 3u);

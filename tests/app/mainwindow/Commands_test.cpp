@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/CommandStates.h"
 #include "domain/settings/IniFile.h"
 #include "domain/text/Texts.h"
@@ -8,6 +9,7 @@
 #include "app/mainwindow/Commands.h"
 #include "domain/tables/TableFiles.h"
 
+#include "support/GridTexts.h"
 #include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
 
@@ -34,7 +36,7 @@ catalogue::SelectionChoice qm71(int capacity = catalogue::defaultCapacity(catalo
 int rowWithDecimals(const Document& doc, const std::string& decimals)
 {
     for (int row = 14; row <= SlotCount; ++row)
-        if (!doc.rows.text(row, ColCode).empty() && doc.rows.text(row, ColDecimals) == decimals)
+        if (const std::optional<ParameterDef>& def = doc.table.def(row - 1); def && def->decimalsText == decimals)
             return row;
     return 0;
 }
@@ -88,7 +90,7 @@ TEST_F(Commands, NewFillsTheGridWithTheTableDefaultsAndIsSavedUntilTheFirstEdit)
     makeNew();
     EXPECT_EQ(doc().state.fileName, "new.csl");
     EXPECT_TRUE(doc().state.saved);
-    EXPECT_EQ(doc().rows.rowCount(), GridRowsWithTable);
+    EXPECT_EQ(gridRowCount(gridSource(ws())), GridRowsWithTable);
     EXPECT_EQ(doc().identityTexts.model, "QM71");
     EXPECT_FALSE(doc().identityTexts.romVersion.empty());
     EXPECT_FALSE(ws().view.commands.saveItem);
@@ -154,8 +156,8 @@ TEST_F(Commands, ASaveRoundTripGivesTheSameDataSetBack)
     const std::string path = saveAs("pump.csl");
     EXPECT_TRUE(fileExists(demo.dir.file("pump.csv")));
     closeDocument(ws(), ui());
-    EXPECT_EQ(doc().rows.rowCount(), GridRowsEmpty);
-    EXPECT_TRUE(doc().rows.text(row, ColValue).empty());
+    EXPECT_EQ(gridRowCount(gridSource(ws())), GridRowsEmpty);
+    EXPECT_TRUE(gridText(ws(), row, ColValue).empty());
 
     open(path);
     ASSERT_TRUE(doc().state.open);
@@ -163,7 +165,7 @@ TEST_F(Commands, ASaveRoundTripGivesTheSameDataSetBack)
     EXPECT_EQ(doc().state.fileName, path);
     EXPECT_EQ(doc().values, values);
     EXPECT_EQ(doc().identity, identity);
-    EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
+    EXPECT_EQ(gridText(ws(), row, ColValue), "12.5");
     EXPECT_EQ(doc().romIndexText, "ROM:" + std::to_string(identity.romVersion));
     EXPECT_EQ(doc().capacityIndexText, "Cap:" + std::to_string(identity.capacity));
     EXPECT_TRUE(ws().view.commands.compareItem) << "an opened document can be compared";
@@ -186,7 +188,7 @@ TEST_F(Commands, OpenOfADataSetWithoutTableGivesUpWithTheSpecialFunctionsOff)
     open(demo.dir.file("odd.csl"));
     EXPECT_FALSE(doc().state.open);
     EXPECT_FALSE(ui().messages.empty());
-    EXPECT_EQ(doc().rows.rowCount(), GridRowsEmpty);
+    EXPECT_EQ(gridRowCount(gridSource(ws())), GridRowsEmpty);
 }
 
 class CommandsWithSpecialFunctions : public Commands {
@@ -204,7 +206,7 @@ TEST_F(CommandsWithSpecialFunctions, ADataSetWithoutTableOpensRaw)
     ASSERT_TRUE(doc().state.open);
     EXPECT_TRUE(doc().state.rawDataSetMode);
     EXPECT_EQ(doc().identityTexts.model, "----");
-    EXPECT_EQ(doc().rows.row(2),
+    EXPECT_EQ(test::gridRowTexts(ws(), 2),
         (std::array<std::string, GridColumnCount> {"---", "----------", "--------------", "-7", "-7", "0", "5"}));
     // The raw overrides: buttons only.
     EXPECT_FALSE(ws().view.commands.dataWriteButton);
@@ -288,7 +290,7 @@ TEST_P(DamagedTable, NewGivesNoDataSet)
     newDocument(ws(), ui(), selection);
     expectTheDamagedFileNamed();
     EXPECT_FALSE(doc().state.open);
-    EXPECT_EQ(doc().rows.rowCount(), GridRowsEmpty);
+    EXPECT_EQ(gridRowCount(gridSource(ws())), GridRowsEmpty);
     EXPECT_FALSE(ws().view.commands.saveItem);
     EXPECT_FALSE(ws().view.commands.dataWriteItem) << "no data write of a data set that is none";
 }
@@ -301,8 +303,8 @@ TEST_P(DamagedTable, OpenKeepsTheFilesValues)
     EXPECT_EQ(doc().values, values);
     EXPECT_TRUE(doc().state.saved);
     // The rows the table did not reach have no texts; none shows a zero.
-    EXPECT_TRUE(doc().rows.text(SlotCount, ColCode).empty());
-    EXPECT_TRUE(doc().rows.text(SlotCount, ColValue).empty());
+    EXPECT_TRUE(gridText(ws(), SlotCount, ColCode).empty());
+    EXPECT_TRUE(gridText(ws(), SlotCount, ColValue).empty());
 }
 
 TEST_P(DamagedTable, InverterChangeKeepsTheValuesUnsaved)
@@ -316,7 +318,7 @@ TEST_P(DamagedTable, InverterChangeKeepsTheValuesUnsaved)
     EXPECT_TRUE(doc().state.open);
     EXPECT_EQ(doc().values, values);
     EXPECT_FALSE(doc().state.saved);
-    EXPECT_TRUE(doc().rows.text(1, ColCode).empty()) << "no half table shown as the new identity's";
+    EXPECT_TRUE(gridText(ws(), 1, ColCode).empty()) << "no half table shown as the new identity's";
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, DamagedTable,
@@ -391,7 +393,7 @@ TEST_F(Commands, InverterChangeKeepsTheValuesAndWaitsToBeSaved)
     ASSERT_EQ(selection.lastOutcome, catalogue::ScriptOutcome::Accepted);
     EXPECT_EQ(doc().identity.capacity, catalogue::defaultCapacity(catalogue::Model::QM71) + 1);
     EXPECT_EQ(doc().values, values);
-    EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
+    EXPECT_EQ(gridText(ws(), row, ColValue), "12.5");
     EXPECT_EQ(doc().identityTexts.capacity,
         catalogue::capacityText(catalogue::Model::QM71, doc().identity.romVersion, doc().identity.capacity)
             .value_or("?"));
@@ -433,7 +435,7 @@ TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
     const int row = rowWithDecimals(doc(), "1");
     edit(row, "12.5");
     const ParameterSet values = doc().values;
-    const std::string englishName = doc().rows.text(row, ColName);
+    const std::string englishName = gridText(ws(), row, ColName);
     const std::string englishMode = doc().identityTexts.controlMode;
 
     switchLanguage(ws(), ui(), demo.store, Language::Japanese);
@@ -441,9 +443,9 @@ TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
     EXPECT_EQ(demo.store.readInteger(UserValueEigo), 0);
     EXPECT_EQ(doc().values, values);
     EXPECT_FALSE(doc().state.saved);
-    EXPECT_NE(doc().rows.text(row, ColName), englishName);
+    EXPECT_NE(gridText(ws(), row, ColName), englishName);
     EXPECT_NE(doc().identityTexts.controlMode, englishMode);
-    EXPECT_EQ(doc().rows.text(0, ColValue), "設定値");
+    EXPECT_EQ(gridText(ws(), 0, ColValue), "設定値");
 
     // Messages from now on come in the new language.
     edit(row, "125");

@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/CommandStates.h"
 #include "domain/text/Texts.h"
 #include "domain/catalogue/ModelCatalogue.h"
@@ -8,6 +9,7 @@
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
 
+#include "support/GridTexts.h"
 #include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
 
@@ -69,14 +71,14 @@ protected:
     int parameterRow(const std::string& decimals = "1") const
     {
         for (int row = 14; row <= SlotCount; ++row)
-            if (!demo.ws.doc.rows.text(row, ColCode).empty() && demo.ws.doc.rows.text(row, ColDecimals) == decimals)
+            if (!gridText(demo.ws, row, ColCode).empty() && gridText(demo.ws, row, ColDecimals) == decimals)
                 return row;
         return 0;
     }
     int rowOfCode(const std::string& code) const
     {
         for (int row = 1; row <= SlotCount; ++row)
-            if (demo.ws.doc.rows.text(row, ColCode) == code)
+            if (gridText(demo.ws, row, ColCode) == code)
                 return row;
         return 0;
     }
@@ -84,13 +86,13 @@ protected:
     {
         std::vector<int> rows;
         for (int row = 1; row < GridRowsWithTable; ++row)
-            if (!demo.ws.doc.rows.text(row, ColFigures).empty() && demo.ws.doc.state.compareMode)
+            if (!gridText(demo.ws, row, ColFigures).empty() && demo.ws.doc.state.compareMode)
                 rows.push_back(row);
         return rows;
     }
     std::pair<std::string, std::string> titles() const
     {
-        return {demo.ws.doc.rows.text(0, ColDecimals), demo.ws.doc.rows.text(0, ColFigures)};
+        return {gridText(demo.ws, 0, ColDecimals), gridText(demo.ws, 0, ColFigures)};
     }
     // The commands of the opened data set, whatever the comparison did.
     void expectOpenedCommands() const
@@ -123,7 +125,7 @@ TEST_F(CompareCommand, ComparingAFileWithItselfMarksNothing)
     EXPECT_TRUE(doc().state.compareMode);
     EXPECT_EQ(titles(), (std::pair<std::string, std::string> {"Compare value", "Judgment"}));
     EXPECT_TRUE(markedRows().empty());
-    EXPECT_EQ(doc().rows.text(row, ColDecimals), doc().rows.text(row, ColValue));
+    EXPECT_EQ(gridText(ws(), row, ColDecimals), gridText(ws(), row, ColValue));
     EXPECT_EQ(fileNameBoxText(doc()), basePath);
     EXPECT_EQ(ui().busyCount, 1);
 
@@ -195,7 +197,7 @@ TEST_P(IdentityMismatch, IsRefusedAndTheOpenDataSetStays)
         static_cast<std::int16_t>(baseIdentity.romVersion + c.change.romVersion)};
     ParameterSet otherValues = baseValues;
     otherValues.fill(3);
-    const GridRows before = doc().rows;
+    const auto before = test::gridTexts(ws());
 
     compare(writeDataSet("other.csl", other, otherValues));
     EXPECT_EQ(ui().englishTexts(), (std::vector<std::string> {c.message, "Unable to compare the files."}));
@@ -203,7 +205,7 @@ TEST_P(IdentityMismatch, IsRefusedAndTheOpenDataSetStays)
     EXPECT_EQ(doc().identity, baseIdentity);
     EXPECT_EQ(doc().values, baseValues);
     for (int row = 0; row < GridRowsWithTable; ++row)
-        ASSERT_EQ(doc().rows.row(row), before.row(row)) << row;
+        ASSERT_EQ(test::gridRowTexts(ws(), row), before[static_cast<std::size_t>(row)]) << row;
     EXPECT_EQ(fileNameBoxText(doc()), basePath);
     expectOpenedCommands();
 
@@ -224,7 +226,7 @@ INSTANTIATE_TEST_SUITE_P(CompareCommand, IdentityMismatch,
 
 TEST_F(CompareCommand, CancellingTheDialogLeavesTheDataSetAsItWas)
 {
-    const GridRows before = doc().rows;
+    const auto before = test::gridTexts(ws());
     compareFiles(ws(), ui()); // no file chosen
     ASSERT_EQ(ui().fileRequests.size(), 1U);
     EXPECT_EQ(ui().fileRequests[0].filter, "Console Data(*.csl)|*.csl");
@@ -232,7 +234,7 @@ TEST_F(CompareCommand, CancellingTheDialogLeavesTheDataSetAsItWas)
     EXPECT_FALSE(doc().state.compareMode);
     EXPECT_EQ(titles(), (std::pair<std::string, std::string> {"Decimal p.p.", "Signif. fig."}));
     for (int row = 0; row < GridRowsWithTable; ++row)
-        ASSERT_EQ(doc().rows.row(row), before.row(row)) << row;
+        ASSERT_EQ(test::gridRowTexts(ws(), row), before[static_cast<std::size_t>(row)]) << row;
     expectOpenedCommands();
 }
 
@@ -276,7 +278,7 @@ TEST_F(CompareCommand, SavingFromTheClosePromptWritesTheOpenDataSet)
     const int edited = parameterRow();
     ASSERT_TRUE(commitCellEdit(ws(), ui(), edited, "12.5").handled);
     const ParameterSet own = doc().values;
-    const auto ownRow = doc().rows.row(edited);
+    const auto ownRow = test::gridRowTexts(ws(), edited);
     compare(basePath);
     ASSERT_EQ(markedRows(), std::vector<int> {edited});
 
@@ -314,9 +316,9 @@ TEST_P(DifferenceMarker, MarksTheChangedValueInTheLanguage)
     compare(baseWithRowChanged("changed.csl", row));
     EXPECT_TRUE(ui().messages.empty());
     EXPECT_EQ(markedRows(), std::vector<int> {row});
-    EXPECT_EQ(doc().rows.text(row, ColFigures), GetParam().marker);
-    EXPECT_NE(doc().rows.text(row, ColDecimals), doc().rows.text(row, ColValue));
-    EXPECT_EQ(doc().rows.text(0, ColDecimals), GetParam().valueTitle);
+    EXPECT_EQ(gridText(ws(), row, ColFigures), GetParam().marker);
+    EXPECT_NE(gridText(ws(), row, ColDecimals), gridText(ws(), row, ColValue));
+    EXPECT_EQ(gridText(ws(), 0, ColDecimals), GetParam().valueTitle);
     EXPECT_EQ(doc().values, baseValues);
 }
 

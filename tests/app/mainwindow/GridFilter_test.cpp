@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/Document.h"
 #include "app/mainwindow/GridFilter.h"
 
@@ -16,28 +17,27 @@ struct Row {
     const char* code; // "" for a row without parameter
     const char* ja;
     const char* en;
-    const char* defaultText;
+    std::int64_t defaultUnits;
+    int decimals;
     std::int32_t value;
 };
 
-// Grid rows 1 to 11, English names in the name column as a table load in
-// English leaves them. B-15 and A-3 are changed from default; D-1 stores its
-// default -1 as the unsigned word 65535; D-2 stores 1.50 for a default of
-// 1.5 with two decimal places written differently.
+// Grid rows 1 to 11. B-15 and A-3 are changed from default; D-1 stores its
+// default -1 as the unsigned word 65535; D-2 stores 1.50, its default.
 const std::vector<Row>& rowsOfTheGrid()
 {
     static const std::vector<Row> rows {
-        {"Fund.-0", "正転上限周波数", "Forward limit frequency", "60.00", 6000},
-        {"B-14", "多段速周波数1", "Multi-speed frequency 1", "10.00", 1000},
-        {"B-15", "多段速周波数2", "Multi-speed frequency 2", "20.00", 2500},
-        {"A-2", "ﾓｰﾀ定格電流", "Motor rated current", "3.50", 350},
-        {"A-3", "モータ定格電圧", "Motor rated voltage", "200", 220},
-        {"C-1", "ﾌﾞﾚｰｷ選択", "Brake selection", "0", 0},
-        {"C-2", "予備", "Reserved", "0", 0},
-        {"C-3", "ﾖﾋﾞ 2", "Reserved 2", "0", 0},
-        {"", "", "", "", 0},
-        {"D-1", "逆転制限", "Reverse limit", "-1", 65535},
-        {"D-2", "ゲイン", "Gain", "1.5", 150},
+        {"Fund.-0", "正転上限周波数", "Forward limit frequency", 6000, 2, 6000},
+        {"B-14", "多段速周波数1", "Multi-speed frequency 1", 1000, 2, 1000},
+        {"B-15", "多段速周波数2", "Multi-speed frequency 2", 2000, 2, 2500},
+        {"A-2", "ﾓｰﾀ定格電流", "Motor rated current", 350, 2, 350},
+        {"A-3", "モータ定格電圧", "Motor rated voltage", 200, 0, 220},
+        {"C-1", "ﾌﾞﾚｰｷ選択", "Brake selection", 0, 0, 0},
+        {"C-2", "予備", "Reserved", 0, 0, 0},
+        {"C-3", "ﾖﾋﾞ 2", "Reserved 2", 0, 0, 0},
+        {"", "", "", 0, 0, 0},
+        {"D-1", "逆転制限", "Reverse limit", -1, 0, 65535},
+        {"D-2", "ゲイン", "Gain", 150, 2, 150},
     };
     return rows;
 }
@@ -46,38 +46,52 @@ Document makeDocument()
 {
     Document doc;
     doc.state.open = true;
+    doc.content = GridContent::Table;
     const std::vector<Row>& rows = rowsOfTheGrid();
     auto defs = std::make_shared<ParameterDefs>();
-    doc.rows.setRowCount(static_cast<int>(rows.size()) + 1);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& r = rows[i];
-        const int row = static_cast<int>(i) + 1;
         doc.values[i] = r.value;
         if (std::string(r.code).empty())
             continue;
-        doc.rows.setText(row, ColCode, r.code);
-        doc.rows.setText(row, ColName, r.en);
-        doc.rows.setText(row, ColDefault, r.defaultText);
         ParameterDef def;
         def.code = r.code;
         def.nameJapanese = r.ja;
         def.nameEnglish = r.en;
-        def.defaultText = r.defaultText;
+        def.defaultUnits = r.defaultUnits;
+        def.decimals = r.decimals;
         def.slot = static_cast<int>(i);
         (*defs)[i] = def;
     }
     doc.table.defs = defs;
-    // D-2 shows its default with the two places of its value.
-    doc.rows.setText(11, ColDefault, "1.50");
     return doc;
 }
 
-// The codes of the rows shown, "" for a row without parameter.
+// A comparison with a file of the same table whose B-14 and D-1 differ.
+void compareWithDifferences(Document& doc)
+{
+    doc.state.compareMode = true;
+    tables::Comparison& comparison = doc.comparison.emplace();
+    for (const std::optional<ParameterDef>& def : *doc.table.defs) {
+        if (!def)
+            continue;
+        tables::ComparedRow& row = comparison.rows[static_cast<std::size_t>(def->slot)].emplace();
+        row.code = def->code;
+        row.nameJapanese = def->nameJapanese;
+        row.nameEnglish = def->nameEnglish;
+    }
+    comparison.differs[1] = true; // B-14
+    comparison.differs[9] = true; // D-1
+}
+
+// The codes of the hand-made rows shown, "" for a row without parameter
+// (the table's blank rows after them left out).
 std::vector<std::string> shownCodes(const Document& doc, const GridFilterResult& result)
 {
     std::vector<std::string> codes;
     for (const int row : result.rows)
-        codes.push_back(doc.rows.text(row, ColCode));
+        if (row <= static_cast<int>(rowsOfTheGrid().size()))
+            codes.push_back(cellText(gridSource(doc, Language::English), row, ColCode));
     return codes;
 }
 
@@ -97,12 +111,8 @@ TEST_P(GridFilterRows, ShowsTheMatchingRowsInOrder)
 {
     const FilterCase& c = GetParam();
     Document doc = makeDocument();
-    if (c.comparing) {
-        doc.state.compareMode = true;
-        doc.rows.setText(2, ColFigures, "@"); // B-14
-        doc.rows.setText(10, ColFigures, "@"); // D-1
-        doc.rows.setText(11, ColFigures, ""); // D-2 agrees
-    }
+    if (c.comparing)
+        compareWithDifferences(doc);
     const GridFilterResult result = filterGridRows(doc, c.settings);
     EXPECT_EQ(shownCodes(doc, result), c.shown);
 }
@@ -164,7 +174,7 @@ TEST(GridFilter, ADataSetWithoutItsTableHasNoDefaultsToDifferFrom)
     // The table stays from an earlier data set; the raw rows show the
     // values as their defaults.
     doc.state.rawDataSetMode = true;
-    fillRawRows(doc.rows, doc.values);
+    doc.content = GridContent::Raw;
     doc.values[2] = 1;
     const GridFilterResult result = filterGridRows(doc, changedOnly());
     EXPECT_TRUE(result.rows.empty());
@@ -174,8 +184,8 @@ TEST(GridFilter, ADataSetWithoutItsTableHasNoDefaultsToDifferFrom)
 TEST(GridFilter, CountsAreOfTheWholeDataSetBesideTheRowsShown)
 {
     Document doc = makeDocument();
-    doc.state.compareMode = true;
-    doc.rows.setText(2, ColFigures, "@");
+    compareWithDifferences(doc);
+    doc.comparison->differs[9] = false;
     const GridFilterResult result = filterGridRows(doc, search("B-"));
     EXPECT_EQ(result.shownParameters, 2);
     EXPECT_EQ(result.changedCount, 2);

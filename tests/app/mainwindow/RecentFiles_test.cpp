@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/RecentFiles.h"
@@ -108,7 +109,7 @@ TEST_P(OpenAt, FollowsOpensRulesAndThePrompt)
         EXPECT_EQ(doc().state.fileName, second);
         EXPECT_EQ(doc().values, secondValues);
         EXPECT_TRUE(doc().state.saved);
-        EXPECT_EQ(doc().rows.text(row, ColValue), "12.5");
+        EXPECT_EQ(gridText(ws(), row, ColValue), "12.5");
         EXPECT_FALSE(doc().history.canUndo());
     } else if (c.before != Before::NoDocument) {
         EXPECT_TRUE(doc().state.open);

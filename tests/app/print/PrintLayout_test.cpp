@@ -2,6 +2,7 @@
 #include "app/print/PrintPresenter.h"
 #include "domain/print/PrintLayout.h"
 
+#include "support/TypedTable.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/RecordingCanvas.h"
@@ -24,8 +25,8 @@ constexpr PageGeometry TenPortrait {1010, 2200, Orientation::Portrait};
 constexpr PageGeometry TenLandscape {1010, 2200, Orientation::Landscape};
 
 // A workspace with a shown data set: grid row w + 1 holds code "X-w",
-// name "name w", range "r w", default "d w", value "v w", compared value
-// "c w" and a marker "m w". Area a covers words 40a .. 40a + size(a) - 1.
+// name "name w", range "r w", default w and value 1000 + w. Area a covers
+// words 40a .. 40a + size(a) - 1.
 class PrintFixture {
 public:
     explicit PrintFixture(Language language = Language::English, std::vector<int> areaSizes = {})
@@ -36,11 +37,14 @@ public:
         doc.identityTexts = {"QM71", "Sensorless", "5.5kW-200V", "Q0100"};
         for (int w = 0; w < SlotCount; ++w) {
             const std::string n = std::to_string(w);
-            const std::array<std::string, GridColumnCount> texts {
-                "X-" + n, "name " + n, "r " + n, "d " + n, "v " + n, "c " + n, "m " + n};
-            for (int c = 0; c < GridColumnCount; ++c)
-                doc.rows.setText(w + 1, c, texts[static_cast<std::size_t>(c)]);
+            ParameterDef& def = table.record(w, "X-" + n);
+            def.nameEnglish = def.nameJapanese = table.keep("name " + n);
+            def.rangeText = table.keep("r " + n);
+            def.defaultUnits = w;
+            doc.values[static_cast<std::size_t>(w)] = 1000 + w;
         }
+        doc.table = table.table();
+        doc.content = GridContent::Table;
         doc.table.areaFirst.fill(1);
         doc.table.areaLast.fill(0);
         for (std::size_t a = 0; a < areaSizes.size(); ++a) {
@@ -52,6 +56,7 @@ public:
         }
     }
 
+    test::TypedTable table;
     Workspace ws;
     test::FakeUi ui;
 };
@@ -239,7 +244,7 @@ TEST_P(Layouts, FrameHeaderAndColumnsAtTheirPositions)
         firstRow.push_back(canvas.textAt(1, x, c.firstRowY).value_or("?"));
     }
     EXPECT_EQ(headings, c.headings);
-    EXPECT_EQ(firstRow, (std::vector<std::string> {"X-0", "name 0", "r 0", "d 0", "v 0"}));
+    EXPECT_EQ(firstRow, (std::vector<std::string> {"X-0", "name 0", "r 0", "0", "1000"}));
 
     // A text never runs over the frame line on its right.
     for (const RecordingCanvas::Text& t : canvas.texts) {
@@ -302,10 +307,17 @@ TEST_P(CompareLayout, PrintsTheComparedColumnsOverTheComparisonsAreaLimits)
     Document& doc = f.ws.doc;
     doc.state.compareMode = true;
     // The comparison's own limits decide, not the loaded table's.
-    doc.compareAreaFirst.fill(1);
-    doc.compareAreaLast.fill(0);
-    doc.compareAreaFirst[1] = 50;
-    doc.compareAreaLast[1] = 51;
+    tables::Comparison& comparison = doc.comparison.emplace();
+    comparison.areaFirst.fill(1);
+    comparison.areaLast.fill(0);
+    comparison.areaFirst[1] = 50;
+    comparison.areaLast[1] = 51;
+    for (int w = 50; w <= 51; ++w) {
+        const std::string n = std::to_string(w);
+        comparison.rows[static_cast<std::size_t>(w)] = tables::ComparedRow {"X-" + n, "name " + n, "name " + n, "r " + n};
+        comparison.compared.values[static_cast<std::size_t>(w)] = 2000 + w;
+    }
+    comparison.differs[50] = true;
     PrintPresenter dialog(f.ws);
     dialog.clickArea(1, true);
     RecordingCanvas canvas(c.page);
@@ -320,7 +332,8 @@ TEST_P(CompareLayout, PrintsTheComparedColumnsOverTheComparisonsAreaLimits)
     }
     EXPECT_EQ(headings, c.headings);
     EXPECT_FALSE(canvas.textAt(1, c.textX[5], c.headingY)) << "the marker column has no heading";
-    EXPECT_EQ(firstRow, (std::vector<std::string> {"X-50", "name 50", "r 50", "v 50", "c 50", "m 50"}));
+    const std::string marker = c.language == Language::Japanese ? "*" : "@";
+    EXPECT_EQ(firstRow, (std::vector<std::string> {"X-50", "name 50", "r 50", "1050", "2050", marker}));
     const PageLayout layout = pageLayout(c.page.orientation, c.language);
     EXPECT_EQ(dataColumn(canvas, 1, c.textX[0], layout), codes(50, 51));
 }

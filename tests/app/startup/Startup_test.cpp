@@ -1,3 +1,4 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/MainWindowTexts.h"
 #include "app/startup/Startup.h"
 #include "domain/settings/IniFile.h"
@@ -48,8 +49,8 @@ TEST_F(Startup, WithoutSettingsFileTakesDefaultsAndShowsTheProgramFolder)
     EXPECT_EQ(ws.view.commands, CommandStates {});
     EXPECT_EQ(ws.settings.writeWaitMs, 150);
     EXPECT_EQ(ws.settings.language, Language::English);
-    EXPECT_EQ(ws.doc.rows.text(0, ColValue), "Setting val.");
-    EXPECT_EQ(ws.doc.rows.rowCount(), GridRowsEmpty);
+    EXPECT_EQ(gridText(ws, 0, ColValue), "Setting val.");
+    EXPECT_EQ(gridRowCount(gridSource(ws)), GridRowsEmpty);
     for (const std::string_view model :
         {"QM71", "LX71RTP", "QM71RTP", "LX71", "LX71ht", "LX75RTP", "QM71K", "LX71K", "QM71N", "QM73N"})
         EXPECT_TRUE(isDirectory(dir.path() + std::string(model))) << model;
@@ -65,7 +66,7 @@ TEST_F(Startup, TakesSettingsPortAndStoredLanguage)
     EXPECT_EQ(ws.doc.identity.romVersion, 3);
     EXPECT_EQ(ws.settings.portName, "/dev/ttyUSB0");
     EXPECT_EQ(ws.settings.language, Language::Japanese);
-    EXPECT_EQ(ws.doc.rows.text(0, ColValue), "設定値");
+    EXPECT_EQ(gridText(ws, 0, ColValue), "設定値");
 }
 
 TEST_F(Startup, SpecialFunctionsHoldForExactlyOneRun)

@@ -1,4 +1,6 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/tables/FileCompareCommand.h"
+#include "support/GridTexts.h"
 #include "support/TableFixture.h"
 #include "app/tables/TableLoader.h"
 #include "support/CaseName.h"
@@ -31,6 +33,7 @@ protected:
         std::copy(values.begin(), values.end(), ws.doc.values.begin());
         inst.setDataSet(identity);
         ASSERT_EQ(loadParameterTable(ws, ui, 1, inst.nextLoadSource()), LoadDone);
+        ws.doc.content = GridContent::Table;
         ui.messages.clear();
     }
     int compare(InverterIdentity identity, std::vector<std::int32_t> values)
@@ -38,9 +41,11 @@ protected:
         ComparedDataSet compared;
         compared.identity = identity;
         std::copy(values.begin(), values.end(), compared.values.begin());
+        // As the window does: the comparing state first, then the comparison.
+        ws.doc.state.compareMode = true;
         return compareParameterTable(ws, ui, compared);
     }
-    const std::string& cell(int slot, int col) const { return ws.doc.rows.text(slot + 1, col); }
+    std::string cell(int slot, int col) const { return gridText(ws, slot + 1, col); }
 
     test::Installation inst;
     Workspace& ws = inst.ws;
@@ -86,8 +91,9 @@ TEST_F(CompareTable, ComparesStoredNumbersWithEachSidesDecimalPlaces)
     }
     EXPECT_EQ(cell(0, ColName), "Frequency");
     EXPECT_EQ(cell(0, ColDefault), "1.00");
-    EXPECT_EQ(ws.doc.compareAreaLast[0], 4);
-    EXPECT_GT(ws.doc.compareAreaFirst[1], ws.doc.compareAreaLast[1]);
+    ASSERT_TRUE(ws.doc.comparison);
+    EXPECT_EQ(ws.doc.comparison->areaLast[0], 4);
+    EXPECT_GT(ws.doc.comparison->areaFirst[1], ws.doc.comparison->areaLast[1]);
     // The open data set is left as it was.
     EXPECT_EQ(ws.doc.values, openValues);
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {Qm71, 0, 3, RomQm01A1}));
@@ -120,8 +126,8 @@ TEST_F(CompareTable, VfModeTakesDecimalPlacesOnly)
     inst.writeTable(Qm71, 2, RomQm01A1, tableBytes({{0, {0, 28}}}, records));
     test::writeFile(inst.dir.file("MSEL/MSEL_DEF.bkh"), "Cap,Name,C,B,D,A\r\n0,cap,0,0,0,0\r\n1,cap,1,2,3,1\r\n");
     ws.doc.identity = {Qm71, 2, 1, RomQm01A1};
-    ws.doc.rows.setText(14, ColValue, "12.3");
-    ws.doc.rows.setText(29, ColValue, "12.34");
+    ws.doc.values[13] = 123;
+    ws.doc.values[28] = 1234;
 
     std::vector<std::int32_t> values(29, 0);
     values[13] = 123;
@@ -150,8 +156,10 @@ TEST_P(CompareFailure, LeavesTheGridAsTheOpenDataSetShowedIt)
         Qm71, 0, RomQm01A1, tableBytes({{0, {0, 1}}}, {recordLine({.code = "Fund.-0"}), recordLine({.code = "A-4"})}));
     inst.writeCapacity("MSEL_DEF.bkh", test::capacityBytes({{3, CapacityValues {}}}));
     open({Qm71, 0, 3, RomQm01A1}, {1, 2});
-    const GridRows before = ws.doc.rows;
-    ws.doc.compareAreaLast.fill(7);
+    // A comparison shown before stays.
+    ws.doc.state.compareMode = true;
+    ws.doc.comparison.emplace().areaLast.fill(7);
+    const auto before = test::gridTexts(ws);
 
     const std::string path = inst.tablePath(Qm71, 0, RomQm01A1);
     if (std::string(c.table) == "badRecord")
@@ -175,8 +183,8 @@ TEST_P(CompareFailure, LeavesTheGridAsTheOpenDataSetShowedIt)
     }
     EXPECT_EQ(ui.englishTexts(), expected);
     for (int row = 0; row < GridRowsWithTable; ++row)
-        ASSERT_EQ(ws.doc.rows.row(row), before.row(row)) << row;
-    EXPECT_EQ(ws.doc.compareAreaLast[0], 7);
+        ASSERT_EQ(test::gridRowTexts(ws, row), before[static_cast<std::size_t>(row)]) << row;
+    EXPECT_EQ(ws.doc.comparison->areaLast[0], 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CompareFailure,

@@ -1,5 +1,6 @@
 // A fill given again from the kept one is the fill the table files would
 // make now, and is given only while those files are the ones read.
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/tables/TableFill.h"
 #include "support/CaseName.h"
 #include "support/TableFixture.h"
@@ -59,7 +60,6 @@ std::string capacityWithGroupADecimals(int decimals)
 struct FillInputs {
     test::Installation& inst;
     TableFillRequest& request;
-    GridRows& given;
     ParameterSet& values;
 };
 
@@ -73,7 +73,7 @@ struct CacheCase {
 auto defFields(const ParameterDef& d)
 {
     return std::tie(d.code, d.nameJapanese, d.nameEnglish, d.rangeText, d.defaultText, d.decimals, d.significantFigures,
-        d.signFlag, d.slot, d.line);
+        d.signFlag, d.slot, d.line, d.defaultUnits, d.decimalsText, d.range400V, d.capacityWord);
 }
 
 void expectSameFill(const TableFill& got, const TableFill& made)
@@ -83,9 +83,6 @@ void expectSameFill(const TableFill& got, const TableFill& made)
     EXPECT_EQ(got.notices, made.notices);
     EXPECT_EQ(got.capacityPath, made.capacityPath);
     EXPECT_EQ(got.values, made.values);
-    EXPECT_EQ(got.rows.rowCount(), made.rows.rowCount());
-    for (int row = 0; row < GridRowsWithTable; ++row)
-        ASSERT_EQ(got.rows.row(row), made.rows.row(row)) << "row " << row;
     EXPECT_EQ(got.table.path, made.table.path);
     EXPECT_EQ(got.table.substitute, made.table.substitute);
     EXPECT_EQ(got.table.areaFirst, made.table.areaFirst);
@@ -111,15 +108,12 @@ protected:
         request.identity = InverterIdentity {Qm71, 0, 3, RomQm01A1};
         request.controlModeLetter = 'S';
         request.family = ModelFamily::QM;
-        request.language = Language::Japanese;
         values.fill(-7);
-        given.setRowCount(GridRowsWithTable);
     }
 
     test::Installation inst;
     TableFillRequest request;
     std::string capacityPath;
-    GridRows given;
     ParameterSet values {};
 };
 
@@ -131,19 +125,18 @@ TEST_P(TableFillCacheFills, GiveWhatTheFilesMakeNow)
     // tried here.
     TableFillCache cache(std::chrono::nanoseconds(0));
 
-    const TableFill first = cache.fill(request, given, values);
+    const TableFill first = cache.fill(request, values);
     ASSERT_EQ(first.outcome, FillOutcome::Done);
-    // As the loader does: the next fill is given the rows and values of this one.
-    given = first.rows;
+    // As the loader does: the next fill is given the values of this one.
     values = first.values;
-    FillInputs inputs {inst, request, given, values};
+    FillInputs inputs {inst, request, values};
     c.change(inputs);
 
-    const TableFill second = cache.fill(request, given, values);
-    const TableFill made = fillFromTable(request, given, values);
+    const TableFill second = cache.fill(request, values);
+    const TableFill made = fillFromTable(request, values);
     ASSERT_FALSE(made.notices.empty());
     expectSameFill(second, made);
-    EXPECT_EQ(second.rows.sharesColumn(first.rows, ColRange), c.kept);
+    EXPECT_EQ(second.table.defs == first.table.defs, c.kept);
 }
 
 INSTANTIATE_TEST_SUITE_P(, TableFillCacheFills,
@@ -165,23 +158,12 @@ INSTANTIATE_TEST_SUITE_P(, TableFillCacheFills,
                 s.values[4] = 5;
             },
             true},
-        // The header, a row without a record and a blank row after the last
-        // slot are left as given.
-        CacheCase {"OtherRowsGiven", true,
-            [](FillInputs& s) {
-                s.given.setText(0, ColName, "Name");
-                s.given.setText(5, ColCode, "x");
-                s.given.setText(680, ColValue, "y");
-                s.given.setRowCount(GridRowsEmpty);
-            },
-            true},
         CacheCase {"TableRewritten", true,
             [](FillInputs& s) { dateOn(s.inst.writeTable(Qm71, 0, RomQm01A1, tableWithDefault("60.00"))); }, false},
         CacheCase {"CapacityFileRewritten", true,
             [](FillInputs& s) { dateOn(s.inst.writeCapacity("MSEL_DEF.bkh", capacityWithGroupADecimals(3))); }, false},
         CacheCase {"CapacityFileRemoved", false,
             [](FillInputs& s) { ASSERT_EQ(std::remove((s.inst.dir.path() + "MSEL/MSEL_DEF.bkh").c_str()), 0); }, false},
-        CacheCase {"OtherLanguage", true, [](FillInputs& s) { s.request.language = Language::English; }, false},
         CacheCase {"OtherCapacity", true, [](FillInputs& s) { s.request.identity.capacity = 2; }, false}),
     test::CaseName {});
 
@@ -190,12 +172,12 @@ TEST_F(TableFillCacheFills, CapacityFileThatAppearsIsRead)
 {
     ASSERT_EQ(std::remove(capacityPath.c_str()), 0);
     TableFillCache cache(std::chrono::nanoseconds(0));
-    const TableFill first = cache.fill(request, given, values);
+    const TableFill first = cache.fill(request, values);
     inst.writeCapacity("MSEL_DEF.bkh", capacityWithGroupADecimals(2));
 
-    const TableFill second = cache.fill(request, given, values);
+    const TableFill second = cache.fill(request, values);
     EXPECT_NE(second.notices, first.notices);
-    expectSameFill(second, fillFromTable(request, given, values));
+    expectSameFill(second, fillFromTable(request, values));
 }
 
 // Files just written may change again within the file system's time step
@@ -203,9 +185,9 @@ TEST_F(TableFillCacheFills, CapacityFileThatAppearsIsRead)
 TEST_F(TableFillCacheFills, FillOfFilesJustWrittenIsNotKept)
 {
     TableFillCache cache;
-    const TableFill first = cache.fill(request, given, values);
-    const TableFill second = cache.fill(request, given, values);
-    EXPECT_FALSE(second.rows.sharesColumn(first.rows, ColRange));
+    const TableFill first = cache.fill(request, values);
+    const TableFill second = cache.fill(request, values);
+    EXPECT_NE(second.table.defs, first.table.defs);
     expectSameFill(second, first);
 }
 

@@ -1,4 +1,6 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/text/Texts.h"
+#include "support/GridTexts.h"
 #include "support/TableFixture.h"
 #include "app/tables/TableLoader.h"
 #include "support/CaseName.h"
@@ -24,13 +26,18 @@ constexpr int RomQm01A1 = 7; // "01-A1" of QM71
 
 class LoadTable : public ::testing::Test {
 protected:
-    LoadTable() { ws.doc.values.fill(-7); }
+    LoadTable()
+    {
+        ws.doc.values.fill(-7);
+        // The window lays out the table's rows once a load has made them.
+        ws.doc.content = GridContent::Table;
+    }
 
     int load(int keepValues) { return loadParameterTable(ws, ui, keepValues, inst.nextLoadSource()); }
-    const std::string& cell(int slot, int col) const { return ws.doc.rows.text(slot + 1, col); }
+    std::string cell(int slot, int col) const { return gridText(ws, slot + 1, col); }
     std::vector<std::string> rowOf(int slot) const
     {
-        const auto& row = ws.doc.rows.row(slot + 1);
+        const auto& row = test::gridRowTexts(ws, slot + 1);
         return {row.begin(), row.end()};
     }
     int filledRows() const
@@ -73,7 +80,7 @@ TEST_F(LoadTable, NewDataSetShowsAndStoresTheDefaults)
 
     ASSERT_EQ(load(0), LoadDone);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(ws.doc.rows.rowCount(), GridRowsWithTable);
+    EXPECT_EQ(gridRowCount(gridSource(ws)), GridRowsWithTable);
     EXPECT_EQ(rowOf(0), (std::vector<std::string> {"Fund.-0", "Frequency", "0.00/400.00", "50.00", "50.00", "2", "5"}));
     EXPECT_EQ(ws.doc.values[0], 5000);
     // With no decimal places the point of a default is dropped: 1.5 is 15.
@@ -203,7 +210,7 @@ TEST_P(MotorGroups, TakeDecimalPlacesFromTheCapacityFile)
 {
     const GroupCase& c = GetParam();
     inst.writeTable(c.model, c.controlMode, c.rom,
-        tableBytes({{0, {0, 0}}}, {recordLine({.code = c.code, .defaultText = "5", .decimals = "0"})}));
+        tableBytes({{0, {0, 0}}}, {recordLine({.code = c.code, .defaultText = "2", .decimals = "0"})}));
     inst.writeCapacity("MSEL_DEF.bkh",
         test::capacityBytes({{3, CapacityValues {.decimalsC = 1, .decimalsB = 2, .decimalsD = 3, .decimalsA = 4}}}));
     inst.setDataSet({static_cast<std::int16_t>(c.model), static_cast<std::int16_t>(c.controlMode), 3,
@@ -213,18 +220,19 @@ TEST_P(MotorGroups, TakeDecimalPlacesFromTheCapacityFile)
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(cell(0, ColDecimals), c.decimalsShown);
     EXPECT_EQ(cell(0, ColDefault), c.defaultShown);
+    // A default that fits the 16-bit word shows as the value stored.
     EXPECT_EQ(cell(0, ColValue), c.defaultShown);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, MotorGroups,
-    ::testing::Values(GroupCase {"QmGroupA", Qm71, 0, RomQm01A1, "A-2", "4", "5.0000"},
-        GroupCase {"QmGroupB", Qm71, 1, RomQm01A1, "L-10", "2", "5.00"},
-        GroupCase {"QmGroupC", Qm71, 0, RomQm01A1, "A-20", "1", "5.0"},
-        GroupCase {"QmGroupD", Qm71, 0, RomQm01A1, "L-3", "3", "5.000"},
-        GroupCase {"LxGroupB", LxRtp, 2, 0, "L-8", "2", "5.00"},
-        GroupCase {"LxGroupC", LxRtp, 2, 0, "A-18", "1", "5.0"},
-        GroupCase {"LxA20InNoGroup", LxRtp, 2, 0, "A-20", "0", "5"},
-        GroupCase {"CodeOfNoGroup", Qm71, 0, RomQm01A1, "A-3", "0", "5"}),
+    ::testing::Values(GroupCase {"QmGroupA", Qm71, 0, RomQm01A1, "A-2", "4", "2.0000"},
+        GroupCase {"QmGroupB", Qm71, 1, RomQm01A1, "L-10", "2", "2.00"},
+        GroupCase {"QmGroupC", Qm71, 0, RomQm01A1, "A-20", "1", "2.0"},
+        GroupCase {"QmGroupD", Qm71, 0, RomQm01A1, "L-3", "3", "2.000"},
+        GroupCase {"LxGroupB", LxRtp, 2, 0, "L-8", "2", "2.00"},
+        GroupCase {"LxGroupC", LxRtp, 2, 0, "A-18", "1", "2.0"},
+        GroupCase {"LxA20InNoGroup", LxRtp, 2, 0, "A-20", "0", "2"},
+        GroupCase {"CodeOfNoGroup", Qm71, 0, RomQm01A1, "A-3", "0", "2"}),
     test::CaseName {});
 
 // ---- V/F mode (QM family, control mode 2)

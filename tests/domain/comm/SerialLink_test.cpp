@@ -3,6 +3,7 @@
 #include "domain/comm/CommLog.h"
 #include "support/CaseName.h"
 #include "support/FakeSerialPort.h"
+#include "support/TypedTable.h"
 
 #include <gtest/gtest.h>
 
@@ -57,24 +58,24 @@ protected:
         state.commDirection = CommandWrite;
         state.commPhase = CommandWrite;
         state.writeRanges = std::move(ranges);
-        rows.setText(1, ColCode, "Fund.-0");
-        rows.setText(4, ColCode, "Fund.-3");
-        rows.setText(8, ColCode, "Fund.-7");
-        rows.setText(13, ColCode, "A-1");
-        rows.setText(124, ColCode, "G-5");
+        codes.record(0, "Fund.-0");
+        codes.record(3, "Fund.-3");
+        codes.record(7, "Fund.-7");
+        codes.record(12, "A-1");
+        codes.record(123, "G-5");
         openPort();
     }
 
     LinkSettings settings;
     ParameterSet values {};
-    GridRows rows;
+    test::TypedTable codes;
     test::FakeClock clock;
     test::FakeSerialPort port {clock};
     test::FakeInverter inverter;
     RecordingProgress progress;
     LinkState state;
     CommLog log;
-    SerialLink link {port, clock, settings, {values, rows}, state, log};
+    SerialLink link {port, clock, settings, {values, codes.grid(values)}, state, log};
 };
 
 struct OpenCase {
@@ -258,7 +259,7 @@ TEST_P(RefusalInAreaO, IsLoggedOnlyWhenTheAreaIsShown)
     state.showAreaO = GetParam().showAreaO;
     inverter.nakAt[wordAddress(123)] = 'E';
     startWrite({{123, 124}});
-    rows.setText(124, ColCode, "O-0");
+    codes.record(123, "O-0");
     EXPECT_EQ(link.transferParameterImage(), 0);
     EXPECT_TRUE(log.lines() == GetParam().log);
 }
@@ -385,7 +386,7 @@ TEST_F(Link, ReplyComingAfterTheDeadlineIsReadAwayBeforeTheNextRequest)
     // range's first request would already be waiting for its own reply.
     inverter.faults[wordAddress(21)] = sim::Fault {sim::FaultKind::Delay, 2500, false};
     inverter.nakAt[wordAddress(31)] = 'E';
-    rows.setText(32, ColCode, "B-1");
+    codes.record(31, "B-1");
     startWrite({{20, 22}, {30, 32}});
 
     EXPECT_EQ(link.transferParameterImage(), -1);

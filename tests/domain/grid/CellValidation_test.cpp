@@ -1,9 +1,12 @@
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Workspace.h"
 #include "app/mainwindow/CellEditing.h"
 #include "domain/grid/CellValidation.h"
+#include "domain/tables/ValueFormat.h"
 #include "domain/text/Texts.h"
 
 #include "support/CaseName.h"
+#include "support/TypedTable.h"
 #include "support/FakeUi.h"
 
 #include <gtest/gtest.h>
@@ -35,11 +38,12 @@ TEST_P(CellEntryForm, GivesItsVerdict)
     const FormCase& c = GetParam();
     CellEntry entry;
     entry.typed = c.typed;
-    entry.decimalsText = c.decimals;
-    entry.defaultText = c.defaultText;
+    entry.decimals = parseInteger(c.decimals);
+    entry.negativeDefault = c.defaultText[0] == '-';
     entry.code = "B-3";
-    entry.ruleTexts = {"0", "0", "0", "0", "0"};
+    entry.ruleWords = {0, 0, 0, 0, 0};
     entry.stored = StoredValue;
+    entry.row = 20;
 
     const CellVerdict verdict = validateCellEntry(entry);
 
@@ -112,16 +116,27 @@ struct CrossCase {
 
 class CellCrossRules : public ::testing::TestWithParam<CrossCase> { };
 
+// The grid rows the rule parameters stand in, and one beside them.
+int rowOfCode(std::string_view code)
+{
+    for (std::size_t i = 0; i < CrossRuleRows.size(); ++i)
+        if (code == std::array<std::string_view, 5> {"Fund.-0", "Fund.-1", "Fund.-2", "A-0", "A-1"}[i])
+            return CrossRuleRows[i];
+    return 20;
+}
+
 TEST_P(CellCrossRules, GiveTheirVerdict)
 {
     const CrossCase& c = GetParam();
     CellEntry entry;
     entry.typed = c.typed;
-    entry.decimalsText = c.decimals;
-    entry.defaultText = "1";
+    entry.decimals = parseInteger(c.decimals);
     entry.code = c.code;
-    for (std::size_t i = 0; i < entry.ruleTexts.size(); ++i)
-        entry.ruleTexts[i] = c.rules[i];
+    entry.row = rowOfCode(c.code);
+    for (std::size_t i = 0; i < entry.ruleWords.size(); ++i) {
+        if (const std::optional<std::int32_t> word = tables::toScaledInteger(c.rules[i]))
+            entry.ruleWords[i] = static_cast<std::int16_t>(*word);
+    }
     entry.stored = StoredValue;
 
     const CellVerdict verdict = validateCellEntry(entry);
@@ -169,43 +184,49 @@ protected:
     {
         ws.settings.language = Language::English;
         ws.doc.state.open = true;
-        ws.doc.rows.setRowCount(GridRowsWithTable);
-        setRow(1, "Fund.-0", "600", "0", 600);
-        setRow(2, "Fund.-1", "100", "0", 100);
-        setRow(3, "Fund.-2", "-100", "0", -100);
-        setRow(12, "A-0", "1500", "0", 1500);
-        setRow(13, "A-1", "100", "0", 100);
-        setRow(ParamRow, "B-3", "1.0", "1", 125);
-        ws.doc.rows.setText(ParamRow, ColValue, "12.5");
+        setRow(1, "Fund.-0", 600, 0, 600);
+        setRow(2, "Fund.-1", 100, 0, 100);
+        setRow(3, "Fund.-2", -100, 0, -100);
+        setRow(12, "A-0", 1500, 0, 1500);
+        setRow(13, "A-1", 100, 0, 100);
+        setRow(ParamRow, "B-3", 10, 1, 125);
+        ws.doc.table = table.table();
+        ws.doc.content = GridContent::Table;
     }
 
-    void setRow(int row, const char* code, const char* defaultText, const char* decimals, std::int32_t value)
+    void setRow(int row, const char* code, std::int64_t defaultUnits, int decimals, std::int32_t value)
     {
-        GridRows& rows = ws.doc.rows;
-        rows.setText(row, ColCode, code);
-        rows.setText(row, ColName, "name");
-        rows.setText(row, ColDefault, defaultText);
-        rows.setText(row, ColValue, std::to_string(value));
-        rows.setText(row, ColDecimals, decimals);
-        rows.setText(row, ColFigures, "5");
+        ParameterDef& def = table.record(row - 1, code);
+        def.nameEnglish = "name";
+        def.defaultUnits = defaultUnits;
+        def.decimals = decimals;
+        def.decimalsText = table.keep(std::to_string(decimals));
+        def.significantFigures = 5;
         ws.doc.values[static_cast<std::size_t>(row - 1)] = value;
     }
 
-    const std::string& cell(int row) const { return ws.doc.rows.text(row, ColValue); }
+    void showRaw()
+    {
+        ws.doc.state.rawDataSetMode = true;
+        ws.doc.content = GridContent::Raw;
+    }
+
+    std::string cell(int row) const { return gridText(ws, row, ColValue); }
     std::int32_t stored(int row) const { return ws.doc.values[static_cast<std::size_t>(row - 1)]; }
 
+    test::TypedTable table;
     Workspace ws;
     test::FakeUi ui;
 };
 
-TEST_F(CellEditingTest, AcceptedEntryIsStoredAndKeptAsTyped)
+TEST_F(CellEditingTest, AcceptedEntryIsStoredAndShownInItsFormat)
 {
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "03.5");
 
     EXPECT_EQ(result.outcome, CellOutcome::Accepted);
     EXPECT_TRUE(ws.view.commands.saveItem);
     EXPECT_EQ(stored(ParamRow), 35);
-    EXPECT_EQ(cell(ParamRow), "03.5");
+    EXPECT_EQ(cell(ParamRow), "3.5");
     EXPECT_TRUE(ws.doc.edit.justEdited);
     EXPECT_EQ(ws.doc.edit.row, ParamRow);
     EXPECT_FALSE(ws.doc.state.saved);
@@ -219,12 +240,12 @@ TEST_F(CellEditingTest, StatusTextFollowsLanguageAndRawDataSet)
     commitCellEdit(ws, ui, ParamRow, "12.6");
     EXPECT_EQ(ws.doc.edit.statusText, "B-3のデータを変更しました！");
 
-    ws.doc.state.rawDataSetMode = true;
-    commitCellEdit(ws, ui, ParamRow, "12.7");
+    showRaw();
+    commitCellEdit(ws, ui, ParamRow, "127");
     EXPECT_EQ(ws.doc.edit.statusText, "19番目のデータを変更しました！");
 
     ws.settings.language = Language::English;
-    commitCellEdit(ws, ui, ParamRow, "12.8");
+    commitCellEdit(ws, ui, ParamRow, "128");
     EXPECT_EQ(ws.doc.edit.statusText, "19 data is changed !");
 }
 
@@ -256,7 +277,7 @@ TEST_F(CellEditingTest, RefusalShowsMessageInLanguageAndRestoresCell)
     EXPECT_TRUE(ws.doc.state.saved);
 }
 
-TEST_F(CellEditingTest, CrossRuleReadsTheEditedRowFromTheGrid)
+TEST_F(CellEditingTest, CrossRuleTakesTheEditedRowsTypedValue)
 {
     commitCellEdit(ws, ui, 12, "500"); // "A-0" below "Fund.-0" at 600
 
@@ -289,11 +310,8 @@ TEST_F(CellEditingTest, RowWithoutParameterIsOutsideTheArea)
 
 TEST_F(CellEditingTest, RowsBeyondTheLastSlotHoldNoValue)
 {
-    ws.doc.state.rawDataSetMode = true;
+    showRaw();
     const int row = SlotCount + 1;
-    ws.doc.rows.setText(row, ColCode, "---");
-    ws.doc.rows.setText(row, ColDefault, "1");
-    ws.doc.rows.setText(row, ColDecimals, "0");
 
     const CellCommitResult result = commitCellEdit(ws, ui, row, "5");
 
@@ -325,9 +343,9 @@ class CellArrowKey : public CellEditingTest, public ::testing::WithParamInterfac
 TEST_P(CellArrowKey, DropsTheTypedText)
 {
     const ArrowCase& c = GetParam();
-    ws.doc.state.rawDataSetMode = c.raw;
+    if (c.raw)
+        showRaw();
     ws.doc.state.compareMode = c.compare;
-    ws.doc.rows.setText(c.row, ColValue, "typed");
 
     abandonCellEdit(ws.doc, c.row);
 
@@ -338,22 +356,18 @@ TEST_P(CellArrowKey, DropsTheTypedText)
 INSTANTIATE_TEST_SUITE_P(CellEditing, CellArrowKey,
     ::testing::Values(ArrowCase {"ShowsStoredValue", false, false, ParamRow, "12.5"},
         ArrowCase {"RawDataSetShowsInteger", true, false, ParamRow, "125"},
-        ArrowCase {"ComparisonStays", false, true, ParamRow, "typed"},
+        ArrowCase {"ComparisonShowsTheOpenValue", false, true, ParamRow, "12.5"},
         ArrowCase {"RowWithoutParameterEmptied", false, false, BlankRow, ""}),
     test::CaseName {});
 
-TEST_F(CellEditingTest, MouseDownPutsTypedCellBackOnce)
+TEST_F(CellEditingTest, MouseDownDropsTheTypingOnce)
 {
-    ws.doc.rows.setText(ParamRow, ColValue, "99");
     noteCellTyping(ws.doc, ParamRow);
 
     EXPECT_EQ(cellMouseDown(ws.doc), ParamRow);
     EXPECT_EQ(cell(ParamRow), "12.5");
     EXPECT_FALSE(ws.doc.edit.pendingRestore);
-
-    ws.doc.rows.setText(ParamRow, ColValue, "77");
     EXPECT_EQ(cellMouseDown(ws.doc), 0);
-    EXPECT_EQ(cell(ParamRow), "77");
 }
 
 TEST_F(CellEditingTest, EnterEndsThePendingRestore)
