@@ -1,10 +1,10 @@
 #include "app/catalogue/InverterSelectionPresenter.h"
 
+#include "app/common/Ui.h"
 #include "app/common/Workspace.h"
+#include "app/tables/TableLookup.h"
 #include "domain/catalogue/ConversionMatrix.h"
 #include "domain/common/FileIo.h"
-#include "app/common/Ui.h"
-#include "app/tables/TableLookup.h"
 
 #include <algorithm>
 #include <array>
@@ -15,12 +15,6 @@ namespace {
 bool inRange(int value, int low, int high)
 {
     return value >= low && value <= high;
-}
-
-// The ROM ranges of LX71RTP in which its control mode may be chosen.
-bool lx71rtpControlModeFree(int romIndex)
-{
-    return inRange(romIndex, 19, 27) || inRange(romIndex, 55, 108);
 }
 
 std::string_view firstFive(std::string_view text)
@@ -299,7 +293,7 @@ void InverterSelectionPresenter::applyModel(Model n)
 
     switch (n) {
     case Model::QM71:
-        if (!(m_change && m == Model::QM71K && inRange(m_dataSet.romVersion, 0, 35)))
+        if (!(m_change && m == Model::QM71K && roms::Qm71KToQm71KeepsControlMode.contains(m_dataSet.romVersion)))
             m_controlModeEnabled = true;
         break;
     case Model::LX71RTP:
@@ -341,36 +335,36 @@ InverterSelectionPresenter::Move InverterSelectionPresenter::checkMove(
     };
 
     if (n == Model::LX71RTP && m == Model::LX75RTP) {
-        if (!inRange(r, 0, 18))
+        if (!roms::Lx75RtpListD.contains(r))
             return refuseRom();
         return remapInto(CapacityListId::E);
     }
     if (n == Model::LX75RTP && m == Model::LX71RTP) {
-        if (!inRange(r, 28, 45))
+        if (!roms::Lx71Rtp03.contains(r))
             return refuseRom();
         return remapInto(CapacityListId::D);
     }
     if (n == Model::LX75RTP && m == Model::LX75RTP) {
-        if (!inRange(r, 0, 18))
+        if (!roms::Lx75RtpListD.contains(r))
             return refuseRom();
         fixedList = CapacityListId::D;
         return Move::Proceed;
     }
     if (n == Model::LX71KRTP && m == Model::LX71RTP) {
-        if (lx71rtpControlModeFree(r))
+        if (lx71RtpControlModeFree(r))
             fixedList = CapacityListId::D;
-        else if (inRange(r, 28, 54) || inRange(r, 109, 153))
+        else if (capacityList(Model::LX71RTP, r) == CapacityListId::E)
             fixedList = CapacityListId::E;
         else
             return refuseRom();
         return Move::Proceed;
     }
     if (n == Model::LX71KRTP && m == Model::LX75RTP) {
-        if (!inRange(r, 0, 18))
+        if (!roms::Lx75RtpListD.contains(r))
             return refuseRom();
         return remapInto(CapacityListId::E);
     }
-    if (n == Model::LX71ht && m == Model::LX71K && inRange(r, 0, 26))
+    if (n == Model::LX71ht && m == Model::LX71K && roms::Lx71KToLx71htListD.contains(r))
         fixedList = CapacityListId::D;
     return Move::Proceed;
 }
@@ -436,8 +430,8 @@ void InverterSelectionPresenter::changeControlMode(int controlMode)
     if (m_model == Model::LX71) {
         if (controlMode == ControlModeP) {
             applyModel(m_model);
-        } else if (controlMode == ControlModeV && m_romVersion < 11) {
-            // V Mode exists from ROM index 11 on: the preselected version
+        } else if (controlMode == ControlModeV && !lx71HasVMode(m_romVersion)) {
+            // V Mode exists from 01-B3 on: the preselected version
             // cannot stand, the user picks one of the V Mode set.
             m_romVersion = -1;
             m_acceptedRom.reset();
@@ -519,7 +513,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
                 refuseSame();
                 return;
             }
-            if (m_controlMode == ControlModeV && r >= 11 && p <= 10) {
+            if (m_controlMode == ControlModeV && lx71HasVMode(r) && !lx71HasVMode(p)) {
                 show(TextId::MsgCannotChangeToRomVersion);
                 selectRomVersion(r);
                 m_romText = dataSetRomText();
@@ -543,7 +537,7 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
                 refuseRomChange();
                 return;
             }
-            if (n == Model::LX71RTP && lx71rtpControlModeFree(p))
+            if (n == Model::LX71RTP && lx71RtpControlModeFree(p))
                 m_controlModeEnabled = true;
             break;
         }
@@ -570,11 +564,15 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
         } else if (romZeroMark) {
             selected = 1;
             romZeroMark = false;
-        } else if (inRange(p, 1, 9) && inRange(r, 10, 18) && c >= 22) {
-            selected = 21; // the last entry of list B
+        } else if (roms::Lx71RtpListB.contains(p) && roms::Lx71RtpListC.contains(r)
+            && c > lastCapacity(CapacityListId::B)) {
+            // From list C down to the shorter list B.
+            selected = lastCapacity(CapacityListId::B);
         }
-    } else if (n == Model::LX71ht && inRange(p, 0, 8) && r >= 9 && c >= 36) {
-        selected = 35; // the last entry of list H
+    } else if (n == Model::LX71ht && roms::Lx71htListH.contains(p) && r > roms::Lx71htListH.last
+        && c > lastCapacity(CapacityListId::H)) {
+        // From list D down to the shorter list H.
+        selected = lastCapacity(CapacityListId::H);
     }
     selectCapacity(selected);
     m_ws.doc.capacityIndexText = "Cap:" + std::to_string(m_capacity);
