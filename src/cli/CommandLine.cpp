@@ -104,6 +104,229 @@ struct GivenOption {
     std::string value;
 };
 
+// The arguments told apart: the options with their values, and the plain
+// words (the command first).
+struct SplitArguments {
+    std::vector<GivenOption> options;
+    std::vector<std::string> plain;
+};
+
+// Records a fault of the line; the first one found is the one told.
+void fail(ParsedCommandLine& result, TextId id, std::string arg1 = {}, std::string arg2 = {})
+{
+    if (!result.error)
+        result.error = UsageError {id, std::move(arg1), std::move(arg2)};
+}
+
+// The value of the option at args[i] that takes one: after its '=', or the
+// next argument (then i moves past it). Nothing, the fault recorded, when it
+// is missing or empty.
+std::optional<std::string> readValue(std::span<const std::string> args, std::size_t& i, const std::string& name,
+    std::size_t equals, ParsedCommandLine& result)
+{
+    std::string value;
+    if (equals != std::string::npos) {
+        value = args[i].substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];
+    } else {
+        fail(result, TextId::CliUsageMissingValue, name);
+        return std::nullopt;
+    }
+    if (value.empty()) {
+        fail(result, TextId::CliUsageBadValue, name, value);
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Reads the option at args[i] and its value, which may be the next argument
+// (then i moves past it). Nothing is kept of an option that is faulty.
+void readOption(
+    std::span<const std::string> args, std::size_t& i, ParsedCommandLine& result, std::vector<GivenOption>& given)
+{
+    const std::string& arg = args[i];
+    const std::size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
+    const std::string name = arg.substr(0, equals);
+    const OptionSpec* spec = findOption(name);
+    if (!spec) {
+        fail(result, TextId::CliUsageUnknownOption, name);
+        return;
+    }
+    if (spec->name == "--help" || spec->name == "-h")
+        result.options.help = true;
+    std::string value;
+    if (spec->takesValue) {
+        std::optional<std::string> read = readValue(args, i, name, equals, result);
+        if (!read)
+            return;
+        value = std::move(*read);
+    } else if (equals != std::string::npos) {
+        fail(result, TextId::CliUsageBadValue, name, arg.substr(equals + 1));
+        return;
+    }
+    given.push_back({spec, std::move(value)});
+}
+
+// First the words apart: the command is the first plain argument, and
+// whether an option belongs to it is known only once it is found.
+SplitArguments splitArguments(std::span<const std::string> args, ParsedCommandLine& result)
+{
+    SplitArguments split;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-')
+            split.plain.push_back(arg);
+        else if (arg == "--")
+            optionsEnded = true;
+        else
+            readOption(args, i, result, split.options);
+    }
+    return split;
+}
+
+void readCommand(const std::vector<std::string>& plain, ParsedCommandLine& result)
+{
+    if (plain.empty())
+        fail(result, TextId::CliUsageNoCommand);
+    else if (const std::optional<Command> command = commandOf(plain.front()))
+        result.options.command = *command;
+    else
+        fail(result, TextId::CliUsageUnknownCommand, plain.front());
+}
+
+// The options the parser reads itself: --lang and --mode.
+void readOptionValue(std::string_view name, const std::string& value, ParsedCommandLine& result)
+{
+    Options& o = result.options;
+    if (name == "--lang") {
+        if (value == "ja")
+            o.language = Language::Japanese;
+        else if (value == "en")
+            o.language = Language::English;
+        else
+            fail(result, TextId::CliUsageBadValue, std::string(name), value);
+    } else if (name == "--mode") {
+        o.controlMode = parseInteger(value, IntegerSign::MinusOnly);
+        if (!o.controlMode)
+            fail(result, TextId::CliUsageBadValue, std::string(name), value);
+    }
+}
+
+// The options into their fields, once the command they must belong to is
+// known.
+void applyOptions(const std::vector<GivenOption>& given, ParsedCommandLine& result)
+{
+    Options& o = result.options;
+    for (const GivenOption& option : given) {
+        const OptionSpec& spec = *option.spec;
+        if (o.command != Command::None && !allowedFor(spec, o.command)) {
+            fail(result, TextId::CliUsageUnknownOption, std::string(spec.name));
+            continue;
+        }
+        if (spec.text)
+            o.*spec.text = option.value;
+        else if (spec.flag)
+            o.*spec.flag = spec.flagState;
+        else
+            readOptionValue(spec.name, option.value, result);
+    }
+}
+
+void requireNoPlainArgument(std::span<const std::string> rest, ParsedCommandLine& result)
+{
+    if (!rest.empty())
+        fail(result, TextId::CliUsageExtraArgument, rest.front());
+}
+
+void requireOption(const std::string& value, const char* option, ParsedCommandLine& result)
+{
+    if (value.empty())
+        fail(result, TextId::CliUsageMissingOption, option);
+}
+
+void readOneDataFile(std::span<const std::string> rest, ParsedCommandLine& result)
+{
+    if (rest.empty())
+        fail(result, TextId::CliUsageMissingFile);
+    else
+        result.options.dataFiles.push_back(rest.front());
+    if (rest.size() > 1)
+        fail(result, TextId::CliUsageExtraArgument, rest[1]);
+}
+
+void readDataFiles(std::span<const std::string> words, ParsedCommandLine& result)
+{
+    if (words.empty())
+        fail(result, TextId::CliUsageMissingFile);
+    result.options.dataFiles.assign(words.begin(), words.end());
+}
+
+// set: the data files come first, the words before the first one with '='
+// (the first word is always one). Without any such word the words after the
+// first are entries that lack it.
+void readSetArguments(std::span<const std::string> rest, ParsedCommandLine& result)
+{
+    if (rest.empty()) {
+        fail(result, TextId::CliUsageMissingFile);
+        return;
+    }
+    const auto firstEntry = std::find_if(
+        rest.begin() + 1, rest.end(), [](const std::string& word) { return word.find('=') != std::string::npos; });
+    const std::size_t fileCount = firstEntry == rest.end() ? 1 : static_cast<std::size_t>(firstEntry - rest.begin());
+    readDataFiles(rest.first(fileCount), result);
+    for (const std::string& word : rest.subspan(fileCount)) {
+        const std::size_t equals = word.find('=');
+        if (equals == 0 || equals == std::string::npos) {
+            fail(result, TextId::CliUsageBadAssignment, word);
+            continue;
+        }
+        result.options.assignments.push_back({word.substr(0, equals), word.substr(equals + 1)});
+    }
+    if (rest.size() == 1)
+        fail(result, TextId::CliUsageNoAssignment);
+}
+
+// The plain arguments after the command, and the options the command cannot
+// do without.
+void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& result)
+{
+    const Options& o = result.options;
+    switch (o.command) {
+    case Command::None:
+        break;
+    case Command::New:
+        requireNoPlainArgument(rest, result);
+        requireOption(o.model, "--model", result);
+        requireOption(o.capacity, "--capacity", result);
+        requireOption(o.output, "-o", result);
+        break;
+    case Command::Show:
+        readDataFiles(rest, result);
+        break;
+    case Command::Export:
+        readDataFiles(rest, result);
+        // Several .csv files cannot go to one output: each goes beside its .csl.
+        if (o.dataFiles.size() > 1 && !o.output.empty())
+            fail(result, TextId::CliUsageOutputWithSeveralFiles);
+        break;
+    case Command::Set:
+        readSetArguments(rest, result);
+        break;
+    case Command::Read:
+        requireNoPlainArgument(rest, result);
+        requireOption(o.port, "--port", result);
+        requireOption(o.output, "-o", result);
+        break;
+    case Command::Write:
+    case Command::CompareDrive:
+        readOneDataFile(rest, result);
+        requireOption(o.port, "--port", result);
+        break;
+    }
+}
+
 } // namespace
 
 std::string_view commandName(Command command)
@@ -121,171 +344,13 @@ TextId helpText(Command command)
 ParsedCommandLine parseCommandLine(std::span<const std::string> args)
 {
     ParsedCommandLine result;
-    Options& o = result.options;
-    const auto fail = [&](TextId id, std::string arg1 = {}, std::string arg2 = {}) {
-        if (!result.error)
-            result.error = UsageError {id, std::move(arg1), std::move(arg2)};
-    };
-
-    // First the words apart: the command is the first plain argument, and
-    // whether an option belongs to it is known only once it is found.
-    std::vector<GivenOption> given;
-    std::vector<std::string> plain;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-            plain.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const std::size_t equals = arg.rfind("--", 0) == 0 ? arg.find('=') : std::string::npos;
-        const std::string name = arg.substr(0, equals);
-        const OptionSpec* spec = findOption(name);
-        if (!spec) {
-            fail(TextId::CliUsageUnknownOption, name);
-            continue;
-        }
-        if (spec->name == "--help" || spec->name == "-h")
-            o.help = true;
-        std::string value;
-        if (spec->takesValue) {
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                fail(TextId::CliUsageMissingValue, name);
-                continue;
-            }
-            if (value.empty()) {
-                fail(TextId::CliUsageBadValue, name, value);
-                continue;
-            }
-        } else if (equals != std::string::npos) {
-            fail(TextId::CliUsageBadValue, name, arg.substr(equals + 1));
-            continue;
-        }
-        given.push_back({spec, std::move(value)});
-    }
-
-    if (plain.empty()) {
-        fail(TextId::CliUsageNoCommand);
-    } else if (const std::optional<Command> command = commandOf(plain.front())) {
-        o.command = *command;
-    } else {
-        fail(TextId::CliUsageUnknownCommand, plain.front());
-    }
-
-    for (const GivenOption& option : given) {
-        const std::string_view name = option.spec->name;
-        const std::string& value = option.value;
-        if (o.command != Command::None && !allowedFor(*option.spec, o.command)) {
-            fail(TextId::CliUsageUnknownOption, std::string(name));
-            continue;
-        }
-        const OptionSpec& spec = *option.spec;
-        if (spec.text) {
-            o.*spec.text = value;
-        } else if (spec.flag) {
-            o.*spec.flag = spec.flagState;
-        } else if (name == "--lang") {
-            if (value == "ja")
-                o.language = Language::Japanese;
-            else if (value == "en")
-                o.language = Language::English;
-            else
-                fail(TextId::CliUsageBadValue, std::string(name), value);
-        } else if (name == "--mode") {
-            o.controlMode = parseInteger(value, IntegerSign::MinusOnly);
-            if (!o.controlMode)
-                fail(TextId::CliUsageBadValue, std::string(name), value);
-        }
-    }
-
-    // The plain arguments after the command.
+    const SplitArguments split = splitArguments(args, result);
+    readCommand(split.plain, result);
+    applyOptions(split.options, result);
     const std::span<const std::string> rest
-        = plain.empty() ? std::span<const std::string> {} : std::span<const std::string>(plain).subspan(1);
-    const auto noPlainArgument = [&] {
-        if (!rest.empty())
-            fail(TextId::CliUsageExtraArgument, rest.front());
-    };
-    const auto require = [&](const std::string& value, const char* option) {
-        if (value.empty())
-            fail(TextId::CliUsageMissingOption, option);
-    };
-    const auto oneDataFile = [&] {
-        if (rest.empty())
-            fail(TextId::CliUsageMissingFile);
-        else
-            o.dataFiles.push_back(rest.front());
-        if (rest.size() > 1)
-            fail(TextId::CliUsageExtraArgument, rest[1]);
-    };
-    const auto dataFiles = [&](std::span<const std::string> words) {
-        if (words.empty())
-            fail(TextId::CliUsageMissingFile);
-        o.dataFiles.assign(words.begin(), words.end());
-    };
-    switch (o.command) {
-    case Command::None:
-        break;
-    case Command::New:
-        noPlainArgument();
-        require(o.model, "--model");
-        require(o.capacity, "--capacity");
-        require(o.output, "-o");
-        break;
-    case Command::Show:
-        dataFiles(rest);
-        break;
-    case Command::Export:
-        dataFiles(rest);
-        // Several .csv files cannot go to one output: each goes beside its .csl.
-        if (o.dataFiles.size() > 1 && !o.output.empty())
-            fail(TextId::CliUsageOutputWithSeveralFiles);
-        break;
-    case Command::Set: {
-        if (rest.empty()) {
-            fail(TextId::CliUsageMissingFile);
-            break;
-        }
-        // The data files come first: the words before the first one with
-        // '=' (the first word is always one). Without any such word the
-        // words after the first are entries that lack it.
-        const auto firstEntry = std::find_if(
-            rest.begin() + 1, rest.end(), [](const std::string& word) { return word.find('=') != std::string::npos; });
-        const std::size_t fileCount
-            = firstEntry == rest.end() ? 1 : static_cast<std::size_t>(firstEntry - rest.begin());
-        dataFiles(rest.first(fileCount));
-        for (const std::string& word : rest.subspan(fileCount)) {
-            const std::size_t equals = word.find('=');
-            if (equals == 0 || equals == std::string::npos) {
-                fail(TextId::CliUsageBadAssignment, word);
-                continue;
-            }
-            o.assignments.push_back({word.substr(0, equals), word.substr(equals + 1)});
-        }
-        if (rest.size() == 1)
-            fail(TextId::CliUsageNoAssignment);
-        break;
-    }
-    case Command::Read:
-        noPlainArgument();
-        require(o.port, "--port");
-        require(o.output, "-o");
-        break;
-    case Command::Write:
-    case Command::CompareDrive:
-        oneDataFile();
-        require(o.port, "--port");
-        break;
-    }
-
-    if (o.help)
+        = split.plain.empty() ? std::span<const std::string> {} : std::span<const std::string>(split.plain).subspan(1);
+    readCommandArguments(rest, result);
+    if (result.options.help)
         result.error.reset();
     return result;
 }

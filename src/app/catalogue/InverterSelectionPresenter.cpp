@@ -1,10 +1,10 @@
 #include "app/catalogue/InverterSelectionPresenter.h"
 
+#include "app/common/Ui.h"
 #include "app/common/Workspace.h"
+#include "app/tables/TableLookup.h"
 #include "domain/catalogue/ConversionMatrix.h"
 #include "domain/common/FileIo.h"
-#include "app/common/Ui.h"
-#include "app/tables/TableLookup.h"
 
 #include <algorithm>
 #include <array>
@@ -15,12 +15,6 @@ namespace {
 bool inRange(int value, int low, int high)
 {
     return value >= low && value <= high;
-}
-
-// The ROM ranges of LX71RTP in which its control mode may be chosen.
-bool lx71rtpControlModeFree(int romIndex)
-{
-    return inRange(romIndex, 19, 27) || inRange(romIndex, 55, 108);
 }
 
 std::string_view firstFive(std::string_view text)
@@ -299,7 +293,7 @@ void InverterSelectionPresenter::applyModel(Model n)
 
     switch (n) {
     case Model::QM71:
-        if (!(m_change && m == Model::QM71K && inRange(m_dataSet.romVersion, 0, 35)))
+        if (!(m_change && m == Model::QM71K && roms::Qm71KToQm71KeepsControlMode.contains(m_dataSet.romVersion)))
             m_controlModeEnabled = true;
         break;
     case Model::LX71RTP:
@@ -341,36 +335,36 @@ InverterSelectionPresenter::Move InverterSelectionPresenter::checkMove(
     };
 
     if (n == Model::LX71RTP && m == Model::LX75RTP) {
-        if (!inRange(r, 0, 18))
+        if (!roms::Lx75RtpListD.contains(r))
             return refuseRom();
         return remapInto(CapacityListId::E);
     }
     if (n == Model::LX75RTP && m == Model::LX71RTP) {
-        if (!inRange(r, 28, 45))
+        if (!roms::Lx71Rtp03.contains(r))
             return refuseRom();
         return remapInto(CapacityListId::D);
     }
     if (n == Model::LX75RTP && m == Model::LX75RTP) {
-        if (!inRange(r, 0, 18))
+        if (!roms::Lx75RtpListD.contains(r))
             return refuseRom();
         fixedList = CapacityListId::D;
         return Move::Proceed;
     }
     if (n == Model::LX71KRTP && m == Model::LX71RTP) {
-        if (lx71rtpControlModeFree(r))
+        if (lx71RtpControlModeFree(r))
             fixedList = CapacityListId::D;
-        else if (inRange(r, 28, 54) || inRange(r, 109, 153))
+        else if (capacityList(Model::LX71RTP, r) == CapacityListId::E)
             fixedList = CapacityListId::E;
         else
             return refuseRom();
         return Move::Proceed;
     }
     if (n == Model::LX71KRTP && m == Model::LX75RTP) {
-        if (!inRange(r, 0, 18))
+        if (!roms::Lx75RtpListD.contains(r))
             return refuseRom();
         return remapInto(CapacityListId::E);
     }
-    if (n == Model::LX71ht && m == Model::LX71K && inRange(r, 0, 26))
+    if (n == Model::LX71ht && m == Model::LX71K && roms::Lx71KToLx71htListD.contains(r))
         fixedList = CapacityListId::D;
     return Move::Proceed;
 }
@@ -436,8 +430,8 @@ void InverterSelectionPresenter::changeControlMode(int controlMode)
     if (m_model == Model::LX71) {
         if (controlMode == ControlModeP) {
             applyModel(m_model);
-        } else if (controlMode == ControlModeV && m_romVersion < 11) {
-            // V Mode exists from ROM index 11 on: the preselected version
+        } else if (controlMode == ControlModeV && !lx71HasVMode(m_romVersion)) {
+            // V Mode exists from 01-B3 on: the preselected version
             // cannot stand, the user picks one of the V Mode set.
             m_romVersion = -1;
             m_acceptedRom.reset();
@@ -481,77 +475,99 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
 {
     if (!isOpen())
         return;
-    const Model m = m_dataSetModel;
-    const Model n = m_model;
-    const int r = m_change ? m_dataSet.romVersion : -1;
-
     selectRomVersion(p);
-    if (!tableExists(n, m_controlMode, m_ws.view.selection.pickedRomIndex)) {
-        showTableNotFound(n, m_controlMode, m_ws.view.selection.pickedRomIndex);
-        selectRomVersion(r);
-        m_romText.clear();
-        m_ws.doc.romIndexText.clear();
-        m_okEnabled = false;
-        if (!m_change)
-            m_acceptedRom.reset();
+    if (!tableExists(m_model, m_controlMode, m_ws.view.selection.pickedRomIndex)) {
+        refuseMissingTable();
         return;
     }
     m_okEnabled = true;
+    if (m_change && !romChangeAllowed(p))
+        return;
+    fitListsToRom(p);
+}
 
-    if (m_change) {
-        // The same index names the same version only within one model.
-        const bool same = n == m && p == r;
-        const auto refuseSame = [&] {
-            show(TextId::MsgSameRomVersion);
-            m_okEnabled = false;
-            m_romText = dataSetRomText();
-        };
-        switch (m) {
-        case Model::QM71RTP:
-        case Model::QM71N:
-            if (same) {
-                refuseSame();
-                return;
-            }
-            break;
-        case Model::LX71:
-            if (same) {
-                refuseSame();
-                return;
-            }
-            if (m_controlMode == ControlModeV && r >= 11 && p <= 10) {
-                show(TextId::MsgCannotChangeToRomVersion);
-                selectRomVersion(r);
-                m_romText = dataSetRomText();
-                m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
-                m_okEnabled = false;
-                return;
-            }
-            break;
-        case Model::QM73N:
-            break;
-        default: {
-            ConversionResult result = lookUpConversion(m, n, r, p);
-            if (result.status == ConversionResult::Status::Unreadable)
-                return;
-            if (result.status == ConversionResult::Status::Answered && result.code == conversion::AskGroups) {
-                result = lookUpConversion(m, n, result.groupFrom, result.groupTo);
-                if (result.status == ConversionResult::Status::Unreadable)
-                    return;
-            }
-            if (result.status != ConversionResult::Status::Answered || result.code != conversion::Allowed) {
-                refuseRomChange();
-                return;
-            }
-            if (n == Model::LX71RTP && lx71rtpControlModeFree(p))
-                m_controlModeEnabled = true;
-            break;
+void InverterSelectionPresenter::refuseMissingTable()
+{
+    showTableNotFound(m_model, m_controlMode, m_ws.view.selection.pickedRomIndex);
+    selectRomVersion(m_change ? m_dataSet.romVersion : -1);
+    m_romText.clear();
+    m_ws.doc.romIndexText.clear();
+    m_okEnabled = false;
+    if (!m_change)
+        m_acceptedRom.reset();
+}
+
+bool InverterSelectionPresenter::romChangeAllowed(int p)
+{
+    const Model m = m_dataSetModel;
+    const int r = m_dataSet.romVersion;
+    // The same index names the same version only within one model.
+    const bool same = m_model == m && p == r;
+    switch (m) {
+    case Model::QM71RTP:
+    case Model::QM71N:
+        if (same)
+            refuseSameRom();
+        return !same;
+    case Model::LX71:
+        if (same) {
+            refuseSameRom();
+            return false;
         }
+        if (m_controlMode == ControlModeV && lx71HasVMode(r) && !lx71HasVMode(p)) {
+            refuseLeavingVMode();
+            return false;
         }
+        return true;
+    case Model::QM73N:
+        return true;
+    default:
+        return conversionAllows(p);
     }
+}
 
-    // Accepted: bring the capacity and control mode lists in line.
-    const int c = m_capacity;
+void InverterSelectionPresenter::refuseSameRom()
+{
+    show(TextId::MsgSameRomVersion);
+    m_okEnabled = false;
+    m_romText = dataSetRomText();
+}
+
+void InverterSelectionPresenter::refuseLeavingVMode()
+{
+    const int r = m_dataSet.romVersion;
+    show(TextId::MsgCannotChangeToRomVersion);
+    selectRomVersion(r);
+    m_romText = dataSetRomText();
+    m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
+    m_okEnabled = false;
+}
+
+bool InverterSelectionPresenter::conversionAllows(int p)
+{
+    const Model m = m_dataSetModel;
+    const Model n = m_model;
+    ConversionResult result = lookUpConversion(m, n, m_dataSet.romVersion, p);
+    if (result.status == ConversionResult::Status::Unreadable)
+        return false;
+    if (result.status == ConversionResult::Status::Answered && result.code == conversion::AskGroups) {
+        result = lookUpConversion(m, n, result.groupFrom, result.groupTo);
+        if (result.status == ConversionResult::Status::Unreadable)
+            return false;
+    }
+    if (result.status != ConversionResult::Status::Answered || result.code != conversion::Allowed) {
+        refuseRomChange();
+        return false;
+    }
+    if (n == Model::LX71RTP && lx71RtpControlModeFree(p))
+        m_controlModeEnabled = true;
+    return true;
+}
+
+void InverterSelectionPresenter::fitListsToRom(int p)
+{
+    const Model n = m_model;
+    const int capacityBefore = m_capacity;
     fillCapacities(capacityListForSelection(n, p));
     if (!m_change) {
         m_acceptedRom = p;
@@ -561,23 +577,33 @@ void InverterSelectionPresenter::acceptRomVersion(int p)
                 m_controlMode = ControlModeP;
         }
     }
-    int selected = c;
-    if (n == Model::LX71RTP) {
+    selectCapacity(capacityAfterRom(p, capacityBefore));
+    m_ws.doc.capacityIndexText = "Cap:" + std::to_string(m_capacity);
+}
+
+int InverterSelectionPresenter::capacityAfterRom(int p, int c)
+{
+    const int r = m_change ? m_dataSet.romVersion : -1;
+    if (m_model == Model::LX71RTP) {
         bool& romZeroMark = m_ws.view.selection.lx71rtpRomZeroMark;
         if (p == 0) {
-            selected = 0;
             romZeroMark = true;
-        } else if (romZeroMark) {
-            selected = 1;
-            romZeroMark = false;
-        } else if (inRange(p, 1, 9) && inRange(r, 10, 18) && c >= 22) {
-            selected = 21; // the last entry of list B
+            return 0;
         }
-    } else if (n == Model::LX71ht && inRange(p, 0, 8) && r >= 9 && c >= 36) {
-        selected = 35; // the last entry of list H
+        if (romZeroMark) {
+            romZeroMark = false;
+            return 1;
+        }
+        // From list C down to the shorter list B.
+        if (roms::Lx71RtpListB.contains(p) && roms::Lx71RtpListC.contains(r) && c > lastCapacity(CapacityListId::B))
+            return lastCapacity(CapacityListId::B);
+        return c;
     }
-    selectCapacity(selected);
-    m_ws.doc.capacityIndexText = "Cap:" + std::to_string(m_capacity);
+    // From list D down to the shorter list H.
+    if (m_model == Model::LX71ht && roms::Lx71htListH.contains(p) && r > roms::Lx71htListH.last
+        && c > lastCapacity(CapacityListId::H))
+        return lastCapacity(CapacityListId::H);
+    return c;
 }
 
 void InverterSelectionPresenter::refuseRomChange()

@@ -141,7 +141,19 @@ private:
     void fillRomVersions(Model model, int count);
     void selectCapacity(int capacity);
     void selectRomVersion(int romIndex);
+    // Steps of the ROM acceptance.
+    void refuseMissingTable();
+    // Inverter change: whether the data set may move to ROM index p; a
+    // refusal has been told (or the dialog closed) when not.
+    bool romChangeAllowed(int p);
+    void refuseSameRom();
+    void refuseLeavingVMode();
+    bool conversionAllows(int p);
     void refuseRomChange();
+    // Accepted: the capacity and control mode lists brought in line.
+    void fitListsToRom(int p);
+    // The capacity selected after accepting ROM index p, c selected before.
+    int capacityAfterRom(int p, int c);
     void closeUnchanged();
     bool tableExists(Model model, int controlMode, int romIndex);
     void restoreTableRecord();

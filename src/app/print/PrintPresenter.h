@@ -54,11 +54,11 @@ public:
     PrintRangeList rangeList() const;
     PrintJob job() const;
 
-    // Button1's first step, before any printer is asked: false, after the
-    // message, when no area is checked.
+    // The first step of the dialog's Print (PrintDialog::onPrint), before any
+    // printer is asked: false, after the message, when no area is checked.
     bool confirmAreas(Ui& ui) const;
-    // Button1. Nothing checked: the message, nothing printed. A failing
-    // device: the message with the device's word.
+    // The job Print sends to the printer. Nothing checked: the message,
+    // nothing printed. A failing device: the message with the device's word.
     PrintResult print(PrintCanvas& canvas, Ui& ui);
     // The pages the last job began.
     int lastPageCount() const { return m_lastPageCount; }

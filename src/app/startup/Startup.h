@@ -43,11 +43,11 @@ bool localeIsJapanese(std::string_view locale);
 Language chooseStartupLanguage(std::optional<int> storedEigo, const StartupEnvironment& env);
 
 // Brings the program up: records the program folder in the user store and
-// takes it as ApplicationFolder, reads FileVersion.INI, shows the program
-// folder when the "View" flag asks for it, makes the model folders and counts
-// their tables, reads the port name, chooses the language, and leaves the
-// workspace with no document open, the commands in their no-document state
-// and the grid's header in the chosen language. Nothing here fails: what
+// takes it as the settings' applicationFolder, reads FileVersion.INI, shows
+// the program folder when the "View" flag asks for it, makes the model
+// folders and counts their tables, reads the port name, chooses the
+// language, and leaves the workspace with no document open, the commands in
+// their no-document state and the grid's header in the chosen language. Nothing here fails: what
 // cannot be read or made takes its default.
 void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env);
 

@@ -411,9 +411,32 @@ constexpr std::array<unsigned, ModelCount> changeSources {
     bit(Model::LX71RTP) | bit(Model::LX75RTP) | bit(Model::LX71KRTP),
 };
 
-bool inRange(int r, int low, int high)
+// LX71RTP's ROM version list by series: the capacity list each selects, and
+// whether a new data set may choose its control mode there (elsewhere it is
+// held at P Mode). Beyond the last series there is no capacity list.
+struct Lx71RtpSeries {
+    RomRange roms;
+    CapacityListId capacities;
+    bool controlModeFree;
+};
+
+constexpr std::array<Lx71RtpSeries, 7> lx71RtpSeries {{
+    {roms::Lx71RtpListA, CapacityListId::A, false},
+    {roms::Lx71RtpListB, CapacityListId::B, false},
+    {roms::Lx71RtpListC, CapacityListId::C, false},
+    {roms::Lx71Rtp02A, CapacityListId::D, true},
+    {roms::Lx71Rtp03And13A, CapacityListId::E, false},
+    {roms::Lx71Rtp12, CapacityListId::D, true},
+    {roms::Lx71Rtp13BToF, CapacityListId::E, false},
+}};
+
+const Lx71RtpSeries* lx71RtpSeriesOf(int romVersion)
 {
-    return r >= low && r <= high;
+    for (const Lx71RtpSeries& series : lx71RtpSeries) {
+        if (series.roms.contains(romVersion))
+            return &series;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -449,27 +472,15 @@ std::optional<CapacityListId> capacityList(Model model, int romVersion)
     case Model::QM71KRTP:
         return L::A;
     case Model::LX71RTP:
-        if (r == 0)
-            return L::A;
-        if (r <= 9)
-            return L::B;
-        if (r <= 18)
-            return L::C;
-        if (r <= 27)
-            return L::D;
-        if (r <= 54)
-            return L::E;
-        if (r <= 108)
-            return L::D;
-        if (r <= 153)
-            return L::E;
+        if (const Lx71RtpSeries* series = lx71RtpSeriesOf(r))
+            return series->capacities;
         return std::nullopt;
     case Model::LX71:
-        return inRange(r, 3, 8) ? L::G : L::F;
+        return roms::Lx71ListG.contains(r) ? L::G : L::F;
     case Model::LX71ht:
-        return r <= 8 ? L::H : L::D;
+        return roms::Lx71htListH.contains(r) ? L::H : L::D;
     case Model::LX75RTP:
-        if (r <= 18)
+        if (roms::Lx75RtpListD.contains(r))
             return L::D;
         return std::nullopt;
     case Model::LX71K:
@@ -478,7 +489,7 @@ std::optional<CapacityListId> capacityList(Model model, int romVersion)
     case Model::QM73N:
         return L::K;
     case Model::LX71KRTP:
-        return inRange(r, 54, 107) ? L::E : L::D;
+        return roms::Lx71KRtpListE.contains(r) ? L::E : L::D;
     }
     return std::nullopt;
 }
@@ -627,10 +638,26 @@ std::optional<TextId> controlModeRefusal(Model model, int controlMode)
 bool controlModeLockedToP(Model model, int romVersion)
 {
     if (model == Model::LX71)
-        return romVersion < 11;
+        return !lx71HasVMode(romVersion);
     if (model == Model::LX71RTP)
-        return !inRange(romVersion, 19, 27) && !inRange(romVersion, 55, 108);
+        return !lx71RtpControlModeFree(romVersion);
     return false;
+}
+
+bool lx71HasVMode(int romVersion)
+{
+    return romVersion >= roms::Lx71FirstVMode;
+}
+
+bool lx71RtpControlModeFree(int romVersion)
+{
+    const Lx71RtpSeries* series = lx71RtpSeriesOf(romVersion);
+    return series && series->controlModeFree;
+}
+
+int lastCapacity(CapacityListId list)
+{
+    return static_cast<int>(capacityListEntries(list).size()) - 1;
 }
 
 } // namespace tess::catalogue

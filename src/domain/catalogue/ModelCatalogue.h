@@ -46,6 +46,46 @@ constexpr int ControlModeP = 2;
 
 constexpr std::string_view PlaceholderCapacity = "-----";
 
+// A run of indices in one model's ROM version list, both ends included.
+struct RomRange {
+    int first;
+    int last;
+
+    constexpr bool contains(int romVersion) const { return romVersion >= first && romVersion <= last; }
+};
+
+// The ROM version series the rules single out, by their indices in the
+// model's ROM version list.
+namespace roms {
+// LX71: 01-A4..01-A9 select capacity list G (the others list F); V Mode
+// exists from 01-B3 on.
+constexpr RomRange Lx71ListG {3, 8};
+constexpr int Lx71FirstVMode = 11;
+// LX71RTP by series; the capacity list each selects, and where a new data
+// set may choose its control mode, are in the catalogue's LX71RTP table.
+constexpr RomRange Lx71RtpListA {0, 0}; // 00-B0
+constexpr RomRange Lx71RtpListB {1, 9}; // 00-B1..00-B9
+constexpr RomRange Lx71RtpListC {10, 18}; // 00-C1..00-C9
+constexpr RomRange Lx71Rtp02A {19, 27}; // 02-A1..02-A9
+constexpr RomRange Lx71Rtp03And13A {28, 54}; // 03-A1..03-B9, 13-A1..13-A9
+constexpr RomRange Lx71Rtp03 {28, 45}; // 03-A1..03-B9, shared with LX75RTP
+constexpr RomRange Lx71Rtp12 {55, 108}; // 12-A1..12-F9
+constexpr RomRange Lx71Rtp13BToF {109, 153}; // 13-B1..13-F9
+// LX71ht: the 02-A series selects capacity list H, the others list D.
+constexpr RomRange Lx71htListH {0, 8};
+// LX75RTP: 01-A1..01-C1 select capacity list D; later versions no list
+// (the selection dialog keeps list D).
+constexpr RomRange Lx75RtpListD {0, 18};
+// LX71KRTP: the A3 series selects capacity list E, the others list D.
+constexpr RomRange Lx71KRtpListE {54, 107};
+// LX71K's A1-A, A1-B and A3-A series: moving to LX71ht, they keep capacity
+// list D.
+constexpr RomRange Lx71KToLx71htListD {0, 26};
+// QM71K's A1-A, A1-B, A2-A and A3-A series: moving to QM71, the control
+// mode list keeps its state.
+constexpr RomRange Qm71KToQm71KeepsControlMode {0, 35};
+} // namespace roms
+
 // The catalogue's models in index order.
 constexpr std::array<Model, ModelCount> allModels {Model::QM71, Model::LX71RTP, Model::QM71RTP, Model::LX71,
     Model::LX71ht, Model::LX75RTP, Model::QM71K, Model::LX71K, Model::QM71N, Model::QM73N, Model::QM71KRTP,
@@ -119,8 +159,16 @@ bool placeholderRefused(Model model, int romVersion, int capacity);
 // LX71 and LX75RTP); nothing when the pick is fine. P Mode is then selected.
 std::optional<TextId> controlModeRefusal(Model model, int controlMode);
 // True when a new data set of this model and ROM version is held at P Mode
-// with the control mode list disabled (LX71 below ROM index 11, LX71RTP
-// outside 19..27 and 55..108).
+// with the control mode list disabled (LX71 before its V Mode versions,
+// LX71RTP outside the series where its control mode is free).
 bool controlModeLockedToP(Model model, int romVersion);
+// LX71: whether the ROM version has V Mode (01-B3 on).
+bool lx71HasVMode(int romVersion);
+// LX71RTP: whether a data set at this ROM version may choose its control
+// mode (the 02-A and 12 series).
+bool lx71RtpControlModeFree(int romVersion);
+// The last entry of a capacity list: where a capacity beyond a shorter list
+// comes to rest.
+int lastCapacity(CapacityListId list);
 
 } // namespace tess::catalogue
