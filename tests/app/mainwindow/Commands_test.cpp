@@ -449,7 +449,8 @@ TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)
     edit(row, "125");
     ASSERT_EQ(ui().messages.size(), 1U);
     EXPECT_EQ(ui().messages[0].language, Language::Japanese);
-    EXPECT_EQ(ui().messages[0].inLanguage(), "小数点位置が異なります。");
+    EXPECT_EQ(
+        ui().messages[0].inLanguage(), "小数点位置が異なります。\n125.0 のように入力してください（小数点以下1桁）");
 }
 
 TEST_F(Commands, ChoosingTheLanguageInForceWritesNothing)
