@@ -119,9 +119,44 @@ struct ShownGrid {
 
 enum class Approach { SecondClick, SingleClick, DoubleClick, ArrowKeys };
 
+// Mouse events as the window system hands them out: each goes to the widget
+// under the pointer at that moment (an open editor, say), and a second press
+// soon after a click at the same place makes a double-click.
+QPoint inWindow(QWidget* widget, QPoint at)
+{
+    return widget->mapTo(widget->window(), at);
+}
+void clickAt(QWidget* widget, QPoint at)
+{
+    QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, inWindow(widget, at));
+}
+void doubleClickAt(QWidget* widget, QPoint at)
+{
+    QTest::mouseDClick(widget->window()->windowHandle(), Qt::LeftButton, {}, inWindow(widget, at));
+}
+
+// How the editor of a value cell is opened.
+enum class Opening {
+    ClickOnCurrent, // one click on the current cell
+    ClickWaitDoubleClick, // a click makes the cell current; a double-click later
+    DoubleClickOnAnother, // a double-click on a cell that is not current
+    F2,
+    EnterThenKey, // Enter on the current cell, then typing
+    Key, // typing on the current cell
+};
+
+// What the user does to the caret before typing.
+enum class Caret {
+    Untouched,
+    HomeKey,
+    ClickAtTextEnd, // a click of its own in the open editor, after the opening
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Approach)
+Q_DECLARE_METATYPE(Opening)
+Q_DECLARE_METATYPE(Caret)
 
 class GridModelTest : public QObject {
     Q_OBJECT
@@ -388,6 +423,93 @@ private slots:
         for (std::size_t slot = 0; slot < expected.size(); ++slot)
             QVERIFY2(grid.ws.doc.values[slot] == expected[slot], qPrintable(QStringLiteral("slot %1").arg(slot)));
         QVERIFY(grid.ui.messages.empty());
+    }
+
+    void typedTextReplacesTheWholeValue_data()
+    {
+        QTest::addColumn<Opening>("opening");
+        QTest::addColumn<Caret>("caret");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("stored");
+        // The cell shows 10.0 (stored 100, one decimal place). The double-click
+        // after a wait is the one whose second click lands in the editor the
+        // first click opened; "\b" is Backspace.
+        QTest::newRow("click on the current cell") << Opening::ClickOnCurrent << Caret::Untouched << "12.5" << 125;
+        QTest::newRow("click, wait, double-click")
+            << Opening::ClickWaitDoubleClick << Caret::Untouched << "12.5" << 125;
+        QTest::newRow("double-click on another cell")
+            << Opening::DoubleClickOnAnother << Caret::Untouched << "12.5" << 125;
+        QTest::newRow("F2") << Opening::F2 << Caret::Untouched << "12.5" << 125;
+        QTest::newRow("Enter, then a typed key") << Opening::EnterThenKey << Caret::Untouched << "12.5" << 125;
+        QTest::newRow("a typed key") << Opening::Key << Caret::Untouched << "12.5" << 125;
+        QTest::newRow("double-click, caret moved by Home")
+            << Opening::ClickWaitDoubleClick << Caret::HomeKey << "1" << 1100;
+        QTest::newRow("click, caret placed by a later click")
+            << Opening::ClickOnCurrent << Caret::ClickAtTextEnd << "\b5" << 105;
+    }
+
+    void typedTextReplacesTheWholeValue()
+    {
+        QFETCH(Opening, opening);
+        QFETCH(Caret, caret);
+        QFETCH(QString, typed);
+        QFETCH(int, stored);
+        ShownGrid grid;
+        grid.ws.doc.values[ValueRow - 1] = 100;
+        grid.model->valueColumnChanged();
+        QVERIFY(grid.showActive());
+        QWidget* viewport = grid.view.viewport();
+        const QPoint target = grid.centre(ValueRow, tess::ColValue);
+        const bool startsOnTarget
+            = opening != Opening::ClickWaitDoubleClick && opening != Opening::DoubleClickOnAnother;
+        grid.view.setCurrentIndex(grid.cell(startsOnTarget ? ValueRow : ValueRow - 2, tess::ColValue));
+        grid.view.setFocus();
+
+        switch (opening) {
+        case Opening::ClickOnCurrent:
+            clickAt(viewport, target);
+            break;
+        case Opening::ClickWaitDoubleClick:
+            clickAt(viewport, target);
+            QTest::qWait(QApplication::doubleClickInterval() + 100);
+            QCOMPARE(grid.view.currentIndex(), grid.cell(ValueRow, tess::ColValue));
+            doubleClickAt(viewport, target);
+            break;
+        case Opening::DoubleClickOnAnother:
+            doubleClickAt(viewport, target);
+            break;
+        case Opening::F2:
+            QTest::keyClick(&grid.view, Qt::Key_F2);
+            break;
+        case Opening::EnterThenKey:
+            QTest::keyClick(&grid.view, Qt::Key_Return);
+            break;
+        case Opening::Key:
+            break;
+        }
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (opening != Opening::EnterThenKey && opening != Opening::Key) {
+            QVERIFY(editor);
+            QCOMPARE(editor->selectedText(), QStringLiteral("10.0"));
+        }
+        switch (caret) {
+        case Caret::Untouched:
+            break;
+        case Caret::HomeKey:
+            QTest::keyClick(editor, Qt::Key_Home);
+            break;
+        case Caret::ClickAtTextEnd:
+            QTest::qWait(QApplication::doubleClickInterval() + 100);
+            clickAt(editor, QPoint(editor->width() - 3, editor->height() / 2));
+            QVERIFY(!editor->hasSelectedText());
+            break;
+        }
+        typeAtFocus(typed);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+        const std::string refusal = grid.ui.messages.empty() ? std::string() : grid.ui.messages.front().text.en;
+        QVERIFY2(refusal.empty(), refusal.c_str());
+        QCOMPARE(grid.ws.doc.values[ValueRow - 1], stored);
     }
 
     void acceptedEntryStaysPurpleThroughRepaintsUntilTheCursorMoves()

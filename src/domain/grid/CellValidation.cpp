@@ -85,6 +85,25 @@ std::optional<TextId> checkForm(std::string_view typed, std::int32_t d)
     return std::nullopt;
 }
 
+// The second line under a refusal for the decimal places: the form the row
+// wants, shown with the number typed when it has one that passes ("7" with
+// one place: "Type 7.0: 1 decimal place"), otherwise with the stored value,
+// which the cell shows again after the refusal. Nothing for decimal places
+// that no text can have.
+std::optional<Message> decimalPlacesForm(const CellEntry& entry, std::int32_t d)
+{
+    if (d < 0 || d > tables::MaxDecimals)
+        return std::nullopt;
+    std::optional<std::string> sample = tables::formatDecimalText(entry.typed, d);
+    if (!sample || checkForm(*sample, d))
+        sample = tables::formatScaledValue(entry.stored, d);
+    if (d == 0)
+        return message(TextId::HintCellNoDecimalPoint, *sample);
+    if (d == 1)
+        return message(TextId::HintCellOneDecimalPlace, *sample);
+    return message(TextId::HintCellDecimalPlaces, *sample, std::to_string(d));
+}
+
 // The fixed rules between the first parameters of the Fund. and A areas,
 // compared in stored units (without decimal points).
 std::optional<TextId> checkCrossRules(
@@ -136,8 +155,14 @@ CellVerdict validateCellEntry(const CellEntry& entry)
     if (typedFirst != '-' && !entry.negativeDefault && !isDigit(typedFirst))
         return refused(TextId::MsgCellPrecheckWrong);
 
-    if (const std::optional<TextId> wrong = checkForm(entry.typed, d))
-        return refused(*wrong);
+    if (const std::optional<TextId> wrong = checkForm(entry.typed, d)) {
+        CellVerdict verdict = refused(*wrong);
+        if (*wrong == TextId::MsgCellDecimalPosition) {
+            if (const std::optional<Message> form = decimalPlacesForm(entry, d))
+                verdict.message = withCause(verdict.message, *form);
+        }
+        return verdict;
+    }
 
     std::array<std::int16_t, CrossRuleRows.size()> rule {};
     for (std::size_t i = 0; i < rule.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "app/common/Workspace.h"
 #include "domain/grid/GridNavigation.h"
 #include "gui/mainwindow/ParameterGridModel.h"
+#include "gui/mainwindow/ValueCellEditor.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -87,8 +88,7 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        auto* editor = new QLineEdit(parent);
-        editor->setFrame(false);
+        auto* editor = new ValueCellEditor(parent);
         editor->setProperty(rowProperty, m_view->m_model->gridRow(index));
         return editor;
     }
@@ -452,12 +452,20 @@ void ParameterGridView::keyboardSearch(const QString&)
 
 bool ParameterGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
+    if (trigger != SelectedClicked)
+        return QTableView::edit(index, trigger, event);
     // A click on the selected value cell opens the editor at once. Qt waits
     // a double-click interval first, and the keys typed meanwhile would reach
-    // the view instead of the editor.
-    if (trigger == SelectedClicked)
-        return m_pressedOnSelected && QTableView::edit(index, AllEditTriggers, nullptr);
-    return QTableView::edit(index, trigger, event);
+    // the view instead of the editor. The click may be the first of a
+    // double-click whose second click then lands in the editor.
+    if (!m_pressedOnSelected)
+        return false;
+    const bool wasOpen = indexWidget(index) != nullptr;
+    if (!QTableView::edit(index, AllEditTriggers, nullptr))
+        return false;
+    if (auto* editor = qobject_cast<ValueCellEditor*>(indexWidget(index)); editor && !wasOpen)
+        editor->openedByClick();
+    return true;
 }
 
 void ParameterGridView::mousePressEvent(QMouseEvent* event)

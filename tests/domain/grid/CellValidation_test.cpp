@@ -29,6 +29,9 @@ struct FormCase {
     CellOutcome outcome;
     std::int32_t value = 0; // when accepted
     std::optional<TextId> message {}; // when refused or outside the area
+    // The second line under the refusal for the decimal places, in English:
+    // the form the row wants. None: the message is the fixed text alone.
+    const char* formLine = nullptr;
 };
 
 class CellEntryForm : public ::testing::TestWithParam<FormCase> { };
@@ -51,10 +54,16 @@ TEST_P(CellEntryForm, GivesItsVerdict)
     if (c.outcome == CellOutcome::Accepted) {
         EXPECT_EQ(verdict.value, c.value);
     }
-    if (c.message)
+    if (c.formLine) {
+        // The fixed text stays the first line as it is.
+        const Message fixed = message(*c.message);
+        EXPECT_EQ(verdict.message.en, fixed.en + "\n" + c.formLine);
+        EXPECT_TRUE(verdict.message.ja.starts_with(fixed.ja + "\n")) << verdict.message.ja;
+    } else if (c.message) {
         EXPECT_EQ(verdict.message, message(*c.message)) << verdict.message.en;
-    else
+    } else {
         EXPECT_EQ(verdict.message, Message {});
+    }
 }
 
 const std::string overlongDigits(64, '1');
@@ -62,10 +71,26 @@ const std::string overlongNegative = "-" + std::string(63, '1');
 
 INSTANTIATE_TEST_SUITE_P(Validation, CellEntryForm,
     ::testing::Values(FormCase {"OnePlaceStoresScaled", "12.5", "1", "1", CellOutcome::Accepted, 125},
-        FormCase {"OnePlaceWithoutPoint", "125", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition},
-        FormCase {"OnePlaceGivenTwo", "12.50", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition},
-        FormCase {"OnePlaceGivenTwoSmall", "1.25", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition},
-        FormCase {"ZeroPlacesGivenOne", "1.5", "0", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition},
+        FormCase {"OnePlaceWithoutPoint", "125", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type 125.0: 1 decimal place"},
+        FormCase {"OnePlaceGivenTwo", "12.50", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type 12.5: 1 decimal place"},
+        FormCase {"OnePlaceGivenTwoSmall", "1.25", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type 1.3: 1 decimal place"},
+        FormCase {"ZeroPlacesGivenOne", "1.5", "0", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type 2: no decimal point"},
+        FormCase {"TwoPlacesWithoutPoint", "50", "2", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type 50.00: 2 decimal places"},
+        FormCase {"TwoPlacesNegative", "-5.5", "2", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type -5.50: 2 decimal places"},
+        // Where the number typed has no form that would pass, the stored
+        // value shows the form, as the cell shows it again.
+        FormCase {"FormBeyondFiveDigitsShowsStored", "99999", "1", "1", CellOutcome::Refused, 0,
+            TextId::MsgCellDecimalPosition, "Type 0.7: 1 decimal place"},
+        FormCase {"NoNumberShowsStored", "-1a", "1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition,
+            "Type 0.7: 1 decimal place"},
+        FormCase {
+            "NegativeDecimalsHaveNoForm", "5", "-1", "1", CellOutcome::Refused, 0, TextId::MsgCellDecimalPosition},
         FormCase {"Zero", "0", "0", "1", CellOutcome::Accepted, 0},
         FormCase {"DoubleZero", "00", "0", "1", CellOutcome::Refused, 0, TextId::MsgCellLeadingZero},
         FormCase {"LeadingZeroDigit", "05", "0", "1", CellOutcome::Accepted, 5},
@@ -271,7 +296,8 @@ TEST_F(CellEditingTest, RefusalShowsMessageInLanguageAndRestoresCell)
     const CellCommitResult result = commitCellEdit(ws, ui, ParamRow, "125");
 
     EXPECT_EQ(result.outcome, CellOutcome::Refused);
-    EXPECT_EQ(ui.shownTexts(), std::vector<std::string> {"小数点位置が異なります。"});
+    EXPECT_EQ(ui.shownTexts(),
+        std::vector<std::string> {"小数点位置が異なります。\n125.0 のように入力してください（小数点以下1桁）"});
     EXPECT_EQ(stored(ParamRow), 125);
     EXPECT_EQ(cell(ParamRow), "12.5");
     EXPECT_TRUE(ws.doc.state.saved);
