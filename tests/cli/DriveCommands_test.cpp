@@ -271,6 +271,38 @@ TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
     EXPECT_TRUE(fileExists(dir.file("writelog.txt")));
 }
 
+struct StrayByteCase {
+    const char* name;
+    const char* byte;
+};
+
+class CliDriveStrayByte : public CliDrive, public ::testing::WithParamInterface<StrayByteCase> { };
+
+// A byte of line noise in the reply to the area's last word, on a line that
+// came up with flow control on: that exchange may fail, nothing after it.
+// The drive stores the word before the noise spoils its reply, so all words
+// are stored and read back.
+TEST_P(CliDriveStrayByte, DisturbsOnlyItsOwnExchange)
+{
+    startDrive({"--flow-control", "--stray", std::string("word:10=") + GetParam().byte});
+    const int status = run({"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."});
+    EXPECT_TRUE(status == ExitDone || status == ExitTransferFailed) << status;
+    EXPECT_EQ(drive.stop(), 11);
+    const std::string log = test::readFile(dir.file("writelog.txt"));
+    EXPECT_NE(log.find("Verify: all 11 words match."), std::string::npos) << log;
+    // A failure, where there is one, names the spoilt word alone.
+    const std::size_t failed = log.find("off = ");
+    if (failed != std::string::npos) {
+        EXPECT_EQ(log.substr(failed, 10), "off = 10\r\n") << log;
+        EXPECT_EQ(log.find("off = ", failed + 1), std::string::npos) << log;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Bytes, CliDriveStrayByte,
+    ::testing::Values(StrayByteCase {"Xon", "0x11"}, StrayByteCase {"Xoff", "0x13"}, StrayByteCase {"Cr", "0x0D"},
+        StrayByteCase {"Lf", "0x0A"}, StrayByteCase {"Nul", "0x00"}, StrayByteCase {"AllOnes", "0xFF"}),
+    test::CaseName {});
+
 struct RefusalCase {
     const char* name;
     std::vector<std::string> args; // after the command, before --port

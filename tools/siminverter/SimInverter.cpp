@@ -159,6 +159,9 @@ std::optional<std::string> faultyReplyText(const std::string& correct, const Fau
     case FaultKind::Cut:
         text.resize(text.size() / 2);
         break;
+    case FaultKind::Stray:
+        text.insert(sumAt, 1, static_cast<char>(fault.parameter));
+        break;
     }
     return text;
 }
