@@ -179,6 +179,16 @@ TEST_F(CliDrive, ReadSavesTheDrivesDataSetWithABarOnATerminal)
     EXPECT_NE(err.str().find("] 100%"), std::string::npos) << err.str();
 }
 
+// A drive may echo any address in a data reply's header: it is not
+// examined, on the identity reads nor on the image.
+TEST_F(CliDrive, ReadTakesRepliesWhoseHeaderNamesAnotherAddress)
+{
+    startDrive({"--other-header", "0x510", "--other-header", "0x200000"});
+    const std::string got = dir.file("got.csl");
+    ASSERT_EQ(run({"read", "--port", port, "-o", got}), ExitDone) << err.str();
+    EXPECT_EQ(parsedFile(got).values, parsedFile(held).values);
+}
+
 TEST_F(CliDrive, WriteBringsTheDriveToTheDataSetAsCompareDriveTells)
 {
     startDrive();

@@ -146,7 +146,9 @@ TEST_P(FaultOnARead, GivesTheReplyTheLinkMustCatch)
     // Only a whole reply ends its line, and only at its end.
     const bool whole = c.kind != FaultKind::Cut;
     EXPECT_EQ(reply.find(comm::FrameLf), whole ? reply.size() - 1 : std::string::npos);
-    EXPECT_EQ(reply.substr(3, 200), correct.substr(3, 200)); // the header and data digits are kept
+    // The header (but where the fault is in it) and the data digits are kept.
+    const std::size_t keptFrom = c.kind == FaultKind::OtherHeader ? 11 : 3;
+    EXPECT_EQ(reply.substr(keptFrom, 200), correct.substr(keptFrom, 200));
     if (!c.replyKind)
         return;
     const comm::Reply parsed = comm::parseReply(reply);
@@ -161,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FaultOnARead,
         FaultReadCase {"WrongFirst", FaultKind::WrongFirst, 481, comm::ReplyKind::Invalid, comm::ReplyFault::None},
         FaultReadCase {"SumHigh", FaultKind::SumHigh, 481, comm::ReplyKind::Data, comm::ReplyFault::SumHigh},
         FaultReadCase {"SumLow", FaultKind::SumLow, 481, comm::ReplyKind::Data, comm::ReplyFault::SumLow},
-        FaultReadCase {"Cut", FaultKind::Cut, 240, std::nullopt, comm::ReplyFault::None}),
+        FaultReadCase {"Cut", FaultKind::Cut, 240, std::nullopt, comm::ReplyFault::None},
+        FaultReadCase {"OtherHeader", FaultKind::OtherHeader, 481, comm::ReplyKind::Data, comm::ReplyFault::None}),
     test::CaseName {});
 
 struct RepeatCase {

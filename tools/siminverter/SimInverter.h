@@ -37,6 +37,7 @@ enum class FaultKind {
     SumLow, // the checksum's low digit wrong
     Cut, // the first half of the correct reply: no CR LF ever comes
     Stray, // the correct reply with the fault's byte put in before its checksum (line noise)
+    OtherHeader, // a data reply whose header names another address, the checksum right
 };
 
 struct Fault {

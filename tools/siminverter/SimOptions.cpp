@@ -20,6 +20,7 @@ const char* const SimUsageText
       "  --sum-high ADDR      answer with the checksum's high digit wrong\n"
       "  --sum-low ADDR       answer with the checksum's low digit wrong\n"
       "  --cut ADDR           answer with the first half of the reply and no CR LF\n"
+      "  --other-header ADDR  answer a read with another address in the reply's header\n"
       "  --stray ADDR=BYTE    answer with the byte (0x00 to 0xFF) put in before the checksum\n"
       "  --flow-control       the line comes up with software and hardware flow control on\n"
       "  --once               the faults named after this meet only the first request to their address\n"
@@ -49,7 +50,7 @@ struct AddressOnlyOption {
 };
 constexpr AddressOnlyOption AddressOnlyOptions[] {{"--silent", FaultKind::Silent}, {"--overlong", FaultKind::Overlong},
     {"--garbage", FaultKind::WrongFirst}, {"--sum-high", FaultKind::SumHigh}, {"--sum-low", FaultKind::SumLow},
-    {"--cut", FaultKind::Cut}};
+    {"--cut", FaultKind::Cut}, {"--other-header", FaultKind::OtherHeader}};
 
 std::optional<FaultKind> addressOnlyFault(std::string_view option)
 {

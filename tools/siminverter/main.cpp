@@ -25,6 +25,7 @@
 //   --sum-high ADDR    ... the reply with the checksum's high digit wrong
 //   --sum-low ADDR     ... the reply with the checksum's low digit wrong
 //   --cut ADDR         ... the first half of the reply, no CR LF
+//   --other-header ADDR  ... a data reply whose header names another address
 //   --stray ADDR=BYTE  ... the reply with the byte (0x00 to 0xFF) put in
 //                      before its checksum, as line noise would
 //   --flow-control     the line comes up with XON/XOFF and RTS/CTS flow

@@ -245,12 +245,6 @@ SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::i
         return Outcome::Failed;
     }
     if (parsed.kind == ReplyKind::Data) {
-        // A reply that names another address answers another request: one
-        // that came late, so the line is out of step.
-        if (parsed.address && *parsed.address != request.address) {
-            logLine(TextId::LinkReplyAddressError);
-            return Outcome::Failed;
-        }
         // Fewer bytes than asked for would leave zeros where the inverter's
         // values belong, more would belong to no request.
         if (parsed.data.size() != m_replyData.size()) {

@@ -341,9 +341,8 @@ INSTANTIATE_TEST_SUITE_P(Replies, Exchange,
         // The status query failing after part of a reply ends the collection.
         ExchangeCase {"StatusFailsMidReply", {{twoBytes().substr(0, 12)}, {"", 0, true}}, -1, {"SUM High Error! "}},
         ExchangeCase {"Silence", {}, -1, {}},
-        // A reply for another address answers another request: one that came late.
-        ExchangeCase {"ReplyForAnotherAddress", {{test::dataReplyText(IdentityAddress + 1, {0x51, 0x4D})}}, -1,
-            {"Reply address error!!"}}),
+        // The header is not examined: a drive may echo another address there.
+        ExchangeCase {"HeaderNamingAnotherAddress", {{test::dataReplyText(IdentityAddress + 1, {0x51, 0x4D})}}, 0, {}}),
     test::CaseName {});
 
 TEST_F(Link, ReplyWithoutLineFeedFailsAfterTheDeadlineWithNothingLogged)
@@ -389,7 +388,8 @@ TEST_F(Link, ReplyComingAfterTheDeadlineIsReadAwayBeforeTheNextRequest)
     startWrite({{20, 22}, {30, 32}});
 
     EXPECT_EQ(link.transferParameterImage(), -1);
-    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 21", "num = 0", "22 to 22 not sent.", "B-1  Upper limit error"}));
+    EXPECT_TRUE(
+        log.lines() == (Lines {"start !!", "off = 21", "num = 0", "22 to 22 not sent.", "B-1  Upper limit error"}));
     EXPECT_EQ(state.writtenWords, (std::vector<int> {20, 30, 32}));
     EXPECT_EQ(state.refusedWords, (std::vector<int> {31}));
     EXPECT_EQ(state.failedWords, (std::vector<int> {21}));
@@ -411,7 +411,8 @@ TEST_F(Link, LineThatNeverGoesQuietStopsTheTransfer)
     EXPECT_EQ(link.transferParameterImage(), -1);
     EXPECT_EQ(state.stop, TransferStop::LineLost);
     EXPECT_TRUE(inverter.writtenAddresses.empty());
-    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 20", "num = 0", "The line does not go quiet; the transfer stopped."}));
+    EXPECT_TRUE(log.lines()
+        == (Lines {"start !!", "off = 20", "num = 0", "The line does not go quiet; the transfer stopped."}));
 }
 
 } // namespace
