@@ -212,6 +212,42 @@ TEST_F(CliDrive, WriteWithAWordTheDriveRefusesFails)
     EXPECT_EQ(drive.stop(), 10);
 }
 
+// What the log calls a refused identity read and a line that closed: the
+// identity block is no parameter, a hang-up no checksum fault.
+struct LineFaultCase {
+    const char* name;
+    std::vector<std::string> driveOptions;
+    std::string command;
+    std::string logged;
+};
+
+class CliDriveLineFault : public CliDrive, public ::testing::WithParamInterface<LineFaultCase> { };
+
+TEST_P(CliDriveLineFault, IsNamedForWhatItIs)
+{
+    const LineFaultCase& c = GetParam();
+    startDrive(c.driveOptions);
+    std::vector<std::string> args {c.command, "--port", port};
+    if (c.command == "write")
+        args.insert(args.end(), {changed, "--from", "Fund.", "--to", "Fund."});
+    else
+        args.insert(args.end(), {"-o", dir.file("got.csl")});
+    EXPECT_EQ(run(args), ExitTransferFailed) << err.str();
+    const std::string log = test::readFile(dir.file("writelog.txt"));
+    EXPECT_NE(log.find(c.logged + "\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Fund.-0"), std::string::npos) << log;
+    EXPECT_EQ(log.find("SUM "), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDriveLineFault,
+    ::testing::Values(
+        LineFaultCase {"IdentityRefusedInAWrite", {"--nak", "0x510=E"}, "write", "identity read: Upper limit error"},
+        LineFaultCase {
+            "ModeCapacityRefusedInARead", {"--nak", "0x20052F=e"}, "read", "identity read: Lower limit error"},
+        LineFaultCase {"HangUpWhileWriting", {"--hangup-after", "17"}, "write", "the line was closed (hang-up)"},
+        LineFaultCase {"HangUpWhileReading", {"--hangup-after", "16"}, "read", "the line was closed (hang-up)"}),
+    test::CaseName {});
+
 struct IdentityCase {
     const char* name;
     bool specialFunctions;

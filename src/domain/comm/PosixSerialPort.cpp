@@ -193,10 +193,20 @@ PortStatus PosixSerialPort::status()
 {
     PortStatus status;
     int waiting = 0;
-    if (m_fd < 0 || ioctl(m_fd, FIONREAD, &waiting) != 0)
+    if (m_fd < 0)
         return status;
+    if (ioctl(m_fd, FIONREAD, &waiting) != 0) {
+        // A hung-up terminal answers every query with EIO from then on, an
+        // unplugged adapter with ENODEV or ENXIO.
+        status.closed = errno == EIO || errno == ENODEV || errno == ENXIO;
+        return status;
+    }
     status.ok = true;
     status.bytesWaiting = waiting > 0 ? static_cast<std::size_t>(waiting) : 0;
+    if (status.bytesWaiting == 0) {
+        pollfd line {m_fd, POLLIN, 0};
+        status.closed = poll(&line, 1, 0) > 0 && (line.revents & POLLHUP) != 0;
+    }
     return status;
 }
 

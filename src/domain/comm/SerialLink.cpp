@@ -64,6 +64,7 @@ std::optional<Message> SerialLink::openCommPort()
     if (!m_settings.portName.empty()) {
         switch (m_port.open(m_settings.portName)) {
         case PortOpenResult::Ok:
+            m_lineClosed = false;
             return std::nullopt;
         case PortOpenResult::OpenFailed:
             break;
@@ -152,6 +153,11 @@ bool SerialLink::collectReply(std::string& reply, std::int64_t deadline)
     for (;;) {
         const PortStatus status = m_port.status();
         bool got = false;
+        if (status.closed) {
+            // Nothing more can come: whatever arrived is no reply.
+            m_lineClosed = true;
+            return false;
+        }
         if (!status.ok) {
             // A status query that fails once something has arrived ends the
             // collection; before that the device may still answer.
@@ -208,13 +214,21 @@ SerialLink::Outcome SerialLink::exchange(const FrameRequest& request)
         m_outOfStep = true;
         m_failedSentAtMs = sentAt;
     }
+    if (m_lineClosed && m_state.stop == TransferStop::None) {
+        // A closed line ends the transfer: said once, and no later request
+        // waits its time out for an answer that cannot come.
+        m_state.stop = TransferStop::LineLost;
+        logLine(TextId::LinkLineClosed);
+    }
     return outcome;
 }
 
 SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::int64_t deadline)
 {
-    if (!m_port.write(buildRequestFrame(request)))
+    if (!m_port.write(buildRequestFrame(request))) {
+        m_lineClosed = m_port.status().closed;
         return Outcome::Failed;
+    }
     std::string reply;
     if (!collectReply(reply, deadline))
         return Outcome::Failed;
@@ -263,11 +277,18 @@ void SerialLink::logRefusal(char code)
     // read they count bytes, as in a read dialog.
     const bool wordPosition = m_state.commDirection == CommandWrite && !m_readingImage;
 
+    const std::string_view said = text(nakMessage(code), m_settings.language);
+    // The identity block is no parameter: its refusals name it.
+    if (m_readingIdentity) {
+        m_log.append(std::string(text(TextId::LinkIdentityReadPrefix, m_settings.language)) + std::string(said));
+        m_state.logInsertCounter = 0;
+        return;
+    }
     // Grid row k + 1 shows word k; outside the grid the number stands in.
     std::string prefix = std::to_string(position);
     if (wordPosition && position + 1 >= 1 && position + 1 < GridRowsWithTable)
         prefix = m_dataSet.rows.text(position + 1, ColCode);
-    std::string line = prefix + "  " + std::string(text(nakMessage(code), m_settings.language));
+    std::string line = prefix + "  " + std::string(said);
 
     if (wordPosition && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
         m_log.insert(static_cast<std::size_t>(m_state.logInsertCounter + 1), std::move(line));
@@ -322,8 +343,10 @@ int SerialLink::readIdentityBlock(std::uint32_t base, int n)
     for (int i = 0; i < n; ++i) {
         if (stopRequested())
             return -1;
+        m_readingIdentity = true;
         const Outcome outcome
             = exchange(FrameRequest::read(base + static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(n)));
+        m_readingIdentity = false;
         m_clock.sleepMs(1);
         if (outcome != Outcome::Done)
             return -1;

@@ -27,6 +27,7 @@ struct PortStatus {
     bool ok = false; // false: the status query itself failed
     std::uint32_t errors = 0; // PortErrorFlag bits
     std::size_t bytesWaiting = 0; // bytes that a read would return at once
+    bool closed = false; // the line was hung up: nothing more comes or goes
 };
 
 // Why an open failed: the device and the system's reason. Empty where the
