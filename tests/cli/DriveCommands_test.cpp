@@ -205,12 +205,36 @@ TEST_F(CliDrive, WriteBringsTheDriveToTheDataSetAsCompareDriveTells)
     EXPECT_EQ(drive.stop(), 11); // the Fund. area
 }
 
-TEST_F(CliDrive, WriteWithAWordTheDriveRefusesFails)
+struct RefusedWordCase {
+    const char* name;
+    bool verify;
+};
+
+class CliDriveRefusedWord : public CliDrive, public ::testing::WithParamInterface<RefusedWordCase> { };
+
+// A word the drive refuses is never taken for written, read back or not:
+// the status says so and the word is listed with its name and the reason.
+TEST_P(CliDriveRefusedWord, EndsWithItsOwnStatusAndTheWordListed)
 {
     startDrive({"--nak", "word:3=E"});
-    EXPECT_EQ(run({"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."}), ExitTransferFailed);
+    std::vector<std::string> args {"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."};
+    if (!GetParam().verify)
+        args.push_back("--no-verify");
+    EXPECT_EQ(run(args), ExitWordsRefused) << err.str();
     EXPECT_EQ(drive.stop(), 10);
+    const std::string listed = "Written, but the drive refused these 1 words:\nFund.-3 ";
+    const std::size_t at = err.str().find(listed);
+    ASSERT_NE(at, std::string::npos) << err.str();
+    const std::string line
+        = err.str().substr(at + listed.size(), err.str().find('\n', at + listed.size()) - at - listed.size());
+    EXPECT_TRUE(line.ends_with(": Upper limit error")) << line;
+    EXPECT_GT(line.size(), std::string_view(": Upper limit error").size()) << "the word's name";
+    const std::string log = test::readFile(dir.file("writelog.txt"));
+    EXPECT_NE(log.find("Fund.-3 " + line + "\r\n"), std::string::npos) << log;
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDriveRefusedWord,
+    ::testing::Values(RefusedWordCase {"ReadBack", true}, RefusedWordCase {"NotReadBack", false}), test::CaseName {});
 
 // What the log calls a refused identity read and a line that closed: the
 // identity block is no parameter, a hang-up no checksum fault.

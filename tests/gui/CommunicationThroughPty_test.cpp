@@ -5,10 +5,10 @@
 #include "support/DemoWorkspace.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QElapsedTimer>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -271,7 +271,7 @@ private slots:
         const std::string all = test::readFile(m_demo->dir.file("writelog.txt"));
         QVERIFY2(contains(log, "off = " + std::to_string(late)), all.c_str());
         QVERIFY2(contains(log, codeOf(late + 1) + " to " + codeOf(lastWord(comm::AreaA)) + " not sent."), all.c_str());
-        QCOMPARE(linesEndingWith(log, "Upper limit error"),
+        QCOMPARE(linesEndingWith(log, "  Upper limit error"),
             std::vector<std::string> {codeOf(refused) + "  Upper limit error"});
         const int held = m_heldValues[static_cast<std::size_t>(refused)];
         QVERIFY2(contains(log,

@@ -236,6 +236,7 @@ SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::i
     const Reply parsed = parseReply(reply);
     const ReplyKind expected = request.command == CommandRead ? ReplyKind::Data : ReplyKind::Ack;
     if (parsed.kind == ReplyKind::Nak) {
+        m_refusalCode = parsed.nakCode;
         logRefusal(parsed.nakCode);
         return Outcome::Refused;
     }
@@ -366,6 +367,7 @@ int SerialLink::transferParameterImage()
         return readParameterImage();
     m_state.writtenWords.clear();
     m_state.refusedWords.clear();
+    m_state.refusalCodes.clear();
     m_state.failedWords.clear();
     m_state.skippedAsEqual = 0;
     return m_state.writeWholeImage ? writeWholeImage() : writeRanges();
@@ -440,7 +442,12 @@ bool SerialLink::writeWord(int word)
             + std::to_string(static_cast<std::int16_t>(value)));
         return false;
     }
-    (outcome == Outcome::Done ? m_state.writtenWords : m_state.refusedWords).push_back(word);
+    if (outcome == Outcome::Refused) {
+        m_state.refusedWords.push_back(word);
+        m_state.refusalCodes.push_back(m_refusalCode);
+    } else {
+        m_state.writtenWords.push_back(word);
+    }
     m_clock.sleepMs(1);
     return true;
 }

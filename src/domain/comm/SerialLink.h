@@ -134,6 +134,7 @@ struct LinkState {
     TransferStop stop = TransferStop::None;
     std::vector<int> writtenWords; // acknowledged
     std::vector<int> refusedWords; // answered with a refusal
+    std::vector<char> refusalCodes; // the code of each refusal, in the order of refusedWords
     std::vector<int> failedWords; // no valid answer: maybe stored, maybe not
     int skippedAsEqual = 0;
 
@@ -233,6 +234,8 @@ private:
     bool m_readingIdentity = false;
     // The line was hung up: no request can go out any more.
     bool m_lineClosed = false;
+    // The code of the last refusal.
+    char m_refusalCode = 0;
 };
 
 } // namespace tess::comm
