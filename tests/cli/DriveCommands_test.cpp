@@ -306,22 +306,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliDriveIdentity,
         IdentityCase {"SwitchOnAsksAndIsToldYes", true, true, ExitDone, 11}),
     test::CaseName {});
 
-// SIGINT as the program would be sent it, with the handling it had before.
-class InterruptDefault {
+// A stop signal as the program would be sent it, with the handling it had before.
+class SignalDefault {
 public:
-    InterruptDefault() { m_previous = std::signal(SIGINT, SIG_DFL); }
-    ~InterruptDefault() { std::signal(SIGINT, m_previous); }
-    InterruptDefault(const InterruptDefault&) = delete;
-    InterruptDefault& operator=(const InterruptDefault&) = delete;
+    explicit SignalDefault(int signal)
+        : m_signal(signal)
+    {
+        m_previous = std::signal(signal, SIG_DFL);
+    }
+    ~SignalDefault() { std::signal(m_signal, m_previous); }
+    SignalDefault(const SignalDefault&) = delete;
+    SignalDefault& operator=(const SignalDefault&) = delete;
 
 private:
+    int m_signal;
     void (*m_previous)(int) = SIG_DFL;
 };
 
-TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
+struct StopSignalCase {
+    const char* name;
+    int signal;
+};
+
+class CliDriveStopSignal : public CliDrive, public ::testing::WithParamInterface<StopSignalCase> { };
+
+// Ctrl+C, a closing terminal (SIGHUP) and a logout or service stop
+// (SIGTERM) all stop the write between two words, with its log.
+TEST_P(CliDriveStopSignal, StopsTheWriteBetweenTwoWords)
 {
     startDrive();
-    const InterruptDefault interrupts;
+    const SignalDefault handling(GetParam().signal);
     int status = -1;
     // Area C: 48 words, some seconds of writing.
     std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
@@ -330,7 +344,7 @@ TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
     while (!writing && std::chrono::steady_clock::now() < deadline)
         writing = drive.wordsWritten(100) > 0;
     if (writing)
-        std::raise(SIGINT);
+        std::raise(GetParam().signal);
     command.join();
 
     ASSERT_TRUE(writing) << err.str();
@@ -338,39 +352,13 @@ TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
     const int written = drive.stop();
     EXPECT_GT(written, 0);
     EXPECT_LT(written, 48);
-    EXPECT_TRUE(fileExists(dir.file("writelog.txt")));
-}
-
-struct StrayByteCase {
-    const char* name;
-    const char* byte;
-};
-
-class CliDriveStrayByte : public CliDrive, public ::testing::WithParamInterface<StrayByteCase> { };
-
-// A byte of line noise in the reply to the area's last word, on a line that
-// came up with flow control on: that exchange may fail, nothing after it.
-// The drive stores the word before the noise spoils its reply, so all words
-// are stored and read back.
-TEST_P(CliDriveStrayByte, DisturbsOnlyItsOwnExchange)
-{
-    startDrive({"--flow-control", "--stray", std::string("word:10=") + GetParam().byte});
-    const int status = run({"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."});
-    EXPECT_TRUE(status == ExitDone || status == ExitTransferFailed) << status;
-    EXPECT_EQ(drive.stop(), 11);
     const std::string log = test::readFile(dir.file("writelog.txt"));
-    EXPECT_NE(log.find("Verify: all 11 words match."), std::string::npos) << log;
-    // A failure, where there is one, names the spoilt word alone.
-    const std::size_t failed = log.find("off = ");
-    if (failed != std::string::npos) {
-        EXPECT_EQ(log.substr(failed, 10), "off = 10\r\n") << log;
-        EXPECT_EQ(log.find("off = ", failed + 1), std::string::npos) << log;
-    }
+    EXPECT_NE(log.find("Cancelled: " + std::to_string(written) + " of 48 words written."), std::string::npos) << log;
 }
 
-INSTANTIATE_TEST_SUITE_P(Bytes, CliDriveStrayByte,
-    ::testing::Values(StrayByteCase {"Xon", "0x11"}, StrayByteCase {"Xoff", "0x13"}, StrayByteCase {"Cr", "0x0D"},
-        StrayByteCase {"Lf", "0x0A"}, StrayByteCase {"Nul", "0x00"}, StrayByteCase {"AllOnes", "0xFF"}),
+INSTANTIATE_TEST_SUITE_P(Signals, CliDriveStopSignal,
+    ::testing::Values(
+        StopSignalCase {"Interrupt", SIGINT}, StopSignalCase {"Terminate", SIGTERM}, StopSignalCase {"HangUp", SIGHUP}),
     test::CaseName {});
 
 struct RefusalCase {
