@@ -440,6 +440,9 @@ bool SerialLink::writeWord(int word)
         m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_settings.language)) + std::to_string(word));
         m_log.append(std::string(text(TextId::LinkFailedValuePrefix, m_settings.language))
             + std::to_string(static_cast<std::int16_t>(value)));
+        // The number alone makes the reader count rows: the code follows.
+        if (const std::string named = wordLogName(m_dataSet.rows, word); named != std::to_string(word))
+            m_log.append(message(TextId::LinkFailedWordCode, std::to_string(word), named).in(m_settings.language));
         return false;
     }
     if (outcome == Outcome::Refused) {

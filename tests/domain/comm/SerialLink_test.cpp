@@ -281,6 +281,17 @@ TEST_F(Link, FailedWordEndsItsRangeOnlyAndTheTransferReportsIt)
         inverter.writtenAddresses, (std::vector<std::uint32_t> {wordAddress(20), wordAddress(30), wordAddress(31)}));
 }
 
+// "off =" gives the word's number; the line after its value names it as
+// the grid does, so that the log reads without a table at hand.
+TEST_F(Link, FailedWordIsNamedByItsCodeInALineOfItsOwn)
+{
+    inverter.silentAt.insert(wordAddress(12));
+    startWrite({{12, 12}});
+
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 12", "num = 0", "word 12 is A-1: no valid answer"}));
+}
+
 TEST_F(Link, HeldBackWordIsLoggedAndNotSent)
 {
     state.writeFilter = [](int word) -> std::optional<std::string> {
