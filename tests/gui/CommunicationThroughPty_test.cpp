@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -380,7 +381,11 @@ private slots:
 
         QTimer watch;
         watch.setInterval(20);
+        int barAtTheEnd = -1;
         QVERIFY(runDialogOf(form, "K3", [&](gui::SerialTransferDialog& dialog) {
+            auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+            QObject::connect(&dialog, &gui::SerialTransferDialog::transferFinished, &dialog,
+                [&barAtTheEnd, bar] { barAtTheEnd = bar->value(); });
             QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
                 if (wordsTakenBySimulator() < 10)
                     return;
@@ -400,6 +405,8 @@ private slots:
         QVERIFY2(cancelled.front().starts_with("Cancelled: " + std::to_string(taken) + " of "), all.c_str());
         QVERIFY(linesEndingWith(log, " words match.").empty());
         QCOMPARE(log.back(), std::string("end !!"));
+        // A transfer that stopped leaves its bar at the start.
+        QCOMPARE(barAtTheEnd, 0);
     }
 
     // Compare with the drive from the File menu: the drive's values beside
