@@ -518,7 +518,8 @@ TEST_F(Transaction, WriteToAnInverterThatStopsAnsweringEndsWithTheMessageAndTheL
     EXPECT_EQ(ui().englishTexts(), (Lines {IdentityOk, "Writing setting data error!"}));
     // The log names the words of the range that were never sent.
     EXPECT_EQ(writeLog(),
-        (Lines {"start !!", "off = " + std::to_string(lost), "num = -5", "B-3 to B-47 not sent.", "end !!"}));
+        (Lines {"start !!", "off = " + std::to_string(lost), "num = -5",
+            "word " + std::to_string(lost) + " is B-2: no valid answer", "B-3 to B-47 not sent.", "end !!"}));
     // A failure ends its range only: the next area still went out.
     EXPECT_EQ(inverter.writtenAddresses.back(), wordAddress(table.areaLast[3]));
     EXPECT_TRUE(write.memo().empty());
