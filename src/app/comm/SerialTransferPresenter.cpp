@@ -857,8 +857,7 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
         return -1;
     }
     // Every word that went out is compared, also those refused or without an
-    // answer: the inverter may hold them or not. Words of a hidden area are
-    // told apart, not counted.
+    // answer: the inverter may hold them or not.
     std::vector<bool> sent(SlotCount, false);
     for (const std::vector<int>* words : {&state.writtenWords, &state.refusedWords, &state.failedWords})
         for (const int word : *words)
@@ -869,9 +868,10 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
             continue;
         const auto held = static_cast<std::int16_t>(state.imageWord(word));
         const auto wanted = static_cast<std::int16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
-        if (hiddenArea(state, word) != NoArea) {
-            if (held != wanted)
-                hiddenNotTaken[static_cast<std::size_t>(word)] = true;
+        // A word of a hidden area the drive did not take is told apart and
+        // not counted; one it took is verified as any other.
+        if (held != wanted && hiddenArea(state, word) != NoArea) {
+            hiddenNotTaken[static_cast<std::size_t>(word)] = true;
             continue;
         }
         ++compared;
