@@ -4,6 +4,7 @@
 #include "cli/ConsoleUi.h"
 #include "cli/ProgressLine.h"
 
+#include <array>
 #include <atomic>
 #include <csignal>
 
@@ -21,32 +22,42 @@ extern "C" void onInterrupt(int)
     interruptDriveTransaction();
 }
 
-// SIGINT handled by interruptDriveTransaction for the scope's lifetime; the
-// handling before it comes back afterwards. A program started with SIGINT
-// ignored (in the background of a script, under nohup) keeps ignoring it.
+// The signals that stop a transfer between two exchanges: Ctrl+C, and the
+// ends a closing terminal, a logout or a service stop send (SIGHUP,
+// SIGTERM). Killed outright, the program would leave no log of the words it
+// had already written.
+constexpr std::array<int, 3> StopSignals {SIGINT, SIGTERM, SIGHUP};
+
+// The stop signals handled by interruptDriveTransaction for the scope's
+// lifetime; the handling before it comes back afterwards. A program started
+// with a signal ignored (SIGINT in the background of a script, SIGHUP under
+// nohup) keeps ignoring it.
 class InterruptScope {
 public:
     InterruptScope()
     {
         g_interrupted = false;
-        if (sigaction(SIGINT, nullptr, &m_previous) != 0 || m_previous.sa_handler == SIG_IGN)
-            return;
-        struct sigaction action { };
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        m_installed = sigaction(SIGINT, &action, nullptr) == 0;
+        for (std::size_t i = 0; i < StopSignals.size(); ++i) {
+            if (sigaction(StopSignals[i], nullptr, &m_previous[i]) != 0 || m_previous[i].sa_handler == SIG_IGN)
+                continue;
+            struct sigaction action { };
+            action.sa_handler = onInterrupt;
+            sigemptyset(&action.sa_mask);
+            m_installed[i] = sigaction(StopSignals[i], &action, nullptr) == 0;
+        }
     }
     ~InterruptScope()
     {
-        if (m_installed)
-            sigaction(SIGINT, &m_previous, nullptr);
+        for (std::size_t i = 0; i < StopSignals.size(); ++i)
+            if (m_installed[i])
+                sigaction(StopSignals[i], &m_previous[i], nullptr);
     }
     InterruptScope(const InterruptScope&) = delete;
     InterruptScope& operator=(const InterruptScope&) = delete;
 
 private:
-    struct sigaction m_previous { };
-    bool m_installed = false;
+    std::array<struct sigaction, StopSignals.size()> m_previous {};
+    std::array<bool, StopSignals.size()> m_installed {};
 };
 
 // The presenter the handler stops while the scope lasts. An interrupt that

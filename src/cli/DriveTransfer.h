@@ -17,8 +17,9 @@ struct TransferOutcome {
 
 // Runs the presenter's transaction on the calling thread, as the window's
 // Execute runs it: the start, the work on the line, the end with its log
-// file. While it runs, SIGINT asks it to stop between two exchanges instead
-// of ending the program, so that the log still tells how far it got. With
+// file. While it runs, SIGINT, SIGTERM and SIGHUP ask it to stop between two
+// exchanges instead of ending the program, so that the log still tells how
+// far it got. With
 // acceptIdentity the questions of the work on the line are answered Yes: in
 // a write and a comparison those are the identity questions the special
 // function switch lets it ask, and nothing else; the start and the end are
@@ -26,7 +27,7 @@ struct TransferOutcome {
 TransferOutcome runDriveTransaction(
     comm::SerialTransferPresenter& presenter, ConsoleUi& ui, bool acceptIdentity, ProgressLine* progress);
 
-// What SIGINT does during runDriveTransaction; safe in a signal handler.
+// What a stop signal does during runDriveTransaction; safe in a signal handler.
 void interruptDriveTransaction();
 
 } // namespace tess::cli

@@ -519,6 +519,8 @@ int Session::runWrite()
     write.setVerifyAfterWrite(o.verify);
 
     const TransferOutcome outcome = transact(write);
+    if (outcome.result == comm::WriteWordsRefused)
+        return ExitWordsRefused;
     // Areas in the wrong order are refused before the port is opened.
     return exitStatusOf(outcome, write.writeRanges().empty() ? ExitRefused : ExitTransferFailed);
 }

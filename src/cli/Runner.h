@@ -25,7 +25,8 @@ enum ExitStatus : int {
     // refused or the words read back after a write differ; compare-drive also
     // for any refusal before the comparison, since 1 tells a difference there
     ExitTransferFailed = 4,
-    ExitCancelled = 5, // read, write, compare-drive: stopped by SIGINT
+    ExitCancelled = 5, // read, write, compare-drive: stopped by SIGINT, SIGTERM or SIGHUP
+    ExitWordsRefused = 6, // write: every word went out, but the drive refused some (listed)
     ExitDriveDiffers = 1, // compare-drive: the drive holds other values
 };
 

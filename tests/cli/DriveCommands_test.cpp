@@ -179,6 +179,16 @@ TEST_F(CliDrive, ReadSavesTheDrivesDataSetWithABarOnATerminal)
     EXPECT_NE(err.str().find("] 100%"), std::string::npos) << err.str();
 }
 
+// A drive may echo any address in a data reply's header: it is not
+// examined, on the identity reads nor on the image.
+TEST_F(CliDrive, ReadTakesRepliesWhoseHeaderNamesAnotherAddress)
+{
+    startDrive({"--other-header", "0x510", "--other-header", "0x200000"});
+    const std::string got = dir.file("got.csl");
+    ASSERT_EQ(run({"read", "--port", port, "-o", got}), ExitDone) << err.str();
+    EXPECT_EQ(parsedFile(got).values, parsedFile(held).values);
+}
+
 TEST_F(CliDrive, WriteBringsTheDriveToTheDataSetAsCompareDriveTells)
 {
     startDrive();
@@ -195,12 +205,72 @@ TEST_F(CliDrive, WriteBringsTheDriveToTheDataSetAsCompareDriveTells)
     EXPECT_EQ(drive.stop(), 11); // the Fund. area
 }
 
-TEST_F(CliDrive, WriteWithAWordTheDriveRefusesFails)
+struct RefusedWordCase {
+    const char* name;
+    bool verify;
+};
+
+class CliDriveRefusedWord : public CliDrive, public ::testing::WithParamInterface<RefusedWordCase> { };
+
+// A word the drive refuses is never taken for written, read back or not:
+// the status says so and the word is listed with its name and the reason.
+TEST_P(CliDriveRefusedWord, EndsWithItsOwnStatusAndTheWordListed)
 {
     startDrive({"--nak", "word:3=E"});
-    EXPECT_EQ(run({"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."}), ExitTransferFailed);
+    std::vector<std::string> args {"write", changed, "--port", port, "--from", "Fund.", "--to", "Fund."};
+    if (!GetParam().verify)
+        args.push_back("--no-verify");
+    EXPECT_EQ(run(args), ExitWordsRefused) << err.str();
     EXPECT_EQ(drive.stop(), 10);
+    const std::string listed = "Written, but the drive refused these 1 words:\nFund.-3 ";
+    const std::size_t at = err.str().find(listed);
+    ASSERT_NE(at, std::string::npos) << err.str();
+    const std::string line
+        = err.str().substr(at + listed.size(), err.str().find('\n', at + listed.size()) - at - listed.size());
+    EXPECT_TRUE(line.ends_with(": Upper limit error")) << line;
+    EXPECT_GT(line.size(), std::string_view(": Upper limit error").size()) << "the word's name";
+    const std::string log = test::readFile(dir.file("writelog.txt"));
+    EXPECT_NE(log.find("Fund.-3 " + line + "\r\n"), std::string::npos) << log;
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDriveRefusedWord,
+    ::testing::Values(RefusedWordCase {"ReadBack", true}, RefusedWordCase {"NotReadBack", false}), test::CaseName {});
+
+// What the log calls a refused identity read and a line that closed: the
+// identity block is no parameter, a hang-up no checksum fault.
+struct LineFaultCase {
+    const char* name;
+    std::vector<std::string> driveOptions;
+    std::string command;
+    std::string logged;
+};
+
+class CliDriveLineFault : public CliDrive, public ::testing::WithParamInterface<LineFaultCase> { };
+
+TEST_P(CliDriveLineFault, IsNamedForWhatItIs)
+{
+    const LineFaultCase& c = GetParam();
+    startDrive(c.driveOptions);
+    std::vector<std::string> args {c.command, "--port", port};
+    if (c.command == "write")
+        args.insert(args.end(), {changed, "--from", "Fund.", "--to", "Fund."});
+    else
+        args.insert(args.end(), {"-o", dir.file("got.csl")});
+    EXPECT_EQ(run(args), ExitTransferFailed) << err.str();
+    const std::string log = test::readFile(dir.file("writelog.txt"));
+    EXPECT_NE(log.find(c.logged + "\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Fund.-0"), std::string::npos) << log;
+    EXPECT_EQ(log.find("SUM "), std::string::npos) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDriveLineFault,
+    ::testing::Values(
+        LineFaultCase {"IdentityRefusedInAWrite", {"--nak", "0x510=E"}, "write", "identity read: Upper limit error"},
+        LineFaultCase {
+            "ModeCapacityRefusedInARead", {"--nak", "0x20052F=e"}, "read", "identity read: Lower limit error"},
+        LineFaultCase {"HangUpWhileWriting", {"--hangup-after", "17"}, "write", "the line was closed (hang-up)"},
+        LineFaultCase {"HangUpWhileReading", {"--hangup-after", "16"}, "read", "the line was closed (hang-up)"}),
+    test::CaseName {});
 
 struct IdentityCase {
     const char* name;
@@ -236,22 +306,36 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliDriveIdentity,
         IdentityCase {"SwitchOnAsksAndIsToldYes", true, true, ExitDone, 11}),
     test::CaseName {});
 
-// SIGINT as the program would be sent it, with the handling it had before.
-class InterruptDefault {
+// A stop signal as the program would be sent it, with the handling it had before.
+class SignalDefault {
 public:
-    InterruptDefault() { m_previous = std::signal(SIGINT, SIG_DFL); }
-    ~InterruptDefault() { std::signal(SIGINT, m_previous); }
-    InterruptDefault(const InterruptDefault&) = delete;
-    InterruptDefault& operator=(const InterruptDefault&) = delete;
+    explicit SignalDefault(int signal)
+        : m_signal(signal)
+    {
+        m_previous = std::signal(signal, SIG_DFL);
+    }
+    ~SignalDefault() { std::signal(m_signal, m_previous); }
+    SignalDefault(const SignalDefault&) = delete;
+    SignalDefault& operator=(const SignalDefault&) = delete;
 
 private:
+    int m_signal;
     void (*m_previous)(int) = SIG_DFL;
 };
 
-TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
+struct StopSignalCase {
+    const char* name;
+    int signal;
+};
+
+class CliDriveStopSignal : public CliDrive, public ::testing::WithParamInterface<StopSignalCase> { };
+
+// Ctrl+C, a closing terminal (SIGHUP) and a logout or service stop
+// (SIGTERM) all stop the write between two words, with its log.
+TEST_P(CliDriveStopSignal, StopsTheWriteBetweenTwoWords)
 {
     startDrive();
-    const InterruptDefault interrupts;
+    const SignalDefault handling(GetParam().signal);
     int status = -1;
     // Area C: 48 words, some seconds of writing.
     std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
@@ -260,7 +344,7 @@ TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
     while (!writing && std::chrono::steady_clock::now() < deadline)
         writing = drive.wordsWritten(100) > 0;
     if (writing)
-        std::raise(SIGINT);
+        std::raise(GetParam().signal);
     command.join();
 
     ASSERT_TRUE(writing) << err.str();
@@ -268,8 +352,14 @@ TEST_F(CliDrive, InterruptStopsTheWriteBetweenTwoWords)
     const int written = drive.stop();
     EXPECT_GT(written, 0);
     EXPECT_LT(written, 48);
-    EXPECT_TRUE(fileExists(dir.file("writelog.txt")));
+    const std::string log = test::readFile(dir.file("writelog.txt"));
+    EXPECT_NE(log.find("Cancelled: " + std::to_string(written) + " of 48 words written."), std::string::npos) << log;
 }
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliDriveStopSignal,
+    ::testing::Values(
+        StopSignalCase {"Interrupt", SIGINT}, StopSignalCase {"Terminate", SIGTERM}, StopSignalCase {"HangUp", SIGHUP}),
+    test::CaseName {});
 
 struct RefusalCase {
     const char* name;

@@ -6,12 +6,13 @@
 #include "support/DemoWorkspace.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QElapsedTimer>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -272,7 +273,7 @@ private slots:
         const std::string all = test::readFile(m_demo->dir.file("writelog.txt"));
         QVERIFY2(contains(log, "off = " + std::to_string(late)), all.c_str());
         QVERIFY2(contains(log, codeOf(late + 1) + " to " + codeOf(lastWord(comm::AreaA)) + " not sent."), all.c_str());
-        QCOMPARE(linesEndingWith(log, "Upper limit error"),
+        QCOMPARE(linesEndingWith(log, "  Upper limit error"),
             std::vector<std::string> {codeOf(refused) + "  Upper limit error"});
         const int held = m_heldValues[static_cast<std::size_t>(refused)];
         QVERIFY2(contains(log,
@@ -381,7 +382,11 @@ private slots:
 
         QTimer watch;
         watch.setInterval(20);
+        int barAtTheEnd = -1;
         QVERIFY(runDialogOf(form, "K3", [&](gui::SerialTransferDialog& dialog) {
+            auto* bar = dialog.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+            QObject::connect(&dialog, &gui::SerialTransferDialog::transferFinished, &dialog,
+                [&barAtTheEnd, bar] { barAtTheEnd = bar->value(); });
             QObject::connect(&watch, &QTimer::timeout, &dialog, [&] {
                 if (wordsTakenBySimulator() < 10)
                     return;
@@ -401,6 +406,8 @@ private slots:
         QVERIFY2(cancelled.front().starts_with("Cancelled: " + std::to_string(taken) + " of "), all.c_str());
         QVERIFY(linesEndingWith(log, " words match.").empty());
         QCOMPARE(log.back(), std::string("end !!"));
+        // A transfer that stopped leaves its bar at the start.
+        QCOMPARE(barAtTheEnd, 0);
     }
 
     // Compare with the drive from the File menu: the drive's values beside

@@ -109,7 +109,11 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FaultOnAWrite,
         FaultTextCase {"WrongFirst", {FaultKind::WrongFirst}, "? w77\r\n", 0, true},
         FaultTextCase {"SumHigh", {FaultKind::SumHigh}, "\x06 w87\r\n", 0, true},
         FaultTextCase {"SumLow", {FaultKind::SumLow}, "\x06 w78\r\n", 0, true},
-        FaultTextCase {"Cut", {FaultKind::Cut}, "\x06 w", 0, true}),
+        FaultTextCase {"Cut", {FaultKind::Cut}, "\x06 w", 0, true},
+        FaultTextCase {"StrayXoff", {FaultKind::Stray, 0x13},
+            "\x06 w\x13"
+            "77\r\n",
+            0, true}),
     test::CaseName {});
 
 // Each fault on a full read chunk (a 481-character reply), as the link's
@@ -142,7 +146,9 @@ TEST_P(FaultOnARead, GivesTheReplyTheLinkMustCatch)
     // Only a whole reply ends its line, and only at its end.
     const bool whole = c.kind != FaultKind::Cut;
     EXPECT_EQ(reply.find(comm::FrameLf), whole ? reply.size() - 1 : std::string::npos);
-    EXPECT_EQ(reply.substr(3, 200), correct.substr(3, 200)); // the header and data digits are kept
+    // The header (but where the fault is in it) and the data digits are kept.
+    const std::size_t keptFrom = c.kind == FaultKind::OtherHeader ? 11 : 3;
+    EXPECT_EQ(reply.substr(keptFrom, 200), correct.substr(keptFrom, 200));
     if (!c.replyKind)
         return;
     const comm::Reply parsed = comm::parseReply(reply);
@@ -157,7 +163,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FaultOnARead,
         FaultReadCase {"WrongFirst", FaultKind::WrongFirst, 481, comm::ReplyKind::Invalid, comm::ReplyFault::None},
         FaultReadCase {"SumHigh", FaultKind::SumHigh, 481, comm::ReplyKind::Data, comm::ReplyFault::SumHigh},
         FaultReadCase {"SumLow", FaultKind::SumLow, 481, comm::ReplyKind::Data, comm::ReplyFault::SumLow},
-        FaultReadCase {"Cut", FaultKind::Cut, 240, std::nullopt, comm::ReplyFault::None}),
+        FaultReadCase {"Cut", FaultKind::Cut, 240, std::nullopt, comm::ReplyFault::None},
+        FaultReadCase {"OtherHeader", FaultKind::OtherHeader, 481, comm::ReplyKind::Data, comm::ReplyFault::None}),
     test::CaseName {});
 
 struct RepeatCase {
@@ -258,6 +265,10 @@ INSTANTIATE_TEST_SUITE_P(Options, SimCommandLine,
             {"--cut", "word:1", "--once", "--cut", "word:2", "held.csl", "--nak", "word:3=C"}, true,
             {{0x200002, {FaultKind::Cut}}, {0x200004, {FaultKind::Cut, 0, true}},
                 {0x200006, {FaultKind::Refuse, 'C', true}}}},
+        CommandLineCase {"StrayByte", {"--stray", "word:1=0xFF", "--flow-control", "held.csl"}, true,
+            {{0x200002, {FaultKind::Stray, 0xFF}}}},
+        CommandLineCase {"StrayByteOutOfRange", {"--stray", "word:1=0x100", "held.csl"}, false},
+        CommandLineCase {"StrayByteNotHex", {"--stray", "word:1=19", "held.csl"}, false},
         CommandLineCase {"LaterFaultReplaces", {"--silent", "word:9", "--garbage", "0x200012", "held.csl"}, true,
             {{0x200012, {FaultKind::WrongFirst}}}},
         CommandLineCase {"NoDataSet", {"--baud", "9600"}, false},

@@ -159,6 +159,17 @@ std::optional<std::string> faultyReplyText(const std::string& correct, const Fau
     case FaultKind::Cut:
         text.resize(text.size() / 2);
         break;
+    case FaultKind::Stray:
+        text.insert(sumAt, 1, static_cast<char>(fault.parameter));
+        break;
+    case FaultKind::OtherHeader:
+        // The address digits (positions 3 to 10) of a data reply; a drive
+        // may echo them as it likes.
+        if (text[0] != comm::FrameStx || sumAt < 11)
+            break;
+        text.replace(3, 8, "FFFFFFFF");
+        text.resize(sumAt);
+        return withChecksum(text);
     }
     return text;
 }

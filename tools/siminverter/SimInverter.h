@@ -36,11 +36,13 @@ enum class FaultKind {
     SumHigh, // the checksum's high digit wrong
     SumLow, // the checksum's low digit wrong
     Cut, // the first half of the correct reply: no CR LF ever comes
+    Stray, // the correct reply with the fault's byte put in before its checksum (line noise)
+    OtherHeader, // a data reply whose header names another address, the checksum right
 };
 
 struct Fault {
     FaultKind kind = FaultKind::Silent;
-    int parameter = 0; // Delay: milliseconds; Refuse: the code character
+    int parameter = 0; // Delay: milliseconds; Refuse: the code character; Stray: the byte
     bool once = false; // only the first request to the address meets it
 
     friend bool operator==(const Fault&, const Fault&) = default;

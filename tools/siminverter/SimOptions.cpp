@@ -20,6 +20,9 @@ const char* const SimUsageText
       "  --sum-high ADDR      answer with the checksum's high digit wrong\n"
       "  --sum-low ADDR       answer with the checksum's low digit wrong\n"
       "  --cut ADDR           answer with the first half of the reply and no CR LF\n"
+      "  --other-header ADDR  answer a read with another address in the reply's header\n"
+      "  --stray ADDR=BYTE    answer with the byte (0x00 to 0xFF) put in before the checksum\n"
+      "  --flow-control       the line comes up with software and hardware flow control on\n"
       "  --once               the faults named after this meet only the first request to their address\n"
       "  --hangup-after N     answer N requests, then close the line at the next one\n"
       "ADDR: a byte address in hexadecimal (0x200050) or word:N (0x200000 + 2N, the address of word N)\n";
@@ -47,7 +50,7 @@ struct AddressOnlyOption {
 };
 constexpr AddressOnlyOption AddressOnlyOptions[] {{"--silent", FaultKind::Silent}, {"--overlong", FaultKind::Overlong},
     {"--garbage", FaultKind::WrongFirst}, {"--sum-high", FaultKind::SumHigh}, {"--sum-low", FaultKind::SumLow},
-    {"--cut", FaultKind::Cut}};
+    {"--cut", FaultKind::Cut}, {"--other-header", FaultKind::OtherHeader}};
 
 std::optional<FaultKind> addressOnlyFault(std::string_view option)
 {
@@ -60,7 +63,7 @@ std::optional<FaultKind> addressOnlyFault(std::string_view option)
 bool takesValue(std::string_view option)
 {
     return option == "--identity" || option == "--baud" || option == "--hangup-after" || option == "--delay"
-        || option == "--nak" || addressOnlyFault(option);
+        || option == "--nak" || option == "--stray" || addressOnlyFault(option);
 }
 
 } // namespace
@@ -100,6 +103,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             once = true;
             continue;
         }
+        if (option == "--flow-control") {
+            options.flowControl = true;
+            continue;
+        }
         if (!takesValue(option))
             return fail("unknown option " + option);
         if (i + 1 >= args.size())
@@ -119,20 +126,30 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             if (!count)
                 return fail("--hangup-after needs a number of requests: " + std::string(value));
             options.hangUpAfter = *count;
-        } else if (option == "--delay" || option == "--nak") {
-            // ADDR=MS or ADDR=CODE
+        } else if (option == "--delay" || option == "--nak" || option == "--stray") {
+            // ADDR=MS, ADDR=CODE or ADDR=BYTE
             const std::size_t equals = value.find('=');
             const std::optional<std::uint32_t> address
                 = parseRequestAddress(value.substr(0, std::min(equals, value.size())));
             if (equals == std::string_view::npos || !address)
-                return fail(
-                    option + " needs ADDR=" + (option == "--delay" ? "MS" : "CODE") + ": " + std::string(value));
+                return fail(option + " needs ADDR="
+                    + (option == "--delay"      ? "MS"
+                            : option == "--nak" ? "CODE"
+                                                : "BYTE")
+                    + ": " + std::string(value));
             const std::string_view parameter = value.substr(equals + 1);
             if (option == "--delay") {
                 const std::optional<int> ms = parseNumber<int>(parameter, 10, LongestDelayMs);
                 if (!ms)
                     return fail("--delay needs milliseconds from 0 to 600000: " + std::string(value));
                 options.faults[*address] = Fault {FaultKind::Delay, *ms, once};
+            } else if (option == "--stray") {
+                const std::optional<int> byte = parameter.starts_with("0x") || parameter.starts_with("0X")
+                    ? parseNumber<int>(parameter.substr(2), 16, 0xFF)
+                    : std::nullopt;
+                if (!byte)
+                    return fail("--stray needs a byte from 0x00 to 0xFF: " + std::string(value));
+                options.faults[*address] = Fault {FaultKind::Stray, *byte, once};
             } else {
                 if (parameter.size() != 1)
                     return fail("--nak needs one code character: " + std::string(value));

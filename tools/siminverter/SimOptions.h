@@ -20,6 +20,7 @@ struct SimOptions {
     int baud = 0; // 0: replies as fast as the pseudo-terminal takes them
     std::map<std::uint32_t, Fault> faults; // by request address
     std::optional<std::size_t> hangUpAfter; // requests answered before the line is closed
+    bool flowControl = false; // the line comes up with flow control on
 };
 
 // The program's usage text, one option a line.

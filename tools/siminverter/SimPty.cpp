@@ -29,7 +29,7 @@ SimPty::~SimPty()
         ::close(m_master);
 }
 
-bool SimPty::open(std::string* error)
+bool SimPty::open(std::string* error, bool flowControl)
 {
     const auto fail = [error](const char* step) {
         if (error)
@@ -53,6 +53,10 @@ bool SimPty::open(std::string* error)
     termios settings {};
     if (tcgetattr(m_slave, &settings) == 0) {
         cfmakeraw(&settings);
+        if (flowControl) {
+            settings.c_iflag |= IXON | IXOFF;
+            settings.c_cflag |= CRTSCTS;
+        }
         tcsetattr(m_slave, TCSANOW, &settings);
     }
     const int flags = fcntl(m_master, F_GETFL);

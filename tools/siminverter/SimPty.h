@@ -24,8 +24,11 @@ public:
     SimPty(const SimPty&) = delete;
     SimPty& operator=(const SimPty&) = delete;
 
-    // Opens the pair; false with a reason on failure.
-    bool open(std::string* error);
+    // Opens the pair; false with a reason on failure. With flowControl the
+    // slave comes up as many serial devices do, with XON/XOFF (IXON, IXOFF)
+    // and RTS/CTS on, so that a program which leaves them on is
+    // stopped by an XOFF byte in a reply.
+    bool open(std::string* error, bool flowControl = false);
     const std::string& slavePath() const { return m_slavePath; }
     int masterFd() const { return m_master; }
 

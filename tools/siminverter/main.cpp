@@ -25,6 +25,12 @@
 //   --sum-high ADDR    ... the reply with the checksum's high digit wrong
 //   --sum-low ADDR     ... the reply with the checksum's low digit wrong
 //   --cut ADDR         ... the first half of the reply, no CR LF
+//   --other-header ADDR  ... a data reply whose header names another address
+//   --stray ADDR=BYTE  ... the reply with the byte (0x00 to 0xFF) put in
+//                      before its checksum, as line noise would
+//   --flow-control     the line comes up with XON/XOFF and RTS/CTS flow
+//                      control on, as many serial devices do before a
+//                      program sets them
 //   --once             the faults named after it meet only the first
 //                      request to their address; those before it, every one
 //   --hangup-after N   N requests are answered; at the next one the line is
@@ -103,7 +109,7 @@ int main(int argc, char** argv)
     inverter.faults = options->faults;
     inverter.hangUpAfter = options->hangUpAfter;
     tess::sim::SimPty pty;
-    if (!pty.open(&error)) {
+    if (!pty.open(&error, options->flowControl)) {
         std::fprintf(stderr, "cannot open a pseudo-terminal: %s\n", error.c_str());
         return 1;
     }

@@ -9,6 +9,7 @@
 #include "app/mainwindow/CompareCommand.h"
 #include "domain/comm/SerialPort.h"
 #include "domain/common/Clock.h"
+#include "domain/common/FileIo.h"
 #include "domain/settings/UserStore.h"
 #include "domain/tables/FileCompare.h"
 #include "domain/tables/ImageConversion.h"
@@ -355,6 +356,10 @@ void SerialTransferPresenter::finishTransaction(int result)
         m_memo.clear();
         m_executeEnabled = false;
     }
+    // The words read back otherwise stay on screen; another attempt still
+    // needs the dialog opened anew.
+    if (result == WriteVerifyDiffers)
+        m_executeEnabled = false;
     if (m_changed)
         m_changed();
 }
@@ -749,19 +754,105 @@ int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
     m_meter.setEstimate(
         TransferPhase::Writing, transferEstimate::writeMs(static_cast<int>(planned.size()), state.writeWaitMs));
     m_meter.enter(TransferPhase::Writing);
-    int result = link.transferParameterImage();
+    const int result = link.transferParameterImage();
     if (state.stop == TransferStop::Cancelled)
         return stoppedByUser(state, planned);
     if (m_changedOnly)
         m_log.append(message(TextId::TransSkippedAsEqual, std::to_string(state.skippedAsEqual)).in(language));
     if (result != 0)
         show(TextId::TransWriteDataError);
-    if (m_verifyAfterWrite && state.stop == TransferStop::None && verifyWrite(link, state, planned) != 0)
-        result = -1;
-    return result;
+
+    // Refusals in an area whose lines are hidden are expected (the O area
+    // takes its words only while its key is held): they are told apart and
+    // fail nothing. Those of a shown area never pass for written.
+    std::vector<bool> hiddenNotTaken(SlotCount, false);
+    std::vector<std::size_t> shownRefusals;
+    for (std::size_t i = 0; i < state.refusedWords.size(); ++i) {
+        const int word = state.refusedWords[i];
+        if (hiddenArea(state, word) != NoArea)
+            hiddenNotTaken[static_cast<std::size_t>(word)] = true;
+        else
+            shownRefusals.push_back(i);
+    }
+    std::vector<int> differing;
+    int verified = 0;
+    if (m_verifyAfterWrite && state.stop == TransferStop::None) {
+        verified = verifyWrite(link, state, planned, differing, hiddenNotTaken);
+        if (state.stop == TransferStop::Cancelled)
+            return -1;
+    }
+    logHiddenNotTaken(state, hiddenNotTaken);
+    const Message refused = refusedWordsMessage(state, shownRefusals);
+    if (!shownRefusals.empty()) {
+        const std::string listed = refused.in(language);
+        for (const std::string_view line : splitLines(listed))
+            m_log.append(std::string(line));
+    }
+
+    if (result != 0 || verified != 0)
+        return -1;
+    // A refused word reads back as the drive's own value: the refusal tells why.
+    const auto refusedHere = [&](int word) {
+        return std::any_of(
+            shownRefusals.begin(), shownRefusals.end(), [&](std::size_t i) { return state.refusedWords[i] == word; });
+    };
+    if (!std::all_of(differing.begin(), differing.end(), refusedHere)) {
+        show(TextId::TransVerifyMismatch);
+        return WriteVerifyDiffers;
+    }
+    if (!shownRefusals.empty()) {
+        m_ui.showMessage(refused, language);
+        return WriteWordsRefused;
+    }
+    return 0;
 }
 
-int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned)
+int SerialTransferPresenter::hiddenArea(const LinkState& state, int word) const
+{
+    if (state.areaL.contains(word) && !state.showAreaL)
+        return AreaL;
+    if (state.areaN.contains(word) && !state.showAreaN)
+        return AreaN;
+    if (state.areaO.contains(word) && !state.showAreaO)
+        return AreaO;
+    return NoArea;
+}
+
+void SerialTransferPresenter::logHiddenNotTaken(const LinkState& state, const std::vector<bool>& hiddenNotTaken)
+{
+    for (const int area : {AreaL, AreaN, AreaO}) {
+        int count = 0;
+        for (int word = 0; word < SlotCount; ++word)
+            if (hiddenNotTaken[static_cast<std::size_t>(word)] && hiddenArea(state, word) == area)
+                ++count;
+        if (count > 0)
+            m_log.append(message(
+                TextId::TransHiddenAreaNotTaken, std::to_string(count), dataAreaNames[static_cast<std::size_t>(area)])
+                             .in(m_ws.settings.language));
+    }
+}
+
+Message SerialTransferPresenter::refusedWordsMessage(
+    const LinkState& state, const std::vector<std::size_t>& refusals) const
+{
+    Message said = message(TextId::TransWordsRefused, std::to_string(refusals.size()));
+    for (const std::size_t i : refusals) {
+        const int word = state.refusedWords[i];
+        const GridSource grid = gridSource(m_ws);
+        std::string named = wordLogName(grid, word);
+        if (word + 1 < GridRowsWithTable) {
+            if (const std::string name = cellText(grid, word + 1, ColName); !name.empty())
+                named += " " + name;
+        }
+        const TextId why = nakMessage(state.refusalCodes[i]);
+        said.ja += "\n" + named + ": " + std::string(text(why, Language::Japanese));
+        said.en += "\n" + named + ": " + std::string(text(why, Language::English));
+    }
+    return said;
+}
+
+int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned,
+    std::vector<int>& differing, std::vector<bool>& hiddenNotTaken)
 {
     const Language language = m_ws.settings.language;
     m_meter.enter(TransferPhase::Verifying);
@@ -778,27 +869,31 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
         for (const int word : *words)
             sent[static_cast<std::size_t>(word)] = true;
     int compared = 0;
-    int differing = 0;
     for (const int word : planned) {
         if (!sent[static_cast<std::size_t>(word)])
             continue;
-        ++compared;
         const auto held = static_cast<std::int16_t>(state.imageWord(word));
         const auto wanted = static_cast<std::int16_t>(m_ws.doc.values[static_cast<std::size_t>(word)] & 0xFFFF);
+        // A word of a hidden area the drive did not take is told apart and
+        // not counted; one it took is verified as any other.
+        if (held != wanted && hiddenArea(state, word) != NoArea) {
+            hiddenNotTaken[static_cast<std::size_t>(word)] = true;
+            continue;
+        }
+        ++compared;
         if (held == wanted)
             continue;
-        ++differing;
+        differing.push_back(word);
         m_log.append(message(
             TextId::TransVerifyWordLine, wordLogName(gridSource(m_ws), word), std::to_string(wanted), std::to_string(held))
                          .in(language));
     }
-    if (differing == 0) {
+    if (differing.empty())
         m_log.append(message(TextId::TransVerifyAllMatch, std::to_string(compared)).in(language));
-        return 0;
-    }
-    m_log.append(message(TextId::TransVerifyDiffers, std::to_string(compared), std::to_string(differing)).in(language));
-    show(TextId::TransVerifyMismatch);
-    return -1;
+    else
+        m_log.append(message(TextId::TransVerifyDiffers, std::to_string(compared), std::to_string(differing.size()))
+                         .in(language));
+    return 0;
 }
 
 int SerialTransferPresenter::compareTransaction()

@@ -55,6 +55,15 @@ constexpr std::string_view UserValueVerifyWrite = "VerifyWrite";
 // What Execute runs.
 enum class TransferKind { Read, Write, CompareWithDrive };
 
+// Results of a write beside 0 (done) and -1 (failed; Memo1 is cleared and
+// Execute stays off until the dialog is opened anew): each keeps Memo1 with
+// the words it lists.
+// Every word went out and was answered, but the drive refused words of an
+// area shown: they are listed (code, name, message), never taken for done.
+constexpr int WriteWordsRefused = 1;
+// The words read back differ from those the drive took (beyond its refusals).
+constexpr int WriteVerifyDiffers = -3;
+
 // `BuildWriteRanges` over the first and last word of each area: 0 with the
 // ranges in sending order (an area of its own; the areas from start to end;
 // from Fund. on, Fund. last), -1 when the end lies before the start or names
@@ -231,7 +240,11 @@ private:
     int readIdentityAndImage(LinkState& state);
     Go checkWriteIdentity(const std::vector<std::uint8_t>& identityBytes, tables::ReceivedIdentity& found);
     int writeWords(SerialLink& link, LinkState& state);
-    int verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned);
+    int verifyWrite(SerialLink& link, LinkState& state, const std::vector<int>& planned, std::vector<int>& differing,
+        std::vector<bool>& hiddenNotTaken);
+    int hiddenArea(const LinkState& state, int word) const;
+    void logHiddenNotTaken(const LinkState& state, const std::vector<bool>& hiddenNotTaken);
+    Message refusedWordsMessage(const LinkState& state, const std::vector<std::size_t>& refusals) const;
     int stoppedByUser(const LinkState& state, const std::vector<int>& planned);
     void planTransfer();
     void showComparison();

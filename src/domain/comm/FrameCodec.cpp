@@ -27,9 +27,6 @@ std::optional<int> hexValue(char c)
 
 // Positions of a data reply: 13 header characters, then the data digits.
 constexpr std::size_t DataDigitsStart = 13;
-// The header's address: eight digits after the start character and two more.
-constexpr std::size_t AddressDigitsStart = 3;
-constexpr std::size_t AddressDigits = 8;
 // A checked reply ends with two checksum digits, CR and LF, and its sum
 // starts at position 2: six characters at the least.
 constexpr std::size_t ShortestCheckedReply = 6;
@@ -117,14 +114,6 @@ Reply parseReply(std::string_view text)
         }
         reply.data.push_back(static_cast<std::uint8_t>(*high * 16 + *low));
     }
-    std::uint32_t address = 0;
-    for (std::size_t i = AddressDigitsStart; i < AddressDigitsStart + AddressDigits; ++i) {
-        const auto digit = hexValue(text[i]);
-        if (!digit)
-            return reply;
-        address = address << 4 | static_cast<std::uint32_t>(*digit);
-    }
-    reply.address = address;
     return reply;
 }
 

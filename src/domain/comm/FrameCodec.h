@@ -71,16 +71,15 @@ struct Reply {
     ReplyFault fault = ReplyFault::None;
     char nakCode = 0; // the code character of a NAK (0 when the reply ends before it)
     std::vector<std::uint8_t> data; // decoded bytes of a checked data reply
-    // The byte address a checked data reply names in its header (digits 3 to
-    // 10); nothing when those are no hexadecimal digits.
-    std::optional<std::uint32_t> address;
 };
 
 // Classifies a collected reply text and checks it. Data and acknowledge
 // replies carry their checksum in the two digits before CR LF: the sum of
 // the characters from position 2 up to them. A reply too short to hold the
 // checksum and its terminator fails the check on the high digit. Data bytes
-// come from the digits 13+2i and 14+2i up to the checksum.
+// come from the digits 13+2i and 14+2i up to the checksum. The header before
+// them (address and count) is not examined: a drive may echo it as it likes,
+// and a late reply is kept off by reading the line empty after a failure.
 Reply parseReply(std::string_view text);
 
 // The message for a negative acknowledge code; codes are case sensitive.

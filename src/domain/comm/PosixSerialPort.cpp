@@ -3,8 +3,8 @@
 #include "domain/comm/SerialDevices.h"
 
 #include <cerrno>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -38,21 +38,25 @@ std::optional<int> comPortNumber(std::string_view name)
     return number;
 }
 
-// 9600 baud, 8 data bits, no parity, 1 stop bit, and a raw byte stream.
-// Flow control and the special characters stay as the device has them. The
-// terminal's line discipline must not touch the frames: canonical input
-// would hold bytes back until a line is complete, echo would send every
-// reply straight back to the inverter, ICRNL would turn the reply's CR into
-// a second LF (the reader stops at the first), ONLCR would send CR CR LF.
+// 9600 baud, 8 data bits, no parity, 1 stop bit, and a raw byte stream
+// whatever the device came up with. Every byte of a frame goes through as
+// it is: no flow control of either kind (an XOFF byte of line noise in a
+// reply would stop every later request for good, a missing CTS would hold
+// them back), no translation either way (ICRNL would turn the reply's CR
+// into a second LF, IUCLC the hex digits into lower case, ONLCR would send
+// CR CR LF), no echo (every reply would go straight back to the inverter),
+// no lines (canonical input holds bytes back until a line is complete), no
+// signal or editing characters.
 void makeLine(termios& settings)
 {
     cfsetispeed(&settings, B9600);
     cfsetospeed(&settings, B9600);
-    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
     // CREAD to receive at all; CLOCAL so that a line without modem signals
     // is neither waited for nor hung up.
     settings.c_cflag |= CS8 | CREAD | CLOCAL;
-    settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | INPCK);
+    settings.c_iflag &= ~static_cast<tcflag_t>(
+        IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | INPCK | IXON | IXOFF | IXANY | IUCLC | IMAXBEL);
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     // A read returns at once with what is queued, maybe nothing.
@@ -63,7 +67,8 @@ void makeLine(termios& settings)
 bool lineIsSet(const termios& settings)
 {
     return cfgetospeed(&settings) == B9600 && (settings.c_cflag & CSIZE) == CS8
-        && (settings.c_cflag & (PARENB | CSTOPB)) == 0 && (settings.c_lflag & ICANON) == 0;
+        && (settings.c_cflag & (PARENB | CSTOPB)) == 0 && (settings.c_lflag & ICANON) == 0
+        && (settings.c_iflag & (IXON | IXOFF | IXANY)) == 0;
 }
 
 } // namespace
@@ -188,10 +193,20 @@ PortStatus PosixSerialPort::status()
 {
     PortStatus status;
     int waiting = 0;
-    if (m_fd < 0 || ioctl(m_fd, FIONREAD, &waiting) != 0)
+    if (m_fd < 0)
         return status;
+    if (ioctl(m_fd, FIONREAD, &waiting) != 0) {
+        // A hung-up terminal answers every query with EIO from then on, an
+        // unplugged adapter with ENODEV or ENXIO.
+        status.closed = errno == EIO || errno == ENODEV || errno == ENXIO;
+        return status;
+    }
     status.ok = true;
     status.bytesWaiting = waiting > 0 ? static_cast<std::size_t>(waiting) : 0;
+    if (status.bytesWaiting == 0) {
+        pollfd line {m_fd, POLLIN, 0};
+        status.closed = poll(&line, 1, 0) > 0 && (line.revents & POLLHUP) != 0;
+    }
     return status;
 }
 

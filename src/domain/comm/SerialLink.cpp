@@ -67,6 +67,7 @@ std::optional<Message> SerialLink::openCommPort()
     if (!m_settings.portName.empty()) {
         switch (m_port.open(m_settings.portName)) {
         case PortOpenResult::Ok:
+            m_lineClosed = false;
             return std::nullopt;
         case PortOpenResult::OpenFailed:
             break;
@@ -155,6 +156,11 @@ bool SerialLink::collectReply(std::string& reply, std::int64_t deadline)
     for (;;) {
         const PortStatus status = m_port.status();
         bool got = false;
+        if (status.closed) {
+            // Nothing more can come: whatever arrived is no reply.
+            m_lineClosed = true;
+            return false;
+        }
         if (!status.ok) {
             // A status query that fails once something has arrived ends the
             // collection; before that the device may still answer.
@@ -211,13 +217,21 @@ SerialLink::Outcome SerialLink::exchange(const FrameRequest& request)
         m_outOfStep = true;
         m_failedSentAtMs = sentAt;
     }
+    if (m_lineClosed && m_state.stop == TransferStop::None) {
+        // A closed line ends the transfer: said once, and no later request
+        // waits its time out for an answer that cannot come.
+        m_state.stop = TransferStop::LineLost;
+        logLine(TextId::LinkLineClosed);
+    }
     return outcome;
 }
 
 SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::int64_t deadline)
 {
-    if (!m_port.write(buildRequestFrame(request)))
+    if (!m_port.write(buildRequestFrame(request))) {
+        m_lineClosed = m_port.status().closed;
         return Outcome::Failed;
+    }
     std::string reply;
     if (!collectReply(reply, deadline))
         return Outcome::Failed;
@@ -225,6 +239,7 @@ SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::i
     const Reply parsed = parseReply(reply);
     const ReplyKind expected = request.command == CommandRead ? ReplyKind::Data : ReplyKind::Ack;
     if (parsed.kind == ReplyKind::Nak) {
+        m_refusalCode = parsed.nakCode;
         logRefusal(parsed.nakCode);
         return Outcome::Refused;
     }
@@ -248,12 +263,6 @@ SerialLink::Outcome SerialLink::sendAndCheck(const FrameRequest& request, std::i
         return Outcome::Failed;
     }
     if (parsed.kind == ReplyKind::Data) {
-        // A reply that names another address answers another request: one
-        // that came late, so the line is out of step.
-        if (parsed.address && *parsed.address != request.address) {
-            logLine(TextId::LinkReplyAddressError);
-            return Outcome::Failed;
-        }
         // Fewer bytes than asked for would leave zeros where the inverter's
         // values belong, more would belong to no request.
         if (parsed.data.size() != m_replyData.size()) {
@@ -272,11 +281,18 @@ void SerialLink::logRefusal(char code)
     // read they count bytes, as in a read dialog.
     const bool wordPosition = m_state.commDirection == CommandWrite && !m_readingImage;
 
+    const std::string_view said = text(nakMessage(code), m_settings.language);
+    // The identity block is no parameter: its refusals name it.
+    if (m_readingIdentity) {
+        m_log.append(std::string(text(TextId::LinkIdentityReadPrefix, m_settings.language)) + std::string(said));
+        m_state.logInsertCounter = 0;
+        return;
+    }
     // Grid row k + 1 shows word k; outside the grid the number stands in.
     std::string prefix = std::to_string(position);
     if (wordPosition && position + 1 >= 1 && position + 1 < GridRowsWithTable)
         prefix = cellText(m_dataSet.grid, position + 1, ColCode);
-    std::string line = prefix + "  " + std::string(text(nakMessage(code), m_settings.language));
+    std::string line = prefix + "  " + std::string(said);
 
     if (wordPosition && m_state.writeRanges.size() > 1 && position <= LastFundWord) {
         m_log.insert(static_cast<std::size_t>(m_state.logInsertCounter + 1), std::move(line));
@@ -331,8 +347,10 @@ int SerialLink::readIdentityBlock(std::uint32_t base, int n)
     for (int i = 0; i < n; ++i) {
         if (stopRequested())
             return -1;
+        m_readingIdentity = true;
         const Outcome outcome
             = exchange(FrameRequest::read(base + static_cast<std::uint32_t>(i), static_cast<std::uint8_t>(n)));
+        m_readingIdentity = false;
         m_clock.sleepMs(1);
         if (outcome != Outcome::Done)
             return -1;
@@ -352,6 +370,7 @@ int SerialLink::transferParameterImage()
         return readParameterImage();
     m_state.writtenWords.clear();
     m_state.refusedWords.clear();
+    m_state.refusalCodes.clear();
     m_state.failedWords.clear();
     m_state.skippedAsEqual = 0;
     return m_state.writeWholeImage ? writeWholeImage() : writeRanges();
@@ -424,9 +443,17 @@ bool SerialLink::writeWord(int word)
         m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_settings.language)) + std::to_string(word));
         m_log.append(std::string(text(TextId::LinkFailedValuePrefix, m_settings.language))
             + std::to_string(static_cast<std::int16_t>(value)));
+        // The number alone makes the reader count rows: the code follows.
+        if (const std::string named = wordLogName(m_dataSet.grid, word); named != std::to_string(word))
+            m_log.append(message(TextId::LinkFailedWordCode, std::to_string(word), named).in(m_settings.language));
         return false;
     }
-    (outcome == Outcome::Done ? m_state.writtenWords : m_state.refusedWords).push_back(word);
+    if (outcome == Outcome::Refused) {
+        m_state.refusedWords.push_back(word);
+        m_state.refusalCodes.push_back(m_refusalCode);
+    } else {
+        m_state.writtenWords.push_back(word);
+    }
     m_clock.sleepMs(1);
     return true;
 }

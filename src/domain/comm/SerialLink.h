@@ -86,7 +86,7 @@ struct LinkDataSet {
 enum class TransferStop {
     None,
     Cancelled, // asked to stop; it stopped between two exchanges
-    LineLost, // the line did not go quiet after a failure: nothing more can be trusted
+    LineLost, // the line was closed, or did not go quiet after a failure: nothing more can be trusted
 };
 
 // What one read or write transaction keeps while the link works for it. The
@@ -134,6 +134,7 @@ struct LinkState {
     TransferStop stop = TransferStop::None;
     std::vector<int> writtenWords; // acknowledged
     std::vector<int> refusedWords; // answered with a refusal
+    std::vector<char> refusalCodes; // the code of each refusal, in the order of refusedWords
     std::vector<int> failedWords; // no valid answer: maybe stored, maybe not
     int skippedAsEqual = 0;
 
@@ -229,6 +230,12 @@ private:
     std::int64_t m_failedSentAtMs = 0;
     // While the image is read, positions count bytes even in a write dialog.
     bool m_readingImage = false;
+    // While the identity is read, a refusal names no word.
+    bool m_readingIdentity = false;
+    // The line was hung up: no request can go out any more.
+    bool m_lineClosed = false;
+    // The code of the last refusal.
+    char m_refusalCode = 0;
 };
 
 } // namespace tess::comm

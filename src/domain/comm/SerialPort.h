@@ -27,6 +27,7 @@ struct PortStatus {
     bool ok = false; // false: the status query itself failed
     std::uint32_t errors = 0; // PortErrorFlag bits
     std::size_t bytesWaiting = 0; // bytes that a read would return at once
+    bool closed = false; // the line was hung up: nothing more comes or goes
 };
 
 // Why an open failed: the device and the system's reason. Empty where the
@@ -44,8 +45,8 @@ public:
 
     // Opens the named device for reading and writing, for this program alone,
     // and sets 9600 baud, 8 data bits, no parity, 1 stop bit with reads that
-    // never block; every other line setting stays as the device had it. On
-    // failure nothing stays open.
+    // never block, and a raw line: no flow control, no translation, no echo.
+    // On failure nothing stays open.
     virtual PortOpenResult open(const std::string& name) = 0;
     // After a failed open: which device it was and why.
     virtual PortFailure lastOpenFailure() const { return {}; }

@@ -350,6 +350,11 @@ void SerialTransferDialog::onTransferDone()
     delete m_worker;
     m_worker = nullptr;
     m_core.finishTransaction(m_result);
+    // A transfer that stopped, on a refusal, a failure or the user's word,
+    // leaves its bar at the start: a bar part way would read as a
+    // transfer still going on.
+    if (m_result == -1)
+        m_progressBar->setValue(0);
     if (m_core.cancelRequested())
         m_status->setText(fromUtf8(m_core.texts().cancelled));
     showState();

@@ -1,6 +1,7 @@
 #include "app/mainwindow/DocumentGrid.h"
 #include "app/comm/SerialTransferPresenter.h"
 
+#include "TransactionFixture.h"
 #include "app/mainwindow/Commands.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/FileIo.h"
@@ -9,7 +10,6 @@
 #include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
 #include "support/FakeSerialPort.h"
-#include "TransactionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,6 @@
 
 namespace tess::comm {
 namespace {
-
 
 TEST_F(Transaction, ReadSavesReadDataAndOpensItInTheWindow)
 {
@@ -374,11 +373,22 @@ TEST_P(RefusalInShownArea, ReachesTheLogOnlyWhenTheAreaIsShown)
     write.setShowAreaL(c.area == AreaL && c.show);
     write.setShowAreaN(c.area == AreaN && c.show);
     write.setShowAreaO(c.area == AreaO && c.show);
-    EXPECT_EQ(write.runTransaction(), 0);
+    // A refusal in a hidden area is expected: it is counted apart and fails
+    // nothing. One in a shown area is never taken for written.
+    EXPECT_EQ(write.runTransaction(), c.show ? WriteWordsRefused : 0);
 
+    const std::string letter(dataAreaNames[static_cast<std::size_t>(c.area)]);
+    const std::string listed
+        = gridText(ws(), word + 1, ColCode) + " " + gridText(ws(), word + 1, ColName) + ": Upper limit error";
     Lines log {"start !!"};
-    if (c.show)
+    if (c.show) {
         log.push_back(gridText(ws(), word + 1, ColCode) + "  Upper limit error");
+        log.push_back("Written, but the drive refused these 1 words:");
+        log.push_back(listed);
+    } else {
+        log.push_back(
+            "1 words of area " + letter + " not taken by the drive; shown when " + letter + " area indicate is on");
+    }
     log.push_back("end !!");
     EXPECT_EQ(writeLog(), log);
     // The words after the refused one still went out.
@@ -388,6 +398,8 @@ TEST_P(RefusalInShownArea, ReachesTheLogOnlyWhenTheAreaIsShown)
     if (c.area == AreaO && c.show)
         messages.insert(
             messages.begin(), "When an O area wants to write in it, please carry it out while pushing a button.");
+    if (c.show)
+        messages.push_back("Written, but the drive refused these 1 words:\n" + listed);
     EXPECT_EQ(ui().englishTexts(), messages);
 }
 
@@ -507,7 +519,8 @@ TEST_F(Transaction, WriteToAnInverterThatStopsAnsweringEndsWithTheMessageAndTheL
     EXPECT_EQ(ui().englishTexts(), (Lines {IdentityOk, "Writing setting data error!"}));
     // The log names the words of the range that were never sent.
     EXPECT_EQ(writeLog(),
-        (Lines {"start !!", "off = " + std::to_string(lost), "num = -5", "B-3 to B-47 not sent.", "end !!"}));
+        (Lines {"start !!", "off = " + std::to_string(lost), "num = -5",
+            "word " + std::to_string(lost) + " is B-2: no valid answer", "B-3 to B-47 not sent.", "end !!"}));
     // A failure ends its range only: the next area still went out.
     EXPECT_EQ(inverter.writtenAddresses.back(), wordAddress(table.areaLast[3]));
     EXPECT_TRUE(write.memo().empty());

@@ -31,7 +31,8 @@ struct FaultCase {
 // Every fault the simulated inverter plays, in every kind of transfer: the
 // line the log gives for it, no wait beyond the deadline (and the read-away
 // of a late reply), nothing saved or shown from a failed read, and never
-// success (a refused word in a plain write is no failure: the write goes on).
+// success (a refused word in a plain write does not stop it: the write goes
+// on, and ends as written with refusals).
 class FaultDuring : public Transaction, public ::testing::WithParamInterface<FaultCase> {
 protected:
     int firstOfC() { return doc().table.areaFirst[3]; }
@@ -52,13 +53,14 @@ TEST_P(FaultDuring, IsLoggedAndNeverSuccess)
     // before a changed-only write on the first (word 0 lies outside area C),
     // a write on a word of area C.
     const bool writes = c.job == Job::Write;
-    const std::uint32_t at = writes ? wordAddress(firstOfC() + 1)
+    const std::uint32_t at = writes                   ? wordAddress(firstOfC() + 1)
         : c.job == Job::Read || c.job == Job::Compare ? ImageAddress + ImageChunk
                                                       : ImageAddress;
     inverter.faults[at] = sim::Fault {c.kind, c.kind == sim::FaultKind::Refuse ? 'E' : 2500, false};
 
-    SerialTransferPresenter& dialog
-        = this->dialog(c.job == Job::Read ? CommandRead : c.job == Job::Compare ? CommandCompareWithDrive : CommandWrite);
+    SerialTransferPresenter& dialog = this->dialog(c.job == Job::Read ? CommandRead
+            : c.job == Job::Compare                                   ? CommandCompareWithDrive
+                                                                      : CommandWrite);
     dialog.setStartArea(3);
     dialog.setEndArea(3);
     dialog.setWritePermitted(true);
@@ -69,7 +71,7 @@ TEST_P(FaultDuring, IsLoggedAndNeverSuccess)
     const std::int64_t spent = clock.milliseconds() - start;
 
     const bool refusedWord = writes && c.kind == sim::FaultKind::Refuse;
-    EXPECT_EQ(result, refusedWord ? 0 : -1);
+    EXPECT_EQ(result, refusedWord ? WriteWordsRefused : -1);
     const Lines log = writeLog();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "end !!");
@@ -116,9 +118,9 @@ std::vector<FaultCase> faultCases()
                 all.push_back(std::string(job) + kind);
         return all;
     }();
-    const sim::FaultKind kinds[] = {sim::FaultKind::Silent, sim::FaultKind::Delay, sim::FaultKind::WrongFirst,
-        sim::FaultKind::SumHigh, sim::FaultKind::SumLow, sim::FaultKind::Cut, sim::FaultKind::Overlong,
-        sim::FaultKind::Refuse};
+    const sim::FaultKind kinds[]
+        = {sim::FaultKind::Silent, sim::FaultKind::Delay, sim::FaultKind::WrongFirst, sim::FaultKind::SumHigh,
+            sim::FaultKind::SumLow, sim::FaultKind::Cut, sim::FaultKind::Overlong, sim::FaultKind::Refuse};
     std::vector<FaultCase> cases;
     std::size_t i = 0;
     for (const Job job : {Job::Read, Job::Write, Job::Verify, Job::ChangedOnly, Job::Compare})
@@ -129,28 +131,103 @@ std::vector<FaultCase> faultCases()
 
 INSTANTIATE_TEST_SUITE_P(Line, FaultDuring, ::testing::ValuesIn(faultCases()), test::CaseName {});
 
-TEST_F(Transaction, VerifyListsEveryWordTheDriveDoesNotHold)
+// Word C+4 is refused, word C+6 acknowledged but not stored: the verify
+// names both, the refusal is listed apart, and the dialog keeps it all.
+TEST_F(Transaction, VerifyListsEveryWordTheDriveDoesNotHoldAndKeepsThemOnScreen)
 {
     makeNew();
     identifyAsDataSet();
     const int first = doc().table.areaFirst[3];
-    const std::size_t refused = static_cast<std::size_t>(first + 4);
-    doc().values[refused] = 77;
+    doc().values[static_cast<std::size_t>(first + 4)] = 77;
+    doc().values[static_cast<std::size_t>(first + 6)] = 55;
     inverter.nakAt[wordAddress(first + 4)] = 'e';
+    const std::string ignored = buildRequestFrame(FrameRequest::write(wordAddress(first + 6), 55));
+    port.respond = [this, ignored](const std::string& frame) {
+        return frame == ignored ? test::FakeSerialPort::Script {{test::ackReplyText()}} : inverter(frame);
+    };
     SerialTransferPresenter& write = dialog(CommandWrite);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);
     write.setWritePermitted(true);
 
-    EXPECT_EQ(write.runTransaction(), -1);
+    EXPECT_EQ(write.runTransaction(), WriteVerifyDiffers);
     const int words = doc().table.areaLast[3] - first + 1;
-    const std::string code = gridText(ws(), first + 5, ColCode);
-    EXPECT_EQ(writeLog(),
-        (Lines {"start !!", code + "  Lower limit error", code + "  sent 77  read back 0",
-            "Verify: 1 of " + std::to_string(words) + " words differ.", "end !!"}));
+    const std::string refused = gridText(ws(), first + 5, ColCode);
+    const std::string dropped = gridText(ws(), first + 7, ColCode);
+    const Lines expected {"start !!", refused + "  Lower limit error", refused + "  sent 77  read back 0",
+        dropped + "  sent 55  read back 0", "Verify: 2 of " + std::to_string(words) + " words differ.",
+        "Written, but the drive refused these 1 words:",
+        refused + " " + gridText(ws(), first + 5, ColName) + ": Lower limit error", "end !!"};
+    EXPECT_EQ(writeLog(), expected);
     EXPECT_EQ(ui().englishTexts().back(), "The values read back differ from those written; see the log.");
+    EXPECT_TRUE(hasLine(write.memo(), dropped + "  sent 55  read back 0"));
+    EXPECT_TRUE(hasLine(write.memo(), expected[6]));
+    EXPECT_FALSE(write.executeEnabled());
 }
+
+// Without the read back a refused word is told all the same: in a message,
+// and in the dialog, which stays ready for another attempt.
+TEST_F(Transaction, RefusedWordIsListedAndKeptInTheDialog)
+{
+    makeNew();
+    identifyAsDataSet();
+    const int first = doc().table.areaFirst[3];
+    inverter.nakAt[wordAddress(first + 2)] = 'E';
+    SerialTransferPresenter& write = dialog(CommandWrite);
+    write.setStartArea(3);
+    write.setEndArea(3);
+    write.setWritePermitted(true);
+
+    EXPECT_EQ(write.runTransaction(), WriteWordsRefused);
+    const std::string listed
+        = gridText(ws(), first + 3, ColCode) + " " + gridText(ws(), first + 3, ColName) + ": Upper limit error";
+    EXPECT_EQ(ui().englishTexts().back(), "Written, but the drive refused these 1 words:\n" + listed);
+    EXPECT_TRUE(hasLine(write.memo(), listed));
+    EXPECT_TRUE(hasLine(writeLog(), listed));
+    EXPECT_TRUE(write.executeEnabled());
+}
+
+struct HiddenAreaCase {
+    const char* name;
+    bool verify;
+    bool showO;
+    int result;
+};
+
+class HiddenAreaRefusal : public Transaction, public ::testing::WithParamInterface<HiddenAreaCase> { };
+
+// The O area takes its words only while its key is held: with its box off
+// its refusals are expected, told apart and fail nothing, also when the
+// words are read back and differ.
+TEST_P(HiddenAreaRefusal, IsToldApartUnlessTheAreaIsShown)
+{
+    const HiddenAreaCase& c = GetParam();
+    makeNew();
+    identifyAsDataSet();
+    const int first = doc().table.areaFirst[AreaO];
+    ASSERT_LT(first + 1, doc().table.areaLast[AreaO]);
+    doc().values[static_cast<std::size_t>(first)] = 3;
+    doc().values[static_cast<std::size_t>(first + 1)] = 4;
+    inverter.nakAt[wordAddress(first)] = 'W';
+    inverter.nakAt[wordAddress(first + 1)] = 'W';
+    SerialTransferPresenter& write = dialog(CommandWrite);
+    write.setVerifyAfterWrite(c.verify);
+    write.setShowAreaO(c.showO);
+    write.setStartArea(AreaO);
+    write.setEndArea(AreaO);
+
+    EXPECT_EQ(write.runTransaction(), c.result);
+    const std::string apart = "2 words of area O not taken by the drive; shown when O area indicate is on";
+    EXPECT_EQ(hasLine(writeLog(), apart), !c.showO);
+    EXPECT_EQ(hasLine(write.memo(), apart), !c.showO);
+    EXPECT_EQ(hasLine(writeLog(), "Written, but the drive refused these 2 words:"), c.showO);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HiddenAreaRefusal,
+    ::testing::Values(
+        HiddenAreaCase {"Hidden", true, false, 0}, HiddenAreaCase {"Shown", true, true, WriteWordsRefused}),
+    test::CaseName {});
 
 TEST_F(Transaction, ChangedOnlySendsTheWordsTheDriveDoesNotHold)
 {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <poll.h>
 #include <string>
+#include <termios.h>
 #include <unistd.h>
 
 namespace tess::comm {
@@ -117,6 +118,34 @@ TEST_F(PseudoTerminal, CarriesFramesUnchangedBothWays)
     EXPECT_EQ(port.read(3), reply.substr(0, 3));
     EXPECT_EQ(port.read(100), reply.substr(3));
     EXPECT_EQ(readMaster(1, std::chrono::milliseconds(200)), "");
+}
+
+// A device may come up with any line settings; the port leaves none that
+// would act on a byte of a frame: flow control of either kind (an XOFF in a
+// reply would freeze every later request), translation either way, echo,
+// lines, signal characters.
+TEST_F(PseudoTerminal, OpensTheLineFullyRaw)
+{
+    const int slave = ::open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(slave, 0);
+    termios cooked {};
+    ASSERT_EQ(tcgetattr(slave, &cooked), 0);
+    cooked.c_iflag |= IXON | IXOFF | IXANY | ICRNL | INLCR | IGNCR | ISTRIP | PARMRK | IUCLC | IMAXBEL;
+    cooked.c_oflag |= OPOST | ONLCR | OCRNL;
+    cooked.c_lflag |= ECHO | ECHONL | ICANON | ISIG | IEXTEN;
+    cooked.c_cflag |= CRTSCTS | PARENB;
+    ASSERT_EQ(tcsetattr(slave, TCSANOW, &cooked), 0);
+
+    PosixSerialPort port;
+    ASSERT_EQ(port.open(m_slavePath), PortOpenResult::Ok);
+    termios line {};
+    ASSERT_EQ(tcgetattr(slave, &line), 0);
+    ::close(slave);
+    EXPECT_EQ(line.c_iflag & (IXON | IXOFF | IXANY | ICRNL | INLCR | IGNCR | ISTRIP | PARMRK | IUCLC | IMAXBEL), 0u);
+    EXPECT_EQ(line.c_oflag & OPOST, 0u);
+    EXPECT_EQ(line.c_lflag & (ECHO | ECHONL | ICANON | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(line.c_cflag & (CRTSCTS | PARENB | CSTOPB), 0u);
+    EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
 }
 
 TEST_F(PseudoTerminal, SecondOpenIsRefusedUntilTheFirstCloses)
