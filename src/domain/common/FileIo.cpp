@@ -40,12 +40,41 @@ std::string namePart(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// ".NAME" + marker: the start of every temporary name of one target. A long
-// name is cut so that the whole name still fits the file system's limit.
+// A digest of a name that is the same in every process, to tell apart the
+// temporary names of long names that begin alike (FNV-1a).
+std::string nameDigest(std::string_view name)
+{
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
+    }
+    static constexpr std::string_view hex = "0123456789abcdef";
+    std::string digits(16, '0');
+    for (char& digit : digits) {
+        digit = hex[hash >> 60];
+        hash <<= 4;
+    }
+    return digits;
+}
+
+// ".NAME" + marker: the start of every temporary name of one target, and of
+// no other target's. A name too long for that to fit the file system's
+// limit keeps its beginning, cut before a UTF-8 character that would not fit
+// whole, followed by "~" and a digest of the whole name: "pump.csl" and
+// "pump.csv" of 250 bytes differ only at their ends, so a cut alone would
+// give both the same temporary names, and the .csv's save would take the
+// .csl's temporary file for a leftover.
 std::string temporaryPrefix(const std::string& name)
 {
     const std::size_t room = NAME_MAX - 1 - TemporaryFileMarker.size() - TemporarySuffixLength;
-    return "." + name.substr(0, room) + std::string(TemporaryFileMarker);
+    if (name.size() <= room)
+        return "." + name + std::string(TemporaryFileMarker);
+    const std::string digest = nameDigest(name);
+    std::size_t cut = room - 1 - digest.size();
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return "." + name.substr(0, cut) + "~" + digest + std::string(TemporaryFileMarker);
 }
 
 bool isTemporarySuffix(std::string_view suffix)
