@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -309,6 +311,21 @@ INSTANTIATE_TEST_SUITE_P(, LongName,
         LongNameCase {"Utf8CutMidCharacter", "x" + repeated("\xE3\x81\x82", 82)},
         LongNameCase {"Cp932Of254", repeated("\x82\xA0", 125)}), // あ in CP932 x 125
     test::CaseName {});
+
+// Another save of the same file, by another window or a script, is no
+// interrupted one: its temporary file stays until it has put it in place.
+TEST(FileWriter, LeavesTheTemporaryFileOfASaveInProgress)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("a.csl");
+    IoError error;
+    std::optional<PendingFile> first = systemFileWriter().prepare(path, "first", &error);
+    ASSERT_TRUE(first) << error.detail;
+    ASSERT_TRUE(systemFileWriter().replaceFile(path, "second", &error)) << error.detail;
+    EXPECT_EQ(test::readFile(first->temporary()), "first");
+    ASSERT_EQ(systemFileWriter().commit(std::span(&*first, 1), &error), 1u) << error.detail;
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"a.csl", "first"}}));
+}
 
 // The PDF printer writes to a file it is given by name: it gets a temporary
 // one, and the target is replaced only when the printout is complete.
