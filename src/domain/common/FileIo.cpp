@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -211,6 +212,38 @@ bool flushToDisk(const std::string& path)
     return flushed;
 }
 
+// A file with more than one name (a hard link in a backup folder, say) is
+// one file under each: a rename would give the new contents to one name
+// only. Its contents are replaced in place instead, as careful editors do,
+// from the temporary file once that is complete (and flushed): the space
+// is reserved first, so that a full disk leaves the file as it was; the
+// write itself is not atomic to a reader at the same moment, and an I/O
+// error halfway may leave it partly written (the failure names the file).
+// Nothing when the file has one name.
+std::optional<bool> overwriteLinkedFile(const std::string& temporary, const std::string& target, bool flush)
+{
+    struct stat st { };
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink < 2)
+        return std::nullopt;
+    std::string bytes;
+    if (!readFileBytes(temporary, bytes))
+        return false;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const auto size = static_cast<off_t>(bytes.size());
+    bool written = size <= st.st_size || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0
+        || (errno != ENOSPC && errno != EDQUOT && errno != EFBIG);
+    written = written && writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && (!flush || ::fsync(fd) == 0);
+    const int saved = errno;
+    if (::close(fd) != 0 && written)
+        return false;
+    errno = saved;
+    if (written)
+        ::unlink(temporary.c_str());
+    return written;
+}
+
 // The file a path leads to: the path itself, or the end of its chain of
 // symbolic links (which need not exist yet: a new file is made there).
 struct ResolvedTarget {
@@ -345,7 +378,9 @@ public:
             FolderLocks folderLocks;
             folderLocks.lock(folders, true);
             for (PendingFile& file : files) {
-                if (::rename(file.temporary().c_str(), file.target().c_str()) != 0)
+                const std::optional<bool> overwritten
+                    = overwriteLinkedFile(file.temporary(), file.target(), m_flushToDisk);
+                if (overwritten ? !*overwritten : ::rename(file.temporary().c_str(), file.target().c_str()) != 0)
                     return fail(file, inPlace);
                 file.markInPlace();
                 ++inPlace;

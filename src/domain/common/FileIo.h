@@ -106,7 +106,9 @@ struct FileReplacement {
 // Replaces files so that a reader never sees a half-written one, and so that
 // only the file the user named changes: its permission bits (and owner and
 // group where the process may set them) are kept, a symbolic link is
-// followed (the file it leads to is replaced, the link stays), and a path
+// followed (the file it leads to is replaced, the link stays), a file with
+// more than one name is overwritten in place from the complete temporary
+// file (so that every name shows the new contents), and a path
 // that is not a regular file, or a regular file that is read-only, is
 // refused.
 class FileWriter {

@@ -86,6 +86,11 @@ bool holdsTemporaryFile(const std::string& folder)
     return false;
 }
 
+std::string namePartOf(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
 mode_t permissionsOf(const std::string& path)
 {
     struct stat st { };
@@ -326,6 +331,42 @@ TEST(FileWriter, LeavesTheTemporaryFileOfASaveInProgress)
     ASSERT_EQ(systemFileWriter().commit(std::span(&*first, 1), &error), 1u) << error.detail;
     EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"a.csl", "first"}}));
 }
+
+struct HardLinkCase {
+    const char* name;
+    std::string other; // the second name of each file, relative to the folder
+};
+
+class HardLinked : public ::testing::TestWithParam<HardLinkCase> { };
+
+// A data set with a second name (a link in a project folder and one in a
+// backup folder) is one file: a save through one name shows through both,
+// and the file keeps both names.
+TEST_P(HardLinked, SaveShowsThroughEveryName)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.file("backup"));
+    const std::vector<std::string> names {"pump.csl", "pump.csv"};
+    for (const std::string& name : names) {
+        test::writeFile(dir.file(name), "old " + name);
+        std::filesystem::create_hard_link(dir.file(name), dir.file(GetParam().other + name));
+    }
+    const std::vector<FileReplacement> pair {
+        {dir.file("pump.csl"), "new data set"}, {dir.file("pump.csv"), "new copy"}};
+    IoError error;
+    ASSERT_EQ(systemFileWriter().replaceFiles(pair, &error), 2u) << error.detail;
+    for (const FileReplacement& file : pair) {
+        const std::string other = dir.file(GetParam().other + namePartOf(file.path));
+        EXPECT_EQ(test::readFile(file.path), file.bytes);
+        EXPECT_EQ(test::readFile(other), file.bytes);
+        EXPECT_TRUE(sameFile(file.path, other));
+    }
+    EXPECT_FALSE(holdsTemporaryFile(dir.path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(, HardLinked,
+    ::testing::Values(HardLinkCase {"OtherFolder", "backup/"}, HardLinkCase {"SameFolder", "copy-of-"}),
+    test::CaseName {});
 
 // The PDF printer writes to a file it is given by name: it gets a temporary
 // one, and the target is replaced only when the printout is complete.
