@@ -342,9 +342,6 @@ bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
         say(message(TextId::CliTableIncomplete));
         return false;
     }
-    // A pair that a stopped save left mixed is told; `set` then writes both
-    // files again even when no value changes, `export` the .csv.
-    datafile::noticeMismatchedCsv(ws, m_ui);
     return true;
 }
 

@@ -1,22 +1,14 @@
 #include "cli/CliRun.h"
 
 #include "domain/common/FileIo.h"
-#include "support/CaseName.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <iostream>
-#include <random>
 #include <spawn.h>
 #include <string>
-#include <string_view>
 #include <sys/wait.h>
-#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -79,7 +71,7 @@ protected:
     {
         const std::string copy = dir.file("copy.csv");
         ASSERT_EQ(run({"export", csl, "-o", copy}), ExitDone) << err.str();
-        EXPECT_TRUE(test::readFile(dir.file("out/c.csv")) == test::readFile(copy)) << "the pair disagrees";
+        EXPECT_EQ(test::readFile(dir.file("out/c.csv")), test::readFile(copy)) << "the pair disagrees";
     }
 
     const std::string csl = dir.file("out/c.csl");
@@ -102,81 +94,6 @@ TEST_F(SaveTrial, ConcurrentSavesOfOnePairEachCompleteAndThePairAgrees)
         const test::FolderContents files = test::folderContents(dir.file("out"));
         EXPECT_EQ(files.size(), 2u) << "round " << round << ": a temporary file was left";
     }
-}
-
-constexpr std::string_view MixedNotice = "/out/c.csv does not show the values of ";
-
-struct MixedCase {
-    const char* name;
-    std::vector<std::string> command; // after the program name; "CSL" is the data set
-    bool repairs;
-};
-
-class MixedPair : public SaveTrial, public ::testing::WithParamInterface<MixedCase> { };
-
-// A save stopped between its two renames leaves the new .csl beside the
-// previous .csv. The next command on the data set says so; a save or an
-// export writes the matching copy, even when no value changes.
-TEST_P(MixedPair, IsToldAndTheNextSaveOrExportRepairsIt)
-{
-    const std::string previousCsv = test::readFile(dir.file("out/c.csv"));
-    ASSERT_EQ(run({"set", csl, "A-3=220"}), ExitDone) << err.str();
-    test::writeFile(dir.file("out/c.csv"), previousCsv);
-
-    std::vector<std::string> command = GetParam().command;
-    std::replace(command.begin(), command.end(), std::string("CSL"), csl);
-    EXPECT_EQ(run(command), ExitDone) << err.str();
-    EXPECT_NE(err.str().find(std::string(MixedNotice) + csl), std::string::npos) << err.str();
-    EXPECT_EQ(test::readFile(dir.file("out/c.csv")) != previousCsv, GetParam().repairs);
-    if (GetParam().repairs) {
-        expectMatchingPair();
-        EXPECT_EQ(err.str().find(MixedNotice), std::string::npos) << err.str();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(, MixedPair,
-    ::testing::Values(MixedCase {"Show", {"show", "CSL"}, false}, MixedCase {"Export", {"export", "CSL"}, true},
-        MixedCase {"SetToTheSameValue", {"set", "CSL", "A-3=220"}, true}),
-    test::CaseName {});
-
-// Saves killed at random moments: the .csl is always whole, and its .csv
-// either matches it or is told as not matching and made to match by the
-// next save.
-TEST_F(SaveTrial, KilledSavesLeaveAWholeDataSetAndAPairThatMatchesOrIsTold)
-{
-    const auto started = std::chrono::steady_clock::now();
-    CliProcess timed(setArgs(250), dir.file("err.txt"));
-    ASSERT_EQ(timed.wait(), ExitDone) << test::readFile(dir.file("err.txt"));
-    const auto runTime
-        = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-
-    std::mt19937 random(std::random_device {}());
-    std::uniform_int_distribution<std::int64_t> delay(0, runTime.count() * 5 / 4);
-    constexpr int Trials = 16;
-    int killed = 0;
-    int mixed = 0;
-    for (int trial = 0; trial < Trials; ++trial) {
-        CliProcess save(setArgs(201 + trial), dir.file("err.txt"));
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        ::kill(save.pid(), SIGKILL);
-        killed += save.wait() == -SIGKILL ? 1 : 0;
-
-        const std::string copy = dir.file("copy.csv");
-        ASSERT_EQ(run({"export", csl, "-o", copy}), ExitDone) << "trial " << trial << ": " << err.str();
-        if (err.str().find(MixedNotice) == std::string::npos) {
-            EXPECT_TRUE(test::readFile(dir.file("out/c.csv")) == test::readFile(copy)) << "trial " << trial;
-            continue;
-        }
-        ++mixed;
-        EXPECT_NE(test::readFile(dir.file("out/c.csv")), test::readFile(copy)) << "told, but the pair matches";
-        ASSERT_EQ(run({"set", csl, "A-3=200"}), ExitDone) << err.str();
-        expectMatchingPair();
-    }
-    ASSERT_EQ(run({"set", csl, "A-3=200"}), ExitDone) << err.str();
-    EXPECT_EQ(test::folderContents(dir.file("out")).size(), 2u) << "a leftover stayed after the last save";
-    RecordProperty("killed", killed);
-    RecordProperty("mixed", mixed);
-    std::cout << Trials << " saves, " << killed << " killed, " << mixed << " left a mixed pair, told and repaired\n";
 }
 
 } // namespace

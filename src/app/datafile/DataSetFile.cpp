@@ -59,20 +59,4 @@ int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode 
     return written.result;
 }
 
-bool noticeMismatchedCsv(Workspace& ws, Ui& ui)
-{
-    Document& doc = ws.doc;
-    const std::optional<Message> notice = companionCsvMismatch(
-        doc.state.fileName, doc.identity, doc.values, CsvCopy {doc.identity, doc.rows, ws.settings.language});
-    if (!notice)
-        return false;
-    ui.showMessage(*notice, ws.settings.language);
-    // The document does not match its files on disk as a pair: Save is
-    // there to write them again, and an undo never makes it "saved".
-    doc.state.saved = false;
-    ws.view.commands.saveItem = true;
-    doc.history.clear(HistoryCleared::Nothing, false);
-    return true;
-}
-
 } // namespace tess::datafile

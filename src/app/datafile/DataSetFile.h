@@ -60,10 +60,4 @@ std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const 
 int writeDataSet(
     const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received = {});
 
-// After the document's file is read and shown: when the .csv beside it does
-// not show its values (companionCsvMismatch), tells the user so, naming the
-// file, and leaves the document unsaved, so that the next Save writes a
-// matching pair. True when it did.
-bool noticeMismatchedCsv(Workspace& ws, Ui& ui);
-
 } // namespace tess::datafile

@@ -191,8 +191,6 @@ bool showOpenedFile(Workspace& ws, Ui& ui)
     showLoadedDataSet(ws, ui, LoadPurpose::Open);
     if (!ws.doc.state.open)
         return false;
-    // A pair that a stopped save left mixed is told, and Save made ready.
-    datafile::noticeMismatchedCsv(ws, ui);
     ws.doc.usedFiles.push_back(ws.doc.state.fileName);
     return true;
 }

@@ -623,24 +623,6 @@ FileWriter& unflushedFileWriter()
     return writer;
 }
 
-std::vector<std::optional<std::string>> readFilesTogether(std::span<const std::string> paths)
-{
-    std::vector<std::string> folders;
-    for (const std::string& path : paths) {
-        std::string reason;
-        const std::optional<ResolvedTarget> target = resolveTarget(path, reason);
-        folders.push_back(folderPart(target ? target->path : path));
-    }
-    FolderLocks folderLocks;
-    folderLocks.lock(folders, false);
-    std::vector<std::optional<std::string>> files;
-    for (const std::string& path : paths) {
-        std::string bytes;
-        files.push_back(readFileBytes(path, bytes) ? std::optional(std::move(bytes)) : std::nullopt);
-    }
-    return files;
-}
-
 bool sameFile(const std::string& a, const std::string& b)
 {
     struct stat first { };

@@ -152,11 +152,6 @@ FileWriter& unflushedFileWriter();
 bool replaceFileMadeBy(FileWriter& writer, const std::string& path,
     const std::function<bool(const std::string& temporary)>& write, IoError* error);
 
-// Reads files that are saved together (a data set and its .csv copy) as one
-// save left them: no commit's renames in their folders come between the
-// reads (see FileWriter). Nothing for a file that cannot be read.
-std::vector<std::optional<std::string>> readFilesTogether(std::span<const std::string> paths);
-
 // Two names of one existing file (not a folder): the same path, a link, or
 // another path to the same file on disk.
 bool sameFile(const std::string& a, const std::string& b);

@@ -46,16 +46,4 @@ struct DataSetFileWrite {
 DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdentity& header, const ParameterSet& values,
     const std::optional<CsvCopy>& csv, FileWriter& writer);
 
-// Whether the .csv beside the .csl at cslPath still shows the data set read
-// from it (identity and values): a save stopped between its two renames
-// (killed, or the second rename failed) leaves the new .csl beside the
-// previous .csv. The two files are read again together, as one save left
-// them; the codes and the setting values of the .csv's rows are compared
-// with those of the .csv that csv would give (the other columns follow the
-// language and the table). Nothing when the .csv matches or is missing, or
-// when the .csl no longer holds identity and values (another save has come
-// since, with a matching pair); otherwise a notice naming both files.
-std::optional<Message> companionCsvMismatch(
-    const std::string& cslPath, const InverterIdentity& identity, const ParameterSet& values, const CsvCopy& csv);
-
 } // namespace tess::datafile
