@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -177,7 +178,8 @@ TEST_P(CliSaveFailure, ExitStatusTellsWhatWasWritten)
     const std::string cslBefore = test::readFile(csl);
     const std::string csvBefore = test::readFile(dir.file("a.csv"));
     const SaveFailureCase c = GetParam();
-    test::FailingFileWriter failing([&](int, const std::string& path) { return c.csvWriteFails && path.ends_with(".csv"); },
+    test::FailingFileWriter failing(
+        [&](int, const std::string& path) { return c.csvWriteFails && path.ends_with(".csv"); },
         [&](const std::string& path) { return c.csvRenameFails && path.ends_with(".csv"); });
     env.writer = &failing;
 
@@ -191,6 +193,39 @@ TEST_P(CliSaveFailure, ExitStatusTellsWhatWasWritten)
 INSTANTIATE_TEST_SUITE_P(, CliSaveFailure,
     ::testing::Values(SaveFailureCase {"CsvNotWritten", true, false, ExitRefused, false},
         SaveFailureCase {"CsvNotRenamed", false, true, ExitCsvNotSaved, true}),
+    test::CaseName {});
+
+struct LongNameCase {
+    const char* name;
+    std::string stem; // without ".csl": 230 to 255 bytes with it
+};
+
+class CliLongName : public CliRun, public ::testing::WithParamInterface<LongNameCase> { };
+
+// Whatever name the file system takes, a data set is made and saved under it.
+TEST_P(CliLongName, MakesAndSavesTheDataSet)
+{
+    std::filesystem::create_directory(dir.file("out"));
+    const std::string csl = dir.file("out/" + GetParam().stem + ".csl");
+    ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", csl}), ExitDone)
+        << err.str();
+    ASSERT_EQ(run({"set", csl, "A-3=220"}), ExitDone) << err.str();
+    const test::FolderContents saved = test::folderContents(dir.file("out"));
+    ASSERT_EQ(saved.size(), 2u);
+    EXPECT_TRUE(saved.contains(GetParam().stem + ".csl"));
+    EXPECT_NE(saved.at(GetParam().stem + ".csv").find("A-3,Motor rated voltage,100/480,200,220,"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(, CliLongName,
+    ::testing::Values(LongNameCase {"Ascii230", std::string(226, 'a')},
+        LongNameCase {"Ascii251", std::string(247, 'b')}, LongNameCase {"Ascii255", std::string(251, 'c')},
+        LongNameCase {"Utf8Of253",
+            [] {
+                std::string stem;
+                for (int i = 0; i < 83; ++i)
+                    stem += "\xE3\x81\x82"; // あ
+                return stem;
+            }()}),
     test::CaseName {});
 
 } // namespace

@@ -31,7 +31,8 @@ std::vector<std::string> memoLines(std::string_view text)
     return lines;
 }
 
-bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder)
+bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder,
+    const std::optional<Message>& lost)
 {
     CommLogSave saved;
     {
@@ -39,7 +40,7 @@ bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& l
         saved = saveCommLog(*ws.writer, lines, folder);
     }
     if (saved.notice)
-        ui.showMessage(*saved.notice, ws.settings.language);
+        ui.showMessage(!saved.written && lost ? withCause(*saved.notice, *lost) : *saved.notice, ws.settings.language);
     return saved.written;
 }
 

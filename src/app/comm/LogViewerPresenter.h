@@ -22,8 +22,10 @@ std::vector<std::string> memoLines(std::string_view text);
 
 // Writes the lines to "writelog.txt" in folder, as the viewer and the
 // communication dialog both do: through ws.writer behind the hourglass, then
-// shows what the save has to tell. True when the file holds the lines.
-bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder = {});
+// shows what the save has to tell, with lost added as its last line when the
+// file could not be written. True when the file holds the lines.
+bool saveCommLogTelling(Workspace& ws, Ui& ui, const std::vector<std::string>& lines, const std::string& folder = {},
+    const std::optional<Message>& lost = {});
 
 // The rules of the communication log viewer (`LogViewerDialog`) without a window:
 // it marks itself open while it lives, loads "writelog.txt" when shown and

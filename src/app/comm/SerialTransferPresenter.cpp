@@ -336,8 +336,11 @@ void SerialTransferPresenter::finishTransaction(int result)
     showMemo();
 
     if (isWriteDialog() || result != 0) {
-        // Only a log that reached the file is announced as being there.
-        if (saveCommLogTelling(m_ws, m_ui, m_log.lines(), m_workFolder))
+        // Only a log that reached the file is announced as being there; one
+        // that did not is told as missing, since writelog.txt, kept as it
+        // was, holds an earlier transfer's log (the drive was written all
+        // the same, so the transfer's result stands).
+        if (saveCommLogTelling(m_ws, m_ui, m_log.lines(), m_workFolder, message(TextId::TransLogMissing)))
             m_log.append(std::string(text(TextId::TransLogFileLine, language)));
     } else if (m_kind == TransferKind::CompareWithDrive) {
         m_log.append(std::string(text(TextId::TransComparedWithDrive, language)));

@@ -6,8 +6,11 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -40,12 +43,41 @@ std::string namePart(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// ".NAME" + marker: the start of every temporary name of one target. A long
-// name is cut so that the whole name still fits the file system's limit.
+// A digest of a name that is the same in every process, to tell apart the
+// temporary names of long names that begin alike (FNV-1a).
+std::string nameDigest(std::string_view name)
+{
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
+    }
+    static constexpr std::string_view hex = "0123456789abcdef";
+    std::string digits(16, '0');
+    for (char& digit : digits) {
+        digit = hex[hash >> 60];
+        hash <<= 4;
+    }
+    return digits;
+}
+
+// ".NAME" + marker: the start of every temporary name of one target, and of
+// no other target's. A name too long for that to fit the file system's
+// limit keeps its beginning, cut before a UTF-8 character that would not fit
+// whole, followed by "~" and a digest of the whole name: "pump.csl" and
+// "pump.csv" of 250 bytes differ only at their ends, so a cut alone would
+// give both the same temporary names, and the .csv's save would take the
+// .csl's temporary file for a leftover.
 std::string temporaryPrefix(const std::string& name)
 {
     const std::size_t room = NAME_MAX - 1 - TemporaryFileMarker.size() - TemporarySuffixLength;
-    return "." + name.substr(0, room) + std::string(TemporaryFileMarker);
+    if (name.size() <= room)
+        return "." + name + std::string(TemporaryFileMarker);
+    const std::string digest = nameDigest(name);
+    std::size_t cut = room - 1 - digest.size();
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return "." + name.substr(0, cut) + "~" + digest + std::string(TemporaryFileMarker);
 }
 
 bool isTemporarySuffix(std::string_view suffix)
@@ -66,8 +98,68 @@ std::string randomSuffix()
     return suffix;
 }
 
+// Saves of one file by several processes (two windows, a window and a
+// script) are kept apart by advisory locks (flock), so that no save removes
+// a temporary file another live save is writing, and the files of one save
+// change places together:
+// - every temporary file is locked by its save from the moment it is made
+//   until it is renamed or removed; a save removes only the leftovers it can
+//   lock, those whose process is gone (the system drops a dead process's
+//   locks);
+// - the target's folder is locked while leftovers are removed and the new
+//   temporary file is made and locked, so that no save finds another's
+//   temporary file between its making and its locking;
+// - the folders are locked again while the files of one commit are renamed,
+//   so that the renames of two saves of a .csl and its .csv never interleave:
+//   the save that commits last wins both files.
+// A folder that cannot be opened or locked (no read permission, a network
+// file system without locks) is written as it is, without the lock.
+class FolderLocks {
+public:
+    FolderLocks() = default;
+    FolderLocks(const FolderLocks&) = delete;
+    FolderLocks& operator=(const FolderLocks&) = delete;
+    ~FolderLocks()
+    {
+        for (const Held& held : m_held)
+            ::close(held.fd);
+    }
+
+    // Locks the folders (each once, in one order for every process, so that
+    // two commits never wait for each other), exclusively or shared.
+    void lock(const std::vector<std::string>& folders, bool exclusive)
+    {
+        for (const std::string& folder : folders) {
+            const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            struct stat st { };
+            if (fd < 0)
+                continue;
+            if (::fstat(fd, &st) != 0 || std::any_of(m_held.begin(), m_held.end(), [&](const Held& held) {
+                    return held.device == st.st_dev && held.inode == st.st_ino;
+                })) {
+                ::close(fd);
+                continue;
+            }
+            m_held.push_back(Held {fd, st.st_dev, st.st_ino});
+        }
+        std::sort(m_held.begin(), m_held.end(),
+            [](const Held& a, const Held& b) { return std::tie(a.device, a.inode) < std::tie(b.device, b.inode); });
+        for (const Held& held : m_held)
+            while (::flock(held.fd, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) { }
+    }
+
+private:
+    struct Held {
+        int fd;
+        dev_t device;
+        ino_t inode;
+    };
+    std::vector<Held> m_held;
+};
+
 // Removes the temporary files that interrupted saves of the target left in
-// its folder. Only regular files with exactly the target's pattern go.
+// its folder: regular files with exactly the target's pattern that no live
+// save holds locked.
 void removeLeftovers(const std::string& folder, const std::string& prefix)
 {
     DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
@@ -79,8 +171,14 @@ void removeLeftovers(const std::string& folder, const std::string& prefix)
         if (!name.starts_with(prefix) || !isTemporarySuffix(name.substr(prefix.size())))
             continue;
         struct stat st { };
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
     }
     ::closedir(dir);
 }
@@ -112,6 +210,38 @@ bool flushToDisk(const std::string& path)
     ::close(fd);
     errno = saved;
     return flushed;
+}
+
+// A file with more than one name (a hard link in a backup folder, say) is
+// one file under each: a rename would give the new contents to one name
+// only. Its contents are replaced in place instead, as careful editors do,
+// from the temporary file once that is complete (and flushed): the space
+// is reserved first, so that a full disk leaves the file as it was; the
+// write itself is not atomic to a reader at the same moment, and an I/O
+// error halfway may leave it partly written (the failure names the file).
+// Nothing when the file has one name.
+std::optional<bool> overwriteLinkedFile(const std::string& temporary, const std::string& target, bool flush)
+{
+    struct stat st { };
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink < 2)
+        return std::nullopt;
+    std::string bytes;
+    if (!readFileBytes(temporary, bytes))
+        return false;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const auto size = static_cast<off_t>(bytes.size());
+    bool written = size <= st.st_size || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0
+        || (errno != ENOSPC && errno != EDQUOT && errno != EFBIG);
+    written = written && writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && (!flush || ::fsync(fd) == 0);
+    const int saved = errno;
+    if (::close(fd) != 0 && written)
+        return false;
+    errno = saved;
+    if (written)
+        ::unlink(temporary.c_str());
+    return written;
 }
 
 // The file a path leads to: the path itself, or the end of its chain of
@@ -184,20 +314,28 @@ public:
 
         const std::string folder = folderPart(target->path);
         const std::string prefix = temporaryPrefix(name);
-        removeLeftovers(folder, prefix);
-
         std::string temporary;
         int fd = -1;
-        for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-            temporary = folder + prefix + randomSuffix();
-            // A new file gets the permissions any new file of the user gets.
-            fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-            if (fd < 0 && errno != EEXIST)
-                return fail(systemReason());
+        int lock = -1;
+        {
+            FolderLocks folderLock;
+            folderLock.lock({folder}, true);
+            removeLeftovers(folder, prefix);
+            for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+                temporary = folder + prefix + randomSuffix();
+                // A new file gets the permissions any new file of the user gets.
+                fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+                if (fd < 0 && errno != EEXIST)
+                    return fail(systemReason());
+            }
+            if (fd < 0)
+                return fail(reasonOf(EEXIST));
+            // The lock lives with the pending file, on a descriptor of its own.
+            lock = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+            if (lock >= 0)
+                ::flock(lock, LOCK_EX | LOCK_NB);
         }
-        if (fd < 0)
-            return fail(reasonOf(EEXIST));
-        PendingFile pending(path, target->path, temporary);
+        PendingFile pending(path, target->path, temporary, lock);
 
         bool written = writeAll(fd, bytes);
         if (written && target->existing) {
@@ -230,13 +368,23 @@ public:
                 if (!flushToDisk(file.temporary()))
                     return fail(file, 0);
         // From here on every step is a rename: the files change places as
-        // close together as the system allows.
+        // close together as the system allows, and no other save's renames
+        // come between them.
         std::size_t inPlace = 0;
-        for (PendingFile& file : files) {
-            if (::rename(file.temporary().c_str(), file.target().c_str()) != 0)
-                return fail(file, inPlace);
-            file.markInPlace();
-            ++inPlace;
+        {
+            std::vector<std::string> folders;
+            for (const PendingFile& file : files)
+                folders.push_back(folderPart(file.target()));
+            FolderLocks folderLocks;
+            folderLocks.lock(folders, true);
+            for (PendingFile& file : files) {
+                const std::optional<bool> overwritten
+                    = overwriteLinkedFile(file.temporary(), file.target(), m_flushToDisk);
+                if (overwritten ? !*overwritten : ::rename(file.temporary().c_str(), file.target().c_str()) != 0)
+                    return fail(file, inPlace);
+                file.markInPlace();
+                ++inPlace;
+            }
         }
         // The renames themselves reach the disk with their folders. A
         // folder that cannot be flushed changes nothing the user could act
@@ -375,10 +523,11 @@ bool settledBy(const FileStamp& stamp, std::int64_t moment)
     return stamp.regular && stamp.modifiedNs < moment && stamp.changedNs < moment;
 }
 
-PendingFile::PendingFile(std::string path, std::string target, std::string temporary)
+PendingFile::PendingFile(std::string path, std::string target, std::string temporary, int lock)
     : m_path(std::move(path))
     , m_target(std::move(target))
     , m_temporary(std::move(temporary))
+    , m_lock(lock)
 {
 }
 
@@ -386,6 +535,7 @@ PendingFile::PendingFile(PendingFile&& other) noexcept
     : m_path(std::move(other.m_path))
     , m_target(std::move(other.m_target))
     , m_temporary(std::exchange(other.m_temporary, {}))
+    , m_lock(std::exchange(other.m_lock, -1))
 {
 }
 
@@ -396,6 +546,7 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept
         m_path = std::move(other.m_path);
         m_target = std::move(other.m_target);
         m_temporary = std::exchange(other.m_temporary, {});
+        m_lock = std::exchange(other.m_lock, -1);
     }
     return *this;
 }
@@ -405,11 +556,26 @@ PendingFile::~PendingFile()
     discard();
 }
 
+void PendingFile::markInPlace()
+{
+    m_temporary.clear();
+    releaseLock();
+}
+
 void PendingFile::discard()
 {
+    // Removed before its lock goes, so that no other save finds it unlocked.
     if (!m_temporary.empty())
         ::unlink(m_temporary.c_str());
     m_temporary.clear();
+    releaseLock();
+}
+
+void PendingFile::releaseLock()
+{
+    if (m_lock >= 0)
+        ::close(m_lock);
+    m_lock = -1;
 }
 
 bool FileWriter::replaceFile(const std::string& path, std::string_view bytes, IoError* error)

@@ -60,7 +60,9 @@ bool settledBy(const FileStamp& stamp, std::int64_t moment);
 class PendingFile {
 public:
     PendingFile() = default;
-    PendingFile(std::string path, std::string target, std::string temporary);
+    // lock: a descriptor of the temporary file holding its lock (see the
+    // marker below), closed with it; -1 for none.
+    PendingFile(std::string path, std::string target, std::string temporary, int lock = -1);
     PendingFile(PendingFile&& other) noexcept;
     PendingFile& operator=(PendingFile&& other) noexcept;
     PendingFile(const PendingFile&) = delete;
@@ -76,19 +78,23 @@ public:
     // target's folder. Empty once it is in place.
     const std::string& temporary() const { return m_temporary; }
     // Called by the writer once the temporary is renamed over the target.
-    void markInPlace() { m_temporary.clear(); }
+    void markInPlace();
 
 private:
     void discard();
+    void releaseLock();
 
     std::string m_path;
     std::string m_target;
     std::string m_temporary;
+    int m_lock = -1;
 };
 
 // The marker in the name of a temporary file, ".NAME" + marker + six
-// letters or digits; a later save of NAME removes such leftovers of a save
-// that was interrupted.
+// letters or digits (a NAME too long for that is cut and followed by a digest
+// of the whole name). A save holds an advisory lock (flock) on its temporary
+// file while the file exists; a later save of NAME removes the leftovers that
+// no process holds, those of a save that was interrupted.
 constexpr std::string_view TemporaryFileMarker = ".tessaline-tmp-";
 
 // One file of a replacement: its path and its new contents.
@@ -100,7 +106,9 @@ struct FileReplacement {
 // Replaces files so that a reader never sees a half-written one, and so that
 // only the file the user named changes: its permission bits (and owner and
 // group where the process may set them) are kept, a symbolic link is
-// followed (the file it leads to is replaced, the link stays), and a path
+// followed (the file it leads to is replaced, the link stays), a file with
+// more than one name is overwritten in place from the complete temporary
+// file (so that every name shows the new contents), and a path
 // that is not a regular file, or a regular file that is read-only, is
 // refused.
 class FileWriter {
@@ -108,12 +116,14 @@ public:
     virtual ~FileWriter() = default;
 
     // The first step: checks path, removes leftovers of interrupted saves of
-    // the same file, and writes bytes to a temporary file beside the target.
+    // the same file (never a temporary file of a live save), and writes bytes
+    // to a temporary file beside the target.
     // Nothing (with the path and the reason in error) when that fails; no
     // file is changed or left behind then.
     virtual std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) = 0;
     // The second step: flushes every pending file to disk, renames them over
-    // their targets in order, then flushes their folders. Returns how many
+    // their targets in order (no other save's renames in the same folders
+    // come between them), then flushes their folders. Returns how many
     // are in place (the first ones); when fewer than all, error names the
     // file that failed and the reason. When a flush fails none is renamed.
     virtual std::size_t commit(std::span<PendingFile> files, IoError* error) = 0;

@@ -569,6 +569,23 @@ TEST_F(Transaction, AStartThatNamesNoAreaKeepsExecuteEnabled)
     EXPECT_EQ(write.memo().back(), "Communication Log file name is writelog.txt");
 }
 
+// A transfer's log that cannot be saved (a full disk) is told as missing:
+// writelog.txt, kept as it was, holds an earlier transfer's log.
+TEST_F(Transaction, ALogThatCannotBeSavedIsToldMissing)
+{
+    makeNew();
+    test::FailingFileWriter failing([](int, const std::string& path) { return path.ends_with("writelog.txt"); });
+    ws().writer = &failing;
+    SerialTransferPresenter& write = dialog(CommandWrite);
+    write.setStartArea(SerialTransferPresenter::areaIndexOfText("X"));
+    EXPECT_EQ(write.runTransaction(), -2);
+    EXPECT_EQ(ui().englishTexts(),
+        (Lines {"Writing area is not defined.",
+            std::string(text(TextId::CommLogCannotWrite, Language::English)) + "\n" + file("writelog.txt")
+                + ": simulated write failure\n" + "The log of this transfer is missing: no file holds it."}));
+    EXPECT_NE(write.memo().back(), "Communication Log file name is writelog.txt");
+}
+
 TEST_F(Transaction, ForcedTransferNeedsTheRevealedBoxAndEndsWithIt)
 {
     SerialTransferPresenter& read = dialog(CommandRead);

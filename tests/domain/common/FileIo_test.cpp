@@ -9,6 +9,10 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +25,7 @@ struct LinesCase {
     std::vector<std::string> lines;
 };
 
-class SplitLines : public ::testing::TestWithParam<LinesCase> {};
+class SplitLines : public ::testing::TestWithParam<LinesCase> { };
 
 TEST_P(SplitLines, BreaksAtEveryKindOfLineEnd)
 {
@@ -32,10 +36,10 @@ TEST_P(SplitLines, BreaksAtEveryKindOfLineEnd)
 }
 
 INSTANTIATE_TEST_SUITE_P(, SplitLines,
-    ::testing::Values(LinesCase{"CrLf", "a\r\nb\r\n", {"a", "b"}}, LinesCase{"Lf", "a\nb", {"a", "b"}},
-        LinesCase{"Cr", "a\rb\r", {"a", "b"}}, LinesCase{"Mixed", "a\r\n\nb\rc", {"a", "", "b", "c"}},
-        LinesCase{"Empty", "", {}}, LinesCase{"OnlyLineEnd", "\r\n", {""}}),
-    test::CaseName{});
+    ::testing::Values(LinesCase {"CrLf", "a\r\nb\r\n", {"a", "b"}}, LinesCase {"Lf", "a\nb", {"a", "b"}},
+        LinesCase {"Cr", "a\rb\r", {"a", "b"}}, LinesCase {"Mixed", "a\r\n\nb\rc", {"a", "", "b", "c"}},
+        LinesCase {"Empty", "", {}}, LinesCase {"OnlyLineEnd", "\r\n", {""}}),
+    test::CaseName {});
 
 TEST(Cp932, RoundTripsJapaneseAndHalfWidthKana)
 {
@@ -48,7 +52,10 @@ TEST(Cp932, RoundTripsJapaneseAndHalfWidthKana)
 TEST(Cp932, InvalidBytesBecomeReplacementCharacters)
 {
     // 0x81 at the end is a lead byte without its trail; 0xA0 is unassigned.
-    EXPECT_EQ(cp932ToUtf8("A\xA0" "B\x81"), "A\xEF\xBF\xBD" "B\xEF\xBF\xBD");
+    EXPECT_EQ(cp932ToUtf8("A\xA0"
+                          "B\x81"),
+        "A\xEF\xBF\xBD"
+        "B\xEF\xBF\xBD");
 }
 
 TEST(Cp932, UnmappableCharactersAreReportedAsLossy)
@@ -77,6 +84,11 @@ bool holdsTemporaryFile(const std::string& folder)
         if (entry.path().filename().string().find(TemporaryFileMarker) != std::string::npos)
             return true;
     return false;
+}
+
+std::string namePartOf(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
 }
 
 mode_t permissionsOf(const std::string& path)
@@ -219,8 +231,7 @@ INSTANTIATE_TEST_SUITE_P(, RefusedPath,
             [](const std::string& path) { std::filesystem::create_symlink("/dev/null", path); },
             "is not a regular file"},
         RefusedCase {"Folder", [](const std::string& path) { std::filesystem::create_directory(path); }, "is a folder"},
-        RefusedCase {"LinkLoop",
-            [](const std::string& path) { std::filesystem::create_symlink(path, path); },
+        RefusedCase {"LinkLoop", [](const std::string& path) { std::filesystem::create_symlink(path, path); },
             std::strerror(ELOOP)}),
     test::CaseName {});
 
@@ -265,6 +276,97 @@ TEST(FileWriter, RemovesLeftoversOfInterruptedSavesOfTheSameFile)
     expected["a.csl"] = "new";
     EXPECT_EQ(test::folderContents(dir.path()), expected);
 }
+
+struct LongNameCase {
+    const char* name;
+    std::string stem; // the file name without ".csl": 230 to 255 bytes with it
+};
+
+std::string repeated(std::string_view piece, std::size_t times)
+{
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+class LongName : public ::testing::TestWithParam<LongNameCase> { };
+
+// A name as long as the file system takes is saved like any other, with
+// the .csv of the same name beside it: their temporary names, which are
+// longer than the names themselves, must still be told apart.
+TEST_P(LongName, SavesThePairAndLeavesNoTemporaryBehind)
+{
+    test::TempDir dir;
+    const std::string csl = dir.file(GetParam().stem + ".csl");
+    const std::string csv = dir.file(GetParam().stem + ".csv");
+    test::writeFile(csl, "old csl");
+    test::writeFile(dir.file(GetParam().stem + ".csv"), "old csv");
+    const std::vector<FileReplacement> pair {{csl, "new csl"}, {csv, "new csv"}};
+    IoError error;
+    ASSERT_EQ(systemFileWriter().replaceFiles(pair, &error), 2u) << error.path << ": " << error.detail;
+    EXPECT_EQ(test::folderContents(dir.path()),
+        (test::FolderContents {{GetParam().stem + ".csl", "new csl"}, {GetParam().stem + ".csv", "new csv"}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(, LongName,
+    ::testing::Values(LongNameCase {"Ascii230", std::string(226, 'a')},
+        LongNameCase {"Ascii251", std::string(247, 'b')}, LongNameCase {"Ascii255", std::string(251, 'c')},
+        LongNameCase {"Utf8Of253", repeated("\xE3\x81\x82", 83)}, // あ x 83
+        LongNameCase {"Utf8CutMidCharacter", "x" + repeated("\xE3\x81\x82", 82)},
+        LongNameCase {"Cp932Of254", repeated("\x82\xA0", 125)}), // あ in CP932 x 125
+    test::CaseName {});
+
+// Another save of the same file, by another window or a script, is no
+// interrupted one: its temporary file stays until it has put it in place.
+TEST(FileWriter, LeavesTheTemporaryFileOfASaveInProgress)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("a.csl");
+    IoError error;
+    std::optional<PendingFile> first = systemFileWriter().prepare(path, "first", &error);
+    ASSERT_TRUE(first) << error.detail;
+    ASSERT_TRUE(systemFileWriter().replaceFile(path, "second", &error)) << error.detail;
+    EXPECT_EQ(test::readFile(first->temporary()), "first");
+    ASSERT_EQ(systemFileWriter().commit(std::span(&*first, 1), &error), 1u) << error.detail;
+    EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"a.csl", "first"}}));
+}
+
+struct HardLinkCase {
+    const char* name;
+    std::string other; // the second name of each file, relative to the folder
+};
+
+class HardLinked : public ::testing::TestWithParam<HardLinkCase> { };
+
+// A data set with a second name (a link in a project folder and one in a
+// backup folder) is one file: a save through one name shows through both,
+// and the file keeps both names.
+TEST_P(HardLinked, SaveShowsThroughEveryName)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.file("backup"));
+    const std::vector<std::string> names {"pump.csl", "pump.csv"};
+    for (const std::string& name : names) {
+        test::writeFile(dir.file(name), "old " + name);
+        std::filesystem::create_hard_link(dir.file(name), dir.file(GetParam().other + name));
+    }
+    const std::vector<FileReplacement> pair {
+        {dir.file("pump.csl"), "new data set"}, {dir.file("pump.csv"), "new copy"}};
+    IoError error;
+    ASSERT_EQ(systemFileWriter().replaceFiles(pair, &error), 2u) << error.detail;
+    for (const FileReplacement& file : pair) {
+        const std::string other = dir.file(GetParam().other + namePartOf(file.path));
+        EXPECT_EQ(test::readFile(file.path), file.bytes);
+        EXPECT_EQ(test::readFile(other), file.bytes);
+        EXPECT_TRUE(sameFile(file.path, other));
+    }
+    EXPECT_FALSE(holdsTemporaryFile(dir.path()));
+}
+
+INSTANTIATE_TEST_SUITE_P(, HardLinked,
+    ::testing::Values(HardLinkCase {"OtherFolder", "backup/"}, HardLinkCase {"SameFolder", "copy-of-"}),
+    test::CaseName {});
 
 // The PDF printer writes to a file it is given by name: it gets a temporary
 // one, and the target is replaced only when the printout is complete.
