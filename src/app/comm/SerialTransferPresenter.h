@@ -64,7 +64,7 @@ constexpr int WriteWordsRefused = 1;
 // The words read back differ from those the drive took (beyond its refusals).
 constexpr int WriteVerifyDiffers = -3;
 
-// `BuildWriteRanges` over the first and last word of each area: 0 with the
+// The write ranges over the first and last word of each area: 0 with the
 // ranges in sending order (an area of its own; the areas from start to end;
 // from Fund. on, Fund. last), -1 when the end lies before the start or names
 // no area, -2 when the start names no area.
@@ -180,7 +180,7 @@ public:
         m_statusListener = std::move(listener);
     }
 
-    // `RunTransaction` (Execute): the read or the write with its log, the
+    // Execute: the read or the write with its log, the
     // log file where due and the final line. Returns the step's result.
     int runTransaction();
     // Execute's first step: buttons, a new log with "start !!".
@@ -199,16 +199,16 @@ public:
     // The question before a write is stopped; a read or a comparison stops
     // without one. True when the transfer is to stop.
     bool confirmCancel();
-    // `ReadTransaction`: 0, -1, or the data file writer's result.
+    // 0, -1, or the data file writer's result.
     int readTransaction();
-    // `WriteTransaction`: 0 or -1.
+    // 0 or -1.
     int writeTransaction();
     // The identity and the image, checked as a write checks them, for the
     // comparison columns: 0 or -1.
     int compareTransaction();
-    // `BuildWriteRanges` for the chosen areas over the loaded table.
+    // The write ranges of the chosen areas over the loaded table.
     int buildWriteRanges();
-    // `LoadReadResult`: the saved file becomes the window's data set.
+    // the saved file becomes the window's data set.
     void loadReadResult();
 
     // A read saves to this path instead of the working folder's fixed names

@@ -50,7 +50,7 @@ struct CommLogSave {
     std::optional<Message> notice;
 };
 
-// `SaveCommLog`: replaces "writelog.txt" in folder with the lines, through
+// replaces "writelog.txt" in folder with the lines, through
 // writer. A failed write keeps the old file. Characters without a code page
 // 932 form are saved as '?'.
 CommLogSave saveCommLog(FileWriter& writer, const std::vector<std::string>& lines, const std::string& folder = {});

@@ -115,11 +115,11 @@ struct LinkState {
 
     // How many refusals of Fund. words went in right after "start !!".
     int logInsertCounter = 0;
-    // The pause after each written word, set by `CalibrateWriteWait`.
+    // The pause after each written word, set by calibrateWriteWait().
     int writeWaitMs = 0;
 
     std::array<std::uint8_t, IdentityBufferBytes> identity {};
-    int identityFill = 0; // where `ReadIdentityBlock` stores its next bytes
+    int identityFill = 0; // where readIdentityBlock() stores its next bytes
     std::array<std::uint8_t, ImageBufferBytes> image {};
 
     ProgressSink* progress = nullptr; // none: progress goes nowhere
@@ -155,14 +155,14 @@ public:
     SerialLink(SerialPort& port, Clock& clock, const LinkSettings& settings, LinkDataSet dataSet, LinkState& state,
         CommLog& log);
 
-    // `OpenCommPort`: opens the settings' port; nothing when it is open,
+    // opens the settings' port; nothing when it is open,
     // else the English-only message to show ("Port select Error!",
     // "GetCommState Error!", "SetCommState Error!").
     std::optional<Message> openCommPort();
-    // `CloseCommPort`.
+    // Closes the port if it is open.
     void closeCommPort();
 
-    // `ExchangeFrame`: sends the request and waits at most until the seconds
+    // sends the request and waits at most until the seconds
     // clock passes the second after the start. 0 for a checked data reply or
     // acknowledge and for a refusal (logged, the caller goes on); -1 for no
     // complete reply in time, a wrong first character, a checksum mismatch or
@@ -172,12 +172,12 @@ public:
     // after anything but a data reply.
     const std::vector<std::uint8_t>& replyData() const { return m_replyData; }
 
-    // `ReadIdentityBlock`: n requests of n bytes at base, base+1, ...; request
+    // n requests of n bytes at base, base+1, ...; request
     // i stores its bytes at the fill position, which moves on by one. A
     // refusal fails the block: it has no bytes to store. 0 or -1.
     int readIdentityBlock(std::uint32_t base, int n);
 
-    // `TransferParameterImage`: in a read dialog the whole image in chunks
+    // in a read dialog the whole image in chunks
     // of 232 bytes (the last one 170); in a write dialog the words of the
     // data set's values, the whole image or by ranges. 0, or -1 when a read
     // failed or was refused, or any write failed.
@@ -191,7 +191,7 @@ public:
     // ranges, without the words held back or equal.
     std::vector<int> plannedWords() const;
 
-    // `CalibrateWriteWait`: takes the settings' write wait as the pause after
+    // takes the settings' write wait as the pause after
     // each written word.
     void calibrateWriteWait();
 

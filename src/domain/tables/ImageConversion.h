@@ -34,7 +34,7 @@ struct ReceivedIdentity {
     InverterIdentity asIdentity() const;
 };
 
-// `IdentityCheck`: the model from the first characters of the identity text
+// the model from the first characters of the identity text
 // and the ROM version index from characters 5..9, into found. 0 known; -1
 // unknown model (model -1); -2 ROM code not in the model's list up to its
 // Ver_max (ROM version index 999); with compare also -3 when the model
@@ -43,7 +43,7 @@ struct ReceivedIdentity {
 int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet, const FileVersionSettings& settings);
 
-// `ModeCapacityCheck`: the control-mode code (bytes 10, 11) and capacity code
+// the control-mode code (bytes 10, 11) and capacity code
 // (bytes 12, 13), high byte first, into found. With compare -1 when the
 // control mode differs from dataSet's, else -2 when the capacity does, else
 // 0; without compare 0.
