@@ -126,6 +126,8 @@ TEST_F(CompareTable, VfModeTakesDecimalPlacesOnly)
     inst.writeTable(Qm71, 2, RomQm01A1, tableBytes({{0, {0, 28}}}, records));
     test::writeFile(inst.dir.file("MSEL/MSEL_DEF.bkh"), "Cap,Name,C,B,D,A\r\n0,cap,0,0,0,0\r\n1,cap,1,2,3,1\r\n");
     ws.doc.identity = {Qm71, 2, 1, RomQm01A1};
+    // A data set shown without records of its own in these rows.
+    ws.doc.content = GridContent::Table;
     ws.doc.values[13] = 123;
     ws.doc.values[28] = 1234;
 
