@@ -70,27 +70,51 @@ std::vector<std::string> conversionSummary(const ConversionReport& report, Langu
 
 std::string formatConversionReportCsv(const ConversionReport& report, Language language)
 {
+    const NamedConversionReport one {{}, &report};
+    return formatConversionReportsCsv(std::span(&one, 1), language);
+}
+
+std::string formatConversionReportsCsv(std::span<const NamedConversionReport> reports, Language language)
+{
     const bool japanese = language == Language::Japanese;
+    const bool withFile = reports.size() > 1;
     std::string out;
     std::vector<std::string> fields;
+    const auto start = [&](const std::string& file) {
+        fields.clear();
+        if (withFile)
+            fields.push_back(file);
+    };
+    start(std::string(text(TextId::ConversionTitleFile, language)));
     for (const TextId title : ColumnTitles)
         fields.emplace_back(text(title, language));
     appendLine(out, fields);
-    for (const ConversionRow& row : report.rows) {
-        const bool hasAfter = !row.codeAfter.empty();
-        const std::string& nameAfter = japanese ? row.nameJapaneseAfter : row.nameEnglishAfter;
-        const std::string& nameBefore = japanese ? row.nameJapaneseBefore : row.nameEnglishBefore;
-        appendLine(out,
-            {hasAfter ? row.codeAfter : row.codeBefore, hasAfter ? nameAfter : nameBefore,
-                conversionKindsText(row, language), row.codeBefore, nameBefore, row.valueBefore, row.valueAfter,
-                row.defaultBefore, row.defaultAfter, row.rangeAfter});
+    for (const NamedConversionReport& entry : reports) {
+        for (const ConversionRow& row : entry.report->rows) {
+            const bool hasAfter = !row.codeAfter.empty();
+            const std::string& nameAfter = japanese ? row.nameJapaneseAfter : row.nameEnglishAfter;
+            const std::string& nameBefore = japanese ? row.nameJapaneseBefore : row.nameEnglishBefore;
+            start(entry.file);
+            fields.insert(fields.end(),
+                {hasAfter ? row.codeAfter : row.codeBefore, hasAfter ? nameAfter : nameBefore,
+                    conversionKindsText(row, language), row.codeBefore, nameBefore, row.valueBefore, row.valueAfter,
+                    row.defaultBefore, row.defaultAfter, row.rangeAfter});
+            appendLine(out, fields);
+        }
     }
     out.append("\r\n");
-    for (int k = 0; k < ConversionKindCount; ++k) {
-        const auto kind = static_cast<ConversionKind>(k);
-        appendLine(out, {std::string(conversionKindText(kind, language)), std::to_string(report.count(kind))});
+    for (const NamedConversionReport& entry : reports) {
+        for (int k = 0; k < ConversionKindCount; ++k) {
+            const auto kind = static_cast<ConversionKind>(k);
+            start(entry.file);
+            fields.insert(fields.end(),
+                {std::string(conversionKindText(kind, language)), std::to_string(entry.report->count(kind))});
+            appendLine(out, fields);
+        }
+        start(entry.file);
+        fields.push_back(unchangedLine(*entry.report, language));
+        appendLine(out, fields);
     }
-    appendLine(out, {unchangedLine(report, language)});
     return utf8ToCp932(out);
 }
 

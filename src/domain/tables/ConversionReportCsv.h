@@ -3,6 +3,7 @@
 #include "domain/common/Language.h"
 #include "domain/tables/ConversionReport.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,5 +26,13 @@ std::vector<std::string> conversionSummary(const ConversionReport& report, Langu
 // line, then the counts as "kind,n" and the unchanged line. CP932 with CR LF
 // line ends, like the .csv copy of a data set.
 std::string formatConversionReportCsv(const ConversionReport& report, Language language);
+
+// The reports of several data sets in one .csv: the same, with each line led
+// by the data file's name (a "File" column first).
+struct NamedConversionReport {
+    std::string file;
+    const ConversionReport* report = nullptr;
+};
+std::string formatConversionReportsCsv(std::span<const NamedConversionReport> reports, Language language);
 
 } // namespace tess::tables
