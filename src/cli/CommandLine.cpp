@@ -22,6 +22,7 @@ constexpr unsigned ForExport = commandBit(Command::Export);
 constexpr unsigned ForRead = commandBit(Command::Read);
 constexpr unsigned ForWrite = commandBit(Command::Write);
 constexpr unsigned ForCompareDrive = commandBit(Command::CompareDrive);
+constexpr unsigned ForConvert = commandBit(Command::Convert);
 constexpr unsigned ForDrive = ForRead | ForWrite | ForCompareDrive;
 
 // An option, the commands it belongs to, and where its value goes: a text
@@ -36,18 +37,20 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 19> optionSpecs {{
+constexpr std::array<OptionSpec, 21> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
     {"-h", false, AnyCommand, nullptr, &Options::help},
-    {"--model", true, ForNew, &Options::model},
-    {"--mode", true, ForNew},
-    {"--capacity", true, ForNew, &Options::capacity},
-    {"--rom", true, ForNew, &Options::romCode},
-    {"--force", false, ForNew | ForRead, nullptr, &Options::force},
-    {"-o", true, ForNew | ForExport | ForRead, &Options::output},
-    {"--output", true, ForNew | ForExport | ForRead, &Options::output},
+    {"--model", true, ForNew | ForConvert, &Options::model},
+    {"--mode", true, ForNew | ForConvert},
+    {"--capacity", true, ForNew | ForConvert, &Options::capacity},
+    {"--rom", true, ForNew | ForConvert, &Options::romCode},
+    {"--force", false, ForNew | ForRead | ForConvert, nullptr, &Options::force},
+    {"-o", true, ForNew | ForExport | ForRead | ForConvert, &Options::output},
+    {"--output", true, ForNew | ForExport | ForRead | ForConvert, &Options::output},
+    {"--suffix", true, ForConvert, &Options::suffix},
+    {"--report", true, ForConvert, &Options::report},
     {"--area", true, ForShow, &Options::area},
     {"--port", true, ForDrive, &Options::port},
     {"--from", true, ForWrite, &Options::fromArea},
@@ -77,7 +80,7 @@ struct CommandSpec {
     TextId help;
 };
 
-constexpr std::array<CommandSpec, 7> commandSpecs {{
+constexpr std::array<CommandSpec, 8> commandSpecs {{
     {Command::New, "new", TextId::CliHelpNew},
     {Command::Show, "show", TextId::CliHelpShow},
     {Command::Set, "set", TextId::CliHelpSet},
@@ -85,6 +88,7 @@ constexpr std::array<CommandSpec, 7> commandSpecs {{
     {Command::Read, "read", TextId::CliHelpRead},
     {Command::Write, "write", TextId::CliHelpWrite},
     {Command::CompareDrive, "compare-drive", TextId::CliHelpCompareDrive},
+    {Command::Convert, "convert", TextId::CliHelpConvert},
 }};
 
 const CommandSpec* findCommand(auto matches)
@@ -288,6 +292,22 @@ void readSetArguments(std::span<const std::string> rest, ParsedCommandLine& resu
         fail(result, TextId::CliUsageNoAssignment);
 }
 
+// convert: the data files, at least one part of the new inverter, and
+// either one output or a suffix for each.
+void readConvertArguments(std::span<const std::string> rest, ParsedCommandLine& result)
+{
+    const Options& o = result.options;
+    readDataFiles(rest, result);
+    if (o.model.empty() && !o.controlMode && o.capacity.empty() && o.romCode.empty())
+        fail(result, TextId::CliUsageConvertTarget);
+    if (o.output.empty() == o.suffix.empty())
+        fail(result, TextId::CliUsageConvertOutput);
+    else if (o.dataFiles.size() > 1 && !o.output.empty())
+        fail(result, TextId::CliUsageConvertSeveralFiles);
+    if (o.suffix.find('/') != std::string::npos)
+        fail(result, TextId::CliUsageConvertBadSuffix, o.suffix);
+}
+
 // The plain arguments after the command, and the options the command cannot
 // do without.
 void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& result)
@@ -323,6 +343,9 @@ void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& 
     case Command::CompareDrive:
         readOneDataFile(rest, result);
         requireOption(o.port, "--port", result);
+        break;
+    case Command::Convert:
+        readConvertArguments(rest, result);
         break;
     }
 }

@@ -13,7 +13,7 @@
 // by the application, on the values as given.
 namespace tess::cli {
 
-enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive };
+enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert };
 
 // One "CODE=VALUE" of the set command, split at its first '='.
 struct Assignment {
@@ -29,20 +29,23 @@ struct Options {
     std::string installFolder; // empty: the program's own folder
     std::optional<Language> language; // empty: chosen as the window chooses it
 
-    // new
+    // new and convert (convert: the parts of the new inverter that change)
     std::string model;
     std::optional<int> controlMode;
     std::string capacity;
     std::string romCode;
 
-    // new, export and read
+    // new, export, read and convert
     std::string output;
-    // new and read: replace an existing output
+    // new, read and convert: replace an existing output
     bool force = false;
+    // convert: NAME<suffix>.csl beside each NAME.csl, and the report's .csv
+    std::string suffix;
+    std::string report;
 
-    // show, set, export, write and compare-drive: the data files, in the
-    // order given; show, set and export take several, each handled on its
-    // own, the others one
+    // show, set, export, write, compare-drive and convert: the data files, in
+    // the order given; show, set, export and convert take several, each
+    // handled on its own, the others one
     std::vector<std::string> dataFiles;
     std::string area;
     std::vector<Assignment> assignments;

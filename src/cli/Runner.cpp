@@ -21,12 +21,15 @@
 #include "domain/datafile/CompanionCsv.h"
 #include "domain/settings/FileVersionSettings.h"
 #include "domain/settings/UserStore.h"
+#include "domain/tables/ConversionReportCsv.h"
 #include "domain/text/Texts.h"
 
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tess::cli {
 namespace {
@@ -61,6 +64,27 @@ int exitStatusOfWrite(int written)
     if (written == datafile::WriteCsvNotSaved)
         return ExitCsvNotSaved;
     return written == 0 ? ExitDone : ExitRefused;
+}
+
+// Of two statuses of a run over several files the graver: any failure
+// before a conversion whose values lie outside their range, and that before
+// done.
+int graverStatus(int a, int b)
+{
+    const auto rank = [](int status) { return status == ExitDone ? 0 : status == ExitOutOfRange ? 1 : 2 + status; };
+    return rank(a) >= rank(b) ? a : b;
+}
+
+// Where convert writes a data file: -o, or NAME<suffix>.csl beside NAME.csl.
+std::string convertedPath(const std::string& path, const Options& options)
+{
+    if (!options.output.empty())
+        return options.output;
+    std::string_view stem = path;
+    constexpr std::string_view Extension = ".csl";
+    if (stem.size() > Extension.size() && equalsIgnoringCase(stem.substr(stem.size() - Extension.size()), Extension))
+        stem.remove_suffix(Extension.size());
+    return std::string(stem) + options.suffix + std::string(Extension);
 }
 
 std::string modelNames()
@@ -164,6 +188,8 @@ public:
             return runWrite();
         case Command::CompareDrive:
             return runCompareDrive();
+        case Command::Convert:
+            return runConvert();
         case Command::None:
             break;
         }
@@ -190,6 +216,8 @@ private:
     int runRead();
     int runWrite();
     int runCompareDrive();
+    int runConvert();
+    int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
 
     const Options& m_options;
     const CliEnvironment& m_env;
@@ -458,8 +486,7 @@ int Session::runExport(const std::string& path)
         return ExitRefused;
     }
     IoError error;
-    if (!ws.writer->replaceFile(
-            target, datafile::formatCompanionCsv(ws.doc.identity, gridSource(ws)), &error)) {
+    if (!ws.writer->replaceFile(target, datafile::formatCompanionCsv(ws.doc.identity, gridSource(ws)), &error)) {
         say(withCause(message(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
         return ExitRefused;
     }
@@ -558,6 +585,122 @@ int Session::runCompareDrive()
     }
     say(message(TextId::CliDriveDiffers, std::to_string(differing)));
     return differing > 0 ? ExitDriveDiffers : ExitDone;
+}
+
+// Each file is converted on its own, as runEachFile does; the report of
+// every file converted goes into the one --report file.
+int Session::runConvert()
+{
+    const std::vector<std::string>& files = m_options.dataFiles;
+    m_severalFiles = files.size() > 1;
+    const Workspace started = *m_ws;
+    std::vector<std::pair<std::string, tables::ConversionReport>> reports;
+    int worst = ExitDone;
+    for (const std::string& file : files) {
+        *m_ws = started;
+        if (m_severalFiles)
+            m_ui.setFile(file);
+        std::optional<tables::ConversionReport> report;
+        worst = graverStatus(worst, convertOne(file, report));
+        if (report)
+            reports.emplace_back(file, std::move(*report));
+    }
+    m_ui.setFile({});
+    if (m_options.report.empty() || reports.empty())
+        return worst;
+
+    std::vector<tables::NamedConversionReport> named;
+    for (const auto& [file, report] : reports)
+        named.push_back({file, &report});
+    IoError error;
+    const Language language = m_ws->settings.language;
+    if (!m_ws->writer->replaceFile(m_options.report, tables::formatConversionReportsCsv(named, language), &error)) {
+        say(withCause(message(TextId::CliCannotWrite, m_options.report), fileReasonCause(error.path, error.detail)));
+        return graverStatus(worst, ExitRefused);
+    }
+    return worst;
+}
+
+// Inverter change on one data file, with the selection dialog driven by the
+// command line's choice; what the options leave out stays as the data set
+// has it. Written beside it or to -o; report is what the change did, once
+// the converted data set is written.
+int Session::convertOne(const std::string& path, std::optional<tables::ConversionReport>& report)
+{
+    // The report needs the table the words had: a data set shown raw has none.
+    if (!loadTabledDataSet(path))
+        return ExitRefused;
+    Workspace& ws = *m_ws;
+    Document& doc = ws.doc;
+    const Options& o = m_options;
+    const std::string target = convertedPath(path, o);
+    if (sameFile(target, path)) {
+        say(message(TextId::CliSameFile, target));
+        return ExitRefused;
+    }
+    if (refuseExisting(target))
+        return ExitRefused;
+
+    const InverterIdentity was = doc.identity;
+    const std::optional<catalogue::Model> fileModel = catalogue::modelOf(was.model);
+    const std::optional<catalogue::Model> model = o.model.empty() ? fileModel : modelNamed(o.model);
+    if (!model) {
+        say(message(TextId::CliUnknownModel, o.model.empty() ? std::to_string(was.model) : o.model, modelNames()));
+        return ExitRefused;
+    }
+    const bool sameModel = model == fileModel;
+    catalogue::SelectionChoice choice;
+    choice.model = *model;
+    choice.controlMode = o.controlMode.value_or(sameModel ? was.controlMode : catalogue::defaultControlMode(*model));
+    if (!o.capacity.empty()) {
+        if (const std::optional<int> index = capacityIndexOf(o.capacity))
+            choice.capacityIndex = *index;
+        else
+            choice.capacityText = o.capacity;
+    } else if (const auto text
+        = fileModel ? catalogue::capacityText(*fileModel, was.romVersion, was.capacity) : std::nullopt) {
+        // The same drive size, wherever the new list holds it.
+        choice.capacityText = std::string(*text);
+    } else {
+        choice.capacityIndex = was.capacity;
+    }
+    if (!o.romCode.empty())
+        choice.romCode = o.romCode;
+    else if (const auto rom = sameModel ? catalogue::romVersionText(*model, was.romVersion) : std::nullopt)
+        choice.romCode = std::string(*rom);
+
+    catalogue::ScriptedSelection selection;
+    selection.choices.push_back(choice);
+    selection.cancelUnlessAccepted = true;
+    changeInverter(ws, m_ui, selection);
+    if (selection.lastOutcome != catalogue::ScriptOutcome::Accepted) {
+        if (selection.lastOutcome == catalogue::ScriptOutcome::NotOffered) {
+            std::string asked = std::string(catalogue::modelName(*model)) + ", " + std::to_string(choice.controlMode)
+                + ", " + (choice.capacityText.empty() ? std::to_string(choice.capacityIndex) : choice.capacityText);
+            if (!choice.romCode.empty())
+                asked += ", " + choice.romCode;
+            say(message(TextId::CliNotOffered, asked));
+        }
+        return ExitRefused;
+    }
+    // The new table could not be loaded; the change has said so.
+    if (doc.content != GridContent::Table || !doc.conversionReport)
+        return ExitRefused;
+
+    doc.state.fileName = target;
+    const int written = exitStatusOfWrite(datafile::writeDataSet(ws, m_ui, target, datafile::SaveMode::SaveAs));
+    if (written == ExitRefused)
+        return written;
+    report = *doc.conversionReport;
+    const Language language = ws.settings.language;
+    for (const std::string& line : tables::conversionSummary(*report, language))
+        m_out << (m_severalFiles ? path + ": " : std::string()) << line << '\n';
+    m_out.flush();
+    const int outside = report->count(tables::ConversionKind::OutOfRange);
+    if (outside == 0)
+        return written;
+    say(message(TextId::ConversionOutsideRange, target, std::to_string(outside)));
+    return written == ExitDone ? ExitOutOfRange : written;
 }
 
 } // namespace

@@ -11,9 +11,9 @@
 #include <string_view>
 
 // tessaline-cli: the data set jobs of the main window (New, a look at the
-// grid, value entry with Save, the .csv copy, Data Read, Data Write and the
-// comparison with the drive) run from a shell on the same libraries, without
-// a window.
+// grid, value entry with Save, the .csv copy, Data Read, Data Write, the
+// comparison with the drive and Inverter change) run from a shell on the
+// same libraries, without a window.
 namespace tess::cli {
 
 enum ExitStatus : int {
@@ -28,6 +28,9 @@ enum ExitStatus : int {
     ExitCancelled = 5, // read, write, compare-drive: stopped by SIGINT, SIGTERM or SIGHUP
     ExitWordsRefused = 6, // write: every word went out, but the drive refused some (listed)
     ExitDriveDiffers = 1, // compare-drive: the drive holds other values
+    // convert: the data set was converted and written, but a kept value lies
+    // outside its new range (the conversion report names the words)
+    ExitOutOfRange = 7,
 };
 
 // What the process brings: where the program lies and the locale (as the

@@ -71,6 +71,7 @@ void resetToNoDocument(Workspace& ws)
     Document& doc = ws.doc;
     doc.content = GridContent::None;
     doc.comparison.reset();
+    doc.conversionReport.reset();
     doc.identityTexts = {};
     doc.state.fileName.clear();
     doc.edit = {};
@@ -264,6 +265,7 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     Document& doc = ws.doc;
     doc.state.rawDataSetMode = false;
     doc.edit = {};
+    doc.conversionReport.reset(); // another data set's
     const int result = loadTableBusy(ws, ui, 1, tables::TableSource::DataSetIdentity);
     // The values are the file's own whatever the table: a damaged table
     // leaves only the rows it did not reach without texts.
@@ -361,6 +363,7 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     Document& doc = ws.doc;
     if (!doc.state.open)
         return;
+    const int capacityBefore = doc.identity.capacity;
     doc.state.inverterChange = true;
     selection.runSelectionDialog(ws, ui);
     if (doc.state.selectionCancelled) {
@@ -370,6 +373,11 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     doc.edit = {};
     // The entries name rows of the old table.
     doc.history.clear(HistoryCleared::ByInverterChange, false);
+    // What the words meant before, for the report of what the change did.
+    // The table is shared, so the copy costs nothing.
+    const ParameterTable tableBefore = doc.content == GridContent::Table ? doc.table : ParameterTable {};
+    const ParameterSet valuesBefore = doc.values;
+    doc.conversionReport.reset();
     const int result = loadTableBusy(ws, ui, 1);
     if (result != tables::LoadDone) {
         // A table that ended early is no table for the new identity: the
@@ -379,6 +387,8 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     } else {
         doc.content = GridContent::Table;
         tables::alignCapacityWord(doc);
+        doc.conversionReport = tables::reportConversion(
+            tableBefore, doc.table, valuesBefore, doc.values, capacityBefore, doc.identity.capacity);
         showIdentity(ws, ui);
     }
     // The values stay, whatever the table: they are the data set's and now

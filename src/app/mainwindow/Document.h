@@ -4,6 +4,7 @@
 #include "domain/common/Identity.h"
 #include "app/mainwindow/CellEditState.h"
 #include "app/mainwindow/EditHistory.h"
+#include "domain/tables/ConversionReport.h"
 #include "domain/tables/FileCompare.h"
 #include "domain/tables/ParameterTable.h"
 
@@ -47,6 +48,9 @@ struct Document {
     GridContent content = GridContent::None;
     // While a file comparison is shown (compareMode).
     std::optional<tables::Comparison> comparison;
+    // What the last Inverter change did to the words, until the next change
+    // or until the data set is closed or replaced.
+    std::optional<tables::ConversionReport> conversionReport;
     CellEditState edit;
     // The value entries since the data set was opened or made.
     EditHistory history;
