@@ -1,5 +1,6 @@
-// Feeds arbitrary typed texts (and default, decimals and rule texts cut from
-// the same bytes) to the value-cell checks. An accepted entry always stores
+// Feeds arbitrary typed texts (and the default's sign, the decimal places and
+// the rule words read from texts cut from the same bytes) to the value-cell
+// checks. An accepted entry always stores
 // the integer its text reads as, with the decimal places of its row and at
 // most five significant digits.
 #include "domain/grid/CellValidation.h"
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -31,11 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CellEntry entry;
     entry.typed = fields[0];
-    entry.defaultText = fields[1];
-    entry.decimalsText = fields[2];
+    entry.negativeDefault = fields[1].starts_with('-');
+    entry.decimals = parseInteger(fields[2]);
     entry.code = fields[3];
-    for (std::size_t i = 0; i < entry.ruleTexts.size(); ++i)
-        entry.ruleTexts[i] = fields[4 + i];
+    for (std::size_t i = 0; i < entry.ruleWords.size(); ++i) {
+        if (const std::optional<std::int32_t> word = tables::toScaledInteger(fields[4 + i]))
+            entry.ruleWords[i] = static_cast<std::int16_t>(*word);
+    }
+    entry.row = 20;
     entry.stored = 7;
     const CellVerdict verdict = validateCellEntry(entry);
 
