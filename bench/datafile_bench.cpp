@@ -4,21 +4,21 @@
 // write reports its time as a multiple of the copy ("x_copy"); argument 0
 // writes without flushing to disk, 1 flushes as a Save does (the disk's
 // flushes then take most of the time of both).
-#include "app/common/Workspace.h"
-#include "app/mainwindow/DocumentGrid.h"
-#include "app/common/Ui.h"
-#include "domain/datafile/CompanionCsv.h"
-#include "app/datafile/DataSetFile.h"
-#include "domain/datafile/DataSetFormat.h"
 #include "BenchSupport.h"
+#include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "app/datafile/DataSetFile.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/common/FileIo.h"
+#include "domain/datafile/CompanionCsv.h"
+#include "domain/datafile/DataSetFormat.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <deque>
-#include <memory>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Workspace.h"
 #include "app/mainwindow/Commands.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "gui/comm/SerialTransferDialog.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/DemoWorkspace.h"

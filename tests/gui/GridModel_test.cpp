@@ -73,7 +73,8 @@ void showInCell(Workspace& ws, int column, const std::string& text)
         ws.doc.values[ValueRow - 1] = *tess::tables::toScaledInteger(text);
     }
     table.defs = defs;
-    table.texts = std::make_shared<std::pair<std::shared_ptr<const void>, std::shared_ptr<std::string>>>(table.texts, kept);
+    table.texts
+        = std::make_shared<std::pair<std::shared_ptr<const void>, std::shared_ptr<std::string>>>(table.texts, kept);
 }
 
 // Keys as a fast typist sends them: each to whatever has the keyboard at

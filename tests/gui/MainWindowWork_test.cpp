@@ -1,5 +1,5 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "gui/app/Application.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/MainWindow.h"

@@ -1,6 +1,6 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/catalogue/InverterSelectionPresenter.h"
 #include "app/common/Workspace.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/tables/TableLoader.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/Cp932.h"

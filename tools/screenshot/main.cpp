@@ -4,22 +4,22 @@
 //
 //   tessaline-screenshot INSTALLATION OUTPUT_FOLDER
 
-#include "app/startup/Startup.h"
-#include "domain/settings/UserStore.h"
-#include "app/common/Workspace.h"
-#include "domain/catalogue/ModelCatalogue.h"
 #include "app/catalogue/SelectionScript.h"
+#include "app/common/Workspace.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
+#include "app/startup/Startup.h"
+#include "domain/catalogue/ModelCatalogue.h"
+#include "domain/settings/UserStore.h"
 #include "gui/common/QtUi.h"
 #include "gui/mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "app/comm/LogViewerPresenter.h"
 
-#include "domain/text/Texts.h"
-#include "app/common/Workspace.h"
 #include "app/common/Ui.h"
+#include "app/common/Workspace.h"
+#include "domain/text/Texts.h"
 
 namespace tess::comm {
 
@@ -85,8 +85,8 @@ std::vector<std::string> LogViewerPresenter::show()
 std::optional<std::vector<std::string>> LogViewerPresenter::showAgain(const std::vector<std::string>& memoLines)
 {
     if (memoLines != m_shown) {
-        const Answer answer = m_ui.ask(message(TextId::CommLogReloadDiscardsChanges),
-            message(TextId::LogWindowCaption), Buttons::YesNo, m_ws.settings.language);
+        const Answer answer = m_ui.ask(message(TextId::CommLogReloadDiscardsChanges), message(TextId::LogWindowCaption),
+            Buttons::YesNo, m_ws.settings.language);
         if (answer != Answer::Yes)
             return std::nullopt;
     }

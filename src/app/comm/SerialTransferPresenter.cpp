@@ -3,10 +3,10 @@
 #include "app/comm/LogViewerPresenter.h"
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/comm/SerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
@@ -887,8 +887,8 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
         if (held == wanted)
             continue;
         differing.push_back(word);
-        m_log.append(message(
-            TextId::TransVerifyWordLine, wordLogName(gridSource(m_ws), word), std::to_string(wanted), std::to_string(held))
+        m_log.append(message(TextId::TransVerifyWordLine, wordLogName(gridSource(m_ws), word), std::to_string(wanted),
+            std::to_string(held))
                          .in(language));
     }
     if (differing.empty())

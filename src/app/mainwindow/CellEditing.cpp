@@ -41,8 +41,7 @@ CellEntry entryOf(const Document& doc, int row, std::string_view typed)
         // A raw data set shows plain integers, its own values as defaults.
         entry.decimals = 0;
         entry.negativeDefault = doc.values[static_cast<std::size_t>(slot)] < 0;
-    } else if (const std::optional<ParameterDef>& def = doc.table.def(slot);
-               doc.content == GridContent::Table && def) {
+    } else if (const std::optional<ParameterDef>& def = doc.table.def(slot); doc.content == GridContent::Table && def) {
         entry.decimals = def->decimals;
         entry.negativeDefault = !def->capacityWord && def->defaultUnits < 0;
         entry.code = def->code;

@@ -248,8 +248,8 @@ bool isConsoleDataPath(std::string_view path)
     if (path.size() <= extension.size() || path[path.size() - extension.size() - 1] == '/')
         return false;
     const std::string_view tail = path.substr(path.size() - extension.size());
-    return std::equal(tail.begin(), tail.end(), extension.begin(),
-        [](char a, char b) { return upperAscii(a) == upperAscii(b); });
+    return std::equal(
+        tail.begin(), tail.end(), extension.begin(), [](char a, char b) { return upperAscii(a) == upperAscii(b); });
 }
 
 void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose)

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "domain/grid/CellText.h"
-#include "domain/common/Identity.h"
 #include "app/mainwindow/CellEditState.h"
 #include "app/mainwindow/EditHistory.h"
+#include "domain/common/Identity.h"
+#include "domain/grid/CellText.h"
 #include "domain/tables/ConversionReport.h"
 #include "domain/tables/FileCompare.h"
 #include "domain/tables/ParameterTable.h"
@@ -21,10 +21,10 @@ struct DocumentState {
     bool saved = true;
     bool rawDataSetMode = false;
     bool compareMode = false;
-    bool inverterChange = false;     // the selection dialog changes the open data set
+    bool inverterChange = false; // the selection dialog changes the open data set
     bool selectionCancelled = false; // set by the selection dialog on Cancel
     bool cellEditing = false;
-    char commDirection = 0;          // 'r' data read, 'w' data write
+    char commDirection = 0; // 'r' data read, 'w' data write
 };
 
 // What the identity boxes left of the grid show, top to bottom.
@@ -41,7 +41,7 @@ struct IdentityTexts {
 struct Document {
     DocumentState state;
     InverterIdentity identity;
-    ParameterSet values{};
+    ParameterSet values {};
     ParameterTable table;
     // What the grid lays out: the table's rows, raw values, or nothing. Every
     // text it shows is computed from the fields here (cellText).

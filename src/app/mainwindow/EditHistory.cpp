@@ -97,8 +97,8 @@ void showEditHistoryCommands(Workspace& ws)
 
 namespace {
 
-TextId historyCommandText(const EditHistory& history, bool offered, TextId usual, TextId afterLanguage,
-    TextId afterInverterChange)
+TextId historyCommandText(
+    const EditHistory& history, bool offered, TextId usual, TextId afterLanguage, TextId afterInverterChange)
 {
     if (offered)
         return usual;

@@ -71,10 +71,10 @@ std::u32string lowerAscii(std::u32string text)
 // Half-width katakana and punctuation U+FF61 to U+FF9D as full-width
 // characters; the two sound marks U+FF9E and U+FF9F follow.
 constexpr std::array<char16_t, 0xFF9E - 0xFF61> HalfWidthKana {u'。', u'「', u'」', u'、', u'・', u'ヲ', u'ァ', u'ィ',
-    u'ゥ', u'ェ', u'ォ', u'ャ', u'ュ', u'ョ', u'ッ', u'ー', u'ア', u'イ', u'ウ', u'エ', u'オ', u'カ', u'キ', u'ク', u'ケ',
-    u'コ', u'サ', u'シ', u'ス', u'セ', u'ソ', u'タ', u'チ', u'ツ', u'テ', u'ト', u'ナ', u'ニ', u'ヌ', u'ネ', u'ノ', u'ハ',
-    u'ヒ', u'フ', u'ヘ', u'ホ', u'マ', u'ミ', u'ム', u'メ', u'モ', u'ヤ', u'ユ', u'ヨ', u'ラ', u'リ', u'ル', u'レ', u'ロ',
-    u'ワ', u'ン'};
+    u'ゥ', u'ェ', u'ォ', u'ャ', u'ュ', u'ョ', u'ッ', u'ー', u'ア', u'イ', u'ウ', u'エ', u'オ', u'カ', u'キ', u'ク',
+    u'ケ', u'コ', u'サ', u'シ', u'ス', u'セ', u'ソ', u'タ', u'チ', u'ツ', u'テ', u'ト', u'ナ', u'ニ', u'ヌ', u'ネ',
+    u'ノ', u'ハ', u'ヒ', u'フ', u'ヘ', u'ホ', u'マ', u'ミ', u'ム', u'メ', u'モ', u'ヤ', u'ユ', u'ヨ', u'ラ', u'リ',
+    u'ル', u'レ', u'ロ', u'ワ', u'ン'};
 
 bool between(char32_t c, char32_t first, char32_t last)
 {
@@ -269,7 +269,8 @@ bool matchesSearch(const std::string& code, const std::string& name, const std::
         fields.emplace_back(name);
     }
     return std::all_of(words.begin(), words.end(), [&](const SearchField& word) {
-        return std::any_of(fields.begin(), fields.end(), [&](const SearchField& field) { return field.contains(word); });
+        return std::any_of(
+            fields.begin(), fields.end(), [&](const SearchField& field) { return field.contains(word); });
     });
 }
 
@@ -318,9 +319,8 @@ std::optional<std::size_t> stepToDifference(
     const std::size_t count = result.rows.size();
     if (count == 0)
         return std::nullopt;
-    const auto differs = [&](std::size_t position) {
-        return result.differs[static_cast<std::size_t>(result.rows[position])];
-    };
+    const auto differs
+        = [&](std::size_t position) { return result.differs[static_cast<std::size_t>(result.rows[position])]; };
     // Starting before the first row (or after the last), every row is
     // tried once, the one the step starts from last.
     std::size_t position = from ? std::min(*from, count - 1) : (forward ? count - 1 : 0);
@@ -335,8 +335,8 @@ std::optional<std::size_t> stepToDifference(
 Message gridCountsText(const GridFilterResult& result, bool comparing)
 {
     const auto number = [](int n) { return std::to_string(n); };
-    Message text = message(result.shownParameters == 1 ? TextId::CountOneRow : TextId::CountRows,
-        number(result.shownParameters));
+    Message text = message(
+        result.shownParameters == 1 ? TextId::CountOneRow : TextId::CountRows, number(result.shownParameters));
     const auto append = [&](const Message& part) {
         text.ja += part.ja;
         text.en += part.en;

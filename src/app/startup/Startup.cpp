@@ -7,8 +7,8 @@
 #include "domain/settings/UserStore.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <dirent.h>
+#include <filesystem>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,12 +1,11 @@
 #include "app/tables/TableLoader.h"
 
-#include "domain/text/Texts.h"
-#include "app/common/Workspace.h"
-#include "domain/catalogue/ModelCatalogue.h"
 #include "app/common/Ui.h"
+#include "app/common/Workspace.h"
 #include "app/tables/TableLookup.h"
+#include "domain/catalogue/ModelCatalogue.h"
 #include "domain/tables/TableFill.h"
-
+#include "domain/text/Texts.h"
 
 namespace tess::tables {
 namespace {

@@ -2,10 +2,10 @@
 
 #include "domain/comm/FrameCodec.h"
 #include "domain/comm/ProgressSink.h"
-#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
+#include "domain/grid/CellText.h"
 
 #include <array>
 #include <atomic>

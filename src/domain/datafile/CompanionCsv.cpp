@@ -36,8 +36,8 @@ constexpr std::array<TextId, GridColumnCount> columnTitles {TextId::GridTitleCod
 // One field as csvField gives it, appended to out.
 void appendCsvField(std::string& out, std::string_view text)
 {
-    const bool plain = std::none_of(
-        text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    const bool plain
+        = std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
     if (plain) {
         out.append(text);
         return;
@@ -51,8 +51,7 @@ void appendCsvField(std::string& out, std::string_view text)
     out.push_back('"');
 }
 
-template <typename Fields>
-void appendFields(std::string& out, const Fields& fields)
+template <typename Fields> void appendFields(std::string& out, const Fields& fields)
 {
     for (std::size_t c = 0; c < GridColumnCount; ++c) {
         if (c > 0)

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "domain/common/FileIo.h"
-#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
 #include "domain/datafile/DataSetFormat.h"
+#include "domain/grid/CellText.h"
 
 #include <optional>
 #include <string>

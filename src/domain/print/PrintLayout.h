@@ -1,8 +1,8 @@
 #pragma once
 
-#include "domain/grid/CellText.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
+#include "domain/grid/CellText.h"
 #include "domain/print/PrintCanvas.h"
 
 #include <array>

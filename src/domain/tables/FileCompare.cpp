@@ -122,8 +122,7 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
         return RecordStep::Ok;
     };
 
-    const WalkResult walk
-        = walkTableRecords(table, comparison.areaFirst, comparison.areaLast, compareRecord);
+    const WalkResult walk = walkTableRecords(table, comparison.areaFirst, comparison.areaLast, compareRecord);
     if (walk.step == RecordStep::Failed) {
         const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
         notices.push_back(areaFailureMessage(walk.area, walk.slot, fault));

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "domain/tables/ParameterTable.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
+#include "domain/tables/ParameterTable.h"
 
 #include <array>
 #include <bitset>
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -16,16 +16,16 @@ namespace tess {
 // texts are views into the texts of the ParameterTable that holds the record,
 // and live as long as it (or a copy of it) does.
 struct ParameterDef {
-    std::string_view code;         // field 0, e.g. "A-11"
+    std::string_view code; // field 0, e.g. "A-11"
     std::string_view nameJapanese; // field 1
-    std::string_view nameEnglish;  // field 2
-    std::string_view rangeText;    // field 3
-    std::string_view defaultText;  // field 4
-    int decimals = 0;         // field 6, possibly replaced from the capacity file
+    std::string_view nameEnglish; // field 2
+    std::string_view rangeText; // field 3
+    std::string_view defaultText; // field 4
+    int decimals = 0; // field 6, possibly replaced from the capacity file
     int significantFigures = 0; // field 7
-    std::int16_t signFlag = 0;  // field 8: 0 signed, otherwise unsigned 16-bit
-    int slot = 0;             // ParameterSet index the record was assigned to
-    int line = 0;             // line number in the file, counted from 0
+    std::int16_t signFlag = 0; // field 8: 0 signed, otherwise unsigned 16-bit
+    int slot = 0; // ParameterSet index the record was assigned to
+    int line = 0; // line number in the file, counted from 0
 
     // What the loaded table makes of the record for this identity. The
     // default in stored units with `decimals` places, after the capacity,
@@ -48,8 +48,8 @@ const std::shared_ptr<const ParameterDefs>& noParameterDefs();
 // The parameter table of one InverterIdentity.
 struct ParameterTable {
     std::string path;
-    std::array<std::uint16_t, AreaCount> areaFirst{};
-    std::array<std::uint16_t, AreaCount> areaLast{};
+    std::array<std::uint16_t, AreaCount> areaFirst {};
+    std::array<std::uint16_t, AreaCount> areaLast {};
     std::string capacityFileName;
     // The records by slot, shared by the copies of the table (every
     // document and comparison holds one).

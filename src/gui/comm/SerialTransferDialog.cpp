@@ -5,9 +5,9 @@
 #include "gui/common/QtText.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -66,8 +66,8 @@ constexpr const char* forcedTransfer = "CheckBox2";
 
 } // namespace
 
-SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock,
-    QWidget* parent, const std::string& workFolder, UserStore* store)
+SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent,
+    const std::string& workFolder, UserStore* store)
     : QDialog(parent)
     , m_ui(ui, this)
     , m_core(ws, m_ui, port, clock, workFolder, store)
@@ -79,7 +79,8 @@ SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPo
     m_core.setChangeListener([this] { showState(); });
     // Told on the transfer's thread: the window shows it in its own time.
     m_core.setStatusListener([this](const comm::TransferStatus& status) {
-        QMetaObject::invokeMethod(this, [this, status] { showStatus(status); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, status] { showStatus(status); }, Qt::QueuedConnection);
     });
     applyTexts();
 

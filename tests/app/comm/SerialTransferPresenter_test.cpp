@@ -1,5 +1,5 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/comm/SerialTransferPresenter.h"
+#include "app/mainwindow/DocumentGrid.h"
 
 #include "TransactionFixture.h"
 #include "app/mainwindow/Commands.h"

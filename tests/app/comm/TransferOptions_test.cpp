@@ -1,5 +1,5 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "TransactionFixture.h"
+#include "app/mainwindow/DocumentGrid.h"
 
 #include "domain/settings/UserStore.h"
 #include "support/CaseName.h"

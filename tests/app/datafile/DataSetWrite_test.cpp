@@ -1,14 +1,14 @@
-#include "domain/text/Texts.h"
 #include "app/common/Workspace.h"
+#include "app/datafile/DataSetFile.h"
 #include "domain/common/Cp932.h"
 #include "domain/common/FileIo.h"
 #include "domain/datafile/CompanionCsv.h"
-#include "app/datafile/DataSetFile.h"
 #include "domain/datafile/DataSetFormat.h"
-#include "support/TypedTable.h"
+#include "domain/text/Texts.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
+#include "support/TypedTable.h"
 
 #include <gtest/gtest.h>
 
@@ -265,7 +265,8 @@ TEST_F(FailedSave, CsvWriteFailureKeepsBothOldFiles)
     test::FailingFileWriter failing([](int, const std::string& path) { return path.ends_with(".csv"); });
     ws.writer = &failing;
     EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::SaveAs), -1);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"File cannot open!!\n" + csv() + ": simulated write failure"});
+    EXPECT_EQ(
+        ui.englishTexts(), std::vector<std::string> {"File cannot open!!\n" + csv() + ": simulated write failure"});
     EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"pump.csl", oldCsl}, {"pump.csv", oldCsv}}));
 }
 
@@ -283,8 +284,8 @@ TEST_P(CsvRenameFailure, SaysWhichFileHoldsWhat)
 {
     if (!GetParam().csvExisted)
         std::filesystem::remove(csv());
-    test::FailingFileWriter failing([](int, const std::string&) { return false; },
-        [](const std::string& path) { return path.ends_with(".csv"); });
+    test::FailingFileWriter failing(
+        [](int, const std::string&) { return false; }, [](const std::string& path) { return path.ends_with(".csv"); });
     ws.writer = &failing;
     EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), datafile::WriteCsvNotSaved);
     EXPECT_EQ(ui.englishTexts(),
@@ -354,7 +355,8 @@ TEST_F(FailedSave, UnwritableFolderLeavesNoPartialFile)
     // The real writer: a .csl whose folder does not exist cannot be made.
     EXPECT_EQ(writeDataSet(ws, ui, dir.file("missing/pump.csl"), SaveMode::Save), -1);
     EXPECT_EQ(ui.englishTexts(),
-        std::vector<std::string> {"File cannot open!!\n" + dir.file("missing/pump.csl") + ": No such file or directory"});
+        std::vector<std::string> {
+            "File cannot open!!\n" + dir.file("missing/pump.csl") + ": No such file or directory"});
     EXPECT_EQ(fileCount(dir.path()), 2);
 }
 

@@ -1,17 +1,17 @@
-#include "app/mainwindow/DocumentGrid.h"
+#include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/CommandStates.h"
-#include "domain/settings/IniFile.h"
-#include "domain/text/Texts.h"
+#include "app/mainwindow/Commands.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/FileIo.h"
 #include "domain/datafile/DataSetFormat.h"
-#include "app/mainwindow/CellEditing.h"
-#include "app/mainwindow/Commands.h"
+#include "domain/settings/IniFile.h"
 #include "domain/tables/TableFiles.h"
+#include "domain/text/Texts.h"
 
-#include "support/GridTexts.h"
 #include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
+#include "support/GridTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@
 namespace tess {
 namespace {
 
-using test::DemoWorkspace;
 using catalogue::ScriptedSelection;
+using test::DemoWorkspace;
 
 catalogue::SelectionChoice qm71(int capacity = catalogue::defaultCapacity(catalogue::Model::QM71))
 {
@@ -322,7 +322,8 @@ TEST_P(DamagedTable, InverterChangeKeepsTheValuesUnsaved)
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, DamagedTable,
-    ::testing::Values(DamageCase {"TableCutInHalf", Damage::TableCutInHalf}, DamageCase {"TableEmpty", Damage::TableEmpty},
+    ::testing::Values(DamageCase {"TableCutInHalf", Damage::TableCutInHalf},
+        DamageCase {"TableEmpty", Damage::TableEmpty},
         DamageCase {"CapacityFileHeaderOnly", Damage::CapacityFileHeaderOnly}),
     test::CaseName {});
 

@@ -1,17 +1,17 @@
-#include "app/mainwindow/DocumentGrid.h"
+#include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/CommandStates.h"
-#include "domain/text/Texts.h"
+#include "app/mainwindow/Commands.h"
+#include "app/mainwindow/CompareCommand.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/Cp932.h"
 #include "domain/common/FileIo.h"
 #include "domain/datafile/DataSetFormat.h"
-#include "app/mainwindow/CellEditing.h"
-#include "app/mainwindow/Commands.h"
-#include "app/mainwindow/CompareCommand.h"
+#include "domain/text/Texts.h"
 
-#include "support/GridTexts.h"
 #include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
+#include "support/GridTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,8 @@ protected:
         EXPECT_TRUE(c.compareItem && c.compareButton);
         EXPECT_TRUE(c.printItem && c.printButton);
         EXPECT_TRUE(c.executeMenu && c.optionsMenu && c.languageMenu && c.helpMenu);
-        EXPECT_TRUE(c.dataWriteItem && c.dataWriteButton && c.inverterChangeItem && c.inverterChangeButton && c.commLogButton);
+        EXPECT_TRUE(
+            c.dataWriteItem && c.dataWriteButton && c.inverterChangeItem && c.inverterChangeButton && c.commLogButton);
         EXPECT_FALSE(c.dataReadItem || c.dataReadButton);
         EXPECT_EQ(c.saveItem, !demo.ws.doc.state.saved);
     }
@@ -135,7 +136,8 @@ TEST_F(CompareCommand, ComparingAFileWithItselfMarksNothing)
     comparing.closeItem = comparing.compareItem = comparing.printItem = false;
     comparing.closeButton = comparing.compareButton = comparing.printButton = false;
     EXPECT_FALSE(comparing.newItem || comparing.openItem || comparing.saveItem || comparing.saveAsItem);
-    EXPECT_FALSE(comparing.executeMenu || comparing.optionsMenu || comparing.languageMenu || comparing.helpMenu || comparing.romMenu);
+    EXPECT_FALSE(comparing.executeMenu || comparing.optionsMenu || comparing.languageMenu || comparing.helpMenu
+        || comparing.romMenu);
     for (const CommandControl& control : commandControls()) {
         if (control.name.starts_with("SpeedButton")) {
             EXPECT_FALSE(comparing.*control.enabled) << control.name;

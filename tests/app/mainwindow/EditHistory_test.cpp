@@ -1,7 +1,7 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/EditHistory.h"
 #include "domain/catalogue/ModelCatalogue.h"
 
@@ -161,26 +161,25 @@ INSTANTIATE_TEST_SUITE_P(EditHistory, EditHistorySteps,
     ::testing::Values(HistoryCase {"NothingEnteredOffersNothing", {}, Start, Start, true, false, false},
         HistoryCase {"UndoPutsBackTheValueAndTheSavedState", {S::EnterA125, S::Undo}, Start, Start, true, false, true},
         HistoryCase {"RedoMakesTheEntryAgain", {S::EnterA125, S::Undo, S::Redo}, A125, Start, false, true, false},
-        HistoryCase {"UndoShowsTheValueBefore", {S::EnterA055, S::EnterA070, S::Undo}, A055, Start, false,
-            true, true},
-        HistoryCase {"UndoTakesBackTheLastEntryOnly", {S::EnterA125, S::EnterB987, S::Undo}, A125, Start, false,
-            true, true},
+        HistoryCase {"UndoShowsTheValueBefore", {S::EnterA055, S::EnterA070, S::Undo}, A055, Start, false, true, true},
+        HistoryCase {
+            "UndoTakesBackTheLastEntryOnly", {S::EnterA125, S::EnterB987, S::Undo}, A125, Start, false, true, true},
         HistoryCase {"UndoEverythingThenRedoEverything",
             {S::EnterA055, S::EnterB987, S::EnterA070, S::Undo, S::Undo, S::Undo, S::Redo, S::Redo, S::Redo}, A070,
             B987, false, true, false},
         HistoryCase {"UndoBackToWhereItWasSavedIsSaved", {S::EnterA125, S::Save, S::EnterB987, S::Undo}, A125, Start,
             true, true, true},
         HistoryCase {"UndoPastTheSaveIsUnsaved", {S::EnterA125, S::Save, S::Undo}, Start, Start, false, false, true},
-        HistoryCase {"RedoBackToTheSaveIsSaved", {S::EnterA125, S::Save, S::Undo, S::Redo}, A125, Start, true, true,
-            false},
+        HistoryCase {
+            "RedoBackToTheSaveIsSaved", {S::EnterA125, S::Save, S::Undo, S::Redo}, A125, Start, true, true, false},
         HistoryCase {"AnEntryAfterUndoDropsRedoAndTheSaveBeyondIt",
             {S::EnterA125, S::Save, S::Undo, S::EnterB987, S::Undo}, Start, Start, false, false, true},
         HistoryCase {"LanguageSwitchForgetsTheEntriesAndSaysSo", {S::EnterA125, S::Undo, S::Redo, S::SwitchLanguage},
             A125, Start, false, false, false, TextId::MenuUndoClearedByLanguage, TextId::MenuRedoClearedByLanguage},
-        HistoryCase {"LanguageSwitchKeepsTheSavedState", {S::EnterA125, S::Save, S::SwitchLanguage}, A125, Start,
-            true, false, false, TextId::MenuUndoClearedByLanguage, TextId::MenuRedoClearedByLanguage},
-        HistoryCase {"LanguageSwitchWithNothingToForgetSaysNothing", {S::SwitchLanguage}, Start, Start, true, false,
-            false},
+        HistoryCase {"LanguageSwitchKeepsTheSavedState", {S::EnterA125, S::Save, S::SwitchLanguage}, A125, Start, true,
+            false, false, TextId::MenuUndoClearedByLanguage, TextId::MenuRedoClearedByLanguage},
+        HistoryCase {
+            "LanguageSwitchWithNothingToForgetSaysNothing", {S::SwitchLanguage}, Start, Start, true, false, false},
         HistoryCase {"AnEntryAfterTheSwitchCanBeTakenBack", {S::EnterA125, S::SwitchLanguage, S::EnterB987, S::Undo},
             A125, Start, false, false, true, TextId::MenuUndoClearedByLanguage, TextId::MenuRedo},
         HistoryCase {"InverterChangeForgetsTheEntriesAndSaysSo", {S::EnterA125, S::Save, S::ChangeInverter}, A125,

@@ -1,5 +1,5 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/Document.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/GridFilter.h"
 
 #include "support/CaseName.h"

@@ -71,7 +71,8 @@ TEST_P(InverterChangeSaved, StoresEveryWordAsTheCsvShowsIt)
     ASSERT_TRUE(demo.ws.doc.state.open);
     selection.choices.push_back(c.to);
     changeInverter(demo.ws, demo.ui, selection);
-    ASSERT_EQ(selection.lastOutcome, catalogue::ScriptOutcome::Accepted) << testing::PrintToString(demo.ui.englishTexts());
+    ASSERT_EQ(selection.lastOutcome, catalogue::ScriptOutcome::Accepted)
+        << testing::PrintToString(demo.ui.englishTexts());
 
     const std::string path = demo.dir.file("changed.csl");
     demo.ui.fileNames.push_back(path);

@@ -1,6 +1,6 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/RecentFiles.h"
 #include "domain/common/FileIo.h"
 #include "domain/settings/UserStore.h"

@@ -2,10 +2,10 @@
 #include "app/print/PrintPresenter.h"
 #include "domain/print/PrintLayout.h"
 
-#include "support/TypedTable.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/RecordingCanvas.h"
+#include "support/TypedTable.h"
 
 #include <gtest/gtest.h>
 
@@ -314,7 +314,8 @@ TEST_P(CompareLayout, PrintsTheComparedColumnsOverTheComparisonsAreaLimits)
     comparison.areaLast[1] = 51;
     for (int w = 50; w <= 51; ++w) {
         const std::string n = std::to_string(w);
-        comparison.rows[static_cast<std::size_t>(w)] = tables::ComparedRow {"X-" + n, "name " + n, "name " + n, "r " + n};
+        comparison.rows[static_cast<std::size_t>(w)]
+            = tables::ComparedRow {"X-" + n, "name " + n, "name " + n, "r " + n};
         comparison.compared.values[static_cast<std::size_t>(w)] = 2000 + w;
     }
     comparison.differs[50] = true;

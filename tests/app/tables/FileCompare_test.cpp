@@ -1,10 +1,10 @@
 #include "app/mainwindow/DocumentGrid.h"
 #include "app/tables/FileCompareCommand.h"
-#include "support/GridTexts.h"
-#include "support/TableFixture.h"
 #include "app/tables/TableLoader.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
+#include "support/GridTexts.h"
+#include "support/TableFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -177,8 +177,8 @@ TEST_P(CompareFailure, LeavesTheGridAsTheOpenDataSetShowedIt)
     EXPECT_EQ(compare({Qm71, 0, 3, RomQm01A1}, {5, 6}), CompareFailed);
     std::vector<std::string> expected;
     for (std::string m : c.messages) {
-        for (const auto& [mark, file] : {std::pair<std::string, std::string> {"{table}", path},
-                 {"{capacity}", inst.dir.file("MSEL/MSEL_DEF.bkh")}})
+        for (const auto& [mark, file] :
+            {std::pair<std::string, std::string> {"{table}", path}, {"{capacity}", inst.dir.file("MSEL/MSEL_DEF.bkh")}})
             if (const auto at = m.find(mark); at != std::string::npos)
                 m.replace(at, mark.size(), file);
         expected.push_back(m);

@@ -1,10 +1,10 @@
 #include "app/mainwindow/DocumentGrid.h"
-#include "domain/text/Texts.h"
-#include "support/GridTexts.h"
-#include "support/TableFixture.h"
 #include "app/tables/TableLoader.h"
+#include "domain/text/Texts.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
+#include "support/GridTexts.h"
+#include "support/TableFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -452,7 +452,8 @@ TEST_F(LoadTable, UnreadableTableIsReportedAndKeepsThePreviousTable)
     ws.doc.table.path = "previous";
     ws.doc.currentTablePath = inst.dir.path(); // a folder cannot be read as a file
     EXPECT_EQ(load(1), LoadUnreadable);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Please close BKH files.\n" + inst.dir.path() + ": is a folder"});
+    EXPECT_EQ(
+        ui.englishTexts(), std::vector<std::string> {"Please close BKH files.\n" + inst.dir.path() + ": is a folder"});
     EXPECT_EQ(ws.doc.table.path, "previous");
 }
 
@@ -588,7 +589,8 @@ TEST_F(LoadTable, AreasPastADamagedLineHoldNothing)
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
     EXPECT_EQ(load(0), LoadIncomplete);
-    EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Area:1No.:1\n" + inst.tablePath(Qm71, 0, RomQm01A1) + ", line 4"});
+    EXPECT_EQ(ui.englishTexts(),
+        std::vector<std::string> {"Area:1No.:1\n" + inst.tablePath(Qm71, 0, RomQm01A1) + ", line 4"});
     EXPECT_EQ(ws.doc.table.areaLast[0], 1);
     for (int area = 1; area < AreaCount; ++area)
         EXPECT_GT(ws.doc.table.areaFirst[area], ws.doc.table.areaLast[area]) << area;

@@ -1,13 +1,13 @@
-#include "app/mainwindow/DocumentGrid.h"
 #include "app/common/Workspace.h"
 #include "app/mainwindow/CellEditing.h"
+#include "app/mainwindow/DocumentGrid.h"
 #include "domain/grid/CellValidation.h"
 #include "domain/tables/ValueFormat.h"
 #include "domain/text/Texts.h"
 
 #include "support/CaseName.h"
-#include "support/TypedTable.h"
 #include "support/FakeUi.h"
+#include "support/TypedTable.h"
 
 #include <gtest/gtest.h>
 
