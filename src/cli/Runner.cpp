@@ -210,6 +210,8 @@ private:
     TransferOutcome transact(comm::SerialTransferPresenter& presenter);
     int runEachFile(int (Session::*job)(const std::string& path));
     int runNew();
+    bool selectionTaken(const catalogue::ScriptedSelection& selection, catalogue::Model model,
+        const catalogue::SelectionChoice& choice, const std::string& capacityAsked);
     int runShow(const std::string& path);
     int runSet(const std::string& path);
     int runExport(const std::string& path);
@@ -305,6 +307,24 @@ bool Session::refuseExisting(const std::string& output)
     return false;
 }
 
+// Whether the scripted selection stored the inverter asked for. Some
+// refusals of the dialog are silent (an entry that is not in a list cannot be
+// picked at all): then says what was not offered.
+bool Session::selectionTaken(const catalogue::ScriptedSelection& selection, catalogue::Model model,
+    const catalogue::SelectionChoice& choice, const std::string& capacityAsked)
+{
+    if (selection.lastOutcome == catalogue::ScriptOutcome::Accepted)
+        return true;
+    if (selection.lastOutcome == catalogue::ScriptOutcome::NotOffered) {
+        std::string asked = std::string(catalogue::modelName(model)) + ", " + std::to_string(choice.controlMode) + ", "
+            + capacityAsked;
+        if (!choice.romCode.empty())
+            asked += ", " + choice.romCode;
+        say(message(TextId::CliNotOffered, asked));
+    }
+    return false;
+}
+
 int Session::runNew()
 {
     Workspace& ws = *m_ws;
@@ -332,18 +352,8 @@ int Session::runNew()
     selection.choices.push_back(choice);
     selection.cancelUnlessAccepted = true;
     newDocument(ws, m_ui, selection);
-    if (selection.lastOutcome != catalogue::ScriptOutcome::Accepted) {
-        // Some refusals of the dialog are silent (an entry that is not in a
-        // list cannot be picked at all): say what was not offered.
-        if (selection.lastOutcome == catalogue::ScriptOutcome::NotOffered) {
-            std::string asked = std::string(catalogue::modelName(*model)) + ", " + std::to_string(choice.controlMode)
-                + ", " + o.capacity;
-            if (!o.romCode.empty())
-                asked += ", " + o.romCode;
-            say(message(TextId::CliNotOffered, asked));
-        }
+    if (!selectionTaken(selection, *model, choice, o.capacity))
         return ExitRefused;
-    }
     if (!ws.doc.state.open) // the table could not be loaded; New has said why
         return ExitRefused;
     ws.doc.state.fileName = o.output;
@@ -673,16 +683,10 @@ int Session::convertOne(const std::string& path, std::optional<tables::Conversio
     selection.choices.push_back(choice);
     selection.cancelUnlessAccepted = true;
     changeInverter(ws, m_ui, selection);
-    if (selection.lastOutcome != catalogue::ScriptOutcome::Accepted) {
-        if (selection.lastOutcome == catalogue::ScriptOutcome::NotOffered) {
-            std::string asked = std::string(catalogue::modelName(*model)) + ", " + std::to_string(choice.controlMode)
-                + ", " + (choice.capacityText.empty() ? std::to_string(choice.capacityIndex) : choice.capacityText);
-            if (!choice.romCode.empty())
-                asked += ", " + choice.romCode;
-            say(message(TextId::CliNotOffered, asked));
-        }
+    const std::string capacityAsked
+        = choice.capacityText.empty() ? std::to_string(choice.capacityIndex) : choice.capacityText;
+    if (!selectionTaken(selection, *model, choice, capacityAsked))
         return ExitRefused;
-    }
     // The new table could not be loaded; the change has said so.
     if (doc.content != GridContent::Table || !doc.conversionReport)
         return ExitRefused;
