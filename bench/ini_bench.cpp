@@ -1,9 +1,9 @@
 // Reading FileVersion.INI as start-up does, from files that hold far more
 // than the settings: runs of blank lines and a long section of other keys
 // in front of the sections the program reads.
-#include "domain/settings/FileVersionSettings.h"
-#include "domain/common/FileIo.h"
 #include "BenchSupport.h"
+#include "domain/common/FileIo.h"
+#include "domain/settings/FileVersionSettings.h"
 
 #include <benchmark/benchmark.h>
 

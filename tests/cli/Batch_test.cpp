@@ -95,9 +95,9 @@ TEST_P(CliBatch, HandlesEachFileAsOnItsOwn)
         }
     if (c.messagesNameFiles) {
         for (const std::string& line : linesOf(err.str()))
-            EXPECT_TRUE(std::any_of(c.untouched.begin(), c.untouched.end(),
-                [&](const std::string& name) { return line.starts_with(path("together", name, ".csl") + ": "); }))
-                << line;
+            EXPECT_TRUE(std::any_of(c.untouched.begin(), c.untouched.end(), [&](const std::string& name) {
+                return line.starts_with(path("together", name, ".csl") + ": ");
+            })) << line;
     }
 }
 
@@ -107,10 +107,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliBatch,
         BatchCase {"SetAllGood", "set", {"a", "c"}, {"A-3=210", "Fund.-3=12.5"}, ExitDone, {}, true},
         BatchCase {"SetOneRefusedInTheMiddle", "set", {"a", "bad", "c"}, {"A-3=210"}, ExitRefused, {"bad"}, true},
         // LX71RTP has no A-56.
-        BatchCase {"SetEntryRefusedByOneModel", "set", {"a", "b", "c"}, {"A-3=210", "A-56=0"}, ExitRefused, {"b"},
-            true},
-        BatchCase {"ExportOfSeveralToOneOutput", "export", {"a", "c"}, {"-o", "x.csv"}, ExitUsage, {"a", "c"},
-            false}),
+        BatchCase {
+            "SetEntryRefusedByOneModel", "set", {"a", "b", "c"}, {"A-3=210", "A-56=0"}, ExitRefused, {"b"}, true},
+        BatchCase {"ExportOfSeveralToOneOutput", "export", {"a", "c"}, {"-o", "x.csv"}, ExitUsage, {"a", "c"}, false}),
     test::CaseName {});
 
 TEST_F(CliRun, ShowOfSeveralFilesThroughAPipeLeadsEachLineWithItsFile)

@@ -98,7 +98,9 @@ private slots:
         ws.settings.portName = "COM3";
         const comm::DeviceLookup machine {
             [](const char*) -> const char* { return nullptr; },
-            [] { return std::vector<comm::SerialDevice> {{"/dev/ttyS0", ""}, {"/dev/ttyUSB0", ""}}; },
+            [] {
+                return std::vector<comm::SerialDevice> {{"/dev/ttyS0", ""}, {"/dev/ttyUSB0", ""}};
+            },
         };
         {
             gui::CommSettingsDialog form(ws, store, nullptr, machine);

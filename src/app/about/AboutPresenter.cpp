@@ -44,8 +44,8 @@ AboutPresenter::AboutPresenter(const Workspace& ws)
     m_countsFirstColumn = fileVersion + en(TextId::AboutTotalFilesPrefix) + std::to_string(m_total) + BlankLine
         + en(TextId::AboutFilesPerModel) + BlankLine + line(Model::QM71) + BlankLine + line(Model::QM71RTP) + BlankLine
         + line(Model::LX71ht) + BlankLine + line(Model::QM71K);
-    m_countsSecondColumn = line(Model::LX71RTP) + BlankLine + line(Model::LX71) + BlankLine + line(Model::LX75RTP) + BlankLine
-        + line(Model::LX71K);
+    m_countsSecondColumn = line(Model::LX71RTP) + BlankLine + line(Model::LX71) + BlankLine + line(Model::LX75RTP)
+        + BlankLine + line(Model::LX71K);
     m_countsThirdColumn = line(Model::QM71N) + BlankLine;
 }
 

@@ -95,7 +95,8 @@ void AddRomFilesPresenter::select()
         return;
 
     const std::vector<std::string> paths = splitPaths(*chosen);
-    m_fileCountText = std::string(text(TextId::AddRomFileCountPrefix, m_ws.settings.language)) + std::to_string(paths.size());
+    m_fileCountText
+        = std::string(text(TextId::AddRomFileCountPrefix, m_ws.settings.language)) + std::to_string(paths.size());
     const std::string_view model = choices[m_choice].name();
     for (const std::string& path : paths) {
         std::string name = bareName(path);

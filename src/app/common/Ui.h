@@ -12,8 +12,8 @@ enum class Buttons { YesNo, YesNoCancel };
 enum class Answer { Yes, No, Cancel };
 
 struct FileDialogRequest {
-    std::string filter;           // "Console Data(*.csl)|*.csl"
-    std::string fileName;         // initial file name or path
+    std::string filter; // "Console Data(*.csl)|*.csl"
+    std::string fileName; // initial file name or path
     std::string defaultExtension; // without the dot; empty for none
     bool confirmOverwrite = false;
     bool multiSelect = false;
@@ -39,7 +39,11 @@ public:
 // Shows the hourglass for the lifetime of the scope.
 class BusyScope {
 public:
-    explicit BusyScope(Ui& ui) : m_ui(ui) { m_ui.setBusy(true); }
+    explicit BusyScope(Ui& ui)
+        : m_ui(ui)
+    {
+        m_ui.setBusy(true);
+    }
     ~BusyScope() { m_ui.setBusy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;

@@ -10,8 +10,8 @@ namespace tess::tables {
 std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<TableChoice>& dialogChoice)
 {
     Document& doc = ws.doc;
-    const TableChoice choice = dialogChoice.value_or(
-        TableChoice {doc.identity.model, doc.identity.controlMode, doc.identity.romVersion});
+    const TableChoice choice
+        = dialogChoice.value_or(TableChoice {doc.identity.model, doc.identity.controlMode, doc.identity.romVersion});
 
     std::string path;
     if (!catalogue::modelOf(choice.model)) {

@@ -18,7 +18,8 @@ std::optional<int> parseCode(std::string_view text)
 
 } // namespace
 
-MatrixCell findMatrixCell(const tables::TableText& matrix, int extent, std::string_view fromCode, std::string_view toCode)
+MatrixCell findMatrixCell(
+    const tables::TableText& matrix, int extent, std::string_view fromCode, std::string_view toCode)
 {
     MatrixCell cell;
     if (extent < 0)

@@ -32,7 +32,8 @@ struct MatrixCell {
 
 // The first row naming fromCode and in it the first column naming toCode,
 // codes compared as whole texts.
-MatrixCell findMatrixCell(const tables::TableText& matrix, int extent, std::string_view fromCode, std::string_view toCode);
+MatrixCell findMatrixCell(
+    const tables::TableText& matrix, int extent, std::string_view fromCode, std::string_view toCode);
 
 // The value of the group set line named name ("[01-A1]=3"): the first line
 // whose text before its first equals sign is name, blanks around it ignored;

@@ -20,7 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // "ttyUSB" followed by a number and nothing else.
 bool isNumbered(std::string_view name, std::string_view prefix)
@@ -37,8 +40,10 @@ bool naturalLess(std::string_view a, std::string_view b)
     std::size_t j = 0;
     while (i < a.size() && j < b.size()) {
         if (isDigit(a[i]) && isDigit(b[j])) {
-            const std::size_t runA = std::find_if_not(a.begin() + static_cast<std::ptrdiff_t>(i), a.end(), isDigit) - a.begin();
-            const std::size_t runB = std::find_if_not(b.begin() + static_cast<std::ptrdiff_t>(j), b.end(), isDigit) - b.begin();
+            const std::size_t runA
+                = std::find_if_not(a.begin() + static_cast<std::ptrdiff_t>(i), a.end(), isDigit) - a.begin();
+            const std::size_t runB
+                = std::find_if_not(b.begin() + static_cast<std::ptrdiff_t>(j), b.end(), isDigit) - b.begin();
             std::string_view numberA = a.substr(i, runA - i);
             std::string_view numberB = b.substr(j, runB - j);
             while (numberA.size() > 1 && numberA.front() == '0')
@@ -159,7 +164,7 @@ bool onBoardPortAnswers(const std::string& path)
 
 std::optional<DeviceAccess> deviceAccess(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
     DeviceAccess access;

@@ -9,7 +9,7 @@ namespace tess {
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual std::int64_t seconds() = 0;      // local clock in whole seconds
+    virtual std::int64_t seconds() = 0; // local clock in whole seconds
     // The same clock in milliseconds: seconds() is this divided by 1000, so
     // a wait can end exactly when the seconds clock turns.
     virtual std::int64_t wallMilliseconds() = 0;

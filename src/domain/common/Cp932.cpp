@@ -17,7 +17,10 @@ constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";
 
 class Converter {
 public:
-    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    Converter(const char* to, const char* from)
+        : m_cd(iconv_open(to, from))
+    {
+    }
     ~Converter()
     {
         if (usable())

@@ -14,7 +14,10 @@ namespace tess {
 // of a converter call per field.
 
 // True for a byte that starts a double-byte character.
-constexpr bool isCp932LeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+constexpr bool isCp932LeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Bytes that are no CP932 character become U+FFFD; the conversion never fails.
 std::string cp932ToUtf8(std::string_view bytes);

@@ -16,7 +16,7 @@ struct Message {
     const std::string& in(Language language) const { return language == Language::Japanese ? ja : en; }
 
     // Texts that exist in one form only (link-level texts, file contents).
-    static Message same(std::string text) { return Message{text, std::move(text)}; }
+    static Message same(std::string text) { return Message {text, std::move(text)}; }
 
     friend bool operator==(const Message&, const Message&) = default;
 };

@@ -106,8 +106,7 @@ Line classify(const std::string& bytes, std::size_t begin, std::size_t end, std:
 
 // Calls visit with every line of bytes, in order; a line ends at CR LF, LF
 // or CR.
-template <typename Visit>
-void forEachLine(const std::string& bytes, Visit&& visit)
+template <typename Visit> void forEachLine(const std::string& bytes, Visit&& visit)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i) {

@@ -54,8 +54,9 @@ bool UserStore::writeInteger(std::string_view name, int value)
 std::optional<std::string_view> findStoreValue(std::string_view bytes, std::string_view name)
 {
     const auto sameName = [name](std::string_view other) {
-        return other.size() == name.size()
-            && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) { return upperAscii(a) == upperAscii(b); });
+        return other.size() == name.size() && std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+            return upperAscii(a) == upperAscii(b);
+        });
     };
     for (const std::string_view line : splitLines(bytes)) {
         const auto found = lineName(line);

@@ -71,7 +71,6 @@ std::size_t nextLineEndOrHighByte(std::string_view bytes, std::size_t pos)
     return pos;
 }
 
-
 } // namespace
 
 bool TableText::read(const std::string& path, IoError* error)
@@ -144,7 +143,8 @@ std::optional<std::string_view> TableText::decodedLine(std::size_t index) const
 bool TableText::holds(std::string_view text) const
 {
     const std::less_equal<const char*> notAfter;
-    return notAfter(m_decoded.data(), text.data()) && notAfter(text.data() + text.size(), m_decoded.data() + m_decoded.size());
+    return notAfter(m_decoded.data(), text.data())
+        && notAfter(text.data() + text.size(), m_decoded.data() + m_decoded.size());
 }
 
 // The rules are applied byte by byte. That takes a double-byte character
@@ -300,7 +300,8 @@ std::string tableFileName(int model, int controlMode, int romVersion)
     return name;
 }
 
-std::string tableFilePathInInstallation(const std::string& applicationFolder, int model, int controlMode, int romVersion)
+std::string tableFilePathInInstallation(
+    const std::string& applicationFolder, int model, int controlMode, int romVersion)
 {
     const std::optional<catalogue::Model> known = catalogue::modelOf(model);
     const std::string name = tableFileName(model, controlMode, romVersion);

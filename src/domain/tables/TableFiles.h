@@ -135,7 +135,8 @@ std::string tableFileName(int model, int controlMode, int romVersion);
 // Where the installation keeps the table file of this identity (in the
 // model's folder), whether it is there or not; empty when the model or the
 // ROM version index is outside the catalogue.
-std::string tableFilePathInInstallation(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+std::string tableFilePathInInstallation(
+    const std::string& applicationFolder, int model, int controlMode, int romVersion);
 
 // `findTableFile`: the table file of this identity. A file of the bare name
 // in the working directory wins (the program finds tables beside itself);

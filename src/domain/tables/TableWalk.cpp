@@ -104,7 +104,8 @@ WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, Are
 
 Message lineFaultCause(const LineFault& fault)
 {
-    return fault.missing ? fileEndsBeforeLineCause(fault.path, fault.line + 1) : fileLineCause(fault.path, fault.line + 1);
+    return fault.missing ? fileEndsBeforeLineCause(fault.path, fault.line + 1)
+                         : fileLineCause(fault.path, fault.line + 1);
 }
 
 Message areaFailureMessage(int area, int slot, const LineFault& fault)

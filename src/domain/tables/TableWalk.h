@@ -21,7 +21,6 @@
 // read a table through these and cannot come to differ.
 namespace tess::tables {
 
-
 // Record fields.
 constexpr std::size_t FieldDecimals = 6;
 constexpr std::size_t FieldFigures = 7;
@@ -99,8 +98,8 @@ struct MotorGroupDecimals {
 
 // One walk's motor-group rules. The capacity line (line c + 1 of the capacity
 // default file the table names on line 2) is read once, when a record first
-// needs it, from the file as capacityFileCache() keeps it. In V/F mode the records on lines 15 and 30 (or "L-1", "L-9") set
-// the decimal places and defaults of groups A and B for the later records.
+// needs it, from the file as capacityFileCache() keeps it. In V/F mode the records on lines 15 and 30 (or "L-1", "L-9")
+// set the decimal places and defaults of groups A and B for the later records.
 class MotorGroupRules {
 public:
     struct Setup {

@@ -6,7 +6,7 @@
 namespace tess {
 namespace {
 
-constexpr std::array<TextPair, static_cast<std::size_t>(TextId::Count_)> table{{
+constexpr std::array<TextPair, static_cast<std::size_t>(TextId::Count_)> table {{
 #define TESS_TEXT(id, ja, en) {ja, en},
 #include "domain/text/Texts.def"
 #undef TESS_TEXT
@@ -14,7 +14,10 @@ constexpr std::array<TextPair, static_cast<std::size_t>(TextId::Count_)> table{{
 
 } // namespace
 
-const TextPair& textPair(TextId id) { return table.at(static_cast<std::size_t>(id)); }
+const TextPair& textPair(TextId id)
+{
+    return table.at(static_cast<std::size_t>(id));
+}
 
 std::string_view text(TextId id, Language language)
 {
@@ -25,7 +28,7 @@ std::string_view text(TextId id, Language language)
 Message message(TextId id)
 {
     const TextPair& pair = textPair(id);
-    return Message{std::string(pair.ja), std::string(pair.en)};
+    return Message {std::string(pair.ja), std::string(pair.en)};
 }
 
 Message message(TextId id, std::string_view arg1, std::string_view arg2, std::string_view arg3)
@@ -46,12 +49,12 @@ Message message(TextId id, std::string_view arg1, std::string_view arg2, std::st
         return out;
     };
     const TextPair& pair = textPair(id);
-    return Message{fill(pair.ja), fill(pair.en)};
+    return Message {fill(pair.ja), fill(pair.en)};
 }
 
 Message withCause(const Message& text, const Message& cause)
 {
-    return Message{text.ja + "\n" + cause.ja, text.en + "\n" + cause.en};
+    return Message {text.ja + "\n" + cause.ja, text.en + "\n" + cause.en};
 }
 
 Message fileReasonCause(std::string_view path, std::string_view reason)

@@ -110,7 +110,8 @@ void AboutDialog::build()
     m_countsPanel->setFont(small);
     // The second and third columns start level with the first column's first model line.
     const int firstModelLine = 6 + 4 * QFontMetrics(small).lineSpacing();
-    m_counts[0] = label(m_countsPanel, objectName::counts[0], QRect(8, 6, AboutPresenter::CountsPanelWidth - 12, 161 - 8));
+    m_counts[0]
+        = label(m_countsPanel, objectName::counts[0], QRect(8, 6, AboutPresenter::CountsPanelWidth - 12, 161 - 8));
     m_counts[1] = label(m_countsPanel, objectName::counts[1], QRect(100, firstModelLine, 90, 161 - 8 - firstModelLine));
     m_counts[2] = label(m_countsPanel, objectName::counts[2], QRect(190, firstModelLine, 80, 161 - 8 - firstModelLine));
 

@@ -36,8 +36,7 @@ constexpr const char* close = "Button2";
 
 } // namespace
 
-CommSettingsDialog::CommSettingsDialog(
-    Workspace& ws, UserStore& store, QWidget* parent, comm::DeviceLookup devices)
+CommSettingsDialog::CommSettingsDialog(Workspace& ws, UserStore& store, QWidget* parent, comm::DeviceLookup devices)
     : QDialog(parent)
     , m_core(ws, store, std::move(devices))
 {

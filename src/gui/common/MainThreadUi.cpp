@@ -12,8 +12,7 @@ MainThreadUi::MainThreadUi(Ui& target, QObject* context)
 {
 }
 
-template <typename Call>
-void MainThreadUi::onContextThread(Call&& call)
+template <typename Call> void MainThreadUi::onContextThread(Call&& call)
 {
     if (!m_context || QThread::currentThread() == m_context->thread()) {
         call();

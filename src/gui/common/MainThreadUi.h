@@ -24,8 +24,7 @@ public:
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
 
 private:
-    template <typename Call>
-    void onContextThread(Call&& call);
+    template <typename Call> void onContextThread(Call&& call);
 
     Ui& m_target;
     QPointer<QObject> m_context;

@@ -80,7 +80,8 @@ void PrintDialog::build()
     m_number->setObjectName(QString::fromLatin1(objectName::number));
     m_number->setGeometry(136, 12, 200, 24);
     m_number->setMaxLength(int(print::NumberMaxChars));
-    connect(m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_presenter.setNumber(toUtf8(text)); });
+    connect(
+        m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_presenter.setNumber(toUtf8(text)); });
 
     m_customerLabel = new QLabel(this);
     m_customerLabel->setObjectName(QString::fromLatin1(objectName::customerLabel));
@@ -89,8 +90,8 @@ void PrintDialog::build()
     m_customer->setObjectName(QString::fromLatin1(objectName::customer));
     m_customer->setGeometry(136, 44, FormWidth - 148, 24);
     m_customer->setMaxLength(int(print::CustomerMaxChars));
-    connect(
-        m_customer, &QLineEdit::textChanged, this, [this](const QString& text) { m_presenter.setCustomer(toUtf8(text)); });
+    connect(m_customer, &QLineEdit::textChanged, this,
+        [this](const QString& text) { m_presenter.setCustomer(toUtf8(text)); });
 
     m_areaFrame = new QGroupBox(this);
     m_areaFrame->setObjectName(QString::fromLatin1(objectName::areaFrame));

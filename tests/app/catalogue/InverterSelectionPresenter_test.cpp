@@ -1,6 +1,6 @@
+#include "app/catalogue/InverterSelectionPresenter.h"
 #include "app/common/Workspace.h"
 #include "domain/catalogue/ModelCatalogue.h"
-#include "app/catalogue/InverterSelectionPresenter.h"
 #include "domain/tables/TableFiles.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
@@ -17,9 +17,9 @@
 namespace tess {
 namespace {
 
+using catalogue::InverterSelectionPresenter;
 using catalogue::Model;
 using catalogue::PickerNode;
-using catalogue::InverterSelectionPresenter;
 using catalogue::SelectionOutcome;
 using Strings = std::vector<std::string>;
 
@@ -139,7 +139,8 @@ TEST_F(InverterSelectionPresenterTest, OkWithoutTableForTheChoiceKeepsDialogOpen
     dialog.ok();
 
     EXPECT_EQ(ui.englishTexts(),
-        (Strings {"File is not found.\nPlease parameter-file updata.\n" + dir.file("QM71/QM71S00-A9.bkh") + " does not exist"}));
+        (Strings {"File is not found.\nPlease parameter-file updata.\n" + dir.file("QM71/QM71S00-A9.bkh")
+            + " does not exist"}));
     EXPECT_TRUE(dialog.isOpen());
     EXPECT_FALSE(dialog.okEnabled());
 }
@@ -164,7 +165,8 @@ struct DefaultsCase {
     const char* capacityText;
 };
 
-class NewDataSetDefaults : public InverterSelectionPresenterTest, public ::testing::WithParamInterface<DefaultsCase> { };
+class NewDataSetDefaults : public InverterSelectionPresenterTest,
+                           public ::testing::WithParamInterface<DefaultsCase> { };
 
 TEST_P(NewDataSetDefaults, PreselectsFirstRealCapacityAndDefaultMode)
 {
@@ -191,7 +193,8 @@ struct ControlModeCase {
     int controlMode;
 };
 
-class NewDataSetControlMode : public InverterSelectionPresenterTest, public ::testing::WithParamInterface<ControlModeCase> { };
+class NewDataSetControlMode : public InverterSelectionPresenterTest,
+                              public ::testing::WithParamInterface<ControlModeCase> { };
 
 TEST_P(NewDataSetControlMode, RefusesSModeWhereTheModelHasNone)
 {
@@ -234,7 +237,8 @@ struct PlaceholderCase {
     int capacity;
 };
 
-class Lx71rtpPlaceholder : public InverterSelectionPresenterTest, public ::testing::WithParamInterface<PlaceholderCase> { };
+class Lx71rtpPlaceholder : public InverterSelectionPresenterTest,
+                           public ::testing::WithParamInterface<PlaceholderCase> { };
 
 TEST_P(Lx71rtpPlaceholder, CapacitySixteenDependsOnTheListOfTheVersion)
 {
@@ -298,7 +302,8 @@ TEST_F(InverterSelectionPresenterTest, PickWithoutTableDisablesOkAndClearsTheCho
     dialog.changeCapacity(2);
     dialog.pickRomVersion("01-A1");
     EXPECT_EQ(ui.englishTexts(),
-        (Strings {"File is not found.\nPlease parameter-file updata.\n" + dir.file("QM71/QM71S01-A1.bkh") + " does not exist"}));
+        (Strings {"File is not found.\nPlease parameter-file updata.\n" + dir.file("QM71/QM71S01-A1.bkh")
+            + " does not exist"}));
     EXPECT_EQ(dialog.romText(), "");
     EXPECT_EQ(dialog.romVersion(), -1);
     EXPECT_FALSE(dialog.okEnabled());

@@ -211,8 +211,8 @@ TEST_F(DeviceChoiceTest, DeviceListOffersTheDevicesPresentAfterTheCom)
 {
     const CommSettingsPresenter dialog = open();
     EXPECT_EQ(dialog.deviceItems(),
-        (std::vector<std::string> {"(COM port)", "/dev/ttyS0", "/dev/ttyUSB0",
-            "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"}));
+        (std::vector<std::string> {
+            "(COM port)", "/dev/ttyS0", "/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"}));
     EXPECT_EQ(dialog.selectedDevice(), 0);
 }
 
@@ -275,8 +275,8 @@ TEST_P(StoredDeviceTest, ReopeningShowsTheStoredDeviceAndKeepsIt)
 
 INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, StoredDeviceTest,
     ::testing::Values(StoredDeviceCase {"Present", "/dev/ttyUSB0", 2, "/dev/ttyUSB0"},
-        StoredDeviceCase {"PresentLink", "/dev/serial/by-id/usb-FTDI-port0", 3,
-            "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"},
+        StoredDeviceCase {
+            "PresentLink", "/dev/serial/by-id/usb-FTDI-port0", 3, "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"},
         StoredDeviceCase {"AbsentNowMarkedSo", "/dev/ttyUSB5", 4, "/dev/ttyUSB5 (absent)"}),
     test::CaseName());
 

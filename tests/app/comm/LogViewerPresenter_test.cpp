@@ -1,8 +1,8 @@
-#include "domain/text/Texts.h"
+#include "app/comm/LogViewerPresenter.h"
 #include "app/common/Workspace.h"
 #include "domain/comm/CommLog.h"
 #include "domain/common/FileIo.h"
-#include "app/comm/LogViewerPresenter.h"
+#include "domain/text/Texts.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
@@ -151,8 +151,8 @@ TEST_P(LogViewerNewLog, ALogWrittenWhileTheViewerIsOpenIsNeverLost)
 INSTANTIATE_TEST_SUITE_P(, LogViewerNewLog,
     ::testing::Values(NewLogCase {"ClosedUnedited", false, false, "start !!\r\nA-11 data is not writed.\r\nend !!\r\n"},
         NewLogCase {"ShownAgainThenClosed", true, false, "start !!\r\nA-11 data is not writed.\r\nend !!\r\n"},
-        NewLogCase {"ShownAgainEditedThenClosed", true, true,
-            "start !!\r\nA-11 data is not writed.\r\nend !!\r\nchecked\r\n"},
+        NewLogCase {
+            "ShownAgainEditedThenClosed", true, true, "start !!\r\nA-11 data is not writed.\r\nend !!\r\nchecked\r\n"},
         NewLogCase {"OldLogEditedThenClosed", false, true, "start !!\r\nend !!\r\nchecked\r\n"}),
     test::CaseName {});
 

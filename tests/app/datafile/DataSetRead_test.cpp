@@ -1,7 +1,7 @@
-#include "domain/text/Texts.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
 #include "domain/datafile/DataSetFormat.h"
+#include "domain/text/Texts.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
@@ -80,8 +80,8 @@ TEST_F(ReadDataSet, MissingFileChangesNothing)
     EXPECT_EQ(readDataSet(ws, ui, dir.file("absent.csl")), -1);
     EXPECT_EQ(readDataSet(ws, ui, dir.path()), -1); // a folder
     ASSERT_EQ(ui.shownTexts(),
-        (std::vector<std::string> {
-            "ファイルをオープンできません！！\n" + fileReasonCause(dir.file("absent.csl"), "No such file or directory").ja,
+        (std::vector<std::string> {"ファイルをオープンできません！！\n"
+                + fileReasonCause(dir.file("absent.csl"), "No such file or directory").ja,
             "ファイルをオープンできません！！\n" + fileReasonCause(dir.path(), "is a folder").ja}));
     EXPECT_EQ(ws.doc.values, before);
 }
@@ -152,8 +152,8 @@ const std::string missing = " of the data file holds no value: the file ends ear
 INSTANTIATE_TEST_SUITE_P(, ReadDamaged,
     ::testing::Values(DamageCase {"TextInPlaceOfValue", "--Data--\r\n" + valueLines(9) + "abc\r\n" + valueLines(10, 11),
                           9, "Line 15" + invalid, ", line 15"},
-        DamageCase {"DigitsFollowedByText", "--Data--\r\n" + valueLines(2) + "   12x4\r\n", 2, "Line 8" + invalid,
-            ", line 8"},
+        DamageCase {
+            "DigitsFollowedByText", "--Data--\r\n" + valueLines(2) + "   12x4\r\n", 2, "Line 8" + invalid, ", line 8"},
         DamageCase {"AboveThirtyTwoBits", "--Data--\r\n" + valueLines(4) + "2147483648\r\n", 4, "Line 10" + invalid,
             ", line 10"},
         DamageCase {"BelowThirtyTwoBits", "--Data--\r\n-2147483649\r\n", 0, "Line 6" + invalid, ", line 6"},

@@ -1,11 +1,11 @@
-#include "domain/common/Cp932.h"
-#include "domain/text/Texts.h"
-#include "domain/tables/TableFiles.h"
 #include "app/tables/TableLookup.h"
-#include "support/TableFixture.h"
+#include "domain/common/Cp932.h"
+#include "domain/tables/TableFiles.h"
+#include "domain/text/Texts.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
+#include "support/TableFixture.h"
 
 #include <gtest/gtest.h>
 

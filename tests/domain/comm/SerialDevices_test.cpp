@@ -134,7 +134,7 @@ TEST(SerialDevices, RefusedOpenNamesTheDevicesGroup)
     const std::string device = dir.file("ttyLocked");
     test::writeFile(device, "");
     ASSERT_EQ(chmod(device.c_str(), 0), 0);
-    struct stat info {};
+    struct stat info { };
     ASSERT_EQ(stat(device.c_str(), &info), 0);
     const group* owner = getgrgid(info.st_gid);
     ASSERT_NE(owner, nullptr);

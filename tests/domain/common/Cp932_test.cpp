@@ -27,8 +27,8 @@ public:
     SystemConverter(const SystemConverter&) = delete;
     SystemConverter& operator=(const SystemConverter&) = delete;
 
-    std::string convert(std::string_view in, std::string_view replacement, std::size_t (*skip)(std::string_view),
-        bool* lossy = nullptr)
+    std::string convert(
+        std::string_view in, std::string_view replacement, std::size_t (*skip)(std::string_view), bool* lossy = nullptr)
     {
         std::string out;
         if (lossy)
@@ -154,14 +154,11 @@ std::string repeated(std::string_view text, int times)
 INSTANTIATE_TEST_SUITE_P(, Cp932Texts,
     ::testing::Values(DecodingCase {"Ascii", "Fund.-0,\"Max frequency\",0/400\r\n"},
         DecodingCase {"KanjiBetweenAscii", "A-1,\"\x89\xC1\x91\xAC\x8E\x9E\x8A\xD4\",1"},
-        DecodingCase {"HalfWidthKana", "\xC3\xBD\xC4 \xB1"},
-        DecodingCase {"LeadByteAtTheEnd", "abc\x83"},
-        DecodingCase {"LeadByteBeforeAComma", "\x83,\x83\x5C"},
-        DecodingCase {"RefusedPairThenAscii", "\x85\x40z"},
+        DecodingCase {"HalfWidthKana", "\xC3\xBD\xC4 \xB1"}, DecodingCase {"LeadByteAtTheEnd", "abc\x83"},
+        DecodingCase {"LeadByteBeforeAComma", "\x83,\x83\x5C"}, DecodingCase {"RefusedPairThenAscii", "\x85\x40z"},
         DecodingCase {"LeadByteBeforeALeadByte", "\x81\x81\x40"},
         DecodingCase {"BytesAssignedToNothing", "\xA0\xFD\xFE\xFF"},
-        DecodingCase {"LongRunOfKanji", repeated("\x89\xC1\x91\xAC", 200)},
-        DecodingCase {"Empty", ""}),
+        DecodingCase {"LongRunOfKanji", repeated("\x89\xC1\x91\xAC", 200)}, DecodingCase {"Empty", ""}),
     test::CaseName {});
 
 // Every character of the Basic Multilingual Plane (the surrogates are no
@@ -180,7 +177,8 @@ TEST(Cp932Encoding, EveryCharacterOfThePlaneAsTheSystemConverter)
         }
         bool lossy = false;
         bool systemLossy = false;
-        ASSERT_EQ(utf8ToCp932(utf8, &lossy), systemEncoding(utf8, &systemLossy)) << std::hex << static_cast<std::uint32_t>(c);
+        ASSERT_EQ(utf8ToCp932(utf8, &lossy), systemEncoding(utf8, &systemLossy))
+            << std::hex << static_cast<std::uint32_t>(c);
         ASSERT_EQ(lossy, systemLossy) << std::hex << static_cast<std::uint32_t>(c);
     }
 }
@@ -196,16 +194,11 @@ TEST_P(Utf8Texts, EncodeAsTheSystemConverter)
 }
 
 INSTANTIATE_TEST_SUITE_P(, Utf8Texts,
-    ::testing::Values(DecodingCase {"AsciiAndKanji", "A-1,加速時間,1.5"},
-        DecodingCase {"Emoji", "a\xF0\x9F\x98\x80z"},
-        DecodingCase {"OverlongSlash", "a\xC0\xAFz"},
-        DecodingCase {"Surrogate", "a\xED\xA0\x80z"},
-        DecodingCase {"CutShortAtTheEnd", "あ\xE3\x81"},
-        DecodingCase {"CutShortBeforeAscii", "\xE3\x81z"},
-        DecodingCase {"StrayContinuation", "\x80\xBFz"},
-        DecodingCase {"AboveTheLastCharacter", "\xF4\x90\x80\x80z"},
-        DecodingCase {"MalformedBetweenCharacters", "あ\xC3(い"},
-        DecodingCase {"Empty", ""}),
+    ::testing::Values(DecodingCase {"AsciiAndKanji", "A-1,加速時間,1.5"}, DecodingCase {"Emoji", "a\xF0\x9F\x98\x80z"},
+        DecodingCase {"OverlongSlash", "a\xC0\xAFz"}, DecodingCase {"Surrogate", "a\xED\xA0\x80z"},
+        DecodingCase {"CutShortAtTheEnd", "あ\xE3\x81"}, DecodingCase {"CutShortBeforeAscii", "\xE3\x81z"},
+        DecodingCase {"StrayContinuation", "\x80\xBFz"}, DecodingCase {"AboveTheLastCharacter", "\xF4\x90\x80\x80z"},
+        DecodingCase {"MalformedBetweenCharacters", "あ\xC3(い"}, DecodingCase {"Empty", ""}),
     test::CaseName {});
 
 } // namespace

@@ -60,13 +60,12 @@ TEST_P(ShownAreaJump, MovesToTheAreaStartShown)
 }
 
 INSTANTIATE_TEST_SUITE_P(GridNavigation, ShownAreaJump,
-    ::testing::Values(ShownJumpCase {"OnFromFundToTheRowOfA", true, 0, 5},
-        ShownJumpCase {"OnFromAToB", true, 5, 6}, ShownJumpCase {"OnPassesAnAreaWithoutRows", true, 6, 8},
+    ::testing::Values(ShownJumpCase {"OnFromFundToTheRowOfA", true, 0, 5}, ShownJumpCase {"OnFromAToB", true, 5, 6},
+        ShownJumpCase {"OnPassesAnAreaWithoutRows", true, 6, 8},
         ShownJumpCase {"OnInsideTheLastAreaStays", true, 9, std::nullopt},
         ShownJumpCase {"BackInsideAreaGoesToItsFirstRowShown", false, 7, 6},
         ShownJumpCase {"BackFromTheFirstRowShownGoesToTheAreaBefore", false, 6, 5},
-        ShownJumpCase {"BackPassesAnAreaWithoutRows", false, 8, 6},
-        ShownJumpCase {"BackFromAToRowOne", false, 5, 0},
+        ShownJumpCase {"BackPassesAnAreaWithoutRows", false, 8, 6}, ShownJumpCase {"BackFromAToRowOne", false, 5, 0},
         ShownJumpCase {"BackAtTheTopStays", false, 0, std::nullopt}),
     test::CaseName {});
 
@@ -77,9 +76,7 @@ TEST(GridNavigation, WithEveryRowShownTheJumpsAreTheGridRowsOwn)
         every.push_back(row);
     for (int top = 1; top <= SlotCount; ++top) {
         const auto position = static_cast<std::size_t>(top - 1);
-        const auto row = [&](std::optional<std::size_t> p) {
-            return p ? std::optional<int>(every[*p]) : std::nullopt;
-        };
+        const auto row = [&](std::optional<std::size_t> p) { return p ? std::optional<int>(every[*p]) : std::nullopt; };
         EXPECT_EQ(row(nextAreaTop(Starts, every, position)), nextAreaTop(Starts, top)) << top;
         EXPECT_EQ(row(previousAreaTop(Starts, every, position)), previousAreaTop(Starts, top)) << top;
     }

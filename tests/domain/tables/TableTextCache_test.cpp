@@ -63,9 +63,7 @@ TEST_P(TableTextCacheReads, GiveTheKeptTextOnlyForTheSameFile)
 INSTANTIATE_TEST_SUITE_P(, TableTextCacheReads,
     ::testing::Values(CacheCase {"Unchanged", [](const test::TempDir&, const std::string&) {}, "0,cap,1,2", true},
         CacheCase {"Rewritten",
-            [](const test::TempDir&, const std::string& path) {
-                test::writeFile(path, "Cap,Name\r\n0,cap,1,2,3\r\n");
-            },
+            [](const test::TempDir&, const std::string& path) { test::writeFile(path, "Cap,Name\r\n0,cap,1,2,3\r\n"); },
             "0,cap,1,2,3", false},
         // Same size, and the old modification time put back: the change time
         // still tells.
@@ -88,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(, TableTextCacheReads,
                 ASSERT_EQ(std::rename(other.c_str(), path.c_str()), 0);
             },
             "0,cap,7,7", false},
-        CacheCase {"Removed", [](const test::TempDir&, const std::string& path) { std::remove(path.c_str()); },
-            nullptr, false}),
+        CacheCase {"Removed", [](const test::TempDir&, const std::string& path) { std::remove(path.c_str()); }, nullptr,
+            false}),
     test::CaseName {});
 
 // A file changed less than the settled time before it was read could change
