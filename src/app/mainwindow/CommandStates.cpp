@@ -84,6 +84,7 @@ std::span<const CommandControl> commandControls()
         {"Redo1", &CommandStates::redoItem},
         {"Find1", &CommandStates::findItem},
         {"Recent1", &CommandStates::recentFilesMenu},
+        {"ConversionReport1", &CommandStates::conversionReportItem},
         {"SpeedButton1", &CommandStates::newButton},
         {"SpeedButton2", &CommandStates::openButton},
         {"SpeedButton3", &CommandStates::saveAsButton},

@@ -43,6 +43,7 @@ struct CommandStates {
     bool redoItem = false; // an entry taken back made again
     bool findItem = true; // the search box above the grid
     bool recentFilesMenu = false; // the Recent Files submenu: while the list holds a file
+    bool conversionReportItem = false; // while the document holds a conversion report
 
     // Tool buttons.
     bool newButton = true;

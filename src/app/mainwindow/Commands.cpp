@@ -91,6 +91,12 @@ void resetToNoDocument(Workspace& ws)
     doc.romIndexText.clear();
     doc.capacityIndexText.clear();
     startEditHistory(ws);
+    showConversionReportCommand(ws);
+}
+
+void showConversionReportCommand(Workspace& ws)
+{
+    ws.view.commands.conversionReportItem = ws.doc.conversionReport.has_value();
 }
 
 void showIdentity(Workspace& ws, Ui& ui)
@@ -283,6 +289,7 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     std::optional<std::int32_t> misalignedCapacityWord;
     if (doc.content == GridContent::Table)
         misalignedCapacityWord = tables::alignCapacityWord(doc);
+    showConversionReportCommand(ws);
     doc.state.open = true;
     markSaved(ws);
     applyDocumentOpenedState(ws.view.commands);
@@ -358,17 +365,17 @@ bool mayCloseMainWindow(Workspace& ws, Ui& ui)
     return true;
 }
 
-void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
+bool changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
 {
     Document& doc = ws.doc;
     if (!doc.state.open)
-        return;
+        return false;
     const int capacityBefore = doc.identity.capacity;
     doc.state.inverterChange = true;
     selection.runSelectionDialog(ws, ui);
     if (doc.state.selectionCancelled) {
         doc.state.inverterChange = false;
-        return;
+        return false;
     }
     doc.edit = {};
     // The entries name rows of the old table.
@@ -396,6 +403,8 @@ void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     doc.state.saved = false;
     ws.view.commands.saveItem = true;
     showEditHistoryCommands(ws);
+    showConversionReportCommand(ws);
+    return result == tables::LoadDone;
 }
 
 void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)

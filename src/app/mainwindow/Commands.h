@@ -60,8 +60,9 @@ void closeDocument(Workspace& ws, Ui& ui);
 // window may close, the special functions are switched off for the next run.
 bool mayCloseMainWindow(Workspace& ws, Ui& ui);
 // Inverter change: the selection dialog for the open data set, then its
-// table reloaded for the new identity with the values kept.
-void changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection);
+// table reloaded for the new identity with the values kept. True when the
+// new table was loaded, so that the document holds the report of this change.
+bool changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection);
 // The language commands: texts, the recorded choice and, for an open
 // document, the table texts in the new language. Nothing when the language
 // is already in force.
@@ -88,6 +89,10 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose);
 // A mouse button on the status bar: Ctrl with the left button reveals the
 // ROM menu.
 void statusBarMouseDown(Workspace& ws, bool leftButton, bool ctrlHeld);
+
+// Options > Conversion report can be chosen while the document holds a
+// report.
+void showConversionReportCommand(Workspace& ws);
 
 // The save prompt's question for the file name.
 Message savePrompt(const std::string& fileName);

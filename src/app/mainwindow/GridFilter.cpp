@@ -255,26 +255,37 @@ bool differsInComparison(const Document& doc, int row)
     return doc.comparison->rows[slot] && doc.comparison->differs[slot];
 }
 
-bool matchesSearch(const std::string& code, const std::string& name, const std::optional<RowNames>& names,
-    const std::vector<SearchField>& words)
+bool allWordsFound(std::span<const std::string_view> texts, const std::vector<SearchField>& words)
 {
     if (words.empty())
         return true;
     std::vector<SearchField> fields;
-    fields.emplace_back(code);
-    if (names) {
-        fields.emplace_back(names->japanese);
-        fields.emplace_back(names->english);
-    } else {
-        fields.emplace_back(name);
-    }
+    fields.reserve(texts.size());
+    for (const std::string_view text : texts)
+        fields.emplace_back(text);
     return std::all_of(words.begin(), words.end(), [&](const SearchField& word) {
         return std::any_of(
             fields.begin(), fields.end(), [&](const SearchField& field) { return field.contains(word); });
     });
 }
 
+bool matchesSearch(const std::string& code, const std::string& name, const std::optional<RowNames>& names,
+    const std::vector<SearchField>& words)
+{
+    if (names) {
+        const std::array<std::string_view, 3> fields {code, names->japanese, names->english};
+        return allWordsFound(fields, words);
+    }
+    const std::array<std::string_view, 2> fields {code, name};
+    return allWordsFound(fields, words);
+}
+
 } // namespace
+
+bool matchesGridSearch(std::string_view searchText, std::span<const std::string_view> fields)
+{
+    return allWordsFound(fields, searchWords(searchText));
+}
 
 GridFilterResult filterGridRows(const Document& doc, const GridFilterSettings& settings)
 {

@@ -6,6 +6,7 @@
 #include <bitset>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,11 @@ struct GridFilterResult {
     int changedCount = 0;
     int differenceCount = 0;
 };
+
+// Whether the fields pass the grid's search: every word of searchText
+// (separated by blanks) is found in one of them, as the search box finds it
+// (case and width folded, see filterGridRows). An empty search passes all.
+bool matchesGridSearch(std::string_view searchText, std::span<const std::string_view> fields);
 
 // The rows of the document's grid (rows 1 to its row count - 1) that pass
 // the search and the filters, and the marks of every row.

@@ -55,6 +55,7 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::romMenu, TextId::MenuRom},
         {&C::addRomFilesItem, TextId::MenuAddVersionFile},
         {&C::recentFilesMenu, TextId::MenuRecentFiles},
+        {&C::conversionReportItem, TextId::MenuConversionReport},
     };
     return texts;
 }

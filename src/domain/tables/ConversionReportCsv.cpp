@@ -14,10 +14,10 @@ constexpr std::array<TextId, ConversionKindCount> KindTexts {TextId::ConversionK
     TextId::ConversionKindOutOfRange, TextId::ConversionKindDecimalPlaces, TextId::ConversionKindDefaultDiffers,
     TextId::ConversionKindNowParameter, TextId::ConversionKindNowReserved, TextId::ConversionKindSetFromCapacity};
 
-constexpr std::array<TextId, 10> ColumnTitles {TextId::ConversionTitleCode, TextId::ConversionTitleName,
-    TextId::ConversionTitleChange, TextId::ConversionTitleCodeBefore, TextId::ConversionTitleNameBefore,
-    TextId::ConversionTitleValueBefore, TextId::ConversionTitleValueAfter, TextId::ConversionTitleDefaultBefore,
-    TextId::ConversionTitleDefaultAfter, TextId::ConversionTitleRange};
+constexpr std::array<TextId, ConversionColumnCount> ColumnTitles {TextId::ConversionTitleCode,
+    TextId::ConversionTitleName, TextId::ConversionTitleChange, TextId::ConversionTitleCodeBefore,
+    TextId::ConversionTitleNameBefore, TextId::ConversionTitleValueBefore, TextId::ConversionTitleValueAfter,
+    TextId::ConversionTitleDefaultBefore, TextId::ConversionTitleDefaultAfter, TextId::ConversionTitleRange};
 
 void appendLine(std::string& out, const std::vector<std::string>& fields)
 {
@@ -55,6 +55,22 @@ std::string conversionKindsText(const ConversionRow& row, Language language)
     return out;
 }
 
+std::string_view conversionColumnTitle(int column, Language language)
+{
+    return text(ColumnTitles[static_cast<std::size_t>(column)], language);
+}
+
+std::array<std::string, ConversionColumnCount> conversionRowFields(const ConversionRow& row, Language language)
+{
+    const bool japanese = language == Language::Japanese;
+    const bool hasAfter = !row.codeAfter.empty();
+    const std::string& nameAfter = japanese ? row.nameJapaneseAfter : row.nameEnglishAfter;
+    const std::string& nameBefore = japanese ? row.nameJapaneseBefore : row.nameEnglishBefore;
+    return {hasAfter ? row.codeAfter : row.codeBefore, hasAfter ? nameAfter : nameBefore,
+        conversionKindsText(row, language), row.codeBefore, nameBefore, row.valueBefore, row.valueAfter,
+        row.defaultBefore, row.defaultAfter, row.rangeAfter};
+}
+
 std::vector<std::string> conversionSummary(const ConversionReport& report, Language language)
 {
     std::vector<std::string> lines;
@@ -76,7 +92,6 @@ std::string formatConversionReportCsv(const ConversionReport& report, Language l
 
 std::string formatConversionReportsCsv(std::span<const NamedConversionReport> reports, Language language)
 {
-    const bool japanese = language == Language::Japanese;
     const bool withFile = reports.size() > 1;
     std::string out;
     std::vector<std::string> fields;
@@ -91,14 +106,9 @@ std::string formatConversionReportsCsv(std::span<const NamedConversionReport> re
     appendLine(out, fields);
     for (const NamedConversionReport& entry : reports) {
         for (const ConversionRow& row : entry.report->rows) {
-            const bool hasAfter = !row.codeAfter.empty();
-            const std::string& nameAfter = japanese ? row.nameJapaneseAfter : row.nameEnglishAfter;
-            const std::string& nameBefore = japanese ? row.nameJapaneseBefore : row.nameEnglishBefore;
             start(entry.file);
-            fields.insert(fields.end(),
-                {hasAfter ? row.codeAfter : row.codeBefore, hasAfter ? nameAfter : nameBefore,
-                    conversionKindsText(row, language), row.codeBefore, nameBefore, row.valueBefore, row.valueAfter,
-                    row.defaultBefore, row.defaultAfter, row.rangeAfter});
+            for (std::string& field : conversionRowFields(row, language))
+                fields.push_back(std::move(field));
             appendLine(out, fields);
         }
     }

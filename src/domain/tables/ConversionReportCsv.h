@@ -3,6 +3,7 @@
 #include "domain/common/Language.h"
 #include "domain/tables/ConversionReport.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,6 +14,14 @@
 namespace tess::tables {
 
 std::string_view conversionKindText(ConversionKind kind, Language language);
+
+// A row as the engineer reads it, in the .csv and in the window alike: code
+// and name (as the new table has them, or the old one's where the new has
+// no record), the kinds, code and name before, value before and after,
+// default before and after, and the new range.
+constexpr int ConversionColumnCount = 10;
+std::string_view conversionColumnTitle(int column, Language language);
+std::array<std::string, ConversionColumnCount> conversionRowFields(const ConversionRow& row, Language language);
 
 // The kinds of a row by name, in the enum's order, joined by " / ".
 std::string conversionKindsText(const ConversionRow& row, Language language);
