@@ -20,6 +20,7 @@
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 #include "gui/common/QtTranslations.h"
+#include "gui/mainwindow/ConversionReportDialog.h"
 #include "gui/mainwindow/GridSearchBar.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
@@ -224,6 +225,7 @@ void MainWindow::buildMenus()
     addItem(options, &C::commLogItem, &MainWindow::onShowLog);
     options->addSeparator();
     addItem(options, &C::inverterChangeItem, &MainWindow::onInverterChange);
+    addItem(options, &C::conversionReportItem, &MainWindow::onConversionReport);
 
     QMenu* language = addMenu(&C::languageMenu);
     m_japaneseItem = addItem(language, &C::japaneseItem, &MainWindow::onJapanese);
@@ -506,10 +508,22 @@ void MainWindow::onExit()
     close();
 }
 
+// A change that moved nothing has nothing to tell at once; its report
+// ("665 words kept unchanged") stays under Options all the same.
 void MainWindow::onInverterChange()
 {
-    changeInverter(m_ws, m_ui, *this);
+    const bool changed = changeInverter(m_ws, m_ui, *this);
     refreshFromCore();
+    if (changed && m_ws.doc.conversionReport && !m_ws.doc.conversionReport->rows.empty())
+        onConversionReport();
+}
+
+void MainWindow::onConversionReport()
+{
+    if (!m_ws.doc.conversionReport)
+        return;
+    ConversionReportDialog dialog(m_ws, m_ui, this);
+    dialog.exec();
 }
 
 void MainWindow::onJapanese()

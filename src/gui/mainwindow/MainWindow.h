@@ -85,6 +85,7 @@ public slots:
     void onCommSettings();
     void onShowLog();
     void onInverterChange();
+    void onConversionReport();
     void onJapanese();
     void onEnglish();
     void onAbout();
