@@ -7,6 +7,7 @@
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "app/mainwindow/ReceivedImageReport.h"
 #include "domain/comm/SerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
@@ -532,6 +533,7 @@ int SerialTransferPresenter::readTransaction()
         name = ReadDataFileName;
         const tables::ImageConversionResult conversion
             = tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, values);
+        keepReceivedImage(m_ws.doc, image);
         showNotice(conversion.notice);
         if (conversion.result == -3) {
             m_ui.showMessage(joined(message(TextId::TransNoTablePrefix), identityText(identityBytes),
@@ -920,6 +922,7 @@ int SerialTransferPresenter::compareTransaction()
     const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
     showNotice(
         tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, drive.values).notice);
+    keepReceivedImage(m_ws.doc, image);
     drive.identity = found.asIdentity();
     m_drive = drive;
     return 0;

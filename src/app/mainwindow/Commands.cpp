@@ -5,6 +5,7 @@
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/CompareCommand.h"
 #include "app/mainwindow/MainWindowTexts.h"
+#include "app/mainwindow/ReceivedImageReport.h"
 #include "app/startup/Startup.h"
 #include "app/tables/TableLoader.h"
 #include "domain/catalogue/ModelCatalogue.h"
@@ -72,6 +73,7 @@ void resetToNoDocument(Workspace& ws)
     doc.content = GridContent::None;
     doc.comparison.reset();
     doc.conversionReport.reset();
+    doc.receivedImage.reset();
     doc.identityTexts = {};
     doc.state.fileName.clear();
     doc.edit = {};
@@ -289,6 +291,11 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     std::optional<std::int32_t> misalignedCapacityWord;
     if (doc.content == GridContent::Table)
         misalignedCapacityWord = tables::alignCapacityWord(doc);
+    // A read reports what converting the drive's image did, the capacity
+    // word set just now included; an opened file has no image behind it.
+    std::optional<tables::ConversionReport> converted = takeReceivedImageReport(doc, doc.values);
+    if (purpose == LoadPurpose::InverterRead)
+        doc.conversionReport = std::move(converted);
     showConversionReportCommand(ws);
     doc.state.open = true;
     markSaved(ws);

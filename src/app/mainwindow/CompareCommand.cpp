@@ -5,6 +5,7 @@
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/CommandStates.h"
 #include "app/mainwindow/Commands.h"
+#include "app/mainwindow/ReceivedImageReport.h"
 #include "app/tables/FileCompareCommand.h"
 #include "domain/text/Texts.h"
 
@@ -123,7 +124,15 @@ bool compareWithDrive(Workspace& ws, Ui& ui, const tables::ComparedDataSet& comp
         return false;
     const bool wasComparing = enterComparing(ws);
     const std::string source = message(TextId::CompareDriveSource, portName).in(ws.settings.language);
-    return layOutComparison(ws, ui, compared, source, wasComparing);
+    if (!layOutComparison(ws, ui, compared, source, wasComparing)) {
+        ws.doc.receivedImage.reset();
+        return false;
+    }
+    // What converting the drive's image did, as a read would report it.
+    if (std::optional<tables::ConversionReport> converted = takeReceivedImageReport(ws.doc, compared.values))
+        ws.doc.conversionReport = std::move(converted);
+    showConversionReportCommand(ws);
+    return true;
 }
 
 void endComparison(Workspace& ws)

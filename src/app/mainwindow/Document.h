@@ -51,6 +51,9 @@ struct Document {
     // What the last Inverter change did to the words, until the next change
     // or until the data set is closed or replaced.
     std::optional<tables::ConversionReport> conversionReport;
+    // The words of an image the drive sent, as sent, until the data set or
+    // comparison made of them reports what their conversion did.
+    std::optional<ParameterSet> receivedImage;
     CellEditState edit;
     // The value entries since the data set was opened or made.
     EditHistory history;

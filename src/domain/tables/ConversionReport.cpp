@@ -187,8 +187,8 @@ ConversionReport reportConversion(const ParameterTable& before, const ParameterT
         }
         if (nowParameter && outsideRange(*now, valuesAfter[index]))
             mark(ConversionKind::OutOfRange);
-        if (now && now->capacityWord && valuesAfter[index] != valuesBefore[index])
-            mark(ConversionKind::SetFromCapacity);
+        if (valuesAfter[index] != valuesBefore[index])
+            mark(now && now->capacityWord ? ConversionKind::SetFromCapacity : ConversionKind::ValueConverted);
 
         if (kinds == 0) {
             ++report.unchanged;

@@ -23,8 +23,12 @@ enum class ConversionKind {
     NowParameter, // the slot was reserved (or had no record) and is a parameter now
     NowReserved, // the slot held a parameter and is reserved (or has no record) now
     SetFromCapacity, // the capacity word, set to the new capacity index
+    // Any other word whose value is not the one it had before: a word the
+    // drive sends is converted on its way into the data set (the 400 V
+    // class doubling). An Inverter change keeps its words and never has one.
+    ValueConverted,
 };
-constexpr int ConversionKindCount = 7;
+constexpr int ConversionKindCount = 8;
 
 // A word may have changed in several ways at once (a new parameter whose
 // kept value lies outside its range), so a row carries every kind that

@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::array<TextId, ConversionKindCount> KindTexts {TextId::ConversionKindMeaning,
     TextId::ConversionKindOutOfRange, TextId::ConversionKindDecimalPlaces, TextId::ConversionKindDefaultDiffers,
-    TextId::ConversionKindNowParameter, TextId::ConversionKindNowReserved, TextId::ConversionKindSetFromCapacity};
+    TextId::ConversionKindNowParameter, TextId::ConversionKindNowReserved, TextId::ConversionKindSetFromCapacity,
+    TextId::ConversionKindValueConverted};
 
 constexpr std::array<TextId, ConversionColumnCount> ColumnTitles {TextId::ConversionTitleCode,
     TextId::ConversionTitleName, TextId::ConversionTitleChange, TextId::ConversionTitleCodeBefore,

@@ -173,6 +173,25 @@ TEST_P(ConversionKinds, TheRowSaysWhatChanged)
 
 INSTANTIATE_TEST_SUITE_P(ReportConversion, ConversionKinds, ::testing::ValuesIn(KindCases), test::CaseName {});
 
+TEST(ReportConversion, AWordWhoseValueChangedUnderTheSameTableReadsConverted)
+{
+    TypedTable table;
+    parameter(table, 6, "F-0", "Voltage", "0.0/6553.5", 1, 2000);
+    parameter(table, 7, "S-2", "Capacity", "0/99", 0, 0).capacityWord = true;
+    ParameterSet received {};
+    received[6] = 340;
+    ParameterSet converted = received;
+    converted[6] = 680; // doubled for the 400 V class
+    converted[7] = 16;
+    const ConversionReport report = reportConversion(table.table(), table.table(), received, converted, 16, 16);
+    ASSERT_EQ(report.rows.size(), 2u);
+    EXPECT_EQ(report.rows[0].kinds, bit(ConversionKind::ValueConverted));
+    EXPECT_EQ(report.rows[0].valueBefore, "34.0");
+    EXPECT_EQ(report.rows[0].valueAfter, "68.0");
+    EXPECT_EQ(report.rows[1].kinds, bit(ConversionKind::SetFromCapacity));
+    EXPECT_EQ(report.count(ConversionKind::ValueConverted), 1);
+}
+
 TEST(ReportConversion, CapacityWordSetToTheNewIndexIsReportedWithItsTexts)
 {
     TypedTable before;
