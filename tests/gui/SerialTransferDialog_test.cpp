@@ -64,10 +64,10 @@ private:
             port.respond = [this](const std::string& frame) { return inverter(frame); };
         }
 
-        std::unique_ptr<gui::SerialTransferDialog> form(char direction)
+        std::unique_ptr<gui::SerialTransferDialog> form(comm::TransferKind kind)
         {
-            demo.ws.doc.state.commDirection = direction;
-            return std::make_unique<gui::SerialTransferDialog>(demo.ws, demo.ui, port, clock, nullptr, demo.dir.path());
+            return std::make_unique<gui::SerialTransferDialog>(
+                demo.ws, demo.ui, port, clock, kind, nullptr, demo.dir.path());
         }
     };
 
@@ -75,7 +75,7 @@ private slots:
     void writeDialogHandsTheChoicesToTheTransaction()
     {
         Bench bench;
-        auto form = bench.form('w');
+        auto form = bench.form(comm::TransferKind::Write);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(form->windowTitle(), QStringLiteral("Commnication"));
@@ -124,7 +124,7 @@ private slots:
     void controlKeysRevealAndHideTheForcedTransfer()
     {
         Bench bench;
-        auto form = bench.form('w');
+        auto form = bench.form(comm::TransferKind::Write);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         auto* forced = child<QCheckBox>(form.get(), "CheckBox2");
@@ -147,7 +147,7 @@ private slots:
     void areasInTheWrongOrderLeaveExecuteDisabled()
     {
         Bench bench;
-        auto form = bench.form('w');
+        auto form = bench.form(comm::TransferKind::Write);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         child<QComboBox>(form.get(), "ComboBox1")->setCurrentIndex(5);
@@ -165,7 +165,7 @@ private slots:
         Bench bench;
         closeDocument(bench.demo.ws, bench.demo.ui);
         bench.inverter.putWord(comm::ImageAddress + 80, 2222);
-        auto form = bench.form('r');
+        auto form = bench.form(comm::TransferKind::Read);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(child<QLabel>(form.get(), "Label1")->text(), QStringLiteral("Receiving situation"));

@@ -425,10 +425,10 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
     inverter.loadDataSet(identityTextFor(identity.model, identity.romVersion), identity, values);
     PumpedPort port(pty, inverter);
     demo.ws.settings.portName = pty.slavePath();
-    demo.ws.doc.state.commDirection = comm::CommandRead;
     demo.ui.messages.clear();
 
-    comm::SerialTransferPresenter read(demo.ws, demo.ui, port, systemClock(), demo.dir.path());
+    comm::SerialTransferPresenter read(
+        demo.ws, demo.ui, port, systemClock(), comm::TransferKind::Read, demo.dir.path());
     EXPECT_EQ(read.runTransaction(), 0);
     EXPECT_TRUE(demo.ui.messages.empty());
     EXPECT_EQ(read.memo().back(), "Saved as ReadData.csl");

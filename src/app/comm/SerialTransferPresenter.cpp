@@ -59,29 +59,29 @@ std::string identityText(std::span<const std::uint8_t> buffer)
 
 } // namespace
 
-int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+WriteRangeChoice buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
     const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges)
 {
     ranges.clear();
     const auto named = [](int area) { return area >= 0 && area < AreaCount; };
     if (!named(startArea))
-        return -2;
+        return WriteRangeChoice::StartNotNamed;
     if (!named(endArea) || startArea > endArea)
-        return -1;
+        return WriteRangeChoice::EndNotUsable;
     const auto add = [&](int area) {
         const auto index = static_cast<std::size_t>(area);
         ranges.push_back(WordSpan {areaFirst[index], areaLast[index]});
     };
     if (startArea == endArea) {
         add(startArea);
-        return 0;
+        return WriteRangeChoice::Built;
     }
     // Fund. holds the words the others depend on: it goes last.
     for (int area = std::max(startArea, AreaFund + 1); area <= endArea; ++area)
         add(area);
     if (startArea == AreaFund)
         add(AreaFund);
-    return 0;
+    return WriteRangeChoice::Built;
 }
 
 std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const WordSpan& areaG, Language language)
@@ -104,28 +104,15 @@ std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const W
     return letter + "-" + std::to_string(distance) + std::string(text(TextId::TransHeldBackSuffix, language));
 }
 
-namespace {
-
-TransferKind kindOf(char commDirection)
-{
-    if (commDirection == CommandWrite)
-        return TransferKind::Write;
-    if (commDirection == CommandCompareWithDrive)
-        return TransferKind::CompareWithDrive;
-    return TransferKind::Read;
-}
-
-} // namespace
-
 SerialTransferPresenter::SerialTransferPresenter(
-    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder, UserStore* store)
+    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, TransferKind kind, std::string workFolder, UserStore* store)
     : m_ws(ws)
     , m_ui(ui)
     , m_port(port)
     , m_clock(clock)
     , m_workFolder(std::move(workFolder))
     , m_store(store)
-    , m_kind(kindOf(ws.doc.state.commDirection))
+    , m_kind(kind)
     , m_meter(clock, ws.settings.language, [this](const TransferStatus& status) {
         if (m_statusListener)
             m_statusListener(status);
@@ -275,7 +262,7 @@ bool SerialTransferPresenter::settleWait(const LinkState& state)
     return true;
 }
 
-int SerialTransferPresenter::buildWriteRanges()
+WriteRangeChoice SerialTransferPresenter::buildWriteRanges()
 {
     const ParameterTable& table = m_ws.doc.table;
     return comm::buildWriteRanges(m_startArea, m_endArea, table.areaFirst, table.areaLast, m_ranges);
@@ -312,14 +299,16 @@ int SerialTransferPresenter::transfer()
     case TransferKind::Write:
         break;
     }
-    const int ranges = buildWriteRanges();
-    if (ranges == -1) {
+    switch (buildWriteRanges()) {
+    case WriteRangeChoice::Built:
+        break;
+    case WriteRangeChoice::EndNotUsable:
         show(TextId::TransSetAreaError);
-        return ranges;
-    }
-    if (ranges == -2) {
+        return -1;
+    case WriteRangeChoice::StartNotNamed:
+        // Execute stays on: the start can be chosen again.
         show(TextId::TransAreaNotDefined);
-        return ranges;
+        return -2;
     }
     return writeTransaction();
 }
@@ -524,10 +513,10 @@ int SerialTransferPresenter::readTransaction()
     ParameterSet values {};
     std::string_view name;
     datafile::SaveMode mode = datafile::SaveMode::InverterRead;
-    const int identity
+    const tables::IdentityCheck identity
         = tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion);
     switch (identity) {
-    case 0: {
+    case tables::IdentityCheck::Known: {
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
         const tables::ImageConversionResult conversion
@@ -544,8 +533,8 @@ int SerialTransferPresenter::readTransaction()
         }
         break;
     }
-    case -1:
-    case -2: {
+    case tables::IdentityCheck::UnknownModel:
+    case tables::IdentityCheck::UnknownRomVersion: {
         // An unknown model or ROM version: saved under a name that says so
         // when the special functions allow, the table skipped for an unknown
         // ROM version.
@@ -556,7 +545,7 @@ int SerialTransferPresenter::readTransaction()
             std::string_view name;
             datafile::SaveMode mode;
         };
-        const Unsupported unsupported = identity == -1
+        const Unsupported unsupported = identity == tables::IdentityCheck::UnknownModel
             ? Unsupported {TextId::TransReadUnsupportedMachine, TextId::TransSavedAsUnMachine, false,
                 UnsupportedMachineFileName, datafile::SaveMode::UnsupportedMachine}
             : Unsupported {TextId::TransReadUnsupportedRom, TextId::TransSavedAsUnRom, true, UnsupportedRomFileName,
@@ -573,7 +562,9 @@ int SerialTransferPresenter::readTransaction()
         mode = unsupported.mode;
         break;
     }
-    default:
+    case tables::IdentityCheck::OtherModel:
+    case tables::IdentityCheck::OtherRomVersion:
+        // Not compared: a read takes whichever inverter answers.
         return -1;
     }
 
@@ -630,15 +621,15 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
     found.forcedTransfer = m_forcedTransfer;
 
     switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings.fileVersion)) {
-    case 0:
+    case tables::IdentityCheck::Known:
         break;
-    case -1:
+    case tables::IdentityCheck::UnknownModel:
         if (!special) {
             show(TextId::TransWriteUnsupportedMachine);
             return Go::Stop;
         }
         return askYes(message(TextId::TransAskUnsupportedMachine)) ? Go::On : Go::Stop;
-    case -2:
+    case tables::IdentityCheck::UnknownRomVersion:
         if (!special) {
             show(TextId::TransWriteUnsupportedVersion);
             return Go::Stop;
@@ -647,17 +638,15 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
                    joined(Message {}, identityText(identityBytes), message(TextId::TransAskUnsupportedVersionSuffix)))
             ? Go::On
             : Go::Stop;
-    case -3:
+    case tables::IdentityCheck::OtherModel:
         show(TextId::TransMachineMismatch);
         return Go::Stop;
-    case -4:
+    case tables::IdentityCheck::OtherRomVersion:
         if (!special) {
             show(TextId::TransVersionMismatch);
             return Go::Stop;
         }
         return askYes(message(TextId::TransAskVersionMismatch)) ? Go::On : Go::Stop;
-    default:
-        return Go::Stop;
     }
 
     switch (tables::checkModeCapacity(found, identityBytes, true, dataSet)) {

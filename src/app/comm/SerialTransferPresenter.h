@@ -45,14 +45,11 @@ constexpr std::string_view UnfoundTableFileName = "unfoundpara.csl";
 constexpr std::string_view UnsupportedMachineFileName = "UnMachine.csl";
 constexpr std::string_view UnsupportedRomFileName = "UnROMver.csl";
 
-// The document's commDirection that opens the dialog as a comparison with
-// the drive: the inverter's image read into the comparison columns.
-constexpr char CommandCompareWithDrive = 'c';
-
 // The per-user value that keeps the verify box's state ("0" off).
 constexpr std::string_view UserValueVerifyWrite = "VerifyWrite";
 
-// What Execute runs.
+// What Execute runs: a read, a write, or a comparison with the drive (the
+// inverter's image read into the comparison columns).
 enum class TransferKind { Read, Write, CompareWithDrive };
 
 // Results of a write beside 0 (done) and -1 (failed; Memo1 is cleared and
@@ -64,11 +61,17 @@ constexpr int WriteWordsRefused = 1;
 // The words read back differ from those the drive took (beyond its refusals).
 constexpr int WriteVerifyDiffers = -3;
 
-// The write ranges over the first and last word of each area: 0 with the
-// ranges in sending order (an area of its own; the areas from start to end;
-// from Fund. on, Fund. last), -1 when the end lies before the start or names
-// no area, -2 when the start names no area.
-int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+// What became of the chosen areas as write ranges.
+enum class WriteRangeChoice {
+    Built, // the ranges are there, in sending order
+    EndNotUsable, // the end lies before the start or names no area
+    StartNotNamed, // the start names no area
+};
+
+// The write ranges over the first and last word of each area, in sending
+// order: an area of its own; the areas from start to end; from Fund. on,
+// Fund. last.
+WriteRangeChoice buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
     const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges);
 
 // The write filter: unless writing is permitted, the dead time words A-11 to
@@ -106,9 +109,8 @@ struct SerialTransferTexts {
 };
 
 // The communication dialog (`SerialTransferDialog`) without a window: its controls'
-// state and the read and write transactions behind Execute. The direction is
-// the document's commDirection when the dialog is made ('w' write, 'c'
-// compare with the drive, anything else read). Files go to workFolder (""
+// state and the read and write transactions behind Execute, of the kind it is
+// made for. Files go to workFolder (""
 // is the working directory, as the program runs). The store, when given,
 // keeps the verify box's state.
 //
@@ -119,8 +121,8 @@ struct SerialTransferTexts {
 // through the Ui. runTransaction runs all three in a row.
 class SerialTransferPresenter {
 public:
-    SerialTransferPresenter(
-        Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {}, UserStore* store = nullptr);
+    SerialTransferPresenter(Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, TransferKind kind,
+        std::string workFolder = {}, UserStore* store = nullptr);
 
     TransferKind kind() const { return m_kind; }
     bool isWriteDialog() const { return m_kind == TransferKind::Write; }
@@ -207,7 +209,7 @@ public:
     // comparison columns: 0 or -1.
     int compareTransaction();
     // The write ranges of the chosen areas over the loaded table.
-    int buildWriteRanges();
+    WriteRangeChoice buildWriteRanges();
     // the saved file becomes the window's data set.
     void loadReadResult();
 

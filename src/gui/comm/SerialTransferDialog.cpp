@@ -66,11 +66,11 @@ constexpr const char* forcedTransfer = "CheckBox2";
 
 } // namespace
 
-SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent,
-    const std::string& workFolder, UserStore* store)
+SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock,
+    comm::TransferKind kind, QWidget* parent, const std::string& workFolder, UserStore* store)
     : QDialog(parent)
     , m_ui(ui, this)
-    , m_core(ws, m_ui, port, clock, workFolder, store)
+    , m_core(ws, m_ui, port, clock, kind, workFolder, store)
 {
     setObjectName(QString::fromLatin1(objectName::window));
     if (parent)

@@ -31,8 +31,7 @@ class SerialPort;
 namespace tess::gui {
 
 // The communication dialog: one read, write or comparison with the
-// inverter. The direction is the document's commDirection when the form is
-// made ('w' write, 'c' compare with the drive, anything else read). The rules
+// inverter, of the kind it is made for. The rules
 // are the application's SerialTransferPresenter; the form shows its state
 // and hands it the user's choices. Execute runs the work on the line on a
 // thread of its own: the window keeps painting, progress comes back as
@@ -47,8 +46,8 @@ class SerialTransferDialog : public QDialog {
     Q_OBJECT
 
 public:
-    SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent = nullptr,
-        const std::string& workFolder = {}, UserStore* store = nullptr);
+    SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, comm::TransferKind kind,
+        QWidget* parent = nullptr, const std::string& workFolder = {}, UserStore* store = nullptr);
     ~SerialTransferDialog() override;
 
     const comm::SerialTransferPresenter& transfer() const { return m_core; }

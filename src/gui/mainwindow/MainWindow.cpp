@@ -559,26 +559,25 @@ void MainWindow::onFind()
 
 void MainWindow::onCompareWithDrive()
 {
-    runCommunication(comm::CommandCompareWithDrive);
+    runCommunication(comm::TransferKind::CompareWithDrive);
 }
 
 void MainWindow::onDataRead()
 {
-    runCommunication('r');
+    runCommunication(comm::TransferKind::Read);
 }
 
 void MainWindow::onDataWrite()
 {
-    runCommunication('w');
+    runCommunication(comm::TransferKind::Write);
 }
 
 // The communication dialog on the real serial device; a read replaces the
 // window's data set, so everything is shown again afterwards.
-void MainWindow::runCommunication(char direction)
+void MainWindow::runCommunication(comm::TransferKind kind)
 {
-    m_ws.doc.state.commDirection = direction;
     comm::PosixSerialPort port;
-    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), this, {}, &m_store);
+    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), kind, this, {}, &m_store);
     dialog.exec();
     refreshFromCore();
 }

@@ -25,6 +25,10 @@ class Ui;
 class UserStore;
 } // namespace tess
 
+namespace tess::comm {
+enum class TransferKind;
+} // namespace tess::comm
+
 namespace tess::gui {
 
 class GridSearchBar;
@@ -108,7 +112,7 @@ private:
     QMenu* addSubmenu(QMenu* menu, bool CommandStates::*command);
     QAction* addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)());
     void showLanguageMarks(Language language);
-    void runCommunication(char direction);
+    void runCommunication(comm::TransferKind kind);
     void showIdentityBoxes();
 
     Workspace& m_ws;

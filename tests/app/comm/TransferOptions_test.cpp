@@ -58,9 +58,9 @@ TEST_P(FaultDuring, IsLoggedAndNeverSuccess)
                                                       : ImageAddress;
     inverter.faults[at] = sim::Fault {c.kind, c.kind == sim::FaultKind::Refuse ? 'E' : 2500, false};
 
-    SerialTransferPresenter& dialog = this->dialog(c.job == Job::Read ? CommandRead
-            : c.job == Job::Compare                                   ? CommandCompareWithDrive
-                                                                      : CommandWrite);
+    SerialTransferPresenter& dialog = this->dialog(c.job == Job::Read ? TransferKind::Read
+            : c.job == Job::Compare                                   ? TransferKind::CompareWithDrive
+                                                                      : TransferKind::Write);
     dialog.setStartArea(3);
     dialog.setEndArea(3);
     dialog.setWritePermitted(true);
@@ -145,7 +145,7 @@ TEST_F(Transaction, VerifyListsEveryWordTheDriveDoesNotHoldAndKeepsThemOnScreen)
     port.respond = [this, ignored](const std::string& frame) {
         return frame == ignored ? test::FakeSerialPort::Script {{test::ackReplyText()}} : inverter(frame);
     };
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);
@@ -174,7 +174,7 @@ TEST_F(Transaction, RefusedWordIsListedAndKeptInTheDialog)
     identifyAsDataSet();
     const int first = doc().table.areaFirst[3];
     inverter.nakAt[wordAddress(first + 2)] = 'E';
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(3);
     write.setEndArea(3);
     write.setWritePermitted(true);
@@ -211,7 +211,7 @@ TEST_P(HiddenAreaRefusal, IsToldApartUnlessTheAreaIsShown)
     doc().values[static_cast<std::size_t>(first + 1)] = 4;
     inverter.nakAt[wordAddress(first)] = 'W';
     inverter.nakAt[wordAddress(first + 1)] = 'W';
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(c.verify);
     write.setShowAreaO(c.showO);
     write.setStartArea(AreaO);
@@ -238,7 +238,7 @@ TEST_F(Transaction, ChangedOnlySendsTheWordsTheDriveDoesNotHold)
     const int first = doc().table.areaFirst[3];
     for (const int changed : {first, first + 3})
         doc().values[static_cast<std::size_t>(changed)] += 5;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setChangedOnly(true);
     write.setStartArea(3);
@@ -256,7 +256,7 @@ TEST_F(Transaction, CancelledWriteStopsBetweenTwoWordsAndSaysWhatWasWritten)
 {
     makeNew();
     identifyAsDataSet();
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);
@@ -285,7 +285,7 @@ TEST_F(Transaction, CancelledReadSavesNothingAndLeavesTheDataSet)
     identifyAsDataSet();
     const ParameterSet before = doc().values;
     const std::string fileBefore = doc().state.fileName;
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     port.respond = [this, &read](const std::string& frame) {
         if (frame.find("r002001") != std::string::npos)
             read.requestCancel();
@@ -308,7 +308,7 @@ TEST_F(Transaction, CompareWithTheDriveShowsItsValuesInTheComparisonColumns)
     const int differing = doc().table.areaFirst[3] + 2;
     inverter.putWord(wordAddress(differing), static_cast<std::uint16_t>(doc().values[differing] + 9));
     const ParameterSet before = doc().values;
-    SerialTransferPresenter& compare = dialog(CommandCompareWithDrive);
+    SerialTransferPresenter& compare = dialog(TransferKind::CompareWithDrive);
     EXPECT_FALSE(compare.writeGroupsVisible());
 
     EXPECT_EQ(compare.runTransaction(), 0);
@@ -330,7 +330,7 @@ TEST_F(Transaction, CompareWithAnotherInverterShowsNothing)
     InverterIdentity other = doc().identity;
     other.capacity += 1;
     identify(qm71Text(doc().identity.romVersion), other);
-    SerialTransferPresenter& compare = dialog(CommandCompareWithDrive);
+    SerialTransferPresenter& compare = dialog(TransferKind::CompareWithDrive);
 
     EXPECT_EQ(compare.runTransaction(), -1);
     EXPECT_FALSE(doc().state.compareMode);
@@ -341,11 +341,10 @@ TEST_F(Transaction, VerifyBoxKeepsItsStateForTheNextDialog)
 {
     MemoryUserStore store;
     makeNew();
-    doc().state.commDirection = CommandWrite;
-    SerialTransferPresenter first(ws(), ui(), port, clock, demo.dir.path(), &store);
+    SerialTransferPresenter first(ws(), ui(), port, clock, TransferKind::Write, demo.dir.path(), &store);
     EXPECT_TRUE(first.verifyAfterWrite());
     first.setVerifyAfterWrite(false);
-    SerialTransferPresenter second(ws(), ui(), port, clock, demo.dir.path(), &store);
+    SerialTransferPresenter second(ws(), ui(), port, clock, TransferKind::Write, demo.dir.path(), &store);
     EXPECT_FALSE(second.verifyAfterWrite());
     EXPECT_FALSE(second.changedOnly());
 }
@@ -355,7 +354,7 @@ TEST_F(Transaction, OneProgressBarRunsOverTheWholeWriteWithWordsAndTimeLeft)
     makeNew();
     identifyAsDataSet();
     ws().settings.writeWaitMs = 150;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);
