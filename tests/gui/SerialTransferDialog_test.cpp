@@ -18,7 +18,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace tess;
 
@@ -158,6 +161,64 @@ private slots:
         QVERIFY(child<QPushButton>(form.get(), "Button2")->isEnabled());
         QVERIFY(child<QPlainTextEdit>(form.get(), "Memo1")->toPlainText().isEmpty());
         QVERIFY(bench.port.openedNames.empty());
+    }
+
+    void stopHoldsTheWriteWhileTheQuestionWaits_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("answered No, the write goes on") << false;
+        QTest::newRow("answered Yes, the write stops") << true;
+    }
+
+    // Escape during a write: the question comes up with the line held at a
+    // word boundary, so that the answer decides what happens to every word
+    // after it.
+    void stopHoldsTheWriteWhileTheQuestionWaits()
+    {
+        using namespace std::chrono_literals;
+        QFETCH(bool, stop);
+        Bench bench;
+        auto form = bench.form(comm::TransferKind::Write);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseClick(child<QCheckBox>(form.get(), "VerifyCheck"), Qt::LeftButton);
+        QVERIFY(!form->transfer().verifyAfterWrite());
+
+        // The words go out at a pace a person could press Escape into.
+        std::atomic<int> sent {0};
+        gui::SerialTransferDialog* dialog = form.get();
+        bench.port.respond = [&](const std::string& frame) {
+            if (frame.size() > 2 && frame[2] == comm::CommandWrite) {
+                std::this_thread::sleep_for(2ms);
+                if (++sent == 20)
+                    QMetaObject::invokeMethod(
+                        dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); }, Qt::QueuedConnection);
+            }
+            return bench.inverter(frame);
+        };
+        int atQuestion = -1;
+        int afterWaiting = -1;
+        bench.demo.ui.onAsk = [&](const Message&) {
+            // A word on the line when Stop came is let finish.
+            std::this_thread::sleep_for(50ms);
+            atQuestion = sent;
+            std::this_thread::sleep_for(300ms);
+            afterWaiting = sent;
+        };
+        bench.demo.ui.answers = {stop ? Answer::Yes : Answer::No};
+
+        QVERIFY(execute(form.get()));
+        QCOMPARE(bench.demo.ui.questions.size(), std::size_t {1});
+        QVERIFY(atQuestion >= 20);
+        QVERIFY(atQuestion <= 22);
+        QCOMPARE(afterWaiting, atQuestion);
+        if (stop) {
+            QCOMPARE(sent.load(), atQuestion);
+            QVERIFY(form->transfer().cancelRequested());
+        } else {
+            QVERIFY(sent > atQuestion + 100);
+            QVERIFY(!form->transfer().cancelRequested());
+        }
     }
 
     void readDialogShowsNoAreasAndOpensWhatItRead()

@@ -360,8 +360,16 @@ bool SerialTransferPresenter::confirmCancel()
 {
     if (!m_running)
         return false;
-    if (m_kind == TransferKind::Write && !askYes(message(TextId::TransAskCancelWrite)))
-        return false;
+    if (m_kind == TransferKind::Write) {
+        m_pause = true;
+        const bool stop = askYes(message(TextId::TransAskCancelWrite));
+        // The stop is asked for before the hold ends, so that not one more
+        // word goes out after a Yes.
+        if (stop)
+            requestCancel();
+        m_pause = false;
+        return stop;
+    }
     requestCancel();
     return true;
 }
@@ -374,6 +382,7 @@ void SerialTransferPresenter::prepareLink(LinkState& state)
     state.logInsertCounter = 0;
     state.progress = &m_meter;
     state.cancelRequested = &m_cancel;
+    state.pauseRequested = &m_pause;
     if (!isWriteDialog())
         return;
 

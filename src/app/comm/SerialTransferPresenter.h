@@ -199,8 +199,12 @@ public:
     void requestCancel() { m_cancel = true; }
     bool cancelRequested() const { return m_cancel; }
     // The question before a write is stopped; a read or a comparison stops
-    // without one. True when the transfer is to stop.
+    // without one. The write holds at the next word boundary while the
+    // question waits: no word goes out until the answer. True when the
+    // transfer is to stop.
     bool confirmCancel();
+    // Whether the transfer is held for the question.
+    bool paused() const { return m_pause; }
     // 0, -1, or the data file writer's result.
     int readTransaction();
     // 0 or -1.
@@ -282,6 +286,7 @@ private:
 
     bool m_running = false;
     std::atomic<bool> m_cancel {false};
+    std::atomic<bool> m_pause {false};
     std::optional<DriveData> m_drive;
 
     std::function<void()> m_changed;
