@@ -1,5 +1,6 @@
 #include "app/comm/SerialTransferPresenter.h"
 
+#include "app/comm/CommSettingsPresenter.h"
 #include "app/comm/LogViewerPresenter.h"
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
@@ -280,7 +281,10 @@ void SerialTransferPresenter::beginTransaction()
 {
     m_running = true;
     m_cancel = false;
+    m_pause = false;
     m_drive.reset();
+    m_writeFacts.reset();
+    m_summary.clear();
     m_executeEnabled = false;
     // Close stays available: during a transfer it stops it.
     m_closeEnabled = true;
@@ -352,8 +356,47 @@ void SerialTransferPresenter::finishTransaction(int result)
     // needs the dialog opened anew.
     if (result == WriteVerifyDiffers)
         m_executeEnabled = false;
+    m_summary = transferSummary(transferEnd(result), m_writeFacts, language);
     if (m_changed)
         m_changed();
+}
+
+TransferEnd SerialTransferPresenter::transferEnd(int result) const
+{
+    if (result == 0)
+        return TransferEnd::Done;
+    if (m_kind == TransferKind::Write && result == WriteWordsRefused)
+        return TransferEnd::WordsRefused;
+    if (m_kind == TransferKind::Write && result == WriteVerifyDiffers)
+        return TransferEnd::VerifyDiffers;
+    return m_cancel ? TransferEnd::StoppedByUser : TransferEnd::Failed;
+}
+
+void SerialTransferPresenter::noteWriteOutcome(const LinkState& state, const std::vector<int>& planned)
+{
+    const GridSource grid = gridSource(m_ws);
+    WriteFacts facts;
+    facts.planned = static_cast<int>(planned.size());
+    facts.written = static_cast<int>(state.writtenWords.size());
+    for (std::size_t i = 0; i < state.refusedWords.size(); ++i) {
+        const int word = state.refusedWords[i];
+        if (hiddenArea(state, word) != NoArea)
+            continue;
+        std::string name;
+        if (word + 1 < GridRowsWithTable)
+            name = cellText(grid, word + 1, ColName);
+        facts.refused.push_back({wordLogName(grid, word), name, nakMessage(state.refusalCodes[i])});
+    }
+    for (const int word : state.failedWords)
+        facts.noAnswer.push_back(wordLogName(grid, word));
+    std::vector<bool> sent(SlotCount, false);
+    for (const std::vector<int>* words : {&state.writtenWords, &state.refusedWords, &state.failedWords})
+        for (const int word : *words)
+            sent[static_cast<std::size_t>(word)] = true;
+    facts.notSent = notSentRanges(
+        planned, [&](int word) { return sent[static_cast<std::size_t>(word)]; },
+        [&](int word) { return wordLogName(grid, word); });
+    m_writeFacts = std::move(facts);
 }
 
 bool SerialTransferPresenter::confirmCancel()
@@ -428,12 +471,30 @@ void SerialTransferPresenter::planTransfer()
 
 LinkSettings SerialTransferPresenter::linkSettings() const
 {
-    return LinkSettings {m_ws.settings.portName, m_ws.settings.language, m_ws.settings.writeWaitMs};
+    return LinkSettings {transferPortName(m_ws.settings.portName), m_ws.settings.language, m_ws.settings.writeWaitMs};
+}
+
+std::string SerialTransferPresenter::portLine() const
+{
+    const std::string name = transferPortName(m_ws.settings.portName);
+    const std::optional<std::string> device = serialDevicePath(name);
+    const Language language = m_ws.settings.language;
+    if (!device)
+        return message(TextId::TransPortNamesNoDevice, name).in(language);
+    if (*device == name)
+        return message(TextId::TransPortShown, name).in(language);
+    return message(TextId::TransPortShownWithDevice, name, *device).in(language);
 }
 
 bool SerialTransferPresenter::openPort(SerialLink& link)
 {
-    const std::optional<Message> failure = link.openCommPort();
+    std::optional<Message> failure = link.openCommPort();
+    if (failure) {
+        // The fixed text and the system's reason, then what to do about it.
+        const Message advice = message(TextId::TransPortOpenAdvice);
+        failure->ja += "\n" + advice.ja;
+        failure->en += "\n" + advice.en;
+    }
     showNotice(failure);
     return !failure;
 }
@@ -756,6 +817,7 @@ int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
         TransferPhase::Writing, transferEstimate::writeMs(static_cast<int>(planned.size()), state.writeWaitMs));
     m_meter.enter(TransferPhase::Writing);
     const int result = link.transferParameterImage();
+    noteWriteOutcome(state, planned);
     if (state.stop == TransferStop::Cancelled)
         return stoppedByUser(state, planned);
     if (m_changedOnly)
@@ -826,6 +888,8 @@ void SerialTransferPresenter::logHiddenNotTaken(const LinkState& state, const st
         for (int word = 0; word < SlotCount; ++word)
             if (hiddenNotTaken[static_cast<std::size_t>(word)] && hiddenArea(state, word) == area)
                 ++count;
+        if (count > 0 && m_writeFacts)
+            m_writeFacts->hiddenNotTaken.push_back({std::string(dataAreaNames[static_cast<std::size_t>(area)]), count});
         if (count > 0)
             m_log.append(message(
                 TextId::TransHiddenAreaNotTaken, std::to_string(count), dataAreaNames[static_cast<std::size_t>(area)])
@@ -889,6 +953,8 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
             std::to_string(held))
                          .in(language));
     }
+    if (m_writeFacts)
+        m_writeFacts->verify = VerifyCount {compared, static_cast<int>(differing.size())};
     if (differing.empty())
         m_log.append(message(TextId::TransVerifyAllMatch, std::to_string(compared)).in(language));
     else
@@ -928,7 +994,7 @@ void SerialTransferPresenter::showComparison()
     if (!m_drive)
         return;
     tables::ComparedDataSet compared {m_drive->identity, m_drive->values};
-    compareWithDrive(m_ws, m_ui, compared, m_ws.settings.portName);
+    compareWithDrive(m_ws, m_ui, compared, transferPortName(m_ws.settings.portName));
     m_drive.reset();
 }
 

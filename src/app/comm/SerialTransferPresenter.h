@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/comm/TransferMeter.h"
+#include "app/comm/TransferSummary.h"
 #include "domain/comm/CommLog.h"
 #include "domain/comm/SerialLink.h"
 #include "domain/common/Identity.h"
@@ -171,6 +172,11 @@ public:
     bool closeEnabled() const { return m_closeEnabled; }
     // What Memo1 shows.
     const std::vector<std::string>& memo() const { return m_memo; }
+    // The port Execute will use, with the device it opens here ("Port: COM1
+    // → /dev/ttyUSB0").
+    std::string portLine() const;
+    // What the last transfer did, in a few lines; empty before the first.
+    const std::vector<std::string>& summary() const { return m_summary; }
 
     // Told whenever Memo1 or the buttons change during Execute, so that a
     // window can show them before the transaction goes on. Called where
@@ -250,6 +256,8 @@ private:
         std::vector<bool>& hiddenNotTaken);
     int hiddenArea(const LinkState& state, int word) const;
     void logHiddenNotTaken(const LinkState& state, const std::vector<bool>& hiddenNotTaken);
+    void noteWriteOutcome(const LinkState& state, const std::vector<int>& planned);
+    TransferEnd transferEnd(int result) const;
     Message refusedWordsMessage(const LinkState& state, const std::vector<std::size_t>& refusals) const;
     int stoppedByUser(const LinkState& state, const std::vector<int>& planned);
     void planTransfer();
@@ -279,6 +287,8 @@ private:
     bool m_executeEnabled = true;
     bool m_closeEnabled = true;
     std::vector<std::string> m_memo;
+    std::optional<WriteFacts> m_writeFacts; // once a write's words began to go out
+    std::vector<std::string> m_summary;
     CommLog m_log;
     std::vector<WordSpan> m_ranges;
     std::string m_fileName;

@@ -107,7 +107,8 @@ TEST_F(Transaction, ReadWithThePortMissingSaysSoOnceAndSavesTheLog)
     port.openResult = PortOpenResult::OpenFailed;
     SerialTransferPresenter& read = dialog(TransferKind::Read);
     EXPECT_EQ(read.runTransaction(), -1);
-    EXPECT_EQ(ui().englishTexts(), (Lines {"Port select Error!"}));
+    EXPECT_EQ(ui().englishTexts(),
+        (Lines {"Port select Error!\n" + std::string(text(TextId::TransPortOpenAdvice, Language::English))}));
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
 }

@@ -188,6 +188,46 @@ TEST_F(Transaction, RefusedWordIsListedAndKeptInTheDialog)
     EXPECT_TRUE(write.executeEnabled());
 }
 
+// The dialog's summary after a write in which one word's answer came too
+// late and another was refused: what went out, what the drive refused, what
+// was left unsent and what the read back found, each word by its code.
+TEST_F(Transaction, SummaryTellsWhatBecameOfTheWords)
+{
+    makeNew();
+    identifyAsDataSet();
+    const ParameterTable& table = doc().table;
+    const int b = table.areaFirst[2];
+    const int c = table.areaFirst[3];
+    const int late = b + 3;
+    const int refused = c + 2;
+    ASSERT_LT(late + 2, static_cast<int>(table.areaLast[2]));
+    doc().values[static_cast<std::size_t>(refused)] = 77;
+    inverter.faults[wordAddress(late)] = sim::Fault {sim::FaultKind::Delay, 2500, false};
+    inverter.nakAt[wordAddress(refused)] = 'E';
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
+    write.setVerifyAfterWrite(true);
+    write.setStartArea(2);
+    write.setEndArea(3);
+    write.setWritePermitted(true);
+
+    EXPECT_EQ(write.runTransaction(), -1);
+    const GridSource grid = gridSource(ws());
+    const auto code = [&](int word) { return wordLogName(grid, word); };
+    const int planned = table.areaLast[3] - b + 1;
+    const int unsent = table.areaLast[2] - late;
+    // Every word sent reads back as written but the refused one; the late
+    // answer's word was taken after all.
+    const int compared = planned - unsent;
+    const Lines expected {"Result: failed.",
+        "Written: " + std::to_string(planned - unsent - 2) + " of " + std::to_string(planned) + " words",
+        "Refused: " + code(refused) + " " + gridText(ws(), refused + 1, ColName) + " - Upper limit error",
+        "Not sent: " + code(late + 1) + " to " + code(table.areaLast[2]), "No answer: " + code(late),
+        "Verify: 1 of the " + std::to_string(compared) + " words sent differ"};
+    EXPECT_EQ(write.summary(), expected);
+    // The log keeps its own lines.
+    EXPECT_TRUE(hasLine(writeLog(), code(late + 1) + " to " + code(table.areaLast[2]) + " not sent."));
+}
+
 struct HiddenAreaCase {
     const char* name;
     bool verify;
