@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -219,6 +220,79 @@ private slots:
             QVERIFY(sent > atQuestion + 100);
             QVERIFY(!form->transfer().cancelRequested());
         }
+    }
+
+    // Before Execute the dialog names the port it will use; after the
+    // transfer it says in a few lines how it ended, and the log's last line
+    // is read whole, without scrolling sideways.
+    void theDialogNamesThePortAndSummarisesTheTransfer()
+    {
+        Bench bench;
+        bench.demo.ws.settings.portName = "/dev/ttyUSB7";
+        auto form = bench.form(comm::TransferKind::Write);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(child<QLabel>(form.get(), "TransferPort")->text(), QStringLiteral("Port: /dev/ttyUSB7"));
+        QTest::mouseClick(child<QCheckBox>(form.get(), "VerifyCheck"), Qt::LeftButton);
+        child<QComboBox>(form.get(), "ComboBox1")->setCurrentIndex(3);
+        child<QComboBox>(form.get(), "ComboBox2")->setCurrentIndex(3);
+
+        QVERIFY(execute(form.get()));
+        const QStringList summary
+            = child<QPlainTextEdit>(form.get(), "TransferSummary")->toPlainText().split(QLatin1Char('\n'));
+        QVERIFY(summary.size() >= 3);
+        QCOMPARE(summary[0], QStringLiteral("Result: done."));
+        QVERIFY(summary[1].startsWith(QStringLiteral("Written: ")));
+        QCOMPARE(summary.back(), QStringLiteral("Verify: not done"));
+        auto* memo = child<QPlainTextEdit>(form.get(), "Memo1");
+        QVERIFY(memo->toPlainText().endsWith(QStringLiteral("Communication Log file name is writelog.txt")));
+        QCOMPARE(memo->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // Ctrl+F9 and Ctrl+F10 during a transfer are taken by the form and do
+    // nothing: no control sees them, the forced transfer box stays as it was.
+    void controlKeysAreTakenDuringATransfer()
+    {
+        using namespace std::chrono_literals;
+        Bench bench;
+        auto form = bench.form(comm::TransferKind::Write);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseClick(child<QCheckBox>(form.get(), "VerifyCheck"), Qt::LeftButton);
+
+        struct KeyCounter : QObject {
+            int keys = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                keys += event->type() == QEvent::KeyPress ? 1 : 0;
+                return false;
+            }
+        } counter;
+        form->installEventFilter(&counter);
+        std::atomic<int> sent {0};
+        gui::SerialTransferDialog* dialog = form.get();
+        auto* memo = child<QPlainTextEdit>(form.get(), "Memo1");
+        bool forcedShown = true;
+        bench.port.respond = [&](const std::string& frame) {
+            if (frame.size() > 2 && frame[2] == comm::CommandWrite) {
+                std::this_thread::sleep_for(1ms);
+                if (++sent == 20)
+                    QMetaObject::invokeMethod(
+                        dialog,
+                        [&] {
+                            QTest::keyClick(memo, Qt::Key_F9, Qt::ControlModifier);
+                            QTest::keyClick(memo, Qt::Key_F10, Qt::ControlModifier);
+                            forcedShown = child<QCheckBox>(dialog, "CheckBox2")->isVisible();
+                        },
+                        Qt::QueuedConnection);
+            }
+            return bench.inverter(frame);
+        };
+        QVERIFY(execute(form.get()));
+        QVERIFY(sent >= 20);
+        QCOMPARE(counter.keys, 0);
+        QVERIFY(!forcedShown);
+        QVERIFY(!form->transfer().forcedBoxVisible());
     }
 
     void readDialogShowsNoAreasAndOpensWhatItRead()

@@ -15,6 +15,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSessionManager;
 class QThread;
 
 namespace tess {
@@ -52,6 +53,9 @@ public:
 
     const comm::SerialTransferPresenter& transfer() const { return m_core; }
     bool transferRunning() const { return m_worker != nullptr; }
+    // Stop, or the program asked to quit, while a transfer runs: asks (in a
+    // write, the line held meanwhile) and stops it between two words.
+    void cancelTransfer();
 
 signals:
     // Execute's work is over and the dialog shows its result.
@@ -72,9 +76,8 @@ private:
     void showMemo();
     void showStatus(const comm::TransferStatus& status);
     bool handleKey(QKeyEvent* event);
-    // Close while a transfer runs: asks (in a write) and stops it.
-    void cancelTransfer();
     void onTransferDone();
+    void onSessionEnding(QSessionManager& manager);
 
     void onStartAreaEdited(const QString& text);
     void onEndAreaEdited(const QString& text);
@@ -94,6 +97,8 @@ private:
     QLabel* m_status = nullptr;
     QLabel* m_messagesCaption = nullptr;
     QPlainTextEdit* m_memo = nullptr;
+    QLabel* m_port = nullptr;
+    QPlainTextEdit* m_summary = nullptr;
     QPushButton* m_execute = nullptr;
     QPushButton* m_close = nullptr;
     QGroupBox* m_writeAreaGroup = nullptr;

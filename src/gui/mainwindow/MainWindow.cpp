@@ -440,6 +440,13 @@ bool MainWindow::mayClose()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Asked to quit while a transfer runs: the transfer stops between two
+    // words first, as its Stop does, and the window stays until it has.
+    if (m_transfer && m_transfer->transferRunning()) {
+        event->ignore();
+        m_transfer->cancelTransfer();
+        return;
+    }
     // The log viewer writes its edits back as it closes; when that fails and
     // the user keeps it open, the program stays open too.
     if (m_logViewer && !m_logViewer->close()) {
@@ -578,7 +585,9 @@ void MainWindow::runCommunication(comm::TransferKind kind)
 {
     comm::PosixSerialPort port;
     SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), kind, this, {}, &m_store);
+    m_transfer = &dialog;
     dialog.exec();
+    m_transfer = nullptr;
     refreshFromCore();
 }
 

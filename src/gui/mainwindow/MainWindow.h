@@ -35,6 +35,7 @@ class GridSearchBar;
 class ParameterGridModel;
 class LogViewerDialog;
 class ParameterGridView;
+class SerialTransferDialog;
 class WorkspaceGridEditing;
 
 // The main window. It shows what the workspace holds and forwards every
@@ -131,6 +132,7 @@ private:
     std::unique_ptr<WorkspaceGridEditing> m_editing;
     std::optional<Language> m_shownLanguage; // the language the window's texts are in
     QPointer<LogViewerDialog> m_logViewer; // the communication log viewer while it is open
+    QPointer<SerialTransferDialog> m_transfer; // the communication dialog while it is open
     QLabel* m_statusText = nullptr;
 
     // ---- find and filter above the grid, counts in the status bar
