@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -264,7 +265,10 @@ private slots:
             int keys = 0;
             bool eventFilter(QObject*, QEvent* event) override
             {
-                keys += event->type() == QEvent::KeyPress ? 1 : 0;
+                if (event->type() == QEvent::KeyPress) {
+                    const int key = static_cast<QKeyEvent*>(event)->key();
+                    keys += key == Qt::Key_F9 || key == Qt::Key_F10 ? 1 : 0;
+                }
                 return false;
             }
         } counter;
