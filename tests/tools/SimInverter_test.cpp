@@ -461,8 +461,9 @@ TEST(SimInverterOnPty, WithNoPortStoredTheReadGoesThroughTheShownPort)
     comm::SerialTransferPresenter read(
         demo.ws, demo.ui, port, systemClock(), comm::TransferKind::Read, demo.dir.path());
     EXPECT_EQ(read.portLine(), "Port: COM1 → " + pty.slavePath());
-    EXPECT_EQ(read.runTransaction(), 0);
+    const int result = read.runTransaction();
     ::unsetenv("TESSALINE_COM1");
+    ASSERT_EQ(result, 0);
     EXPECT_TRUE(demo.ui.messages.empty());
     EXPECT_EQ(read.memo().back(), "Saved as ReadData.csl");
 }
