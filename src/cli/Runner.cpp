@@ -125,22 +125,22 @@ std::optional<int> areaIndexNamed(std::string_view asked)
 }
 
 // The communication dialog of one command, without a window: made for the
-// direction, on the port the command line names.
+// kind of transfer, on the port the command line names.
 class DriveDialog {
 public:
-    DriveDialog(Workspace& ws, Ui& ui, const std::string& portName, char direction, const std::string& workFolder)
-        : m_presenter(directed(ws, portName, direction), ui, m_port, systemClock(), workFolder)
+    DriveDialog(
+        Workspace& ws, Ui& ui, const std::string& portName, comm::TransferKind kind, const std::string& workFolder)
+        : m_presenter(onPort(ws, portName), ui, m_port, systemClock(), kind, workFolder)
     {
     }
 
     comm::SerialTransferPresenter& presenter() { return m_presenter; }
 
 private:
-    // The dialog takes its direction and port from the workspace when made.
-    static Workspace& directed(Workspace& ws, const std::string& portName, char direction)
+    // The dialog takes its port from the workspace when made.
+    static Workspace& onPort(Workspace& ws, const std::string& portName)
     {
         ws.settings.portName = portName;
-        ws.doc.state.commDirection = direction;
         return ws;
     }
 
@@ -526,7 +526,7 @@ int Session::runRead()
     const Options& o = m_options;
     if (refuseExisting(o.output))
         return ExitRefused;
-    DriveDialog dialog(*m_ws, m_ui, o.port, comm::CommandRead, m_env.workFolder);
+    DriveDialog dialog(*m_ws, m_ui, o.port, comm::TransferKind::Read, m_env.workFolder);
     comm::SerialTransferPresenter& read = dialog.presenter();
     read.setReadFilePath(o.output);
 
@@ -547,7 +547,7 @@ int Session::runWrite()
     if (!from || !to)
         return ExitRefused;
 
-    DriveDialog dialog(*m_ws, m_ui, o.port, comm::CommandWrite, m_env.workFolder);
+    DriveDialog dialog(*m_ws, m_ui, o.port, comm::TransferKind::Write, m_env.workFolder);
     comm::SerialTransferPresenter& write = dialog.presenter();
     write.setStartArea(*from);
     write.setEndArea(*to);
@@ -567,7 +567,7 @@ int Session::runCompareDrive()
     if (!loadTabledDataSet(m_options.dataFiles.front()))
         return refused();
     Workspace& ws = *m_ws;
-    DriveDialog dialog(ws, m_ui, m_options.port, comm::CommandCompareWithDrive, m_env.workFolder);
+    DriveDialog dialog(ws, m_ui, m_options.port, comm::TransferKind::CompareWithDrive, m_env.workFolder);
     const TransferOutcome outcome = transact(dialog.presenter());
     // A comparison that came about is shown in the grid.
     if (outcome.result == 0 && !ws.doc.state.compareMode)

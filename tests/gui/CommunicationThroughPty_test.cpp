@@ -367,10 +367,19 @@ private slots:
         QCOMPARE(wordsTakenBySimulator(), std::stoi(verified.front().substr(std::string("Verify: all ").size())));
     }
 
+    void closeDuringAWriteStopsItBetweenTwoWords_data()
+    {
+        QTest::addColumn<bool>("closeWindow");
+        QTest::newRow("the dialog's Close") << false;
+        QTest::newRow("the main window asked to close") << true;
+    }
+
     // Close while words go out asks, then stops between two words; the log
-    // says how many the drive took, and that is what it took.
+    // says how many the drive took, and that is what it took. The window
+    // asked to close does the same and stays until the transfer has ended.
     void closeDuringAWriteStopsItBetweenTwoWords()
     {
+        QFETCH(bool, closeWindow);
         startInverter();
         if (QTest::currentTestFailed())
             return;
@@ -391,11 +400,16 @@ private slots:
                 if (wordsTakenBySimulator() < 10)
                     return;
                 watch.stop();
-                QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
+                if (closeWindow)
+                    form.close();
+                else
+                    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
             });
             watch.start();
         }));
         QTest::qWait(300);
+        QVERIFY(form.isVisible());
+        QCOMPARE(m_demo->ui.questions.size(), std::size_t {1});
 
         const std::vector<std::string> log = writeLog();
         const std::string all = test::readFile(m_demo->dir.file("writelog.txt"));

@@ -10,15 +10,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace tess;
 
@@ -64,10 +69,10 @@ private:
             port.respond = [this](const std::string& frame) { return inverter(frame); };
         }
 
-        std::unique_ptr<gui::SerialTransferDialog> form(char direction)
+        std::unique_ptr<gui::SerialTransferDialog> form(comm::TransferKind kind)
         {
-            demo.ws.doc.state.commDirection = direction;
-            return std::make_unique<gui::SerialTransferDialog>(demo.ws, demo.ui, port, clock, nullptr, demo.dir.path());
+            return std::make_unique<gui::SerialTransferDialog>(
+                demo.ws, demo.ui, port, clock, kind, nullptr, demo.dir.path());
         }
     };
 
@@ -75,7 +80,7 @@ private slots:
     void writeDialogHandsTheChoicesToTheTransaction()
     {
         Bench bench;
-        auto form = bench.form('w');
+        auto form = bench.form(comm::TransferKind::Write);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(form->windowTitle(), QStringLiteral("Commnication"));
@@ -124,7 +129,7 @@ private slots:
     void controlKeysRevealAndHideTheForcedTransfer()
     {
         Bench bench;
-        auto form = bench.form('w');
+        auto form = bench.form(comm::TransferKind::Write);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         auto* forced = child<QCheckBox>(form.get(), "CheckBox2");
@@ -147,7 +152,7 @@ private slots:
     void areasInTheWrongOrderLeaveExecuteDisabled()
     {
         Bench bench;
-        auto form = bench.form('w');
+        auto form = bench.form(comm::TransferKind::Write);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         child<QComboBox>(form.get(), "ComboBox1")->setCurrentIndex(5);
@@ -160,12 +165,146 @@ private slots:
         QVERIFY(bench.port.openedNames.empty());
     }
 
+    void stopHoldsTheWriteWhileTheQuestionWaits_data()
+    {
+        QTest::addColumn<bool>("stop");
+        QTest::newRow("answered No, the write goes on") << false;
+        QTest::newRow("answered Yes, the write stops") << true;
+    }
+
+    // Escape during a write: the question comes up with the line held at a
+    // word boundary, so that the answer decides what happens to every word
+    // after it.
+    void stopHoldsTheWriteWhileTheQuestionWaits()
+    {
+        using namespace std::chrono_literals;
+        QFETCH(bool, stop);
+        Bench bench;
+        auto form = bench.form(comm::TransferKind::Write);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseClick(child<QCheckBox>(form.get(), "VerifyCheck"), Qt::LeftButton);
+        QVERIFY(!form->transfer().verifyAfterWrite());
+
+        // The words go out at a pace a person could press Escape into.
+        std::atomic<int> sent {0};
+        gui::SerialTransferDialog* dialog = form.get();
+        bench.port.respond = [&](const std::string& frame) {
+            if (frame.size() > 2 && frame[2] == comm::CommandWrite) {
+                std::this_thread::sleep_for(2ms);
+                if (++sent == 20)
+                    QMetaObject::invokeMethod(
+                        dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); }, Qt::QueuedConnection);
+            }
+            return bench.inverter(frame);
+        };
+        int atQuestion = -1;
+        int afterWaiting = -1;
+        bench.demo.ui.onAsk = [&](const Message&) {
+            // A word on the line when Stop came is let finish.
+            std::this_thread::sleep_for(50ms);
+            atQuestion = sent;
+            std::this_thread::sleep_for(300ms);
+            afterWaiting = sent;
+        };
+        bench.demo.ui.answers = {stop ? Answer::Yes : Answer::No};
+
+        QVERIFY(execute(form.get()));
+        QCOMPARE(bench.demo.ui.questions.size(), std::size_t {1});
+        QVERIFY(atQuestion >= 20);
+        QVERIFY(atQuestion <= 22);
+        QCOMPARE(afterWaiting, atQuestion);
+        if (stop) {
+            QCOMPARE(sent.load(), atQuestion);
+            QVERIFY(form->transfer().cancelRequested());
+        } else {
+            QVERIFY(sent > atQuestion + 100);
+            QVERIFY(!form->transfer().cancelRequested());
+        }
+    }
+
+    // Before Execute the dialog names the port it will use; after the
+    // transfer it says in a few lines how it ended, and the log's last line
+    // is read whole, without scrolling sideways.
+    void theDialogNamesThePortAndSummarisesTheTransfer()
+    {
+        Bench bench;
+        bench.demo.ws.settings.portName = "/dev/ttyUSB7";
+        auto form = bench.form(comm::TransferKind::Write);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(child<QLabel>(form.get(), "TransferPort")->text(), QStringLiteral("Port: /dev/ttyUSB7"));
+        QTest::mouseClick(child<QCheckBox>(form.get(), "VerifyCheck"), Qt::LeftButton);
+        child<QComboBox>(form.get(), "ComboBox1")->setCurrentIndex(3);
+        child<QComboBox>(form.get(), "ComboBox2")->setCurrentIndex(3);
+
+        QVERIFY(execute(form.get()));
+        const QStringList summary
+            = child<QPlainTextEdit>(form.get(), "TransferSummary")->toPlainText().split(QLatin1Char('\n'));
+        QVERIFY(summary.size() >= 3);
+        QCOMPARE(summary[0], QStringLiteral("Result: done."));
+        QVERIFY(summary[1].startsWith(QStringLiteral("Written: ")));
+        QCOMPARE(summary.back(), QStringLiteral("Verify: not done"));
+        auto* memo = child<QPlainTextEdit>(form.get(), "Memo1");
+        QVERIFY(memo->toPlainText().endsWith(QStringLiteral("Communication Log file name is writelog.txt")));
+        QCOMPARE(memo->horizontalScrollBar()->maximum(), 0);
+    }
+
+    // Ctrl+F9 and Ctrl+F10 during a transfer are taken by the form and do
+    // nothing: no control sees them, the forced transfer box stays as it was.
+    void controlKeysAreTakenDuringATransfer()
+    {
+        using namespace std::chrono_literals;
+        Bench bench;
+        auto form = bench.form(comm::TransferKind::Write);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTest::mouseClick(child<QCheckBox>(form.get(), "VerifyCheck"), Qt::LeftButton);
+
+        struct KeyCounter : QObject {
+            int keys = 0;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::KeyPress) {
+                    const int key = static_cast<QKeyEvent*>(event)->key();
+                    keys += key == Qt::Key_F9 || key == Qt::Key_F10 ? 1 : 0;
+                }
+                return false;
+            }
+        } counter;
+        form->installEventFilter(&counter);
+        std::atomic<int> sent {0};
+        gui::SerialTransferDialog* dialog = form.get();
+        auto* memo = child<QPlainTextEdit>(form.get(), "Memo1");
+        bool forcedShown = true;
+        bench.port.respond = [&](const std::string& frame) {
+            if (frame.size() > 2 && frame[2] == comm::CommandWrite) {
+                std::this_thread::sleep_for(1ms);
+                if (++sent == 20)
+                    QMetaObject::invokeMethod(
+                        dialog,
+                        [&] {
+                            QTest::keyClick(memo, Qt::Key_F9, Qt::ControlModifier);
+                            QTest::keyClick(memo, Qt::Key_F10, Qt::ControlModifier);
+                            forcedShown = child<QCheckBox>(dialog, "CheckBox2")->isVisible();
+                        },
+                        Qt::QueuedConnection);
+            }
+            return bench.inverter(frame);
+        };
+        QVERIFY(execute(form.get()));
+        QVERIFY(sent >= 20);
+        QCOMPARE(counter.keys, 0);
+        QVERIFY(!forcedShown);
+        QVERIFY(!form->transfer().forcedBoxVisible());
+    }
+
     void readDialogShowsNoAreasAndOpensWhatItRead()
     {
         Bench bench;
         closeDocument(bench.demo.ws, bench.demo.ui);
         bench.inverter.putWord(comm::ImageAddress + 80, 2222);
-        auto form = bench.form('r');
+        auto form = bench.form(comm::TransferKind::Read);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(child<QLabel>(form.get(), "Label1")->text(), QStringLiteral("Receiving situation"));

@@ -6,6 +6,8 @@ Answer FakeUi::ask(const Message& text, const Message& caption, Buttons, Languag
 {
     questions.push_back({text, language});
     questionCaptions.push_back(caption);
+    if (onAsk)
+        onAsk(text);
     if (answers.empty())
         return Answer::Cancel;
     const Answer a = answers.front();

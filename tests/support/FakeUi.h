@@ -3,6 +3,7 @@
 #include "app/common/Ui.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ public:
     std::vector<Message> questionCaptions;
     std::vector<FileDialogRequest> fileRequests;
     std::deque<Answer> answers;
+    // Called with each question before it is answered.
+    std::function<void(const Message& question)> onAsk;
     std::deque<std::optional<std::string>> fileNames;
     int busyDepth = 0;
     int busyCount = 0; // how often the hourglass was shown

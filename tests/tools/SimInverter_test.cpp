@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <string>
@@ -425,10 +426,10 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
     inverter.loadDataSet(identityTextFor(identity.model, identity.romVersion), identity, values);
     PumpedPort port(pty, inverter);
     demo.ws.settings.portName = pty.slavePath();
-    demo.ws.doc.state.commDirection = comm::CommandRead;
     demo.ui.messages.clear();
 
-    comm::SerialTransferPresenter read(demo.ws, demo.ui, port, systemClock(), demo.dir.path());
+    comm::SerialTransferPresenter read(
+        demo.ws, demo.ui, port, systemClock(), comm::TransferKind::Read, demo.dir.path());
     EXPECT_EQ(read.runTransaction(), 0);
     EXPECT_TRUE(demo.ui.messages.empty());
     EXPECT_EQ(read.memo().back(), "Saved as ReadData.csl");
@@ -437,6 +438,34 @@ TEST(SimInverterOnPty, ReadTransactionThroughTheRealPortFetchesTheDataSet)
     EXPECT_EQ(demo.ws.doc.values[40], 1234);
     EXPECT_EQ(demo.ws.doc.values[41], -2);
     EXPECT_FALSE(port.isOpen());
+}
+
+// A first transfer with no port stored goes to the port the settings dialog
+// shows as chosen then: COM1, here the device its environment variable names.
+TEST(SimInverterOnPty, WithNoPortStoredTheReadGoesThroughTheShownPort)
+{
+    SimPty pty;
+    std::string error;
+    if (!pty.open(&error))
+        GTEST_SKIP() << "no pseudo-terminal: " << error;
+    test::DemoWorkspace demo;
+    ASSERT_TRUE(demo.newDefaultDataSet());
+    const InverterIdentity identity = demo.ws.doc.identity;
+    SimInverter inverter;
+    inverter.loadDataSet(identityTextFor(identity.model, identity.romVersion), identity, demo.ws.doc.values);
+    PumpedPort port(pty, inverter);
+    demo.ws.settings.portName.clear();
+    ASSERT_EQ(::setenv("TESSALINE_COM1", pty.slavePath().c_str(), 1), 0);
+    demo.ui.messages.clear();
+
+    comm::SerialTransferPresenter read(
+        demo.ws, demo.ui, port, systemClock(), comm::TransferKind::Read, demo.dir.path());
+    EXPECT_EQ(read.portLine(), "Port: COM1 → " + pty.slavePath());
+    const int result = read.runTransaction();
+    ::unsetenv("TESSALINE_COM1");
+    ASSERT_EQ(result, 0);
+    EXPECT_TRUE(demo.ui.messages.empty());
+    EXPECT_EQ(read.memo().back(), "Saved as ReadData.csl");
 }
 
 } // namespace

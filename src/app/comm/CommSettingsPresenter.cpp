@@ -45,6 +45,11 @@ int portIndexOfStored(std::string_view stored)
     return number > 0 ? number - 1 : 0;
 }
 
+std::string transferPortName(std::string_view stored)
+{
+    return stored.empty() ? portItem(portIndexOfStored(stored)) : std::string(stored);
+}
+
 int portIndexOfTyped(std::string_view typed)
 {
     typed = trimSpacesAndTabs(typed);

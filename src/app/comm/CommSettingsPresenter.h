@@ -27,6 +27,10 @@ std::string portItem(int index);
 // value included, selects the first item. The prefix is matched exactly,
 // as the program itself writes it.
 int portIndexOfStored(std::string_view stored);
+// The port a transfer opens: the stored one; with none stored, the one the
+// settings dialog shows as chosen then (COM1), so that a first transfer goes
+// where the dialog pointed.
+std::string transferPortName(std::string_view stored);
 // The item a text typed into the port list names, or -1 when it names none.
 // Typing is forgiving: spaces around the name and letter case do not matter.
 int portIndexOfTyped(std::string_view typed);

@@ -1,5 +1,6 @@
 #include "app/comm/SerialTransferPresenter.h"
 
+#include "app/comm/CommSettingsPresenter.h"
 #include "app/comm/LogViewerPresenter.h"
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
@@ -60,29 +61,29 @@ std::string identityText(std::span<const std::uint8_t> buffer)
 
 } // namespace
 
-int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+WriteRangeChoice buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
     const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges)
 {
     ranges.clear();
     const auto named = [](int area) { return area >= 0 && area < AreaCount; };
     if (!named(startArea))
-        return -2;
+        return WriteRangeChoice::StartNotNamed;
     if (!named(endArea) || startArea > endArea)
-        return -1;
+        return WriteRangeChoice::EndNotUsable;
     const auto add = [&](int area) {
         const auto index = static_cast<std::size_t>(area);
         ranges.push_back(WordSpan {areaFirst[index], areaLast[index]});
     };
     if (startArea == endArea) {
         add(startArea);
-        return 0;
+        return WriteRangeChoice::Built;
     }
     // Fund. holds the words the others depend on: it goes last.
     for (int area = std::max(startArea, AreaFund + 1); area <= endArea; ++area)
         add(area);
     if (startArea == AreaFund)
         add(AreaFund);
-    return 0;
+    return WriteRangeChoice::Built;
 }
 
 std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const WordSpan& areaG, Language language)
@@ -105,28 +106,15 @@ std::optional<std::string> heldBackLine(int word, const WordSpan& areaA, const W
     return letter + "-" + std::to_string(distance) + std::string(text(TextId::TransHeldBackSuffix, language));
 }
 
-namespace {
-
-TransferKind kindOf(char commDirection)
-{
-    if (commDirection == CommandWrite)
-        return TransferKind::Write;
-    if (commDirection == CommandCompareWithDrive)
-        return TransferKind::CompareWithDrive;
-    return TransferKind::Read;
-}
-
-} // namespace
-
 SerialTransferPresenter::SerialTransferPresenter(
-    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder, UserStore* store)
+    Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, TransferKind kind, std::string workFolder, UserStore* store)
     : m_ws(ws)
     , m_ui(ui)
     , m_port(port)
     , m_clock(clock)
     , m_workFolder(std::move(workFolder))
     , m_store(store)
-    , m_kind(kindOf(ws.doc.state.commDirection))
+    , m_kind(kind)
     , m_meter(clock, ws.settings.language, [this](const TransferStatus& status) {
         if (m_statusListener)
             m_statusListener(status);
@@ -276,7 +264,7 @@ bool SerialTransferPresenter::settleWait(const LinkState& state)
     return true;
 }
 
-int SerialTransferPresenter::buildWriteRanges()
+WriteRangeChoice SerialTransferPresenter::buildWriteRanges()
 {
     const ParameterTable& table = m_ws.doc.table;
     return comm::buildWriteRanges(m_startArea, m_endArea, table.areaFirst, table.areaLast, m_ranges);
@@ -294,7 +282,10 @@ void SerialTransferPresenter::beginTransaction()
 {
     m_running = true;
     m_cancel = false;
+    m_pause = false;
     m_drive.reset();
+    m_writeFacts.reset();
+    m_summary.clear();
     m_executeEnabled = false;
     // Close stays available: during a transfer it stops it.
     m_closeEnabled = true;
@@ -313,14 +304,16 @@ int SerialTransferPresenter::transfer()
     case TransferKind::Write:
         break;
     }
-    const int ranges = buildWriteRanges();
-    if (ranges == -1) {
+    switch (buildWriteRanges()) {
+    case WriteRangeChoice::Built:
+        break;
+    case WriteRangeChoice::EndNotUsable:
         show(TextId::TransSetAreaError);
-        return ranges;
-    }
-    if (ranges == -2) {
+        return -1;
+    case WriteRangeChoice::StartNotNamed:
+        // Execute stays on: the start can be chosen again.
         show(TextId::TransAreaNotDefined);
-        return ranges;
+        return -2;
     }
     return writeTransaction();
 }
@@ -364,16 +357,63 @@ void SerialTransferPresenter::finishTransaction(int result)
     // needs the dialog opened anew.
     if (result == WriteVerifyDiffers)
         m_executeEnabled = false;
+    m_summary = transferSummary(transferEnd(result), m_writeFacts, language);
     if (m_changed)
         m_changed();
+}
+
+TransferEnd SerialTransferPresenter::transferEnd(int result) const
+{
+    if (result == 0)
+        return TransferEnd::Done;
+    if (m_kind == TransferKind::Write && result == WriteWordsRefused)
+        return TransferEnd::WordsRefused;
+    if (m_kind == TransferKind::Write && result == WriteVerifyDiffers)
+        return TransferEnd::VerifyDiffers;
+    return m_cancel ? TransferEnd::StoppedByUser : TransferEnd::Failed;
+}
+
+void SerialTransferPresenter::noteWriteOutcome(const LinkState& state, const std::vector<int>& planned)
+{
+    const GridSource grid = gridSource(m_ws);
+    WriteFacts facts;
+    facts.planned = static_cast<int>(planned.size());
+    facts.written = static_cast<int>(state.writtenWords.size());
+    for (std::size_t i = 0; i < state.refusedWords.size(); ++i) {
+        const int word = state.refusedWords[i];
+        if (hiddenArea(state, word) != NoArea)
+            continue;
+        std::string name;
+        if (word + 1 < GridRowsWithTable)
+            name = cellText(grid, word + 1, ColName);
+        facts.refused.push_back({wordLogName(grid, word), name, nakMessage(state.refusalCodes[i])});
+    }
+    for (const int word : state.failedWords)
+        facts.noAnswer.push_back(wordLogName(grid, word));
+    std::vector<bool> sent(SlotCount, false);
+    for (const std::vector<int>* words : {&state.writtenWords, &state.refusedWords, &state.failedWords})
+        for (const int word : *words)
+            sent[static_cast<std::size_t>(word)] = true;
+    facts.notSent = notSentRanges(
+        planned, [&](int word) { return sent[static_cast<std::size_t>(word)]; },
+        [&](int word) { return wordLogName(grid, word); });
+    m_writeFacts = std::move(facts);
 }
 
 bool SerialTransferPresenter::confirmCancel()
 {
     if (!m_running)
         return false;
-    if (m_kind == TransferKind::Write && !askYes(message(TextId::TransAskCancelWrite)))
-        return false;
+    if (m_kind == TransferKind::Write) {
+        m_pause = true;
+        const bool stop = askYes(message(TextId::TransAskCancelWrite));
+        // The stop is asked for before the hold ends, so that not one more
+        // word goes out after a Yes.
+        if (stop)
+            requestCancel();
+        m_pause = false;
+        return stop;
+    }
     requestCancel();
     return true;
 }
@@ -386,6 +426,7 @@ void SerialTransferPresenter::prepareLink(LinkState& state)
     state.logInsertCounter = 0;
     state.progress = &m_meter;
     state.cancelRequested = &m_cancel;
+    state.pauseRequested = &m_pause;
     if (!isWriteDialog())
         return;
 
@@ -431,12 +472,30 @@ void SerialTransferPresenter::planTransfer()
 
 LinkSettings SerialTransferPresenter::linkSettings() const
 {
-    return LinkSettings {m_ws.settings.portName, m_ws.settings.language, m_ws.settings.writeWaitMs};
+    return LinkSettings {transferPortName(m_ws.settings.portName), m_ws.settings.language, m_ws.settings.writeWaitMs};
+}
+
+std::string SerialTransferPresenter::portLine() const
+{
+    const std::string name = transferPortName(m_ws.settings.portName);
+    const std::optional<std::string> device = serialDevicePath(name);
+    const Language language = m_ws.settings.language;
+    if (!device)
+        return message(TextId::TransPortNamesNoDevice, name).in(language);
+    if (*device == name)
+        return message(TextId::TransPortShown, name).in(language);
+    return message(TextId::TransPortShownWithDevice, name, *device).in(language);
 }
 
 bool SerialTransferPresenter::openPort(SerialLink& link)
 {
-    const std::optional<Message> failure = link.openCommPort();
+    std::optional<Message> failure = link.openCommPort();
+    if (failure) {
+        // The fixed text and the system's reason, then what to do about it.
+        const Message advice = message(TextId::TransPortOpenAdvice);
+        failure->ja += "\n" + advice.ja;
+        failure->en += "\n" + advice.en;
+    }
     showNotice(failure);
     return !failure;
 }
@@ -525,10 +584,10 @@ int SerialTransferPresenter::readTransaction()
     ParameterSet values {};
     std::string_view name;
     datafile::SaveMode mode = datafile::SaveMode::InverterRead;
-    const int identity
+    const tables::IdentityCheck identity
         = tables::checkIdentity(found, identityBytes, false, m_ws.doc.identity, m_ws.settings.fileVersion);
     switch (identity) {
-    case 0: {
+    case tables::IdentityCheck::Known: {
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
         const tables::ImageConversionResult conversion
@@ -546,8 +605,8 @@ int SerialTransferPresenter::readTransaction()
         }
         break;
     }
-    case -1:
-    case -2: {
+    case tables::IdentityCheck::UnknownModel:
+    case tables::IdentityCheck::UnknownRomVersion: {
         // An unknown model or ROM version: saved under a name that says so
         // when the special functions allow, the table skipped for an unknown
         // ROM version.
@@ -558,7 +617,7 @@ int SerialTransferPresenter::readTransaction()
             std::string_view name;
             datafile::SaveMode mode;
         };
-        const Unsupported unsupported = identity == -1
+        const Unsupported unsupported = identity == tables::IdentityCheck::UnknownModel
             ? Unsupported {TextId::TransReadUnsupportedMachine, TextId::TransSavedAsUnMachine, false,
                 UnsupportedMachineFileName, datafile::SaveMode::UnsupportedMachine}
             : Unsupported {TextId::TransReadUnsupportedRom, TextId::TransSavedAsUnRom, true, UnsupportedRomFileName,
@@ -575,7 +634,9 @@ int SerialTransferPresenter::readTransaction()
         mode = unsupported.mode;
         break;
     }
-    default:
+    case tables::IdentityCheck::OtherModel:
+    case tables::IdentityCheck::OtherRomVersion:
+        // Not compared: a read takes whichever inverter answers.
         return -1;
     }
 
@@ -632,15 +693,15 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
     found.forcedTransfer = m_forcedTransfer;
 
     switch (tables::checkIdentity(found, identityBytes, true, dataSet, m_ws.settings.fileVersion)) {
-    case 0:
+    case tables::IdentityCheck::Known:
         break;
-    case -1:
+    case tables::IdentityCheck::UnknownModel:
         if (!special) {
             show(TextId::TransWriteUnsupportedMachine);
             return Go::Stop;
         }
         return askYes(message(TextId::TransAskUnsupportedMachine)) ? Go::On : Go::Stop;
-    case -2:
+    case tables::IdentityCheck::UnknownRomVersion:
         if (!special) {
             show(TextId::TransWriteUnsupportedVersion);
             return Go::Stop;
@@ -649,17 +710,15 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
                    joined(Message {}, identityText(identityBytes), message(TextId::TransAskUnsupportedVersionSuffix)))
             ? Go::On
             : Go::Stop;
-    case -3:
+    case tables::IdentityCheck::OtherModel:
         show(TextId::TransMachineMismatch);
         return Go::Stop;
-    case -4:
+    case tables::IdentityCheck::OtherRomVersion:
         if (!special) {
             show(TextId::TransVersionMismatch);
             return Go::Stop;
         }
         return askYes(message(TextId::TransAskVersionMismatch)) ? Go::On : Go::Stop;
-    default:
-        return Go::Stop;
     }
 
     switch (tables::checkModeCapacity(found, identityBytes, true, dataSet)) {
@@ -760,6 +819,7 @@ int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
         TransferPhase::Writing, transferEstimate::writeMs(static_cast<int>(planned.size()), state.writeWaitMs));
     m_meter.enter(TransferPhase::Writing);
     const int result = link.transferParameterImage();
+    noteWriteOutcome(state, planned);
     if (state.stop == TransferStop::Cancelled)
         return stoppedByUser(state, planned);
     if (m_changedOnly)
@@ -830,6 +890,8 @@ void SerialTransferPresenter::logHiddenNotTaken(const LinkState& state, const st
         for (int word = 0; word < SlotCount; ++word)
             if (hiddenNotTaken[static_cast<std::size_t>(word)] && hiddenArea(state, word) == area)
                 ++count;
+        if (count > 0 && m_writeFacts)
+            m_writeFacts->hiddenNotTaken.push_back({std::string(dataAreaNames[static_cast<std::size_t>(area)]), count});
         if (count > 0)
             m_log.append(message(
                 TextId::TransHiddenAreaNotTaken, std::to_string(count), dataAreaNames[static_cast<std::size_t>(area)])
@@ -893,6 +955,8 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
             std::to_string(held))
                          .in(language));
     }
+    if (m_writeFacts)
+        m_writeFacts->verify = VerifyCount {compared, static_cast<int>(differing.size())};
     if (differing.empty())
         m_log.append(message(TextId::TransVerifyAllMatch, std::to_string(compared)).in(language));
     else
@@ -933,7 +997,7 @@ void SerialTransferPresenter::showComparison()
     if (!m_drive)
         return;
     tables::ComparedDataSet compared {m_drive->identity, m_drive->values};
-    compareWithDrive(m_ws, m_ui, compared, m_ws.settings.portName);
+    compareWithDrive(m_ws, m_ui, compared, transferPortName(m_ws.settings.portName));
     m_drive.reset();
 }
 

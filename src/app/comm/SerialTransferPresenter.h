@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/comm/TransferMeter.h"
+#include "app/comm/TransferSummary.h"
 #include "domain/comm/CommLog.h"
 #include "domain/comm/SerialLink.h"
 #include "domain/common/Identity.h"
@@ -45,14 +46,11 @@ constexpr std::string_view UnfoundTableFileName = "unfoundpara.csl";
 constexpr std::string_view UnsupportedMachineFileName = "UnMachine.csl";
 constexpr std::string_view UnsupportedRomFileName = "UnROMver.csl";
 
-// The document's commDirection that opens the dialog as a comparison with
-// the drive: the inverter's image read into the comparison columns.
-constexpr char CommandCompareWithDrive = 'c';
-
 // The per-user value that keeps the verify box's state ("0" off).
 constexpr std::string_view UserValueVerifyWrite = "VerifyWrite";
 
-// What Execute runs.
+// What Execute runs: a read, a write, or a comparison with the drive (the
+// inverter's image read into the comparison columns).
 enum class TransferKind { Read, Write, CompareWithDrive };
 
 // Results of a write beside 0 (done) and -1 (failed; Memo1 is cleared and
@@ -64,11 +62,17 @@ constexpr int WriteWordsRefused = 1;
 // The words read back differ from those the drive took (beyond its refusals).
 constexpr int WriteVerifyDiffers = -3;
 
-// The write ranges over the first and last word of each area: 0 with the
-// ranges in sending order (an area of its own; the areas from start to end;
-// from Fund. on, Fund. last), -1 when the end lies before the start or names
-// no area, -2 when the start names no area.
-int buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
+// What became of the chosen areas as write ranges.
+enum class WriteRangeChoice {
+    Built, // the ranges are there, in sending order
+    EndNotUsable, // the end lies before the start or names no area
+    StartNotNamed, // the start names no area
+};
+
+// The write ranges over the first and last word of each area, in sending
+// order: an area of its own; the areas from start to end; from Fund. on,
+// Fund. last.
+WriteRangeChoice buildWriteRanges(int startArea, int endArea, const std::array<std::uint16_t, AreaCount>& areaFirst,
     const std::array<std::uint16_t, AreaCount>& areaLast, std::vector<WordSpan>& ranges);
 
 // The write filter: unless writing is permitted, the dead time words A-11 to
@@ -106,9 +110,8 @@ struct SerialTransferTexts {
 };
 
 // The communication dialog (`SerialTransferDialog`) without a window: its controls'
-// state and the read and write transactions behind Execute. The direction is
-// the document's commDirection when the dialog is made ('w' write, 'c'
-// compare with the drive, anything else read). Files go to workFolder (""
+// state and the read and write transactions behind Execute, of the kind it is
+// made for. Files go to workFolder (""
 // is the working directory, as the program runs). The store, when given,
 // keeps the verify box's state.
 //
@@ -119,8 +122,8 @@ struct SerialTransferTexts {
 // through the Ui. runTransaction runs all three in a row.
 class SerialTransferPresenter {
 public:
-    SerialTransferPresenter(
-        Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, std::string workFolder = {}, UserStore* store = nullptr);
+    SerialTransferPresenter(Workspace& ws, Ui& ui, SerialPort& port, Clock& clock, TransferKind kind,
+        std::string workFolder = {}, UserStore* store = nullptr);
 
     TransferKind kind() const { return m_kind; }
     bool isWriteDialog() const { return m_kind == TransferKind::Write; }
@@ -169,6 +172,11 @@ public:
     bool closeEnabled() const { return m_closeEnabled; }
     // What Memo1 shows.
     const std::vector<std::string>& memo() const { return m_memo; }
+    // The port Execute will use, with the device it opens here ("Port: COM1
+    // → /dev/ttyUSB0").
+    std::string portLine() const;
+    // What the last transfer did, in a few lines; empty before the first.
+    const std::vector<std::string>& summary() const { return m_summary; }
 
     // Told whenever Memo1 or the buttons change during Execute, so that a
     // window can show them before the transaction goes on. Called where
@@ -197,8 +205,12 @@ public:
     void requestCancel() { m_cancel = true; }
     bool cancelRequested() const { return m_cancel; }
     // The question before a write is stopped; a read or a comparison stops
-    // without one. True when the transfer is to stop.
+    // without one. The write holds at the next word boundary while the
+    // question waits: no word goes out until the answer. True when the
+    // transfer is to stop.
     bool confirmCancel();
+    // Whether the transfer is held for the question.
+    bool paused() const { return m_pause; }
     // 0, -1, or the data file writer's result.
     int readTransaction();
     // 0 or -1.
@@ -207,7 +219,7 @@ public:
     // comparison columns: 0 or -1.
     int compareTransaction();
     // The write ranges of the chosen areas over the loaded table.
-    int buildWriteRanges();
+    WriteRangeChoice buildWriteRanges();
     // the saved file becomes the window's data set.
     void loadReadResult();
 
@@ -244,6 +256,8 @@ private:
         std::vector<bool>& hiddenNotTaken);
     int hiddenArea(const LinkState& state, int word) const;
     void logHiddenNotTaken(const LinkState& state, const std::vector<bool>& hiddenNotTaken);
+    void noteWriteOutcome(const LinkState& state, const std::vector<int>& planned);
+    TransferEnd transferEnd(int result) const;
     Message refusedWordsMessage(const LinkState& state, const std::vector<std::size_t>& refusals) const;
     int stoppedByUser(const LinkState& state, const std::vector<int>& planned);
     void planTransfer();
@@ -273,6 +287,8 @@ private:
     bool m_executeEnabled = true;
     bool m_closeEnabled = true;
     std::vector<std::string> m_memo;
+    std::optional<WriteFacts> m_writeFacts; // once a write's words began to go out
+    std::vector<std::string> m_summary;
     CommLog m_log;
     std::vector<WordSpan> m_ranges;
     std::string m_fileName;
@@ -280,6 +296,7 @@ private:
 
     bool m_running = false;
     std::atomic<bool> m_cancel {false};
+    std::atomic<bool> m_pause {false};
     std::optional<DriveData> m_drive;
 
     std::function<void()> m_changed;

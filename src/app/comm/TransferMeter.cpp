@@ -16,6 +16,11 @@ constexpr int WriteRequestChars = 19;
 constexpr int AckChars = 7;
 constexpr int DataReplyHeaderChars = 17; // header, checksum, CR LF
 constexpr int SleepAfterExchangeMs = 1;
+// A phase's pace is taken as settled once this many of its steps, and this
+// share of them, are done and this much time has passed in it.
+constexpr int PaceMinSteps = 5;
+constexpr int PaceMinPermille = 20;
+constexpr std::int64_t PaceMinMs = 1500;
 
 std::int64_t readMs(int requests, int bytesEach)
 {
@@ -119,11 +124,11 @@ void TransferMeter::enter(TransferPhase phase)
 {
     if (!m_started) {
         m_started = true;
-        m_startMs = m_clock.milliseconds();
         m_current = 0;
     } else {
         ++m_current;
     }
+    m_phaseStartMs = m_clock.milliseconds();
     while (m_current < m_phases.size() && m_phases[m_current].phase != phase)
         ++m_current;
     if (m_current >= m_phases.size()) {
@@ -158,13 +163,20 @@ void TransferMeter::tell(int done, int total)
     std::string line = countsWords(current.phase)
         ? message(phaseText(current.phase), std::to_string(done), std::to_string(total)).in(m_language)
         : std::string(text(phaseText(current.phase), m_language));
-    if (doneMs > 0) {
-        // The estimate of what remains, scaled by how the time spent so far
-        // compares with its estimate.
-        const std::int64_t spentMs = m_clock.milliseconds() - m_startMs;
-        const double pace = std::clamp(static_cast<double>(spentMs) / static_cast<double>(doneMs), 0.25, 4.0);
-        const auto leftMs = static_cast<std::int64_t>(static_cast<double>(plannedMs - doneMs) * pace);
-        line = message(TextId::TransStatusTimeLeft, line, minutesAndSeconds(leftMs)).in(m_language);
+    // The pace of the phase under way says how long its rest takes; the
+    // time spent before it says nothing of that (a settle wait or the
+    // identity reads cost what they cost, not a share of each word).
+    const std::int64_t inPhaseMs = m_clock.milliseconds() - m_phaseStartMs;
+    const int steps = std::clamp(done, 0, std::max(total, 0));
+    if (total > 0 && steps >= PaceMinSteps && steps * 1000 >= PaceMinPermille * total && inPhaseMs >= PaceMinMs) {
+        const double fraction = static_cast<double>(steps) / total;
+        const double pace = std::clamp(
+            static_cast<double>(inPhaseMs) / (static_cast<double>(current.estimatedMs) * fraction), 0.25, 4.0);
+        double leftMs = static_cast<double>(current.estimatedMs) * (1.0 - fraction) * pace;
+        for (std::size_t i = m_current + 1; i < m_phases.size(); ++i)
+            leftMs += static_cast<double>(m_phases[i].estimatedMs);
+        line = message(TextId::TransStatusTimeLeft, line, minutesAndSeconds(static_cast<std::int64_t>(leftMs)))
+                   .in(m_language);
     }
     m_status.text = std::move(line);
     if (m_listener)

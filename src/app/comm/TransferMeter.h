@@ -43,9 +43,12 @@ std::int64_t writeMs(int words, int writeWaitMs);
 
 // One progress bar over a whole transaction: the transaction plans its
 // phases with their estimated time, enters each as it starts it, and the
-// link's reports move the bar within the phase. The time left is the
-// estimate of what remains, scaled by how the time spent so far compares
-// with its estimate. The listener is told on the thread that reports.
+// link's reports move the bar within the phase. The time left is the rest of
+// the current phase at the pace measured in it, plus the estimates of the
+// phases still to come (their costs are known: wire time, write waits,
+// settle waits). It is shown only once the phase has gone on long enough
+// for its pace to hold; earlier figures would mislead. The listener is told
+// on the thread that reports.
 class TransferMeter final : public ProgressSink {
 public:
     using Listener = std::function<void(const TransferStatus&)>;
@@ -78,7 +81,7 @@ private:
     std::vector<Planned> m_phases;
     std::size_t m_current = 0;
     bool m_started = false;
-    std::int64_t m_startMs = 0;
+    std::int64_t m_phaseStartMs = 0;
     TransferStatus m_status;
 };
 

@@ -24,7 +24,6 @@ struct DocumentState {
     bool inverterChange = false; // the selection dialog changes the open data set
     bool selectionCancelled = false; // set by the selection dialog on Cancel
     bool cellEditing = false;
-    char commDirection = 0; // 'r' data read, 'w' data write
 };
 
 // What the identity boxes left of the grid show, top to bottom.

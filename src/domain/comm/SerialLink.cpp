@@ -26,6 +26,8 @@ constexpr int MaxDrainPasses = 16;
 // Waits for input are cut into slices of at most this long, so that a stop
 // asked for meanwhile is seen soon.
 constexpr int PollSliceMs = 250;
+// How often a held transfer looks whether it may go on.
+constexpr int PauseSliceMs = 20;
 // A wait that wakes without bytes to read (a line that hung up) pauses this
 // long before the next look, instead of spinning.
 constexpr int SpinGuardMs = 5;
@@ -322,7 +324,12 @@ bool SerialLink::stopRequested()
 {
     if (m_state.stop != TransferStop::None)
         return true;
-    if (m_state.cancelRequested && m_state.cancelRequested->load()) {
+    const auto cancelled = [this] { return m_state.cancelRequested && m_state.cancelRequested->load(); };
+    // Held here, the word before is complete and the next not begun: whether
+    // the transfer goes on is the user's to say.
+    while (m_state.pauseRequested && m_state.pauseRequested->load() && !cancelled())
+        m_clock.sleepMs(PauseSliceMs);
+    if (cancelled()) {
         m_state.stop = TransferStop::Cancelled;
         return true;
     }

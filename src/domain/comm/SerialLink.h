@@ -125,6 +125,9 @@ struct LinkState {
     ProgressSink* progress = nullptr; // none: progress goes nowhere
     // Set from another thread to stop between two exchanges; none: no stop.
     const std::atomic<bool>* cancelRequested = nullptr;
+    // Set from another thread to hold the line between two exchanges until it
+    // is cleared or a stop is asked for: nothing goes out meanwhile.
+    const std::atomic<bool>* pauseRequested = nullptr;
 
     // In a write: words whose value the inverter already holds (indexed by
     // word, empty when every word is sent). They are left out silently.

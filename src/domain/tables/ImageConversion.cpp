@@ -78,7 +78,7 @@ InverterIdentity ReceivedIdentity::asIdentity() const
         static_cast<std::int16_t>(capacityCode), static_cast<std::int16_t>(romVersion)};
 }
 
-int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
+IdentityCheck checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet, const FileVersionSettings& settings)
 {
     bool earlyRtp = false;
@@ -86,14 +86,14 @@ int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identit
     if (!model) {
         found.model = -1;
         found.earlyRtp = false;
-        return -1;
+        return IdentityCheck::UnknownModel;
     }
     found.model = catalogue::indexOf(*model);
     found.earlyRtp = earlyRtp;
 
     if (found.forcedTransfer) {
         found.romVersion = catalogue::newVerForIdentityCheck(*model, settings);
-        return compare && found.model != dataSet.model ? -3 : 0;
+        return compare && found.model != dataSet.model ? IdentityCheck::OtherModel : IdentityCheck::Known;
     }
 
     std::string code;
@@ -111,17 +111,17 @@ int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identit
     if (!rom) {
         // What was read is then saved as of an unsupported ROM version.
         found.romVersion = UnsupportedRomVersion;
-        return -2;
+        return IdentityCheck::UnknownRomVersion;
     }
     found.romVersion = *rom;
 
     if (compare) {
         if (found.model != dataSet.model)
-            return -3;
+            return IdentityCheck::OtherModel;
         if (found.romVersion != dataSet.romVersion)
-            return -4;
+            return IdentityCheck::OtherRomVersion;
     }
-    return 0;
+    return IdentityCheck::Known;
 }
 
 int checkModeCapacity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,

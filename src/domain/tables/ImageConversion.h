@@ -34,13 +34,19 @@ struct ReceivedIdentity {
     InverterIdentity asIdentity() const;
 };
 
+// What the identity text told of the inverter, beside the data set when compared.
+enum class IdentityCheck {
+    Known, // model and ROM version known (and, compared, those of the data set)
+    UnknownModel, // the text names no model (model -1)
+    UnknownRomVersion, // the ROM code is not in the model's list up to its Ver_max (ROM version index 999)
+    OtherModel, // compared: the model differs from the data set's
+    OtherRomVersion, // compared: the ROM version differs from the data set's
+};
+
 // the model from the first characters of the identity text
-// and the ROM version index from characters 5..9, into found. 0 known; -1
-// unknown model (model -1); -2 ROM code not in the model's list up to its
-// Ver_max (ROM version index 999); with compare also -3 when the model
-// differs from dataSet's, -4 when the ROM version does. Missing bytes count
-// as 0.
-int checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
+// and the ROM version index from characters 5..9, into found. Missing bytes
+// count as 0.
+IdentityCheck checkIdentity(ReceivedIdentity& found, std::span<const std::uint8_t> identityBuffer, bool compare,
     const InverterIdentity& dataSet, const FileVersionSettings& settings);
 
 // the control-mode code (bytes 10, 11) and capacity code

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QShowEvent>
 #include <QThread>
 
@@ -29,7 +31,7 @@ namespace {
 constexpr int ColumnWidth = 240;
 constexpr int ReadFormWidth = ColumnWidth + 16;
 constexpr int WriteFormWidth = 2 * ColumnWidth + 24;
-constexpr int FormHeight = 400;
+constexpr int FormHeight = 490;
 constexpr int RightColumn = ColumnWidth + 16;
 // The progress bar counts per mille of the whole transaction.
 constexpr int ProgressSteps = 1000;
@@ -42,6 +44,8 @@ constexpr const char* progressBar = "ProgressBar1";
 constexpr const char* transferStatus = "TransferStatus";
 constexpr const char* messagesCaption = "Label2";
 constexpr const char* memo = "Memo1";
+constexpr const char* port = "TransferPort";
+constexpr const char* summary = "TransferSummary";
 constexpr const char* execute = "Button1";
 constexpr const char* close = "Button2";
 constexpr const char* writeAreaGroup = "GroupBox1";
@@ -66,17 +70,18 @@ constexpr const char* forcedTransfer = "CheckBox2";
 
 } // namespace
 
-SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent,
-    const std::string& workFolder, UserStore* store)
+SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock,
+    comm::TransferKind kind, QWidget* parent, const std::string& workFolder, UserStore* store)
     : QDialog(parent)
     , m_ui(ui, this)
-    , m_core(ws, m_ui, port, clock, workFolder, store)
+    , m_core(ws, m_ui, port, clock, kind, workFolder, store)
 {
     setObjectName(QString::fromLatin1(objectName::window));
     if (parent)
         setFont(parent->font());
     build();
     m_core.setChangeListener([this] { showState(); });
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &SerialTransferDialog::onSessionEnding);
     // Told on the transfer's thread: the window shows it in its own time.
     m_core.setStatusListener([this](const comm::TransferStatus& status) {
         QMetaObject::invokeMethod(
@@ -150,9 +155,20 @@ void SerialTransferDialog::build()
     m_memo->setGeometry(8, 92, ColumnWidth, 200);
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long line wraps: the last one, which says how the transfer ended,
+    // is read whole without scrolling sideways.
+    m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
-    m_forced = checkBox(this, objectName::forcedTransfer, 8, 300, ColumnWidth);
+    m_port = label(this, objectName::port, 8, 296, ColumnWidth);
+    m_port->setGeometry(8, 296, ColumnWidth, 32);
+    m_port->setWordWrap(true);
+    m_summary = new QPlainTextEdit(this);
+    m_summary->setObjectName(QString::fromLatin1(objectName::summary));
+    m_summary->setGeometry(8, 332, ColumnWidth, 90);
+    m_summary->setReadOnly(true);
+    m_summary->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+
+    m_forced = checkBox(this, objectName::forcedTransfer, 8, 426, ColumnWidth);
     m_forced->setVisible(false);
     m_forced->setEnabled(false);
     connect(m_forced, &QCheckBox::clicked, this, &SerialTransferDialog::onForcedTransferToggled);
@@ -240,6 +256,7 @@ void SerialTransferDialog::applyTexts()
     m_showO->setText(fromUtf8(t.showAreaOCheck));
     m_hiddenAreasNote->setText(fromUtf8(t.hiddenAreasNote));
     m_forced->setText(fromUtf8(t.forcedTransferCheck));
+    m_port->setText(fromUtf8(m_core.portLine()));
 }
 
 void SerialTransferDialog::showMemo()
@@ -254,6 +271,10 @@ void SerialTransferDialog::showMemo()
 void SerialTransferDialog::showState()
 {
     showMemo();
+    QStringList summary;
+    for (const std::string& line : m_core.summary())
+        summary << fromUtf8(line);
+    m_summary->setPlainText(summary.join(QLatin1Char('\n')));
     m_execute->setEnabled(m_core.executeEnabled());
     m_close->setEnabled(m_core.closeEnabled());
     // The choices are the transfer's while it runs: nothing typed or clicked
@@ -288,15 +309,17 @@ void SerialTransferDialog::showEvent(QShowEvent* event)
 
 bool SerialTransferDialog::handleKey(QKeyEvent* event)
 {
-    if (event->modifiers() != Qt::ControlModifier || m_core.running())
+    if (event->modifiers() != Qt::ControlModifier || (event->key() != Qt::Key_F9 && event->key() != Qt::Key_F10))
         return false;
+    // During a transfer the keys are taken and do nothing: the choices are
+    // the transfer's until it ends.
+    if (m_core.running())
+        return true;
     if (event->key() == Qt::Key_F9) {
         m_core.revealForcedBox();
-    } else if (event->key() == Qt::Key_F10) {
+    } else {
         m_core.hideForcedBox();
         m_forced->setChecked(false);
-    } else {
-        return false;
     }
     m_forced->setVisible(m_core.forcedBoxVisible());
     m_forced->setEnabled(m_core.forcedBoxVisible());
@@ -368,6 +391,22 @@ void SerialTransferDialog::cancelTransfer()
         return;
     if (m_core.confirmCancel())
         m_status->setText(fromUtf8(m_core.texts().cancelling));
+}
+
+void SerialTransferDialog::onSessionEnding(QSessionManager& manager)
+{
+    if (!m_core.running())
+        return;
+    // The session may end only after the transfer has stopped between two
+    // words: the user is asked as Stop asks, and the ending is refused
+    // meanwhile.
+    if (manager.allowsInteraction()) {
+        cancelTransfer();
+        manager.release();
+    } else {
+        m_core.requestCancel();
+    }
+    manager.cancel();
 }
 
 void SerialTransferDialog::onClose()

@@ -15,6 +15,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSessionManager;
 class QThread;
 
 namespace tess {
@@ -31,8 +32,7 @@ class SerialPort;
 namespace tess::gui {
 
 // The communication dialog: one read, write or comparison with the
-// inverter. The direction is the document's commDirection when the form is
-// made ('w' write, 'c' compare with the drive, anything else read). The rules
+// inverter, of the kind it is made for. The rules
 // are the application's SerialTransferPresenter; the form shows its state
 // and hands it the user's choices. Execute runs the work on the line on a
 // thread of its own: the window keeps painting, progress comes back as
@@ -47,12 +47,15 @@ class SerialTransferDialog : public QDialog {
     Q_OBJECT
 
 public:
-    SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, QWidget* parent = nullptr,
-        const std::string& workFolder = {}, UserStore* store = nullptr);
+    SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPort& port, Clock& clock, comm::TransferKind kind,
+        QWidget* parent = nullptr, const std::string& workFolder = {}, UserStore* store = nullptr);
     ~SerialTransferDialog() override;
 
     const comm::SerialTransferPresenter& transfer() const { return m_core; }
     bool transferRunning() const { return m_worker != nullptr; }
+    // Stop, or the program asked to quit, while a transfer runs: asks (in a
+    // write, the line held meanwhile) and stops it between two words.
+    void cancelTransfer();
 
 signals:
     // Execute's work is over and the dialog shows its result.
@@ -73,9 +76,8 @@ private:
     void showMemo();
     void showStatus(const comm::TransferStatus& status);
     bool handleKey(QKeyEvent* event);
-    // Close while a transfer runs: asks (in a write) and stops it.
-    void cancelTransfer();
     void onTransferDone();
+    void onSessionEnding(QSessionManager& manager);
 
     void onStartAreaEdited(const QString& text);
     void onEndAreaEdited(const QString& text);
@@ -95,6 +97,8 @@ private:
     QLabel* m_status = nullptr;
     QLabel* m_messagesCaption = nullptr;
     QPlainTextEdit* m_memo = nullptr;
+    QLabel* m_port = nullptr;
+    QPlainTextEdit* m_summary = nullptr;
     QPushButton* m_execute = nullptr;
     QPushButton* m_close = nullptr;
     QGroupBox* m_writeAreaGroup = nullptr;

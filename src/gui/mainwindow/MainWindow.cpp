@@ -442,6 +442,13 @@ bool MainWindow::mayClose()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Asked to quit while a transfer runs: the transfer stops between two
+    // words first, as its Stop does, and the window stays until it has.
+    if (m_transfer && m_transfer->transferRunning()) {
+        event->ignore();
+        m_transfer->cancelTransfer();
+        return;
+    }
     // The log viewer writes its edits back as it closes; when that fails and
     // the user keeps it open, the program stays open too.
     if (m_logViewer && !m_logViewer->close()) {
@@ -573,27 +580,28 @@ void MainWindow::onFind()
 
 void MainWindow::onCompareWithDrive()
 {
-    runCommunication(comm::CommandCompareWithDrive);
+    runCommunication(comm::TransferKind::CompareWithDrive);
 }
 
 void MainWindow::onDataRead()
 {
-    runCommunication('r');
+    runCommunication(comm::TransferKind::Read);
 }
 
 void MainWindow::onDataWrite()
 {
-    runCommunication('w');
+    runCommunication(comm::TransferKind::Write);
 }
 
 // The communication dialog on the real serial device; a read replaces the
 // window's data set, so everything is shown again afterwards.
-void MainWindow::runCommunication(char direction)
+void MainWindow::runCommunication(comm::TransferKind kind)
 {
-    m_ws.doc.state.commDirection = direction;
     comm::PosixSerialPort port;
-    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), this, {}, &m_store);
+    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), kind, this, {}, &m_store);
+    m_transfer = &dialog;
     dialog.exec();
+    m_transfer = nullptr;
     refreshFromCore();
 }
 

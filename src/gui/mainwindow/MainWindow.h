@@ -25,12 +25,17 @@ class Ui;
 class UserStore;
 } // namespace tess
 
+namespace tess::comm {
+enum class TransferKind;
+} // namespace tess::comm
+
 namespace tess::gui {
 
 class GridSearchBar;
 class ParameterGridModel;
 class LogViewerDialog;
 class ParameterGridView;
+class SerialTransferDialog;
 class WorkspaceGridEditing;
 
 // The main window. It shows what the workspace holds and forwards every
@@ -109,7 +114,7 @@ private:
     QMenu* addSubmenu(QMenu* menu, bool CommandStates::*command);
     QAction* addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)());
     void showLanguageMarks(Language language);
-    void runCommunication(char direction);
+    void runCommunication(comm::TransferKind kind);
     void showIdentityBoxes();
 
     Workspace& m_ws;
@@ -128,6 +133,7 @@ private:
     std::unique_ptr<WorkspaceGridEditing> m_editing;
     std::optional<Language> m_shownLanguage; // the language the window's texts are in
     QPointer<LogViewerDialog> m_logViewer; // the communication log viewer while it is open
+    QPointer<SerialTransferDialog> m_transfer; // the communication dialog while it is open
     QLabel* m_statusText = nullptr;
 
     // ---- find and filter above the grid, counts in the status bar

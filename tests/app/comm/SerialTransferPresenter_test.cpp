@@ -33,7 +33,7 @@ TEST_F(Transaction, ReadSavesReadDataAndOpensItInTheWindow)
     inverter.putWord(wordAddress(40), 1234);
     inverter.putWord(wordAddress(41), 0xFFFF);
 
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     EXPECT_FALSE(read.writeGroupsVisible());
     EXPECT_EQ(read.texts().progressCaption, "Receiving situation");
     EXPECT_EQ(read.runTransaction(), 0);
@@ -66,7 +66,7 @@ TEST_F(Transaction, ReadThatStopsHalfWayKeepsTheOpenDataSetAndWritesTheLog)
     identifyAsDataSet();
     inverter.silentAt.insert(ImageAddress + ImageChunk);
 
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     EXPECT_EQ(read.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {"Reading setting data error!"}));
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
@@ -91,7 +91,7 @@ TEST_P(ReadIdentityFailure, NamesTheBlockThatFailed)
     const IdentityFailureCase& c = GetParam();
     identify("QM71 01-A1", {});
     inverter.silentAt.insert(c.silentAddress);
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     EXPECT_EQ(read.runTransaction(), -1);
     EXPECT_EQ(ui().englishTexts(), (Lines {c.message}));
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
@@ -105,9 +105,10 @@ INSTANTIATE_TEST_SUITE_P(Blocks, ReadIdentityFailure,
 TEST_F(Transaction, ReadWithThePortMissingSaysSoOnceAndSavesTheLog)
 {
     port.openResult = PortOpenResult::OpenFailed;
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     EXPECT_EQ(read.runTransaction(), -1);
-    EXPECT_EQ(ui().englishTexts(), (Lines {"Port select Error!"}));
+    EXPECT_EQ(ui().englishTexts(),
+        (Lines {"Port select Error!\n" + std::string(text(TextId::TransPortOpenAdvice, Language::English))}));
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
 }
@@ -122,7 +123,7 @@ TEST_F(Transaction, ReadTellsOfAnUnreadableTableFirstAndStillSavesWhatWasRead)
     identify(qm71Text(rom), {0, 0, static_cast<std::int16_t>(catalogue::defaultCapacity(catalogue::Model::QM71)), 0});
     inverter.putWord(wordAddress(40), 4321);
 
-    dialog(CommandRead).runTransaction();
+    dialog(TransferKind::Read).runTransaction();
     // Loading the saved file may tell more about its table afterwards.
     ASSERT_FALSE(ui().messages.empty());
     EXPECT_EQ(ui().messages.front().text,
@@ -165,7 +166,7 @@ TEST_P(UnplacedRead, SavesUnderItsOwnNameOnlyWithTheSpecialFunctions)
     inverter.putWord(wordAddress(40), 4321);
     const ParameterSet before = doc().values;
 
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     const int result = read.runTransaction();
     Lines expected = c.messages;
     if (c.kind == UnplacedReadCase::RomWithoutTable)
@@ -231,7 +232,7 @@ struct RangeCase {
     const char* name;
     int start;
     int end;
-    int result;
+    WriteRangeChoice result;
     std::vector<int> areas; // in sending order
 };
 
@@ -257,11 +258,15 @@ TEST_P(WriteRanges, FollowTheChosenAreasWithFundLast)
 }
 
 INSTANTIATE_TEST_SUITE_P(Areas, WriteRanges,
-    ::testing::Values(RangeCase {"OneArea", 3, 3, 0, {3}}, RangeCase {"FundAlone", 0, 0, 0, {0}},
-        RangeCase {"FundToBSendsFundLast", 0, 2, 0, {1, 2, 0}}, RangeCase {"AToC", 1, 3, 0, {1, 2, 3}},
-        RangeCase {"FundToPCoversAllButS", 0, 14, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0}},
-        RangeCase {"EndBeforeStart", 5, 2, -1, {}}, RangeCase {"EndNamesNoArea", 2, NoArea, -1, {}},
-        RangeCase {"StartNamesNoArea", NoArea, 4, -2, {}}),
+    ::testing::Values(RangeCase {"OneArea", 3, 3, WriteRangeChoice::Built, {3}},
+        RangeCase {"FundAlone", 0, 0, WriteRangeChoice::Built, {0}},
+        RangeCase {"FundToBSendsFundLast", 0, 2, WriteRangeChoice::Built, {1, 2, 0}},
+        RangeCase {"AToC", 1, 3, WriteRangeChoice::Built, {1, 2, 3}},
+        RangeCase {
+            "FundToPCoversAllButS", 0, 14, WriteRangeChoice::Built, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0}},
+        RangeCase {"EndBeforeStart", 5, 2, WriteRangeChoice::EndNotUsable, {}},
+        RangeCase {"EndNamesNoArea", 2, NoArea, WriteRangeChoice::EndNotUsable, {}},
+        RangeCase {"StartNamesNoArea", NoArea, 4, WriteRangeChoice::StartNotNamed, {}}),
     test::CaseName {});
 
 TEST_F(Transaction, WriteSendsTheChosenAreasWithFundLastAndHoldsBackFilteredWords)
@@ -274,7 +279,7 @@ TEST_F(Transaction, WriteSendsTheChosenAreasWithFundLastAndHoldsBackFilteredWord
     for (int word = 0; word < SlotCount; ++word)
         doc().values[static_cast<std::size_t>(word)] = 1000 + word;
 
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     EXPECT_TRUE(write.writeGroupsVisible());
     EXPECT_TRUE(write.writeControlsEnabled());
     EXPECT_EQ(write.startArea(), AreaFund);
@@ -321,7 +326,7 @@ TEST_P(WriteFilterOfArea, HoldsBackItsWordsUnlessWritingIsPermitted)
     makeNew();
     identifyAsDataSet();
     ws().settings.language = c.language;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(c.area);
     write.setEndArea(c.area);
     write.setWritePermitted(c.writeEnable);
@@ -367,7 +372,7 @@ TEST_P(RefusalInShownArea, ReachesTheLogOnlyWhenTheAreaIsShown)
     identifyAsDataSet();
     const int word = doc().table.areaFirst[static_cast<std::size_t>(c.area)] + 1;
     inverter.nakAt[wordAddress(word)] = 'E';
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(c.area);
     write.setEndArea(c.area);
     write.setShowAreaL(c.area == AreaL && c.show);
@@ -460,7 +465,7 @@ TEST_P(WriteMismatch, WritesOnlyWhenAllowed)
     identify(identityText, codes);
     ui().answers.assign(c.answers.begin(), c.answers.end());
 
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     const int result = write.runTransaction();
     EXPECT_EQ(ui().englishTexts(), c.messages);
     Lines questions;
@@ -511,7 +516,7 @@ TEST_F(Transaction, WriteToAnInverterThatStopsAnsweringEndsWithTheMessageAndTheL
     inverter.silentAt.insert(wordAddress(lost));
     doc().values[static_cast<std::size_t>(lost)] = -5;
 
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(2);
     write.setEndArea(3);
     write.setWritePermitted(true);
@@ -534,7 +539,7 @@ TEST_F(Transaction, WriteOfARawDataSetSendsTheWholeImage)
     const InverterIdentity identity = doc().identity;
     identifyAsDataSet();
     doc().state.rawDataSetMode = true;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     EXPECT_FALSE(write.writeControlsEnabled());
     EXPECT_EQ(write.runTransaction(), 0);
     ASSERT_EQ(inverter.writtenAddresses.size(), static_cast<std::size_t>(SlotCount));
@@ -545,7 +550,7 @@ TEST_F(Transaction, WriteOfARawDataSetSendsTheWholeImage)
 TEST_F(Transaction, AreasInTheWrongOrderOpenNoPortAndNeedANewDialog)
 {
     makeNew();
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(5);
     write.setEndArea(2);
     EXPECT_EQ(write.runTransaction(), -1);
@@ -559,7 +564,7 @@ TEST_F(Transaction, AreasInTheWrongOrderOpenNoPortAndNeedANewDialog)
 TEST_F(Transaction, AStartThatNamesNoAreaKeepsExecuteEnabled)
 {
     makeNew();
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(SerialTransferPresenter::areaIndexOfText("X"));
     EXPECT_EQ(write.startArea(), NoArea);
     EXPECT_EQ(write.runTransaction(), -2);
@@ -576,7 +581,7 @@ TEST_F(Transaction, ALogThatCannotBeSavedIsToldMissing)
     makeNew();
     test::FailingFileWriter failing([](int, const std::string& path) { return path.ends_with("writelog.txt"); });
     ws().writer = &failing;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(SerialTransferPresenter::areaIndexOfText("X"));
     EXPECT_EQ(write.runTransaction(), -2);
     EXPECT_EQ(ui().englishTexts(),
@@ -588,7 +593,7 @@ TEST_F(Transaction, ALogThatCannotBeSavedIsToldMissing)
 
 TEST_F(Transaction, ForcedTransferNeedsTheRevealedBoxAndEndsWithIt)
 {
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     read.setForcedTransfer(true);
     EXPECT_FALSE(read.forcedTransfer());
     read.revealForcedBox();
@@ -611,7 +616,7 @@ TEST_F(Transaction, ForcedReadTakesTheNewestVersionForAnUnknownCode)
     const InverterIdentity identity = doc().identity;
     closeDocument(ws(), ui());
     identify("QM71 ZZ-Z9", identity);
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     read.revealForcedBox();
     read.setForcedTransfer(true);
     EXPECT_EQ(read.runTransaction(), 0);

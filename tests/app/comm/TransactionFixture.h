@@ -93,12 +93,11 @@ protected:
     // The inverter is the open data set's.
     void identifyAsDataSet() { identify(qm71Text(doc().identity.romVersion), doc().identity); }
 
-    // The dialog of a direction. A write runs as described, without the
+    // The dialog of a kind. A write runs as described, without the
     // verify read it adds by default: the tests of verify turn it on.
-    SerialTransferPresenter& dialog(char direction)
+    SerialTransferPresenter& dialog(TransferKind kind)
     {
-        doc().state.commDirection = direction;
-        m_dialog.emplace(ws(), ui(), port, clock, demo.dir.path());
+        m_dialog.emplace(ws(), ui(), port, clock, kind, demo.dir.path());
         m_dialog->setVerifyAfterWrite(false);
         return *m_dialog;
     }

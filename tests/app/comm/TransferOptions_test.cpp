@@ -58,9 +58,9 @@ TEST_P(FaultDuring, IsLoggedAndNeverSuccess)
                                                       : ImageAddress;
     inverter.faults[at] = sim::Fault {c.kind, c.kind == sim::FaultKind::Refuse ? 'E' : 2500, false};
 
-    SerialTransferPresenter& dialog = this->dialog(c.job == Job::Read ? CommandRead
-            : c.job == Job::Compare                                   ? CommandCompareWithDrive
-                                                                      : CommandWrite);
+    SerialTransferPresenter& dialog = this->dialog(c.job == Job::Read ? TransferKind::Read
+            : c.job == Job::Compare                                   ? TransferKind::CompareWithDrive
+                                                                      : TransferKind::Write);
     dialog.setStartArea(3);
     dialog.setEndArea(3);
     dialog.setWritePermitted(true);
@@ -145,7 +145,7 @@ TEST_F(Transaction, VerifyListsEveryWordTheDriveDoesNotHoldAndKeepsThemOnScreen)
     port.respond = [this, ignored](const std::string& frame) {
         return frame == ignored ? test::FakeSerialPort::Script {{test::ackReplyText()}} : inverter(frame);
     };
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);
@@ -174,7 +174,7 @@ TEST_F(Transaction, RefusedWordIsListedAndKeptInTheDialog)
     identifyAsDataSet();
     const int first = doc().table.areaFirst[3];
     inverter.nakAt[wordAddress(first + 2)] = 'E';
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setStartArea(3);
     write.setEndArea(3);
     write.setWritePermitted(true);
@@ -186,6 +186,46 @@ TEST_F(Transaction, RefusedWordIsListedAndKeptInTheDialog)
     EXPECT_TRUE(hasLine(write.memo(), listed));
     EXPECT_TRUE(hasLine(writeLog(), listed));
     EXPECT_TRUE(write.executeEnabled());
+}
+
+// The dialog's summary after a write in which one word's answer came too
+// late and another was refused: what went out, what the drive refused, what
+// was left unsent and what the read back found, each word by its code.
+TEST_F(Transaction, SummaryTellsWhatBecameOfTheWords)
+{
+    makeNew();
+    identifyAsDataSet();
+    const ParameterTable& table = doc().table;
+    const int b = table.areaFirst[2];
+    const int c = table.areaFirst[3];
+    const int late = b + 3;
+    const int refused = c + 2;
+    ASSERT_LT(late + 2, static_cast<int>(table.areaLast[2]));
+    doc().values[static_cast<std::size_t>(refused)] = 77;
+    inverter.faults[wordAddress(late)] = sim::Fault {sim::FaultKind::Delay, 2500, false};
+    inverter.nakAt[wordAddress(refused)] = 'E';
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
+    write.setVerifyAfterWrite(true);
+    write.setStartArea(2);
+    write.setEndArea(3);
+    write.setWritePermitted(true);
+
+    EXPECT_EQ(write.runTransaction(), -1);
+    const GridSource grid = gridSource(ws());
+    const auto code = [&](int word) { return wordLogName(grid, word); };
+    const int planned = table.areaLast[3] - b + 1;
+    const int unsent = table.areaLast[2] - late;
+    // Every word sent reads back as written but the refused one; the late
+    // answer's word was taken after all.
+    const int compared = planned - unsent;
+    const Lines expected {"Result: failed.",
+        "Written: " + std::to_string(planned - unsent - 2) + " of " + std::to_string(planned) + " words",
+        "Refused: " + code(refused) + " " + gridText(ws(), refused + 1, ColName) + " - Upper limit error",
+        "Not sent: " + code(late + 1) + " to " + code(table.areaLast[2]), "No answer: " + code(late),
+        "Verify: 1 of the " + std::to_string(compared) + " words sent differ"};
+    EXPECT_EQ(write.summary(), expected);
+    // The log keeps its own lines.
+    EXPECT_TRUE(hasLine(writeLog(), code(late + 1) + " to " + code(table.areaLast[2]) + " not sent."));
 }
 
 struct HiddenAreaCase {
@@ -211,7 +251,7 @@ TEST_P(HiddenAreaRefusal, IsToldApartUnlessTheAreaIsShown)
     doc().values[static_cast<std::size_t>(first + 1)] = 4;
     inverter.nakAt[wordAddress(first)] = 'W';
     inverter.nakAt[wordAddress(first + 1)] = 'W';
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(c.verify);
     write.setShowAreaO(c.showO);
     write.setStartArea(AreaO);
@@ -238,7 +278,7 @@ TEST_F(Transaction, ChangedOnlySendsTheWordsTheDriveDoesNotHold)
     const int first = doc().table.areaFirst[3];
     for (const int changed : {first, first + 3})
         doc().values[static_cast<std::size_t>(changed)] += 5;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setChangedOnly(true);
     write.setStartArea(3);
@@ -256,7 +296,7 @@ TEST_F(Transaction, CancelledWriteStopsBetweenTwoWordsAndSaysWhatWasWritten)
 {
     makeNew();
     identifyAsDataSet();
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);
@@ -285,7 +325,7 @@ TEST_F(Transaction, CancelledReadSavesNothingAndLeavesTheDataSet)
     identifyAsDataSet();
     const ParameterSet before = doc().values;
     const std::string fileBefore = doc().state.fileName;
-    SerialTransferPresenter& read = dialog(CommandRead);
+    SerialTransferPresenter& read = dialog(TransferKind::Read);
     port.respond = [this, &read](const std::string& frame) {
         if (frame.find("r002001") != std::string::npos)
             read.requestCancel();
@@ -308,7 +348,7 @@ TEST_F(Transaction, CompareWithTheDriveShowsItsValuesInTheComparisonColumns)
     const int differing = doc().table.areaFirst[3] + 2;
     inverter.putWord(wordAddress(differing), static_cast<std::uint16_t>(doc().values[differing] + 9));
     const ParameterSet before = doc().values;
-    SerialTransferPresenter& compare = dialog(CommandCompareWithDrive);
+    SerialTransferPresenter& compare = dialog(TransferKind::CompareWithDrive);
     EXPECT_FALSE(compare.writeGroupsVisible());
 
     EXPECT_EQ(compare.runTransaction(), 0);
@@ -330,7 +370,7 @@ TEST_F(Transaction, CompareWithAnotherInverterShowsNothing)
     InverterIdentity other = doc().identity;
     other.capacity += 1;
     identify(qm71Text(doc().identity.romVersion), other);
-    SerialTransferPresenter& compare = dialog(CommandCompareWithDrive);
+    SerialTransferPresenter& compare = dialog(TransferKind::CompareWithDrive);
 
     EXPECT_EQ(compare.runTransaction(), -1);
     EXPECT_FALSE(doc().state.compareMode);
@@ -341,11 +381,10 @@ TEST_F(Transaction, VerifyBoxKeepsItsStateForTheNextDialog)
 {
     MemoryUserStore store;
     makeNew();
-    doc().state.commDirection = CommandWrite;
-    SerialTransferPresenter first(ws(), ui(), port, clock, demo.dir.path(), &store);
+    SerialTransferPresenter first(ws(), ui(), port, clock, TransferKind::Write, demo.dir.path(), &store);
     EXPECT_TRUE(first.verifyAfterWrite());
     first.setVerifyAfterWrite(false);
-    SerialTransferPresenter second(ws(), ui(), port, clock, demo.dir.path(), &store);
+    SerialTransferPresenter second(ws(), ui(), port, clock, TransferKind::Write, demo.dir.path(), &store);
     EXPECT_FALSE(second.verifyAfterWrite());
     EXPECT_FALSE(second.changedOnly());
 }
@@ -355,7 +394,7 @@ TEST_F(Transaction, OneProgressBarRunsOverTheWholeWriteWithWordsAndTimeLeft)
     makeNew();
     identifyAsDataSet();
     ws().settings.writeWaitMs = 150;
-    SerialTransferPresenter& write = dialog(CommandWrite);
+    SerialTransferPresenter& write = dialog(TransferKind::Write);
     write.setVerifyAfterWrite(true);
     write.setStartArea(3);
     write.setEndArea(3);

@@ -31,7 +31,7 @@ FileVersionSettings wideLimits()
 struct IdentityCase {
     const char* name;
     const char* text;
-    int result;
+    IdentityCheck result;
     int model;
     int rom;
     bool earlyRtp;
@@ -46,27 +46,32 @@ TEST_P(IdentityText, NamesModelAndRomVersion)
     found.romVersion = -5;
     EXPECT_EQ(checkIdentity(found, bytesOf(c.text), false, {}, wideLimits()), c.result);
     EXPECT_EQ(found.model, c.model);
-    if (c.result != -1) {
+    if (c.result != IdentityCheck::UnknownModel) {
         EXPECT_EQ(found.romVersion, c.rom);
     }
     EXPECT_EQ(found.earlyRtp, c.earlyRtp);
 }
 
 INSTANTIATE_TEST_SUITE_P(Prefixes, IdentityText,
-    ::testing::Values(IdentityCase {"Qm71", "QM71 01-A1", 0, 0, 7, false},
-        IdentityCase {"LowerCaseCountsAlike", "qm71 01-a1", 0, 0, 7, false},
-        IdentityCase {"Qm71N", "QM71NC1-A1", 0, 8, 0, false}, IdentityCase {"Qm73N", "QM73NC2-A3", 0, 9, 2, false},
-        IdentityCase {"QmOtherCSeriesIsUnknown", "QM71NC3-A1", -1, -1, 0, false},
-        IdentityCase {"Qm71K", "QM71KA1-A1", 0, 6, 0, false}, IdentityCase {"Qm71Rtp", "QR71 01-B1", 0, 2, 9, false},
-        IdentityCase {"Qm71KRtp", "QR71KA2-A1", 0, 10, 54, false}, IdentityCase {"Qw", "QW73 C2-A1", 0, 9, 0, false},
-        IdentityCase {"EarlyLxRtpFirstCode", "LX71R00-B0", 0, 1, 0, true},
-        IdentityCase {"EarlyLxRtpKnowsOnlyFirstCode", "LX71R00-B1", -2, 1, 999, true},
-        IdentityCase {"Lx71", "LX71 01-A1", 0, 3, 0, false}, IdentityCase {"Lx71K", "LX71KA1-A1", 0, 7, 0, false},
-        IdentityCase {"Lx71ht", "LX71h02-A1", 0, 4, 0, false}, IdentityCase {"Lx75Rtp", "LR75 01-A1", 0, 5, 0, false},
-        IdentityCase {"Lx71KRtp", "LR71KA2-A1", 0, 11, 0, false},
-        IdentityCase {"LaterLxRtp", "LR71 00-B3", 0, 1, 3, false},
-        IdentityCase {"UnknownPrefix", "XY71 01-A1", -1, -1, 0, false},
-        IdentityCase {"ShortBuffer", "QM", -2, 0, 999, false}),
+    ::testing::Values(IdentityCase {"Qm71", "QM71 01-A1", IdentityCheck::Known, 0, 7, false},
+        IdentityCase {"LowerCaseCountsAlike", "qm71 01-a1", IdentityCheck::Known, 0, 7, false},
+        IdentityCase {"Qm71N", "QM71NC1-A1", IdentityCheck::Known, 8, 0, false},
+        IdentityCase {"Qm73N", "QM73NC2-A3", IdentityCheck::Known, 9, 2, false},
+        IdentityCase {"QmOtherCSeriesIsUnknown", "QM71NC3-A1", IdentityCheck::UnknownModel, -1, 0, false},
+        IdentityCase {"Qm71K", "QM71KA1-A1", IdentityCheck::Known, 6, 0, false},
+        IdentityCase {"Qm71Rtp", "QR71 01-B1", IdentityCheck::Known, 2, 9, false},
+        IdentityCase {"Qm71KRtp", "QR71KA2-A1", IdentityCheck::Known, 10, 54, false},
+        IdentityCase {"Qw", "QW73 C2-A1", IdentityCheck::Known, 9, 0, false},
+        IdentityCase {"EarlyLxRtpFirstCode", "LX71R00-B0", IdentityCheck::Known, 1, 0, true},
+        IdentityCase {"EarlyLxRtpKnowsOnlyFirstCode", "LX71R00-B1", IdentityCheck::UnknownRomVersion, 1, 999, true},
+        IdentityCase {"Lx71", "LX71 01-A1", IdentityCheck::Known, 3, 0, false},
+        IdentityCase {"Lx71K", "LX71KA1-A1", IdentityCheck::Known, 7, 0, false},
+        IdentityCase {"Lx71ht", "LX71h02-A1", IdentityCheck::Known, 4, 0, false},
+        IdentityCase {"Lx75Rtp", "LR75 01-A1", IdentityCheck::Known, 5, 0, false},
+        IdentityCase {"Lx71KRtp", "LR71KA2-A1", IdentityCheck::Known, 11, 0, false},
+        IdentityCase {"LaterLxRtp", "LR71 00-B3", IdentityCheck::Known, 1, 3, false},
+        IdentityCase {"UnknownPrefix", "XY71 01-A1", IdentityCheck::UnknownModel, -1, 0, false},
+        IdentityCase {"ShortBuffer", "QM", IdentityCheck::UnknownRomVersion, 0, 999, false}),
     test::CaseName {});
 
 TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
@@ -74,9 +79,9 @@ TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
     FileVersionSettings settings = wideLimits();
     ReceivedIdentity found;
     settings.of(LimitSection::QM71).verMax = 6;
-    EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), -2);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), IdentityCheck::UnknownRomVersion);
     settings.of(LimitSection::QM71).verMax = 7;
-    EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), 0);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), IdentityCheck::Known);
 }
 
 TEST(IdentityCheck, CompareNamesTheFirstDifference)
@@ -85,9 +90,9 @@ TEST(IdentityCheck, CompareNamesTheFirstDifference)
     const auto check = [&](InverterIdentity dataSet) {
         return checkIdentity(found, bytesOf("QM71 01-A1"), true, dataSet, wideLimits());
     };
-    EXPECT_EQ(check({0, 1, 5, 7}), 0);
-    EXPECT_EQ(check({2, 1, 5, 8}), -3);
-    EXPECT_EQ(check({0, 1, 5, 8}), -4);
+    EXPECT_EQ(check({0, 1, 5, 7}), IdentityCheck::Known);
+    EXPECT_EQ(check({2, 1, 5, 8}), IdentityCheck::OtherModel);
+    EXPECT_EQ(check({0, 1, 5, 8}), IdentityCheck::OtherRomVersion);
 }
 
 TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
@@ -97,10 +102,10 @@ TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
     settings.of(LimitSection::QM71W).newVer = 22;
     ReceivedIdentity found;
     found.forcedTransfer = true;
-    EXPECT_EQ(checkIdentity(found, bytesOf("QM73NC2-Z9"), true, {9, 0, 0, 3}, settings), 0);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM73NC2-Z9"), true, {9, 0, 0, 3}, settings), IdentityCheck::Known);
     EXPECT_EQ(found.romVersion, 11);
-    EXPECT_EQ(checkIdentity(found, bytesOf("QM73NC2-Z9"), true, {8, 0, 0, 11}, settings), -3);
-    EXPECT_EQ(checkIdentity(found, bytesOf("ZZ73NC2-A1"), false, {}, settings), -1);
+    EXPECT_EQ(checkIdentity(found, bytesOf("QM73NC2-Z9"), true, {8, 0, 0, 11}, settings), IdentityCheck::OtherModel);
+    EXPECT_EQ(checkIdentity(found, bytesOf("ZZ73NC2-A1"), false, {}, settings), IdentityCheck::UnknownModel);
 }
 
 TEST(ModeCapacityCheck, ReadsCodesHighByteFirst)
