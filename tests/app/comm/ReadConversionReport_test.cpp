@@ -33,7 +33,7 @@ protected:
         closeDocument(ws(), ui());
         identify(qm71Text(drive.romVersion), drive);
         inverter.putWord(wordAddress(m_firstOfF), 340);
-        ASSERT_EQ(dialog(CommandRead).runTransaction(), 0);
+        ASSERT_EQ(dialog(TransferKind::Read).runTransaction(), 0);
         ASSERT_TRUE(doc().state.open);
         ASSERT_EQ(doc().values[static_cast<std::size_t>(m_firstOfF)], GetParam().doubled ? 680 : 340);
     }
@@ -80,7 +80,7 @@ TEST_P(ReadReport, ReadNamesTheConvertedWordsAndTheCapacityWord)
 TEST_P(ReadReport, CompareWithTheDriveReportsItsOwnConversion)
 {
     readDrive();
-    SerialTransferPresenter& compare = dialog(CommandCompareWithDrive);
+    SerialTransferPresenter& compare = dialog(TransferKind::CompareWithDrive);
     ASSERT_EQ(compare.runTransaction(), 0);
     ASSERT_TRUE(doc().state.compareMode);
     ASSERT_TRUE(doc().conversionReport);
