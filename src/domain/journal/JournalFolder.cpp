@@ -21,6 +21,11 @@ std::string journalFolder(const char* xdgStateHome, const char* home)
     return {};
 }
 
+std::string runtimeFolder(const char* xdgRuntimeDir)
+{
+    return xdgRuntimeDir && xdgRuntimeDir[0] == '/' ? std::string(xdgRuntimeDir) : std::string("/tmp");
+}
+
 std::vector<std::string> journalFiles(const std::string& folder)
 {
     std::vector<std::string> names;

@@ -10,6 +10,10 @@ namespace tess::journal {
 // may be null); "" when neither is known.
 std::string journalFolder(const char* xdgStateHome, const char* home);
 
+// Where the lock files of the ports in use go: $XDG_RUNTIME_DIR, or /tmp
+// without one (every process of the user finds them there too).
+std::string runtimeFolder(const char* xdgRuntimeDir);
+
 // The journal files in folder (full paths), newest first: their names begin
 // with the UTC time they were made.
 std::vector<std::string> journalFiles(const std::string& folder);

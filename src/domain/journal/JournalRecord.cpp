@@ -97,10 +97,10 @@ DriveIdentity driveIdentityOf(const std::vector<std::uint8_t>& identityBytes)
         // Whatever the drive sent, the record stays printable.
         text += identityBytes[i] >= 0x20 && identityBytes[i] < 0x7F ? c : ' ';
     }
+    // Five characters of model, five of ROM code: "QM71 01-A1", "QM71K01-A1".
     drive.text = trimmed(text);
-    const std::size_t gap = drive.text.find(' ');
-    drive.model = gap == std::string::npos ? drive.text : drive.text.substr(0, gap);
-    drive.romCode = gap == std::string::npos ? std::string() : trimmed(drive.text.substr(gap));
+    drive.model = trimmed(text.substr(0, 5));
+    drive.romCode = trimmed(text.substr(5));
     drive.modeCode = identityBytes[10] << 8 | identityBytes[11];
     drive.capacityCode = identityBytes[12] << 8 | identityBytes[13];
     if (drive.text.empty())

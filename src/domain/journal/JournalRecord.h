@@ -20,6 +20,7 @@ enum class CancelledBy { User, Close, CtrlC, Sigterm, Sighup };
 // The drive as its identity block read.
 struct DriveIdentity {
     std::string text; // the identity characters: model and ROM code, e.g. "QM71 01-A1"
+    // The first five characters and the last five, without blanks.
     std::string model;
     std::string romCode;
     int modeCode = 0;
