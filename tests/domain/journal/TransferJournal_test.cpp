@@ -199,3 +199,41 @@ INSTANTIATE_TEST_SUITE_P(Cases, JournalFolderChoice,
 
 } // namespace
 } // namespace tess::journal
+
+namespace tess::journal {
+namespace {
+
+struct IdentityCase {
+    const char* name;
+    std::string text; // the ten identity characters
+    const char* model;
+    const char* rom;
+};
+
+class DriveIdentityBytes : public ::testing::TestWithParam<IdentityCase> { };
+
+// Five characters of model and five of ROM code, with or without a blank
+// between them; the mode and capacity codes are the two words after.
+TEST_P(DriveIdentityBytes, NameTheModelAndTheRomCode)
+{
+    std::vector<std::uint8_t> bytes(GetParam().text.begin(), GetParam().text.end());
+    bytes.insert(bytes.end(), {0x00, 0x02, 0x01, 0x22});
+    const DriveIdentity drive = driveIdentityOf(bytes);
+    EXPECT_EQ(drive.model, GetParam().model);
+    EXPECT_EQ(drive.romCode, GetParam().rom);
+    EXPECT_EQ(drive.modeCode, 2);
+    EXPECT_EQ(drive.capacityCode, 0x122);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, DriveIdentityBytes,
+    ::testing::Values(IdentityCase {"BlankBetween", "QM71 01-A1", "QM71", "01-A1"},
+        IdentityCase {"FiveLetterModel", "QM71K01-A2", "QM71K", "01-A2"},
+        IdentityCase {"ControlBytesShownAsBlanks",
+            std::string("LX71\x01"
+                        "02-B0",
+                10),
+            "LX71", "02-B0"}),
+    test::CaseName {});
+
+} // namespace
+} // namespace tess::journal
