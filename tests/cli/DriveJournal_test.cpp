@@ -10,6 +10,7 @@
 #include "domain/common/Sha256.h"
 #include "domain/journal/FlatJson.h"
 #include "domain/journal/JournalReader.h"
+#include "support/CaseName.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,45 @@ TEST_F(CliJournal, ARefusalAndAComparisonAreRecordedWithTheirWords)
     EXPECT_EQ(written.refused, 1);
     EXPECT_EQ(written.words[3].refusal, "Upper limit error");
 }
+
+struct StopCase {
+    const char* name;
+    int signal;
+    journal::CancelledBy by;
+};
+
+class CliJournalStop : public CliJournal, public ::testing::WithParamInterface<StopCase> { };
+
+// The end line names who stopped the write, and the words up to the stop.
+TEST_P(CliJournalStop, EndsWithWhoStoppedIt)
+{
+    startDrive();
+    void (*previous)(int) = std::signal(GetParam().signal, SIG_DFL);
+    int status = -1;
+    std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    bool writing = false;
+    while (!writing && std::chrono::steady_clock::now() < deadline)
+        writing = drive.wordsWritten(100) > 0;
+    if (writing)
+        std::raise(GetParam().signal);
+    command.join();
+    std::signal(GetParam().signal, previous);
+
+    ASSERT_EQ(status, ExitCancelled) << err.str();
+    const std::vector<comm::HistoryEntry> entries = history();
+    ASSERT_EQ(entries.size(), 1u);
+    const JournalSummary& s = entries[0].summary;
+    EXPECT_EQ(s.end, JournalEnd::Cancelled);
+    EXPECT_EQ(s.cancelledBy, GetParam().by);
+    EXPECT_EQ(s.taken, drive.stop());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CliJournalStop,
+    ::testing::Values(StopCase {"Interrupt", SIGINT, journal::CancelledBy::CtrlC},
+        StopCase {"Terminate", SIGTERM, journal::CancelledBy::Sigterm},
+        StopCase {"HangUp", SIGHUP, journal::CancelledBy::Sighup}),
+    test::CaseName {});
 
 // A journal whose write stopped without an end: named before the next
 // write to that drive, finished by --resume, and marked so.
