@@ -23,6 +23,7 @@ constexpr unsigned ForRead = commandBit(Command::Read);
 constexpr unsigned ForWrite = commandBit(Command::Write);
 constexpr unsigned ForCompareDrive = commandBit(Command::CompareDrive);
 constexpr unsigned ForConvert = commandBit(Command::Convert);
+constexpr unsigned ForHistory = commandBit(Command::History);
 constexpr unsigned ForDrive = ForRead | ForWrite | ForCompareDrive;
 
 // An option, the commands it belongs to, and where its value goes: a text
@@ -37,7 +38,7 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 21> optionSpecs {{
+constexpr std::array<OptionSpec, 23> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
@@ -59,6 +60,8 @@ constexpr std::array<OptionSpec, 21> optionSpecs {{
     {"--no-verify", false, ForWrite, nullptr, &Options::verify, false},
     {"--permit-write", false, ForWrite, nullptr, &Options::permitWrite},
     {"--accept-identity", false, ForWrite | ForCompareDrive, nullptr, &Options::acceptIdentity},
+    {"--resume", false, ForWrite, nullptr, &Options::resume},
+    {"--json", false, ForHistory, nullptr, &Options::json},
 }};
 
 const OptionSpec* findOption(std::string_view name)
@@ -80,7 +83,7 @@ struct CommandSpec {
     TextId help;
 };
 
-constexpr std::array<CommandSpec, 8> commandSpecs {{
+constexpr std::array<CommandSpec, 9> commandSpecs {{
     {Command::New, "new", TextId::CliHelpNew},
     {Command::Show, "show", TextId::CliHelpShow},
     {Command::Set, "set", TextId::CliHelpSet},
@@ -89,6 +92,7 @@ constexpr std::array<CommandSpec, 8> commandSpecs {{
     {Command::Write, "write", TextId::CliHelpWrite},
     {Command::CompareDrive, "compare-drive", TextId::CliHelpCompareDrive},
     {Command::Convert, "convert", TextId::CliHelpConvert},
+    {Command::History, "history", TextId::CliHelpHistory},
 }};
 
 const CommandSpec* findCommand(auto matches)
@@ -340,9 +344,22 @@ void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& 
         requireOption(o.output, "-o", result);
         break;
     case Command::Write:
+        // A resumed write takes its file, and its port unless one is given,
+        // from the journal of the write it finishes.
+        if (o.resume) {
+            if (!rest.empty())
+                fail(result, TextId::CliUsageResumeWithFile);
+            break;
+        }
+        readOneDataFile(rest, result);
+        requireOption(o.port, "--port", result);
+        break;
     case Command::CompareDrive:
         readOneDataFile(rest, result);
         requireOption(o.port, "--port", result);
+        break;
+    case Command::History:
+        requireNoPlainArgument(rest, result);
         break;
     case Command::Convert:
         readConvertArguments(rest, result);

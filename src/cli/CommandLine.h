@@ -13,7 +13,7 @@
 // by the application, on the values as given.
 namespace tess::cli {
 
-enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert };
+enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert, History };
 
 // One "CODE=VALUE" of the set command, split at its first '='.
 struct Assignment {
@@ -58,6 +58,10 @@ struct Options {
     bool changedOnly = false;
     bool verify = true;
     bool permitWrite = false; // the held-back words A-11..A-16 and the G analog words go out too
+    // write: finish the newest interrupted write, from its journal
+    bool resume = false;
+    // history: JSON lines instead of a table
+    bool json = false;
     // write and compare-drive: Yes to the identity questions the special
     // function switch lets a write ask (every other question is answered No)
     bool acceptIdentity = false;

@@ -14,12 +14,30 @@ namespace {
 // Touched from the signal handler: both must be lock-free.
 std::atomic<bool> g_interrupted {false};
 std::atomic<comm::SerialTransferPresenter*> g_running {nullptr};
+// The last stop signal, for the journal's "cancelled by".
+std::atomic<int> g_signal {0};
 static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<int>::is_always_lock_free);
 static_assert(std::atomic<comm::SerialTransferPresenter*>::is_always_lock_free);
 
-extern "C" void onInterrupt(int)
+extern "C" void onInterrupt(int signal)
 {
+    g_signal = signal;
     interruptDriveTransaction();
+}
+
+journal::CancelledBy cancelledBy(int signal)
+{
+    switch (signal) {
+    case SIGINT:
+        return journal::CancelledBy::CtrlC;
+    case SIGTERM:
+        return journal::CancelledBy::Sigterm;
+    case SIGHUP:
+        return journal::CancelledBy::Sighup;
+    default:
+        return journal::CancelledBy::User;
+    }
 }
 
 // The signals that stop a transfer between two exchanges: Ctrl+C, and the
@@ -37,6 +55,7 @@ public:
     InterruptScope()
     {
         g_interrupted = false;
+        g_signal = 0;
         for (std::size_t i = 0; i < StopSignals.size(); ++i) {
             if (sigaction(StopSignals[i], nullptr, &m_previous[i]) != 0 || m_previous[i].sa_handler == SIG_IGN)
                 continue;
@@ -120,6 +139,7 @@ TransferOutcome runDriveTransaction(
     }
     if (progress)
         progress->clear();
+    presenter.setCancelledBy(cancelledBy(g_signal));
     presenter.finishTransaction(outcome.result);
     outcome.cancelled = outcome.result != 0 && presenter.cancelRequested();
 

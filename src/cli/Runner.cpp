@@ -2,6 +2,7 @@
 
 #include "app/catalogue/SelectionScript.h"
 #include "app/comm/SerialTransferPresenter.h"
+#include "app/comm/TransferHistory.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
 #include "app/mainwindow/CellEditing.h"
@@ -17,8 +18,11 @@
 #include "domain/comm/PosixSerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
+#include "domain/common/Sha256.h"
 #include "domain/common/TextParse.h"
 #include "domain/datafile/CompanionCsv.h"
+#include "domain/journal/FlatJson.h"
+#include "domain/journal/TransferJournal.h"
 #include "domain/settings/FileVersionSettings.h"
 #include "domain/settings/UserStore.h"
 #include "domain/tables/ConversionReportCsv.h"
@@ -190,6 +194,8 @@ public:
             return runCompareDrive();
         case Command::Convert:
             return runConvert();
+        case Command::History:
+            return runHistory();
         case Command::None:
             break;
         }
@@ -219,6 +225,9 @@ private:
     int runWrite();
     int runCompareDrive();
     int runConvert();
+    int runHistory();
+    std::optional<comm::HistoryEntry> writeToResume();
+    void tellInterruptedWrite();
     int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
 
     const Options& m_options;
@@ -290,6 +299,8 @@ bool Session::start()
     m_ui.setMuted(true);
     startUp(*m_ws, m_ui, store, startup);
     m_ui.setMuted(false);
+    m_ws->settings.journalFolder = m_env.journalFolder;
+    m_ws->settings.runtimeFolder = m_env.runtimeFolder;
     return true;
 }
 
@@ -540,26 +551,130 @@ int Session::runRead()
 int Session::runWrite()
 {
     const Options& o = m_options;
-    if (!loadTabledDataSet(o.dataFiles.front()))
+    const std::optional<comm::HistoryEntry> resumed = writeToResume();
+    if (o.resume && !resumed)
         return ExitRefused;
-    const std::optional<int> from = o.fromArea.empty() ? comm::AreaFund : areaOption(o.fromArea);
-    const std::optional<int> to = o.toArea.empty() ? comm::AreaP : areaOption(o.toArea);
+    const journal::JournalHeader* earlier = resumed ? &resumed->summary.header : nullptr;
+    if (!loadTabledDataSet(earlier ? earlier->dataFile : o.dataFiles.front()))
+        return ExitRefused;
+    const std::string& fromArea = earlier ? earlier->fromArea : o.fromArea;
+    const std::string& toArea = earlier ? earlier->toArea : o.toArea;
+    const std::optional<int> from = fromArea.empty() ? comm::AreaFund : areaOption(fromArea);
+    const std::optional<int> to = toArea.empty() ? comm::AreaP : areaOption(toArea);
     if (!from || !to)
         return ExitRefused;
+    if (!earlier)
+        tellInterruptedWrite();
 
-    DriveDialog dialog(*m_ws, m_ui, o.port, comm::TransferKind::Write, m_env.workFolder);
+    DriveDialog dialog(
+        *m_ws, m_ui, earlier && o.port.empty() ? earlier->port : o.port, comm::TransferKind::Write, m_env.workFolder);
     comm::SerialTransferPresenter& write = dialog.presenter();
     write.setStartArea(*from);
     write.setEndArea(*to);
-    write.setWritePermitted(o.permitWrite);
-    write.setChangedOnly(o.changedOnly);
-    write.setVerifyAfterWrite(o.verify);
+    // A resumed write sends what the drive does not hold yet, with the
+    // choices the interrupted one had.
+    write.setWritePermitted(earlier ? earlier->permitWrite : o.permitWrite);
+    write.setChangedOnly(earlier || o.changedOnly);
+    write.setVerifyAfterWrite(earlier ? earlier->verify : o.verify);
 
     const TransferOutcome outcome = transact(write);
+    if (resumed && (outcome.result == 0 || outcome.result == comm::WriteWordsRefused)
+        && journal::TransferJournal::markResumed(resumed->path, write.journalPath(), comm::journalTimesNow().utc))
+        say(message(TextId::ResumeMarked, resumed->path));
     if (outcome.result == comm::WriteWordsRefused)
         return ExitWordsRefused;
     // Areas in the wrong order are refused before the port is opened.
     return exitStatusOf(outcome, write.writeRanges().empty() ? ExitRefused : ExitTransferFailed);
+}
+
+// With --resume: the interrupted write to finish (of the port given), its
+// file unchanged since; nothing, said why, when there is none.
+std::optional<comm::HistoryEntry> Session::writeToResume()
+{
+    const Options& o = m_options;
+    if (!o.resume)
+        return std::nullopt;
+    comm::ResumeTarget target;
+    if (!o.port.empty())
+        target.device = comm::serialDevicePath(o.port).value_or(o.port);
+    std::optional<comm::HistoryEntry> found = comm::interruptedWrite(m_ws->settings.journalFolder, target);
+    if (!found) {
+        say(message(TextId::ResumeNothing));
+        return std::nullopt;
+    }
+    const journal::JournalHeader& h = found->summary.header;
+    std::string bytes;
+    if (!readFileBytes(h.dataFile, bytes) || sha256Hex(bytes) != h.dataFileSha256) {
+        say(message(TextId::ResumeFileChanged, h.dataFile));
+        return std::nullopt;
+    }
+    return found;
+}
+
+// A write that stopped without an end to this port's drive is named before
+// another write goes out; a script answers the question No and goes on.
+void Session::tellInterruptedWrite()
+{
+    const Workspace& ws = *m_ws;
+    comm::ResumeTarget target;
+    target.device = comm::serialDevicePath(m_options.port).value_or(m_options.port);
+    target.model = ws.doc.identityTexts.model;
+    target.romCode = ws.doc.identityTexts.romVersion;
+    if (const std::optional<comm::HistoryEntry> found = comm::interruptedWrite(ws.settings.journalFolder, target)) {
+        say(comm::resumeQuestion(found->summary));
+        say(message(TextId::ResumeCliHint));
+    }
+}
+
+int Session::runHistory()
+{
+    const Language language = m_ws->settings.language;
+    const std::vector<comm::HistoryEntry> entries = comm::readHistory(m_ws->settings.journalFolder);
+    if (m_options.json) {
+        for (const comm::HistoryEntry& entry : entries) {
+            const journal::JournalSummary& s = entry.summary;
+            journal::FlatJson line;
+            line.add("journal", entry.path)
+                .add("utc", s.header.utcTime)
+                .add("local", s.header.localTime)
+                .add("kind", journal::transactionName(s.header.transaction))
+                .add("file", s.header.dataFile)
+                .add("drive", s.header.drive.text)
+                .add("port", s.header.port)
+                .add("device", s.header.device)
+                .add("outcome", journal::endName(s.end))
+                .add("resumed", s.resumed)
+                .add("planned", s.planned)
+                .add("sent", s.announced)
+                .add("taken", s.taken)
+                .add("refused", s.refused)
+                .add("noAnswer", s.noAnswer);
+            if (s.end == journal::JournalEnd::Cancelled)
+                line.add("by", journal::cancelledByName(s.cancelledBy));
+            m_out << line.text() << '\n';
+        }
+        m_out.flush();
+        return ExitDone;
+    }
+    std::vector<TextRow> rows;
+    rows.push_back({std::string(text(TextId::HistoryTitleTime, language)),
+        std::string(text(TextId::HistoryTitleFile, language)), std::string(text(TextId::HistoryTitleDrive, language)),
+        std::string(text(TextId::HistoryTitlePort, language)), std::string(text(TextId::HistoryTitleKind, language)),
+        std::string(text(TextId::HistoryTitleOutcome, language)), std::string(text(TextId::HistoryTitleSent, language)),
+        std::string(text(TextId::HistoryTitleTaken, language))});
+    for (const comm::HistoryEntry& entry : entries) {
+        const journal::JournalSummary& s = entry.summary;
+        const std::string& time = s.header.localTime.empty() ? s.header.utcTime : s.header.localTime;
+        rows.push_back({time.substr(0, 19), s.header.dataFile, s.header.drive.text,
+            s.header.device.empty() ? s.header.port : s.header.device, journal::transactionName(s.header.transaction),
+            comm::outcomeText(s), std::to_string(s.announced), std::to_string(s.taken)});
+    }
+    if (m_env.outIsTerminal)
+        writeAligned(m_out, rows);
+    else
+        writeTabSeparated(m_out, rows);
+    m_out.flush();
+    return ExitDone;
 }
 
 int Session::runCompareDrive()

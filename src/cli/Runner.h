@@ -47,6 +47,10 @@ struct CliEnvironment {
     int errColumns = 80;
     std::string workFolder;
     FileWriter* writer = nullptr;
+    // Where the transfers keep their journals ("": none is kept) and the
+    // ports' lock files ("": the ports are not locked).
+    std::string journalFolder;
+    std::string runtimeFolder;
 };
 
 // Runs one command line (the arguments after the program name): results to

@@ -1,7 +1,9 @@
 #include "cli/Runner.h"
 
+#include "domain/journal/JournalFolder.h"
 #include "domain/settings/UserStore.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <sys/ioctl.h>
@@ -16,6 +18,8 @@ int main(int argc, char** argv)
     // The language the user last chose in the window; its record is only read.
     tess::FileUserStore store(tess::defaultUserStorePath());
     env.storedEigo = store.readInteger(tess::UserValueEigo);
+    env.journalFolder = tess::journal::journalFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    env.runtimeFolder = tess::journal::runtimeFolder(std::getenv("XDG_RUNTIME_DIR"));
     env.outIsTerminal = ::isatty(STDOUT_FILENO) == 1;
     env.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     winsize size {};

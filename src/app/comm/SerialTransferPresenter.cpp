@@ -291,11 +291,53 @@ void SerialTransferPresenter::beginTransaction()
     m_closeEnabled = true;
     m_log.clear();
     m_log.append(std::string(text(TextId::TransStart, m_ws.settings.language)));
+    m_record.begin(recordedOptions());
     showMemo();
+}
+
+RecordedOptions SerialTransferPresenter::recordedOptions() const
+{
+    RecordedOptions options;
+    options.transaction = m_kind == TransferKind::Read ? journal::JournalTransaction::Read
+        : m_kind == TransferKind::Write                ? journal::JournalTransaction::Write
+                                                       : journal::JournalTransaction::CompareWithDrive;
+    if (isWriteDialog()) {
+        const auto areaName = [](int area) {
+            return area >= 0 && area < AreaCount ? std::string(dataAreaNames[static_cast<std::size_t>(area)])
+                                                 : std::string();
+        };
+        options.fromArea = areaName(m_startArea);
+        options.toArea = areaName(m_endArea);
+        options.verify = m_verifyAfterWrite;
+        options.changedOnly = m_changedOnly;
+        options.forced = m_forcedTransfer;
+        options.permitWrite = m_writePermitted;
+    }
+    return options;
+}
+
+journal::JournalEnd SerialTransferPresenter::journalEnd(int result) const
+{
+    if (result == 0)
+        return journal::JournalEnd::Done;
+    if (isWriteDialog() && result == WriteWordsRefused)
+        return journal::JournalEnd::WordsRefused;
+    return m_cancel ? journal::JournalEnd::Cancelled : journal::JournalEnd::Failed;
 }
 
 int SerialTransferPresenter::transfer()
 {
+    // The port stays this program's from the identity to the last word,
+    // though the port itself is closed and opened between the two.
+    if (const std::optional<Message> inUse = m_record.lockPort()) {
+        m_log.append(inUse->in(m_ws.settings.language));
+        m_ui.showMessage(*inUse, m_ws.settings.language);
+        return -1;
+    }
+    const struct PortUnlock {
+        TransferRecorder& record;
+        ~PortUnlock() { record.unlockPort(); }
+    } unlock {m_record};
     switch (m_kind) {
     case TransferKind::Read:
         return readTransaction();
@@ -321,6 +363,8 @@ int SerialTransferPresenter::transfer()
 void SerialTransferPresenter::finishTransaction(int result)
 {
     const Language language = m_ws.settings.language;
+    if (const std::optional<Message> unrecorded = m_record.end(journalEnd(result)))
+        m_ui.showMessage(*unrecorded, language);
     if (m_kind == TransferKind::Read && result != -1)
         loadReadResult();
     if (m_kind == TransferKind::CompareWithDrive && result == 0)
@@ -513,6 +557,7 @@ int SerialTransferPresenter::readIdentity(SerialLink& link, const LinkState& sta
             show(TextId::TransReadModeCapacityError);
         return -1;
     }
+    m_record.drive({state.identity.begin(), state.identity.begin() + tables::IdentityBufferLength});
     return 0;
 }
 
@@ -818,6 +863,8 @@ int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
     m_meter.setEstimate(
         TransferPhase::Writing, transferEstimate::writeMs(static_cast<int>(planned.size()), state.writeWaitMs));
     m_meter.enter(TransferPhase::Writing);
+    m_record.planned(static_cast<int>(planned.size()));
+    state.journal = m_record.wordJournal();
     const int result = link.transferParameterImage();
     noteWriteOutcome(state, planned);
     if (state.stop == TransferStop::Cancelled)
@@ -951,6 +998,7 @@ int SerialTransferPresenter::verifyWrite(SerialLink& link, LinkState& state, con
         if (held == wanted)
             continue;
         differing.push_back(word);
+        m_record.difference(word, wordLogName(gridSource(m_ws), word), wanted, held);
         m_log.append(message(TextId::TransVerifyWordLine, wordLogName(gridSource(m_ws), word), std::to_string(wanted),
             std::to_string(held))
                          .in(language));
@@ -988,6 +1036,11 @@ int SerialTransferPresenter::compareTransaction()
         tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, drive.values).notice);
     keepReceivedImage(m_ws.doc, image);
     drive.identity = found.asIdentity();
+    for (int word = 0; word < SlotCount; ++word) {
+        const auto at = static_cast<std::size_t>(word);
+        if (drive.values[at] != m_ws.doc.values[at])
+            m_record.difference(word, wordLogName(gridSource(m_ws), word), m_ws.doc.values[at], drive.values[at]);
+    }
     m_drive = drive;
     return 0;
 }

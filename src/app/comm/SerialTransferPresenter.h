@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/comm/TransferMeter.h"
+#include "app/comm/TransferRecorder.h"
 #include "app/comm/TransferSummary.h"
 #include "domain/comm/CommLog.h"
 #include "domain/comm/SerialLink.h"
@@ -204,6 +205,10 @@ public:
     // Asks a running transfer to stop between two exchanges, from any thread.
     void requestCancel() { m_cancel = true; }
     bool cancelRequested() const { return m_cancel; }
+    // Who asked the transfer to stop, for its journal (Close unless told).
+    void setCancelledBy(journal::CancelledBy by) { m_record.setCancelledBy(by); }
+    // The running or last transaction's journal file; "" for none.
+    std::string journalPath() const { return m_record.journalPath(); }
     // The question before a write is stopped; a read or a comparison stops
     // without one. The write holds at the next word boundary while the
     // question waits: no word goes out until the answer. True when the
@@ -263,6 +268,8 @@ private:
     void planTransfer();
     void showComparison();
     int saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode);
+    RecordedOptions recordedOptions() const;
+    journal::JournalEnd journalEnd(int result) const;
 
     Workspace& m_ws;
     Ui& m_ui;
@@ -302,6 +309,7 @@ private:
     std::function<void()> m_changed;
     std::function<void(const TransferStatus&)> m_statusListener;
     TransferMeter m_meter;
+    TransferRecorder m_record {m_ws};
 };
 
 } // namespace tess::comm

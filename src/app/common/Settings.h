@@ -20,6 +20,10 @@ struct Settings {
     Language language = Language::English;
     std::string portName;
     int writeWaitMs = 150;
+    // Where each transfer's journal goes ("": none is kept), and where the
+    // lock files of the ports in use lie ("": the ports are not locked).
+    std::string journalFolder;
+    std::string runtimeFolder;
 };
 
 } // namespace tess

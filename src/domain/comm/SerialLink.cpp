@@ -336,15 +336,25 @@ bool SerialLink::stopRequested()
     return false;
 }
 
-void SerialLink::pause(int ms)
+void SerialLink::pauseUntil(std::int64_t atMs)
 {
-    // In slices, so that a stop asked for during the write wait is taken at
-    // once; the word before it is complete.
-    while (ms > 0 && !stopRequested()) {
-        const int slice = std::min(ms, PollSliceMs);
-        m_clock.sleepMs(slice);
-        ms -= slice;
+    while (!stopRequested()) {
+        const std::int64_t left = atMs - m_clock.milliseconds();
+        if (left <= 0)
+            return;
+        m_clock.sleepMs(static_cast<int>(std::min<std::int64_t>(left, PollSliceMs)));
     }
+}
+
+void SerialLink::settle(int word, WordOutcome outcome)
+{
+    if (!m_state.journal)
+        return;
+    const std::string code = wordLogName(m_dataSet.grid, word);
+    const std::string refusal = outcome == WordOutcome::Refused
+        ? std::string(text(nakMessage(m_refusalCode), m_settings.language))
+        : std::string();
+    m_state.journal->wordSettled(word, code, outcome, refusal);
 }
 
 int SerialLink::readIdentityBlock(std::uint32_t base, int n)
@@ -380,7 +390,11 @@ int SerialLink::transferParameterImage()
     m_state.refusalCodes.clear();
     m_state.failedWords.clear();
     m_state.skippedAsEqual = 0;
-    return m_state.writeWholeImage ? writeWholeImage() : writeRanges();
+    m_nextWriteAtMs = 0;
+    const int result = m_state.writeWholeImage ? writeWholeImage() : writeRanges();
+    // The drive's pause after the last word, before anything reads it back.
+    pauseUntil(m_nextWriteAtMs);
+    return result;
 }
 
 int SerialLink::readParameterImage()
@@ -442,10 +456,22 @@ bool SerialLink::writeWord(int word)
 {
     m_state.transferPosition = static_cast<std::int16_t>(word);
     const auto value = static_cast<std::uint16_t>(m_dataSet.values[static_cast<std::size_t>(word)] & 0xFFFF);
-    const Outcome outcome = exchange(FrameRequest::write(ImageAddress + 2 * static_cast<std::uint32_t>(word), value));
-    if (outcome == Outcome::NotSent)
+    // On record before the request goes out. Done inside the drive's pause
+    // after the word before, the record costs the write no time.
+    if (m_state.journal)
+        m_state.journal->wordAnnounced(word, wordLogName(m_dataSet.grid, word), value);
+    pauseUntil(m_nextWriteAtMs);
+    if (stopRequested()) {
+        settle(word, WordOutcome::NotSent);
         return false;
+    }
+    const Outcome outcome = exchange(FrameRequest::write(ImageAddress + 2 * static_cast<std::uint32_t>(word), value));
+    if (outcome == Outcome::NotSent) {
+        settle(word, WordOutcome::NotSent);
+        return false;
+    }
     if (outcome == Outcome::Failed) {
+        settle(word, WordOutcome::NoAnswer);
         m_state.failedWords.push_back(word);
         m_log.append(std::string(text(TextId::LinkFailedWordPrefix, m_settings.language)) + std::to_string(word));
         m_log.append(std::string(text(TextId::LinkFailedValuePrefix, m_settings.language))
@@ -458,8 +484,10 @@ bool SerialLink::writeWord(int word)
     if (outcome == Outcome::Refused) {
         m_state.refusedWords.push_back(word);
         m_state.refusalCodes.push_back(m_refusalCode);
+        settle(word, WordOutcome::Refused);
     } else {
         m_state.writtenWords.push_back(word);
+        settle(word, WordOutcome::Taken);
     }
     m_clock.sleepMs(1);
     return true;
@@ -492,7 +520,7 @@ SerialLink::SpanEnd SerialLink::writeSpan(int first, int last, bool filtered, in
             return m_state.stop == TransferStop::None ? SpanEnd::Failed : SpanEnd::Stopped;
         }
         reportWritten(total);
-        pause(m_state.writeWaitMs);
+        m_nextWriteAtMs = m_clock.milliseconds() + m_state.writeWaitMs;
     }
     return m_state.stop == TransferStop::None ? SpanEnd::Done : SpanEnd::Stopped;
 }

@@ -2,6 +2,7 @@
 
 #include "domain/comm/FrameCodec.h"
 #include "domain/comm/ProgressSink.h"
+#include "domain/comm/WordJournal.h"
 #include "domain/common/Identity.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
@@ -123,6 +124,8 @@ struct LinkState {
     std::array<std::uint8_t, ImageBufferBytes> image {};
 
     ProgressSink* progress = nullptr; // none: progress goes nowhere
+    // Told of each word a write sends, before and after; none: no record.
+    WordJournal* journal = nullptr;
     // Set from another thread to stop between two exchanges; none: no stop.
     const std::atomic<bool>* cancelRequested = nullptr;
     // Set from another thread to hold the line between two exchanges until it
@@ -216,7 +219,8 @@ private:
     bool writeWord(int word);
     bool skipped(int word) const;
     bool stopRequested();
-    void pause(int ms);
+    void pauseUntil(std::int64_t atMs);
+    void settle(int word, WordOutcome outcome);
     void reportWritten(int total);
     void logNotSent(int first, int last);
     ProgressSink& progress();
@@ -239,6 +243,9 @@ private:
     bool m_lineClosed = false;
     // The code of the last refusal.
     char m_refusalCode = 0;
+    // The next word may go out at this time (monotonic): the drive's pause
+    // after the word before it.
+    std::int64_t m_nextWriteAtMs = 0;
 };
 
 } // namespace tess::comm

@@ -2,6 +2,7 @@
 
 #include "app/common/Workspace.h"
 #include "app/startup/Startup.h"
+#include "domain/journal/JournalFolder.h"
 #include "domain/settings/UserStore.h"
 #include "gui/common/QtText.h"
 #include "gui/common/QtUi.h"
@@ -13,6 +14,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -50,6 +52,10 @@ int runApplication(int argc, char** argv)
         FileUserStore store(defaultUserStorePath());
         QtUi ui;
         startUp(*ws, ui, store, currentStartupEnvironment());
+        // The window's transfers keep their journals and lock their ports
+        // as tessaline-cli's do.
+        ws->settings.journalFolder = journal::journalFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+        ws->settings.runtimeFolder = journal::runtimeFolder(std::getenv("XDG_RUNTIME_DIR"));
         MainWindow form(*ws, ui, store);
         ui.setOwner(&form);
         form.show();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -291,6 +293,94 @@ TEST_F(Link, FailedWordIsNamedByItsCodeInALineOfItsOwn)
 
     EXPECT_EQ(link.transferParameterImage(), -1);
     EXPECT_TRUE(log.lines() == (Lines {"start !!", "off = 12", "num = 0", "word 12 is A-1: no valid answer"}));
+}
+
+// Records what the link tells of each word, with the frames written and
+// the time at that moment; its announcement takes as long as a slow disk.
+class RecordingJournal : public WordJournal {
+public:
+    RecordingJournal(const test::FakeSerialPort& port, test::FakeClock& clock)
+        : m_port(port)
+        , m_clock(clock)
+    {
+    }
+    void wordAnnounced(int, std::string_view code, std::uint16_t value) override
+    {
+        events.push_back("send " + std::string(code) + "=" + std::to_string(value) + " after "
+            + std::to_string(m_port.written.size()) + " frames");
+        m_clock.advanceMs(syncMs);
+        if (onAnnounce)
+            onAnnounce();
+    }
+    void wordSettled(int, std::string_view code, WordOutcome outcome, std::string_view refusal) override
+    {
+        static constexpr const char* names[] = {"taken", "refused", "no answer", "not sent"};
+        events.push_back(std::string(code) + " " + names[static_cast<int>(outcome)]
+            + (refusal.empty() ? "" : ": " + std::string(refusal)));
+    }
+    std::vector<std::string> events;
+    int syncMs = 0;
+    std::function<void()> onAnnounce;
+
+private:
+    const test::FakeSerialPort& m_port;
+    test::FakeClock& m_clock;
+};
+
+TEST_F(Link, JournalHearsOfEachWordBeforeItsRequestAndOfItsOutcomeAfter)
+{
+    RecordingJournal journal(port, clock);
+    state.journal = &journal;
+    values[3] = 7;
+    inverter.nakAt[wordAddress(7)] = 'E';
+    inverter.silentAt.insert(wordAddress(12));
+    startWrite({{3, 3}, {7, 7}, {12, 12}});
+
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_EQ(journal.events,
+        (Lines {"send Fund.-3=7 after 0 frames", "Fund.-3 taken", "send Fund.-7=0 after 1 frames",
+            "Fund.-7 refused: Upper limit error", "send A-1=0 after 2 frames", "A-1 no answer"}));
+}
+
+// The record of the next word is made inside the drive's pause after the
+// one before: however long the disk takes (up to the pause), the words go
+// out no slower.
+TEST_F(Link, JournalTimeIsSpentInsideTheWaitBetweenTwoWords)
+{
+    settings.writeWaitMs = 300;
+    link.calibrateWriteWait();
+    RecordingJournal journal(port, clock);
+    journal.syncMs = 120;
+    state.journal = &journal;
+    std::vector<std::int64_t> sentAt;
+    port.respond = [&](const std::string& frame) {
+        sentAt.push_back(clock.milliseconds());
+        return inverter(frame);
+    };
+    startWrite({{20, 22}});
+    ASSERT_EQ(link.transferParameterImage(), 0);
+    ASSERT_EQ(sentAt.size(), 3u);
+    EXPECT_LT(sentAt[2] - sentAt[1], 300 + 120);
+    EXPECT_GE(sentAt[2] - sentAt[1], 300);
+}
+
+// A stop during the pause leaves the word announced but never sent, and
+// the record says so.
+TEST_F(Link, StopDuringTheWaitRecordsTheAnnouncedWordAsNotSent)
+{
+    settings.writeWaitMs = 300;
+    link.calibrateWriteWait();
+    RecordingJournal journal(port, clock);
+    state.journal = &journal;
+    std::atomic<bool> cancel {false};
+    state.cancelRequested = &cancel;
+    // Asked once the second word is on record, while the pause runs.
+    journal.onAnnounce = [&] { cancel = port.written.size() == 1; };
+    startWrite({{20, 22}});
+    EXPECT_EQ(link.transferParameterImage(), -1);
+    EXPECT_EQ(port.written.size(), 1u);
+    EXPECT_EQ(
+        journal.events, (Lines {"send 20=0 after 0 frames", "20 taken", "send 21=0 after 1 frames", "21 not sent"}));
 }
 
 TEST_F(Link, HeldBackWordIsLoggedAndNotSent)

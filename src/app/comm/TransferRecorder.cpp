@@ -1,0 +1,172 @@
+#include "app/comm/TransferRecorder.h"
+
+#include "app/common/Workspace.h"
+#include "domain/comm/PosixSerialPort.h"
+#include "domain/common/FileIo.h"
+#include "domain/common/Sha256.h"
+#include "domain/journal/JournalFolder.h"
+#include "domain/text/Texts.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace tess::comm {
+namespace {
+
+std::string userName()
+{
+    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_name)
+        return entry->pw_name;
+    const char* user = std::getenv("USER");
+    return user ? user : "";
+}
+
+std::string hostName()
+{
+    char name[HOST_NAME_MAX + 1] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return {};
+    return name;
+}
+
+std::string absolutePath(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
+
+} // namespace
+
+JournalTimes journalTimesNow()
+{
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    std::tm utc {};
+    std::tm local {};
+    ::gmtime_r(&seconds, &utc);
+    ::localtime_r(&seconds, &local);
+    char buffer[64];
+    JournalTimes times;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    times.utc = buffer;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S %z", &local);
+    times.local = buffer;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H-%M-%S", &utc);
+    char stamp[80];
+    std::snprintf(stamp, sizeof stamp, "%s.%03dZ", buffer, static_cast<int>(millis));
+    times.fileStamp = stamp;
+    return times;
+}
+
+TransferRecorder::TransferRecorder(const Workspace& ws)
+    : m_ws(ws)
+{
+}
+
+void TransferRecorder::begin(const RecordedOptions& options)
+{
+    m_journal.reset();
+    m_cancelledBy = journal::CancelledBy::Close;
+    if (m_ws.settings.journalFolder.empty())
+        return;
+    const JournalTimes times = journalTimesNow();
+    journal::JournalHeader h;
+    h.transaction = options.transaction;
+    h.utcTime = times.utc;
+    h.localTime = times.local;
+    h.user = userName();
+    h.host = hostName();
+    h.programVersion = TESS_VERSION_TEXT;
+    h.port = m_ws.settings.portName;
+    h.device = serialDevicePath(m_ws.settings.portName).value_or("");
+    if (options.transaction != journal::JournalTransaction::Read) {
+        h.dataFile = absolutePath(m_ws.doc.state.fileName);
+        // What is on the disk now: the document may hold edits not saved,
+        // and then the digest tells the file apart from what was sent.
+        std::string bytes;
+        if (!h.dataFile.empty() && readFileBytes(h.dataFile, bytes))
+            h.dataFileSha256 = sha256Hex(bytes);
+    }
+    h.fromArea = options.fromArea;
+    h.toArea = options.toArea;
+    h.verify = options.verify;
+    h.changedOnly = options.changedOnly;
+    h.forced = options.forced;
+    h.permitWrite = options.permitWrite;
+    m_journal = std::make_unique<journal::TransferJournal>(m_ws.settings.journalFolder,
+        journal::journalFileName(times.fileStamp, journal::transactionName(options.transaction), ::getpid()));
+    m_journal->header(h);
+}
+
+void TransferRecorder::drive(const std::vector<std::uint8_t>& identityBytes)
+{
+    if (m_journal)
+        m_journal->drive(journal::driveIdentityOf(identityBytes));
+}
+
+void TransferRecorder::planned(int words)
+{
+    if (m_journal)
+        m_journal->planned(words);
+}
+
+WordJournal* TransferRecorder::wordJournal()
+{
+    return m_journal.get();
+}
+
+void TransferRecorder::difference(int word, const std::string& code, int wanted, int held)
+{
+    if (m_journal)
+        m_journal->difference({word, code, wanted, held});
+}
+
+std::optional<Message> TransferRecorder::end(journal::JournalEnd end)
+{
+    if (!m_journal)
+        return std::nullopt;
+    m_journal->end(end, m_cancelledBy);
+    if (m_journal->failure().empty())
+        return std::nullopt;
+    return message(TextId::JournalNotWritten, m_journal->failure());
+}
+
+std::string TransferRecorder::journalPath() const
+{
+    return m_journal && m_journal->failure().empty() ? m_journal->path() : std::string();
+}
+
+std::optional<Message> TransferRecorder::lockPort()
+{
+    const std::optional<std::string> device = serialDevicePath(m_ws.settings.portName);
+    if (!device || m_ws.settings.runtimeFolder.empty())
+        return std::nullopt;
+    // The lock is named after the device itself, so that "COM1" and the
+    // device it stands for are one port.
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(*device, error);
+    const std::string name = error ? *device : real.string();
+    switch (m_lock.acquire(m_ws.settings.runtimeFolder, name, program_invocation_short_name)) {
+    case PortLock::Result::Taken:
+        return std::nullopt;
+    case PortLock::Result::Held:
+        return message(TextId::PortInUse, *device, m_lock.holder());
+    case PortLock::Result::Failed:
+        // A runtime folder that cannot be written locks nothing; the
+        // transfer is not held back for it.
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace tess::comm

@@ -1,0 +1,111 @@
+#include "domain/journal/JournalRecord.h"
+
+#include <array>
+#include <utility>
+
+namespace tess::journal {
+namespace {
+
+template <typename E, std::size_t N>
+std::optional<E> named(const std::array<std::pair<E, const char*>, N>& names, const std::string& name)
+{
+    for (const auto& [value, text] : names)
+        if (name == text)
+            return value;
+    return std::nullopt;
+}
+
+template <typename E, std::size_t N> std::string nameOf(const std::array<std::pair<E, const char*>, N>& names, E value)
+{
+    for (const auto& [v, text] : names)
+        if (v == value)
+            return text;
+    return {};
+}
+
+constexpr std::array<std::pair<JournalTransaction, const char*>, 3> TransactionNames {{
+    {JournalTransaction::Read, "read"},
+    {JournalTransaction::Write, "write"},
+    {JournalTransaction::CompareWithDrive, "compare-drive"},
+}};
+
+constexpr std::array<std::pair<JournalEnd, const char*>, 5> EndNames {{
+    {JournalEnd::Interrupted, "interrupted"},
+    {JournalEnd::Done, "done"},
+    {JournalEnd::WordsRefused, "refused words"},
+    {JournalEnd::Failed, "failed"},
+    {JournalEnd::Cancelled, "cancelled"},
+}};
+
+constexpr std::array<std::pair<CancelledBy, const char*>, 5> CancelledByNames {{
+    {CancelledBy::User, "user"},
+    {CancelledBy::Close, "Close"},
+    {CancelledBy::CtrlC, "Ctrl+C"},
+    {CancelledBy::Sigterm, "SIGTERM"},
+    {CancelledBy::Sighup, "SIGHUP"},
+}};
+
+std::string trimmed(std::string text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+} // namespace
+
+std::string transactionName(JournalTransaction transaction)
+{
+    return nameOf(TransactionNames, transaction);
+}
+
+std::optional<JournalTransaction> transactionNamed(const std::string& name)
+{
+    return named(TransactionNames, name);
+}
+
+std::string endName(JournalEnd end)
+{
+    return nameOf(EndNames, end);
+}
+
+std::optional<JournalEnd> endNamed(const std::string& name)
+{
+    return named(EndNames, name);
+}
+
+std::string cancelledByName(CancelledBy by)
+{
+    return nameOf(CancelledByNames, by);
+}
+
+std::optional<CancelledBy> cancelledByNamed(const std::string& name)
+{
+    return named(CancelledByNames, name);
+}
+
+DriveIdentity driveIdentityOf(const std::vector<std::uint8_t>& identityBytes)
+{
+    DriveIdentity drive;
+    if (identityBytes.size() < 14)
+        return drive;
+    std::string text;
+    for (std::size_t i = 0; i < 10; ++i) {
+        const auto c = static_cast<char>(identityBytes[i]);
+        // Whatever the drive sent, the record stays printable.
+        text += identityBytes[i] >= 0x20 && identityBytes[i] < 0x7F ? c : ' ';
+    }
+    // Five characters of model, five of ROM code: "QM71 01-A1", "QM71K01-A1".
+    drive.text = trimmed(text);
+    drive.model = trimmed(text.substr(0, 5));
+    drive.romCode = trimmed(text.substr(5));
+    drive.modeCode = identityBytes[10] << 8 | identityBytes[11];
+    drive.capacityCode = identityBytes[12] << 8 | identityBytes[13];
+    if (drive.text.empty())
+        drive.text = "?";
+    return drive;
+}
+
+} // namespace tess::journal

@@ -1,0 +1,202 @@
+#include "domain/journal/TransferJournal.h"
+
+#include "domain/journal/FlatJson.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tess::journal {
+namespace {
+
+// Makes folder and its parents, private to the user (the records name
+// users, hosts and files).
+bool makeFolders(const std::string& folder, int& error)
+{
+    for (std::size_t at = 1; at <= folder.size(); ++at) {
+        if (at < folder.size() && folder[at] != '/')
+            continue;
+        const std::string part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            error = errno;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeAll(int fd, const std::string& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+std::string outcomeName(comm::WordOutcome outcome)
+{
+    switch (outcome) {
+    case comm::WordOutcome::Taken:
+        return "taken";
+    case comm::WordOutcome::Refused:
+        return "refused";
+    case comm::WordOutcome::NoAnswer:
+        return "no answer";
+    case comm::WordOutcome::NotSent:
+        return "not sent";
+    }
+    return {};
+}
+
+} // namespace
+
+TransferJournal::TransferJournal(std::string folder, std::string fileName)
+    : m_folder(std::move(folder))
+{
+    while (m_folder.size() > 1 && m_folder.back() == '/')
+        m_folder.pop_back();
+    m_path = m_folder + "/" + fileName;
+}
+
+TransferJournal::~TransferJournal()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void TransferJournal::fail(const std::string& what, int error)
+{
+    if (m_failure.empty())
+        m_failure = what + ": " + std::strerror(error);
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+void TransferJournal::append(const std::string& line, bool sync)
+{
+    if (!m_failure.empty())
+        return;
+    if (!m_opened) {
+        m_opened = true;
+        int error = 0;
+        if (!makeFolders(m_folder, error))
+            return fail(m_folder, error);
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+        if (m_fd < 0)
+            return fail(m_path, errno);
+        // The new name must survive a power loss too, not only the lines.
+        const int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir >= 0) {
+            ::fsync(dir);
+            ::close(dir);
+        }
+    }
+    if (!writeAll(m_fd, line + "\n"))
+        return fail(m_path, errno);
+    if (sync && ::fdatasync(m_fd) != 0)
+        return fail(m_path, errno);
+}
+
+void TransferJournal::header(const JournalHeader& h)
+{
+    FlatJson line;
+    line.add("kind", "header")
+        .add("transaction", transactionName(h.transaction))
+        .add("utc", h.utcTime)
+        .add("local", h.localTime)
+        .add("user", h.user)
+        .add("host", h.host)
+        .add("version", h.programVersion)
+        .add("port", h.port)
+        .add("device", h.device)
+        .add("file", h.dataFile)
+        .add("sha256", h.dataFileSha256)
+        .add("from", h.fromArea)
+        .add("to", h.toArea)
+        .add("verify", h.verify)
+        .add("changedOnly", h.changedOnly)
+        .add("forced", h.forced)
+        .add("permitWrite", h.permitWrite);
+    append(line.text(), true);
+    if (h.drive.known())
+        drive(h.drive);
+}
+
+void TransferJournal::drive(const DriveIdentity& d)
+{
+    FlatJson line;
+    line.add("kind", "drive")
+        .add("identity", d.text)
+        .add("model", d.model)
+        .add("rom", d.romCode)
+        .add("modeCode", d.modeCode)
+        .add("capacityCode", d.capacityCode);
+    append(line.text(), false);
+}
+
+void TransferJournal::planned(int words)
+{
+    append(FlatJson().add("kind", "plan").add("words", words).text(), false);
+}
+
+void TransferJournal::wordAnnounced(int word, std::string_view code, std::uint16_t value)
+{
+    FlatJson line;
+    line.add("kind", "word")
+        .add("word", word)
+        .add("code", std::string(code))
+        .add("value", static_cast<int>(static_cast<std::int16_t>(value)))
+        .add("step", "send");
+    append(line.text(), true);
+}
+
+void TransferJournal::wordSettled(int word, std::string_view code, comm::WordOutcome outcome, std::string_view refusal)
+{
+    FlatJson line;
+    line.add("kind", "word").add("word", word).add("code", std::string(code)).add("outcome", outcomeName(outcome));
+    if (outcome == comm::WordOutcome::Refused)
+        line.add("message", std::string(refusal));
+    // Forced to the disk with the next word's announcement or the end.
+    append(line.text(), false);
+}
+
+void TransferJournal::difference(const JournalDifference& d)
+{
+    FlatJson line;
+    line.add("kind", "verify").add("word", d.word).add("code", d.code).add("wanted", d.wanted).add("held", d.held);
+    append(line.text(), false);
+}
+
+void TransferJournal::end(JournalEnd end, CancelledBy by)
+{
+    FlatJson line;
+    line.add("kind", "end").add("result", endName(end));
+    if (end == JournalEnd::Cancelled)
+        line.add("by", cancelledByName(by));
+    append(line.text(), true);
+}
+
+bool TransferJournal::markResumed(const std::string& path, const std::string& by, const std::string& utcTime)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const std::string line = FlatJson().add("kind", "resumed").add("by", by).add("utc", utcTime).text();
+    // A torn last line of the kill that interrupted it stays a line of its own.
+    const bool ok = writeAll(fd, "\n" + line + "\n") && ::fdatasync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace tess::journal
