@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, IdentityText,
         IdentityCase {"ShortBuffer", "QM", -2, 0, 999, false}),
     test::CaseName {});
 
-TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
+TEST(CheckIdentity, RomVersionAboveVerMaxIsUnknown)
 {
     FileVersionSettings settings = wideLimits();
     ReceivedIdentity found;
@@ -79,7 +79,7 @@ TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
     EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), 0);
 }
 
-TEST(IdentityCheck, CompareNamesTheFirstDifference)
+TEST(CheckIdentity, CompareNamesTheFirstDifference)
 {
     ReceivedIdentity found;
     const auto check = [&](InverterIdentity dataSet) {
@@ -90,7 +90,7 @@ TEST(IdentityCheck, CompareNamesTheFirstDifference)
     EXPECT_EQ(check({0, 1, 5, 8}), -4);
 }
 
-TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
+TEST(CheckIdentity, ForcedTransferTakesNewestVersionOfTheIdentity)
 {
     FileVersionSettings settings = wideLimits();
     settings.of(LimitSection::QM73N).newVer = 11;
@@ -103,7 +103,7 @@ TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
     EXPECT_EQ(checkIdentity(found, bytesOf("ZZ73NC2-A1"), false, {}, settings), -1);
 }
 
-TEST(ModeCapacityCheck, ReadsCodesHighByteFirst)
+TEST(CheckModeCapacity, ReadsCodesHighByteFirst)
 {
     std::vector<std::uint8_t> buffer = bytesOf("QM71 01-A1");
     buffer.insert(buffer.end(), {0x00, 0x02, 0x01, 0x10});
