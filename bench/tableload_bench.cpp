@@ -118,7 +118,8 @@ void loadTable(benchmark::State& state, bool firstTime)
     ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 0, 3, 7};
     QuietUi ui;
-    const int keepValues = state.range(0) == 0 ? 0 : 1;
+    const tables::TableValues values
+        = state.range(0) == 0 ? tables::TableValues::Defaults : tables::TableValues::Stored;
     const bool valuesChange = state.range(0) == 2;
     tables::tableFillCache().clear();
     const bench::LoopTimer timer;
@@ -129,7 +130,7 @@ void loadTable(benchmark::State& state, bool firstTime)
         }
         if (firstTime)
             tables::tableFillCache().clear();
-        benchmark::DoNotOptimize(tables::loadParameterTable(ws, ui, keepValues, tables::TableSource::DataSetIdentity));
+        benchmark::DoNotOptimize(tables::loadParameterTable(ws, ui, values, tables::TableSource::DataSetIdentity));
     }
     const double load = timer.secondsPerIteration(state);
     if (ui.messages != 0 || !ws.doc.table.def(SlotCount - 1) || ws.doc.table.def(SlotCount - 1)->code != "S-49") {

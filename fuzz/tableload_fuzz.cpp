@@ -85,8 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ws.doc.values.fill(0x5A5A);
     QuietUi ui;
 
-    const int result = tables::loadParameterTable(ws, ui, options & 1, tables::TableSource::DataSetIdentity);
-    if (result != tables::LoadDone && result != tables::LoadUnreadable && result != tables::LoadIncomplete)
+    const tables::LoadResult result = tables::loadParameterTable(ws, ui,
+        (options & 1) != 0 ? tables::TableValues::Stored : tables::TableValues::Defaults,
+        tables::TableSource::DataSetIdentity);
+    if (result != tables::LoadResult::Done && result != tables::LoadResult::Unreadable
+        && result != tables::LoadResult::Incomplete)
         std::abort();
     ws.doc.content = GridContent::Table;
     const GridSource grid = gridSource(ws);

@@ -377,18 +377,16 @@ int Session::runNew()
 // that a command never writes what it did not fully read.
 bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
 {
-    Workspace& ws = *m_ws;
-    ws.doc.state.rawDataSetMode = false;
-    const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, m_ui, path);
-    if (!read)
+    const DataSetLoad load = loadDataSetIntoWindow(
+        *m_ws, m_ui, path, LoadPurpose::InverterRead, mustBeComplete ? PartialDataSet::Refused : PartialDataSet::Shown);
+    if (!load.read)
         return false;
-    if (mustBeComplete && *read != datafile::ParseStatus::Complete) {
+    if (!load.shown) {
         say(message(TextId::CliDataSetDamaged, path));
         return false;
     }
-    ws.doc.state.fileName = path;
     // The table's message has named the file and the line where it ends.
-    if (showLoadedDataSet(ws, m_ui, LoadPurpose::InverterRead) == tables::LoadIncomplete && mustBeComplete) {
+    if (load.shown == tables::LoadResult::Incomplete && mustBeComplete) {
         say(message(TextId::CliTableIncomplete));
         return false;
     }

@@ -61,7 +61,7 @@ private slots:
     void newDataSetStoresThePickedIdentity()
     {
         install();
-        gui::InverterSelectionDialog form(*m_ws, m_ui);
+        gui::InverterSelectionDialog form(*m_ws, m_ui, catalogue::SelectionPurpose::NewDataSet);
         bool driven = false;
         QTimer::singleShot(0, &form, [&] {
             auto* romText = child<QLabel>(&form, "Label5");
@@ -98,14 +98,14 @@ private slots:
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(m_ui.messages.empty());
         QVERIFY(m_ws->doc.identity == (InverterIdentity {0, 0, 1, 22}));
-        QVERIFY(!m_ws->doc.state.selectionCancelled);
-        QVERIFY(m_ws->doc.romIndexText == "ROM:22");
+        QVERIFY(form.selection().outcome() == catalogue::SelectionOutcome::Accepted);
+        QVERIFY(m_ws->doc.romIndexShown == 22);
     }
 
     void ctrlF9OnCancelShowsDiagnostics()
     {
         install();
-        gui::InverterSelectionDialog form(*m_ws, m_ui);
+        gui::InverterSelectionDialog form(*m_ws, m_ui, catalogue::SelectionPurpose::NewDataSet);
         QVERIFY(form.begin());
         form.show();
         auto* cancel = child<QPushButton>(&form, "Button2");
@@ -118,7 +118,7 @@ private slots:
         QVERIFY(!child<QLabel>(&form, "Label8")->isVisible());
 
         QTest::mouseClick(cancel, Qt::LeftButton);
-        QVERIFY(m_ws->doc.state.selectionCancelled);
+        QVERIFY(form.selection().outcome() == catalogue::SelectionOutcome::Cancelled);
         QVERIFY(!form.isVisible());
     }
 
@@ -140,7 +140,7 @@ private slots:
         QFETCH(bool, open);
         QFETCH(bool, cancelled);
         install();
-        gui::InverterSelectionDialog form(*m_ws, m_ui);
+        gui::InverterSelectionDialog form(*m_ws, m_ui, catalogue::SelectionPurpose::NewDataSet);
         QVERIFY(form.begin());
         form.show();
         form.activateWindow();
@@ -156,7 +156,7 @@ private slots:
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
         QCOMPARE(form.isVisible(), open);
-        QCOMPARE(m_ws->doc.state.selectionCancelled, cancelled);
+        QCOMPARE(form.selection().outcome() == catalogue::SelectionOutcome::Cancelled, cancelled);
         QCOMPARE(m_ws->doc.identity.romVersion == 22, !open && !cancelled);
         QVERIFY(m_ui.messages.empty());
     }
@@ -165,12 +165,11 @@ private slots:
     {
         install();
         m_ws->doc.identity = InverterIdentity {5, 2, 3, 20}; // LX75RTP beyond ROM index 18
-        m_ws->doc.state.inverterChange = true;
-        gui::InverterSelectionDialog form(*m_ws, m_ui);
+        gui::InverterSelectionDialog form(*m_ws, m_ui, catalogue::SelectionPurpose::InverterChange);
         QCOMPARE(form.exec(), int(QDialog::Rejected));
         QVERIFY(!form.isVisible());
         QVERIFY(m_ui.englishTexts() == (std::vector<std::string> {"Cannot change this ROM Version."}));
-        QVERIFY(!m_ws->doc.state.selectionCancelled);
+        QVERIFY(form.selection().outcome() == catalogue::SelectionOutcome::Closed);
     }
 
     void init() { m_ui = test::FakeUi(); }

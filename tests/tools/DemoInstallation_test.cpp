@@ -308,7 +308,9 @@ TEST_F(DemoFolder, EveryCoveredTableLoadsWithoutAMessage)
                 static_cast<std::int16_t>(t.controlMode), static_cast<std::int16_t>(capacity),
                 static_cast<std::int16_t>(t.romVersion)};
             test::FakeUi ui;
-            EXPECT_EQ(tables::loadParameterTable(ws, ui, 0, tables::TableSource::DataSetIdentity), tables::LoadDone);
+            EXPECT_EQ(
+                tables::loadParameterTable(ws, ui, tables::TableValues::Defaults, tables::TableSource::DataSetIdentity),
+                tables::LoadResult::Done);
             EXPECT_TRUE(ui.messages.empty()) << (ui.messages.empty() ? "" : ui.englishTexts().front());
             EXPECT_FALSE(ws.doc.table.substitute);
             ws.doc.content = GridContent::Table;

@@ -76,8 +76,9 @@ int main(int argc, char** argv)
     choice.model = catalogue::Model::QM71;
     choice.controlMode = 0;
     choice.capacityIndex = catalogue::defaultCapacity(catalogue::Model::QM71);
-    if (catalogue::runSelectionScript(ws, ui, choice) != catalogue::ScriptOutcome::Accepted
-        || createNewDataSet(ws, ui) != 0) {
+    if (catalogue::runSelectionScript(ws, ui, catalogue::SelectionPurpose::NewDataSet, choice)
+            != catalogue::ScriptOutcome::Accepted
+        || createNewDataSet(ws, ui) != tables::LoadResult::Done) {
         std::fprintf(stderr, "tessaline-screenshot: no data set could be made on %s\n", installation.c_str());
         return 1;
     }

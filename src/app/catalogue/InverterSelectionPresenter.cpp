@@ -193,14 +193,13 @@ std::string InverterSelectionPresenter::dataSetRomText() const
     return std::string(romVersionText(m_dataSetModel, m_dataSet.romVersion).value_or(""));
 }
 
-void InverterSelectionPresenter::open()
+void InverterSelectionPresenter::open(SelectionPurpose purpose)
 {
     Document& doc = m_ws.doc;
     m_outcome = SelectionOutcome::Open;
     m_toldUser = false;
     doc.substituteTableShown = false;
-    doc.state.selectionCancelled = false;
-    m_change = doc.state.inverterChange;
+    m_change = purpose == SelectionPurpose::InverterChange;
     m_compare = doc.state.compareMode;
     m_savedTablePath = doc.currentTablePath;
     m_okEnabled = false;
@@ -466,7 +465,7 @@ void InverterSelectionPresenter::pickRomVersion(std::string_view code)
         m_romText = shownBefore;
         return;
     }
-    m_ws.doc.romIndexText = "ROM:" + std::to_string(*index);
+    m_ws.doc.romIndexShown = *index;
     m_ws.view.selection.pickedRomIndex = *index;
     acceptRomVersion(*index);
 }
@@ -491,7 +490,7 @@ void InverterSelectionPresenter::refuseMissingTable()
     showTableNotFound(m_model, m_controlMode, m_ws.view.selection.pickedRomIndex);
     selectRomVersion(m_change ? m_dataSet.romVersion : -1);
     m_romText.clear();
-    m_ws.doc.romIndexText.clear();
+    m_ws.doc.romIndexShown.reset();
     m_okEnabled = false;
     if (!m_change)
         m_acceptedRom.reset();
@@ -539,7 +538,7 @@ void InverterSelectionPresenter::refuseLeavingVMode()
     show(TextId::MsgCannotChangeToRomVersion);
     selectRomVersion(r);
     m_romText = dataSetRomText();
-    m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
+    m_ws.doc.romIndexShown = r;
     m_okEnabled = false;
 }
 
@@ -578,7 +577,7 @@ void InverterSelectionPresenter::fitListsToRom(int p)
         }
     }
     selectCapacity(capacityAfterRom(p, capacityBefore));
-    m_ws.doc.capacityIndexText = "Cap:" + std::to_string(m_capacity);
+    m_ws.doc.capacityIndexShown = m_capacity;
 }
 
 int InverterSelectionPresenter::capacityAfterRom(int p, int c)
@@ -616,7 +615,7 @@ void InverterSelectionPresenter::refuseRomChange()
     selectRomVersion(r);
     m_romText = dataSetRomText();
     if (m == Model::QM71 || m == Model::LX71RTP || m == Model::LX71KRTP)
-        m_ws.doc.romIndexText = "ROM:" + std::to_string(r);
+        m_ws.doc.romIndexShown = r;
 }
 
 void InverterSelectionPresenter::restoreRomList(Model model)
@@ -720,7 +719,6 @@ void InverterSelectionPresenter::ok()
         return;
     }
     m_ws.doc.identity = choice;
-    m_ws.doc.state.selectionCancelled = false;
     m_outcome = SelectionOutcome::Accepted;
 }
 
@@ -729,14 +727,12 @@ void InverterSelectionPresenter::cancel()
     if (!isOpen())
         return;
     restoreTableRecord();
-    m_ws.doc.state.selectionCancelled = true;
     m_outcome = SelectionOutcome::Cancelled;
 }
 
 void InverterSelectionPresenter::closeUnchanged()
 {
     restoreTableRecord();
-    m_ws.doc.state.selectionCancelled = false;
     m_outcome = SelectionOutcome::Closed;
 }
 

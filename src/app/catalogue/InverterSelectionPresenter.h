@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/catalogue/SelectionPurpose.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/Identity.h"
 #include "domain/text/Texts.h"
@@ -75,21 +76,14 @@ struct MatrixDiagnostics {
     std::string columnIndex; // Label10
 };
 
-enum class SelectionOutcome {
-    Open,
-    Accepted, // OK: the identity is stored
-    Cancelled, // Cancel: the selection-cancelled flag is set
-    Closed, // closed by a refused move: nothing stored, not cancelled
-};
-
 class InverterSelectionPresenter {
 public:
     InverterSelectionPresenter(Workspace& ws, Ui& ui);
 
-    // Reads the purpose (new data set or inverter change) and the open data
-    // set's identity from the document and fills the lists. May end with the
+    // Opens for the purpose given, reads the open data set's identity from
+    // the document (inverter change) and fills the lists. May end with the
     // dialog closed at once (a data set whose own ROM version allows no move).
-    void open();
+    void open(SelectionPurpose purpose);
 
     // User events.
     void changeModel(Model model);

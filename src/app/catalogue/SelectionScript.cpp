@@ -3,12 +3,14 @@
 #include "app/common/Workspace.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace tess::catalogue {
 
 namespace {
 
-ScriptOutcome driveDialog(InverterSelectionPresenter& dialog, const SelectionChoice& choice)
+ScriptOutcome driveDialog(InverterSelectionPresenter& dialog, SelectionPurpose purpose, const SelectionChoice& choice)
 {
     const auto refused = [&] {
         if (dialog.isOpen())
@@ -16,7 +18,7 @@ ScriptOutcome driveDialog(InverterSelectionPresenter& dialog, const SelectionCho
         return ScriptOutcome::Refused;
     };
 
-    dialog.open();
+    dialog.open(purpose);
     if (!dialog.isOpen())
         return ScriptOutcome::Refused;
     if (dialog.model() != choice.model)
@@ -58,16 +60,27 @@ ScriptOutcome driveDialog(InverterSelectionPresenter& dialog, const SelectionCho
 
 } // namespace
 
-ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& choice)
+namespace {
+
+// The script's run, and how the dialog itself ended.
+std::pair<ScriptOutcome, SelectionOutcome> runScript(
+    Workspace& ws, Ui& ui, SelectionPurpose purpose, const SelectionChoice& choice)
 {
     InverterSelectionPresenter dialog(ws, ui);
-    const ScriptOutcome outcome = driveDialog(dialog, choice);
+    const ScriptOutcome outcome = driveDialog(dialog, purpose, choice);
     if (outcome != ScriptOutcome::Accepted && !dialog.toldUser())
-        return ScriptOutcome::NotOffered;
-    return outcome;
+        return {ScriptOutcome::NotOffered, dialog.outcome()};
+    return {outcome, dialog.outcome()};
 }
 
-void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)
+} // namespace
+
+ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, SelectionPurpose purpose, const SelectionChoice& choice)
+{
+    return runScript(ws, ui, purpose, choice).first;
+}
+
+SelectionOutcome ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui, SelectionPurpose purpose)
 {
     ++runs;
     std::optional<SelectionChoice> choice;
@@ -75,17 +88,20 @@ void ScriptedSelection::runSelectionDialog(Workspace& ws, Ui& ui)
         choice = choices.front();
         choices.pop_front();
     }
+    SelectionOutcome ended = SelectionOutcome::Cancelled;
     if (!choice) {
         InverterSelectionPresenter dialog(ws, ui);
-        dialog.open();
+        dialog.open(purpose);
         if (dialog.isOpen())
             dialog.cancel();
+        ended = dialog.outcome();
         lastOutcome.reset();
     } else {
-        lastOutcome = runSelectionScript(ws, ui, *choice);
+        std::tie(lastOutcome, ended) = runScript(ws, ui, purpose, *choice);
     }
     if (cancelUnlessAccepted && lastOutcome != ScriptOutcome::Accepted)
-        ws.doc.state.selectionCancelled = true;
+        return SelectionOutcome::Cancelled;
+    return ended;
 }
 
 } // namespace tess::catalogue

@@ -33,20 +33,19 @@ enum class ScriptOutcome {
 // model, control mode, ROM version, capacity, OK. Every rule and message is
 // the dialog's own. When the dialog would store anything but the choice, it
 // is cancelled instead and nothing is stored.
-ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, const SelectionChoice& choice);
+ScriptOutcome runSelectionScript(Workspace& ws, Ui& ui, SelectionPurpose purpose, const SelectionChoice& choice);
 
 // The selection dialog of the commands (New, Inverter change) without a
 // window: each run takes the next choice and drives the dialog with it. An
 // empty queue, or an empty entry, opens the dialog and cancels it.
 class ScriptedSelection : public SelectionHost {
 public:
-    void runSelectionDialog(Workspace& ws, Ui& ui) override;
+    SelectionOutcome runSelectionDialog(Workspace& ws, Ui& ui, SelectionPurpose purpose) override;
 
     std::deque<std::optional<SelectionChoice>> choices;
-    // Set: a run that does not store exactly its choice leaves the selection
-    // cancelled, whatever the dialog did; only the inverter asked for goes on
-    // to a data set. Clear: the document is as the dialog left it, as after
-    // a user's own clicks.
+    // Set: a run that does not store exactly its choice ends as cancelled,
+    // whatever the dialog did; only the inverter asked for goes on to a data
+    // set. Clear: it ends as the dialog ended, as after a user's own clicks.
     bool cancelUnlessAccepted = false;
 
     // How the last run ended; nothing when it had no choice.

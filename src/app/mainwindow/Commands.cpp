@@ -28,10 +28,11 @@ void show(Workspace& ws, Ui& ui, TextId id)
     ui.showMessage(message(id), ws.settings.language);
 }
 
-int loadTableBusy(Workspace& ws, Ui& ui, int keepValues, tables::TableSource source = tables::TableSource::Recorded)
+tables::LoadResult loadTableBusy(
+    Workspace& ws, Ui& ui, tables::TableValues values, tables::TableSource source = tables::TableSource::Recorded)
 {
     const BusyScope busy(ui);
-    return tables::loadParameterTable(ws, ui, keepValues, source);
+    return tables::loadParameterTable(ws, ui, values, source);
 }
 
 FileDialogRequest consoleDataRequest(std::string fileName)
@@ -80,7 +81,6 @@ void resetToNoDocument(Workspace& ws)
     doc.state.open = false;
     doc.state.saved = true;
     doc.state.compareMode = false;
-    doc.state.inverterChange = false;
     // A raw data set ends with its document: the next New must not edit and
     // report as if it had no table.
     doc.state.rawDataSetMode = false;
@@ -90,8 +90,8 @@ void resetToNoDocument(Workspace& ws)
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
     c.newItem = c.openItem = c.newButton = c.openButton = true;
 
-    doc.romIndexText.clear();
-    doc.capacityIndexText.clear();
+    doc.romIndexShown.reset();
+    doc.capacityIndexShown.reset();
     startEditHistory(ws);
     showConversionReportCommand(ws);
 }
@@ -143,20 +143,19 @@ void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection)
         show(ws, ui, TextId::MsgCloseThisFile);
         return;
     }
-    doc.state.inverterChange = false;
     doc.identity = InverterIdentity {0, 0, 0, catalogue::newVer(catalogue::Model::QM71, ws.settings.fileVersion)};
-    selection.runSelectionDialog(ws, ui);
-    if (doc.state.selectionCancelled)
+    if (selection.runSelectionDialog(ws, ui, catalogue::SelectionPurpose::NewDataSet)
+        == catalogue::SelectionOutcome::Cancelled)
         return;
     createNewDataSet(ws, ui);
 }
 
-int createNewDataSet(Workspace& ws, Ui& ui)
+tables::LoadResult createNewDataSet(Workspace& ws, Ui& ui)
 {
     Document& doc = ws.doc;
     doc.state.fileName = std::string(NewFileName);
-    const int result = loadTableBusy(ws, ui, 0);
-    if (result == tables::LoadDone) {
+    const tables::LoadResult result = loadTableBusy(ws, ui, tables::TableValues::Defaults);
+    if (result == tables::LoadResult::Done) {
         doc.content = GridContent::Table;
         showIdentity(ws, ui);
         doc.state.open = true;
@@ -166,7 +165,7 @@ int createNewDataSet(Workspace& ws, Ui& ui)
         return result;
     }
     // An unreadable or damaged table has said what is wrong with its file.
-    if (result != tables::LoadUnreadable && result != tables::LoadIncomplete)
+    if (result != tables::LoadResult::Unreadable && result != tables::LoadResult::Incomplete)
         show(ws, ui, TextId::MsgNotSupportVersion);
     // No document came of it: the grid must not keep half a table that
     // looks like one, nor the zeros of the slots it never reached.
@@ -260,28 +259,34 @@ bool isConsoleDataPath(std::string_view path)
         tail.begin(), tail.end(), extension.begin(), [](char a, char b) { return upperAscii(a) == upperAscii(b); });
 }
 
-void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose)
+DataSetLoad loadDataSetIntoWindow(
+    Workspace& ws, Ui& ui, const std::string& path, LoadPurpose purpose, PartialDataSet partial)
 {
     ws.doc.state.rawDataSetMode = false;
-    if (datafile::readDataSet(ws, ui, ws.doc.state.fileName) != 0)
-        return;
-    showLoadedDataSet(ws, ui, purpose);
+    DataSetLoad load;
+    load.read = datafile::readDataSetIntoDocument(ws, ui, path);
+    if (!load.read || (partial == PartialDataSet::Refused && *load.read != datafile::ParseStatus::Complete))
+        return load;
+    ws.doc.state.fileName = path;
+    load.shown = showLoadedDataSet(ws, ui, purpose);
+    return load;
 }
 
-int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
+tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
 {
     Document& doc = ws.doc;
     doc.state.rawDataSetMode = false;
     doc.edit = {};
     doc.conversionReport.reset(); // another data set's
-    const int result = loadTableBusy(ws, ui, 1, tables::TableSource::DataSetIdentity);
+    const tables::LoadResult result
+        = loadTableBusy(ws, ui, tables::TableValues::Stored, tables::TableSource::DataSetIdentity);
     // The values are the file's own whatever the table: a damaged table
     // leaves only the rows it did not reach without texts.
-    if (result == tables::LoadDone || result == tables::LoadIncomplete) {
+    if (result == tables::LoadResult::Done || result == tables::LoadResult::Incomplete) {
         doc.content = GridContent::Table;
         showIdentity(ws, ui);
-        doc.romIndexText = "ROM:" + std::to_string(doc.identity.romVersion);
-        doc.capacityIndexText = "Cap:" + std::to_string(doc.identity.capacity);
+        doc.romIndexShown = doc.identity.romVersion;
+        doc.capacityIndexShown = doc.identity.capacity;
     } else {
         doc.state.rawDataSetMode = true;
         doc.content = GridContent::Raw;
@@ -303,7 +308,7 @@ int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     if (doc.state.rawDataSetMode)
         applyRawDataSetOverrides(ws.view.commands);
     startEditHistory(ws);
-    if (purpose == LoadPurpose::Open && result == tables::LoadUnsupported) {
+    if (purpose == LoadPurpose::Open && result == tables::LoadResult::Unsupported) {
         resetToNoDocument(ws);
         return result;
     }
@@ -378,12 +383,9 @@ bool changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     if (!doc.state.open)
         return false;
     const int capacityBefore = doc.identity.capacity;
-    doc.state.inverterChange = true;
-    selection.runSelectionDialog(ws, ui);
-    if (doc.state.selectionCancelled) {
-        doc.state.inverterChange = false;
+    if (selection.runSelectionDialog(ws, ui, catalogue::SelectionPurpose::InverterChange)
+        == catalogue::SelectionOutcome::Cancelled)
         return false;
-    }
     doc.edit = {};
     // The entries name rows of the old table.
     doc.history.clear(HistoryCleared::ByInverterChange, false);
@@ -392,8 +394,8 @@ bool changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     const ParameterTable tableBefore = doc.content == GridContent::Table ? doc.table : ParameterTable {};
     const ParameterSet valuesBefore = doc.values;
     doc.conversionReport.reset();
-    const int result = loadTableBusy(ws, ui, 1);
-    if (result != tables::LoadDone) {
+    const tables::LoadResult result = loadTableBusy(ws, ui, tables::TableValues::Stored);
+    if (result != tables::LoadResult::Done) {
         // A table that ended early is no table for the new identity: the
         // grid shows none of it, as when the table cannot be read.
         doc.content = GridContent::None;
@@ -411,7 +413,7 @@ bool changeInverter(Workspace& ws, Ui& ui, SelectionHost& selection)
     ws.view.commands.saveItem = true;
     showEditHistoryCommands(ws);
     showConversionReportCommand(ws);
-    return result == tables::LoadDone;
+    return result == tables::LoadResult::Done;
 }
 
 void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
@@ -430,7 +432,8 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
     if (!doc.state.open || doc.state.rawDataSetMode)
         return;
     // A damaged table has said where it ended; its rows are as far as it came.
-    if (const int result = loadTableBusy(ws, ui, 1); result == tables::LoadDone || result == tables::LoadIncomplete)
+    if (const tables::LoadResult result = loadTableBusy(ws, ui, tables::TableValues::Stored);
+        result == tables::LoadResult::Done || result == tables::LoadResult::Incomplete)
         showIdentity(ws, ui);
     else
         show(ws, ui, TextId::MsgNotSupportVersion);

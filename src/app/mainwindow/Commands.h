@@ -1,8 +1,12 @@
 #pragma once
 
+#include "app/catalogue/SelectionPurpose.h"
+#include "app/datafile/DataSetFile.h"
+#include "app/tables/TableLoader.h"
 #include "domain/common/Language.h"
 #include "domain/common/Message.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,14 +17,15 @@ class UserStore;
 struct Workspace;
 
 // The inverter selection dialog as the commands see it: shown modally for
-// the purpose the document states (a new data set, or a change of the open
-// one's inverter). It stores the chosen identity in the document, or sets
-// the selection-cancelled flag. The GUI shows its form; tests and the
-// command line drive the dialog's presenter directly.
+// the purpose given (a new data set, or a change of the open one's
+// inverter). It stores the chosen identity in the document and says how it
+// ended. The GUI shows its form; tests and the command line drive the
+// dialog's presenter directly.
 class SelectionHost {
 public:
     virtual ~SelectionHost() = default;
-    virtual void runSelectionDialog(Workspace& ws, Ui& ui) = 0;
+    virtual catalogue::SelectionOutcome runSelectionDialog(Workspace& ws, Ui& ui, catalogue::SelectionPurpose purpose)
+        = 0;
 };
 
 // The main window's commands. Each works on the workspace and talks to the
@@ -30,8 +35,8 @@ public:
 void newDocument(Workspace& ws, Ui& ui, SelectionHost& selection);
 // The second half of New, once the document's identity is chosen: the file
 // name "new.csl", the table loaded with its defaults and the document open.
-// Returns the table load's result (0 done).
-int createNewDataSet(Workspace& ws, Ui& ui);
+// Returns the table load's result.
+tables::LoadResult createNewDataSet(Workspace& ws, Ui& ui);
 
 // The commands that open a data set from a file or write it to one note
 // the file in Document::usedFiles, for the recent files.
@@ -79,12 +84,24 @@ void showIdentity(Workspace& ws, Ui& ui);
 // table can show with the special functions off; a read from the inverter
 // shows it raw.
 enum class LoadPurpose { Open, InverterRead };
-// `loadDataSetIntoWindow`: reads the document's file and shows it, with its
-// table or, without one, as raw values.
-void loadDataSetIntoWindow(Workspace& ws, Ui& ui, LoadPurpose purpose);
+// Whether a data set read in part (a bad or missing value) is shown with
+// the values before the fault, or not at all.
+enum class PartialDataSet { Shown, Refused };
+// How loadDataSetIntoWindow went: the file's read, then, once shown, the
+// table load. Nothing read: the file could not be read and has said why.
+// Read but nothing shown: a partial data set refused.
+struct DataSetLoad {
+    std::optional<datafile::ParseStatus> read;
+    std::optional<tables::LoadResult> shown;
+};
+// `loadDataSetIntoWindow`: reads the data set at path into the document and
+// shows it, with its table or, without one, as raw values; the document's
+// file is path once it is read.
+DataSetLoad loadDataSetIntoWindow(
+    Workspace& ws, Ui& ui, const std::string& path, LoadPurpose purpose, PartialDataSet partial);
 // The steps after the file is read: table, identity boxes or raw rows, the
-// document open. Returns the table loader's result (tables::LoadResult).
-int showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose);
+// document open. Returns the table loader's result.
+tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose);
 
 // A mouse button on the status bar: Ctrl with the left button reveals the
 // ROM menu.

@@ -83,12 +83,12 @@ void giveUp(Workspace& ws, bool wasComparing)
 bool layOutComparison(
     Workspace& ws, Ui& ui, const tables::ComparedDataSet& compared, const std::string& source, bool wasComparing)
 {
-    int result = tables::CompareFailed;
+    tables::CompareResult result = tables::CompareResult::Failed;
     {
         const BusyScope busy(ui);
         result = tables::compareParameterTable(ws, ui, compared);
     }
-    if (result != tables::CompareDone) {
+    if (result != tables::CompareResult::Done) {
         ui.showMessage(message(TextId::CompareUnable), ws.settings.language);
         giveUp(ws, wasComparing);
         return false;

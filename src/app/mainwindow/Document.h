@@ -21,8 +21,6 @@ struct DocumentState {
     bool saved = true;
     bool rawDataSetMode = false;
     bool compareMode = false;
-    bool inverterChange = false; // the selection dialog changes the open data set
-    bool selectionCancelled = false; // set by the selection dialog on Cancel
     bool cellEditing = false;
 };
 
@@ -70,10 +68,11 @@ struct Document {
 
     IdentityTexts identityTexts;
 
-    // The indices behind the identity, as the main window's hidden labels
-    // show them: "ROM:<ROM index>" and "Cap:<capacity index>".
-    std::string romIndexText;
-    std::string capacityIndexText;
+    // The indices behind the identity that the main window's hidden labels
+    // show as "ROM:<ROM index>" and "Cap:<capacity index>"; nothing leaves
+    // the label empty.
+    std::optional<int> romIndexShown;
+    std::optional<int> capacityIndexShown;
 
     // While a file comparison is shown (compareMode): the compared file's
     // path, which the file-name box shows in place of fileName.

@@ -4,6 +4,18 @@
 
 namespace tess {
 
+namespace {
+
+// What the grid shows while a comparison is being chosen: the comparison's
+// titles over the open data set's rows.
+const tables::Comparison& comparisonWithoutRows()
+{
+    static const tables::Comparison none;
+    return none;
+}
+
+} // namespace
+
 GridSource gridSource(const Document& doc, Language language)
 {
     GridSource source;
@@ -11,8 +23,8 @@ GridSource gridSource(const Document& doc, Language language)
     source.table = &doc.table;
     source.values = &doc.values;
     source.capacity = doc.identity.capacity;
-    source.comparing = doc.state.compareMode;
-    source.comparison = doc.state.compareMode && doc.comparison ? &*doc.comparison : nullptr;
+    if (doc.state.compareMode)
+        source.comparison = doc.comparison ? &*doc.comparison : &comparisonWithoutRows();
     source.language = language;
     return source;
 }

@@ -5,7 +5,7 @@
 
 namespace tess::tables {
 
-int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
+CompareResult compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
 {
     Document& doc = ws.doc;
     const CompareRequest request {ws.settings.applicationFolder, doc.identity, doc.values, &doc.table};
@@ -13,11 +13,11 @@ int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared
     for (const Message& notice : comparison.notices)
         ui.showMessage(notice, ws.settings.language);
     if (!comparison.done)
-        return CompareFailed;
+        return CompareResult::Failed;
     // Made apart, so that a comparison that fails half way leaves the one
     // shown before, or none.
     doc.comparison = std::move(comparison.comparison);
-    return CompareDone;
+    return CompareResult::Done;
 }
 
 } // namespace tess::tables

@@ -9,9 +9,9 @@ struct Workspace;
 
 namespace tess::tables {
 
-enum CompareResult : int {
-    CompareDone = 0,
-    CompareFailed = -1, // its message is shown; the document is as it was
+enum class CompareResult {
+    Done,
+    Failed, // its message is shown; the document is as it was
 };
 
 // `compareParameterTable`: checks the compared identity against the open
@@ -22,6 +22,6 @@ enum CompareResult : int {
 // the difference marker (see cellText). The document's comparison changes
 // only when the whole walk succeeds; the open data set's identity, values,
 // table and recorded table lookup never change.
-int compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared);
+CompareResult compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared);
 
 } // namespace tess::tables

@@ -21,7 +21,7 @@ public:
     {
     }
 
-    int run();
+    LoadResult run();
 
 private:
     void show(const Message& msg) { m_ui.showMessage(msg, m_ws.settings.language); }
@@ -36,16 +36,16 @@ private:
     bool m_incomplete = false;
 };
 
-int Loader::run()
+LoadResult Loader::run()
 {
     Document& doc = m_ws.doc;
     const bool special = m_ws.settings.fileVersion.specialFunctions;
     const auto result = [&] {
         if (m_unsupported)
-            return special ? LoadUnsupportedSpecial : LoadUnsupported;
+            return special ? LoadResult::UnsupportedSpecial : LoadResult::Unsupported;
         if (m_error)
-            return LoadUnreadable;
-        return m_incomplete ? LoadIncomplete : LoadDone;
+            return LoadResult::Unreadable;
+        return m_incomplete ? LoadResult::Incomplete : LoadResult::Done;
     };
 
     if (doc.identity.model == UnsupportedModel) {
@@ -143,9 +143,9 @@ std::optional<std::int32_t> alignCapacityWord(Document& doc)
     return std::nullopt;
 }
 
-int loadParameterTable(Workspace& ws, Ui& ui, int keepValues, TableSource source)
+LoadResult loadParameterTable(Workspace& ws, Ui& ui, TableValues values, TableSource source)
 {
-    return Loader(ws, ui, keepValues != 0, source).run();
+    return Loader(ws, ui, values == TableValues::Stored, source).run();
 }
 
 } // namespace tess::tables

@@ -12,15 +12,21 @@ struct Workspace;
 namespace tess::tables {
 
 // Results of `loadParameterTable`.
-enum LoadResult : int {
-    LoadDone = 0, // filled; also after the funcset2 message
-    LoadUnreadable = 1, // a table or capacity default file cannot be read
+enum class LoadResult {
+    Done, // filled; also after the funcset2 message
+    Unreadable, // a table or capacity default file cannot be read
     // The filling ended early at a damaged or missing line (the "Area:"
     // message): the rows before it are filled, the rest are not. Never a
     // complete table, so never a new data set.
-    LoadIncomplete = 2,
-    LoadUnsupportedSpecial = -1, // model 99 with the special functions on
-    LoadUnsupported = -2, // model 99, or no table, with the special functions off
+    Incomplete,
+    UnsupportedSpecial, // model 99 with the special functions on
+    Unsupported, // model 99, or no table, with the special functions off
+};
+
+// Which values the loaded table shows.
+enum class TableValues {
+    Defaults, // a new data set: the table's defaults, written into the values too
+    Stored, // the document's values as they are
 };
 
 // Which table the load takes.
@@ -37,11 +43,9 @@ enum class TableSource {
 // `loadParameterTable`: chooses the table of the document's identity (an
 // older ROM version's when the special functions allow it), reads it and
 // fills grid rows 1..685 of the slots it defines, applying the capacity,
-// motor-group, V/F and 400 V rules. keepValues 0 (a new data set) also
-// writes every shown value into the ParameterSet; any other value shows the
-// stored values. The loaded table (area limits, records) replaces the
+// motor-group, V/F and 400 V rules, showing the values asked for. The loaded table (area limits, records) replaces the
 // document's once its file could be read. Messages go to ui.
-int loadParameterTable(Workspace& ws, Ui& ui, int keepValues, TableSource source = TableSource::Recorded);
+LoadResult loadParameterTable(Workspace& ws, Ui& ui, TableValues values, TableSource source = TableSource::Recorded);
 
 // The data set's capacity word ("S-2" of the loaded table) is its capacity
 // index: the grid, the .csv and the drive must not be told two capacities.

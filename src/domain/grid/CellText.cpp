@@ -17,9 +17,9 @@ std::string titleText(const GridSource& source, int col)
 {
     TextId id = ColumnTitles[static_cast<std::size_t>(col)];
     // A comparison shows the compared values and the judgment in the last two.
-    if (source.comparing && col == ColDecimals)
+    if (source.comparison && col == ColDecimals)
         id = TextId::CompareTitleValue;
-    if (source.comparing && col == ColFigures)
+    if (source.comparison && col == ColFigures)
         id = TextId::CompareTitleJudgment;
     return std::string(text(id, source.language));
 }

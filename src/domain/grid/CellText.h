@@ -25,9 +25,8 @@ struct GridSource {
     const ParameterSet* values = nullptr; // with Table and Raw
     int capacity = 0; // the identity's capacity index, which the capacity word shows
     // While comparing: the titles of columns 5 and 6 name the compared
-    // value and the judgment, and once a comparison is laid out its rows
-    // show beside the open data set's.
-    bool comparing = false;
+    // value and the judgment, and the comparison's rows show beside the
+    // open data set's. A comparison still being chosen has no rows yet.
     const tables::Comparison* comparison = nullptr;
     Language language = Language::English;
 };

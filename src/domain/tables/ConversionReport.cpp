@@ -1,5 +1,6 @@
 #include "domain/tables/ConversionReport.h"
 
+#include "domain/common/TextFold.h"
 #include "domain/grid/CellText.h"
 #include "domain/tables/ValueFormat.h"
 #include "domain/text/Texts.h"
@@ -74,9 +75,10 @@ std::int64_t toUnits(const Decimal& d, int decimals, bool roundUp)
     return q;
 }
 
+// A slot the table keeps unused, by either of its names.
 bool isReservedName(const ParameterDef& def)
 {
-    return def.nameEnglish == "Reserved" || def.nameJapanese == "予備";
+    return isPlaceholderName(def.nameEnglish) || isPlaceholderName(def.nameJapanese);
 }
 
 std::string defaultText(const ParameterDef& def, int capacity)

@@ -50,40 +50,39 @@ std::int16_t shownWord(const CompareRequest& request, int slot)
     return low16(request.openValues[static_cast<std::size_t>(slot)]);
 }
 
-} // namespace
-
-TableComparison compareWithTable(const CompareRequest& request, const ComparedDataSet& compared)
+// The compared identity's table, read into table. Its path; nothing when
+// there is none or it cannot be read, with notices saying why.
+std::optional<std::string> readComparedTable(
+    const std::string& applicationFolder, const InverterIdentity& id, TableText& table, std::vector<Message>& notices)
 {
-    TableComparison out;
-    const InverterIdentity& id = compared.identity;
-    std::vector<Message>& notices = out.notices;
-
-    if (!identitiesComparable(request.openIdentity, id, notices))
-        return out;
-
     // The lookup is made here rather than through the document's recorded
     // lookup, which the open data set's later reloads still depend on. There
     // is no older ROM version's table to fall back to: the rows of column 4
     // came from the exact table.
-    const std::string path = findTableFile(request.applicationFolder, id.model, id.controlMode, id.romVersion);
+    const std::string path = findTableFile(applicationFolder, id.model, id.controlMode, id.romVersion);
     if (path.empty()) {
         const std::string sought
-            = tableFilePathInInstallation(request.applicationFolder, id.model, id.controlMode, id.romVersion);
+            = tableFilePathInInstallation(applicationFolder, id.model, id.controlMode, id.romVersion);
         notices.push_back(sought.empty() ? message(TextId::CompareTableNotFound)
                                          : withCause(message(TextId::CompareTableNotFound), fileMissingCause(sought)));
         notices.push_back(message(TextId::CompareNotSupportVersion));
-        return out;
+        return std::nullopt;
     }
-    TableText table;
     IoError error;
     if (!table.read(path, &error)) {
         notices.push_back(withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(path, error.detail)));
-        return out;
+        return std::nullopt;
     }
+    return path;
+}
 
+// The motor group rules as a comparison takes them: decimal places only.
+MotorGroupRules::Setup comparisonGroupSetup(
+    const std::string& applicationFolder, const std::string& tablePath, const InverterIdentity& id)
+{
     MotorGroupRules::Setup setup;
-    setup.applicationFolder = request.applicationFolder;
-    setup.tablePath = path;
+    setup.applicationFolder = applicationFolder;
+    setup.tablePath = tablePath;
     setup.capacity = id.capacity;
     // A table was found, so the model is one of the catalogue's.
     const std::optional<catalogue::Model> model = catalogue::modelOf(id.model);
@@ -91,20 +90,31 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
     setup.vf = controlModeLetter(id.model, id.controlMode) == 'O';
     setup.withVfDefaults = false;
     setup.unreadable = TextId::TableCloseCsvFiles;
-    MotorGroupRules groups(notices, std::move(setup));
+    return setup;
+}
 
-    const bool class400 = isClass400V(id.model, id.capacity, id.romVersion);
-    Comparison comparison;
-    comparison.compared = compared;
+// The compared table's records, one by one, into the comparison: each
+// record's row and whether its word differs from the open data set's.
+class RecordComparer {
+public:
+    RecordComparer(const CompareRequest& request, MotorGroupRules& groups, Comparison& comparison)
+        : m_request(request)
+        , m_groups(groups)
+        , m_comparison(comparison)
+        , m_id(comparison.compared.identity)
+        , m_class400(isClass400V(m_id.model, m_id.capacity, m_id.romVersion))
+    {
+    }
 
-    const auto compareRecord = [&](int line, int slot, const RecordFields& r) {
+    RecordStep operator()(int line, int slot, const RecordFields& r)
+    {
         if (r.size() <= FieldDecimals)
             return RecordStep::Failed;
         const std::optional<int> decimals = decimalsOf(r[FieldDecimals]);
         if (!decimals)
             return RecordStep::Failed;
         MotorGroupDecimals motor;
-        if (const RecordStep st = groups.apply(line, r, *decimals, motor); st != RecordStep::Ok)
+        if (const RecordStep st = m_groups.apply(line, r, *decimals, motor); st != RecordStep::Ok)
             return st;
 
         const auto index = static_cast<std::size_t>(slot);
@@ -113,18 +123,45 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
         row.nameJapanese = r[1];
         row.nameEnglish = r[2];
         row.rangeText = r[3];
-        row.range400V = row.code == "F-0" && class400;
+        row.range400V = row.code == "F-0" && m_class400;
         row.decimals = motor.decimals;
         row.capacityWord = row.code == "S-2";
-        const std::int16_t theirs = row.capacityWord ? low16(id.capacity) : low16(compared.values[index]);
-        comparison.differs[index] = shownWord(request, slot) != theirs;
-        comparison.rows[index] = std::move(row);
+        const std::int16_t theirs
+            = row.capacityWord ? low16(m_id.capacity) : low16(m_comparison.compared.values[index]);
+        m_comparison.differs[index] = shownWord(m_request, slot) != theirs;
+        m_comparison.rows[index] = std::move(row);
         return RecordStep::Ok;
-    };
+    }
 
-    const WalkResult walk = walkTableRecords(table, comparison.areaFirst, comparison.areaLast, compareRecord);
+private:
+    const CompareRequest& m_request;
+    MotorGroupRules& m_groups;
+    Comparison& m_comparison;
+    const InverterIdentity& m_id;
+    bool m_class400;
+};
+
+} // namespace
+
+TableComparison compareWithTable(const CompareRequest& request, const ComparedDataSet& compared)
+{
+    TableComparison out;
+    const InverterIdentity& id = compared.identity;
+    std::vector<Message>& notices = out.notices;
+    if (!identitiesComparable(request.openIdentity, id, notices))
+        return out;
+    TableText table;
+    const std::optional<std::string> path = readComparedTable(request.applicationFolder, id, table, notices);
+    if (!path)
+        return out;
+
+    MotorGroupRules groups(notices, comparisonGroupSetup(request.applicationFolder, *path, id));
+    Comparison comparison;
+    comparison.compared = compared;
+    const WalkResult walk = walkTableRecords(
+        table, comparison.areaFirst, comparison.areaLast, RecordComparer(request, groups, comparison));
     if (walk.step == RecordStep::Failed) {
-        const LineFault fault = groups.capacityFault().value_or(LineFault {path, walk.line, walk.lineMissing});
+        const LineFault fault = groups.capacityFault().value_or(LineFault {*path, walk.line, walk.lineMissing});
         notices.push_back(areaFailureMessage(walk.area, walk.slot, fault));
     }
     if (walk.step != RecordStep::Ok)

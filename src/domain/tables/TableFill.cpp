@@ -90,7 +90,17 @@ public:
     void run();
 
 private:
+    // One record, step by step: its sign flag, decimal places and motor
+    // group, its default text, then its row.
     RecordStep processRecord(int line, int slot, const RecordFields& r);
+    void readSignFlag(int line, std::string_view field);
+    // The motor group and V/F values the default takes in V/F mode.
+    void takeVfDefaults(int line, std::string_view code, const MotorGroupDecimals& motor);
+    // The default as the grid shows it, in the record's decimal places.
+    bool formatDefault(int line, const MotorGroupDecimals& motor);
+    bool doubleVf400VDefault(std::string_view code, int decimals);
+    // The record's row in the table, and its value in a new data set.
+    RecordStep storeRecord(int line, int slot, const RecordFields& r, const MotorGroupDecimals& motor, bool class400);
     // The field as a view that lives as long as the table.
     std::string_view kept(std::string_view field);
 
@@ -141,12 +151,33 @@ std::string_view TableFiller::kept(std::string_view field)
 
 RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
 {
-    const InverterIdentity& id = m_request.identity;
     if (r.size() <= FieldSign)
         return RecordStep::Failed;
+    readSignFlag(line, r[FieldSign]);
 
+    const InverterIdentity& id = m_request.identity;
+    const bool class400 = r[0] == "F-0" && isClass400V(id.model, id.capacity, id.romVersion);
+    const std::optional<int> decimals = decimalsOf(r[FieldDecimals]);
+    if (!decimals)
+        return RecordStep::Failed;
+    MotorGroupDecimals motor;
+    if (const RecordStep st = m_groups->apply(line, r, *decimals, motor); st != RecordStep::Ok)
+        return st;
+
+    m_default.assign(r[4]);
+    if (m_vf)
+        takeVfDefaults(line, r[0], motor);
+    if (class400)
+        m_default.assign("680.0");
+    if (!formatDefault(line, motor) || !doubleVf400VDefault(r[0], motor.decimals))
+        return RecordStep::Failed;
+    return storeRecord(line, slot, r, motor, class400);
+}
+
+void TableFiller::readSignFlag(int line, std::string_view field)
+{
     // A sign flag that is no integer is reported, and the previous one holds.
-    if (const std::optional<std::int32_t> sign = parseInteger(r[FieldSign])) {
+    if (const std::optional<std::int32_t> sign = parseInteger(field)) {
         // Any number but 0 means unsigned, also one whose low 16 bits are 0.
         m_signFlag = static_cast<std::int16_t>(*sign);
         if (*sign != 0 && m_signFlag == 0)
@@ -155,68 +186,70 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
         m_fill.notices.push_back(
             Message::same(shownLine(m_texts.file->line(static_cast<std::size_t>(line)).value_or(""))));
     }
+}
 
-    const std::string_view code = r[0];
-    const bool class400 = code == "F-0" && isClass400V(id.model, id.capacity, id.romVersion);
-
-    const std::optional<int> decimals = decimalsOf(r[FieldDecimals]);
-    if (!decimals)
-        return RecordStep::Failed;
-    MotorGroupDecimals motor;
-    if (const RecordStep st = m_groups->apply(line, r, *decimals, motor); st != RecordStep::Ok)
-        return st;
+void TableFiller::takeVfDefaults(int line, std::string_view code, const MotorGroupDecimals& motor)
+{
     const int d = motor.decimals;
-    const MotorGroup group = motor.group;
-    const bool inB = motor.inB;
     const std::optional<std::int32_t>& vfDefault = motor.vfDefault;
     const std::optional<std::int32_t>& groupADefault = m_groups->groupADefault();
     const std::optional<std::int32_t>& groupBDefault = m_groups->groupBDefault();
-
-    // The default.
     std::string& t = m_default;
-    t.assign(r[4]);
-    if (m_vf) {
-        if (vfDefault && group != MotorGroup::D)
-            formatScaledValueInto(*vfDefault, d, t);
-        // A record in group A or B by its code alone takes the values of the
-        // last record that set them; before any did, it keeps its own.
-        if ((line == 15 || code == "L-1" || inB) && groupADefault)
-            formatScaledValueInto(*groupADefault, d, t);
-        if (inB && groupBDefault)
-            formatScaledValueInto(*groupBDefault, d, t);
-        if (group == MotorGroup::D && vfDefault)
-            formatScaledValueInto(*vfDefault, d, t);
-    }
-    if (class400)
-        t.assign("680.0");
+    if (vfDefault && motor.group != MotorGroup::D)
+        formatScaledValueInto(*vfDefault, d, t);
+    // A record in group A or B by its code alone takes the values of the
+    // last record that set them; before any did, it keeps its own.
+    if ((line == 15 || code == "L-1" || motor.inB) && groupADefault)
+        formatScaledValueInto(*groupADefault, d, t);
+    if (motor.inB && groupBDefault)
+        formatScaledValueInto(*groupBDefault, d, t);
+    if (motor.group == MotorGroup::D && vfDefault)
+        formatScaledValueInto(*vfDefault, d, t);
+}
 
-    if (m_request.keepValues && m_vf && (line == 15 || line == 30 || inB)) {
+bool TableFiller::formatDefault(int line, const MotorGroupDecimals& motor)
+{
+    const int d = motor.decimals;
+    std::string& t = m_default;
+    if (m_request.keepValues && m_vf && (line == 15 || line == 30 || motor.inB)) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
-            return RecordStep::Failed;
+            return false;
         formatScaledValueInto(static_cast<std::int16_t>(*units), d, t);
     } else if (d == 0) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
-            return RecordStep::Failed;
+            return false;
         assignInteger(t, static_cast<std::int16_t>(*units));
     } else {
         if (!formatDecimalTextInto(t, d, m_scratch))
-            return RecordStep::Failed;
+            return false;
         std::swap(t, m_scratch);
     }
+    return true;
+}
 
+bool TableFiller::doubleVf400VDefault(std::string_view code, int decimals)
+{
     // V/F mode of the 400 V class doubles these two defaults.
-    if (m_vf && m_request.family == ModelFamily::QM && (code == "A-3" || code == "L-2") && id.capacity >= 16) {
-        const std::optional<std::int32_t> units = toScaledInteger(t);
-        if (!units)
-            return RecordStep::Failed;
-        t = formatUnits(2 * static_cast<std::int64_t>(*units), d);
-    }
+    if (!(m_vf && m_request.family == ModelFamily::QM && (code == "A-3" || code == "L-2")
+            && m_request.identity.capacity >= 16))
+        return true;
+    const std::optional<std::int32_t> units = toScaledInteger(m_default);
+    if (!units)
+        return false;
+    m_default = formatUnits(2 * static_cast<std::int64_t>(*units), decimals);
+    return true;
+}
 
+RecordStep TableFiller::storeRecord(
+    int line, int slot, const RecordFields& r, const MotorGroupDecimals& motor, bool class400)
+{
+    const InverterIdentity& id = m_request.identity;
+    const std::string_view code = r[0];
     const bool capacityRecord = code == CapacityCode;
     const std::optional<std::int64_t> defaultUnits
-        = capacityRecord ? std::optional<std::int64_t>(id.capacity) : unitsOfShownText(t);
+        = capacityRecord ? std::optional<std::int64_t>(id.capacity) : unitsOfShownText(m_default);
     if (!defaultUnits)
         return RecordStep::Failed;
 
@@ -224,7 +257,7 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
     // the capacity index.
     std::optional<std::int32_t> newValue;
     if (!m_request.keepValues) {
-        newValue = capacityRecord ? std::optional<std::int32_t>(id.capacity) : toScaledInteger(t);
+        newValue = capacityRecord ? std::optional<std::int32_t>(id.capacity) : toScaledInteger(m_default);
         if (!newValue)
             return RecordStep::Failed;
     }
@@ -243,7 +276,7 @@ RecordStep TableFiller::processRecord(int line, int slot, const RecordFields& r)
     def.nameEnglish = kept(r[2]);
     def.rangeText = kept(r[3]);
     def.defaultText = kept(r[4]);
-    def.decimals = d;
+    def.decimals = motor.decimals;
     def.significantFigures = *figures;
     def.signFlag = m_signFlag;
     def.slot = slot;

@@ -187,108 +187,134 @@ RecordStep MotorGroupRules::capacityFields(const RecordFields*& fields)
 
 RecordStep MotorGroupRules::apply(int line, const RecordFields& record, int ownDecimals, MotorGroupDecimals& out)
 {
-    if (line == 2) {
-        const std::optional<std::string_view> number = record.at(FieldCapacityFile);
-        std::optional<std::string> name = number ? capacityDefaultFileName(*number) : std::nullopt;
-        if (!name)
-            return RecordStep::Failed;
-        m_capacityFileName = std::move(*name);
-    }
+    if (line == 2 && !takeCapacityFileName(record))
+        return RecordStep::Failed;
 
     const std::string_view code = record[0];
-    const bool vf = m_setup.vf;
-    const bool defaults = m_setup.withVfDefaults;
     out = MotorGroupDecimals {};
     out.decimals = ownDecimals;
     out.group = motorGroupOf(code, m_setup.family);
-    const MotorGroup group = out.group;
+    RecordInHand r(out);
+    if (const RecordStep st = m_setup.vf ? applyVfGroups(line, code, r) : applyGroupDecimals(r); st != RecordStep::Ok)
+        return st;
+    if (const RecordStep st = applyGroupD(r); st != RecordStep::Ok)
+        return st;
+    out.inA = out.group == MotorGroup::A || r.joinsA;
+    out.inB = out.group == MotorGroup::B || r.joinsB;
+    chooseDecimalsText(r);
+    return RecordStep::Ok;
+}
 
-    const RecordFields* cap = nullptr;
-    std::optional<std::string_view> groupDecimalsText; // the record's own, from the capacity line
-    bool joinsA = false;
-    bool joinsB = false;
-    const auto readCapacity = [&]() -> RecordStep { return cap ? RecordStep::Ok : capacityFields(cap); };
-    // d and the decimals text from a capacity field.
-    // A capacity field that is unusable is the capacity line's fault.
-    const auto capacityLineFault = [&] {
-        m_capacityFault = LineFault {m_capacityPath, m_setup.capacity + 1, false};
+bool MotorGroupRules::takeCapacityFileName(const RecordFields& record)
+{
+    const std::optional<std::string_view> number = record.at(FieldCapacityFile);
+    std::optional<std::string> name = number ? capacityDefaultFileName(*number) : std::nullopt;
+    if (!name)
         return false;
-    };
-    const auto takeDecimals = [&](std::size_t field, std::optional<std::string_view>& textOut) {
-        const std::optional<int> value = decimalsOf(cap->at(field));
-        if (!value)
-            return capacityLineFault();
-        out.decimals = *value;
-        textOut = (*cap)[field];
+    m_capacityFileName = std::move(*name);
+    return true;
+}
+
+RecordStep MotorGroupRules::readCapacity(RecordInHand& r)
+{
+    return r.cap ? RecordStep::Ok : capacityFields(r.cap);
+}
+
+// A capacity field that is unusable is the capacity line's fault.
+bool MotorGroupRules::capacityLineFault()
+{
+    m_capacityFault = LineFault {m_capacityPath, m_setup.capacity + 1, false};
+    return false;
+}
+
+bool MotorGroupRules::takeDecimals(RecordInHand& r, std::size_t field, std::optional<std::string_view>& textOut)
+{
+    const std::optional<int> value = decimalsOf(r.cap->at(field));
+    if (!value)
+        return capacityLineFault();
+    r.out.decimals = *value;
+    textOut = (*r.cap)[field];
+    return true;
+}
+
+bool MotorGroupRules::takeInteger(const RecordInHand& r, std::size_t field, std::optional<std::int32_t>& value)
+{
+    if (!m_setup.withVfDefaults)
         return true;
-    };
-    const auto takeInteger = [&](std::size_t field, std::optional<std::int32_t>& value) {
-        if (!defaults)
-            return true;
-        value = integerAt(*cap, field);
-        return value.has_value() || capacityLineFault();
-    };
+    value = integerAt(*r.cap, field);
+    return value.has_value() || capacityLineFault();
+}
 
-    if (!vf) {
-        if (group == MotorGroup::A || group == MotorGroup::B || group == MotorGroup::C) {
-            if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
-                return st;
-            const std::size_t field = group == MotorGroup::A ? CapDecimalsA
-                : group == MotorGroup::B                     ? CapDecimalsB
-                                                             : CapDecimalsC;
-            if (!takeDecimals(field, groupDecimalsText))
-                return RecordStep::Failed;
-        }
-    } else {
-        const bool reads = line == 15 || line == 30
-            || oneOf(code, {"A-2", "A-17", "A-18", "A-19", "A-20", "L-1", "L-8", "L-9", "L-10", "L-11", "L-12"});
-        if (reads) {
-            if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
-                return st;
-        }
-        if (line == 15 || code == "L-1") {
-            joinsA = true;
-            if (!takeDecimals(CapDecimalsA, m_groupADecimalsText) || !takeInteger(CapVfDefaultA, m_groupADefault))
-                return RecordStep::Failed;
-        }
-        if (line == 30 || code == "L-9") {
-            joinsB = true;
-            if (!takeDecimals(CapDecimalsB, m_groupBDecimalsText) || !takeInteger(CapVfDefaultB, m_groupBDefault))
-                return RecordStep::Failed;
-        }
-        const bool a10 = code == "A-10";
-        const bool a11To16 = oneOf(code, {"A-11", "A-12", "A-13", "A-14", "A-15", "A-16"});
-        if (defaults && (a10 || a11To16)) {
-            if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
-                return st;
-            if (!takeInteger(a10 ? CapVfDefaultA10 : CapVfDefaultA11To16, out.vfDefault))
-                return RecordStep::Failed;
-        }
-    }
-    if (group == MotorGroup::D) {
-        if (const RecordStep st = readCapacity(); st != RecordStep::Ok)
+RecordStep MotorGroupRules::applyGroupDecimals(RecordInHand& r)
+{
+    const MotorGroup group = r.out.group;
+    if (group != MotorGroup::A && group != MotorGroup::B && group != MotorGroup::C)
+        return RecordStep::Ok;
+    if (const RecordStep st = readCapacity(r); st != RecordStep::Ok)
+        return st;
+    const std::size_t field = group == MotorGroup::A ? CapDecimalsA
+        : group == MotorGroup::B                     ? CapDecimalsB
+                                                     : CapDecimalsC;
+    return takeDecimals(r, field, r.groupDecimalsText) ? RecordStep::Ok : RecordStep::Failed;
+}
+
+RecordStep MotorGroupRules::applyVfGroups(int line, std::string_view code, RecordInHand& r)
+{
+    const bool reads = line == 15 || line == 30
+        || oneOf(code, {"A-2", "A-17", "A-18", "A-19", "A-20", "L-1", "L-8", "L-9", "L-10", "L-11", "L-12"});
+    if (reads) {
+        if (const RecordStep st = readCapacity(r); st != RecordStep::Ok)
             return st;
-        if (!takeDecimals(CapDecimalsD, groupDecimalsText))
-            return RecordStep::Failed;
-        if (vf && !takeInteger(CapVfDefaultD, out.vfDefault))
+    }
+    if (line == 15 || code == "L-1") {
+        r.joinsA = true;
+        if (!takeDecimals(r, CapDecimalsA, m_groupADecimalsText) || !takeInteger(r, CapVfDefaultA, m_groupADefault))
             return RecordStep::Failed;
     }
-    out.inA = group == MotorGroup::A || joinsA;
-    out.inB = group == MotorGroup::B || joinsB;
-
-    // The decimal places text: in V/F mode groups A and B show the values
-    // of the last record that set them.
-    if (!vf) {
-        out.decimalsText = groupDecimalsText;
-    } else {
-        if (out.inA && m_groupADecimalsText)
-            out.decimalsText = m_groupADecimalsText;
-        if (out.inB && m_groupBDecimalsText)
-            out.decimalsText = m_groupBDecimalsText;
-        if (group == MotorGroup::D && groupDecimalsText)
-            out.decimalsText = groupDecimalsText;
+    if (line == 30 || code == "L-9") {
+        r.joinsB = true;
+        if (!takeDecimals(r, CapDecimalsB, m_groupBDecimalsText) || !takeInteger(r, CapVfDefaultB, m_groupBDefault))
+            return RecordStep::Failed;
+    }
+    const bool a10 = code == "A-10";
+    const bool a11To16 = oneOf(code, {"A-11", "A-12", "A-13", "A-14", "A-15", "A-16"});
+    if (m_setup.withVfDefaults && (a10 || a11To16)) {
+        if (const RecordStep st = readCapacity(r); st != RecordStep::Ok)
+            return st;
+        if (!takeInteger(r, a10 ? CapVfDefaultA10 : CapVfDefaultA11To16, r.out.vfDefault))
+            return RecordStep::Failed;
     }
     return RecordStep::Ok;
+}
+
+RecordStep MotorGroupRules::applyGroupD(RecordInHand& r)
+{
+    if (r.out.group != MotorGroup::D)
+        return RecordStep::Ok;
+    if (const RecordStep st = readCapacity(r); st != RecordStep::Ok)
+        return st;
+    if (!takeDecimals(r, CapDecimalsD, r.groupDecimalsText))
+        return RecordStep::Failed;
+    if (m_setup.vf && !takeInteger(r, CapVfDefaultD, r.out.vfDefault))
+        return RecordStep::Failed;
+    return RecordStep::Ok;
+}
+
+void MotorGroupRules::chooseDecimalsText(RecordInHand& r)
+{
+    MotorGroupDecimals& out = r.out;
+    // In V/F mode groups A and B show the values of the last record that
+    // set them.
+    if (!m_setup.vf) {
+        out.decimalsText = r.groupDecimalsText;
+        return;
+    }
+    if (out.inA && m_groupADecimalsText)
+        out.decimalsText = m_groupADecimalsText;
+    if (out.inB && m_groupBDecimalsText)
+        out.decimalsText = m_groupBDecimalsText;
+    if (out.group == MotorGroup::D && r.groupDecimalsText)
+        out.decimalsText = r.groupDecimalsText;
 }
 
 } // namespace tess::tables

@@ -136,7 +136,37 @@ public:
     const std::optional<std::int32_t>& groupBDefault() const { return m_groupBDefault; }
 
 private:
+    // What the steps of apply share about the record in hand.
+    struct RecordInHand {
+        explicit RecordInHand(MotorGroupDecimals& result)
+            : out(result)
+        {
+        }
+
+        MotorGroupDecimals& out;
+        const RecordFields* cap = nullptr; // the capacity line, once read
+        std::optional<std::string_view> groupDecimalsText; // the record's own, from the capacity line
+        bool joinsA = false;
+        bool joinsB = false;
+    };
+
     RecordStep capacityFields(const RecordFields*& fields);
+    // Line 2 names the capacity default file.
+    bool takeCapacityFileName(const RecordFields& record);
+    RecordStep readCapacity(RecordInHand& r);
+    bool capacityLineFault();
+    // The decimal places and their text from a capacity field.
+    bool takeDecimals(RecordInHand& r, std::size_t field, std::optional<std::string_view>& textOut);
+    // A V/F default from a capacity field, when the defaults are wanted.
+    bool takeInteger(const RecordInHand& r, std::size_t field, std::optional<std::int32_t>& value);
+    // Outside V/F mode: groups A, B and C take their decimal places from
+    // the capacity line.
+    RecordStep applyGroupDecimals(RecordInHand& r);
+    // V/F mode: the records that join groups A and B, and the V/F defaults.
+    RecordStep applyVfGroups(int line, std::string_view code, RecordInHand& r);
+    RecordStep applyGroupD(RecordInHand& r);
+    // The decimal places text the grid shows in place of the record's own.
+    void chooseDecimalsText(RecordInHand& r);
 
     std::vector<Message>& m_notices;
     Setup m_setup;

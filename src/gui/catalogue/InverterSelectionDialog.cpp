@@ -78,10 +78,12 @@ void showList(QComboBox* box, const QStringList& items, int index)
 
 } // namespace
 
-InverterSelectionDialog::InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget* parent)
+InverterSelectionDialog::InverterSelectionDialog(
+    Workspace& ws, Ui& ui, catalogue::SelectionPurpose purpose, QWidget* parent)
     : QDialog(parent)
     , m_ws(ws)
     , m_core(ws, ui)
+    , m_purpose(purpose)
 {
     setObjectName(QString::fromLatin1(objectName::window));
     // The dialog takes the main window's font name.
@@ -173,7 +175,7 @@ void InverterSelectionDialog::build()
 
 bool InverterSelectionDialog::begin()
 {
-    m_core.open();
+    m_core.open(m_purpose);
     m_begun = true;
     applyCaptions();
     refresh();

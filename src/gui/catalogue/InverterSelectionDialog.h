@@ -27,14 +27,14 @@ class InverterSelectionDialog : public QDialog {
     Q_OBJECT
 
 public:
-    InverterSelectionDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
+    InverterSelectionDialog(Workspace& ws, Ui& ui, catalogue::SelectionPurpose purpose, QWidget* parent = nullptr);
 
-    // Opens the presenter for the purpose the document states and shows its
-    // state. False when the dialog closed at once (a data set that allows no
-    // move); exec() then returns without showing anything.
+    // Opens the presenter for its purpose and shows its state. False when
+    // the dialog closed at once (a data set that allows no move); exec()
+    // then returns without showing anything.
     bool begin();
     // Accepted after OK; Rejected after Cancel or a refused move (the
-    // document's selection-cancelled flag tells the two apart).
+    // presenter's outcome tells the two apart).
     int exec() override;
     void reject() override;
 
@@ -63,6 +63,7 @@ private:
 
     Workspace& m_ws;
     catalogue::InverterSelectionPresenter m_core;
+    catalogue::SelectionPurpose m_purpose;
 
     QLabel* m_modelCaption = nullptr;
     QLabel* m_controlModeCaption = nullptr;

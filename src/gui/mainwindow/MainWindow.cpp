@@ -49,6 +49,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <type_traits>
 
 namespace tess::gui {
@@ -59,6 +60,12 @@ constexpr int TopPanelHeight = 36;
 constexpr int LeftPanelWidth = 90;
 constexpr int FileNameBoxWidth = 549;
 constexpr int ToolButtonSize = 25;
+
+// A hidden index label: its prefix and the index, or nothing.
+QString indexLabelText(const char* prefix, std::optional<int> index)
+{
+    return index ? QString::fromLatin1(prefix) + QString::number(*index) : QString();
+}
 
 // The object names of the controls that switch no command, by meaning; the
 // menus, menu items and tool buttons take theirs from commandControls().
@@ -359,8 +366,8 @@ void MainWindow::refreshFromCore()
         showLanguageMarks(m_ws.settings.language);
     m_fileNameBox->setText(fromPath(fileNameBoxText(m_ws.doc)));
     showIdentityBoxes();
-    m_romIndexLabel->setText(fromUtf8(m_ws.doc.romIndexText));
-    m_capacityIndexLabel->setText(fromUtf8(m_ws.doc.capacityIndexText));
+    m_romIndexLabel->setText(indexLabelText("ROM:", m_ws.doc.romIndexShown));
+    m_capacityIndexLabel->setText(indexLabelText("Cap:", m_ws.doc.capacityIndexShown));
     m_statusText->setText(fromUtf8(m_ws.doc.edit.statusText));
     m_gridModel->refresh();
     if (!m_ws.doc.state.open)
@@ -473,11 +480,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::runSelectionDialog(Workspace& ws, Ui& ui)
+catalogue::SelectionOutcome MainWindow::runSelectionDialog(Workspace& ws, Ui& ui, catalogue::SelectionPurpose purpose)
 {
-    InverterSelectionDialog form(ws, ui, this);
+    InverterSelectionDialog form(ws, ui, purpose, this);
     if (form.begin())
         form.exec();
+    return form.selection().outcome();
 }
 
 void MainWindow::onNew()

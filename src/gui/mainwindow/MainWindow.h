@@ -65,7 +65,7 @@ public:
     Workspace& workspace() { return m_ws; }
     ParameterGridView* grid() const { return m_grid; }
 
-    void runSelectionDialog(Workspace& ws, Ui& ui) override;
+    catalogue::SelectionOutcome runSelectionDialog(Workspace& ws, Ui& ui, catalogue::SelectionPurpose purpose) override;
 
     // A data set file named other than through the open dialog (the command
     // line, a file dropped on the window): opened by Open's rules, the save

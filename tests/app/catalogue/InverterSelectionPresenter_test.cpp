@@ -73,17 +73,12 @@ protected:
         test::writeFile(dir.file(std::string(catalogue::modelName(model)) + "/" + name), "table\r\n");
     }
 
-    void openNew()
-    {
-        ws.doc.state.inverterChange = false;
-        dialog.open();
-    }
+    void openNew() { dialog.open(catalogue::SelectionPurpose::NewDataSet); }
 
     void openChange(InverterIdentity dataSet)
     {
         ws.doc.identity = dataSet;
-        ws.doc.state.inverterChange = true;
-        dialog.open();
+        dialog.open(catalogue::SelectionPurpose::InverterChange);
     }
 
     std::string capacityText() const
@@ -128,7 +123,6 @@ TEST_F(InverterSelectionPresenterTest, OkWithoutPickStoresPreselectedVersionNotA
 
     EXPECT_EQ(dialog.outcome(), SelectionOutcome::Accepted);
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {0, 0, 3, 2}));
-    EXPECT_FALSE(ws.doc.state.selectionCancelled);
     EXPECT_EQ(ws.doc.currentTablePath, dir.file("QM71/QM71S00-B1.bkh"));
 }
 
@@ -153,7 +147,6 @@ TEST_F(InverterSelectionPresenterTest, CancelSetsCancelledFlagAndStoresNothing)
     dialog.cancel();
 
     EXPECT_EQ(dialog.outcome(), SelectionOutcome::Cancelled);
-    EXPECT_TRUE(ws.doc.state.selectionCancelled);
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {3, 2, 1, 7}));
 }
 
@@ -274,8 +267,8 @@ TEST_F(InverterSelectionPresenterTest, Lx71rtpVersionZeroThenFiveSelectsFirstCap
     EXPECT_EQ(dialog.capacity(), 1);
     EXPECT_EQ(capacityText(), "7R522");
     EXPECT_FALSE(ws.view.selection.lx71rtpRomZeroMark);
-    EXPECT_EQ(ws.doc.romIndexText, "ROM:5");
-    EXPECT_EQ(ws.doc.capacityIndexText, "Cap:1");
+    EXPECT_EQ(ws.doc.romIndexShown, 5);
+    EXPECT_EQ(ws.doc.capacityIndexShown, 1);
     EXPECT_FALSE(dialog.controlModeEnabled());
 
     dialog.ok();
@@ -293,7 +286,7 @@ TEST_F(InverterSelectionPresenterTest, CodeBeyondVerMaxIsRefusedBeforeAnyFileIsR
     EXPECT_EQ(ui.englishTexts(), (Strings {"Please Tessaline version updata."}));
     EXPECT_EQ(dialog.romText(), "");
     EXPECT_EQ(ws.view.selection.pickedRomIndex, 4);
-    EXPECT_EQ(ws.doc.romIndexText, "");
+    EXPECT_EQ(ws.doc.romIndexShown, std::nullopt);
 }
 
 TEST_F(InverterSelectionPresenterTest, PickWithoutTableDisablesOkAndClearsTheChoice)
@@ -395,7 +388,6 @@ TEST_P(ModelMove, ChecksVersionAndMapsCapacity)
         EXPECT_EQ(capacityText(), c.capacityText);
     } else {
         EXPECT_EQ(dialog.outcome(), SelectionOutcome::Closed);
-        EXPECT_FALSE(ws.doc.state.selectionCancelled);
         EXPECT_EQ(ws.doc.identity, c.dataSet);
         EXPECT_EQ(ws.doc.currentTablePath, "before");
     }
@@ -533,7 +525,6 @@ TEST_F(MatrixFiles, UnreadableMatrixClosesDialogUnchanged)
     EXPECT_EQ(ui.englishTexts(),
         (Strings {"Please close RCM files.\n" + dir.file("LX75RTPConvertMatrix.rcm") + ": No such file or directory"}));
     EXPECT_EQ(dialog.outcome(), SelectionOutcome::Closed);
-    EXPECT_FALSE(ws.doc.state.selectionCancelled);
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {5, 2, 9, 2}));
 }
 
@@ -558,7 +549,7 @@ TEST_F(InverterSelectionPresenterTest, RefusedVersionAfterMoveRestoresDataSetsLi
     EXPECT_EQ(dialog.romVersion(), 30);
     EXPECT_EQ(dialog.capacities().size(), 39u); // list E
     EXPECT_EQ(dialog.capacity(), 7);
-    EXPECT_EQ(ws.doc.romIndexText, "ROM:30");
+    EXPECT_EQ(ws.doc.romIndexShown, 30);
 }
 
 // ---- inverter change: models without a matrix
@@ -609,7 +600,7 @@ TEST_F(InverterSelectionPresenterTest, Lx71VModeRefusalPutsDataSetVersionIntoMai
     openChange(InverterIdentity {3, 1, 4, 12});
     dialog.pickRomVersion("01-B2");
     EXPECT_EQ(dialog.romVersion(), 12);
-    EXPECT_EQ(ws.doc.romIndexText, "ROM:12");
+    EXPECT_EQ(ws.doc.romIndexShown, 12);
 }
 
 } // namespace

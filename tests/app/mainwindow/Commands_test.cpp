@@ -166,8 +166,8 @@ TEST_F(Commands, ASaveRoundTripGivesTheSameDataSetBack)
     EXPECT_EQ(doc().values, values);
     EXPECT_EQ(doc().identity, identity);
     EXPECT_EQ(gridText(ws(), row, ColValue), "12.5");
-    EXPECT_EQ(doc().romIndexText, "ROM:" + std::to_string(identity.romVersion));
-    EXPECT_EQ(doc().capacityIndexText, "Cap:" + std::to_string(identity.capacity));
+    EXPECT_EQ(doc().romIndexShown, identity.romVersion);
+    EXPECT_EQ(doc().capacityIndexShown, identity.capacity);
     EXPECT_TRUE(ws().view.commands.compareItem) << "an opened document can be compared";
     EXPECT_TRUE(ui().messages.empty());
 }
@@ -377,8 +377,9 @@ TEST_F(Commands, InverterChangeCancelledChangesNothing)
 {
     makeNew();
     const ParameterSet values = doc().values;
+    const InverterIdentity identity = doc().identity;
     changeInverter(ws(), ui(), selection);
-    EXPECT_FALSE(doc().state.inverterChange);
+    EXPECT_EQ(doc().identity, identity);
     EXPECT_TRUE(doc().state.saved);
     EXPECT_EQ(doc().values, values);
 }
@@ -411,10 +412,11 @@ TEST_F(Commands, InverterChangeKeepsTheValuesAndWaitsToBeSaved)
 // The dialog accepts, but the table is gone by the time it is loaded.
 class SelectionThenTableGone : public ScriptedSelection {
 public:
-    void runSelectionDialog(Workspace& ws, Ui& ui) override
+    catalogue::SelectionOutcome runSelectionDialog(Workspace& ws, Ui& ui, catalogue::SelectionPurpose purpose) override
     {
-        ScriptedSelection::runSelectionDialog(ws, ui);
+        const catalogue::SelectionOutcome ended = ScriptedSelection::runSelectionDialog(ws, ui, purpose);
         std::remove(ws.doc.currentTablePath.c_str());
+        return ended;
     }
 };
 
@@ -489,7 +491,7 @@ TEST_F(Commands, CloseClearsEverythingTheDocumentShowed)
     EXPECT_FALSE(doc().edit.justEdited);
     EXPECT_FALSE(doc().state.compareMode);
     EXPECT_EQ(doc().identityTexts, IdentityTexts {});
-    EXPECT_TRUE(doc().romIndexText.empty());
+    EXPECT_EQ(doc().romIndexShown, std::nullopt);
     EXPECT_FALSE(ws().view.commands.saveItem);
     EXPECT_TRUE(ws().view.commands.newItem);
 }

@@ -32,11 +32,11 @@ protected:
     {
         std::copy(values.begin(), values.end(), ws.doc.values.begin());
         inst.setDataSet(identity);
-        ASSERT_EQ(loadParameterTable(ws, ui, 1, inst.nextLoadSource()), LoadDone);
+        ASSERT_EQ(loadParameterTable(ws, ui, TableValues::Stored, inst.nextLoadSource()), LoadResult::Done);
         ws.doc.content = GridContent::Table;
         ui.messages.clear();
     }
-    int compare(InverterIdentity identity, std::vector<std::int32_t> values)
+    CompareResult compare(InverterIdentity identity, std::vector<std::int32_t> values)
     {
         ComparedDataSet compared;
         compared.identity = identity;
@@ -69,7 +69,7 @@ TEST_F(CompareTable, ComparesStoredNumbersWithEachSidesDecimalPlaces)
     const ParameterSet openValues = ws.doc.values;
     const std::string tablePath = ws.doc.currentTablePath;
 
-    ASSERT_EQ(compare({Qm71, 0, 4, RomQm01A1}, {1234, 50, 4, -1, 65535}), CompareDone);
+    ASSERT_EQ(compare({Qm71, 0, 4, RomQm01A1}, {1234, 50, 4, -1, 65535}), CompareResult::Done);
     EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {"Capacity does not accord."});
     struct Expect {
         int slot;
@@ -106,7 +106,7 @@ TEST_F(CompareTable, FourHundredVoltClassShowsItsRangeWithAWideTilde)
         tableBytes(
             {{0, {0, 0}}}, {recordLine({.code = "F-0", .defaultText = "340.0", .decimals = "1", .range = "R"})}));
     open({LxRtp, 2, 11, 5}, {6800});
-    ASSERT_EQ(compare({LxRtp, 2, 11, 5}, {6800}), CompareDone);
+    ASSERT_EQ(compare({LxRtp, 2, 11, 5}, {6800}), CompareResult::Done);
     EXPECT_EQ(cell(0, ColRange), "400V:640.0～720.0[V]");
     EXPECT_EQ(cell(0, ColDecimals), "680.0");
     EXPECT_EQ(cell(0, ColFigures), "");
@@ -134,7 +134,7 @@ TEST_F(CompareTable, VfModeTakesDecimalPlacesOnly)
     std::vector<std::int32_t> values(29, 0);
     values[13] = 123;
     values[28] = 1235;
-    ASSERT_EQ(compare({Qm71, 2, 1, RomQm01A1}, values), CompareDone);
+    ASSERT_EQ(compare({Qm71, 2, 1, RomQm01A1}, values), CompareResult::Done);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(cell(13, ColDecimals), "12.3");
     EXPECT_EQ(cell(13, ColFigures), "");
@@ -174,7 +174,7 @@ TEST_P(CompareFailure, LeavesTheGridAsTheOpenDataSetShowedIt)
         test::writeFile(inst.dir.file("MSEL/MSEL_DEF.bkh/inside"), "a folder where the file should be");
     }
 
-    EXPECT_EQ(compare({Qm71, 0, 3, RomQm01A1}, {5, 6}), CompareFailed);
+    EXPECT_EQ(compare({Qm71, 0, 3, RomQm01A1}, {5, 6}), CompareResult::Failed);
     std::vector<std::string> expected;
     for (std::string m : c.messages) {
         for (const auto& [mark, file] :

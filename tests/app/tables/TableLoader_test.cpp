@@ -33,7 +33,7 @@ protected:
         ws.doc.content = GridContent::Table;
     }
 
-    int load(int keepValues) { return loadParameterTable(ws, ui, keepValues, inst.nextLoadSource()); }
+    LoadResult load(TableValues values) { return loadParameterTable(ws, ui, values, inst.nextLoadSource()); }
     std::string cell(int slot, int col) const { return gridText(ws, slot + 1, col); }
     std::vector<std::string> rowOf(int slot) const
     {
@@ -78,7 +78,7 @@ TEST_F(LoadTable, NewDataSetShowsAndStoresTheDefaults)
     const std::string path = inst.writeTable(Qm71, 0, RomQm01A1, basicTable());
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(gridRowCount(gridSource(ws)), GridRowsWithTable);
     EXPECT_EQ(rowOf(0), (std::vector<std::string> {"Fund.-0", "Frequency", "0.00/400.00", "50.00", "50.00", "2", "5"}));
@@ -116,11 +116,11 @@ TEST_F(LoadTable, LanguageSwitchReloadShowsJapaneseNamesAndKeepsValues)
 {
     inst.writeTable(Qm71, 0, RomQm01A1, basicTable());
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     ws.doc.values[0] = 1234;
 
     ws.settings.language = Language::Japanese;
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(cell(0, ColName), "周波数");
     EXPECT_EQ(cell(0, ColValue), "12.34");
     EXPECT_EQ(ws.doc.values[0], 1234);
@@ -142,7 +142,7 @@ TEST_F(LoadTable, StoredValuesAreReadAsSixteenBitsBySignFlag)
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
     ws.doc.values = {65535, 65535, 65535, 65535, 0x10005, -1};
 
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(cell(0, ColValue), "-1");
     EXPECT_EQ(cell(1, ColValue), "65535");
     EXPECT_EQ(cell(2, ColValue), "-0.01");
@@ -160,7 +160,7 @@ TEST_F(LoadTable, SignFlagThatIsNoIntegerShowsTheLineAndKeepsThePreviousFlag)
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
     ws.doc.values.fill(65535);
 
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     // Line 3 also carries the (empty) area table entry of area 1.
     EXPECT_EQ(ui.englishTexts(), std::vector<std::string> {badLine + ",1,0"});
     EXPECT_EQ(cell(1, ColValue), "65535");
@@ -173,7 +173,7 @@ TEST_F(LoadTable, SignFlagMessageOfAMegabyteLineIsShortened)
     inst.writeTable(Qm71, 0, RomQm01A1, tableBytes({{0, {0, 0}}}, {recordLine({.code = "Fund.-0", .sign = hugeSign})}));
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     ASSERT_EQ(ui.messages.size(), 1u);
     const std::string& shown = ui.messages[0].text.en;
     EXPECT_LE(shown.size(), 403u);
@@ -188,7 +188,7 @@ TEST_F(LoadTable, MegabyteNameIsShownWhole)
         Qm71, 0, RomQm01A1, tableBytes({{0, {0, 0}}}, {recordLine({.code = "Fund.-0", .nameEn = hugeName})}));
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(cell(0, ColName), hugeName);
 }
 
@@ -216,7 +216,7 @@ TEST_P(MotorGroups, TakeDecimalPlacesFromTheCapacityFile)
     inst.setDataSet({static_cast<std::int16_t>(c.model), static_cast<std::int16_t>(c.controlMode), 3,
         static_cast<std::int16_t>(c.rom)});
 
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(cell(0, ColDecimals), c.decimalsShown);
     EXPECT_EQ(cell(0, ColDefault), c.defaultShown);
@@ -278,7 +278,7 @@ protected:
 TEST_F(VfMode, CapacityFileGivesDefaultsAndDecimalPlaces)
 {
     setCapacity(3);
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_TRUE(ui.messages.empty());
     struct Expect {
         int slot;
@@ -308,12 +308,12 @@ TEST_F(VfMode, CapacityFileGivesDefaultsAndDecimalPlaces)
 TEST_F(VfMode, FourHundredVoltClassDoublesA3)
 {
     setCapacity(16);
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(cell(8, ColDefault), "400");
     EXPECT_EQ(ws.doc.values[8], 400);
 
     setCapacity(15);
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(cell(8, ColDefault), "200");
 }
 
@@ -324,11 +324,11 @@ TEST_F(VfMode, ShownDataSetReadsGroupBDefaultAsSixteenBits)
     inst.writeCapacity("MSEL_DEF.bkh", test::capacityBytes({{3, big}}));
 
     setCapacity(3);
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(cell(28, ColDefault), "400.00");
 
     setCapacity(3);
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(cell(28, ColDefault), "-255.36");
 }
 
@@ -350,7 +350,7 @@ TEST_P(VoltageClass, F0OfThe400VClassGetsItsOwnRangeAndDefault)
             {{0, {0, 0}}}, {recordLine({.code = "F-0", .defaultText = "340.0", .decimals = "1", .range = "R"})}));
     inst.setDataSet({LxRtp, 2, 11, static_cast<std::int16_t>(c.rom)});
 
-    ASSERT_EQ(load(0), LoadDone);
+    ASSERT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(cell(0, ColRange), c.class400 ? "400V:640.0/720.0[V]" : "R");
     EXPECT_EQ(cell(0, ColDefault), c.class400 ? "680.0" : "340.0");
     EXPECT_EQ(ws.doc.values[0], c.class400 ? 6800 : 3400);
@@ -364,9 +364,9 @@ INSTANTIATE_TEST_SUITE_P(LxRtpCapacity11, VoltageClass,
 TEST_F(LoadTable, UnsupportedModelFillsNoRow)
 {
     inst.setDataSet({UnsupportedModel, 0, 0, 0});
-    EXPECT_EQ(load(1), LoadUnsupported);
+    EXPECT_EQ(load(TableValues::Stored), LoadResult::Unsupported);
     ws.settings.fileVersion.specialFunctions = true;
-    EXPECT_EQ(load(1), LoadUnsupportedSpecial);
+    EXPECT_EQ(load(TableValues::Stored), LoadResult::UnsupportedSpecial);
     EXPECT_EQ(ui.englishTexts(), (std::vector<std::string>(2, "Un support machine.Indicate setting value.")));
     EXPECT_EQ(filledRows(), 0);
     EXPECT_EQ(ws.doc.values[0], -7);
@@ -381,7 +381,7 @@ TEST_F(LoadTable, UnsupportedRomShowsNewestTableUpToNewVer)
     ws.settings.fileVersion.of(LimitSection::QM71).newVer = 7;
     inst.setDataSet({Qm71, 0, 3, UnsupportedRomVersion});
 
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(ws.doc.identity.romVersion, 7);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.ja, "未対応のROMﾊﾞｰｼﾞｮﾝです。\n00-C2の項目で表示します。");
@@ -392,7 +392,7 @@ TEST_F(LoadTable, UnsupportedRomShowsNewestTableUpToNewVer)
     EXPECT_EQ(cell(0, ColCode), "Fund.-0");
 
     // A reload (language switch) shows the same table again without asking.
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ws.doc.table.path, newest);
     EXPECT_TRUE(ws.doc.table.substitute);
@@ -404,7 +404,7 @@ TEST_F(LoadTable, MissingTableOfKnownRomShowsOlderOne)
     ws.settings.fileVersion.specialFunctions = true;
     inst.setDataSet({Qm71, 0, 3, 5});
 
-    ASSERT_EQ(load(1), LoadDone);
+    ASSERT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(ws.doc.identity.romVersion, 5);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.ja, "ROMﾊﾞｰｼﾞｮﾝに対応したﾊﾟﾗﾒｰﾀﾃｰﾌﾞﾙが見つかりません。\n00-C2の項目で表示します。");
@@ -416,7 +416,7 @@ TEST_F(LoadTable, NoTableAtAllWithSpecialFunctionsEndsWithFuncset2)
     ws.settings.fileVersion.specialFunctions = true;
     inst.setDataSet({Qm71, 0, 3, 5});
 
-    EXPECT_EQ(load(1), LoadDone);
+    EXPECT_EQ(load(TableValues::Stored), LoadResult::Done);
     EXPECT_EQ(ui.englishTexts(),
         (std::vector<std::string> {"Unfound parameter table.Title indicate as.",
             "Unfound parameter file.Please Tessaline version up.(funcset2 error)"}));
@@ -426,7 +426,7 @@ TEST_F(LoadTable, NoTableAtAllWithSpecialFunctionsEndsWithFuncset2)
 TEST_F(LoadTable, NoTableWithoutSpecialFunctionsIsUnsupported)
 {
     inst.setDataSet({Qm71, 0, 3, 5});
-    EXPECT_EQ(load(1), LoadUnsupported);
+    EXPECT_EQ(load(TableValues::Stored), LoadResult::Unsupported);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text,
         withCause(message(TextId::TableNotFoundForRom), fileMissingCause(inst.tablePath(Qm71, 0, 5))));
@@ -438,11 +438,11 @@ TEST_F(LoadTable, WithoutADataSetJustReadUsesTheRecordedTablePath)
     const std::string path = inst.writeTable(Qm71, 0, 4, basicTable());
     ws.doc.identity = {Qm71, 0, 3, 4};
     ws.doc.currentTablePath = path;
-    EXPECT_EQ(load(0), LoadDone);
+    EXPECT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(ws.doc.table.path, path);
 
     ws.doc.currentTablePath.clear();
-    EXPECT_EQ(load(0), LoadDone);
+    EXPECT_EQ(load(TableValues::Defaults), LoadResult::Done);
     EXPECT_EQ(ui.englishTexts(),
         std::vector<std::string> {"Unfound parameter file.Please Tessaline version up.(funcset2 error)"});
 }
@@ -451,7 +451,7 @@ TEST_F(LoadTable, UnreadableTableIsReportedAndKeepsThePreviousTable)
 {
     ws.doc.table.path = "previous";
     ws.doc.currentTablePath = inst.dir.path(); // a folder cannot be read as a file
-    EXPECT_EQ(load(1), LoadUnreadable);
+    EXPECT_EQ(load(TableValues::Stored), LoadResult::Unreadable);
     EXPECT_EQ(
         ui.englishTexts(), std::vector<std::string> {"Please close BKH files.\n" + inst.dir.path() + ": is a folder"});
     EXPECT_EQ(ws.doc.table.path, "previous");
@@ -460,7 +460,7 @@ TEST_F(LoadTable, UnreadableTableIsReportedAndKeepsThePreviousTable)
 TEST_F(LoadTable, ModelOutsideCatalogueIsAnUnreadableTable)
 {
     inst.setDataSet({12, 0, 0, 0});
-    EXPECT_EQ(load(1), LoadUnreadable);
+    EXPECT_EQ(load(TableValues::Stored), LoadResult::Unreadable);
     EXPECT_EQ(ui.englishTexts(), (std::vector<std::string> {"No ROM Version.", "Please close BKH files."}));
 }
 
@@ -481,7 +481,7 @@ struct BrokenCase {
     // English; "{folder}" stands for the installation, "{table}" for the
     // table file and "{capacity}" for the capacity default file.
     std::vector<std::string> messages;
-    int result;
+    LoadResult result;
     int filledRows;
 
     friend void PrintTo(const BrokenCase& c, std::ostream* os) { *os << c.name; }
@@ -497,7 +497,7 @@ TEST_P(DamagedFiles, EndWithAClearMessage)
         inst.writeCapacity("MSEL_DEF.bkh", *c.capacity);
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
-    EXPECT_EQ(load(0), c.result);
+    EXPECT_EQ(load(TableValues::Defaults), c.result);
     std::vector<std::string> expected;
     for (std::string m : c.messages) {
         for (const auto& [mark, path] : {std::pair<std::string, std::string> {"{folder}", inst.dir.path()},
@@ -529,54 +529,55 @@ std::vector<std::string> withExtraFields()
 const std::string groupTable = tableBytes({{0, {0, 1}}}, records({{.code = "Fund.-0"}, {.code = "A-2"}}));
 
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedFiles,
-    ::testing::Values(BrokenCase {"EmptyFile", "", {}, {"Area:0No.:0\n{table} ends before line 3"}, LoadIncomplete, 0},
+    ::testing::Values(
+        BrokenCase {"EmptyFile", "", {}, {"Area:0No.:0\n{table} ends before line 3"}, LoadResult::Incomplete, 0},
         BrokenCase {"FileEndsInsideArea", tableBytes({{0, {0, 19}}}, {}), {},
-            {"Area:0No.:16\n{table} ends before line 19"}, LoadIncomplete, 16},
+            {"Area:0No.:16\n{table} ends before line 19"}, LoadResult::Incomplete, 16},
         BrokenCase {"FileEndsInsideAreaTable", firstLines(tableBytes({{0, {0, 2}}}, {}), 5, 10), {},
-            {"Area:3No.:2\n{table}, line 6"}, LoadIncomplete, 3},
+            {"Area:3No.:2\n{table}, line 6"}, LoadResult::Incomplete, 3},
         BrokenCase {"RecordMissingFields", tableBytes({{0, {0, 1}}}, {recordLine({.code = "Fund.-0"}), "Fund.-1,a,b"}),
-            {}, {"Area:0No.:1\n{table}, line 4"}, LoadIncomplete, 1},
-        BrokenCase {"ExtraFieldsIgnored", tableBytes({{0, {0, 16}}}, withExtraFields()), {}, {}, LoadDone, 17},
+            {}, {"Area:0No.:1\n{table}, line 4"}, LoadResult::Incomplete, 1},
+        BrokenCase {"ExtraFieldsIgnored", tableBytes({{0, {0, 16}}}, withExtraFields()), {}, {}, LoadResult::Done, 17},
         BrokenCase {"DecimalsNotInteger", tableBytes({{0, {0, 0}}}, records({{.code = "F", .decimals = "1.0"}})), {},
-            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadResult::Incomplete, 0},
         BrokenCase {"DecimalsOutOfRange",
             tableBytes({{0, {0, 1}}}, records({{.code = "F"}, {.code = "G", .decimals = "10"}})), {},
-            {"Area:0No.:1\n{table}, line 4"}, LoadIncomplete, 1},
+            {"Area:0No.:1\n{table}, line 4"}, LoadResult::Incomplete, 1},
         BrokenCase {"FiguresNotInteger", tableBytes({{0, {0, 0}}}, records({{.code = "F", .figures = "five"}})), {},
-            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadResult::Incomplete, 0},
         BrokenCase {"DefaultNotNumber",
             tableBytes({{0, {0, 0}}}, records({{.code = "F", .defaultText = "1/2", .decimals = "1"}})), {},
-            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadResult::Incomplete, 0},
         BrokenCase {"DefaultPastInt32",
             tableBytes({{0, {0, 0}}}, records({{.code = "F", .defaultText = "99999999999"}})), {},
-            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadResult::Incomplete, 0},
         // The area's limits are at fault, so its line is named.
         BrokenCase {"AreaRunsPastLastSlot",
             tableBytes({{0, {660, 670}}}, std::vector<std::string>(11, recordLine({"F"}))), {},
-            {"Area:0No.:665\n{table}, line 3"}, LoadIncomplete, 5},
+            {"Area:0No.:665\n{table}, line 3"}, LoadResult::Incomplete, 5},
         BrokenCase {"AreaLimitNegative", tableBytes({{0, {0, 0}}, {1, {-1, 3}}}, {}), {},
-            {"Area:1No.:0\n{table}, line 4"}, LoadIncomplete, 1},
+            {"Area:1No.:0\n{table}, line 4"}, LoadResult::Incomplete, 1},
         BrokenCase {"AreaLimitPast16Bits", tableBytes({{5, {70000, 70001}}}, {}), {}, {"Area:5No.:0\n{table}, line 8"},
-            LoadIncomplete, 0},
+            LoadResult::Incomplete, 0},
         BrokenCase {"CapacityNumberNotInteger", tableBytes({{0, {0, 0}}}, {}, "three"), {},
-            {"Area:0No.:0\n{table}, line 3"}, LoadIncomplete, 0},
+            {"Area:0No.:0\n{table}, line 3"}, LoadResult::Incomplete, 0},
         BrokenCase {"InvalidShiftJisInNames",
-            tableBytes({{0, {0, 0}}}, {"Fund.-0,\"\x83\",\"\xFF\xFE\",0/1,0,x,0,5,0"}), {}, {}, LoadDone, 1},
+            tableBytes({{0, {0, 0}}}, {"Fund.-0,\"\x83\",\"\xFF\xFE\",0/1,0,x,0,5,0"}), {}, {}, LoadResult::Done, 1},
         BrokenCase {"CapacityFileMissing", groupTable, {},
-            {"The capacity default file is missing.\n{folder}MSEL/MSEL_DEF.bkh"}, LoadUnreadable, 1},
+            {"The capacity default file is missing.\n{folder}MSEL/MSEL_DEF.bkh"}, LoadResult::Unreadable, 1},
         BrokenCase {"CapacityNumberOutOfRange",
             tableBytes({{0, {0, 1}}}, records({{.code = "Fund.-0"}, {.code = "A-2"}}), "16"), {},
             {"The parameter table names no capacity default file (its number is not 0 to 15).\n{folder}QM71/"
              "QM71S01-A1.bkh"},
-            LoadUnreadable, 1},
+            LoadResult::Unreadable, 1},
         // A capacity file cut short, or a capacity line that is damaged, is
         // the capacity file's fault, not the table's.
         BrokenCase {"CapacityLineMissing", groupTable, test::capacityBytes({{1, {}}}),
-            {"Area:0No.:1\n{capacity} ends before line 5"}, LoadIncomplete, 1},
+            {"Area:0No.:1\n{capacity} ends before line 5"}, LoadResult::Incomplete, 1},
         BrokenCase {"CapacityFileOnlyHeader", groupTable, "Cap,Name,C,B,D,A\r\n",
-            {"Area:0No.:1\n{capacity} ends before line 5"}, LoadIncomplete, 1},
+            {"Area:0No.:1\n{capacity} ends before line 5"}, LoadResult::Incomplete, 1},
         BrokenCase {"CapacityFieldNotInteger", groupTable, "h\r\n0\r\n1\r\n2\r\n3,c,1,2,3,four\r\n",
-            {"Area:0No.:1\n{capacity}, line 5"}, LoadIncomplete, 1}),
+            {"Area:0No.:1\n{capacity}, line 5"}, LoadResult::Incomplete, 1}),
     test::CaseName {});
 
 TEST_F(LoadTable, AreasPastADamagedLineHoldNothing)
@@ -588,7 +589,7 @@ TEST_F(LoadTable, AreasPastADamagedLineHoldNothing)
     inst.writeTable(Qm71, 0, RomQm01A1, table);
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
 
-    EXPECT_EQ(load(0), LoadIncomplete);
+    EXPECT_EQ(load(TableValues::Defaults), LoadResult::Incomplete);
     EXPECT_EQ(ui.englishTexts(),
         std::vector<std::string> {"Area:1No.:1\n" + inst.tablePath(Qm71, 0, RomQm01A1) + ", line 4"});
     EXPECT_EQ(ws.doc.table.areaLast[0], 1);
@@ -601,7 +602,7 @@ TEST_F(LoadTable, UnreadableCapacityFileEndsTheLoad)
     inst.writeTable(Qm71, 0, RomQm01A1, groupTable);
     test::writeFile(inst.dir.file("MSEL/MSEL_DEF.bkh/inside"), "a folder where the file should be");
     inst.setDataSet({Qm71, 0, 3, RomQm01A1});
-    EXPECT_EQ(load(0), LoadUnreadable);
+    EXPECT_EQ(load(TableValues::Defaults), LoadResult::Unreadable);
     EXPECT_EQ(ui.englishTexts(),
         std::vector<std::string> {"Please close BKH files.\n" + inst.dir.file("MSEL/MSEL_DEF.bkh") + ": is a folder"});
     EXPECT_EQ(filledRows(), 1);

@@ -147,6 +147,16 @@ const KindCase KindCases[] = {
             v = 10;
         },
         bit(ConversionKind::NowReserved)},
+    {"ReservedInAnyWidthOrNumberStaysReserved",
+        [](TypedTable& b, TypedTable& a, std::int32_t& v) {
+            ParameterDef& def = b.record(5, "A-5");
+            def.nameEnglish = b.keep("RESERVE 1");
+            def.nameJapanese = b.keep("ﾖﾋﾞ");
+            def.rangeText = b.keep("0/0");
+            reserved(a, 5, "A-5");
+            v = 0;
+        },
+        0},
 };
 
 class ConversionKinds : public ::testing::TestWithParam<KindCase> { };

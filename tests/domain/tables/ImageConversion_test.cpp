@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, IdentityText,
         IdentityCase {"ShortBuffer", "QM", IdentityCheck::UnknownRomVersion, 0, 999, false}),
     test::CaseName {});
 
-TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
+TEST(CheckIdentity, RomVersionAboveVerMaxIsUnknown)
 {
     FileVersionSettings settings = wideLimits();
     ReceivedIdentity found;
@@ -84,7 +84,7 @@ TEST(IdentityCheck, RomVersionAboveVerMaxIsUnknown)
     EXPECT_EQ(checkIdentity(found, bytesOf("QM71 01-A1"), false, {}, settings), IdentityCheck::Known);
 }
 
-TEST(IdentityCheck, CompareNamesTheFirstDifference)
+TEST(CheckIdentity, CompareNamesTheFirstDifference)
 {
     ReceivedIdentity found;
     const auto check = [&](InverterIdentity dataSet) {
@@ -95,7 +95,7 @@ TEST(IdentityCheck, CompareNamesTheFirstDifference)
     EXPECT_EQ(check({0, 1, 5, 8}), IdentityCheck::OtherRomVersion);
 }
 
-TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
+TEST(CheckIdentity, ForcedTransferTakesNewestVersionOfTheIdentity)
 {
     FileVersionSettings settings = wideLimits();
     settings.of(LimitSection::QM73N).newVer = 11;
@@ -108,7 +108,7 @@ TEST(IdentityCheck, ForcedTransferTakesNewestVersionOfIdentityCheck)
     EXPECT_EQ(checkIdentity(found, bytesOf("ZZ73NC2-A1"), false, {}, settings), IdentityCheck::UnknownModel);
 }
 
-TEST(ModeCapacityCheck, ReadsCodesHighByteFirst)
+TEST(CheckModeCapacity, ReadsCodesHighByteFirst)
 {
     std::vector<std::uint8_t> buffer = bytesOf("QM71 01-A1");
     buffer.insert(buffer.end(), {0x00, 0x02, 0x01, 0x10});
