@@ -97,8 +97,7 @@ TEST_P(ReadReport, OpeningAFileDropsTheReadsReport)
     const std::string path = file("ReadData.csl");
     closeDocument(ws(), ui());
     ui().answers.clear();
-    doc().state.fileName = path;
-    loadDataSetIntoWindow(ws(), ui(), LoadPurpose::Open);
+    loadDataSetIntoWindow(ws(), ui(), path, LoadPurpose::Open, PartialDataSet::Shown);
     ASSERT_TRUE(doc().state.open);
     EXPECT_FALSE(doc().conversionReport);
     EXPECT_FALSE(ws().view.commands.conversionReportItem);
