@@ -37,7 +37,7 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 21> optionSpecs {{
+constexpr std::array<OptionSpec, 23> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
@@ -52,12 +52,14 @@ constexpr std::array<OptionSpec, 21> optionSpecs {{
     {"--suffix", true, ForConvert, &Options::suffix},
     {"--report", true, ForConvert, &Options::report},
     {"--area", true, ForShow, &Options::area},
+    {"--check", false, ForShow, nullptr, &Options::check},
     {"--port", true, ForDrive, &Options::port},
     {"--from", true, ForWrite, &Options::fromArea},
     {"--to", true, ForWrite, &Options::toArea},
     {"--changed-only", false, ForWrite, nullptr, &Options::changedOnly},
     {"--no-verify", false, ForWrite, nullptr, &Options::verify, false},
     {"--permit-write", false, ForWrite, nullptr, &Options::permitWrite},
+    {"--send-out-of-range", false, ForWrite, nullptr, &Options::sendNotAllowed},
     {"--accept-identity", false, ForWrite | ForCompareDrive, nullptr, &Options::acceptIdentity},
 }};
 

@@ -48,6 +48,8 @@ struct Options {
     // handled on its own, the others one
     std::vector<std::string> dataFiles;
     std::string area;
+    // show: a value its table row would not take makes the status 7
+    bool check = false;
     std::vector<Assignment> assignments;
 
     // read, write and compare-drive: "COMk" or a device path
@@ -58,6 +60,7 @@ struct Options {
     bool changedOnly = false;
     bool verify = true;
     bool permitWrite = false; // the held-back words A-11..A-16 and the G analog words go out too
+    bool sendNotAllowed = false; // words their table rows would not take are sent too
     // write and compare-drive: Yes to the identity questions the special
     // function switch lets a write ask (every other question is answered No)
     bool acceptIdentity = false;

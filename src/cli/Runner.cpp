@@ -4,6 +4,7 @@
 #include "app/comm/SerialTransferPresenter.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
+#include "app/datafile/ValueCheck.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
@@ -212,6 +213,7 @@ private:
     int runNew();
     bool selectionTaken(const catalogue::ScriptedSelection& selection, catalogue::Model model,
         const catalogue::SelectionChoice& choice, const std::string& capacityAsked);
+    std::size_t tellNotAllowed(const std::string& path);
     int runShow(const std::string& path);
     int runSet(const std::string& path);
     int runExport(const std::string& path);
@@ -397,10 +399,21 @@ bool Session::loadTabledDataSet(const std::string& path)
     return true;
 }
 
+// Every value of the loaded data set that its table row would not take, on
+// the error stream; how many.
+std::size_t Session::tellNotAllowed(const std::string& path)
+{
+    const std::vector<ValueFailure> failures = datafile::checkDocumentValues(m_ws->doc);
+    if (!failures.empty())
+        say(datafile::valueFailuresNotice(path, failures, failures.size()));
+    return failures.size();
+}
+
 int Session::runShow(const std::string& path)
 {
     if (!loadDataSet(path, false))
         return ExitRefused;
+    const std::size_t notAllowed = tellNotAllowed(path);
     const Workspace& ws = *m_ws;
     const Document& doc = ws.doc;
 
@@ -452,7 +465,7 @@ int Session::runShow(const std::string& path)
     }
     m_out.flush();
     m_tableShown = true;
-    return ExitDone;
+    return m_options.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
 }
 
 int Session::runSet(const std::string& path)
@@ -489,6 +502,7 @@ int Session::runExport(const std::string& path)
 {
     if (!loadDataSet(path, true))
         return ExitRefused;
+    tellNotAllowed(path);
     const Workspace& ws = *m_ws;
     const std::string target = m_options.output.empty() ? datafile::companionCsvPath(path) : m_options.output;
     if (sameFile(target, path)) {
@@ -546,6 +560,9 @@ int Session::runWrite()
     const std::optional<int> to = o.toArea.empty() ? comm::AreaP : areaOption(o.toArea);
     if (!from || !to)
         return ExitRefused;
+    if (!o.sendNotAllowed && refuseWordsNotAllowed(m_ws->doc, m_ui, m_ws->settings.language, *from, *to))
+        return ExitRefused;
+    m_ui.setSendNotAllowed(o.sendNotAllowed);
 
     DriveDialog dialog(*m_ws, m_ui, o.port, comm::CommandWrite, m_env.workFolder);
     comm::SerialTransferPresenter& write = dialog.presenter();

@@ -31,7 +31,9 @@ std::vector<ValueFailure> checkDataSet(const ParameterTable& table, const Parame
         // refuse of it, the drive should not be given either.
         const CellVerdict verdict
             = validateCellEntry(cellEntryFor(GridContent::Table, table, values, capacity, slot + 1, failure.valueText));
-        if (verdict.outcome == CellOutcome::Accepted || verdict.outcome == CellOutcome::Unchanged)
+        // Outside the area: a row the rules read holds no value (a table
+        // without it), so there is nothing to hold this value against.
+        if (verdict.outcome != CellOutcome::Refused)
             continue;
         failure.fault = ValueFault::Refused;
         failure.reason = verdict.message;
