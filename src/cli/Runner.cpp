@@ -231,6 +231,9 @@ private:
     std::unique_ptr<Workspace> m_ws;
     bool m_severalFiles = false;
     bool m_tableShown = false;
+    // The last data set loaded was read in part: the file cut short or its
+    // table damaged.
+    bool m_inputDamaged = false;
 };
 
 // Each data file is a transaction of its own on the workspace as start-up
@@ -370,19 +373,23 @@ bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
 {
     Workspace& ws = *m_ws;
     ws.doc.state.rawDataSetMode = false;
+    m_inputDamaged = false;
     const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, m_ui, path);
     if (!read)
         return false;
+    m_inputDamaged = *read != datafile::ParseStatus::Complete;
     if (mustBeComplete && *read != datafile::ParseStatus::Complete) {
         say(message(TextId::CliDataSetDamaged, path));
         return false;
     }
     ws.doc.state.fileName = path;
     // The table's message has named the file and the line where it ends.
-    if (showLoadedDataSet(ws, m_ui, LoadPurpose::InverterRead) == tables::LoadIncomplete && mustBeComplete) {
+    const int table = showLoadedDataSet(ws, m_ui, LoadPurpose::InverterRead);
+    if (table == tables::LoadIncomplete && mustBeComplete) {
         say(message(TextId::CliTableIncomplete));
         return false;
     }
+    m_inputDamaged = m_inputDamaged || table == tables::LoadIncomplete;
     return true;
 }
 
@@ -465,6 +472,9 @@ int Session::runShow(const std::string& path)
     }
     m_out.flush();
     m_tableShown = true;
+    // Shown in part, the rows printed must not read as the whole data set.
+    if (m_inputDamaged)
+        return ExitInputDamaged;
     return m_options.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
 }
 

@@ -32,6 +32,9 @@ enum ExitStatus : int {
     // outside its new range (the conversion report names the words); show
     // --check: a value is not what its table row allows (listed)
     ExitOutOfRange = 7,
+    // show: printed, but the data file or its table was damaged and only the
+    // part before the damage is shown (the message names the file and line)
+    ExitInputDamaged = 8,
 };
 
 // What the process brings: where the program lies and the locale (as the
