@@ -48,6 +48,8 @@ struct Options {
     // handled on its own, the others one
     std::vector<std::string> dataFiles;
     std::string area;
+    // show: a value its table row would not take makes the status 7
+    bool check = false;
     std::vector<Assignment> assignments;
 
     // read, write and compare-drive: "COMk" or a device path
@@ -62,6 +64,7 @@ struct Options {
     bool resume = false;
     // history: JSON lines instead of a table
     bool json = false;
+    bool sendNotAllowed = false; // words their table rows would not take are sent too
     // write and compare-drive: Yes to the identity questions the special
     // function switch lets a write ask (every other question is answered No)
     bool acceptIdentity = false;

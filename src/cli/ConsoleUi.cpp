@@ -45,4 +45,12 @@ Answer ConsoleUi::ask(const Message& text, const Message& caption, Buttons butto
     return answer;
 }
 
+bool ConsoleUi::confirmSendingNotAllowed(const Message& text, const Message& caption, Language language)
+{
+    const std::string& title = caption.in(language);
+    write(
+        (title.empty() ? std::string() : title + ": ") + text.in(language) + (m_sendNotAllowed ? " -> Yes" : " -> No"));
+    return m_sendNotAllowed;
+}
+
 } // namespace tess::cli

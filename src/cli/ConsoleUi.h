@@ -37,6 +37,10 @@ public:
     // While on, questions are answered Yes: for the span of a job whose only
     // questions the command line has answered with a flag.
     void setAnswerYes(bool yes) { m_answerYes = yes; }
+    // Words outside their table rows go to the drive only when the command
+    // line said so (write --send-out-of-range), whatever else is answered Yes.
+    bool confirmSendingNotAllowed(const Message& text, const Message& caption, Language language) override;
+    void setSendNotAllowed(bool send) { m_sendNotAllowed = send; }
     // Called before each line is written, so that whatever shares the error
     // stream (a progress line) can make room; nothing for none.
     void setBeforeWrite(std::function<void()> beforeWrite) { m_beforeWrite = std::move(beforeWrite); }
@@ -49,6 +53,7 @@ private:
     std::string m_context;
     bool m_muted = false;
     bool m_answerYes = false;
+    bool m_sendNotAllowed = false;
     std::function<void()> m_beforeWrite;
 };
 

@@ -1,8 +1,11 @@
 #include "cli/DriveTransfer.h"
 
 #include "app/comm/SerialTransferPresenter.h"
+#include "app/datafile/ValueCheck.h"
+#include "app/mainwindow/Document.h"
 #include "cli/ConsoleUi.h"
 #include "cli/ProgressLine.h"
+#include "domain/text/Texts.h"
 
 #include <array>
 #include <atomic>
@@ -116,6 +119,19 @@ void interruptDriveTransaction()
     g_interrupted = true;
     if (comm::SerialTransferPresenter* presenter = g_running)
         presenter->requestCancel();
+}
+
+bool refuseWordsNotAllowed(const Document& doc, ConsoleUi& ui, Language language, int fromArea, int toArea)
+{
+    std::vector<comm::WordSpan> ranges;
+    // Areas the write would refuse are told by the write itself.
+    if (comm::buildWriteRanges(fromArea, toArea, doc.table.areaFirst, doc.table.areaLast, ranges) != 0)
+        return false;
+    const std::vector<ValueFailure> failures = datafile::wordsNotAllowed(doc, ranges);
+    if (failures.empty())
+        return false;
+    ui.showMessage(withCause(datafile::wordsToSendList(failures), message(TextId::CliWriteNotAllowed)), language);
+    return true;
 }
 
 TransferOutcome runDriveTransaction(

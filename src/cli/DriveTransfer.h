@@ -1,5 +1,11 @@
 #pragma once
 
+#include "domain/common/Language.h"
+
+namespace tess {
+struct Document;
+} // namespace tess
+
 namespace tess::comm {
 class SerialTransferPresenter;
 } // namespace tess::comm
@@ -26,6 +32,11 @@ struct TransferOutcome {
 // answered as always. The progress goes to progress when there is one.
 TransferOutcome runDriveTransaction(
     comm::SerialTransferPresenter& presenter, ConsoleUi& ui, bool acceptIdentity, ProgressLine* progress);
+
+// Before a write of the areas fromArea..toArea: the words that their table
+// rows would not take, listed with the word that nothing was sent. True when
+// there are any: the command line sends them only with --send-out-of-range.
+bool refuseWordsNotAllowed(const Document& doc, ConsoleUi& ui, Language language, int fromArea, int toArea);
 
 // What a stop signal does during runDriveTransaction; safe in a signal handler.
 void interruptDriveTransaction();

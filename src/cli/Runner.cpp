@@ -5,6 +5,7 @@
 #include "app/comm/TransferHistory.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
+#include "app/datafile/ValueCheck.h"
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
@@ -218,6 +219,7 @@ private:
     int runNew();
     bool selectionTaken(const catalogue::ScriptedSelection& selection, catalogue::Model model,
         const catalogue::SelectionChoice& choice, const std::string& capacityAsked);
+    std::size_t tellNotAllowed(const std::string& path);
     int runShow(const std::string& path);
     int runSet(const std::string& path);
     int runExport(const std::string& path);
@@ -238,6 +240,9 @@ private:
     std::unique_ptr<Workspace> m_ws;
     bool m_severalFiles = false;
     bool m_tableShown = false;
+    // The last data set loaded was read in part: the file cut short or its
+    // table damaged.
+    bool m_inputDamaged = false;
 };
 
 // Each data file is a transaction of its own on the workspace as start-up
@@ -377,10 +382,12 @@ int Session::runNew()
 // that a command never writes what it did not fully read.
 bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
 {
+    m_inputDamaged = false;
     const DataSetLoad load = loadDataSetIntoWindow(
         *m_ws, m_ui, path, LoadPurpose::InverterRead, mustBeComplete ? PartialDataSet::Refused : PartialDataSet::Shown);
     if (!load.read)
         return false;
+    m_inputDamaged = *load.read != datafile::ParseStatus::Complete;
     if (!load.shown) {
         say(message(TextId::CliDataSetDamaged, path));
         return false;
@@ -390,6 +397,7 @@ bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
         say(message(TextId::CliTableIncomplete));
         return false;
     }
+    m_inputDamaged = m_inputDamaged || load.shown == tables::LoadResult::Incomplete;
     return true;
 }
 
@@ -406,10 +414,21 @@ bool Session::loadTabledDataSet(const std::string& path)
     return true;
 }
 
+// Every value of the loaded data set that its table row would not take, on
+// the error stream; how many.
+std::size_t Session::tellNotAllowed(const std::string& path)
+{
+    const std::vector<ValueFailure> failures = datafile::checkDocumentValues(m_ws->doc);
+    if (!failures.empty())
+        say(datafile::valueFailuresNotice(path, failures, failures.size()));
+    return failures.size();
+}
+
 int Session::runShow(const std::string& path)
 {
     if (!loadDataSet(path, false))
         return ExitRefused;
+    const std::size_t notAllowed = tellNotAllowed(path);
     const Workspace& ws = *m_ws;
     const Document& doc = ws.doc;
 
@@ -461,7 +480,10 @@ int Session::runShow(const std::string& path)
     }
     m_out.flush();
     m_tableShown = true;
-    return ExitDone;
+    // Shown in part, the rows printed must not read as the whole data set.
+    if (m_inputDamaged)
+        return ExitInputDamaged;
+    return m_options.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
 }
 
 int Session::runSet(const std::string& path)
@@ -498,6 +520,7 @@ int Session::runExport(const std::string& path)
 {
     if (!loadDataSet(path, true))
         return ExitRefused;
+    tellNotAllowed(path);
     const Workspace& ws = *m_ws;
     const std::string target = m_options.output.empty() ? datafile::companionCsvPath(path) : m_options.output;
     if (sameFile(target, path)) {
@@ -561,6 +584,9 @@ int Session::runWrite()
     const std::optional<int> to = toArea.empty() ? comm::AreaP : areaOption(toArea);
     if (!from || !to)
         return ExitRefused;
+    if (!o.sendNotAllowed && refuseWordsNotAllowed(m_ws->doc, m_ui, m_ws->settings.language, *from, *to))
+        return ExitRefused;
+    m_ui.setSendNotAllowed(o.sendNotAllowed);
     if (!earlier)
         tellInterruptedWrite();
 

@@ -29,8 +29,12 @@ enum ExitStatus : int {
     ExitWordsRefused = 6, // write: every word went out, but the drive refused some (listed)
     ExitDriveDiffers = 1, // compare-drive: the drive holds other values
     // convert: the data set was converted and written, but a kept value lies
-    // outside its new range (the conversion report names the words)
+    // outside its new range (the conversion report names the words); show
+    // --check: a value is not what its table row allows (listed)
     ExitOutOfRange = 7,
+    // show: printed, but the data file or its table was damaged and only the
+    // part before the damage is shown (the message names the file and line)
+    ExitInputDamaged = 8,
 };
 
 // What the process brings: where the program lies and the locale (as the

@@ -2,6 +2,7 @@
 // slave side of a pseudo-terminal, the simulated inverter program on the
 // master side.
 #include "cli/CliRun.h"
+#include "cli/OutOfRangeValues.h"
 #include "cli/Runner.h"
 #include "cli/SimulatedDrive.h"
 
@@ -261,6 +262,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliDriveRefused,
         // 1 tells a difference: a comparison that never came about is no "different".
         RefusalCase {"CompareDriveOfAMissingFile", {"compare-drive", "missing.csl"}, ExitTransferFailed}),
     test::CaseName {});
+
+// A value its table row does not allow goes to the drive only when the
+// command line says so: a damaged digit or a hand edit is not sent unseen.
+TEST_F(CliDrive, WriteRefusesAValueOutsideItsRowUnlessToldToSendIt)
+{
+    writeValueByHand([this](std::vector<std::string> args) { return run(std::move(args)); }, changed, "D-9", "1", 8);
+    startDrive();
+    const std::vector<std::string> write {"write", changed, "--port", port, "--changed-only"};
+
+    EXPECT_EQ(run(write), ExitRefused);
+    EXPECT_NE(err.str().find("\nD-9 = 8, allowed 0/1\n"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("Nothing was sent."), std::string::npos) << err.str();
+    EXPECT_FALSE(fileExists(dir.file("writelog.txt")));
+    EXPECT_EQ(drive.wordsWritten(200), 0);
+
+    std::vector<std::string> anyway = write;
+    anyway.push_back("--send-out-of-range");
+    EXPECT_EQ(run(anyway), ExitDone) << err.str();
+    EXPECT_EQ(drive.stop(), 2); // Fund.-3 and D-9
+}
 
 } // namespace
 } // namespace tess::cli

@@ -259,6 +259,26 @@ private slots:
         QVERIFY(!model.index(ValueRow - 1, tess::ColName).data(Qt::BackgroundRole).isValid());
     }
 
+    // A value outside its row's range (a damaged digit, a hand edit) shows
+    // in red, changed-from-default bold still beside it, until it holds.
+    void valueItsRowDoesNotAllowIsRed()
+    {
+        Workspace ws;
+        fillDocument(ws);
+        ws.doc.values[static_cast<std::size_t>(ValueRow - 1)] = 1001; // 100.1, range 0.0/100.0
+        ParameterGridModel model(ws);
+        const QModelIndex value = model.index(ValueRow - 1, tess::ColValue);
+        QCOMPARE(value.data(Qt::ForegroundRole).value<QColor>(), ParameterGridModel::notAllowedValueColour());
+        QVERIFY(value.data(Qt::FontRole).value<QFont>().bold());
+        QCOMPARE(model.index(ValueRow, tess::ColValue).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+        QCOMPARE(model.filtered().notAllowedCount, 1);
+
+        ws.doc.values[static_cast<std::size_t>(ValueRow - 1)] = 1000;
+        model.refresh();
+        QCOMPARE(value.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+        QCOMPARE(model.filtered().notAllowedCount, 0);
+    }
+
     // However often Qt asks for a cell, asking changes neither the answers
     // nor the document.
     void readingCellsChangesNothing()

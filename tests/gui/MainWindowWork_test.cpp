@@ -1,5 +1,7 @@
 #include "app/common/Workspace.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "domain/tables/ConversionReport.h"
+#include "domain/tables/ValueFormat.h"
 #include "gui/app/Application.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/MainWindow.h"
@@ -621,6 +623,29 @@ private slots:
         QTest::keyClick(searchBox(), Qt::Key_Escape);
         QVERIFY(searchBox()->text().isEmpty());
         QCOMPARE(shownRows(), every);
+    }
+
+    // A value its row does not allow, as a damaged file brings it: red in
+    // the grid and counted in the status bar until a value the row takes
+    // is entered.
+    void valueOutsideItsRowIsRedAndCountedUntilEntered()
+    {
+        newThroughTheDialog();
+        const int row = oneDecimalRow();
+        const std::optional<ParameterDef>& def = ws().doc.table.def(row - 1);
+        const std::optional<tables::UnitRange> range = tables::parseRange(def->rangeText, def->decimals);
+        QVERIFY(range && range->high < 32767);
+        ws().doc.values[static_cast<std::size_t>(row - 1)] = 32767;
+        m_form->refreshFromCore();
+        auto* model = static_cast<gui::ParameterGridModel*>(m_form->grid()->model());
+        const auto colour
+            = [&] { return model->indexOfGridRow(row, ColValue).data(Qt::ForegroundRole).value<QColor>(); };
+        QCOMPARE(colour(), gui::ParameterGridModel::notAllowedValueColour());
+        QCOMPARE(counts(), QStringLiteral("665 rows, 1 changed from default, 1 outside its table row"));
+
+        enterValue(row, QString::fromStdString(tables::formatUnits(range->low, def->decimals)));
+        QCOMPARE(colour(), QColor(Qt::white));
+        QVERIFY(!counts().contains(QStringLiteral("outside")));
     }
 
     void changedFilterFollowsTheEntries()

@@ -25,6 +25,13 @@ public:
     void setBusy(bool busy) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
+    // Recorded apart from the other questions and answered by
+    // sendNotAllowed: tests of the line send the words they made up.
+    bool confirmSendingNotAllowed(const Message& text, const Message&, Language language) override
+    {
+        notAllowedQuestions.push_back({text, language});
+        return sendNotAllowed;
+    }
 
     // The messages as shown, in the language they were shown in.
     std::vector<std::string> shownTexts() const;
@@ -37,6 +44,8 @@ public:
     std::deque<Answer> answers;
     // Called with each question before it is answered.
     std::function<void(const Message& question)> onAsk;
+    std::vector<Shown> notAllowedQuestions;
+    bool sendNotAllowed = true;
     std::deque<std::optional<std::string>> fileNames;
     int busyDepth = 0;
     int busyCount = 0; // how often the hourglass was shown

@@ -5,6 +5,7 @@
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
+#include "app/datafile/ValueCheck.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
 #include "app/mainwindow/DocumentGrid.h"
@@ -357,6 +358,10 @@ int SerialTransferPresenter::transfer()
         show(TextId::TransAreaNotDefined);
         return -2;
     }
+    // A damaged or hand-edited value goes to a running drive only when the
+    // user has seen it and agreed.
+    if (!datafile::confirmWordsToSend(m_ws, m_ui, m_ranges))
+        return -1;
     return writeTransaction();
 }
 

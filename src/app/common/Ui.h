@@ -34,6 +34,15 @@ public:
     // Empty when the user cancels. With multiSelect the paths come separated by '\n'.
     virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;
+
+    // Before a write: words that their table rows would not take are about
+    // to go to the drive (`text` lists them). True: send them as they are.
+    // A person is asked, No being the safe answer; a caller without one
+    // answers as it was told beforehand.
+    virtual bool confirmSendingNotAllowed(const Message& text, const Message& caption, Language language)
+    {
+        return ask(text, caption, Buttons::YesNo, language) == Answer::Yes;
+    }
 };
 
 // Shows the hourglass for the lifetime of the scope.

@@ -18,40 +18,9 @@ bool isGridRow(int row)
     return row >= 1 && row < GridRowsWithTable;
 }
 
-// The stored word of a grid row as the rules between the first parameters
-// read it; nothing for a row the grid shows no value in.
-std::optional<std::int16_t> ruleWord(const Document& doc, int row)
-{
-    const int slot = row - 1;
-    if (doc.content == GridContent::Raw)
-        return static_cast<std::int16_t>(doc.values[static_cast<std::size_t>(slot)]);
-    const std::optional<ParameterDef>& def = doc.table.def(slot);
-    if (doc.content != GridContent::Table || !def)
-        return std::nullopt;
-    const std::int32_t word = def->capacityWord ? doc.identity.capacity : doc.values[static_cast<std::size_t>(slot)];
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
-}
-
 CellEntry entryOf(const Document& doc, int row, std::string_view typed)
 {
-    CellEntry entry;
-    entry.typed = typed;
-    const int slot = row - 1;
-    if (doc.content == GridContent::Raw) {
-        // A raw data set shows plain integers, its own values as defaults.
-        entry.decimals = 0;
-        entry.negativeDefault = doc.values[static_cast<std::size_t>(slot)] < 0;
-    } else if (const std::optional<ParameterDef>& def = doc.table.def(slot); doc.content == GridContent::Table && def) {
-        entry.decimals = def->decimals;
-        entry.negativeDefault = !def->capacityWord && def->defaultUnits < 0;
-        entry.code = def->code;
-    }
-    for (std::size_t i = 0; i < CrossRuleRows.size(); ++i)
-        entry.ruleWords[i] = ruleWord(doc, CrossRuleRows[i]);
-    entry.stored = doc.values[static_cast<std::size_t>(slot)];
-    entry.rawDataSet = doc.content == GridContent::Raw;
-    entry.row = row;
-    return entry;
+    return cellEntryFor(doc.content, doc.table, doc.values, doc.identity.capacity, row, typed);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
 #include "app/datafile/DataSetFile.h"
+#include "app/datafile/ValueCheck.h"
 #include "app/mainwindow/CompareCommand.h"
 #include "app/mainwindow/MainWindowTexts.h"
 #include "app/mainwindow/ReceivedImageReport.h"
@@ -321,6 +322,12 @@ tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
                 ws.settings.language);
         doc.state.saved = false;
         ws.view.commands.saveItem = true;
+    }
+    if (purpose == LoadPurpose::Open) {
+        // A damaged digit or a hand edit reads as a valid number: say so
+        // before anyone writes it to a drive.
+        if (const std::vector<ValueFailure> failures = datafile::checkDocumentValues(doc); !failures.empty())
+            ui.showMessage(datafile::valueFailuresNotice(doc.state.fileName, failures, 20), ws.settings.language);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "app/mainwindow/Document.h"
 #include "app/mainwindow/DocumentGrid.h"
 #include "domain/common/TextFold.h"
+#include "domain/grid/DataSetCheck.h"
 #include "domain/tables/ValueFormat.h"
 #include "domain/text/Texts.h"
 
@@ -153,6 +154,11 @@ GridFilterResult filterGridRows(const Document& doc, const GridFilterSettings& s
     const GridSource grid = gridSource(doc, Language::English);
     const int lastRow = std::clamp(gridRowCount(grid), 1, GridRowsWithTable) - 1;
     result.rows.reserve(static_cast<std::size_t>(lastRow));
+    if (doc.content == GridContent::Table) {
+        for (const ValueFailure& failure : checkDataSet(doc.table, doc.values, doc.identity.capacity))
+            result.notAllowed[static_cast<std::size_t>(failure.slot + 1)] = true;
+        result.notAllowedCount = static_cast<int>(result.notAllowed.count());
+    }
     for (int row = 1; row <= lastRow; ++row) {
         const ParameterDef* record = recordOf(doc, row);
         const std::string code = cellText(grid, row, ColCode);
@@ -213,6 +219,9 @@ Message gridCountsText(const GridFilterResult& result, bool comparing)
     if (comparing)
         append(message(result.differenceCount == 1 ? TextId::CountOneDifference : TextId::CountDifferences,
             number(result.differenceCount)));
+    if (result.notAllowedCount > 0)
+        append(message(result.notAllowedCount == 1 ? TextId::CountOneNotAllowed : TextId::CountNotAllowed,
+            number(result.notAllowedCount)));
     return text;
 }
 

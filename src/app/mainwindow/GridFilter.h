@@ -37,11 +37,15 @@ struct GridFilterResult {
     std::bitset<GridRowsWithTable> changed;
     // By grid row, while a comparison is shown: the two values differ.
     std::bitset<GridRowsWithTable> differs;
+    // By grid row: the stored value is one its table row would not take
+    // (checkDataSet): a damaged or hand-edited file.
+    std::bitset<GridRowsWithTable> notAllowed;
     int shownParameters = 0; // the rows shown that hold a parameter
     // Of the whole data set, shown or not: the counts do not change while
     // the user narrows the grid.
     int changedCount = 0;
     int differenceCount = 0;
+    int notAllowedCount = 0;
 };
 
 // Whether the fields pass the grid's search: every word of searchText
@@ -80,7 +84,8 @@ std::optional<std::size_t> stepToDifference(
     const GridFilterResult& result, std::optional<std::size_t> from, bool forward);
 
 // The status bar counts: "665 rows, 3 changed from default", while
-// comparing followed by ", 12 differences".
+// comparing followed by ", 12 differences", and when values are not what
+// their table rows allow, by ", 2 outside their table rows".
 Message gridCountsText(const GridFilterResult& result, bool comparing);
 
 } // namespace tess

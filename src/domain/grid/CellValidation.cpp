@@ -138,7 +138,45 @@ Message statusText(const CellEntry& entry)
     return Message {code + std::string(suffix.ja), code + std::string(suffix.en)};
 }
 
+// The stored word of a grid row as the rules between the first parameters
+// read it; nothing for a row the grid shows no value in.
+std::optional<std::int16_t> ruleWord(
+    GridContent content, const ParameterTable& table, const ParameterSet& values, int capacity, int row)
+{
+    const int slot = row - 1;
+    if (content == GridContent::Raw)
+        return static_cast<std::int16_t>(values[static_cast<std::size_t>(slot)]);
+    const std::optional<ParameterDef>& def = table.def(slot);
+    if (content != GridContent::Table || !def)
+        return std::nullopt;
+    const std::int32_t word = def->capacityWord ? capacity : values[static_cast<std::size_t>(slot)];
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(word));
+}
+
 } // namespace
+
+CellEntry cellEntryFor(GridContent content, const ParameterTable& table, const ParameterSet& values, int capacity,
+    int row, std::string_view typed)
+{
+    CellEntry entry;
+    entry.typed = typed;
+    const int slot = row - 1;
+    if (content == GridContent::Raw) {
+        // A raw data set shows plain integers, its own values as defaults.
+        entry.decimals = 0;
+        entry.negativeDefault = values[static_cast<std::size_t>(slot)] < 0;
+    } else if (const std::optional<ParameterDef>& def = table.def(slot); content == GridContent::Table && def) {
+        entry.decimals = def->decimals;
+        entry.negativeDefault = !def->capacityWord && def->defaultUnits < 0;
+        entry.code = def->code;
+    }
+    for (std::size_t i = 0; i < CrossRuleRows.size(); ++i)
+        entry.ruleWords[i] = ruleWord(content, table, values, capacity, CrossRuleRows[i]);
+    entry.stored = values[static_cast<std::size_t>(slot)];
+    entry.rawDataSet = content == GridContent::Raw;
+    entry.row = row;
+    return entry;
+}
 
 CellVerdict validateCellEntry(const CellEntry& entry)
 {

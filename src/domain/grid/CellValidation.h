@@ -1,6 +1,9 @@
 #pragma once
 
+#include "domain/common/Identity.h"
 #include "domain/common/Message.h"
+#include "domain/grid/CellText.h"
+#include "domain/tables/ParameterTable.h"
 
 #include <array>
 #include <cstddef>
@@ -56,5 +59,14 @@ struct CellVerdict {
 // "Fund.-0".."Fund.-2", "A-0" and "A-1", and the comparison with the stored
 // value. Pure: the caller applies the verdict.
 CellVerdict validateCellEntry(const CellEntry& entry);
+
+// The entry of `typed` in the value cell of grid row `row` of a data set
+// shown as `content` with `table` over `values` (capacity: the identity's
+// capacity index, which the capacity word holds): the row's decimal places,
+// its code and the words the rules between the first parameters read.
+// The one place that says what an Enter in a row is checked against, for
+// the grid and for the check of a whole data set.
+CellEntry cellEntryFor(GridContent content, const ParameterTable& table, const ParameterSet& values, int capacity,
+    int row, std::string_view typed);
 
 } // namespace tess

@@ -106,17 +106,6 @@ bool sameDefault(const ParameterDef& a, int capacityA, const ParameterDef& b, in
     return a.defaultUnits * powerOfTen(places - a.decimals) == b.defaultUnits * powerOfTen(places - b.decimals);
 }
 
-bool outsideRange(const ParameterDef& def, std::int32_t value)
-{
-    if (def.capacityWord || def.decimals < 0 || def.decimals > MaxDecimals)
-        return false;
-    const std::optional<UnitRange> range = parseRange(effectiveRangeText(def), def.decimals);
-    if (!range)
-        return false;
-    const std::int64_t stored = storedValue(value, def.signFlag);
-    return stored < range->low || stored > range->high;
-}
-
 } // namespace
 
 std::optional<UnitRange> parseRange(std::string_view rangeText, int decimals)
@@ -143,6 +132,17 @@ std::optional<UnitRange> parseRange(std::string_view rangeText, int decimals)
     if (range.low > range.high)
         return std::nullopt;
     return range;
+}
+
+bool outsideRange(const ParameterDef& def, std::int32_t value)
+{
+    if (def.capacityWord || def.decimals < 0 || def.decimals > MaxDecimals)
+        return false;
+    const std::optional<UnitRange> range = parseRange(effectiveRangeText(def), def.decimals);
+    if (!range)
+        return false;
+    const std::int64_t stored = storedValue(value, def.signFlag);
+    return stored < range->low || stored > range->high;
 }
 
 std::string effectiveRangeText(const ParameterDef& def)

@@ -72,6 +72,10 @@ std::optional<UnitRange> parseRange(std::string_view rangeText, int decimals);
 // The range text a record shows: its own, or the 400 V class's fixed one.
 std::string effectiveRangeText(const ParameterDef& def);
 
+// Whether a stored value lies outside the range its record gives. A range
+// that cannot be read, and the capacity word, never count as broken.
+bool outsideRange(const ParameterDef& def, std::int32_t value);
+
 // Whether the slot is a parameter rather than a reserved one ("予備" /
 // "Reserved") or one without a record.
 bool isParameter(const std::optional<ParameterDef>& def);

@@ -29,6 +29,11 @@ QColor ParameterGridModel::editedValueColour()
 {
     return QColor(128, 0, 128);
 }
+QColor ParameterGridModel::notAllowedValueColour()
+{
+    // Light enough to read on the value column's blue and purple.
+    return QColor(255, 128, 128);
+}
 QColor ParameterGridModel::differenceTint()
 {
     return QColor(255, 228, 160);
@@ -94,6 +99,10 @@ QVariant ParameterGridModel::data(const QModelIndex& index, int role) const
         return changed;
     }
     case Qt::ForegroundRole:
+        // A value its table row would not take stands out in its own
+        // colour; the bold of a changed value stays beside it.
+        if (column == ColValue && m_filtered.notAllowed[static_cast<std::size_t>(row)])
+            return notAllowedValueColour();
         if (column == ColValue)
             return QColor(Qt::white);
         if (column != ColCode)

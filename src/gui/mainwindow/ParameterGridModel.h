@@ -63,6 +63,8 @@ public:
     static QColor editedValueColour();
     // The rows that differ in a comparison, in every column but the value.
     static QColor differenceTint();
+    // The value text of a row whose value its table row would not take.
+    static QColor notAllowedValueColour();
 
 signals:
     // The document stays but other rows pass the filter: the model is reset
