@@ -38,7 +38,7 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 23> optionSpecs {{
+constexpr std::array<OptionSpec, 25> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},

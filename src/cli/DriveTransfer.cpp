@@ -125,7 +125,8 @@ bool refuseWordsNotAllowed(const Document& doc, ConsoleUi& ui, Language language
 {
     std::vector<comm::WordSpan> ranges;
     // Areas the write would refuse are told by the write itself.
-    if (comm::buildWriteRanges(fromArea, toArea, doc.table.areaFirst, doc.table.areaLast, ranges) != 0)
+    if (comm::buildWriteRanges(fromArea, toArea, doc.table.areaFirst, doc.table.areaLast, ranges)
+        != comm::WriteRangeChoice::Built)
         return false;
     const std::vector<ValueFailure> failures = datafile::wordsNotAllowed(doc, ranges);
     if (failures.empty())
