@@ -33,6 +33,13 @@ Answer MainThreadUi::ask(const Message& text, const Message& caption, Buttons bu
     return answer;
 }
 
+bool MainThreadUi::confirmSendingNotAllowed(const Message& text, const Message& caption, Language language)
+{
+    bool send = false;
+    onContextThread([&] { send = m_target.confirmSendingNotAllowed(text, caption, language); });
+    return send;
+}
+
 void MainThreadUi::setBusy(bool busy)
 {
     onContextThread([&] { m_target.setBusy(busy); });

@@ -22,6 +22,9 @@ public:
     void setBusy(bool busy) override;
     std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
+    // Carried to the target as it is, not as a question of the base's: the
+    // target may answer it as it was told beforehand.
+    bool confirmSendingNotAllowed(const Message& text, const Message& caption, Language language) override;
 
 private:
     template <typename Call> void onContextThread(Call&& call);
