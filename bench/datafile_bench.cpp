@@ -84,7 +84,7 @@ struct SavedDataSet {
     {
         fillDocument(ws);
         ws.writer = &writer;
-        saved = datafile::writeDataSet(ws, ui, path, datafile::SaveMode::Save) == 0;
+        saved = datafile::writeDataSet(ws, ui, path, datafile::SaveMode::Save) == datafile::SaveResult::Saved;
     }
 
     ScratchFolder folder;
@@ -116,7 +116,7 @@ void BM_WriteDataSetWithCsv(benchmark::State& state)
     fillDocument(ws);
     const std::string path = folder.file("pump.csl");
     for (auto _ : state)
-        if (datafile::writeDataSet(ws, ui, path, datafile::SaveMode::Save) != 0)
+        if (datafile::writeDataSet(ws, ui, path, datafile::SaveMode::Save) != datafile::SaveResult::Saved)
             state.SkipWithError("cannot write the data file");
 }
 BENCHMARK(BM_WriteDataSetWithCsv)->Unit(benchmark::kMillisecond);
@@ -166,8 +166,9 @@ void BM_ReadAndWriteDataSetWithCsv(benchmark::State& state)
     }
     const bench::LoopTimer timer;
     for (auto _ : state) {
-        if (datafile::readDataSet(set.ws, set.ui, set.path) != 0
-            || datafile::writeDataSet(set.ws, set.ui, set.path, datafile::SaveMode::Save) != 0)
+        if (!datafile::readDataSet(set.ws, set.ui, set.path)
+            || datafile::writeDataSet(set.ws, set.ui, set.path, datafile::SaveMode::Save)
+                != datafile::SaveResult::Saved)
             state.SkipWithError("cannot read or write the data file");
     }
     const double work = timer.secondsPerIteration(state);

@@ -79,7 +79,7 @@ public:
         for (int slot = 0; slot < SlotCount - 2; ++slot)
             ws.doc.values[static_cast<std::size_t>(slot)] = slot * 37 - 5000;
         path = m_folder.file("held.csl");
-        if (datafile::writeDataSet(ws, m_ui, path, datafile::SaveMode::Save) != 0)
+        if (datafile::writeDataSet(ws, m_ui, path, datafile::SaveMode::Save) != datafile::SaveResult::Saved)
             throw std::runtime_error("cannot save the data set");
     }
 

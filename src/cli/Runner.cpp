@@ -64,11 +64,17 @@ std::string joined(std::span<const std::string_view> items)
 }
 
 // The writer's result as the exit status: "nothing written" only when it is so.
-int exitStatusOfWrite(int written)
+int exitStatusOfWrite(datafile::SaveResult written)
 {
-    if (written == datafile::WriteCsvNotSaved)
+    switch (written) {
+    case datafile::SaveResult::Saved:
+        return ExitDone;
+    case datafile::SaveResult::CsvNotSaved:
         return ExitCsvNotSaved;
-    return written == 0 ? ExitDone : ExitRefused;
+    case datafile::SaveResult::NothingWritten:
+        break;
+    }
+    return ExitRefused;
 }
 
 // Of two statuses of a run over several files the graver: any failure
@@ -407,7 +413,7 @@ bool Session::loadTabledDataSet(const std::string& path)
 {
     if (!loadDataSet(path, true))
         return false;
-    if (m_ws->doc.state.rawDataSetMode) {
+    if (m_ws->doc.content == GridContent::Raw) {
         say(message(TextId::CliRawDataSet));
         return false;
     }
@@ -434,7 +440,7 @@ int Session::runShow(const std::string& path)
 
     std::string prefix;
     if (!m_options.area.empty()) {
-        if (doc.state.rawDataSetMode) {
+        if (doc.content == GridContent::Raw) {
             say(message(TextId::CliRawDataSet));
             return ExitRefused;
         }
@@ -563,7 +569,7 @@ int Session::runRead()
     read.setReadFilePath(o.output);
 
     const TransferOutcome outcome = transact(read);
-    if (outcome.result == datafile::WriteCsvNotSaved)
+    if (outcome.result == comm::ReadCsvNotSaved)
         return ExitCsvNotSaved;
     // The file is named once the read has come through and is being saved.
     return exitStatusOf(outcome, read.fileName().empty() ? ExitTransferFailed : ExitRefused);

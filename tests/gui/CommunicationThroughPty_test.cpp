@@ -202,7 +202,7 @@ private slots:
 
         const std::vector<std::string> shown = m_demo->ui.englishTexts();
         QVERIFY2(ws.doc.state.open, shown.empty() ? "" : shown.front().c_str());
-        QVERIFY(!ws.doc.state.rawDataSetMode);
+        QVERIFY(ws.doc.content != GridContent::Raw);
         QVERIFY(ws.doc.identity == m_heldIdentity);
         QVERIFY(ws.doc.values == m_heldValues);
         QCOMPARE(form.findChild<QLineEdit*>(QStringLiteral("Edit5"))->text(), QStringLiteral("ReadData.csl"));

@@ -170,7 +170,7 @@ SerialTransferTexts SerialTransferPresenter::texts() const
 
 bool SerialTransferPresenter::writeControlsEnabled() const
 {
-    return isWriteDialog() && !m_ws.doc.state.rawDataSetMode;
+    return isWriteDialog() && m_ws.doc.content != GridContent::Raw;
 }
 
 void SerialTransferPresenter::setStartArea(int index)
@@ -480,7 +480,7 @@ void SerialTransferPresenter::prepareLink(LinkState& state)
         return;
 
     const ParameterTable& table = m_ws.doc.table;
-    state.writeWholeImage = m_ws.doc.state.rawDataSetMode;
+    state.writeWholeImage = m_ws.doc.content == GridContent::Raw;
     state.writeRanges = m_ranges;
     state.showAreaL = m_showAreaL;
     state.showAreaN = m_showAreaN;
@@ -714,7 +714,15 @@ int SerialTransferPresenter::saveRead(const ParameterSet& values, const Inverter
         = datafile::writeDataSetFiles(pathOf(m_fileName), identity, values, csv, *m_ws.writer);
     if (written.failure)
         m_ui.showMessage(*written.failure, m_ws.settings.language);
-    return written.result;
+    switch (written.result) {
+    case datafile::SaveResult::Saved:
+        return 0;
+    case datafile::SaveResult::CsvNotSaved:
+        return ReadCsvNotSaved;
+    case datafile::SaveResult::NothingWritten:
+        break;
+    }
+    return -1;
 }
 
 void SerialTransferPresenter::loadReadResult()
@@ -726,7 +734,7 @@ void SerialTransferPresenter::loadReadResult()
     doc.state.fileName = pathOf(m_fileName);
     // A file that cannot be read leaves the window, its file name included,
     // as it was.
-    if (datafile::readDataSet(m_ws, m_ui, doc.state.fileName) != 0) {
+    if (!datafile::readDataSet(m_ws, m_ui, doc.state.fileName)) {
         doc.state.fileName = previous;
         show(TextId::MsgDataFileNotOpened);
         return;

@@ -62,6 +62,9 @@ enum class TransferKind { Read, Write, CompareWithDrive };
 constexpr int WriteWordsRefused = 1;
 // The words read back differ from those the drive took (beyond its refusals).
 constexpr int WriteVerifyDiffers = -3;
+// A read whose data set was saved, but whose .csv copy could not be put in
+// place.
+constexpr int ReadCsvNotSaved = -2;
 
 // What became of the chosen areas as write ranges.
 enum class WriteRangeChoice {

@@ -43,12 +43,13 @@ std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const 
     return parsed->status;
 }
 
-int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
+bool readDataSet(Workspace& ws, Ui& ui, const std::string& path)
 {
-    return readDataSetIntoDocument(ws, ui, path) ? 0 : -1;
+    return readDataSetIntoDocument(ws, ui, path).has_value();
 }
 
-int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received)
+SaveResult writeDataSet(
+    const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received)
 {
     std::optional<CsvCopy> csv;
     if (mode != SaveMode::InverterRead)

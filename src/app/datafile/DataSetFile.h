@@ -42,9 +42,9 @@ std::optional<ParsedDataSet> readDataSetFile(const std::string& path, Ui& ui, La
 // shown; the caller then loads the table of the data set's identity with
 // tables::TableSource::DataSetIdentity); when a value is bad or missing
 // the values before it are loaded, the rest keep theirs, and the user is told
-// the line. -1 when the file cannot be opened or holds no identity: the
+// the line. False when the file cannot be opened or holds no identity: the
 // message is shown and nothing in memory changes.
-int readDataSet(Workspace& ws, Ui& ui, const std::string& path);
+bool readDataSet(Workspace& ws, Ui& ui, const std::string& path);
 // The same, answering how much was read: Complete, InvalidValue or
 // MissingValues when the identity was read, nothing when not.
 std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const std::string& path);
@@ -53,11 +53,11 @@ std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const 
 // identity lines of mode (received is the identity read from the inverter,
 // for InverterRead and UnsupportedRom), then, except for InverterRead, the
 // .csv from the grid texts. Both files are written completely beside their
-// targets before either is replaced. 0 on success; -1 with a message naming
+// targets before either is replaced. NothingWritten with a message naming
 // the file and the reason when neither file was replaced (both old files
-// unchanged); WriteCsvNotSaved with a message saying so when only the .csv
-// could not be put in place.
-int writeDataSet(
+// unchanged); CsvNotSaved with a message saying so when only the .csv could
+// not be put in place.
+SaveResult writeDataSet(
     const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received = {});
 
 } // namespace tess::datafile

@@ -84,7 +84,6 @@ void resetToNoDocument(Workspace& ws)
     doc.state.compareMode = false;
     // A raw data set ends with its document: the next New must not edit and
     // report as if it had no table.
-    doc.state.rawDataSetMode = false;
 
     CommandStates& c = ws.view.commands;
     applyNoDocumentState(c);
@@ -209,7 +208,7 @@ bool showOpenedFile(Workspace& ws, Ui& ui)
 // read or no table can show it.
 bool openReadableFile(Workspace& ws, Ui& ui, const std::string& path)
 {
-    if (datafile::readDataSet(ws, ui, path) != 0)
+    if (!datafile::readDataSet(ws, ui, path))
         return false;
     ws.doc.state.fileName = path;
     return showOpenedFile(ws, ui);
@@ -220,7 +219,6 @@ bool openReadableFile(Workspace& ws, Ui& ui, const std::string& path)
 void openDocument(Workspace& ws, Ui& ui)
 {
     Document& doc = ws.doc;
-    doc.state.rawDataSetMode = false;
     if (doc.state.open) {
         show(ws, ui, TextId::MsgFileAlreadyOpened);
         return;
@@ -243,7 +241,7 @@ bool openDocumentAt(Workspace& ws, Ui& ui, const std::string& path)
     // read leaves it in the window. A comparison ends first, so that the
     // data set read counts as loaded.
     endComparison(ws);
-    if (datafile::readDataSet(ws, ui, path) != 0)
+    if (!datafile::readDataSet(ws, ui, path))
         return false;
     resetToNoDocument(ws);
     ws.doc.state.fileName = path;
@@ -263,7 +261,6 @@ bool isConsoleDataPath(std::string_view path)
 DataSetLoad loadDataSetIntoWindow(
     Workspace& ws, Ui& ui, const std::string& path, LoadPurpose purpose, PartialDataSet partial)
 {
-    ws.doc.state.rawDataSetMode = false;
     DataSetLoad load;
     load.read = datafile::readDataSetIntoDocument(ws, ui, path);
     if (!load.read || (partial == PartialDataSet::Refused && *load.read != datafile::ParseStatus::Complete))
@@ -276,7 +273,6 @@ DataSetLoad loadDataSetIntoWindow(
 tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
 {
     Document& doc = ws.doc;
-    doc.state.rawDataSetMode = false;
     doc.edit = {};
     doc.conversionReport.reset(); // another data set's
     const tables::LoadResult result
@@ -289,7 +285,6 @@ tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
         doc.romIndexShown = doc.identity.romVersion;
         doc.capacityIndexShown = doc.identity.capacity;
     } else {
-        doc.state.rawDataSetMode = true;
         doc.content = GridContent::Raw;
         const std::string none(NoIdentityText);
         doc.identityTexts = {none, none, none, none};
@@ -306,7 +301,7 @@ tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     doc.state.open = true;
     markSaved(ws);
     applyDocumentOpenedState(ws.view.commands);
-    if (doc.state.rawDataSetMode)
+    if (doc.content == GridContent::Raw)
         applyRawDataSetOverrides(ws.view.commands);
     startEditHistory(ws);
     if (purpose == LoadPurpose::Open && result == tables::LoadResult::Unsupported) {
@@ -332,14 +327,14 @@ tables::LoadResult showLoadedDataSet(Workspace& ws, Ui& ui, LoadPurpose purpose)
     return result;
 }
 
-int saveDocument(Workspace& ws, Ui& ui)
+datafile::SaveResult saveDocument(Workspace& ws, Ui& ui)
 {
     Document& doc = ws.doc;
     if (!doc.state.open || doc.state.saved)
-        return 0;
+        return datafile::SaveResult::Saved;
     const BusyScope busy(ui);
-    const int written = datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::Save);
-    if (written == 0) {
+    const datafile::SaveResult written = datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::Save);
+    if (written == datafile::SaveResult::Saved) {
         markSaved(ws);
         doc.usedFiles.push_back(doc.state.fileName);
     }
@@ -359,7 +354,7 @@ void saveDocumentAs(Workspace& ws, Ui& ui)
     endComparison(ws); // the .csv copy is the data set's own rows, not a comparison's
     const BusyScope busy(ui);
     doc.state.fileName = *path;
-    if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) != 0)
+    if (datafile::writeDataSet(ws, ui, doc.state.fileName, datafile::SaveMode::SaveAs) != datafile::SaveResult::Saved)
         return;
     markSaved(ws);
     doc.usedFiles.push_back(doc.state.fileName);
@@ -436,7 +431,7 @@ void switchLanguage(Workspace& ws, Ui& ui, UserStore& store, Language language)
     showEditHistoryCommands(ws);
     // A raw data set has no table whose texts could change; loading again
     // would only repeat why there is none.
-    if (!doc.state.open || doc.state.rawDataSetMode)
+    if (!doc.state.open || doc.content == GridContent::Raw)
         return;
     // A damaged table has said where it ended; its rows are as far as it came.
     if (const tables::LoadResult result = loadTableBusy(ws, ui, tables::TableValues::Stored);

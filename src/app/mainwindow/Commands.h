@@ -54,9 +54,9 @@ bool openDocumentAt(Workspace& ws, Ui& ui, const std::string& path);
 // case. A file dropped on the window is opened only then.
 bool isConsoleDataPath(std::string_view path);
 // Save: the data set to its own file, when there is anything unsaved.
-// Returns the data set writer's result (0 also when there was nothing to
-// save).
-int saveDocument(Workspace& ws, Ui& ui);
+// Returns the data set writer's result (Saved also when there was nothing
+// to save).
+datafile::SaveResult saveDocument(Workspace& ws, Ui& ui);
 // Save As: the save dialog, then the data set to the chosen file.
 void saveDocumentAs(Workspace& ws, Ui& ui);
 // Close: asks to save unsaved changes, then leaves no document open.

@@ -35,7 +35,7 @@ void applyStateAfterComparison(Workspace& ws)
 {
     CommandStates& c = ws.view.commands;
     applyDocumentOpenedState(c);
-    if (ws.doc.state.rawDataSetMode)
+    if (ws.doc.content == GridContent::Raw)
         applyRawDataSetOverrides(c);
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = true;
     c.newItem = c.openItem = false;

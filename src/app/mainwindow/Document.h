@@ -19,7 +19,6 @@ struct DocumentState {
     std::string fileName;
     bool open = false;
     bool saved = true;
-    bool rawDataSetMode = false;
     bool compareMode = false;
     bool cellEditing = false;
 };

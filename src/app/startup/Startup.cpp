@@ -155,7 +155,7 @@ std::string settingsFilePath(const Workspace& ws)
     return ws.settings.applicationFolder + FileVersionIniName;
 }
 
-int clearSpecialFunctionOnExit(const Workspace& ws)
+bool clearSpecialFunctionOnExit(const Workspace& ws)
 {
     return writeIniBool(*ws.writer, settingsFilePath(ws), "spcialfunc", "used", false);
 }

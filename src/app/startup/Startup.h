@@ -62,8 +62,8 @@ std::optional<std::string> fileToOpenAtStart(std::span<const std::string> argume
 std::string settingsFilePath(const Workspace& ws);
 
 // On a normal close: writes used=0 in section "spcialfunc" of FileVersion.INI,
-// changing nothing else in the file. Returns 0, or -1 when the file could not
-// be written (it is then as it was).
-int clearSpecialFunctionOnExit(const Workspace& ws);
+// changing nothing else in the file. False when the file could not be written
+// (it is then as it was).
+bool clearSpecialFunctionOnExit(const Workspace& ws);
 
 } // namespace tess

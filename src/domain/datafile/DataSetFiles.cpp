@@ -49,7 +49,7 @@ DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdenti
     // A number wider than its field would be read back as two, shifting the
     // whole identity: refuse rather than write a file that reads differently.
     if (!identityFitsFile(header)) {
-        written.result = -1;
+        written.result = SaveResult::NothingWritten;
         written.failure = message(TextId::DataFileIdentityTooWide);
         return written;
     }
@@ -68,13 +68,13 @@ DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdenti
         return written;
     const Message failure = withCause(message(TextId::DataFileCannotOpen), fileReasonCause(error.path, error.detail));
     if (inPlace == 0) {
-        written.result = -1;
+        written.result = SaveResult::NothingWritten;
         written.failure = failure;
         return written;
     }
     // Only the .csv is left: the one moment between the two renames.
     const TextId state = fileExists(files[1].path) ? TextId::DataFileCsvKeptPrevious : TextId::DataFileCsvNotWritten;
-    written.result = WriteCsvNotSaved;
+    written.result = SaveResult::CsvNotSaved;
     written.failure = withCause(failure, message(state));
     return written;
 }

@@ -30,12 +30,17 @@ struct CsvCopy {
     GridSource grid;
 };
 
-// A .csl written and its .csv copy not put in place: the moment between the
-// two renames.
-constexpr int WriteCsvNotSaved = -2;
+// How a save of the pair ended.
+enum class SaveResult {
+    Saved, // the .csl and, when asked for, its .csv
+    NothingWritten, // both old files are as they were
+    // The .csl written and its .csv copy not put in place: the moment
+    // between the two renames.
+    CsvNotSaved,
+};
 
 struct DataSetFileWrite {
-    int result = 0; // 0 written; -1 nothing written; WriteCsvNotSaved
+    SaveResult result = SaveResult::Saved;
     std::optional<Message> failure; // names the file and the reason
 };
 

@@ -289,19 +289,19 @@ bool IniFile::writeBool(std::string_view section, std::string_view key, bool val
     return true;
 }
 
-int writeIniBool(FileWriter& writer, const std::string& path, std::string_view section, std::string_view key,
+bool writeIniBool(FileWriter& writer, const std::string& path, std::string_view section, std::string_view key,
     bool value, IoError* error)
 {
     std::string bytes;
     if (!readFileBytes(path, bytes, error)) {
         if (fileExists(path) || isDirectory(path))
-            return -1;
+            return false;
         bytes.clear();
     }
     IniFile file(std::move(bytes));
     if (!file.writeBool(section, key, value))
-        return 0;
-    return writer.replaceFile(path, file.bytes(), error) ? 0 : -1;
+        return true;
+    return writer.replaceFile(path, file.bytes(), error);
 }
 
 } // namespace tess

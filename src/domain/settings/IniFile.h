@@ -75,8 +75,8 @@ std::optional<std::int64_t> parseIniInteger(std::string_view text);
 // Writes a boolean into the INI file at path through writer. An existing file
 // that cannot be read is left alone (its contents would otherwise be lost); a
 // missing file is created. Nothing is written when the value already stands
-// as wanted. Returns 0 on success, -1 on failure.
-int writeIniBool(FileWriter& writer, const std::string& path, std::string_view section, std::string_view key,
+// as wanted. False when the file could not be written.
+bool writeIniBool(FileWriter& writer, const std::string& path, std::string_view section, std::string_view key,
     bool value, IoError* error = nullptr);
 
 } // namespace tess

@@ -199,7 +199,7 @@ void TableFiller::takeVfDefaults(int line, std::string_view code, const MotorGro
         formatScaledValueInto(*vfDefault, d, t);
     // A record in group A or B by its code alone takes the values of the
     // last record that set them; before any did, it keeps its own.
-    if ((line == 15 || code == "L-1" || motor.inB) && groupADefault)
+    if ((line == GroupALeadLine || code == "L-1" || motor.inB) && groupADefault)
         formatScaledValueInto(*groupADefault, d, t);
     if (motor.inB && groupBDefault)
         formatScaledValueInto(*groupBDefault, d, t);
@@ -211,7 +211,7 @@ bool TableFiller::formatDefault(int line, const MotorGroupDecimals& motor)
 {
     const int d = motor.decimals;
     std::string& t = m_default;
-    if (m_request.keepValues && m_vf && (line == 15 || line == 30 || motor.inB)) {
+    if (m_request.keepValues && m_vf && (line == GroupALeadLine || line == GroupBLeadLine || motor.inB)) {
         const std::optional<std::int32_t> units = toScaledInteger(t);
         if (!units)
             return false;
@@ -233,7 +233,7 @@ bool TableFiller::doubleVf400VDefault(std::string_view code, int decimals)
 {
     // V/F mode of the 400 V class doubles these two defaults.
     if (!(m_vf && m_request.family == ModelFamily::QM && (code == "A-3" || code == "L-2")
-            && m_request.identity.capacity >= 16))
+            && m_request.identity.capacity >= FirstCapacity400V))
         return true;
     const std::optional<std::int32_t> units = toScaledInteger(m_default);
     if (!units)

@@ -260,18 +260,18 @@ RecordStep MotorGroupRules::applyGroupDecimals(RecordInHand& r)
 
 RecordStep MotorGroupRules::applyVfGroups(int line, std::string_view code, RecordInHand& r)
 {
-    const bool reads = line == 15 || line == 30
+    const bool reads = line == GroupALeadLine || line == GroupBLeadLine
         || oneOf(code, {"A-2", "A-17", "A-18", "A-19", "A-20", "L-1", "L-8", "L-9", "L-10", "L-11", "L-12"});
     if (reads) {
         if (const RecordStep st = readCapacity(r); st != RecordStep::Ok)
             return st;
     }
-    if (line == 15 || code == "L-1") {
+    if (line == GroupALeadLine || code == "L-1") {
         r.joinsA = true;
         if (!takeDecimals(r, CapDecimalsA, m_groupADecimalsText) || !takeInteger(r, CapVfDefaultA, m_groupADefault))
             return RecordStep::Failed;
     }
-    if (line == 30 || code == "L-9") {
+    if (line == GroupBLeadLine || code == "L-9") {
         r.joinsB = true;
         if (!takeDecimals(r, CapDecimalsB, m_groupBDecimalsText) || !takeInteger(r, CapVfDefaultB, m_groupBDefault))
             return RecordStep::Failed;

@@ -29,6 +29,11 @@ constexpr std::size_t FieldAreaFirst = 9;
 constexpr std::size_t FieldAreaLast = 10;
 constexpr std::size_t FieldCapacityFile = 11;
 
+// The records that lead the V/F motor groups by their place in the file, not
+// by their code (each group has a second member named by code: L-1, L-9).
+constexpr int GroupALeadLine = 15;
+constexpr int GroupBLeadLine = 30;
+
 std::optional<std::int32_t> integerAt(const RecordFields& fields, std::size_t index);
 // A number of decimal places: an integer from 0 to MaxDecimals.
 std::optional<int> decimalsOf(std::optional<std::string_view> text);

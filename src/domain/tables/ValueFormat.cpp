@@ -149,11 +149,11 @@ bool isClass400V(int model, int capacity, int romVersion)
     if (*known == catalogue::Model::LX71RTP) {
         if (romVersion < 0)
             return false;
-        if (romVersion >= 1 && romVersion <= 18)
-            return capacity >= 11;
-        return capacity >= 16;
+        if (romVersion >= FirstEarlyLx71RtpRom && romVersion <= LastEarlyLx71RtpRom)
+            return capacity >= FirstCapacity400VEarlyLx71Rtp;
+        return capacity >= FirstCapacity400V;
     }
-    return capacity >= 16;
+    return capacity >= FirstCapacity400V;
 }
 
 // The decimal text of a number of stored units with d decimal places, exact.

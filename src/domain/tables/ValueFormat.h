@@ -47,6 +47,14 @@ bool formatDecimalTextInto(std::string_view text, int decimals, std::string& out
 // not an integer of the signed 32-bit range.
 std::optional<std::int32_t> toScaledInteger(std::string_view text);
 
+// The capacity lists put the 200 V class first: from this index on, the
+// capacities are of the 400 V class.
+constexpr int FirstCapacity400V = 16;
+// LX71RTP's ROM versions 1 to 18 start the 400 V class earlier in the list.
+constexpr int FirstCapacity400VEarlyLx71Rtp = 11;
+constexpr int FirstEarlyLx71RtpRom = 1;
+constexpr int LastEarlyLx71RtpRom = 18;
+
 // `isClass400V`: whether the capacity index of this model and ROM version
 // index is of the 400 V class.
 bool isClass400V(int model, int capacity, int romVersion);

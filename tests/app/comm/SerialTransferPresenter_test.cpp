@@ -47,7 +47,7 @@ TEST_F(Transaction, ReadSavesReadDataAndOpensItInTheWindow)
 
     EXPECT_EQ(doc().state.fileName, file("ReadData.csl"));
     EXPECT_TRUE(doc().state.open);
-    EXPECT_FALSE(doc().state.rawDataSetMode);
+    EXPECT_NE(doc().content, GridContent::Raw);
     EXPECT_EQ(doc().identity, identity);
     EXPECT_EQ(doc().identityTexts.model, "QM71");
     EXPECT_FALSE(doc().identityTexts.romVersion.empty());
@@ -538,7 +538,7 @@ TEST_F(Transaction, WriteOfARawDataSetSendsTheWholeImage)
     makeNew();
     const InverterIdentity identity = doc().identity;
     identifyAsDataSet();
-    doc().state.rawDataSetMode = true;
+    doc().content = GridContent::Raw;
     SerialTransferPresenter& write = dialog(TransferKind::Write);
     EXPECT_FALSE(write.writeControlsEnabled());
     EXPECT_EQ(write.runTransaction(), 0);

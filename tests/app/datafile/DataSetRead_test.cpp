@@ -43,7 +43,7 @@ protected:
         before = ws.doc.values;
     }
 
-    int read(const std::string& bytes)
+    bool read(const std::string& bytes)
     {
         const std::string path = dir.file("data.csl");
         test::writeFile(path, bytes);
@@ -58,7 +58,7 @@ protected:
 
 TEST_F(ReadDataSet, ReplacesIdentityValuesAndLoadedCopy)
 {
-    ASSERT_EQ(read(cslWithBody("--Data--\r\n" + valueLines(SlotCount))), 0);
+    ASSERT_TRUE(read(cslWithBody("--Data--\r\n" + valueLines(SlotCount))));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
     EXPECT_EQ(ws.doc.loadedIdentity, ws.doc.identity);
@@ -69,7 +69,7 @@ TEST_F(ReadDataSet, ReplacesIdentityValuesAndLoadedCopy)
 TEST_F(ReadDataSet, KeepsLoadedCopyWhileComparing)
 {
     ws.doc.state.compareMode = true;
-    ASSERT_EQ(read(cslWithBody("--Data--\r\n" + valueLines(SlotCount))), 0);
+    ASSERT_TRUE(read(cslWithBody("--Data--\r\n" + valueLines(SlotCount))));
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
     EXPECT_EQ(ws.doc.loadedIdentity, (InverterIdentity {3, 2, 1, 7}));
 }
@@ -77,8 +77,8 @@ TEST_F(ReadDataSet, KeepsLoadedCopyWhileComparing)
 TEST_F(ReadDataSet, MissingFileChangesNothing)
 {
     ws.settings.language = Language::Japanese;
-    EXPECT_EQ(readDataSet(ws, ui, dir.file("absent.csl")), -1);
-    EXPECT_EQ(readDataSet(ws, ui, dir.path()), -1); // a folder
+    EXPECT_FALSE(readDataSet(ws, ui, dir.file("absent.csl")));
+    EXPECT_FALSE(readDataSet(ws, ui, dir.path())); // a folder
     ASSERT_EQ(ui.shownTexts(),
         (std::vector<std::string> {"ファイルをオープンできません！！\n"
                 + fileReasonCause(dir.file("absent.csl"), "No such file or directory").ja,
@@ -97,7 +97,7 @@ class ReadLayout : public ReadDataSet, public ::testing::WithParamInterface<Layo
 
 TEST_P(ReadLayout, ReadsAllValuesInOrder)
 {
-    ASSERT_EQ(read(cslWithBody(GetParam().body)), 0);
+    ASSERT_TRUE(read(cslWithBody(GetParam().body)));
     EXPECT_TRUE(ui.messages.empty()) << ui.englishTexts().front();
     for (std::size_t i = 0; i < GetParam().firstValues.size(); ++i)
         EXPECT_EQ(ws.doc.values[i], GetParam().firstValues[i]) << "value " << i;
@@ -136,7 +136,7 @@ class ReadDamaged : public ReadDataSet, public ::testing::WithParamInterface<Dam
 
 TEST_P(ReadDamaged, LoadsValuesBeforeTheFaultAndNamesItsLine)
 {
-    ASSERT_EQ(read(cslWithBody(GetParam().body)), 0);
+    ASSERT_TRUE(read(cslWithBody(GetParam().body)));
     ASSERT_EQ(ui.englishTexts(),
         std::vector<std::string> {GetParam().english + "\n" + dir.file("data.csl") + GetParam().cause});
     EXPECT_EQ(ws.doc.identity, (InverterIdentity {1, 0, 5, 23}));
@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(, ReadDamaged,
 TEST_F(ReadDataSet, NamesTheLineInJapanese)
 {
     ws.settings.language = Language::Japanese;
-    ASSERT_EQ(read(cslWithBody("--Data--\r\n" + valueLines(2) + "x\r\n")), 0);
+    ASSERT_TRUE(read(cslWithBody("--Data--\r\n" + valueLines(2) + "x\r\n")));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.shownTexts()[0].rfind("データファイルの8行目の値が読めません", 0), 0u) << ui.shownTexts()[0];
 }
@@ -184,7 +184,7 @@ class ReadBadHeader : public ReadDataSet, public ::testing::WithParamInterface<H
 
 TEST_P(ReadBadHeader, RefusesAndChangesNothing)
 {
-    EXPECT_EQ(read(GetParam().bytes), -1);
+    EXPECT_FALSE(read(GetParam().bytes));
     EXPECT_EQ(ui.englishTexts(),
         std::vector<std::string> {
             std::string(text(TextId::DataFileNotConsoleData, Language::English)) + "\n" + dir.file("data.csl")});

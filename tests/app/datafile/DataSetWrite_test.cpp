@@ -22,6 +22,7 @@ namespace tess {
 namespace {
 
 using datafile::SaveMode;
+using datafile::SaveResult;
 using datafile::writeDataSet;
 
 std::vector<std::string> linesOf(const std::string& bytes)
@@ -78,7 +79,7 @@ protected:
 
 TEST_F(WriteDataSet, WritesIdentityThenSeparatorThenEightWideValues)
 {
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::Saved);
     const std::string bytes = test::readFile(csl());
     EXPECT_EQ(bytes.rfind(" 1\r\n 0\r\n 5\r\n 23\r\n--Data--\r\n    1500\r\n-2147483648\r\n2147483647\r\n"
                           "-12345678\r\n123456789\r\n      35\r\n      42\r\n      -7\r\n",
@@ -91,10 +92,10 @@ TEST_F(WriteDataSet, WritesIdentityThenSeparatorThenEightWideValues)
 
 TEST_F(WriteDataSet, ReadsBackTheSameDataSet)
 {
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::SaveAs), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::SaveAs), SaveResult::Saved);
     Workspace other;
     other.doc.values.fill(99);
-    ASSERT_EQ(datafile::readDataSet(other, ui, csl()), 0);
+    ASSERT_TRUE(datafile::readDataSet(other, ui, csl()));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(other.doc.identity, ws.doc.identity);
     EXPECT_EQ(other.doc.values, ws.doc.values);
@@ -112,7 +113,7 @@ class WriteMode : public WriteDataSet, public ::testing::WithParamInterface<Mode
 TEST_P(WriteMode, ChoosesIdentityLinesAndCsv)
 {
     const InverterIdentity received {4, 1, 17, 120};
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), GetParam().mode, received), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), GetParam().mode, received), SaveResult::Saved);
     EXPECT_EQ(test::readFile(csl()).substr(0, GetParam().identityLines.size() + 10),
         GetParam().identityLines + "--Data--\r\n");
     EXPECT_EQ(fileExists(csv()), GetParam().csvWritten);
@@ -129,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(, WriteMode,
 
 TEST_F(WriteDataSet, CsvHoldsIdentityTitlesAndGridRowsWithQuotedFields)
 {
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::Saved);
     const auto lines = linesOf(test::readFile(csv()));
     ASSERT_EQ(lines.size(), 2u + SlotCount);
     EXPECT_EQ(lines[0], "LX71RTP,S Mode,1122,02-A5");
@@ -148,7 +149,7 @@ TEST_F(WriteDataSet, CsvIsCp932InJapanese)
     ws.settings.language = Language::Japanese;
     ws.doc.identity = InverterIdentity {0, 1, 5, 23};
     table.record(0).nameJapanese = table.keep("加速時間");
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::Saved);
     const auto lines = linesOf(test::readFile(csv()));
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], utf8ToCp932("QM71,ベクトル,1122,01-B8"));
@@ -185,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(, CsvIdentityLine,
 TEST_F(WriteDataSet, CsvLeavesOutIdentityLineWithoutCatalogueText)
 {
     ws.doc.identity = InverterIdentity {0, 0, 5, 999};
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::Saved);
     const auto lines = linesOf(test::readFile(csv()));
     ASSERT_EQ(lines.size(), 1u + SlotCount);
     EXPECT_EQ(lines[0].rfind("Setting area,", 0), 0u);
@@ -250,7 +251,7 @@ TEST_F(FailedSave, CslWriteFailureKeepsBothOldFilesAndNamesTheFile)
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
     ws.writer = &failing;
     ws.settings.language = Language::Japanese;
-    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), -1);
+    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::NothingWritten);
     EXPECT_EQ(ui.shownTexts(),
         std::vector<std::string> {
             "ファイルをオープンできません！！\n" + fileReasonCause(csl(), "simulated write failure").ja});
@@ -264,7 +265,7 @@ TEST_F(FailedSave, CsvWriteFailureKeepsBothOldFiles)
 {
     test::FailingFileWriter failing([](int, const std::string& path) { return path.ends_with(".csv"); });
     ws.writer = &failing;
-    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::SaveAs), -1);
+    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::SaveAs), SaveResult::NothingWritten);
     EXPECT_EQ(
         ui.englishTexts(), std::vector<std::string> {"File cannot open!!\n" + csv() + ": simulated write failure"});
     EXPECT_EQ(test::folderContents(dir.path()), (test::FolderContents {{"pump.csl", oldCsl}, {"pump.csv", oldCsv}}));
@@ -287,7 +288,7 @@ TEST_P(CsvRenameFailure, SaysWhichFileHoldsWhat)
     test::FailingFileWriter failing(
         [](int, const std::string&) { return false; }, [](const std::string& path) { return path.ends_with(".csv"); });
     ws.writer = &failing;
-    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), datafile::WriteCsvNotSaved);
+    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::CsvNotSaved);
     EXPECT_EQ(ui.englishTexts(),
         std::vector<std::string> {"File cannot open!!\n" + csv() + ": simulated rename failure\n" + GetParam().state});
     test::FolderContents expected {{"pump.csl", newCsl()}};
@@ -338,7 +339,7 @@ TEST_P(InterruptedSave, LeavesAConsistentPairAndTheNextSaveCleansUp)
         test::writeFile(dir.file(name), bytes);
     ws.writer = &systemFileWriter();
     ws.doc.values[0] = 4321;
-    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), 0);
+    ASSERT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::Saved);
     const test::FolderContents after = test::folderContents(dir.path());
     EXPECT_EQ(after.size(), 2u);
     EXPECT_EQ(after.at("pump.csl"), newCsl());
@@ -353,7 +354,7 @@ INSTANTIATE_TEST_SUITE_P(, InterruptedSave,
 TEST_F(FailedSave, UnwritableFolderLeavesNoPartialFile)
 {
     // The real writer: a .csl whose folder does not exist cannot be made.
-    EXPECT_EQ(writeDataSet(ws, ui, dir.file("missing/pump.csl"), SaveMode::Save), -1);
+    EXPECT_EQ(writeDataSet(ws, ui, dir.file("missing/pump.csl"), SaveMode::Save), SaveResult::NothingWritten);
     EXPECT_EQ(ui.englishTexts(),
         std::vector<std::string> {
             "File cannot open!!\n" + dir.file("missing/pump.csl") + ": No such file or directory"});
@@ -363,7 +364,7 @@ TEST_F(FailedSave, UnwritableFolderLeavesNoPartialFile)
 TEST_F(FailedSave, IdentityWiderThanItsFieldIsNotWritten)
 {
     ws.doc.identity.model = 100; // would read back as 10 and shift the identity
-    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), -1);
+    EXPECT_EQ(writeDataSet(ws, ui, csl(), SaveMode::Save), SaveResult::NothingWritten);
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(test::readFile(csv()), "old csv\r\n");
     EXPECT_EQ(test::readFile(csl()), " 0\r\n 0\r\n 0\r\n  1\r\n--Data--\r\n       1\r\n");

@@ -161,7 +161,7 @@ TEST_F(Commands, ASaveRoundTripGivesTheSameDataSetBack)
 
     open(path);
     ASSERT_TRUE(doc().state.open);
-    EXPECT_FALSE(doc().state.rawDataSetMode);
+    EXPECT_NE(doc().content, GridContent::Raw);
     EXPECT_EQ(doc().state.fileName, path);
     EXPECT_EQ(doc().values, values);
     EXPECT_EQ(doc().identity, identity);
@@ -204,7 +204,7 @@ TEST_F(CommandsWithSpecialFunctions, ADataSetWithoutTableOpensRaw)
     test::writeFile(demo.dir.file("odd.csl"), "99\r\n99\r\n99\r\n999\r\n--Data--\r\n5\r\n-7\r\n");
     open(demo.dir.file("odd.csl"));
     ASSERT_TRUE(doc().state.open);
-    EXPECT_TRUE(doc().state.rawDataSetMode);
+    EXPECT_EQ(doc().content, GridContent::Raw);
     EXPECT_EQ(doc().identityTexts.model, "----");
     EXPECT_EQ(test::gridRowTexts(ws(), 2),
         (std::array<std::string, GridColumnCount> {"---", "----------", "--------------", "-7", "-7", "0", "5"}));
@@ -220,7 +220,7 @@ TEST_F(CommandsWithSpecialFunctions, ADataSetWithoutTableOpensRaw)
     // Closing it ends the raw display for whatever comes next.
     ui().answers.push_back(Answer::No);
     closeDocument(ws(), ui());
-    EXPECT_FALSE(doc().state.rawDataSetMode);
+    EXPECT_NE(doc().content, GridContent::Raw);
 }
 
 // ---- a damaged table never becomes a data set

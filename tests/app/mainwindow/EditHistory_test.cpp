@@ -105,7 +105,7 @@ protected:
             redoValueEntry(ws());
             return;
         case Step::Save:
-            ASSERT_EQ(saveDocument(ws(), demo.ui), 0);
+            ASSERT_EQ(saveDocument(ws(), demo.ui), datafile::SaveResult::Saved);
             return;
         case Step::SwitchLanguage:
             switchLanguage(ws(), demo.ui, demo.store, Language::Japanese);

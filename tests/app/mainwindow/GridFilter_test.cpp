@@ -173,7 +173,6 @@ TEST(GridFilter, ADataSetWithoutItsTableHasNoDefaultsToDifferFrom)
     Document doc = makeDocument();
     // The table stays from an earlier data set; the raw rows show the
     // values as their defaults.
-    doc.state.rawDataSetMode = true;
     doc.content = GridContent::Raw;
     doc.values[2] = 1;
     const GridFilterResult result = filterGridRows(doc, changedOnly());

@@ -74,7 +74,7 @@ TEST_F(Startup, SpecialFunctionsHoldForExactlyOneRun)
     test::writeFile(ini(), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=1\r\n");
     run(ws);
     EXPECT_TRUE(ws.settings.fileVersion.specialFunctions);
-    ASSERT_EQ(clearSpecialFunctionOnExit(ws), 0);
+    ASSERT_TRUE(clearSpecialFunctionOnExit(ws));
     EXPECT_EQ(test::readFile(ini()), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=0\r\n");
 
     Workspace second;

@@ -230,11 +230,7 @@ protected:
         ws.doc.values[static_cast<std::size_t>(row - 1)] = value;
     }
 
-    void showRaw()
-    {
-        ws.doc.state.rawDataSetMode = true;
-        ws.doc.content = GridContent::Raw;
-    }
+    void showRaw() { ws.doc.content = GridContent::Raw; }
 
     std::string cell(int row) const { return gridText(ws, row, ColValue); }
     std::int32_t stored(int row) const { return ws.doc.values[static_cast<std::size_t>(row - 1)]; }

@@ -166,7 +166,7 @@ TEST(FileVersionSettingsRead, TenMegabyteFileIsReadAndWrittenInOnePass)
     EXPECT_FALSE(s.view);
     EXPECT_TRUE(s.specialFunctions);
 
-    ASSERT_EQ(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false), 0);
+    ASSERT_TRUE(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false));
     std::string expected = before;
     expected[expected.size() - 3] = '0';
     EXPECT_TRUE(test::readFile(path) == expected);
@@ -185,7 +185,7 @@ TEST_P(IniWriteUsedLine, ChangesOnlyTheOneLine)
     test::TempDir dir;
     const std::string path = dir.file("FileVersion.INI");
     test::writeFile(path, GetParam().before);
-    ASSERT_EQ(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false), 0);
+    ASSERT_TRUE(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false));
     EXPECT_EQ(test::readFile(path), GetParam().after);
 }
 
@@ -209,7 +209,7 @@ TEST(IniWriteUsed, MissingFileIsCreated)
 {
     test::TempDir dir;
     const std::string path = dir.file("FileVersion.INI");
-    ASSERT_EQ(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false), 0);
+    ASSERT_TRUE(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false));
     EXPECT_EQ(test::readFile(path), "[spcialfunc]\r\nused=0\r\n");
 }
 
@@ -220,7 +220,7 @@ TEST(IniWriteUsed, FailedWriteKeepsTheFile)
     const std::string before = "[View]\r\nValue=1\r\n[spcialfunc]\r\nused=1\r\n";
     test::writeFile(path, before);
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
-    EXPECT_EQ(writeIniBool(failing, path, "spcialfunc", "used", false), -1);
+    EXPECT_FALSE(writeIniBool(failing, path, "spcialfunc", "used", false));
     EXPECT_EQ(test::readFile(path), before);
 }
 
@@ -229,7 +229,7 @@ TEST(IniWriteUsed, UnreadableFileIsNotReplaced)
     test::TempDir dir;
     const std::string path = dir.file("FileVersion.INI");
     std::filesystem::create_directory(path); // exists, but cannot be read as a file
-    EXPECT_EQ(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false), -1);
+    EXPECT_FALSE(writeIniBool(systemFileWriter(), path, "spcialfunc", "used", false));
     EXPECT_TRUE(isDirectory(path));
 }
 
