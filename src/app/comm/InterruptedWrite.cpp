@@ -62,8 +62,10 @@ std::optional<ResumePlan> offerInterruptedWrite(const Workspace& ws, Ui& ui, Use
     return plan;
 }
 
-bool markWriteResumed(const ResumePlan& plan, const std::string& by)
+bool markWriteResumed(const ResumePlan& plan, int writeResult, const std::string& by)
 {
+    if (writeResult != 0 && writeResult != WriteWordsRefused)
+        return false;
     return journal::TransferJournal::markResumed(plan.journalPath, by, journalTimesNow().utc);
 }
 

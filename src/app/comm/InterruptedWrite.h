@@ -31,8 +31,10 @@ struct ResumePlan {
 // so, once, and not offered.
 std::optional<ResumePlan> offerInterruptedWrite(const Workspace& ws, Ui& ui, UserStore& store);
 
-// After the resumed write: its journal notes that `by` finished it, so that
-// it is offered no more. False when the journal cannot be written.
-bool markWriteResumed(const ResumePlan& plan, const std::string& by);
+// After the resumed write (its transfer's result, its journal `by`): one
+// that came through, with or without words the drive refused, is noted in
+// the interrupted write's journal, so that it is offered no more. True when
+// it was noted.
+bool markWriteResumed(const ResumePlan& plan, int writeResult, const std::string& by);
 
 } // namespace tess::comm

@@ -112,12 +112,24 @@ TEST_F(InterruptedWriteOffer, DeclinedWriteIsNotOfferedAgainButALaterOneIs)
 
 TEST_F(InterruptedWriteOffer, FinishedWriteIsNotOfferedAgain)
 {
-    const std::optional<ResumePlan> plan = (journalOf("20261211T014205.000Z"), offer(Answer::Yes));
+    journalOf("20261211T014205.000Z");
+    const std::optional<ResumePlan> plan = offer(Answer::Yes);
     ASSERT_TRUE(plan);
-    EXPECT_TRUE(markWriteResumed(*plan, dir.file("journal/later.jsonl")));
+    EXPECT_TRUE(markWriteResumed(*plan, WriteWordsRefused, dir.file("journal/later.jsonl")));
 
     EXPECT_FALSE(offer(Answer::Yes));
     EXPECT_EQ(ui.questions.size(), 1u);
+}
+
+TEST_F(InterruptedWriteOffer, WriteThatFailedAgainIsOfferedAgain)
+{
+    journalOf("20261211T014205.000Z");
+    const std::optional<ResumePlan> plan = offer(Answer::Yes);
+    ASSERT_TRUE(plan);
+    EXPECT_FALSE(markWriteResumed(*plan, -1, dir.file("journal/later.jsonl")));
+
+    EXPECT_TRUE(offer(Answer::Yes));
+    EXPECT_EQ(ui.questions.size(), 2u);
 }
 
 struct NothingToOfferCase {
