@@ -17,6 +17,7 @@
 #include "gui/comm/CommSettingsDialog.h"
 #include "gui/comm/LogViewerDialog.h"
 #include "gui/comm/SerialTransferDialog.h"
+#include "gui/comm/TransferHistoryDialog.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
@@ -213,6 +214,7 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addItem(file, &C::compareItem, &MainWindow::onCompareFiles);
     addItem(file, &C::compareDriveItem, &MainWindow::onCompareWithDrive);
+    addItem(file, &C::transferHistoryItem, &MainWindow::onTransferHistory);
     file->addSeparator();
     addItem(file, &C::printItem, &MainWindow::onPrint);
     file->addSeparator();
@@ -591,6 +593,14 @@ void MainWindow::onFind()
 void MainWindow::onCompareWithDrive()
 {
     runCommunication(comm::TransferKind::CompareWithDrive);
+}
+
+// The dialog may have opened a data set: everything is shown again.
+void MainWindow::onTransferHistory()
+{
+    TransferHistoryDialog dialog(m_ws, m_ui, this);
+    dialog.exec();
+    refreshFromCore();
 }
 
 void MainWindow::onDataRead()

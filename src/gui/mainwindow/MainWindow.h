@@ -84,6 +84,7 @@ public slots:
     void onClose();
     void onCompareFiles();
     void onCompareWithDrive();
+    void onTransferHistory();
     void onUndo();
     void onRedo();
     void onFind();
