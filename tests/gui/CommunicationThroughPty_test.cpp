@@ -1,12 +1,17 @@
 #include "app/common/Workspace.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "domain/common/Sha256.h"
+#include "domain/journal/JournalFolder.h"
+#include "domain/journal/JournalReader.h"
+#include "domain/journal/TransferJournal.h"
 #include "gui/comm/SerialTransferDialog.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "support/DemoWorkspace.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -37,6 +42,12 @@ private:
     static bool runDialogOf(
         gui::MainWindow& form, const char* item, const DialogStep& during = {}, const DialogStep& prepare = {})
     {
+        return runDialogOpenedBy(
+            form, [&] { form.findChild<QAction*>(QString::fromLatin1(item))->trigger(); }, during, prepare);
+    }
+    static bool runDialogOpenedBy(gui::MainWindow& form, const std::function<void()>& open,
+        const DialogStep& during = {}, const DialogStep& prepare = {})
+    {
         bool driven = false;
         QTimer::singleShot(0, &form, [&] {
             auto* dialog = qobject_cast<gui::SerialTransferDialog*>(QApplication::activeModalWidget());
@@ -56,7 +67,7 @@ private:
             if (QWidget* dialog = QApplication::activeModalWidget())
                 dialog->close();
         });
-        form.findChild<QAction*>(QString::fromLatin1(item))->trigger();
+        open();
         return driven;
     }
 
@@ -365,6 +376,58 @@ private slots:
         const std::vector<std::string> verified = linesEndingWith(log, " words match.");
         QCOMPARE(verified.size(), std::size_t {1});
         QCOMPARE(wordsTakenBySimulator(), std::stoi(verified.front().substr(std::string("Verify: all ").size())));
+    }
+
+    // A write of the held data set to COM1 that stopped without an end is
+    // offered at the start; Yes shows the changed-only write of the same
+    // areas on that port, and once it has gone through the interrupted
+    // write's journal says it was finished.
+    void interruptedWriteIsOfferedAndFinished()
+    {
+        // The drive holds one word of area A otherwise than the held data set.
+        startInverter({}, {},
+            [this](const Workspace&, ParameterSet& values) { values[static_cast<std::size_t>(firstWord(1))] += 1; });
+        if (QTest::currentTestFailed())
+            return;
+        Workspace& ws = m_demo->ws;
+        ws.settings.writeWaitMs = 0;
+        ws.settings.journalFolder = m_demo->dir.file("journal");
+        std::string interrupted;
+        {
+            journal::TransferJournal journal(ws.settings.journalFolder,
+                journal::journalFileName(
+                    "20261211T014205.000Z", journal::transactionName(journal::JournalTransaction::Write), 7));
+            journal::JournalHeader h;
+            h.utcTime = "2026-12-11T01:42:05Z";
+            h.port = "COM1";
+            h.drive = {"QM71 01-A1", "QM71", "01-A1", 1, 34};
+            h.dataFile = m_held;
+            h.dataFileSha256 = sha256Hex(test::readFile(m_held));
+            h.fromArea = "A";
+            h.toArea = "B";
+            journal.header(h);
+            journal.planned(40);
+            interrupted = journal.path();
+        }
+        ws.settings.portName = "COM2"; // chosen since; the resumed write goes where the interrupted one went
+        gui::MainWindow form(ws, m_demo->ui, m_demo->store);
+        form.show();
+        m_demo->ui.answers.push_back(Answer::Yes);
+        bool changedOnly = false;
+        int startArea = -1;
+        QVERIFY(runDialogOpenedBy(
+            form, [&] { form.offerInterruptedWrite(); }, {},
+            [&](gui::SerialTransferDialog& dialog) {
+                changedOnly = dialog.findChild<QCheckBox*>(QStringLiteral("ChangedOnlyCheck"))->isChecked();
+                startArea = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex();
+            }));
+
+        QCOMPARE(m_demo->ui.questions.size(), std::size_t {1});
+        QVERIFY(ws.doc.state.open);
+        QVERIFY(changedOnly);
+        QCOMPARE(startArea, 1);
+        QCOMPARE(ws.settings.portName, std::string("COM2"));
+        QVERIFY(journal::readJournal(test::readFile(interrupted)).resumed);
     }
 
     void closeDuringAWriteStopsItBetweenTwoWords_data()

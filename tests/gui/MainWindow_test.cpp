@@ -1,4 +1,5 @@
 #include "app/startup/Startup.h"
+#include "domain/journal/TransferJournal.h"
 #include "domain/settings/IniFile.h"
 #include "domain/settings/UserStore.h"
 #include "gui/common/MessageBox.h"
@@ -17,10 +18,13 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <memory>
@@ -262,6 +266,42 @@ private slots:
         QCOMPARE(columnWidth(*japanese, ColName), 222);
         QCOMPARE(columnWidth(*japanese, ColRange), 272);
         QCOMPARE(japanese->form->size(), QSize(700, 500));
+    }
+
+    // File > Transfer History lists the journals; a click on a transfer
+    // shows its words with their outcomes.
+    void transferHistoryShowsTheChosenTransfersWords()
+    {
+        start(Language::English);
+        m_ws->settings.journalFolder = m_dir->file("journal");
+        {
+            journal::TransferJournal journal(m_ws->settings.journalFolder, "20261211T020000.000Z-write-7.jsonl");
+            journal::JournalHeader h;
+            h.utcTime = "2026-12-11T02:00:00Z";
+            h.port = "COM1";
+            h.dataFile = m_dir->file("pump7.csl");
+            journal.header(h);
+            journal.wordAnnounced(0, "Fund.-0", 100);
+            journal.wordSettled(0, "Fund.-0", comm::WordOutcome::Taken, "");
+        }
+        int rows = -1;
+        QString words;
+        QTimer::singleShot(0, m_form.get(), [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            auto* grid = dialog->findChild<QTableWidget*>(QStringLiteral("TransferGrid"));
+            rows = grid->rowCount();
+            if (rows > 0)
+                QTest::mouseClick(
+                    grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(0, 1)).center());
+            words = dialog->findChild<QPlainTextEdit*>(QStringLiteral("TransferWords"))->toPlainText();
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CloseButton")), Qt::LeftButton);
+        });
+        find<QAction>("TransferHistory1")->trigger();
+
+        QCOMPARE(rows, 1);
+        QCOMPARE(words, QStringLiteral("Fund.-0 = 100: taken"));
     }
 
     void qtUiAnswersFromTheTestHooks()

@@ -85,6 +85,7 @@ std::span<const CommandControl> commandControls()
         {"Find1", &CommandStates::findItem},
         {"Recent1", &CommandStates::recentFilesMenu},
         {"ConversionReport1", &CommandStates::conversionReportItem},
+        {"TransferHistory1", &CommandStates::transferHistoryItem},
         {"SpeedButton1", &CommandStates::newButton},
         {"SpeedButton2", &CommandStates::openButton},
         {"SpeedButton3", &CommandStates::saveAsButton},

@@ -44,6 +44,7 @@ struct CommandStates {
     bool findItem = true; // the search box above the grid
     bool recentFilesMenu = false; // the Recent Files submenu: while the list holds a file
     bool conversionReportItem = false; // while the document holds a conversion report
+    bool transferHistoryItem = true; // the transfers with the drive, from their journals
 
     // Tool buttons.
     bool newButton = true;

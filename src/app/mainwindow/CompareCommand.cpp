@@ -20,6 +20,7 @@ namespace {
 void applyComparingState(CommandStates& c)
 {
     c.newItem = c.openItem = c.saveItem = c.saveAsItem = false;
+    c.transferHistoryItem = false; // its Open data set would replace the compared one
     c.closeItem = c.compareItem = c.printItem = true;
     c.compareDriveItem = true;
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = false;

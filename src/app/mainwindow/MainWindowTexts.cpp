@@ -56,6 +56,7 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::addRomFilesItem, TextId::MenuAddVersionFile},
         {&C::recentFilesMenu, TextId::MenuRecentFiles},
         {&C::conversionReportItem, TextId::MenuConversionReport},
+        {&C::transferHistoryItem, TextId::MenuTransferHistory},
     };
     return texts;
 }

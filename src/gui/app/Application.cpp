@@ -60,6 +60,7 @@ int runApplication(int argc, char** argv)
         ui.setOwner(&form);
         form.show();
         openFileNamedAtStart(form, QApplication::arguments());
+        QTimer::singleShot(0, &form, [&form] { form.offerInterruptedWrite(); });
         return QApplication::exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QApplication::applicationName(), QString::fromLocal8Bit(e.what()));

@@ -298,6 +298,21 @@ void SerialTransferDialog::showStatus(const comm::TransferStatus& status)
     m_status->setText(fromUtf8(status.text));
 }
 
+void SerialTransferDialog::prepareResume(const comm::ResumePlan& plan)
+{
+    m_core.setStartArea(plan.startArea);
+    m_core.setEndArea(plan.endArea);
+    m_core.setWritePermitted(plan.permitWrite);
+    m_core.setVerifyAfterWrite(plan.verify);
+    m_core.setChangedOnly(true);
+    m_startArea->setCurrentIndex(m_core.startArea());
+    m_endArea->setCurrentIndex(m_core.endArea());
+    m_permitWrite->setChecked(m_core.writePermitted());
+    m_verify->setChecked(m_core.verifyAfterWrite());
+    m_changedOnly->setChecked(m_core.changedOnly());
+    showState();
+}
+
 void SerialTransferDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/comm/InterruptedWrite.h"
 #include "app/comm/SerialTransferPresenter.h"
 #include "gui/common/MainThreadUi.h"
 
@@ -56,6 +57,9 @@ public:
     // Stop, or the program asked to quit, while a transfer runs: asks (in a
     // write, the line held meanwhile) and stops it between two words.
     void cancelTransfer();
+    // The write that finishes an interrupted one: its areas and choices, as
+    // if picked, and changed-only.
+    void prepareResume(const comm::ResumePlan& plan);
 
 signals:
     // Execute's work is over and the dialog shows its result.

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/MainWindow.h"
 
+#include "app/comm/InterruptedWrite.h"
 #include "app/common/Ui.h"
 #include "app/mainwindow/CompareCommand.h"
 #include "app/mainwindow/EditHistory.h"
@@ -16,6 +17,7 @@
 #include "gui/comm/CommSettingsDialog.h"
 #include "gui/comm/LogViewerDialog.h"
 #include "gui/comm/SerialTransferDialog.h"
+#include "gui/comm/TransferHistoryDialog.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
@@ -51,6 +53,7 @@
 #include <iterator>
 #include <optional>
 #include <type_traits>
+#include <utility>
 
 namespace tess::gui {
 namespace {
@@ -211,6 +214,7 @@ void MainWindow::buildMenus()
     file->addSeparator();
     addItem(file, &C::compareItem, &MainWindow::onCompareFiles);
     addItem(file, &C::compareDriveItem, &MainWindow::onCompareWithDrive);
+    addItem(file, &C::transferHistoryItem, &MainWindow::onTransferHistory);
     file->addSeparator();
     addItem(file, &C::printItem, &MainWindow::onPrint);
     file->addSeparator();
@@ -591,6 +595,14 @@ void MainWindow::onCompareWithDrive()
     runCommunication(comm::TransferKind::CompareWithDrive);
 }
 
+// The dialog may have opened a data set: everything is shown again.
+void MainWindow::onTransferHistory()
+{
+    TransferHistoryDialog dialog(m_ws, m_ui, this);
+    dialog.exec();
+    refreshFromCore();
+}
+
 void MainWindow::onDataRead()
 {
     runCommunication(comm::TransferKind::Read);
@@ -610,6 +622,32 @@ void MainWindow::runCommunication(comm::TransferKind kind)
     m_transfer = &dialog;
     dialog.exec();
     m_transfer = nullptr;
+    refreshFromCore();
+}
+
+void MainWindow::offerInterruptedWrite()
+{
+    const std::optional<comm::ResumePlan> plan = comm::offerInterruptedWrite(m_ws, m_ui, m_store);
+    if (!plan)
+        return;
+    const bool opened = openDocumentAt(m_ws, m_ui, plan->dataFile);
+    refreshFromCore();
+    if (!opened)
+        return;
+    // The write goes to the port the interrupted one used; the port chosen
+    // in the settings is the user's again afterwards.
+    const std::string chosenPort = std::exchange(m_ws.settings.portName, plan->port);
+    comm::PosixSerialPort port;
+    SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), comm::TransferKind::Write, this, {}, &m_store);
+    dialog.prepareResume(*plan);
+    std::optional<int> result;
+    connect(&dialog, &SerialTransferDialog::transferFinished, this, [&result](int finished) { result = finished; });
+    m_transfer = &dialog;
+    dialog.exec();
+    m_transfer = nullptr;
+    m_ws.settings.portName = chosenPort;
+    if (result)
+        comm::markWriteResumed(*plan, *result, dialog.transfer().journalPath());
     refreshFromCore();
 }
 

@@ -71,6 +71,10 @@ public:
     // line, a file dropped on the window): opened by Open's rules, the save
     // prompt first when the open data set has unsaved changes.
     void openFileByPath(const std::string& path);
+    // At the start: a write that stopped without an end is offered once; on
+    // Yes its data set is opened and the communication dialog shows the
+    // write that finishes it (changed-only), to be started with Execute.
+    void offerInterruptedWrite();
 
 public slots:
     void onNew();
@@ -80,6 +84,7 @@ public slots:
     void onClose();
     void onCompareFiles();
     void onCompareWithDrive();
+    void onTransferHistory();
     void onUndo();
     void onRedo();
     void onFind();

@@ -135,7 +135,8 @@ TEST_F(CompareCommand, ComparingAFileWithItselfMarksNothing)
     EXPECT_TRUE(comparing.closeButton && comparing.compareButton && comparing.printButton);
     comparing.closeItem = comparing.compareItem = comparing.printItem = false;
     comparing.closeButton = comparing.compareButton = comparing.printButton = false;
-    EXPECT_FALSE(comparing.newItem || comparing.openItem || comparing.saveItem || comparing.saveAsItem);
+    EXPECT_FALSE(comparing.newItem || comparing.openItem || comparing.saveItem || comparing.saveAsItem
+        || comparing.transferHistoryItem);
     EXPECT_FALSE(comparing.executeMenu || comparing.optionsMenu || comparing.languageMenu || comparing.helpMenu
         || comparing.romMenu);
     for (const CommandControl& control : commandControls()) {

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/comm/TransferHistoryPresenter.h"
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tess {
+struct Workspace;
+class Ui;
+} // namespace tess
+
+namespace tess::gui {
+
+// File > Transfer History: the transfers with the drive, newest first, in a
+// table; the chosen one's words and outcomes below it. "Open data set"
+// opens the chosen transfer's file in the main window and closes the
+// dialog. Controls carry object names from one table in the form's source;
+// the rules are the application's TransferHistoryPresenter.
+class TransferHistoryDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    TransferHistoryDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
+
+private:
+    void onRowChosen();
+    void onOpenDataSet();
+
+    comm::TransferHistoryPresenter m_core;
+    QTableWidget* m_transfers = nullptr;
+    QPlainTextEdit* m_details = nullptr;
+    QPushButton* m_open = nullptr;
+    QPushButton* m_close = nullptr;
+};
+
+} // namespace tess::gui
