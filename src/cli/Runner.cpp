@@ -22,6 +22,7 @@
 #include "domain/common/Sha256.h"
 #include "domain/common/TextParse.h"
 #include "domain/datafile/CompanionCsv.h"
+#include "domain/datafile/DataSetFormat.h"
 #include "domain/journal/FlatJson.h"
 #include "domain/journal/TransferJournal.h"
 #include "domain/settings/FileVersionSettings.h"
@@ -394,6 +395,15 @@ bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
     if (!load.read)
         return false;
     m_inputDamaged = *load.read != datafile::ParseStatus::Complete;
+    // Read whole, such a header still shows the values raw; the status and the
+    // message keep that from passing as a sound file.
+    const InverterIdentity& identity = m_ws->doc.identity;
+    if (datafile::identityHasNegativeIndex(identity)) {
+        say(message(TextId::CliIdentityDamaged, path,
+            std::to_string(identity.model) + " " + std::to_string(identity.controlMode) + " "
+                + std::to_string(identity.capacity) + " " + std::to_string(identity.romVersion)));
+        m_inputDamaged = true;
+    }
     if (!load.shown) {
         say(message(TextId::CliDataSetDamaged, path));
         return false;
@@ -538,7 +548,8 @@ int Session::runExport(const std::string& path)
         say(withCause(message(TextId::CliCannotWrite, target), fileReasonCause(error.path, error.detail)));
         return ExitRefused;
     }
-    return ExitDone;
+    // Written from a file that was not sound, the copy must not pass as one.
+    return m_inputDamaged ? ExitInputDamaged : ExitDone;
 }
 
 // A data area named on the command line; nothing, with the names there

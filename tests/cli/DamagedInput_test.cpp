@@ -18,6 +18,8 @@ struct DamageCase {
     // Makes the data set's bytes what the case shows.
     std::string (*damage)(const std::string& whole);
     int status;
+    // A text of the first row shown: without a table the rows have no codes.
+    const char* firstRow = "Fund.-0";
 };
 
 // The file without its last value: a save cut short at a line's end.
@@ -25,6 +27,16 @@ std::string withoutLastLine(const std::string& whole)
 {
     const std::size_t last = whole.rfind('\n', whole.size() - 2);
     return whole.substr(0, last + 1);
+}
+
+// The four identity lines replaced by numbers no catalogue index or
+// reserved mark takes.
+std::string withNegativeHeader(const std::string& whole)
+{
+    std::size_t body = 0;
+    for (int line = 0; line < 4; ++line)
+        body = whole.find('\n', body) + 1;
+    return "-9\r\n-9\r\n-9\r\n-99\r\n" + whole.substr(body);
 }
 
 class CliDamagedShow : public CliRun, public ::testing::WithParamInterface<DamageCase> { };
@@ -36,14 +48,38 @@ TEST_P(CliDamagedShow, PrintsWhatItReadAndSaysItWasDamaged)
         << err.str();
     test::writeFile(path, GetParam().damage(test::readFile(path)));
     EXPECT_EQ(run({"show", path}), GetParam().status) << err.str();
-    EXPECT_NE(out.str().find("Fund.-0"), std::string::npos) << "the rows read are shown";
+    EXPECT_NE(out.str().find(GetParam().firstRow), std::string::npos) << "the rows read are shown";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedShow,
     ::testing::Values(DamageCase {"Whole", [](const std::string& whole) { return whole; }, ExitDone},
         DamageCase {"LastValueMissing", withoutLastLine, ExitInputDamaged},
+        DamageCase {"NegativeHeader", withNegativeHeader, ExitInputDamaged, "----------"},
         DamageCase {
             "CutToHalf", [](const std::string& whole) { return whole.substr(0, whole.size() / 2); }, ExitInputDamaged}),
+    test::CaseName {});
+
+class CliDamagedExport : public CliRun, public ::testing::WithParamInterface<DamageCase> { };
+
+// The values were read whole, so the copy is kept; the status and the
+// message say where it came from.
+TEST_P(CliDamagedExport, WritesTheCopyAndSaysTheFileWasDamaged)
+{
+    const std::string path = dir.file("pump.csl");
+    ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", path}), ExitDone)
+        << err.str();
+    const std::string csv = dir.file("copy.csv");
+    test::writeFile(path, GetParam().damage(test::readFile(path)));
+    EXPECT_EQ(run({"export", path, "-o", csv}), GetParam().status) << err.str();
+    EXPECT_FALSE(test::readFile(csv).empty()) << "the copy is written";
+    if (GetParam().status != ExitDone) {
+        EXPECT_NE(err.str().find(path), std::string::npos) << "the message names the file: " << err.str();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedExport,
+    ::testing::Values(DamageCase {"Whole", [](const std::string& whole) { return whole; }, ExitDone},
+        DamageCase {"NegativeHeader", withNegativeHeader, ExitInputDamaged}),
     test::CaseName {});
 
 } // namespace

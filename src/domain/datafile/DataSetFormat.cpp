@@ -184,6 +184,11 @@ bool identityFitsFile(const InverterIdentity& identity)
         && fitsWidth(identity.capacity, IdentityFieldWidth) && fitsWidth(identity.romVersion, RomVersionFieldWidth);
 }
 
+bool identityHasNegativeIndex(const InverterIdentity& identity)
+{
+    return identity.model < 0 || identity.controlMode < 0 || identity.capacity < 0 || identity.romVersion < 0;
+}
+
 std::string formatDataSet(const InverterIdentity& identity, const ParameterSet& values)
 {
     std::string out;

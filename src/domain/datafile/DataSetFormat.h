@@ -49,6 +49,10 @@ ParsedDataSet parseDataSet(std::string_view bytes);
 // reads back the same identity.
 bool identityFitsFile(const InverterIdentity& identity);
 
+// True when an identity number is below zero: no catalogue index and no
+// reserved mark is, so such a header was damaged or edited by hand.
+bool identityHasNegativeIndex(const InverterIdentity& identity);
+
 // The .csl bytes: " 1\r\n 0\r\n 5\r\n 23\r\n--Data--\r\n    1500\r\n...".
 std::string formatDataSet(const InverterIdentity& identity, const ParameterSet& values);
 
