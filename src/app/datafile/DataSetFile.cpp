@@ -2,6 +2,8 @@
 
 #include "app/common/Workspace.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "domain/datafile/CompanionCsv.h"
+#include "domain/text/Texts.h"
 
 #include <algorithm>
 
@@ -46,6 +48,16 @@ std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const 
 int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
 {
     return readDataSetIntoDocument(ws, ui, path) ? 0 : -1;
+}
+
+bool noticeStaleCompanionCsv(const Workspace& ws, Ui& ui, const std::string& path)
+{
+    if (ws.doc.content != GridContent::Table || ws.doc.state.rawDataSetMode || ws.doc.state.compareMode)
+        return false;
+    if (companionCsvMatches(path, ws.doc.identity, gridSource(ws)))
+        return false;
+    ui.showMessage(message(TextId::DataFileCsvFromOtherSave, companionCsvPath(path)), ws.settings.language);
+    return true;
 }
 
 int writeDataSet(const Workspace& ws, Ui& ui, const std::string& path, SaveMode mode, const InverterIdentity& received)

@@ -196,11 +196,20 @@ bool settleUnsavedChanges(Workspace& ws, Ui& ui)
 }
 
 // The data set just read from the document's file, shown as Open shows it.
-bool showOpenedFile(Workspace& ws, Ui& ui)
+// Only a file read whole with a whole table is held against its .csv: a
+// damaged one says so already and its copy cannot be made alike.
+bool showOpenedFile(Workspace& ws, Ui& ui, datafile::ParseStatus read)
 {
-    showLoadedDataSet(ws, ui, LoadPurpose::Open);
+    const tables::LoadResult shown = showLoadedDataSet(ws, ui, LoadPurpose::Open);
     if (!ws.doc.state.open)
         return false;
+    // The copy is written by a save: the data set waits for one as after an
+    // entry, so that Save puts the matching copy in place.
+    if (read == datafile::ParseStatus::Complete && shown == tables::LoadResult::Done
+        && datafile::noticeStaleCompanionCsv(ws, ui, ws.doc.state.fileName)) {
+        ws.doc.state.saved = false;
+        ws.view.commands.saveItem = true;
+    }
     ws.doc.usedFiles.push_back(ws.doc.state.fileName);
     return true;
 }
@@ -209,10 +218,11 @@ bool showOpenedFile(Workspace& ws, Ui& ui)
 // read or no table can show it.
 bool openReadableFile(Workspace& ws, Ui& ui, const std::string& path)
 {
-    if (datafile::readDataSet(ws, ui, path) != 0)
+    const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, ui, path);
+    if (!read)
         return false;
     ws.doc.state.fileName = path;
-    return showOpenedFile(ws, ui);
+    return showOpenedFile(ws, ui, *read);
 }
 
 } // namespace
@@ -243,11 +253,12 @@ bool openDocumentAt(Workspace& ws, Ui& ui, const std::string& path)
     // read leaves it in the window. A comparison ends first, so that the
     // data set read counts as loaded.
     endComparison(ws);
-    if (datafile::readDataSet(ws, ui, path) != 0)
+    const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, ui, path);
+    if (!read)
         return false;
     resetToNoDocument(ws);
     ws.doc.state.fileName = path;
-    return showOpenedFile(ws, ui);
+    return showOpenedFile(ws, ui, *read);
 }
 
 bool isConsoleDataPath(std::string_view path)
