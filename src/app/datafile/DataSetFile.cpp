@@ -50,13 +50,15 @@ int readDataSet(Workspace& ws, Ui& ui, const std::string& path)
     return readDataSetIntoDocument(ws, ui, path) ? 0 : -1;
 }
 
-bool noticeStaleCompanionCsv(const Workspace& ws, Ui& ui, const std::string& path)
+bool noticeStaleCompanionCsv(Workspace& ws, Ui& ui, const std::string& path)
 {
     if (ws.doc.content != GridContent::Table || ws.doc.state.rawDataSetMode || ws.doc.state.compareMode)
         return false;
     if (companionCsvMatches(path, ws.doc.identity, gridSource(ws)))
         return false;
     ui.showMessage(message(TextId::DataFileCsvFromOtherSave, companionCsvPath(path)), ws.settings.language);
+    ws.doc.state.saved = false;
+    ws.view.commands.saveItem = true;
     return true;
 }
 

@@ -203,13 +203,8 @@ bool showOpenedFile(Workspace& ws, Ui& ui, datafile::ParseStatus read)
     const tables::LoadResult shown = showLoadedDataSet(ws, ui, LoadPurpose::Open);
     if (!ws.doc.state.open)
         return false;
-    // The copy is written by a save: the data set waits for one as after an
-    // entry, so that Save puts the matching copy in place.
-    if (read == datafile::ParseStatus::Complete && shown == tables::LoadResult::Done
-        && datafile::noticeStaleCompanionCsv(ws, ui, ws.doc.state.fileName)) {
-        ws.doc.state.saved = false;
-        ws.view.commands.saveItem = true;
-    }
+    if (read == datafile::ParseStatus::Complete && shown == tables::LoadResult::Done)
+        datafile::noticeStaleCompanionCsv(ws, ui, ws.doc.state.fileName);
     ws.doc.usedFiles.push_back(ws.doc.state.fileName);
     return true;
 }
