@@ -414,6 +414,8 @@ bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
         return false;
     }
     m_inputDamaged = m_inputDamaged || load.shown == tables::LoadResult::Incomplete;
+    if (!m_inputDamaged && load.shown == tables::LoadResult::Done)
+        datafile::noticeStaleCompanionCsv(*m_ws, m_ui, path);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/common/Workspace.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "domain/datafile/CompanionCsv.h"
+#include "domain/text/Texts.h"
 
 #include <algorithm>
 
@@ -46,6 +48,18 @@ std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const 
 bool readDataSet(Workspace& ws, Ui& ui, const std::string& path)
 {
     return readDataSetIntoDocument(ws, ui, path).has_value();
+}
+
+bool noticeStaleCompanionCsv(Workspace& ws, Ui& ui, const std::string& path)
+{
+    if (ws.doc.content != GridContent::Table || ws.doc.state.compareMode)
+        return false;
+    if (companionCsvMatches(path, ws.doc.identity, gridSource(ws)))
+        return false;
+    ui.showMessage(message(TextId::DataFileCsvFromOtherSave, companionCsvPath(path)), ws.settings.language);
+    ws.doc.state.saved = false;
+    ws.view.commands.saveItem = true;
+    return true;
 }
 
 SaveResult writeDataSet(

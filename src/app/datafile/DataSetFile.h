@@ -49,6 +49,14 @@ bool readDataSet(Workspace& ws, Ui& ui, const std::string& path);
 // MissingValues when the identity was read, nothing when not.
 std::optional<ParseStatus> readDataSetIntoDocument(Workspace& ws, Ui& ui, const std::string& path);
 
+// After a data set read whole from path is shown with its table: tells the
+// user when the .csv beside it is not its copy (a save cut short between
+// its two renames leaves the new .csl beside the old .csv), naming the
+// .csv, and leaves the data set waiting for a save, as after an entry, so
+// that the next save puts the matching copy in place; true then. Raw data
+// sets have no copy to judge.
+bool noticeStaleCompanionCsv(Workspace& ws, Ui& ui, const std::string& path);
+
 // `writeDataSet`: writes the document's values to the .csl at path with the
 // identity lines of mode (received is the identity read from the inverter,
 // for InverterRead and UnsupportedRom), then, except for InverterRead, the

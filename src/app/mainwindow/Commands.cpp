@@ -195,11 +195,15 @@ bool settleUnsavedChanges(Workspace& ws, Ui& ui)
 }
 
 // The data set just read from the document's file, shown as Open shows it.
-bool showOpenedFile(Workspace& ws, Ui& ui)
+// Only a file read whole with a whole table is held against its .csv: a
+// damaged one says so already and its copy cannot be made alike.
+bool showOpenedFile(Workspace& ws, Ui& ui, datafile::ParseStatus read)
 {
-    showLoadedDataSet(ws, ui, LoadPurpose::Open);
+    const tables::LoadResult shown = showLoadedDataSet(ws, ui, LoadPurpose::Open);
     if (!ws.doc.state.open)
         return false;
+    if (read == datafile::ParseStatus::Complete && shown == tables::LoadResult::Done)
+        datafile::noticeStaleCompanionCsv(ws, ui, ws.doc.state.fileName);
     ws.doc.usedFiles.push_back(ws.doc.state.fileName);
     return true;
 }
@@ -208,10 +212,11 @@ bool showOpenedFile(Workspace& ws, Ui& ui)
 // read or no table can show it.
 bool openReadableFile(Workspace& ws, Ui& ui, const std::string& path)
 {
-    if (!datafile::readDataSet(ws, ui, path))
+    const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, ui, path);
+    if (!read)
         return false;
     ws.doc.state.fileName = path;
-    return showOpenedFile(ws, ui);
+    return showOpenedFile(ws, ui, *read);
 }
 
 } // namespace
@@ -241,11 +246,12 @@ bool openDocumentAt(Workspace& ws, Ui& ui, const std::string& path)
     // read leaves it in the window. A comparison ends first, so that the
     // data set read counts as loaded.
     endComparison(ws);
-    if (!datafile::readDataSet(ws, ui, path))
+    const std::optional<datafile::ParseStatus> read = datafile::readDataSetIntoDocument(ws, ui, path);
+    if (!read)
         return false;
     resetToNoDocument(ws);
     ws.doc.state.fileName = path;
-    return showOpenedFile(ws, ui);
+    return showOpenedFile(ws, ui, *read);
 }
 
 bool isConsoleDataPath(std::string_view path)

@@ -16,6 +16,17 @@ Message lineMessage(int line, TextId suffix)
     return Message {prefix.ja + number + tail.ja, prefix.en + number + tail.en};
 }
 
+// Whether bytes is the copy of the data set in one of the two languages.
+bool isCopyOf(const std::string& bytes, const InverterIdentity& identity, GridSource grid)
+{
+    for (const Language language : {Language::Japanese, Language::English}) {
+        grid.language = language;
+        if (bytes == formatCompanionCsv(identity, grid))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 DataSetFileRead readDataSetFile(const std::string& path)
@@ -77,6 +88,15 @@ DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdenti
     written.result = SaveResult::CsvNotSaved;
     written.failure = withCause(failure, message(state));
     return written;
+}
+
+bool companionCsvMatches(const std::string& cslPath, const InverterIdentity& identity, GridSource grid)
+{
+    const std::string csvPath = companionCsvPath(cslPath);
+    std::string bytes;
+    if (!readFileBytes(csvPath, bytes))
+        return true;
+    return isCopyOf(bytes, identity, grid);
 }
 
 } // namespace tess::datafile

@@ -50,4 +50,11 @@ struct DataSetFileWrite {
 DataSetFileWrite writeDataSetFiles(const std::string& path, const InverterIdentity& header, const ParameterSet& values,
     const std::optional<CsvCopy>& csv, FileWriter& writer);
 
+// Whether the .csv beside the .csl at cslPath is the copy a save of this
+// data set writes: its bytes as they would be written in either language
+// (the copy keeps the language it was saved in). A save cut short between
+// its renames leaves the old .csv, which then differs. A .csv that is
+// absent or cannot be read is not judged: there is nothing to mistake.
+bool companionCsvMatches(const std::string& cslPath, const InverterIdentity& identity, GridSource grid);
+
 } // namespace tess::datafile
