@@ -89,7 +89,7 @@ TEST_P(CompanionCopy, OpenTellsACopyFromAnotherSave)
         // Saved once more while the window shows Japanese.
         ASSERT_TRUE(openPump());
         demo.ws.settings.language = Language::Japanese;
-        ASSERT_EQ(saveDocument(demo.ws, demo.ui), 0);
+        ASSERT_EQ(saveDocument(demo.ws, demo.ui), datafile::SaveResult::Saved);
         closeDocument(demo.ws, demo.ui);
         demo.ws.settings.language = Language::English;
         demo.ui.messages.clear();
@@ -126,7 +126,7 @@ TEST_F(CompanionCopyRepair, SaveWritesTheMatchingCopy)
     ASSERT_TRUE(openPump());
     ASSERT_EQ(copyNotices().size(), 1u);
 
-    ASSERT_EQ(saveDocument(demo.ws, demo.ui), 0);
+    ASSERT_EQ(saveDocument(demo.ws, demo.ui), datafile::SaveResult::Saved);
     EXPECT_EQ(test::readFile(csv), newerCopy);
 
     closeDocument(demo.ws, demo.ui);
