@@ -250,6 +250,8 @@ private:
     // The last data set loaded was read in part: the file cut short or its
     // table damaged.
     bool m_inputDamaged = false;
+    // A command that wrote what it meant to from damaged input says so.
+    int damagedOr(int status) const { return status == ExitDone && m_inputDamaged ? ExitInputDamaged : status; }
 };
 
 // Each data file is a transaction of its own on the workspace as start-up
@@ -380,7 +382,8 @@ int Session::runNew()
     if (!ws.doc.state.open) // the table could not be loaded; New has said why
         return ExitRefused;
     ws.doc.state.fileName = o.output;
-    return exitStatusOfWrite(datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs));
+    m_inputDamaged = ws.doc.table.fileDamaged;
+    return damagedOr(exitStatusOfWrite(datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs)));
 }
 
 // The data set into the workspace as a read from the inverter brings it: a
@@ -413,7 +416,7 @@ bool Session::loadDataSet(const std::string& path, bool mustBeComplete)
         say(message(TextId::CliTableIncomplete));
         return false;
     }
-    m_inputDamaged = m_inputDamaged || load.shown == tables::LoadResult::Incomplete;
+    m_inputDamaged = m_inputDamaged || load.shown == tables::LoadResult::Incomplete || m_ws->doc.table.fileDamaged;
     if (!m_inputDamaged && load.shown == tables::LoadResult::Done)
         datafile::noticeStaleCompanionCsv(*m_ws, m_ui, path);
     return true;
@@ -531,7 +534,7 @@ int Session::runSet(const std::string& path)
         say(message(TextId::CliNothingWritten));
         return ExitRefused;
     }
-    return exitStatusOfWrite(saveDocument(ws, m_ui));
+    return damagedOr(exitStatusOfWrite(saveDocument(ws, m_ui)));
 }
 
 int Session::runExport(const std::string& path)

@@ -33,7 +33,9 @@ enum ExitStatus : int {
     // --check: a value is not what its table row allows (listed)
     ExitOutOfRange = 7,
     // show: printed, but the data file or its table was damaged and only the
-    // part before the damage is shown (the message names the file and line)
+    // part before the damage is shown (the message names the file and line);
+    // show, export, set, new: done, but the data file's header or the
+    // parameter table was damaged (its last line cut, its line ends mixed)
     ExitInputDamaged = 8,
 };
 

@@ -82,5 +82,69 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedExport,
         DamageCase {"NegativeHeader", withNegativeHeader, ExitInputDamaged}),
     test::CaseName {});
 
+struct TableDamageCase {
+    const char* name;
+    // Makes the parameter table's bytes what the case shows.
+    std::string (*damage)(const std::string& whole);
+    int status;
+
+    friend void PrintTo(const TableDamageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+std::string withLineFeeds(const std::string& whole)
+{
+    std::string bytes = whole;
+    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at))
+        bytes.erase(at, 1);
+    return bytes;
+}
+
+// The line end of the table's third line made a LF alone.
+std::string withOneLineFeed(const std::string& whole)
+{
+    std::string bytes = whole;
+    std::size_t at = 0;
+    for (int line = 0; line < 3; ++line)
+        at = bytes.find("\r\n", line == 0 ? 0 : at + 2);
+    bytes.erase(at, 1);
+    return bytes;
+}
+
+class CliDamagedTable : public CliRun, public ::testing::WithParamInterface<TableDamageCase> { };
+
+// Every command that takes the table does its work and says, by its status
+// and a message naming the table file, that the table was not whole.
+TEST_P(CliDamagedTable, EveryCommandSaysTheTableWasDamaged)
+{
+    const std::string table = dir.file("QM71/QM71S01-A1.bkh");
+    test::writeFile(table, GetParam().damage(test::readFile(table)));
+    const std::string path = dir.file("pump.csl");
+    const int status = GetParam().status;
+    const std::vector<std::vector<std::string>> commands {
+        {"new", "--model", "QM71", "--capacity", "1R122", "--rom", "01-A1", "-o", path},
+        {"show", path},
+        {"export", path, "-o", dir.file("copy.csv")},
+        {"set", path, "A-3=210"},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        EXPECT_EQ(run(command), status) << command.front() << ": " << err.str();
+        if (status != ExitDone) {
+            EXPECT_NE(err.str().find(table + ", line "), std::string::npos)
+                << command.front() << ": the message names the table and the line: " << err.str();
+        }
+    }
+    EXPECT_FALSE(test::readFile(dir.file("copy.csv")).empty()) << "the copy is written";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedTable,
+    ::testing::Values(TableDamageCase {"Whole", [](const std::string& whole) { return whole; }, ExitDone},
+        TableDamageCase {"LineFeedsThroughout", withLineFeeds, ExitDone},
+        TableDamageCase {"LastLineEndCut", [](const std::string& whole) { return whole.substr(0, whole.size() - 2); },
+            ExitInputDamaged},
+        TableDamageCase {"LastLineFeedCut", [](const std::string& whole) { return whole.substr(0, whole.size() - 1); },
+            ExitInputDamaged},
+        TableDamageCase {"LineEndsMixed", withOneLineFeed, ExitInputDamaged}),
+    test::CaseName {});
+
 } // namespace
 } // namespace tess::cli

@@ -55,6 +55,9 @@ struct ParameterTable {
     // document and comparison holds one).
     std::shared_ptr<const ParameterDefs> defs = noParameterDefs();
     bool substitute = false;
+    // Every record was read, but the file is not whole: its last line is cut
+    // or its line ends change (the loader has said where).
+    bool fileDamaged = false;
     // What the records' texts are views into (the table file's decoded text),
     // shared by the copies of the table.
     std::shared_ptr<const void> texts;

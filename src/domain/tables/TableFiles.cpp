@@ -103,7 +103,14 @@ void TableText::index()
     std::size_t lineStart = 0;
     std::size_t decodedLineStart = 0;
     std::size_t pos = 0;
-    const auto endLine = [&](std::size_t end) {
+    m_lineEndFault.reset();
+    // The first line's end, as its bytes; the later lines are held to it.
+    std::string_view firstEnd;
+    const auto endLine = [&](std::size_t end, std::string_view lineEnd) {
+        if (m_lines.empty())
+            firstEnd = lineEnd;
+        else if (lineEnd != firstEnd && !m_lineEndFault)
+            m_lineEndFault = LineEndFault {LineEndFault::Kind::Mixed, m_lines.size()};
         m_lines.push_back(Line {lineStart, end - lineStart, decodedLineStart, m_decoded.size() - decodedLineStart});
     };
     while (pos < bytes.size()) {
@@ -113,8 +120,8 @@ void TableText::index()
             break;
         const char c = bytes[stop];
         if (c == '\r' || c == '\n') {
-            endLine(stop);
             pos = stop + (c == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n' ? 2 : 1);
+            endLine(stop, bytes.substr(stop, pos - stop));
             lineStart = pos;
             decodedLineStart = m_decoded.size();
         } else {
@@ -123,7 +130,16 @@ void TableText::index()
     }
     // A final line end does not start another (empty) line.
     if (lineStart < bytes.size())
-        endLine(bytes.size());
+        endLine(bytes.size(), {});
+    // The last line is cut when it lacks its end, or holds only the start
+    // of it; an earlier fault is the one told, since it came first.
+    if (!m_lines.empty()) {
+        const std::size_t last = m_lines.size() - 1;
+        const std::string_view lastEnd = bytes.substr(m_lines[last].offset + m_lines[last].length);
+        const bool cut = lastEnd.empty() || (lastEnd.size() < firstEnd.size() && firstEnd.starts_with(lastEnd));
+        if (cut && (!m_lineEndFault || m_lineEndFault->line == last))
+            m_lineEndFault = LineEndFault {LineEndFault::Kind::LastLineCut, last};
+    }
 }
 
 std::optional<std::string_view> TableText::line(std::size_t index) const

@@ -20,6 +20,22 @@
 // their lines split into fields.
 namespace tess::tables {
 
+// Where the line ends of a table file show that it is not whole.
+struct LineEndFault {
+    enum class Kind {
+        // The last line has no line end, or only the start of the file's
+        // (CR where the lines end in CR LF): the file was cut short.
+        LastLineCut,
+        // A line ends otherwise than the first line does: bytes of the file
+        // were lost or changed on the way.
+        Mixed,
+    };
+    Kind kind = Kind::LastLineCut;
+    std::size_t line = 0; // the line at fault, counted from 0
+
+    friend bool operator==(const LineEndFault&, const LineEndFault&) = default;
+};
+
 // A table or capacity default file read whole, its lines split at CR LF, LF
 // or CR. Lines are the file's own bytes (code page 932); each line is also
 // there decoded to UTF-8, made in the same pass over the bytes.
@@ -38,6 +54,12 @@ public:
     // Whether text lies within the decoded lines, so that it lives as long
     // as this TableText.
     bool holds(std::string_view text) const;
+    // The installation writes every line of a table with a line end, and all
+    // of a file's lines with the same one; whichever the file uses (CR LF,
+    // LF alone, CR alone) is taken, as long as the first line's end is kept
+    // by every line, the last one included. The first line that does not keep
+    // it; nothing for an empty or whole file.
+    const std::optional<LineEndFault>& lineEndFault() const { return m_lineEndFault; }
 
 private:
     void index();
@@ -51,6 +73,7 @@ private:
     std::string m_bytes;
     std::string m_decoded;
     std::vector<Line> m_lines;
+    std::optional<LineEndFault> m_lineEndFault;
 };
 
 // The fields of one line, split by the rules of `splitRecord`, as views

@@ -139,6 +139,11 @@ void TableFiller::run()
         m_fill.outcome = FillOutcome::Incomplete;
     } else if (walk.step == RecordStep::Stopped) {
         m_fill.outcome = FillOutcome::Unreadable;
+    } else if (const std::optional<LineEndFault>& fault = m_texts.file->lineEndFault()) {
+        // Every record could be read, yet a file cut short or with bytes lost
+        // on the way is not the table it was: the rows stay, the user is told.
+        m_fill.notices.push_back(lineEndFaultMessage(table.path, *fault));
+        table.fileDamaged = true;
     }
 }
 

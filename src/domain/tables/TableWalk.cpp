@@ -117,6 +117,13 @@ Message areaFailureMessage(int area, int slot, const LineFault& fault)
     return withCause(Message {a.ja + i + n.ja + s, a.en + i + n.en + s}, lineFaultCause(fault));
 }
 
+Message lineEndFaultMessage(const std::string& path, const LineEndFault& fault)
+{
+    const TextId id
+        = fault.kind == LineEndFault::Kind::LastLineCut ? TextId::TableLastLineCut : TextId::TableLineEndsMixed;
+    return withCause(message(id), fileLineCause(path, static_cast<int>(fault.line) + 1));
+}
+
 MotorGroup motorGroupOf(std::string_view code, ModelFamily family)
 {
     if (oneOf(code, {"A-2", "L-1"}))

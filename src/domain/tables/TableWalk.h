@@ -82,6 +82,10 @@ WalkResult walkTableRecords(const TableText& text, std::array<std::uint16_t, Are
 // names the file and the line that stopped it.
 Message areaFailureMessage(int area, int slot, const LineFault& fault);
 
+// What the line ends of a table file tell about it; the second line names
+// the file and the line.
+Message lineEndFaultMessage(const std::string& path, const LineEndFault& fault);
+
 // Motor groups: parameters whose decimal places (and in V/F mode defaults)
 // depend on the capacity.
 enum class MotorGroup { None, A, B, C, D };

@@ -528,6 +528,32 @@ std::vector<std::string> withExtraFields()
 
 const std::string groupTable = tableBytes({{0, {0, 1}}}, records({{.code = "Fund.-0"}, {.code = "A-2"}}));
 
+// A whole table of two records and sixteen lines of them.
+const std::string twoRecords = tableBytes({{0, {0, 1}}}, records({{.code = "Fund.-0"}, {.code = "Fund.-1"}}));
+
+std::string withoutLastBytes(const std::string& bytes, std::size_t count)
+{
+    return bytes.substr(0, bytes.size() - count);
+}
+
+// Every CR LF made a LF alone.
+std::string withLineFeeds(std::string bytes)
+{
+    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at))
+        bytes.erase(at, 1);
+    return bytes;
+}
+
+// The CR LF of line `line` (from 0) made a LF alone.
+std::string lineFeedOnLine(std::string bytes, int line)
+{
+    std::size_t at = 0;
+    for (int i = 0; i <= line; ++i)
+        at = bytes.find("\r\n", i == 0 ? 0 : at + 2);
+    bytes.erase(at, 1);
+    return bytes;
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, DamagedFiles,
     ::testing::Values(
         BrokenCase {"EmptyFile", "", {}, {"Area:0No.:0\n{table} ends before line 3"}, LoadResult::Incomplete, 0},
@@ -577,7 +603,26 @@ INSTANTIATE_TEST_SUITE_P(Cases, DamagedFiles,
         BrokenCase {"CapacityFileOnlyHeader", groupTable, "Cap,Name,C,B,D,A\r\n",
             {"Area:0No.:1\n{capacity} ends before line 5"}, LoadResult::Incomplete, 1},
         BrokenCase {"CapacityFieldNotInteger", groupTable, "h\r\n0\r\n1\r\n2\r\n3,c,1,2,3,four\r\n",
-            {"Area:0No.:1\n{capacity}, line 5"}, LoadResult::Incomplete, 1}),
+            {"Area:0No.:1\n{capacity}, line 5"}, LoadResult::Incomplete, 1},
+        // Line ends: any one kind throughout is whole; a last line without its
+        // end (or with half of it) was cut, and a change of kind lost bytes.
+        // The rows are filled all the same, and the message says where.
+        BrokenCase {"LineFeedsThroughout", withLineFeeds(twoRecords), {}, {}, LoadResult::Done, 2},
+        BrokenCase {"LastLineEndCut", withoutLastBytes(twoRecords, 2), {},
+            {"The parameter table's last line is cut short (its line end is missing); the file is damaged.\n"
+             "{table}, line 18"},
+            LoadResult::Done, 2},
+        BrokenCase {"LastLineFeedCut", withoutLastBytes(twoRecords, 1), {},
+            {"The parameter table's last line is cut short (its line end is missing); the file is damaged.\n"
+             "{table}, line 18"},
+            LoadResult::Done, 2},
+        BrokenCase {"LineFeedsOnlyLastCut", withoutLastBytes(withLineFeeds(twoRecords), 1), {},
+            {"The parameter table's last line is cut short (its line end is missing); the file is damaged.\n"
+             "{table}, line 18"},
+            LoadResult::Done, 2},
+        BrokenCase {"LineFeedAmongCrLf", lineFeedOnLine(twoRecords, 3), {},
+            {"The parameter table's line ends change within the file; the file is damaged.\n{table}, line 4"},
+            LoadResult::Done, 2}),
     test::CaseName {});
 
 TEST_F(LoadTable, AreasPastADamagedLineHoldNothing)
