@@ -361,6 +361,11 @@ int Session::runNew()
     }
     if (refuseExisting(o.output))
         return ExitRefused;
+    // The ROM versions New offers come from the settings file: a line of it
+    // that could not be used is named before New tells what came of it.
+    const std::vector<SettingsLine>& unusable = ws.settings.fileVersion.unusableLines;
+    for (const SettingsLine& line : unusable)
+        say(message(TextId::SettingsLineUnusable, settingsFilePath(ws), std::to_string(line.number), line.text));
 
     catalogue::SelectionChoice choice;
     choice.model = *model;
@@ -382,7 +387,7 @@ int Session::runNew()
     if (!ws.doc.state.open) // the table could not be loaded; New has said why
         return ExitRefused;
     ws.doc.state.fileName = o.output;
-    m_inputDamaged = ws.doc.table.fileDamaged;
+    m_inputDamaged = ws.doc.table.fileDamaged || !unusable.empty();
     return damagedOr(exitStatusOfWrite(datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs)));
 }
 

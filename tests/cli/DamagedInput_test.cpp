@@ -146,5 +146,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedTable,
         TableDamageCase {"LineEndsMixed", withOneLineFeed, ExitInputDamaged}),
     test::CaseName {});
 
+struct SettingsDamageCase {
+    const char* name;
+    const char* line; // a line of the demo's FileVersion.INI
+    const char* damaged; // what it is made
+    int lineNumber;
+    int status;
+
+    friend void PrintTo(const SettingsDamageCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class CliDamagedSettings : public CliRun, public ::testing::WithParamInterface<SettingsDamageCase> { };
+
+// A line of the settings file that could not be used is named with its file
+// and number, whether New could still make the data set or not.
+TEST_P(CliDamagedSettings, NewNamesTheLineThatCouldNotBeUsed)
+{
+    const SettingsDamageCase& c = GetParam();
+    const std::string ini = dir.file("FileVersion.INI");
+    std::string bytes = test::readFile(ini);
+    const std::size_t at = bytes.find(std::string(c.line) + "\r\n");
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, std::string(c.line).size(), c.damaged);
+    test::writeFile(ini, bytes);
+
+    EXPECT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "-o", dir.file("pump.csl")}), c.status)
+        << err.str();
+    EXPECT_NE(
+        err.str().find(ini + ", line " + std::to_string(c.lineNumber) + ": \"" + c.damaged + "\""), std::string::npos)
+        << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedSettings,
+    ::testing::Values(SettingsDamageCase {"NewVerNotANumber", "New_Ver=18", "New_Ver=1x8", 6, ExitRefused},
+        SettingsDamageCase {"EqualsSignLost", "New_Ver=18", "New_Ver18", 6, ExitRefused},
+        SettingsDamageCase {"ViewNotANumber", "Value=0", "Value=O", 57, ExitInputDamaged}),
+    test::CaseName {});
+
 } // namespace
 } // namespace tess::cli

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tess {
 
@@ -52,12 +53,24 @@ struct RomLimits {
     std::int16_t newVer = 1; // ROM version index preselected for a new data set
 };
 
+// A line of the settings file whose value could not be used.
+struct SettingsLine {
+    int number = 0; // from 1
+    std::string text;
+
+    friend bool operator==(const SettingsLine&, const SettingsLine&) = default;
+};
+
 // FileVersion.INI as read once at start-up.
 struct FileVersionSettings {
     std::string fileVersion = "1";
     std::array<RomLimits, LimitSectionCount> limits {};
     bool view = true; // show the program folder at start
     bool specialFunctions = false; // "spcialfunc"/"used", for one run
+    // The lines of the sections read whose values took their defaults
+    // instead: a value that is no integer or no ROM version index, or a line
+    // that is no key at all. In the order of the file; none in a sound file.
+    std::vector<SettingsLine> unusableLines;
 
     const RomLimits& of(LimitSection s) const { return limits[static_cast<std::size_t>(s)]; }
     RomLimits& of(LimitSection s) { return limits[static_cast<std::size_t>(s)]; }
@@ -70,7 +83,9 @@ constexpr const char* FileVersionIniName = "FileVersion.INI";
 // Reads the settings in the order of the sections above. Missing sections and
 // keys, and values that are no integer, take their defaults. A ROM version
 // index must lie in 0..32767: anything else (a negative number, a number that
-// does not fit 16 bits) is no index and takes the default too.
+// does not fit 16 bits) is no index and takes the default too. The lines of
+// a value that took its default, and the lines of those sections that are no
+// key, are kept in unusableLines.
 FileVersionSettings readFileVersionSettings(const IniFile& file);
 // A file that is missing or cannot be read gives every default.
 FileVersionSettings readFileVersionSettings(const std::string& path);

@@ -50,6 +50,7 @@ struct Line {
     ByteRange name; // section or key name
     ByteRange value; // key value, blanks trimmed, quotes kept
     bool blank = false;
+    bool comment = false;
 };
 
 Line classify(const std::string& bytes, std::size_t begin, std::size_t end, std::size_t next)
@@ -63,8 +64,10 @@ Line classify(const std::string& bytes, std::size_t begin, std::size_t end, std:
         return line;
     }
     const char first = bytes[body.begin];
-    if (first == ';')
+    if (first == ';') {
+        line.comment = true;
         return line;
+    }
     if (first == '[') {
         // The header runs to the last ']' of the line; ']' may also be the
         // second byte of a double-byte character, which does not count.
@@ -157,7 +160,9 @@ void IniFile::index()
 {
     m_sections.clear();
     Section* current = nullptr;
+    int number = 0;
     forEachLine(m_bytes, [&](const Line& line) {
+        ++number;
         if (line.kind == LineKind::Section) {
             current = nullptr;
             if (const auto name = foldedName(line.name.in(m_bytes))) {
@@ -167,7 +172,9 @@ void IniFile::index()
             }
         } else if (current && line.kind == LineKind::Key) {
             if (const auto name = foldedName(line.name.in(m_bytes)))
-                current->keys.try_emplace(*name, Span {line.value.begin, line.value.end});
+                current->keys.try_emplace(*name, Span {line.value.begin, line.value.end, number});
+        } else if (current && line.kind == LineKind::Other && !line.blank && !line.comment) {
+            current->strayLines.push_back(number);
         }
         if (current && !line.blank) {
             current->insertAt = line.next;
@@ -207,6 +214,37 @@ std::optional<std::string> IniFile::readString(std::string_view section, std::st
         return std::nullopt;
     const Span value = it->second;
     return cp932ToUtf8(unquoted(std::string_view(m_bytes).substr(value.begin, value.end - value.begin)));
+}
+
+std::optional<int> IniFile::lineOf(std::string_view section, std::string_view key) const
+{
+    const Section* found = findSection(utf8ToCp932(section));
+    const auto name = foldedName(utf8ToCp932(key));
+    if (!found || !name)
+        return std::nullopt;
+    const auto it = found->keys.find(*name);
+    if (it == found->keys.end())
+        return std::nullopt;
+    return it->second.line;
+}
+
+std::vector<int> IniFile::strayLines(std::string_view section) const
+{
+    const Section* found = findSection(utf8ToCp932(section));
+    return found ? found->strayLines : std::vector<int> {};
+}
+
+std::string IniFile::lineText(int number) const
+{
+    std::string text;
+    int at = 0;
+    std::size_t start = 0;
+    forEachLine(m_bytes, [&](const Line& line) {
+        if (++at == number)
+            text = cp932ToUtf8(std::string_view(m_bytes).substr(start, line.end - start));
+        start = line.next;
+    });
+    return text;
 }
 
 std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view fallback) const

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace tess {
 
@@ -41,6 +42,16 @@ public:
     // Booleans are integers: 0 false, any other number true.
     bool readBool(std::string_view section, std::string_view key, bool fallback) const;
 
+    // The number (from 1) of the line the value of the key is read from;
+    // nothing when the section or key is missing.
+    std::optional<int> lineOf(std::string_view section, std::string_view key) const;
+    // The lines (numbers from 1) of the section that are neither a key, a
+    // comment nor blank, such as a key whose "=" was lost: no read finds
+    // what they meant to hold.
+    std::vector<int> strayLines(std::string_view section) const;
+    // The line's text as UTF-8, without its line end; empty past the end.
+    std::string lineText(int number) const;
+
     // Sets key to "1" or "0": the value of the first matching line is
     // replaced, a missing key is added at the end of its section, a missing
     // section at the end of the file. Every other byte stays. Returns whether
@@ -52,11 +63,13 @@ private:
     struct Span {
         std::size_t begin = 0;
         std::size_t end = 0;
+        int line = 0; // its line's number, from 1
     };
     // The first section of a name: its first key of each name, and where a
     // new key goes (after its last non-blank line).
     struct Section {
         std::unordered_map<std::string, Span> keys; // by folded name
+        std::vector<int> strayLines;
         std::size_t insertAt = 0;
         bool insertAfterUnendedLine = false; // that line is the file's last and has no line end
     };

@@ -133,6 +133,36 @@ TEST(FileVersionSettingsRead, RomIndexOutsideSixteenBitsOrNegativeTakesTheDefaul
     EXPECT_EQ(s.of(LimitSection::QM71).newVer, 1);
 }
 
+struct UnusableCase {
+    const char* name;
+    std::string file;
+    std::vector<SettingsLine> unusable;
+};
+
+class FileVersionUnusableLines : public ::testing::TestWithParam<UnusableCase> { };
+
+// Each value that took its default, and each line of a section read that is
+// no key, is named by its line, so that a damaged file can be told.
+TEST_P(FileVersionUnusableLines, NameEachLineThatTookItsDefault)
+{
+    EXPECT_EQ(readFileVersionSettings(IniFile(GetParam().file)).unusableLines, GetParam().unusable);
+}
+
+INSTANTIATE_TEST_SUITE_P(, FileVersionUnusableLines,
+    ::testing::Values(
+        UnusableCase {"Sound", "[QM71]\r\nVer_max=20\r\n; a comment\r\n\r\nNew_Ver=0x12\r\n[View]\r\nValue=0\r\n", {}},
+        UnusableCase {"MissingKeysAreNoLines", "[QM71]\r\nVer_max=20\r\n", {}},
+        UnusableCase {"ForeignSectionIsNotRead", "[Other]\r\nnothing here\r\nk=v\r\n", {}},
+        UnusableCase {"RomIndexNotANumber", "[Version]\r\nFileVersion=1\r\n[QM71]\r\nVer_max=20\r\nNew_Ver=1x8\r\n",
+            {{5, "New_Ver=1x8"}}},
+        UnusableCase {"RomIndexOutsideSixteenBits", "[QM71]\nVer_max=70000\nNew_Ver=-2\n",
+            {{2, "Ver_max=70000"}, {3, "New_Ver=-2"}}},
+        UnusableCase {"EqualsSignLost", "[LX71]\r\nVer_max_LX 13\r\nNew_Ver_LX=12\r\n", {{2, "Ver_max_LX 13"}}},
+        UnusableCase {
+            "SwitchNotANumber", "[spcialfunc]\r\nused=yes\r\n[View]\r\nValue=\r\n", {{2, "used=yes"}, {4, "Value="}}},
+        UnusableCase {"OnlyTheFirstSectionCounts", "[QM71]\r\nVer_max=2\r\n[QM71]\r\nNew_Ver=x\r\n", {}}),
+    test::CaseName {});
+
 // A settings file grown far beyond its settings: blank lines, comments and a
 // long section of foreign keys, with a later duplicate of a model section.
 std::string grownSettingsFile(std::size_t fillerBytes)
