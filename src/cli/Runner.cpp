@@ -9,6 +9,7 @@
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "app/tables/DataSetDiff.h"
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleUi.h"
@@ -204,6 +205,8 @@ public:
             return runConvert();
         case Command::History:
             return runHistory();
+        case Command::Diff:
+            return runDiff();
         case Command::None:
             break;
         }
@@ -213,8 +216,18 @@ public:
 private:
     void say(const Message& message) { m_ui.showMessage(message, m_ws->settings.language); }
     // The status of a refusal before any work: a comparison keeps 1 for a
-    // drive that differs.
-    int refused() const { return m_options.command == Command::CompareDrive ? ExitTransferFailed : ExitRefused; }
+    // drive or data set that differs.
+    int refused() const
+    {
+        switch (m_options.command) {
+        case Command::CompareDrive:
+            return ExitTransferFailed;
+        case Command::Diff:
+            return ExitDiffTrouble;
+        default:
+            return ExitRefused;
+        }
+    }
 
     bool start();
     bool refuseExisting(const std::string& output);
@@ -235,6 +248,8 @@ private:
     int runCompareDrive();
     int runConvert();
     int runHistory();
+    int runDiff();
+    void writeDiff(const tables::DataSetDiff& diff, const std::string& rightTitle);
     std::optional<comm::HistoryEntry> writeToResume();
     void tellInterruptedWrite();
     int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
@@ -718,6 +733,94 @@ int Session::runHistory()
         writeTabSeparated(m_out, rows);
     m_out.flush();
     return ExitDone;
+}
+
+// diff: A against B (or its defaults), each loaded whole with its table, each
+// on the workspace as start-up left it.
+int Session::runDiff()
+{
+    const Options& o = m_options;
+    const std::string& leftPath = o.dataFiles.front();
+    if (o.againstDefaults) {
+        if (!loadTabledDataSet(leftPath))
+            return ExitDiffTrouble;
+        const tables::DataSetDiff diff = tables::diffWithDefaults(*m_ws);
+        writeDiff(diff, cellText(gridSource(*m_ws), 0, ColDefault));
+        return diff.lines.empty() ? ExitDone : ExitDataSetsDiffer;
+    }
+    const std::string& rightPath = o.dataFiles.back();
+    const Workspace started = *m_ws;
+    if (!loadTabledDataSet(rightPath))
+        return ExitDiffTrouble;
+    const Workspace right = *m_ws;
+    *m_ws = started;
+    if (!loadTabledDataSet(leftPath))
+        return ExitDiffTrouble;
+    const std::optional<tables::DataSetDiff> diff = tables::diffDataSets(*m_ws, right, m_ui);
+    if (!diff)
+        return ExitDiffTrouble;
+    if (diff->ownTables && !o.json) {
+        const IdentityTexts& a = m_ws->doc.identityTexts;
+        const IdentityTexts& b = right.doc.identityTexts;
+        const auto named = [](const IdentityTexts& boxes) {
+            return boxes.model + " " + boxes.controlMode + " " + boxes.capacity + " " + boxes.romVersion;
+        };
+        m_out << message(TextId::DiffOwnTables, leftPath + " (" + named(a) + ")", rightPath + " (" + named(b) + ")")
+                     .in(m_ws->settings.language)
+              << '\n';
+    }
+    writeDiff(*diff, rightPath);
+    return diff->lines.empty() ? ExitDone : ExitDataSetsDiffer;
+}
+
+// The differing parameters: code, name, A's value, B's value (or the
+// default). JSON is one document, a difference a line.
+void Session::writeDiff(const tables::DataSetDiff& diff, const std::string& rightTitle)
+{
+    const Options& o = m_options;
+    const auto joinedPair = [](const std::string& first, const std::string& second) {
+        return second.empty() ? first : first + " / " + second;
+    };
+    if (o.json) {
+        journal::FlatJson head;
+        head.add("a", o.dataFiles.front());
+        if (o.againstDefaults)
+            head.add("defaults", true);
+        else
+            head.add("b", o.dataFiles.back()).add("ownTables", diff.ownTables);
+        std::string text = head.text();
+        text.pop_back();
+        m_out << text << ",\"differences\":[";
+        bool first = true;
+        for (const tables::DiffLine& line : diff.lines) {
+            journal::FlatJson entry;
+            entry.add("code", line.code).add("name", line.name);
+            if (!line.otherCode.empty())
+                entry.add("codeB", line.otherCode).add("nameB", line.otherName);
+            if (line.left)
+                entry.add("a", *line.left);
+            if (line.right)
+                entry.add("b", *line.right);
+            m_out << (first ? "\n" : ",\n") << entry.text();
+            first = false;
+        }
+        m_out << "\n]}\n";
+        m_out.flush();
+        return;
+    }
+    std::vector<TextRow> rows;
+    if (m_env.outIsTerminal) {
+        const GridSource grid = gridSource(*m_ws);
+        rows.push_back({cellText(grid, 0, ColCode), cellText(grid, 0, ColName), o.dataFiles.front(), rightTitle});
+    }
+    for (const tables::DiffLine& line : diff.lines)
+        rows.push_back({joinedPair(line.code, line.otherCode), joinedPair(line.name, line.otherName),
+            line.left.value_or(""), line.right.value_or("")});
+    if (m_env.outIsTerminal)
+        writeAligned(m_out, rows);
+    else
+        writeTabSeparated(m_out, rows);
+    m_out.flush();
 }
 
 int Session::runCompareDrive()

@@ -35,6 +35,11 @@ enum ExitStatus : int {
     // show: printed, but the data file or its table was damaged and only the
     // part before the damage is shown (the message names the file and line)
     ExitInputDamaged = 8,
+    // diff has the statuses of diff(1), which scripts and git expect of a
+    // comparison: 0 the same, 1 different, 2 trouble (a wrong command line,
+    // the installation or a data file refused, damaged input)
+    ExitDataSetsDiffer = 1,
+    ExitDiffTrouble = 2,
 };
 
 // What the process brings: where the program lies and the locale (as the
