@@ -39,7 +39,7 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 26> optionSpecs {{
+constexpr std::array<OptionSpec, 28> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
@@ -55,6 +55,8 @@ constexpr std::array<OptionSpec, 26> optionSpecs {{
     {"--report", true, ForConvert, &Options::report},
     {"--area", true, ForShow, &Options::area},
     {"--check", false, ForShow, nullptr, &Options::check},
+    {"--changed", false, ForShow, nullptr, &Options::changedRows},
+    {"--plain", false, ForShow, nullptr, &Options::plain},
     {"--port", true, ForDrive, &Options::port},
     {"--from", true, ForWrite, &Options::fromArea},
     {"--to", true, ForWrite, &Options::toArea},

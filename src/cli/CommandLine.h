@@ -50,6 +50,11 @@ struct Options {
     std::string area;
     // show: a value its table row would not take makes the status 7
     bool check = false;
+    // show: only the rows whose value is changed from the table's default
+    bool changedRows = false;
+    // show: one line per parameter (code, name, value) and nothing else, a
+    // text that stays the same for the same data set, for `git diff`
+    bool plain = false;
     // diff: the one data file against its table's defaults
     bool againstDefaults = false;
     std::vector<Assignment> assignments;

@@ -9,6 +9,7 @@
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "app/mainwindow/GridFilter.h"
 #include "app/tables/DataSetDiff.h"
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
@@ -250,6 +251,7 @@ private:
     int runHistory();
     int runDiff();
     void writeDiff(const tables::DataSetDiff& diff, const std::string& rightTitle);
+    std::string identityLine() const;
     std::optional<comm::HistoryEntry> writeToResume();
     void tellInterruptedWrite();
     int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
@@ -457,6 +459,17 @@ std::size_t Session::tellNotAllowed(const std::string& path)
     return failures.size();
 }
 
+// The identity boxes above the grid, on one line.
+std::string Session::identityLine() const
+{
+    const Language language = m_ws->settings.language;
+    const IdentityTexts& boxes = m_ws->doc.identityTexts;
+    return std::string(text(TextId::LabelMachine, language)) + ' ' + boxes.model + "  "
+        + std::string(text(TextId::LabelControlMode, language)) + ' ' + boxes.controlMode + "  "
+        + std::string(text(TextId::LabelCapVolt, language)) + ' ' + boxes.capacity + "  "
+        + std::string(text(TextId::LabelRomVersion, language)) + ' ' + boxes.romVersion;
+}
+
 int Session::runShow(const std::string& path)
 {
     if (!loadDataSet(path, false))
@@ -464,21 +477,27 @@ int Session::runShow(const std::string& path)
     const std::size_t notAllowed = tellNotAllowed(path);
     const Workspace& ws = *m_ws;
     const Document& doc = ws.doc;
+    const Options& o = m_options;
 
+    // Areas and defaults are the table's: a data set shown raw has neither.
+    if ((!o.area.empty() || o.changedRows) && doc.content == GridContent::Raw) {
+        say(message(TextId::CliRawDataSet));
+        return ExitRefused;
+    }
     std::string prefix;
-    if (!m_options.area.empty()) {
-        if (doc.content == GridContent::Raw) {
-            say(message(TextId::CliRawDataSet));
-            return ExitRefused;
-        }
-        const std::optional<int> area = areaOption(m_options.area);
+    if (!o.area.empty()) {
+        const std::optional<int> area = areaOption(o.area);
         if (!area)
             return ExitRefused;
         prefix = std::string(dataAreaNames[static_cast<std::size_t>(*area)]) + "-";
     }
+    GridFilterSettings changedOnly;
+    changedOnly.changedOnly = true;
+    const auto changed
+        = o.changedRows ? filterGridRows(doc, changedOnly).changed : decltype(GridFilterResult::changed) {};
 
     // Piped, several files' rows are told apart by the file name before each.
-    const bool named = m_severalFiles && !m_env.outIsTerminal;
+    const bool named = m_severalFiles && (o.plain || !m_env.outIsTerminal);
     const GridSource grid = gridSource(ws);
     std::vector<TextRow> rows;
     const auto add = [&](int r) {
@@ -486,16 +505,24 @@ int Session::runShow(const std::string& path)
         if (named)
             row.push_back(path);
         for (int c = 0; c < GridColumnCount; ++c)
-            row.push_back(cellText(grid, r, c));
+            if (!o.plain || c == ColCode || c == ColName || c == ColValue)
+                row.push_back(cellText(grid, r, c));
     };
-    add(0);
+    if (o.plain) {
+        // The identity too: a data set moved to another ROM version or
+        // capacity must not read as the same.
+        rows.push_back(named ? TextRow {path, identityLine()} : TextRow {identityLine()});
+    } else {
+        add(0);
+    }
     for (int r = 1; r < gridRowCount(grid); ++r) {
         const std::string code = cellText(grid, r, ColCode);
-        if (!code.empty() && startsWithIgnoringCase(code, prefix))
+        if (!code.empty() && startsWithIgnoringCase(code, prefix)
+            && (!o.changedRows || changed[static_cast<std::size_t>(r)]))
             add(r);
     }
 
-    if (!m_env.outIsTerminal)
+    if (o.plain || !m_env.outIsTerminal)
         writeTabSeparated(m_out, rows);
     else {
         // For the eye, the file name and identity boxes above the grid; a
@@ -503,12 +530,7 @@ int Session::runShow(const std::string& path)
         if (m_tableShown)
             m_out << '\n';
         m_out << text(TextId::LabelFileName, ws.settings.language) << ' ' << doc.state.fileName << '\n';
-        const IdentityTexts& boxes = doc.identityTexts;
-        m_out << text(TextId::LabelMachine, ws.settings.language) << ' ' << boxes.model << "  "
-              << text(TextId::LabelControlMode, ws.settings.language) << ' ' << boxes.controlMode << "  "
-              << text(TextId::LabelCapVolt, ws.settings.language) << ' ' << boxes.capacity << "  "
-              << text(TextId::LabelRomVersion, ws.settings.language) << ' ' << boxes.romVersion;
-        m_out << "\n\n";
+        m_out << identityLine() << "\n\n";
         writeAligned(m_out, rows);
     }
     m_out.flush();
@@ -516,7 +538,7 @@ int Session::runShow(const std::string& path)
     // Shown in part, the rows printed must not read as the whole data set.
     if (m_inputDamaged)
         return ExitInputDamaged;
-    return m_options.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
+    return o.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
 }
 
 int Session::runSet(const std::string& path)

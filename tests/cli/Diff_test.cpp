@@ -1,5 +1,5 @@
-// What changed between data sets, and against the defaults, as scripts
-// read it.
+// What changed between data sets, and against the defaults, as scripts and
+// git read it: diff, show --changed and show --plain.
 #include "cli/CliRun.h"
 
 #include "support/CaseName.h"
@@ -9,11 +9,16 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sstream>
 #include <string>
 #include <vector>
 
 namespace tess::cli {
 namespace {
+
+constexpr const char* Titles
+    = "Setting area\tSetting contents\tSetting band(Min/Max)\tInitial val.\tSetting val.\tDecimal p.p.\tSignif. fig.";
+constexpr const char* Identity = "Machine: QM71  Control Mode: Sensorless  Cap/Volt: 1R122  ROM Version: 01-A1";
 
 // Data sets of the demo installation, named by their stem: "$base" in an
 // argument or an expected line stands for the path of base.csl.
@@ -104,7 +109,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliChangesShown,
         OutputCase {
             "DiffOfAMissingDataSetIsTrouble", {"diff", "$missing", "$base"}, ExitDiffTrouble, {}, true, "$missing"},
         OutputCase {"DiffOfOneDataSetIsAWrongCommandLine", {"diff", "$base"}, ExitDiffTrouble, {}, true,
-            "diff takes two data files, or one with --defaults"}),
+            "diff takes two data files, or one with --defaults"},
+        OutputCase {"ChangedRows", {"show", "--changed", "$changed"}, ExitDone,
+            {Titles, "A-3\tMotor rated voltage\t100/480\t200\t210\t0\t3"}},
+        OutputCase {
+            "ChangedRowsOfAnotherArea", {"show", "--changed", "--area", "Fund", "$changed"}, ExitDone, {Titles}},
+        OutputCase {"ChangedRowsOfANewDataSet", {"show", "$base", "--changed"}, ExitDone, {Titles}},
+        OutputCase {"PlainChangedRows", {"show", "--plain", "--changed", "$changed"}, ExitDone,
+            {Identity, "A-3\tMotor rated voltage\t210"}},
+        OutputCase {"PlainRowsOfSeveralDataSetsNameTheirFile", {"show", "--plain", "--area", "A", "$changed", "$base"},
+            ExitDone,
+            {"$changed\t" + std::string(Identity), "$changed\tA-3\tMotor rated voltage\t210",
+                "$base\tA-3\tMotor rated voltage\t200"},
+            false}),
     test::CaseName {});
 
 TEST_F(CliDataSets, DiffAsJsonIsOneDocumentWithADifferenceALine)
@@ -127,6 +144,30 @@ TEST_F(CliDataSets, DiffOnATerminalPutsATitleLineOverTheDifferences)
     EXPECT_EQ(lines[0].rfind("Setting area", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find(path("changed")), std::string::npos) << lines[0];
     EXPECT_EQ(lines[1].rfind("A-3 ", 0), 0u) << lines[1];
+}
+
+// The text git compares: every parameter as show has it, the code, name and
+// value only, the same wherever it goes.
+TEST_F(CliDataSets, PlainRowsAreTheParametersOfShowAndTheSameOnATerminal)
+{
+    ASSERT_EQ(run({"show", path("changed")}), ExitDone) << err.str();
+    const std::vector<std::string> shown = linesOf(out.str());
+    ASSERT_EQ(run({"show", "--plain", path("changed")}), ExitDone) << err.str();
+    const std::string piped = out.str();
+    ASSERT_EQ(run({"show", "--plain", path("changed")}, true), ExitDone) << err.str();
+    EXPECT_EQ(out.str(), piped);
+
+    const std::vector<std::string> plain = linesOf(piped);
+    ASSERT_EQ(plain.size(), shown.size());
+    EXPECT_EQ(plain[0], Identity);
+    for (std::size_t i = 1; i < plain.size(); ++i) {
+        std::vector<std::string> cells;
+        std::string cell;
+        for (std::istringstream row(shown[i]); std::getline(row, cell, '\t');)
+            cells.push_back(cell);
+        ASSERT_EQ(cells.size(), 7u) << shown[i];
+        EXPECT_EQ(plain[i], cells[0] + "\t" + cells[1] + "\t" + cells[4]);
+    }
 }
 
 } // namespace
