@@ -11,7 +11,7 @@ export CCACHE_NOHASHDIR=true
 
 # Debian packages the build, the tests and the program use.
 PACKAGES=(
-  cmake ninja-build g++ clang clang-format libclang-rt-dev pkg-config ccache
+  cmake ninja-build g++ clang clang-format libclang-rt-dev pkg-config ccache git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-liberation qt6-translations-l10n xvfb xauth

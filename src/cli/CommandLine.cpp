@@ -24,6 +24,7 @@ constexpr unsigned ForWrite = commandBit(Command::Write);
 constexpr unsigned ForCompareDrive = commandBit(Command::CompareDrive);
 constexpr unsigned ForConvert = commandBit(Command::Convert);
 constexpr unsigned ForHistory = commandBit(Command::History);
+constexpr unsigned ForDiff = commandBit(Command::Diff);
 constexpr unsigned ForDrive = ForRead | ForWrite | ForCompareDrive;
 
 // An option, the commands it belongs to, and where its value goes: a text
@@ -38,7 +39,7 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 25> optionSpecs {{
+constexpr std::array<OptionSpec, 28> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
@@ -54,6 +55,8 @@ constexpr std::array<OptionSpec, 25> optionSpecs {{
     {"--report", true, ForConvert, &Options::report},
     {"--area", true, ForShow, &Options::area},
     {"--check", false, ForShow, nullptr, &Options::check},
+    {"--changed", false, ForShow, nullptr, &Options::changedRows},
+    {"--plain", false, ForShow, nullptr, &Options::plain},
     {"--port", true, ForDrive, &Options::port},
     {"--from", true, ForWrite, &Options::fromArea},
     {"--to", true, ForWrite, &Options::toArea},
@@ -63,7 +66,8 @@ constexpr std::array<OptionSpec, 25> optionSpecs {{
     {"--send-out-of-range", false, ForWrite, nullptr, &Options::sendNotAllowed},
     {"--accept-identity", false, ForWrite | ForCompareDrive, nullptr, &Options::acceptIdentity},
     {"--resume", false, ForWrite, nullptr, &Options::resume},
-    {"--json", false, ForHistory, nullptr, &Options::json},
+    {"--json", false, ForHistory | ForDiff, nullptr, &Options::json},
+    {"--defaults", false, ForDiff, nullptr, &Options::againstDefaults},
 }};
 
 const OptionSpec* findOption(std::string_view name)
@@ -85,7 +89,7 @@ struct CommandSpec {
     TextId help;
 };
 
-constexpr std::array<CommandSpec, 9> commandSpecs {{
+constexpr std::array<CommandSpec, 10> commandSpecs {{
     {Command::New, "new", TextId::CliHelpNew},
     {Command::Show, "show", TextId::CliHelpShow},
     {Command::Set, "set", TextId::CliHelpSet},
@@ -95,6 +99,7 @@ constexpr std::array<CommandSpec, 9> commandSpecs {{
     {Command::CompareDrive, "compare-drive", TextId::CliHelpCompareDrive},
     {Command::Convert, "convert", TextId::CliHelpConvert},
     {Command::History, "history", TextId::CliHelpHistory},
+    {Command::Diff, "diff", TextId::CliHelpDiff},
 }};
 
 const CommandSpec* findCommand(auto matches)
@@ -314,6 +319,15 @@ void readConvertArguments(std::span<const std::string> rest, ParsedCommandLine& 
         fail(result, TextId::CliUsageConvertBadSuffix, o.suffix);
 }
 
+// diff: two data files, or one to set against its table's defaults.
+void readDiffArguments(std::span<const std::string> rest, ParsedCommandLine& result)
+{
+    readDataFiles(rest, result);
+    const std::size_t wanted = result.options.againstDefaults ? 1 : 2;
+    if (!rest.empty() && rest.size() != wanted)
+        fail(result, TextId::CliUsageDiffFiles);
+}
+
 // The plain arguments after the command, and the options the command cannot
 // do without.
 void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& result)
@@ -365,6 +379,9 @@ void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& 
         break;
     case Command::Convert:
         readConvertArguments(rest, result);
+        break;
+    case Command::Diff:
+        readDiffArguments(rest, result);
         break;
     }
 }

@@ -13,7 +13,7 @@
 // by the application, on the values as given.
 namespace tess::cli {
 
-enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert, History };
+enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert, History, Diff };
 
 // One "CODE=VALUE" of the set command, split at its first '='.
 struct Assignment {
@@ -43,13 +43,20 @@ struct Options {
     std::string suffix;
     std::string report;
 
-    // show, set, export, write, compare-drive and convert: the data files, in
-    // the order given; show, set, export and convert take several, each
-    // handled on its own, the others one
+    // show, set, export, write, compare-drive, convert and diff: the data
+    // files, in the order given; show, set, export and convert take several,
+    // each handled on its own, diff two (one with --defaults), the others one
     std::vector<std::string> dataFiles;
     std::string area;
     // show: a value its table row would not take makes the status 7
     bool check = false;
+    // show: only the rows whose value is changed from the table's default
+    bool changedRows = false;
+    // show: one line per parameter (code, name, value) and nothing else, a
+    // text that stays the same for the same data set, for `git diff`
+    bool plain = false;
+    // diff: the one data file against its table's defaults
+    bool againstDefaults = false;
     std::vector<Assignment> assignments;
 
     // read, write and compare-drive: "COMk" or a device path
@@ -62,7 +69,7 @@ struct Options {
     bool permitWrite = false; // the held-back words A-11..A-16 and the G analog words go out too
     // write: finish the newest interrupted write, from its journal
     bool resume = false;
-    // history: JSON lines instead of a table
+    // history: JSON lines instead of a table; diff: one JSON document
     bool json = false;
     bool sendNotAllowed = false; // words their table rows would not take are sent too
     // write and compare-drive: Yes to the identity questions the special

@@ -9,6 +9,8 @@
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "app/mainwindow/GridFilter.h"
+#include "app/tables/DataSetDiff.h"
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleUi.h"
@@ -204,6 +206,8 @@ public:
             return runConvert();
         case Command::History:
             return runHistory();
+        case Command::Diff:
+            return runDiff();
         case Command::None:
             break;
         }
@@ -213,8 +217,18 @@ public:
 private:
     void say(const Message& message) { m_ui.showMessage(message, m_ws->settings.language); }
     // The status of a refusal before any work: a comparison keeps 1 for a
-    // drive that differs.
-    int refused() const { return m_options.command == Command::CompareDrive ? ExitTransferFailed : ExitRefused; }
+    // drive or data set that differs.
+    int refused() const
+    {
+        switch (m_options.command) {
+        case Command::CompareDrive:
+            return ExitTransferFailed;
+        case Command::Diff:
+            return ExitDiffTrouble;
+        default:
+            return ExitRefused;
+        }
+    }
 
     bool start();
     bool refuseExisting(const std::string& output);
@@ -235,6 +249,9 @@ private:
     int runCompareDrive();
     int runConvert();
     int runHistory();
+    int runDiff();
+    void writeDiff(const tables::DataSetDiff& diff, const std::string& rightTitle);
+    std::string identityLine() const;
     std::optional<comm::HistoryEntry> writeToResume();
     void tellInterruptedWrite();
     int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
@@ -450,6 +467,17 @@ std::size_t Session::tellNotAllowed(const std::string& path)
     return failures.size();
 }
 
+// The identity boxes above the grid, on one line.
+std::string Session::identityLine() const
+{
+    const Language language = m_ws->settings.language;
+    const IdentityTexts& boxes = m_ws->doc.identityTexts;
+    return std::string(text(TextId::LabelMachine, language)) + ' ' + boxes.model + "  "
+        + std::string(text(TextId::LabelControlMode, language)) + ' ' + boxes.controlMode + "  "
+        + std::string(text(TextId::LabelCapVolt, language)) + ' ' + boxes.capacity + "  "
+        + std::string(text(TextId::LabelRomVersion, language)) + ' ' + boxes.romVersion;
+}
+
 int Session::runShow(const std::string& path)
 {
     if (!loadDataSet(path, false))
@@ -457,21 +485,27 @@ int Session::runShow(const std::string& path)
     const std::size_t notAllowed = tellNotAllowed(path);
     const Workspace& ws = *m_ws;
     const Document& doc = ws.doc;
+    const Options& o = m_options;
 
+    // Areas and defaults are the table's: a data set shown raw has neither.
+    if ((!o.area.empty() || o.changedRows) && doc.content == GridContent::Raw) {
+        say(message(TextId::CliRawDataSet));
+        return ExitRefused;
+    }
     std::string prefix;
-    if (!m_options.area.empty()) {
-        if (doc.content == GridContent::Raw) {
-            say(message(TextId::CliRawDataSet));
-            return ExitRefused;
-        }
-        const std::optional<int> area = areaOption(m_options.area);
+    if (!o.area.empty()) {
+        const std::optional<int> area = areaOption(o.area);
         if (!area)
             return ExitRefused;
         prefix = std::string(dataAreaNames[static_cast<std::size_t>(*area)]) + "-";
     }
+    GridFilterSettings changedOnly;
+    changedOnly.changedOnly = true;
+    const auto changed
+        = o.changedRows ? filterGridRows(doc, changedOnly).changed : decltype(GridFilterResult::changed) {};
 
     // Piped, several files' rows are told apart by the file name before each.
-    const bool named = m_severalFiles && !m_env.outIsTerminal;
+    const bool named = m_severalFiles && (o.plain || !m_env.outIsTerminal);
     const GridSource grid = gridSource(ws);
     std::vector<TextRow> rows;
     const auto add = [&](int r) {
@@ -479,16 +513,24 @@ int Session::runShow(const std::string& path)
         if (named)
             row.push_back(path);
         for (int c = 0; c < GridColumnCount; ++c)
-            row.push_back(cellText(grid, r, c));
+            if (!o.plain || c == ColCode || c == ColName || c == ColValue)
+                row.push_back(cellText(grid, r, c));
     };
-    add(0);
+    if (o.plain) {
+        // The identity too: a data set moved to another ROM version or
+        // capacity must not read as the same.
+        rows.push_back(named ? TextRow {path, identityLine()} : TextRow {identityLine()});
+    } else {
+        add(0);
+    }
     for (int r = 1; r < gridRowCount(grid); ++r) {
         const std::string code = cellText(grid, r, ColCode);
-        if (!code.empty() && startsWithIgnoringCase(code, prefix))
+        if (!code.empty() && startsWithIgnoringCase(code, prefix)
+            && (!o.changedRows || changed[static_cast<std::size_t>(r)]))
             add(r);
     }
 
-    if (!m_env.outIsTerminal)
+    if (o.plain || !m_env.outIsTerminal)
         writeTabSeparated(m_out, rows);
     else {
         // For the eye, the file name and identity boxes above the grid; a
@@ -496,12 +538,7 @@ int Session::runShow(const std::string& path)
         if (m_tableShown)
             m_out << '\n';
         m_out << text(TextId::LabelFileName, ws.settings.language) << ' ' << doc.state.fileName << '\n';
-        const IdentityTexts& boxes = doc.identityTexts;
-        m_out << text(TextId::LabelMachine, ws.settings.language) << ' ' << boxes.model << "  "
-              << text(TextId::LabelControlMode, ws.settings.language) << ' ' << boxes.controlMode << "  "
-              << text(TextId::LabelCapVolt, ws.settings.language) << ' ' << boxes.capacity << "  "
-              << text(TextId::LabelRomVersion, ws.settings.language) << ' ' << boxes.romVersion;
-        m_out << "\n\n";
+        m_out << identityLine() << "\n\n";
         writeAligned(m_out, rows);
     }
     m_out.flush();
@@ -509,7 +546,7 @@ int Session::runShow(const std::string& path)
     // Shown in part, the rows printed must not read as the whole data set.
     if (m_inputDamaged)
         return ExitInputDamaged;
-    return m_options.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
+    return o.check && notAllowed > 0 ? ExitOutOfRange : ExitDone;
 }
 
 int Session::runSet(const std::string& path)
@@ -726,6 +763,94 @@ int Session::runHistory()
         writeTabSeparated(m_out, rows);
     m_out.flush();
     return ExitDone;
+}
+
+// diff: A against B (or its defaults), each loaded whole with its table, each
+// on the workspace as start-up left it.
+int Session::runDiff()
+{
+    const Options& o = m_options;
+    const std::string& leftPath = o.dataFiles.front();
+    if (o.againstDefaults) {
+        if (!loadTabledDataSet(leftPath))
+            return ExitDiffTrouble;
+        const tables::DataSetDiff diff = tables::diffWithDefaults(*m_ws);
+        writeDiff(diff, cellText(gridSource(*m_ws), 0, ColDefault));
+        return diff.lines.empty() ? ExitDone : ExitDataSetsDiffer;
+    }
+    const std::string& rightPath = o.dataFiles.back();
+    const Workspace started = *m_ws;
+    if (!loadTabledDataSet(rightPath))
+        return ExitDiffTrouble;
+    const Workspace right = *m_ws;
+    *m_ws = started;
+    if (!loadTabledDataSet(leftPath))
+        return ExitDiffTrouble;
+    const std::optional<tables::DataSetDiff> diff = tables::diffDataSets(*m_ws, right, m_ui);
+    if (!diff)
+        return ExitDiffTrouble;
+    if (diff->ownTables && !o.json) {
+        const IdentityTexts& a = m_ws->doc.identityTexts;
+        const IdentityTexts& b = right.doc.identityTexts;
+        const auto named = [](const IdentityTexts& boxes) {
+            return boxes.model + " " + boxes.controlMode + " " + boxes.capacity + " " + boxes.romVersion;
+        };
+        m_out << message(TextId::DiffOwnTables, leftPath + " (" + named(a) + ")", rightPath + " (" + named(b) + ")")
+                     .in(m_ws->settings.language)
+              << '\n';
+    }
+    writeDiff(*diff, rightPath);
+    return diff->lines.empty() ? ExitDone : ExitDataSetsDiffer;
+}
+
+// The differing parameters: code, name, A's value, B's value (or the
+// default). JSON is one document, a difference a line.
+void Session::writeDiff(const tables::DataSetDiff& diff, const std::string& rightTitle)
+{
+    const Options& o = m_options;
+    const auto joinedPair = [](const std::string& first, const std::string& second) {
+        return second.empty() ? first : first + " / " + second;
+    };
+    if (o.json) {
+        journal::FlatJson head;
+        head.add("a", o.dataFiles.front());
+        if (o.againstDefaults)
+            head.add("defaults", true);
+        else
+            head.add("b", o.dataFiles.back()).add("ownTables", diff.ownTables);
+        std::string text = head.text();
+        text.pop_back();
+        m_out << text << ",\"differences\":[";
+        bool first = true;
+        for (const tables::DiffLine& line : diff.lines) {
+            journal::FlatJson entry;
+            entry.add("code", line.code).add("name", line.name);
+            if (!line.otherCode.empty())
+                entry.add("codeB", line.otherCode).add("nameB", line.otherName);
+            if (line.left)
+                entry.add("a", *line.left);
+            if (line.right)
+                entry.add("b", *line.right);
+            m_out << (first ? "\n" : ",\n") << entry.text();
+            first = false;
+        }
+        m_out << "\n]}\n";
+        m_out.flush();
+        return;
+    }
+    std::vector<TextRow> rows;
+    if (m_env.outIsTerminal) {
+        const GridSource grid = gridSource(*m_ws);
+        rows.push_back({cellText(grid, 0, ColCode), cellText(grid, 0, ColName), o.dataFiles.front(), rightTitle});
+    }
+    for (const tables::DiffLine& line : diff.lines)
+        rows.push_back({joinedPair(line.code, line.otherCode), joinedPair(line.name, line.otherName),
+            line.left.value_or(""), line.right.value_or("")});
+    if (m_env.outIsTerminal)
+        writeAligned(m_out, rows);
+    else
+        writeTabSeparated(m_out, rows);
+    m_out.flush();
 }
 
 int Session::runCompareDrive()

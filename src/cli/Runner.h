@@ -37,6 +37,11 @@ enum ExitStatus : int {
     // show, export, set, new: done, but the data file's header or the
     // parameter table was damaged (its last line cut, its line ends mixed)
     ExitInputDamaged = 8,
+    // diff has the statuses of diff(1), which scripts and git expect of a
+    // comparison: 0 the same, 1 different, 2 trouble (a wrong command line,
+    // the installation or a data file refused, damaged input)
+    ExitDataSetsDiffer = 1,
+    ExitDiffTrouble = 2,
 };
 
 // What the process brings: where the program lies and the locale (as the

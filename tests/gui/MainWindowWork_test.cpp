@@ -393,6 +393,39 @@ private slots:
             m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Signif. fig."));
     }
 
+    // Ctrl+W ends a comparison as one ends a look: the data set compared
+    // stays open, unasked; outside a comparison the key is Close again.
+    void ctrlWEndsAComparisonAndKeepsTheDataSetOpen()
+    {
+        const std::string path = savedDataSet("pump.csl");
+        m_demo->ui.fileNames.push_back(path); // only an opened data set can be compared
+        find<QAction>("Open1")->trigger();
+        const int row = oneDecimalRow();
+        enterValue(row, QStringLiteral("12.5"));
+        m_demo->ui.fileNames.push_back(path);
+        find<QAction>("F1")->trigger();
+        QVERIFY(ws().doc.state.compareMode);
+
+        const auto ctrlW = [&] {
+            m_form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+            QTest::keyClick(m_form.get(), Qt::Key_W, Qt::ControlModifier);
+        };
+        const std::size_t asked = m_demo->ui.questions.size();
+        ctrlW();
+        QVERIFY(!ws().doc.state.compareMode);
+        QVERIFY(ws().doc.state.open);
+        QCOMPARE(m_demo->ui.questions.size(), asked);
+        QCOMPARE(cell(row, ColValue), QStringLiteral("12.5"));
+        QCOMPARE(
+            m_form->grid()->model()->headerData(ColFigures, Qt::Horizontal).toString(), QStringLiteral("Signif. fig."));
+        QVERIFY(find<QAction>("Save1")->isEnabled());
+
+        m_demo->ui.answers.push_back(Answer::No);
+        ctrlW();
+        QVERIFY(!ws().doc.state.open);
+    }
+
     void languageSwitchRelabelsTheOpenDocument()
     {
         newThroughTheDialog();

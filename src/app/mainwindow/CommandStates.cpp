@@ -15,6 +15,7 @@ void applyNoDocumentState(CommandStates& s)
     s.inverterChangeItem = s.inverterChangeButton = false;
     s.compareItem = s.compareButton = false;
     s.compareDriveItem = false;
+    s.endComparisonItem = false;
 }
 
 void applyNewDocumentState(CommandStates& s)
@@ -86,6 +87,7 @@ std::span<const CommandControl> commandControls()
         {"Recent1", &CommandStates::recentFilesMenu},
         {"ConversionReport1", &CommandStates::conversionReportItem},
         {"TransferHistory1", &CommandStates::transferHistoryItem},
+        {"EndCompare1", &CommandStates::endComparisonItem},
         {"SpeedButton1", &CommandStates::newButton},
         {"SpeedButton2", &CommandStates::openButton},
         {"SpeedButton3", &CommandStates::saveAsButton},

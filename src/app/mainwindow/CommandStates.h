@@ -45,6 +45,8 @@ struct CommandStates {
     bool recentFilesMenu = false; // the Recent Files submenu: while the list holds a file
     bool conversionReportItem = false; // while the document holds a conversion report
     bool transferHistoryItem = true; // the transfers with the drive, from their journals
+    // While a comparison is shown: ends it, the data set compared stays open.
+    bool endComparisonItem = false;
 
     // Tool buttons.
     bool newButton = true;

@@ -23,6 +23,7 @@ void applyComparingState(CommandStates& c)
     c.transferHistoryItem = false; // its Open data set would replace the compared one
     c.closeItem = c.compareItem = c.printItem = true;
     c.compareDriveItem = true;
+    c.endComparisonItem = true;
     c.executeMenu = c.optionsMenu = c.languageMenu = c.helpMenu = c.romMenu = false;
     c.closeButton = c.compareButton = c.printButton = true;
     c.newButton = c.openButton = c.saveAsButton = false;
@@ -42,6 +43,7 @@ void applyStateAfterComparison(Workspace& ws)
     c.newItem = c.openItem = false;
     c.saveItem = !ws.doc.state.saved;
     c.commLogButton = true;
+    c.endComparisonItem = false;
     showEditHistoryCommands(ws);
 }
 

@@ -57,6 +57,7 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::recentFilesMenu, TextId::MenuRecentFiles},
         {&C::conversionReportItem, TextId::MenuConversionReport},
         {&C::transferHistoryItem, TextId::MenuTransferHistory},
+        {&C::endComparisonItem, TextId::MenuEndComparison},
     };
     return texts;
 }
@@ -70,6 +71,8 @@ std::span<const CommandShortcut> mainWindowShortcuts()
         {&C::saveItem, "Ctrl+S"},
         {&C::saveAsItem, "Ctrl+Shift+S"},
         {&C::printItem, "Ctrl+P"},
+        // A comparison is ended before the data set is closed.
+        {&C::endComparisonItem, "Ctrl+W"},
         {&C::closeItem, "Ctrl+W"},
         {&C::exitItem, "Ctrl+Q"},
         {&C::undoItem, "Ctrl+Z"},
@@ -77,6 +80,19 @@ std::span<const CommandShortcut> mainWindowShortcuts()
         {&C::findItem, "Ctrl+F"},
     };
     return shortcuts;
+}
+
+bool CommandStates::*commandOfKeys(std::string_view keys, const CommandStates& states)
+{
+    bool CommandStates::*holder = nullptr;
+    for (const CommandShortcut& shortcut : mainWindowShortcuts()) {
+        if (shortcut.keys != keys)
+            continue;
+        if (states.*shortcut.command)
+            return shortcut.command;
+        holder = shortcut.command;
+    }
+    return holder;
 }
 
 std::span<const CommandText> mainWindowHintTexts()

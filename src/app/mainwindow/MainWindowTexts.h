@@ -43,10 +43,14 @@ std::span<const CommandText> mainWindowMenuTexts();
 std::span<const CommandText> mainWindowHintTexts();
 
 // The keys of the menu items that have one, in Qt's portable text ("Ctrl+S").
-// A key works only while its item is enabled, and the menu shows it.
+// A key works only while its item is enabled, and the menu shows it. A key
+// listed for several items is held by one at a time (commandOfKeys).
 struct CommandShortcut {
     bool CommandStates::*command;
     std::string_view keys;
 };
 std::span<const CommandShortcut> mainWindowShortcuts();
+// The item that holds a key in a state: the first listed with it that is
+// enabled; when none is, the last listed (greyed, the menu still shows it).
+bool CommandStates::*commandOfKeys(std::string_view keys, const CommandStates& states);
 } // namespace tess

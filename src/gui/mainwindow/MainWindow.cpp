@@ -211,6 +211,7 @@ void MainWindow::buildMenus()
     addItem(file, &C::saveItem, &MainWindow::onSave);
     addItem(file, &C::saveAsItem, &MainWindow::onSaveAs);
     addItem(file, &C::closeItem, &MainWindow::onClose);
+    addItem(file, &C::endComparisonItem, &MainWindow::onEndComparison);
     file->addSeparator();
     addItem(file, &C::compareItem, &MainWindow::onCompareFiles);
     addItem(file, &C::compareDriveItem, &MainWindow::onCompareWithDrive);
@@ -249,8 +250,6 @@ void MainWindow::buildMenus()
 
     m_romMenu = addMenu(&C::romMenu);
     addItem(m_romMenu, &C::addRomFilesItem, &MainWindow::onAddRomFiles);
-
-    applyShortcuts();
 }
 
 // A menu and its entry in the menu bar carry the same name.
@@ -399,6 +398,7 @@ void MainWindow::applyCommandStates(const CommandStates& states)
             button->setEnabled(enabled);
     }
     m_romMenu->menuAction()->setVisible(states.romMenuVisible);
+    applyShortcuts(states);
     showEditHistoryTexts();
 }
 
@@ -519,6 +519,13 @@ void MainWindow::onSaveAs()
 void MainWindow::onClose()
 {
     closeDocument(m_ws, m_ui);
+    refreshFromCore();
+}
+
+// The data set compared stays open as it was, saved or not: nothing to ask.
+void MainWindow::onEndComparison()
+{
+    endComparison(m_ws);
     refreshFromCore();
 }
 
@@ -729,11 +736,15 @@ void MainWindow::fillRecentFilesMenu()
     }
 }
 
-void MainWindow::applyShortcuts()
+// Each key on the one item that holds it in this state: a key two enabled
+// items held would trigger neither.
+void MainWindow::applyShortcuts(const CommandStates& states)
 {
     for (const CommandShortcut& shortcut : mainWindowShortcuts())
         if (auto* action = findChild<QAction*>(controlName(shortcut.command)))
-            action->setShortcut(QKeySequence(fromUtf8(shortcut.keys), QKeySequence::PortableText));
+            action->setShortcut(commandOfKeys(shortcut.keys, states) == shortcut.command
+                    ? QKeySequence(fromUtf8(shortcut.keys), QKeySequence::PortableText)
+                    : QKeySequence());
 }
 
 void MainWindow::openFileByPath(const std::string& path)

@@ -82,6 +82,7 @@ public slots:
     void onSave();
     void onSaveAs();
     void onClose();
+    void onEndComparison();
     void onCompareFiles();
     void onCompareWithDrive();
     void onTransferHistory();
@@ -148,7 +149,7 @@ private:
     void showEditStep(int gridRow);
     void showEditHistoryTexts();
     void fillRecentFilesMenu();
-    void applyShortcuts();
+    void applyShortcuts(const CommandStates& states);
     void restoreLayout();
     void keepLayout();
 

@@ -3,6 +3,7 @@
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/CompareCommand.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "app/mainwindow/MainWindowTexts.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/Cp932.h"
 #include "domain/common/FileIo.h"
@@ -144,6 +145,24 @@ TEST_F(CompareCommand, ComparingAFileWithItselfMarksNothing)
             EXPECT_FALSE(comparing.*control.enabled) << control.name;
         }
     }
+}
+
+// Ctrl+W, Close's key, ends a comparison first; the data set is closed by
+// the next one.
+TEST_F(CompareCommand, CtrlWIsEndComparisonsKeyWhileOneIsShown)
+{
+    using C = CommandStates;
+    const auto holder = [&] { return commandOfKeys("Ctrl+W", ws().view.commands); };
+    EXPECT_EQ(holder(), &C::closeItem);
+    compare(baseWithRowChanged("other.csl", parameterRow()));
+    ASSERT_TRUE(doc().state.compareMode);
+    EXPECT_TRUE(ws().view.commands.endComparisonItem && ws().view.commands.closeItem);
+    EXPECT_EQ(holder(), &C::endComparisonItem);
+    endComparison(ws());
+    EXPECT_FALSE(ws().view.commands.endComparisonItem);
+    EXPECT_EQ(holder(), &C::closeItem);
+    closeDocument(ws(), ui());
+    EXPECT_EQ(holder(), &C::closeItem); // greyed there
 }
 
 TEST_F(CompareCommand, CapacityOnlyDifferenceWarnsThenCompares)
