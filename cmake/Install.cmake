@@ -135,17 +135,18 @@ set(CPACK_PACKAGE_FILE_NAME ${tess_package_name})
 set(CPACK_STRIP_FILES ON)
 
 # The Debian package (scripts/package --deb, `cpack -G DEB`): the same tree
-# under /usr. The libraries the programs link come from dpkg-shlibdeps; what
-# they only load at run time (the platform and SVG plugins, the CJK fonts
-# and Qt's own translations) is named here.
+# under /usr. The libraries the programs link (Qt's Widgets, PrintSupport and
+# SVG among them) come from dpkg-shlibdeps; what they only load at run time
+# (the platform plugins, the CJK fonts and Qt's own translations) is named
+# here.
 set(CPACK_DEBIAN_PACKAGE_NAME tessaline)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Tessaline developers <tessaline@tessaline.github.io>")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Tessaline is the tool for engineers who commission and service 71Series
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the text under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessaline is the tool for engineers who commission and service 71Series
 industrial inverters: it lays out an inverter's parameters from the installed
 parameter tables, checks every value as it is entered, keeps data sets as
 console data files (.csl), compares and prints them, and reads and writes
@@ -155,7 +156,7 @@ The parameter tables are not part of this package: they go into
 /usr/lib/tessaline, and tables a user adds into the user's own data folder.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TESS_GUI)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, fonts-noto-cjk, qt6-translations-l10n")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
 endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
