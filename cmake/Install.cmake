@@ -100,6 +100,25 @@ if(TESS_GUI)
   endif()
 endif()
 
+# What a system's package asks for beside the programs: the terms and the
+# history, in the package's own documentation folder. The history is stored
+# compressed without a time stamp, so that two builds give the same file.
+set(tess_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/tessaline)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright DESTINATION ${tess_doc_dir} COMPONENT program)
+find_program(TESS_GZIP gzip)
+if(TESS_GZIP)
+  # The release date, not the build's: the entry names when it was made.
+  execute_process(COMMAND date -u -R -d "${TESS_RELEASE_DATE}"
+    OUTPUT_VARIABLE TESS_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(tess_changelog ${CMAKE_BINARY_DIR}/packaging/changelog)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in ${tess_changelog} @ONLY)
+  add_custom_command(OUTPUT ${tess_changelog}.gz
+    COMMAND ${TESS_GZIP} -9 -n -k -f ${tess_changelog}
+    DEPENDS ${tess_changelog} VERBATIM)
+  add_custom_target(tessaline_changelog ALL DEPENDS ${tess_changelog}.gz)
+  install(FILES ${tess_changelog}.gz DESTINATION ${tess_doc_dir} COMPONENT program)
+endif()
+
 # The archive of the installation (scripts/package): a tree with bin/, lib/
 # and share/ to unpack into a prefix or anywhere.
 set(CPACK_GENERATOR TGZ)
@@ -114,4 +133,30 @@ if(TESS_INSTALL_DEMO)
 endif()
 set(CPACK_PACKAGE_FILE_NAME ${tess_package_name})
 set(CPACK_STRIP_FILES ON)
+
+# The Debian package (scripts/package --deb, `cpack -G DEB`): the same tree
+# under /usr. The libraries the programs link (Qt's Widgets, PrintSupport and
+# SVG among them) come from dpkg-shlibdeps; what they only load at run time
+# (the platform plugins, the CJK fonts and Qt's own translations) is named
+# here.
+set(CPACK_DEBIAN_PACKAGE_NAME tessaline)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "The Tessaline developers <tessaline@tessaline.github.io>")
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; this is the text under it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessaline is the tool for engineers who commission and service 71Series
+industrial inverters: it lays out an inverter's parameters from the installed
+parameter tables, checks every value as it is entered, keeps data sets as
+console data files (.csl), compares and prints them, and reads and writes
+them over a serial line. tessaline-cli does the same jobs from scripts.
+.
+The parameter tables are not part of this package: they go into
+/usr/lib/tessaline, and tables a user adds into the user's own data folder.")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TESS_GUI)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk, qt6-translations-l10n")
+endif()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -328,7 +328,7 @@ bool Session::start()
         store.writeInteger(UserValueEigo, *eigo);
     // What start-up shows is for the window's user (the "View" flag).
     m_ui.setMuted(true);
-    startUp(*m_ws, m_ui, store, startup);
+    startUp(*m_ws, m_ui, store, startup, m_env.access);
     m_ui.setMuted(false);
     m_ws->settings.journalFolder = m_env.journalFolder;
     m_ws->settings.runtimeFolder = m_env.runtimeFolder;

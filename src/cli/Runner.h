@@ -52,6 +52,9 @@ enum ExitStatus : int {
 // system's when none is given).
 struct CliEnvironment {
     StartupEnvironment startup;
+    // The user's own table folder and what may be written (none and the
+    // system's check when left empty).
+    InstallationAccess access;
     std::optional<int> storedEigo;
     bool outIsTerminal = false;
     bool errIsTerminal = false;

@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     tess::cli::CliEnvironment env;
     env.startup = tess::currentStartupEnvironment();
+    env.access = tess::currentInstallationAccess();
     // The language the user last chose in the window; its record is only read.
     tess::FileUserStore store(tess::defaultUserStorePath());
     env.storedEigo = store.readInteger(tess::UserValueEigo);

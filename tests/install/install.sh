@@ -24,7 +24,7 @@ trap cleanup EXIT
 cd "$WORK"
 
 # The user's own settings and locale must not decide anything here.
-export XDG_CONFIG_HOME="$WORK/config"
+export XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 export LC_ALL=C
 unset LANG LC_MESSAGES || true
 

@@ -84,6 +84,26 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_path, ec);
 }
 
+ReadOnlyTree::ReadOnlyTree(std::string folder)
+{
+    m_folders.push_back(std::move(folder));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_folders.front()))
+        if (entry.is_directory())
+            m_folders.push_back(entry.path().string());
+    for (const std::string& path : m_folders)
+        std::filesystem::permissions(path,
+            std::filesystem::perms::owner_write | std::filesystem::perms::group_write
+                | std::filesystem::perms::others_write,
+            std::filesystem::perm_options::remove);
+}
+
+ReadOnlyTree::~ReadOnlyTree()
+{
+    std::error_code ec;
+    for (const std::string& path : m_folders)
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
+}
+
 void writeFile(const std::string& path, const std::string& bytes)
 {
     const auto parent = std::filesystem::path(path).parent_path();

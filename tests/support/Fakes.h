@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tess::test {
 
@@ -86,6 +87,21 @@ public:
 
 private:
     std::string m_path;
+};
+
+// Takes the write permission off a folder and every folder in it for its
+// lifetime, as a system installation is to its users. Root writes all the
+// same: what the program tries is decided by its own check, which tests
+// fake. Declare it after the TempDir it locks, so that it goes first.
+class ReadOnlyTree {
+public:
+    explicit ReadOnlyTree(std::string folder);
+    ~ReadOnlyTree();
+    ReadOnlyTree(const ReadOnlyTree&) = delete;
+    ReadOnlyTree& operator=(const ReadOnlyTree&) = delete;
+
+private:
+    std::vector<std::string> m_folders;
 };
 
 // Writes bytes to a file (creating folders on the way); for fixtures.

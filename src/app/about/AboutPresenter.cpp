@@ -9,11 +9,19 @@ namespace {
 
 constexpr const char* BlankLine = "\n\n";
 
-// "QM71 : 3": the model's name and its table count in plain decimal.
-std::string countLine(const Workspace& ws, catalogue::Model model)
+// A count in plain decimal; "3 / 1" with the user's own count once the
+// user has added tables of their own (the installation's, then the user's).
+std::string countText(int installation, int user, bool withUser)
 {
+    return std::to_string(installation) + (withUser ? " / " + std::to_string(user) : std::string());
+}
+
+// "QM71 : 3": the model's name and its table count.
+std::string countLine(const Workspace& ws, catalogue::Model model, bool withUser)
+{
+    const auto i = static_cast<std::size_t>(catalogue::indexOf(model));
     return std::string(catalogue::modelName(model)) + " : "
-        + std::to_string(ws.settings.tableFileCount[static_cast<std::size_t>(catalogue::indexOf(model))]);
+        + countText(ws.settings.tableFileCount[i], ws.settings.userTableFileCount[i], withUser);
 }
 
 std::string en(TextId id)
@@ -30,8 +38,12 @@ AboutPresenter::AboutPresenter(const Workspace& ws)
     , m_comment(text(TextId::AboutComment, ws.settings.language))
     , m_okText(text(TextId::AboutOk, ws.settings.language))
 {
-    for (int model = 0; model <= 8; ++model)
-        m_total += ws.settings.tableFileCount[static_cast<std::size_t>(model)];
+    int userTotal = 0;
+    for (std::size_t model = 0; model <= 8; ++model) {
+        m_total += ws.settings.tableFileCount[model];
+        userTotal += ws.settings.userTableFileCount[model];
+    }
+    const bool withUser = userTotal > 0;
 
     const std::string fileVersion = en(TextId::AboutFileVersionPrefix) + ws.settings.fileVersion.fileVersion;
     // The version stays text: formatting 4.5 as a number would follow the
@@ -40,10 +52,10 @@ AboutPresenter::AboutPresenter(const Workspace& ws)
         + BlankLine + fileVersion;
 
     using catalogue::Model;
-    const auto line = [&ws](Model model) { return countLine(ws, model); };
-    m_countsFirstColumn = fileVersion + en(TextId::AboutTotalFilesPrefix) + std::to_string(m_total) + BlankLine
-        + en(TextId::AboutFilesPerModel) + BlankLine + line(Model::QM71) + BlankLine + line(Model::QM71RTP) + BlankLine
-        + line(Model::LX71ht) + BlankLine + line(Model::QM71K);
+    const auto line = [&ws, withUser](Model model) { return countLine(ws, model, withUser); };
+    m_countsFirstColumn = fileVersion + en(TextId::AboutTotalFilesPrefix) + countText(m_total, userTotal, withUser)
+        + BlankLine + en(TextId::AboutFilesPerModel) + BlankLine + line(Model::QM71) + BlankLine + line(Model::QM71RTP)
+        + BlankLine + line(Model::LX71ht) + BlankLine + line(Model::QM71K);
     m_countsSecondColumn = line(Model::LX71RTP) + BlankLine + line(Model::LX71) + BlankLine + line(Model::LX75RTP)
         + BlankLine + line(Model::LX71K);
     m_countsThirdColumn = line(Model::QM71N) + BlankLine;

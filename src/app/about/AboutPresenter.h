@@ -29,7 +29,9 @@ public:
     explicit AboutPresenter(const Workspace& ws);
 
     // The sum of the table counts of models 0..8 (model 9 is counted at
-    // start-up but has no line here and is left out of the total).
+    // start-up but has no line here and is left out of the total) in the
+    // installation. Once the user's own folder holds tables of these models,
+    // each count shows as "installation / user".
     int totalFiles() const { return m_total; }
     // Whether the counts panel (Panel2) is in view (the special functions are on).
     bool countsVisible() const { return m_countsVisible; }

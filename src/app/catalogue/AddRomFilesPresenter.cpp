@@ -5,9 +5,9 @@
 #include "domain/common/FileIo.h"
 #include "domain/text/Texts.h"
 
+#include <filesystem>
 #include <optional>
-
-#include <sys/stat.h>
+#include <system_error>
 
 namespace tess::catalogue {
 namespace {
@@ -76,7 +76,9 @@ void AddRomFilesPresenter::chooseModel(int choice)
     if (m_choice >= 0)
         forgetFiles();
     m_choice = choice;
-    m_targetFolder = m_ws.settings.applicationFolder + std::string(choices[choice].name());
+    // A user who may not write into the installation adds to their own
+    // folder, which the table lookup searches first.
+    m_targetFolder = m_ws.settings.addedTablesFolder() + std::string(choices[choice].name());
 }
 
 void AddRomFilesPresenter::select()
@@ -128,8 +130,11 @@ void AddRomFilesPresenter::add()
     std::optional<std::size_t> failed;
     {
         const BusyScope busy(m_ui);
-        // Start-up makes the model folders; one removed since is made again.
-        ::mkdir(m_targetFolder.c_str(), 0755);
+        // Start-up makes the model folders of a writable installation; one
+        // removed since is made again, and the user's folder when it is the
+        // first table there.
+        std::error_code ec;
+        std::filesystem::create_directories(m_targetFolder, ec);
         for (std::size_t i = 0; i < m_paths.size() && !failed; ++i)
             if (!copyFileSafely(m_paths[i], m_targetFolder + "/" + m_names[i], *m_ws.writer))
                 failed = i;

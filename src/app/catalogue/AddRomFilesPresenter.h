@@ -57,7 +57,9 @@ public:
     void close();
 
     int chosenModel() const { return m_choice; } // index into romFileModelChoices(); -1 for none
-    // The program folder followed by the chosen model's folder; "" for none.
+    // The folder added tables go to (the program folder, or the user's own
+    // when the installation may not be written) followed by the chosen
+    // model's folder; "" for none.
     const std::string& targetFolder() const { return m_targetFolder; }
     // ListBox1: the bare names of the chosen files, in the dialog's order.
     const std::vector<std::string>& listNames() const { return m_names; }

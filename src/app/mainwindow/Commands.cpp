@@ -375,13 +375,14 @@ void closeDocument(Workspace& ws, Ui& ui)
     resetToNoDocument(ws);
 }
 
-bool mayCloseMainWindow(Workspace& ws, Ui& ui)
+bool mayCloseMainWindow(Workspace& ws, Ui& ui, UserStore& store)
 {
     if (!settleUnsavedChanges(ws, ui))
         return false;
-    // The special functions last for one run. A settings file that cannot be
-    // written stays as it was; there is nothing more to do about it on exit.
-    clearSpecialFunctionOnExit(ws);
+    // The special functions last for one run. Where neither the settings
+    // file nor the user store can take that, there is nothing more to do
+    // about it on exit.
+    clearSpecialFunctionOnExit(ws, store);
     return true;
 }
 

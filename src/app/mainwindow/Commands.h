@@ -62,8 +62,9 @@ void saveDocumentAs(Workspace& ws, Ui& ui);
 // Close: asks to save unsaved changes, then leaves no document open.
 void closeDocument(Workspace& ws, Ui& ui);
 // Whether the main window may close: asks to save unsaved changes; when the
-// window may close, the special functions are switched off for the next run.
-bool mayCloseMainWindow(Workspace& ws, Ui& ui);
+// window may close, the special functions are switched off for the next run
+// (in the user store when the installation's settings cannot be written).
+bool mayCloseMainWindow(Workspace& ws, Ui& ui, UserStore& store);
 // Inverter change: the selection dialog for the open data set, then its
 // table reloaded for the new identity with the values kept. True when the
 // new table was loaded, so that the document holds the report of this change.

@@ -57,6 +57,11 @@ StartupEnvironment currentStartupEnvironment()
     return env;
 }
 
+InstallationAccess currentInstallationAccess()
+{
+    return InstallationAccess {defaultUserDataFolder(), {}};
+}
+
 std::string folderOfExecutable(std::string_view executablePath)
 {
     const auto slash = executablePath.rfind('/');
@@ -117,7 +122,7 @@ std::optional<std::string> fileToOpenAtStart(std::span<const std::string> argume
     return std::nullopt;
 }
 
-void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env)
+void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env, const InstallationAccess& access)
 {
     // The program folder is recorded for other tools; the program itself
     // takes it from its own path, so a store that cannot be written or read
@@ -126,16 +131,29 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
     store.writeString(UserValueExePath, folder);
     ws.settings.applicationFolder = folder;
 
+    ws.settings.userFolder = access.userDataFolder;
+    ws.settings.installationWritable
+        = access.canWrite ? access.canWrite(folder) : !folder.empty() && ::access(folder.c_str(), W_OK) == 0;
+
     ws.settings.fileVersion = readFileVersionSettings(settingsFilePath(ws));
+    // Where the settings file cannot be written, the user store keeps the
+    // switch of this user, and the user's word is the last.
+    if (const std::optional<int> own = store.readInteger(UserValueSpecialFunction))
+        ws.settings.fileVersion.specialFunctions = *own != 0;
 
     if (ws.settings.fileVersion.view)
         ui.showMessage(Message::same(ws.settings.applicationFolder), ws.settings.language);
     // Model indices 0..9 have a table folder named after the model.
     for (std::size_t i = 0; i < ws.settings.tableFileCount.size(); ++i) {
-        const std::string modelFolder
-            = ws.settings.applicationFolder + std::string(catalogue::modelName(catalogue::allModels[i]));
-        ::mkdir(modelFolder.c_str(), 0755); // an existing folder, or one that cannot be made, is no error
+        const std::string model(catalogue::modelName(catalogue::allModels[i]));
+        const std::string modelFolder = ws.settings.applicationFolder + model;
+        // An existing folder, or one that cannot be made, is no error; one
+        // the user may not write into is not even tried.
+        if (ws.settings.installationWritable)
+            ::mkdir(modelFolder.c_str(), 0755);
         ws.settings.tableFileCount[i] = countTableFiles(modelFolder);
+        ws.settings.userTableFileCount[i]
+            = ws.settings.userFolder.empty() ? 0 : countTableFiles(ws.settings.userFolder + model);
     }
 
     ws.settings.portName = store.readString(UserValueCom);
@@ -155,9 +173,16 @@ std::string settingsFilePath(const Workspace& ws)
     return ws.settings.applicationFolder + FileVersionIniName;
 }
 
-bool clearSpecialFunctionOnExit(const Workspace& ws)
+bool clearSpecialFunctionOnExit(const Workspace& ws, UserStore& store)
 {
-    return writeIniBool(*ws.writer, settingsFilePath(ws), "spcialfunc", "used", false);
+    const bool inFile = ws.settings.installationWritable
+        && writeIniBool(*ws.writer, settingsFilePath(ws), "spcialfunc", "used", false);
+    // The store takes the switch only where it has to: a user of a portable
+    // installation never finds it there.
+    const bool storeHoldsIt = store.readInteger(UserValueSpecialFunction).has_value();
+    if (!storeHoldsIt && (inFile || !ws.settings.fileVersion.specialFunctions))
+        return inFile || !ws.settings.installationWritable;
+    return store.writeInteger(UserValueSpecialFunction, 0);
 }
 
 } // namespace tess

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,19 @@ struct StartupEnvironment {
 // The running process's own: /proc/self/exe and the environment.
 StartupEnvironment currentStartupEnvironment();
 
+// The user's side of an installation: their own folder for the tables they
+// add, and whether they may write into a folder.
+struct InstallationAccess {
+    // "$XDG_DATA_HOME/tessaline/", with its trailing '/'; "": none.
+    std::string userDataFolder;
+    // Whether the user may make files in a folder; empty: the system decides
+    // (access(2), which lets root write everywhere).
+    std::function<bool(const std::string& folder)> canWrite;
+};
+// The running process's user: the data folder by the environment, the
+// system's check.
+InstallationAccess currentInstallationAccess();
+
 // Everything up to and including the last '/'; "" when there is none.
 std::string folderOfExecutable(std::string_view executablePath);
 
@@ -43,13 +57,18 @@ bool localeIsJapanese(std::string_view locale);
 Language chooseStartupLanguage(std::optional<int> storedEigo, const StartupEnvironment& env);
 
 // Brings the program up: records the program folder in the user store and
-// takes it as the settings' applicationFolder, reads FileVersion.INI, shows
+// takes it as the settings' applicationFolder, reads FileVersion.INI (the
+// special functions switch as the user store holds it, when it does), shows
 // the program folder when the "View" flag asks for it, makes the model
-// folders and counts their tables, reads the port name, chooses the
+// folders when the installation may be written and counts the tables in
+// them and in the user's folder, reads the port name, chooses the
 // language, and leaves the workspace with no document open, the commands in
 // their no-document state and the grid's header in the chosen language. Nothing here fails: what
 // cannot be read or made takes its default.
-void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env);
+// Without an access given there is no user folder and the system decides
+// what may be written.
+void startUp(
+    Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& env, const InstallationAccess& access = {});
 
 // `tessaline FILE.csl`: the data set file named on the command line, which
 // the window opens once it is up; made absolute against workingFolder.
@@ -62,8 +81,10 @@ std::optional<std::string> fileToOpenAtStart(std::span<const std::string> argume
 std::string settingsFilePath(const Workspace& ws);
 
 // On a normal close: writes used=0 in section "spcialfunc" of FileVersion.INI,
-// changing nothing else in the file. False when the file could not be written
-// (it is then as it was).
-bool clearSpecialFunctionOnExit(const Workspace& ws);
+// changing nothing else in the file, when the installation may be written.
+// The user store takes the switch, off, when it holds one, or when the file
+// could not be written and the switch was on: the next run reads it from
+// there. False when the switch could not be left off where it is read.
+bool clearSpecialFunctionOnExit(const Workspace& ws, UserStore& store);
 
 } // namespace tess

@@ -8,7 +8,8 @@ namespace tess::tables {
 CompareResult compareParameterTable(Workspace& ws, Ui& ui, const ComparedDataSet& compared)
 {
     Document& doc = ws.doc;
-    const CompareRequest request {ws.settings.applicationFolder, doc.identity, doc.values, &doc.table};
+    const CompareRequest request {
+        ws.settings.applicationFolder, doc.identity, doc.values, &doc.table, ws.settings.userFolder};
     TableComparison comparison = compareWithTable(request, compared);
     for (const Message& notice : comparison.notices)
         ui.showMessage(notice, ws.settings.language);

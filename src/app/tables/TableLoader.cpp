@@ -73,7 +73,7 @@ LoadResult Loader::run()
             const std::optional<catalogue::Model> model = catalogue::modelOf(id.model);
             if (unsupportedRom && model)
                 id.romVersion = catalogue::newVer(*model, m_ws.settings.fileVersion);
-            path = findTableFileOrOlder(m_ws.settings.applicationFolder, id.model, id.controlMode, id.romVersion);
+            path = findTableFileOrOlder(m_ws.settings.tableFolders(), id.model, id.controlMode, id.romVersion);
             const Message prefix = message(
                 unsupportedRom ? TextId::TableSubstituteUnsupportedRomPrefix : TextId::TableSubstituteNoTablePrefix);
             const Message suffix = message(TextId::TableSubstituteSuffix);

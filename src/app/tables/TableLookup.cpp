@@ -18,7 +18,7 @@ std::string findTableFileForCurrent(Workspace& ws, Ui& ui, const std::optional<T
         ui.showMessage(message(TextId::TableNoRomVersion), ws.settings.language);
         path = std::string(NoRomVersionPath);
     } else {
-        path = findTableFile(ws.settings.applicationFolder, choice.model, choice.controlMode, choice.romVersion);
+        path = findTableFile(ws.settings.tableFolders(), choice.model, choice.controlMode, choice.romVersion);
     }
     doc.currentTablePath = path;
     return path;

@@ -121,35 +121,63 @@ bool MemoryUserStore::writeString(std::string_view name, std::string_view value)
     return true;
 }
 
-std::string userStorePath(const char* xdgConfigHome, const char* home)
+namespace {
+
+// The base directory of the XDG rules (a relative value is to be ignored),
+// else the one under HOME, with no trailing '/' ("" for "/"); nothing when
+// neither is absolute.
+std::optional<std::string> baseDirectory(const char* xdgValue, const char* home, std::string_view underHome)
 {
     std::string base;
-    if (xdgConfigHome && xdgConfigHome[0] == '/')
-        base = xdgConfigHome;
+    if (xdgValue && xdgValue[0] == '/')
+        base = xdgValue;
     else if (home && home[0] == '/')
-        base = std::string(home) + "/.config";
+        base = std::string(home) + std::string(underHome);
     else
-        return {};
+        return std::nullopt;
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
     if (base == "/")
         base.clear();
-    return base + "/tessaline/CON.conf";
+    return base;
+}
+
+// HOME, or the password database's for an unset or relative one.
+std::string homeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/')
+        return home;
+    passwd entry {};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return {};
+}
+
+} // namespace
+
+std::string userStorePath(const char* xdgConfigHome, const char* home)
+{
+    const std::optional<std::string> base = baseDirectory(xdgConfigHome, home, "/.config");
+    return base ? *base + "/tessaline/CON.conf" : std::string();
 }
 
 std::string defaultUserStorePath()
 {
-    const char* home = std::getenv("HOME");
-    std::string fromPasswd;
-    if (!home || home[0] != '/') {
-        passwd entry {};
-        passwd* found = nullptr;
-        std::vector<char> buffer(16384);
-        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-            fromPasswd = found->pw_dir;
-        home = fromPasswd.c_str();
-    }
-    return userStorePath(std::getenv("XDG_CONFIG_HOME"), home);
+    return userStorePath(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
+}
+
+std::string userDataFolderPath(const char* xdgDataHome, const char* home)
+{
+    const std::optional<std::string> base = baseDirectory(xdgDataHome, home, "/.local/share");
+    return base ? *base + "/tessaline/" : std::string();
+}
+
+std::string defaultUserDataFolder()
+{
+    return userDataFolderPath(std::getenv("XDG_DATA_HOME"), homeFolder().c_str());
 }
 
 } // namespace tess

@@ -13,6 +13,9 @@ namespace tess {
 constexpr std::string_view UserValueExePath = "exe_path"; // program folder, with its trailing '/'
 constexpr std::string_view UserValueEigo = "EIGO"; // 1 English chosen, 0 Japanese chosen
 constexpr std::string_view UserValueCom = "COM"; // serial port name
+// The special functions switch of this user (1 on, 0 off), where the
+// installation's settings file cannot be written; it wins over the file's.
+constexpr std::string_view UserValueSpecialFunction = "spcialfunc";
 
 // The per-user key-value store of the program's choices. Names are matched
 // without regard to ASCII case. A store that cannot be read, or a damaged
@@ -72,5 +75,11 @@ std::string userStorePath(const char* xdgConfigHome, const char* home);
 // The same from the process environment (the password database standing in
 // for an unset HOME).
 std::string defaultUserStorePath();
+
+// The user's own data folder, laid out like the installation for the tables
+// the user adds: "$XDG_DATA_HOME/tessaline/", or "$HOME/.local/share/tessaline/"
+// when XDG_DATA_HOME is unset, empty or relative. "" when neither is usable.
+std::string userDataFolderPath(const char* xdgDataHome, const char* home);
+std::string defaultUserDataFolder();
 
 } // namespace tess

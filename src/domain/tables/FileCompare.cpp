@@ -53,16 +53,16 @@ std::int16_t shownWord(const CompareRequest& request, int slot)
 // The compared identity's table, read into table. Its path; nothing when
 // there is none or it cannot be read, with notices saying why.
 std::optional<std::string> readComparedTable(
-    const std::string& applicationFolder, const InverterIdentity& id, TableText& table, std::vector<Message>& notices)
+    const TableFolders& folders, const InverterIdentity& id, TableText& table, std::vector<Message>& notices)
 {
     // The lookup is made here rather than through the document's recorded
     // lookup, which the open data set's later reloads still depend on. There
     // is no older ROM version's table to fall back to: the rows of column 4
     // came from the exact table.
-    const std::string path = findTableFile(applicationFolder, id.model, id.controlMode, id.romVersion);
+    const std::string path = findTableFile(folders, id.model, id.controlMode, id.romVersion);
     if (path.empty()) {
         const std::string sought
-            = tableFilePathInInstallation(applicationFolder, id.model, id.controlMode, id.romVersion);
+            = tableFilePathInInstallation(folders.installation, id.model, id.controlMode, id.romVersion);
         notices.push_back(sought.empty() ? message(TextId::CompareTableNotFound)
                                          : withCause(message(TextId::CompareTableNotFound), fileMissingCause(sought)));
         notices.push_back(message(TextId::CompareNotSupportVersion));
@@ -151,7 +151,8 @@ TableComparison compareWithTable(const CompareRequest& request, const ComparedDa
     if (!identitiesComparable(request.openIdentity, id, notices))
         return out;
     TableText table;
-    const std::optional<std::string> path = readComparedTable(request.applicationFolder, id, table, notices);
+    const std::optional<std::string> path
+        = readComparedTable({request.applicationFolder, request.userFolder}, id, table, notices);
     if (!path)
         return out;
 

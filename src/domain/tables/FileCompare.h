@@ -54,6 +54,8 @@ struct CompareRequest {
     ParameterSet openValues {};
     // The open data set's table: its capacity word shows the capacity index.
     const ParameterTable* openTable = nullptr;
+    // The user's own table folder beside the installation ("": none).
+    std::string userFolder;
 };
 
 // The comparison and what to tell the user, in order.

@@ -139,7 +139,7 @@ int checkModeCapacity(ReceivedIdentity& found, std::span<const std::uint8_t> ide
 }
 
 ImageConversionResult convertParameterImage(const ReceivedIdentity& found, std::span<const std::uint8_t> image,
-    bool skipTable, const std::string& applicationFolder, ParameterSet& values)
+    bool skipTable, const TableFolders& folders, ParameterSet& values)
 {
     ImageConversionResult conversion;
     const bool earlyRange = found.model == catalogue::indexOf(Model::LX71RTP) && !found.earlyRtp
@@ -148,10 +148,10 @@ ImageConversionResult convertParameterImage(const ReceivedIdentity& found, std::
 
     std::optional<int> doubledSlot;
     if (!skipTable) {
-        std::string path = findTableFile(applicationFolder, found.model, found.controlModeCode, found.romVersion);
+        std::string path = findTableFile(folders, found.model, found.controlModeCode, found.romVersion);
         if (path.empty()) {
             conversion.result = -3;
-            path = findTableFileOrOlder(applicationFolder, found.model, found.controlModeCode, found.romVersion);
+            path = findTableFileOrOlder(folders, found.model, found.controlModeCode, found.romVersion);
         }
         if (!path.empty()) {
             TableText text;

@@ -3,6 +3,7 @@
 #include "domain/common/Identity.h"
 #include "domain/common/Message.h"
 #include "domain/settings/FileVersionSettings.h"
+#include "domain/tables/TableFiles.h"
 
 #include <cstdint>
 #include <optional>
@@ -71,6 +72,6 @@ struct ImageConversionResult {
 // capacity code is of the 400 V class. With skipTable no table is looked up
 // and the result is 0. Missing bytes count as 0.
 ImageConversionResult convertParameterImage(const ReceivedIdentity& found, std::span<const std::uint8_t> image,
-    bool skipTable, const std::string& applicationFolder, ParameterSet& values);
+    bool skipTable, const TableFolders& folders, ParameterSet& values);
 
 } // namespace tess::tables

@@ -326,20 +326,25 @@ std::string tableFilePathInInstallation(
     return applicationFolder + std::string(catalogue::modelName(*known)) + "/" + name;
 }
 
-std::string findTableFile(const std::string& applicationFolder, int model, int controlMode, int romVersion)
+std::string findTableFile(const TableFolders& folders, int model, int controlMode, int romVersion)
 {
     const std::string name = tableFileName(model, controlMode, romVersion);
     if (name.empty())
         return {};
     if (fileExists(name))
         return name;
-    const std::string inFolder = tableFilePathInInstallation(applicationFolder, model, controlMode, romVersion);
+    if (!folders.user.empty()) {
+        const std::string own = tableFilePathInInstallation(folders.user, model, controlMode, romVersion);
+        if (fileExists(own))
+            return own;
+    }
+    const std::string inFolder = tableFilePathInInstallation(folders.installation, model, controlMode, romVersion);
     if (fileExists(inFolder))
         return inFolder;
     return {};
 }
 
-std::string findTableFileOrOlder(const std::string& applicationFolder, int model, int controlMode, int romVersion)
+std::string findTableFileOrOlder(const TableFolders& folders, int model, int controlMode, int romVersion)
 {
     const std::optional<catalogue::Model> known = catalogue::modelOf(model);
     if (!known)
@@ -347,7 +352,7 @@ std::string findTableFileOrOlder(const std::string& applicationFolder, int model
     // Indices past the end of the model's list name no file; start at its end.
     const int last = static_cast<int>(catalogue::romVersionList(*known).size()) - 1;
     for (int rom = std::min(romVersion, last); rom >= 0; --rom) {
-        std::string path = findTableFile(applicationFolder, model, controlMode, rom);
+        std::string path = findTableFile(folders, model, controlMode, rom);
         if (!path.empty())
             return path;
     }

@@ -161,15 +161,36 @@ std::string tableFileName(int model, int controlMode, int romVersion);
 std::string tableFilePathInInstallation(
     const std::string& applicationFolder, int model, int controlMode, int romVersion);
 
+// Where table files are looked for: the installation, and the user's own
+// folder laid out like it (model folders), which takes the tables a user
+// adds when the installation may not be written. Both end with '/'; an
+// empty user folder is none. A bare installation folder converts, for the
+// lookups that know no user.
+struct TableFolders {
+    TableFolders(std::string installationFolder, std::string userFolder = {})
+        : installation(std::move(installationFolder))
+        , user(std::move(userFolder))
+    {
+    }
+    TableFolders(const char* installationFolder)
+        : installation(installationFolder)
+    {
+    }
+
+    std::string installation;
+    std::string user;
+};
+
 // `findTableFile`: the table file of this identity. A file of the bare name
 // in the working directory wins (the program finds tables beside itself);
-// otherwise the file in the model's folder of the installation; otherwise
-// empty. applicationFolder ends with '/'.
-std::string findTableFile(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+// otherwise the file in the model's folder of the user's folder, then that
+// of the installation (a user's file replaces the installation's of the same
+// name); otherwise empty.
+std::string findTableFile(const TableFolders& folders, int model, int controlMode, int romVersion);
 
 // `findTableFileOrOlder`: the first table found from the ROM version index
 // down to 0; empty when there is none.
-std::string findTableFileOrOlder(const std::string& applicationFolder, int model, int controlMode, int romVersion);
+std::string findTableFileOrOlder(const TableFolders& folders, int model, int controlMode, int romVersion);
 
 // How many capacity default files there are, numbered from 0.
 inline constexpr int CapacityDefaultFileCount = 16;

@@ -51,7 +51,7 @@ int runApplication(int argc, char** argv)
         auto ws = std::make_unique<Workspace>();
         FileUserStore store(defaultUserStorePath());
         QtUi ui;
-        startUp(*ws, ui, store, currentStartupEnvironment());
+        startUp(*ws, ui, store, currentStartupEnvironment(), currentInstallationAccess());
         // The window's transfers keep their journals and lock their ports
         // as tessaline-cli's do.
         ws->settings.journalFolder = journal::journalFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));

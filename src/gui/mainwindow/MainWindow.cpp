@@ -446,7 +446,7 @@ void MainWindow::showLanguageMarks(Language language)
 
 bool MainWindow::mayClose()
 {
-    const bool allowed = mayCloseMainWindow(m_ws, m_ui);
+    const bool allowed = mayCloseMainWindow(m_ws, m_ui, m_store);
     refreshFromCore();
     return allowed;
 }

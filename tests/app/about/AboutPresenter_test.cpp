@@ -29,6 +29,19 @@ TEST(AboutPresenter, SpecialFunctionsShowTheCountsOfModelsZeroToEight)
     EXPECT_EQ(box.countsThirdColumn(), "QM71N : 0\n\n");
 }
 
+TEST(AboutPresenter, TheUsersOwnTablesAreCountedBesideTheInstallations)
+{
+    Workspace ws = installation(true);
+    ws.settings.userTableFileCount = {1, 0, 0, 0, 0, 0, 0, 2, 0, 4};
+    const AboutPresenter box(ws);
+    EXPECT_EQ(box.totalFiles(), 6);
+    EXPECT_EQ(box.countsFirstColumn(),
+        "File Version 12     Total Files : 6 / 3\n\n*Number of the files every model.\n\n"
+        "QM71 : 3 / 1\n\nQM71RTP : 2 / 0\n\nLX71ht : 0 / 0\n\nQM71K : 1 / 0");
+    EXPECT_EQ(box.countsSecondColumn(), "LX71RTP : 0 / 0\n\nLX71 : 0 / 0\n\nLX75RTP : 0 / 0\n\nLX71K : 0 / 2");
+    EXPECT_EQ(box.countsThirdColumn(), "QM71N : 0 / 0\n\n");
+}
+
 TEST(AboutPresenter, WithoutSpecialFunctionsStaysNarrow)
 {
     const AboutPresenter box(installation(false));

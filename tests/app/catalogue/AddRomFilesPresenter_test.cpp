@@ -1,5 +1,7 @@
 #include "app/catalogue/AddRomFilesPresenter.h"
 #include "app/common/Workspace.h"
+#include "app/tables/TableLookup.h"
+#include "domain/tables/TableFiles.h"
 #include "support/CaseName.h"
 #include "support/FakeUi.h"
 #include "support/Fakes.h"
@@ -220,6 +222,27 @@ INSTANTIATE_TEST_SUITE_P(, AddRomFilesFailure,
     ::testing::Values(FailureCase {"SourceVanished", Failure::SourceVanished},
         FailureCase {"TargetIsFolder", Failure::TargetIsFolder}, FailureCase {"WriteFails", Failure::WriteFails}),
     test::CaseName {});
+
+TEST_F(AddRomFilesPresenterTest, AReadOnlyInstallationAddsToTheUsersFolderWhereTheLookupFindsIt)
+{
+    ws.settings.installationWritable = false;
+    ws.settings.userFolder = dir.file("home/data/tessaline/");
+    const std::string name = tables::tableFileName(0, 0, 9);
+    const test::FolderContents before = test::folderContents(installed("QM71", ""));
+    {
+        const test::ReadOnlyTree locked(ws.settings.applicationFolder);
+        dialog.chooseModel(choiceOf("QM71"));
+        EXPECT_EQ(dialog.targetFolder(), ws.settings.userFolder + "QM71");
+        offer({name});
+        dialog.select();
+        dialog.add();
+    }
+    EXPECT_EQ(ui.englishTexts(), Strings {"FileCopy Complete."});
+    EXPECT_EQ(test::readFile(ws.settings.userFolder + "QM71/" + name), "table " + name + "\r\n");
+    EXPECT_EQ(test::folderContents(installed("QM71", "")), before);
+    EXPECT_EQ(tables::findTableFileForCurrent(ws, ui, tables::TableChoice {0, 0, 9}),
+        ws.settings.userFolder + "QM71/" + name);
+}
 
 TEST_F(AddRomFilesPresenterTest, AFileAlreadyInTheFolderIsLeftAsItIs)
 {

@@ -366,11 +366,11 @@ TEST_F(Commands, TheWindowStaysOpenWhenTheSaveAfterYesIsCancelled)
     makeNew();
     edit(rowWithDecimals(doc(), "1"), "12.5");
     ui().answers.push_back(Answer::Yes);
-    EXPECT_FALSE(mayCloseMainWindow(ws(), ui()));
+    EXPECT_FALSE(mayCloseMainWindow(ws(), ui(), demo.store));
     EXPECT_TRUE(doc().state.open);
 
     ui().answers.push_back(Answer::No);
-    EXPECT_TRUE(mayCloseMainWindow(ws(), ui()));
+    EXPECT_TRUE(mayCloseMainWindow(ws(), ui(), demo.store));
 }
 
 TEST_F(Commands, InverterChangeCancelledChangesNothing)
@@ -434,7 +434,7 @@ TEST_F(Commands, AFailedReloadAfterInverterChangeKeepsValuesAndTheUnsavedMark)
     EXPECT_EQ(doc().values, values);
 
     ui().answers.push_back(Answer::Cancel);
-    EXPECT_FALSE(mayCloseMainWindow(ws(), ui())) << "the values must not be dropped without asking";
+    EXPECT_FALSE(mayCloseMainWindow(ws(), ui(), demo.store)) << "the values must not be dropped without asking";
 }
 
 TEST_F(Commands, LanguageSwitchKeepsValuesAndSavedFlagAndRecordsTheChoice)

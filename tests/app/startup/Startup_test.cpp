@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,8 +76,9 @@ TEST_F(Startup, SpecialFunctionsHoldForExactlyOneRun)
     test::writeFile(ini(), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=1\r\n");
     run(ws);
     EXPECT_TRUE(ws.settings.fileVersion.specialFunctions);
-    ASSERT_TRUE(clearSpecialFunctionOnExit(ws));
+    ASSERT_TRUE(clearSpecialFunctionOnExit(ws, store));
     EXPECT_EQ(test::readFile(ini()), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=0\r\n");
+    EXPECT_EQ(store.readString("spcialfunc"), "") << "a writable installation keeps the switch to itself";
 
     Workspace second;
     run(second);
@@ -92,6 +95,99 @@ TEST_F(Startup, CountsTableFilesIgnoringCase)
     run(ws);
     EXPECT_EQ(ws.settings.tableFileCount, (std::array<std::uint16_t, CountedModels> {2, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
 }
+
+// A system installation: the user may not write into it, and keeps what
+// they add in a folder of their own.
+class ReadOnlyInstallation : public Startup {
+protected:
+    void runAs(Workspace& workspace, bool writable)
+    {
+        const std::string installation = dir.path();
+        const InstallationAccess access {
+            home.file("data/tessaline/"), [installation, writable](const std::string& folder) {
+                EXPECT_EQ(folder, installation);
+                return writable;
+            }};
+        startUp(workspace, ui, store, env, access);
+    }
+
+    test::TempDir home;
+};
+
+TEST_F(ReadOnlyInstallation, MakesNoModelFoldersAndCountsTheUsersTablesApart)
+{
+    test::writeFile(ini(), "[View]\r\nValue=0\r\n");
+    test::writeFile(dir.file("QM71/QM71S01-A1.bkh"), "");
+    test::writeFile(home.file("data/tessaline/QM71/QM71S01-A2.bkh"), "");
+    test::writeFile(home.file("data/tessaline/QM71/QM71S01-A1.bkh"), "");
+    test::writeFile(home.file("data/tessaline/LX71/LX71P01-B1.bkh"), "");
+    const test::FolderContents before = test::folderContents(dir.path());
+    {
+        const test::ReadOnlyTree locked(dir.path());
+        runAs(ws, false);
+    }
+    EXPECT_FALSE(ws.settings.installationWritable);
+    EXPECT_EQ(ws.settings.userFolder, home.file("data/tessaline/"));
+    std::set<std::string> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        if (entry.is_directory())
+            folders.insert(entry.path().filename().string());
+    EXPECT_EQ(folders, std::set<std::string> {"QM71"}) << "no model folder is made in a read-only installation";
+    EXPECT_EQ(test::folderContents(dir.path()), before);
+    EXPECT_EQ(ws.settings.tableFileCount, (std::array<std::uint16_t, CountedModels> {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(
+        ws.settings.userTableFileCount, (std::array<std::uint16_t, CountedModels> {2, 0, 0, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+// The special functions last one run wherever the switch can be cleared.
+struct SwitchCase {
+    const char* name;
+    const char* iniUsed; // used= in FileVersion.INI
+    const char* stored; // the user store's "spcialfunc", "" for none
+    bool writable; // the user may write into the installation
+    bool writerFails; // and yet the settings file cannot be replaced
+    bool onThisRun;
+    const char* iniUsedAfter;
+    const char* storedAfter;
+};
+
+class SpecialFunctionSwitch : public ReadOnlyInstallation, public ::testing::WithParamInterface<SwitchCase> { };
+
+TEST_P(SpecialFunctionSwitch, IsOffForTheNextRunWhereverItCouldBeCleared)
+{
+    const SwitchCase& c = GetParam();
+    const auto iniWith
+        = [](const char* used) { return std::string("[View]\r\nValue=0\r\n[spcialfunc]\r\nused=") + used + "\r\n"; };
+    test::writeFile(ini(), iniWith(c.iniUsed));
+    if (*c.stored)
+        store.writeString("spcialfunc", c.stored);
+    test::FailingFileWriter failing([](int, const std::string&) { return true; });
+    if (c.writerFails)
+        ws.writer = &failing;
+    {
+        std::optional<test::ReadOnlyTree> locked;
+        if (!c.writable)
+            locked.emplace(dir.path());
+        runAs(ws, c.writable);
+        EXPECT_EQ(ws.settings.fileVersion.specialFunctions, c.onThisRun);
+        EXPECT_TRUE(clearSpecialFunctionOnExit(ws, store));
+    }
+    EXPECT_EQ(test::readFile(ini()), iniWith(c.iniUsedAfter));
+    EXPECT_EQ(store.readString("spcialfunc"), c.storedAfter);
+
+    Workspace next;
+    runAs(next, c.writable);
+    EXPECT_FALSE(next.settings.fileVersion.specialFunctions);
+}
+
+INSTANTIATE_TEST_SUITE_P(, SpecialFunctionSwitch,
+    ::testing::Values(SwitchCase {"ReadOnlyInstallationKeepsItInTheStore", "1", "", false, false, true, "1", "0"},
+        SwitchCase {"UnwritableSettingsFileKeepsItInTheStore", "1", "", true, true, true, "1", "0"},
+        SwitchCase {"StoredSwitchWinsOverTheFile", "0", "1", false, false, true, "0", "0"},
+        SwitchCase {"StoredOffWinsOverTheFile", "1", "0", false, false, false, "1", "0"},
+        SwitchCase {"WritableInstallationClearsBoth", "1", "1", true, false, true, "0", "0"},
+        SwitchCase {"OffInAReadOnlyInstallationWritesNothing", "0", "", false, false, false, "0", ""}),
+    test::CaseName {});
 
 TEST_F(Startup, DamagedOrUnreadableUserStoreGivesEmptyValues)
 {

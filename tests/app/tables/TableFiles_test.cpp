@@ -161,6 +161,28 @@ TEST_F(FindTableFile, FindsTheFileInTheModelFolder)
     EXPECT_EQ(findTableFile(folder(), 0, 1, 7), "");
 }
 
+TEST_F(FindTableFile, TheUsersFileComesBeforeTheInstallations)
+{
+    const std::string installed = inst.writeTable(0, 0, 7, "x");
+    const std::string older = inst.writeTable(0, 0, 2, "x");
+    test::TempDir user;
+    const TableFolders folders {folder(), user.path()};
+    EXPECT_EQ(findTableFile(folders, 0, 0, 7), installed);
+
+    const std::string own = user.file("QM71/" + tableFileName(0, 0, 7));
+    test::writeFile(own, "y");
+    const std::string newer = user.file("QM71/" + tableFileName(0, 0, 9));
+    test::writeFile(newer, "y");
+    EXPECT_EQ(findTableFile(folders, 0, 0, 7), own);
+    EXPECT_EQ(findTableFileOrOlder(folders, 0, 0, 12), newer);
+    EXPECT_EQ(findTableFileOrOlder(folders, 0, 0, 5), older) << "the installation's stays in reach";
+    EXPECT_EQ(findTableFile(folder(), 0, 0, 7), installed) << "a lookup without a user folder";
+
+    inst.ws.settings.userFolder = user.path();
+    test::FakeUi ui;
+    EXPECT_EQ(findTableFileForCurrent(inst.ws, ui, TableChoice {0, 0, 9}), newer);
+}
+
 TEST_F(FindTableFile, BareNameInWorkingDirectoryWins)
 {
     inst.writeTable(0, 0, 7, "x");

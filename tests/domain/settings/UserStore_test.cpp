@@ -60,5 +60,19 @@ INSTANTIATE_TEST_SUITE_P(, UserStorePath,
         PathCase {"NeitherUsable", "", nullptr, ""}),
     test::CaseName {});
 
+class UserDataFolder : public ::testing::TestWithParam<PathCase> { };
+
+TEST_P(UserDataFolder, FollowsXdgDataHome)
+{
+    EXPECT_EQ(userDataFolderPath(GetParam().xdg, GetParam().home), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(, UserDataFolder,
+    ::testing::Values(PathCase {"XdgDataHome", "/x/data/", "/home/u", "/x/data/tessaline/"},
+        PathCase {"UnsetFallsBackToHome", nullptr, "/home/u", "/home/u/.local/share/tessaline/"},
+        PathCase {"RelativeIsIgnored", "data", "/home/u", "/home/u/.local/share/tessaline/"},
+        PathCase {"NeitherUsable", "", nullptr, ""}),
+    test::CaseName {});
+
 } // namespace
 } // namespace tess
