@@ -45,6 +45,7 @@ struct CommandStates {
     bool recentFilesMenu = false; // the Recent Files submenu: while the list holds a file
     bool conversionReportItem = false; // while the document holds a conversion report
     bool transferHistoryItem = true; // the transfers with the drive, from their journals
+    bool commissioningReportItem = false; // while a data set is shown with its table
 
     // Tool buttons.
     bool newButton = true;

@@ -57,6 +57,7 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::recentFilesMenu, TextId::MenuRecentFiles},
         {&C::conversionReportItem, TextId::MenuConversionReport},
         {&C::transferHistoryItem, TextId::MenuTransferHistory},
+        {&C::commissioningReportItem, TextId::MenuCommissioningReport},
     };
     return texts;
 }
