@@ -16,6 +16,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-liberation qt6-translations-l10n xvfb xauth
   librsvg2-bin desktop-file-utils appstream shared-mime-info
+  poppler-utils
 )
 
 install_packages() {

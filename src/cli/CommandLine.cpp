@@ -24,6 +24,7 @@ constexpr unsigned ForWrite = commandBit(Command::Write);
 constexpr unsigned ForCompareDrive = commandBit(Command::CompareDrive);
 constexpr unsigned ForConvert = commandBit(Command::Convert);
 constexpr unsigned ForHistory = commandBit(Command::History);
+constexpr unsigned ForReport = commandBit(Command::Report);
 constexpr unsigned ForDrive = ForRead | ForWrite | ForCompareDrive;
 
 // An option, the commands it belongs to, and where its value goes: a text
@@ -38,7 +39,7 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 25> optionSpecs {{
+constexpr std::array<OptionSpec, 29> optionSpecs {{
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
@@ -48,8 +49,8 @@ constexpr std::array<OptionSpec, 25> optionSpecs {{
     {"--capacity", true, ForNew | ForConvert, &Options::capacity},
     {"--rom", true, ForNew | ForConvert, &Options::romCode},
     {"--force", false, ForNew | ForRead | ForConvert, nullptr, &Options::force},
-    {"-o", true, ForNew | ForExport | ForRead | ForConvert, &Options::output},
-    {"--output", true, ForNew | ForExport | ForRead | ForConvert, &Options::output},
+    {"-o", true, ForNew | ForExport | ForRead | ForConvert | ForReport, &Options::output},
+    {"--output", true, ForNew | ForExport | ForRead | ForConvert | ForReport, &Options::output},
     {"--suffix", true, ForConvert, &Options::suffix},
     {"--report", true, ForConvert, &Options::report},
     {"--area", true, ForShow, &Options::area},
@@ -64,6 +65,10 @@ constexpr std::array<OptionSpec, 25> optionSpecs {{
     {"--accept-identity", false, ForWrite | ForCompareDrive, nullptr, &Options::acceptIdentity},
     {"--resume", false, ForWrite, nullptr, &Options::resume},
     {"--json", false, ForHistory, nullptr, &Options::json},
+    {"--site", true, ForReport, &Options::site},
+    {"--tag", true, ForReport, &Options::tag},
+    {"--engineer", true, ForReport, &Options::engineer},
+    {"--all", false, ForReport, nullptr, &Options::listAll},
 }};
 
 const OptionSpec* findOption(std::string_view name)
@@ -85,7 +90,7 @@ struct CommandSpec {
     TextId help;
 };
 
-constexpr std::array<CommandSpec, 9> commandSpecs {{
+constexpr std::array<CommandSpec, 10> commandSpecs {{
     {Command::New, "new", TextId::CliHelpNew},
     {Command::Show, "show", TextId::CliHelpShow},
     {Command::Set, "set", TextId::CliHelpSet},
@@ -95,6 +100,7 @@ constexpr std::array<CommandSpec, 9> commandSpecs {{
     {Command::CompareDrive, "compare-drive", TextId::CliHelpCompareDrive},
     {Command::Convert, "convert", TextId::CliHelpConvert},
     {Command::History, "history", TextId::CliHelpHistory},
+    {Command::Report, "report", TextId::CliHelpReport},
 }};
 
 const CommandSpec* findCommand(auto matches)
@@ -365,6 +371,10 @@ void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& 
         break;
     case Command::Convert:
         readConvertArguments(rest, result);
+        break;
+    case Command::Report:
+        readOneDataFile(rest, result);
+        requireOption(o.output, "-o", result);
         break;
     }
 }

@@ -9,6 +9,7 @@
 #include "app/mainwindow/CellEditing.h"
 #include "app/mainwindow/Commands.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "app/print/CommissioningReportPresenter.h"
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleUi.h"
@@ -32,6 +33,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -183,6 +185,10 @@ public:
 
     int run()
     {
+        if (m_options.command == Command::Report && !m_env.reportCanvas) {
+            say(message(TextId::CliReportUnavailable));
+            return ExitUsage;
+        }
         if (!start())
             return refused();
         switch (m_options.command) {
@@ -204,6 +210,8 @@ public:
             return runConvert();
         case Command::History:
             return runHistory();
+        case Command::Report:
+            return runReport(m_options.dataFiles.front());
         case Command::None:
             break;
         }
@@ -235,6 +243,7 @@ private:
     int runCompareDrive();
     int runConvert();
     int runHistory();
+    int runReport(const std::string& path);
     std::optional<comm::HistoryEntry> writeToResume();
     void tellInterruptedWrite();
     int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
@@ -863,6 +872,27 @@ int Session::convertOne(const std::string& path, std::optional<tables::Conversio
         return written;
     say(message(TextId::ConversionOutsideRange, target, std::to_string(outside)));
     return written == ExitDone ? ExitOutOfRange : written;
+}
+
+// The commissioning report of the data set, in the language in force, to
+// the PDF named.
+int Session::runReport(const std::string& path)
+{
+    if (!loadTabledDataSet(path))
+        return ExitRefused;
+    const std::string& target = m_options.output;
+    if (sameFile(target, path)) {
+        say(message(TextId::CliSameFile, target));
+        return ExitRefused;
+    }
+    const Options& o = m_options;
+    const print::ReportFields fields {o.site, o.tag, o.engineer, o.listAll};
+    const Language language = m_ws->settings.language;
+    const print::ReportFileOutcome written = print::writeReportFile(*m_ws, m_ui, m_env.reportCanvas, target,
+        print::commissioningReportInput(*m_ws, fields, language, print::reportTimeText(std::time(nullptr))));
+    if (written.result != print::ReportResult::Written)
+        return ExitRefused;
+    return m_inputDamaged ? ExitInputDamaged : ExitDone;
 }
 
 } // namespace
