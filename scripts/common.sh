@@ -17,6 +17,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-liberation qt6-translations-l10n xvfb xauth
   librsvg2-bin desktop-file-utils appstream shared-mime-info
   dpkg-dev fakeroot lintian file util-linux
+  poppler-utils
 )
 
 install_packages() {

@@ -25,6 +25,7 @@ constexpr unsigned ForCompareDrive = commandBit(Command::CompareDrive);
 constexpr unsigned ForConvert = commandBit(Command::Convert);
 constexpr unsigned ForHistory = commandBit(Command::History);
 constexpr unsigned ForDiff = commandBit(Command::Diff);
+constexpr unsigned ForReport = commandBit(Command::Report);
 constexpr unsigned ForDrive = ForRead | ForWrite | ForCompareDrive;
 
 // An option, the commands it belongs to, and where its value goes: a text
@@ -39,7 +40,8 @@ struct OptionSpec {
     bool flagState = true;
 };
 
-constexpr std::array<OptionSpec, 28> optionSpecs {{
+// Sized by its entries, so that adding an option cannot leave an empty one.
+constexpr auto optionSpecs = std::to_array<OptionSpec>({
     {"--install", true, AnyCommand, &Options::installFolder},
     {"--lang", true, AnyCommand},
     {"--help", false, AnyCommand, nullptr, &Options::help},
@@ -49,8 +51,8 @@ constexpr std::array<OptionSpec, 28> optionSpecs {{
     {"--capacity", true, ForNew | ForConvert, &Options::capacity},
     {"--rom", true, ForNew | ForConvert, &Options::romCode},
     {"--force", false, ForNew | ForRead | ForConvert, nullptr, &Options::force},
-    {"-o", true, ForNew | ForExport | ForRead | ForConvert, &Options::output},
-    {"--output", true, ForNew | ForExport | ForRead | ForConvert, &Options::output},
+    {"-o", true, ForNew | ForExport | ForRead | ForConvert | ForReport, &Options::output},
+    {"--output", true, ForNew | ForExport | ForRead | ForConvert | ForReport, &Options::output},
     {"--suffix", true, ForConvert, &Options::suffix},
     {"--report", true, ForConvert, &Options::report},
     {"--area", true, ForShow, &Options::area},
@@ -68,7 +70,11 @@ constexpr std::array<OptionSpec, 28> optionSpecs {{
     {"--resume", false, ForWrite, nullptr, &Options::resume},
     {"--json", false, ForHistory | ForDiff, nullptr, &Options::json},
     {"--defaults", false, ForDiff, nullptr, &Options::againstDefaults},
-}};
+    {"--site", true, ForReport, &Options::site},
+    {"--tag", true, ForReport, &Options::tag},
+    {"--engineer", true, ForReport, &Options::engineer},
+    {"--all", false, ForReport, nullptr, &Options::listAll},
+});
 
 const OptionSpec* findOption(std::string_view name)
 {
@@ -89,7 +95,7 @@ struct CommandSpec {
     TextId help;
 };
 
-constexpr std::array<CommandSpec, 10> commandSpecs {{
+constexpr auto commandSpecs = std::to_array<CommandSpec>({
     {Command::New, "new", TextId::CliHelpNew},
     {Command::Show, "show", TextId::CliHelpShow},
     {Command::Set, "set", TextId::CliHelpSet},
@@ -100,7 +106,8 @@ constexpr std::array<CommandSpec, 10> commandSpecs {{
     {Command::Convert, "convert", TextId::CliHelpConvert},
     {Command::History, "history", TextId::CliHelpHistory},
     {Command::Diff, "diff", TextId::CliHelpDiff},
-}};
+    {Command::Report, "report", TextId::CliHelpReport},
+});
 
 const CommandSpec* findCommand(auto matches)
 {
@@ -382,6 +389,10 @@ void readCommandArguments(std::span<const std::string> rest, ParsedCommandLine& 
         break;
     case Command::Diff:
         readDiffArguments(rest, result);
+        break;
+    case Command::Report:
+        readOneDataFile(rest, result);
+        requireOption(o.output, "-o", result);
         break;
     }
 }

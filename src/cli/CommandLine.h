@@ -13,7 +13,7 @@
 // by the application, on the values as given.
 namespace tess::cli {
 
-enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert, History, Diff };
+enum class Command { None, New, Show, Set, Export, Read, Write, CompareDrive, Convert, History, Diff, Report };
 
 // One "CODE=VALUE" of the set command, split at its first '='.
 struct Assignment {
@@ -75,6 +75,13 @@ struct Options {
     // write and compare-drive: Yes to the identity questions the special
     // function switch lets a write ask (every other question is answered No)
     bool acceptIdentity = false;
+
+    // report: the header's fields as the engineer gives them, and every
+    // parameter listed instead of only those changed from default
+    std::string site;
+    std::string tag;
+    std::string engineer;
+    bool listAll = false;
 };
 
 // What is wrong with a command line: the text and what it names.

@@ -11,6 +11,7 @@
 #include "app/mainwindow/DocumentGrid.h"
 #include "app/mainwindow/GridFilter.h"
 #include "app/tables/DataSetDiff.h"
+#include "app/print/CommissioningReportPresenter.h"
 #include "app/tables/TableLoader.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsoleUi.h"
@@ -34,6 +35,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -185,6 +187,10 @@ public:
 
     int run()
     {
+        if (m_options.command == Command::Report && !m_env.reportCanvas) {
+            say(message(TextId::CliReportUnavailable));
+            return ExitUsage;
+        }
         if (!start())
             return refused();
         switch (m_options.command) {
@@ -208,6 +214,8 @@ public:
             return runHistory();
         case Command::Diff:
             return runDiff();
+        case Command::Report:
+            return runReport(m_options.dataFiles.front());
         case Command::None:
             break;
         }
@@ -252,6 +260,7 @@ private:
     int runDiff();
     void writeDiff(const tables::DataSetDiff& diff, const std::string& rightTitle);
     std::string identityLine() const;
+    int runReport(const std::string& path);
     std::optional<comm::HistoryEntry> writeToResume();
     void tellInterruptedWrite();
     int convertOne(const std::string& path, std::optional<tables::ConversionReport>& report);
@@ -996,6 +1005,27 @@ int Session::convertOne(const std::string& path, std::optional<tables::Conversio
         return written;
     say(message(TextId::ConversionOutsideRange, target, std::to_string(outside)));
     return written == ExitDone ? ExitOutOfRange : written;
+}
+
+// The commissioning report of the data set, in the language in force, to
+// the PDF named.
+int Session::runReport(const std::string& path)
+{
+    if (!loadTabledDataSet(path))
+        return ExitRefused;
+    const std::string& target = m_options.output;
+    if (sameFile(target, path)) {
+        say(message(TextId::CliSameFile, target));
+        return ExitRefused;
+    }
+    const Options& o = m_options;
+    const print::ReportFields fields {o.site, o.tag, o.engineer, o.listAll};
+    const Language language = m_ws->settings.language;
+    const print::ReportFileOutcome written = print::writeReportFile(*m_ws, m_ui, m_env.reportCanvas, target,
+        print::commissioningReportInput(*m_ws, fields, language, print::reportTimeText(std::time(nullptr))));
+    if (written.result != print::ReportResult::Written)
+        return ExitRefused;
+    return m_inputDamaged ? ExitInputDamaged : ExitDone;
 }
 
 } // namespace

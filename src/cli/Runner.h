@@ -3,6 +3,10 @@
 #include "app/startup/Startup.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/FileIo.h"
+#include "domain/print/PrintCanvas.h"
+
+#include <functional>
+#include <memory>
 
 #include <optional>
 #include <ostream>
@@ -65,6 +69,11 @@ struct CliEnvironment {
     // ports' lock files ("": the ports are not locked).
     std::string journalFolder;
     std::string runtimeFolder;
+    // The page the report command draws on, writing a PDF at the path
+    // given. The command line library has no PDF writer of its own: the
+    // program gives one when it is built with the GUI, and without it the
+    // report command is not available.
+    std::function<std::unique_ptr<print::PrintCanvas>(const std::string& pdfPath)> reportCanvas;
 };
 
 // Runs one command line (the arguments after the program name): results to

@@ -1,3 +1,4 @@
+#include "ReportOutput.h"
 #include "cli/Runner.h"
 
 #include "domain/journal/JournalFolder.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     env.storedEigo = store.readInteger(tess::UserValueEigo);
     env.journalFolder = tess::journal::journalFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
     env.runtimeFolder = tess::journal::runtimeFolder(std::getenv("XDG_RUNTIME_DIR"));
+    tess::ReportPdfWriter pdf;
+    env.reportCanvas = pdf.canvasMaker();
     env.outIsTerminal = ::isatty(STDOUT_FILENO) == 1;
     env.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     winsize size {};

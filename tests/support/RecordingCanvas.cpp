@@ -46,6 +46,12 @@ void RecordingCanvas::drawText(double x, double y, const std::string& text, doub
     texts.push_back(Text {pages, x, y, text, clipRight});
 }
 
+void RecordingCanvas::drawTextRightAligned(double right, double y, const std::string& text, double clipLeft)
+{
+    calls.push_back("text");
+    texts.push_back(Text {pages, right, y, text, clipLeft, true});
+}
+
 print::CanvasStatus RecordingCanvas::newPage()
 {
     calls.push_back("newPage");

@@ -17,7 +17,8 @@ public:
         double x;
         double y;
         std::string text;
-        double clipRight;
+        double clipRight; // the clip's left edge for right-aligned text
+        bool rightAligned = false; // x is where the text ends
     };
     struct Rect {
         int page;
@@ -36,6 +37,7 @@ public:
     void setPen(int width) override;
     void drawRectangle(int x1, int y1, int x2, int y2) override;
     void drawText(double x, double y, const std::string& text, double clipRight) override;
+    void drawTextRightAligned(double right, double y, const std::string& text, double clipLeft) override;
     print::CanvasStatus newPage() override;
     print::CanvasStatus endDocument() override;
     void abortDocument() override;

@@ -10,6 +10,7 @@ void applyNoDocumentState(CommandStates& s)
     s.saveAsItem = s.saveAsButton = false;
     s.closeItem = s.closeButton = false;
     s.printItem = s.printButton = false;
+    s.commissioningReportItem = false;
     s.dataReadItem = s.dataReadButton = true;
     s.dataWriteItem = s.dataWriteButton = false;
     s.inverterChangeItem = s.inverterChangeButton = false;
@@ -25,6 +26,7 @@ void applyNewDocumentState(CommandStates& s)
     s.saveAsItem = s.saveAsButton = true;
     s.closeItem = s.closeButton = true;
     s.printItem = s.printButton = true;
+    s.commissioningReportItem = true;
     s.dataReadItem = s.dataReadButton = false;
     s.dataWriteItem = s.dataWriteButton = true;
     s.inverterChangeItem = s.inverterChangeButton = true;
@@ -49,8 +51,10 @@ void applyRawDataSetOverrides(CommandStates& s)
     s.dataWriteButton = false;
     s.commLogButton = true;
     s.inverterChangeButton = false;
-    // Without a table there are no rows to lay the drive's values beside.
+    // Without a table there are no rows to lay the drive's values beside,
+    // nor defaults to report the changes from.
     s.compareDriveItem = false;
+    s.commissioningReportItem = false;
 }
 
 std::span<const CommandControl> commandControls()
@@ -88,6 +92,7 @@ std::span<const CommandControl> commandControls()
         {"ConversionReport1", &CommandStates::conversionReportItem},
         {"TransferHistory1", &CommandStates::transferHistoryItem},
         {"EndCompare1", &CommandStates::endComparisonItem},
+        {"CommissioningReport1", &CommandStates::commissioningReportItem},
         {"SpeedButton1", &CommandStates::newButton},
         {"SpeedButton2", &CommandStates::openButton},
         {"SpeedButton3", &CommandStates::saveAsButton},

@@ -47,6 +47,7 @@ struct CommandStates {
     bool transferHistoryItem = true; // the transfers with the drive, from their journals
     // While a comparison is shown: ends it, the data set compared stays open.
     bool endComparisonItem = false;
+    bool commissioningReportItem = false; // while a data set is shown with its table
 
     // Tool buttons.
     bool newButton = true;

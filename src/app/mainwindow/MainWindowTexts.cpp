@@ -58,6 +58,7 @@ std::span<const CommandText> mainWindowMenuTexts()
         {&C::conversionReportItem, TextId::MenuConversionReport},
         {&C::transferHistoryItem, TextId::MenuTransferHistory},
         {&C::endComparisonItem, TextId::MenuEndComparison},
+        {&C::commissioningReportItem, TextId::MenuCommissioningReport},
     };
     return texts;
 }

@@ -55,6 +55,9 @@ public:
     // Text with the top left corner of its line at (x, y), cut off at
     // clipRight so that it never runs over the next frame line.
     virtual void drawText(double x, double y, const std::string& text, double clipRight) = 0;
+    // Text whose line ends at x = right, its top at y, cut off at clipLeft
+    // so that it never runs into the column before it.
+    virtual void drawTextRightAligned(double right, double y, const std::string& text, double clipLeft) = 0;
     virtual CanvasStatus newPage() = 0;
     virtual CanvasStatus endDocument() = 0;
     // Gives up a begun job after a failure; nothing more is drawn.

@@ -27,6 +27,7 @@
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
 #include "gui/mainwindow/ToolIcons.h"
+#include "gui/print/CommissioningReportDialog.h"
 #include "gui/print/PrintDialog.h"
 
 #include <QAction>
@@ -218,6 +219,7 @@ void MainWindow::buildMenus()
     addItem(file, &C::transferHistoryItem, &MainWindow::onTransferHistory);
     file->addSeparator();
     addItem(file, &C::printItem, &MainWindow::onPrint);
+    addItem(file, &C::commissioningReportItem, &MainWindow::onCommissioningReport);
     file->addSeparator();
     addItem(file, &C::exitItem, &MainWindow::onExit);
 
@@ -579,6 +581,14 @@ void MainWindow::onPrint()
     if (!m_ws.doc.state.open)
         return;
     PrintDialog dialog(m_ws, m_ui, this);
+    dialog.exec();
+}
+
+void MainWindow::onCommissioningReport()
+{
+    if (!m_ws.doc.state.open)
+        return;
+    CommissioningReportDialog dialog(m_ws, m_ui, m_store, this);
     dialog.exec();
 }
 

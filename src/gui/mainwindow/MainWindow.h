@@ -90,6 +90,7 @@ public slots:
     void onRedo();
     void onFind();
     void onPrint();
+    void onCommissioningReport();
     void onExit();
     void onDataRead();
     void onDataWrite();

@@ -75,6 +75,15 @@ void QtPrintCanvas::drawText(double x, double y, const std::string& text, double
         QRectF(x, y, clipRight - x, lineHeight), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, fromUtf8(text));
 }
 
+void QtPrintCanvas::drawTextRightAligned(double right, double y, const std::string& text, double clipLeft)
+{
+    if (right <= clipLeft || text.empty())
+        return;
+    const qreal lineHeight = m_painter.fontMetrics().height();
+    m_painter.drawText(QRectF(clipLeft, y, right - clipLeft, lineHeight),
+        Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, fromUtf8(text));
+}
+
 print::CanvasStatus QtPrintCanvas::newPage()
 {
     if (!m_printer.newPage())
