@@ -32,9 +32,12 @@ if [[ "$CLI" == *.exe ]]; then
   [ -d "$WINEPREFIX/dosdevices" ] || wineboot -i >/dev/null 2>&1
 fi
 
+# wine keeps the line open until its server ends; a simulator that closes
+# the line under it upsets the server. A server kept running is ended.
+wine_done() { [ ${#RUN[@]} -eq 0 ] || timeout 20 wineserver -w || wineserver -k || true; }
+
 cleanup() {
-  # wine keeps the line open until its server ends: the simulator goes after it.
-  [ ${#RUN[@]} -eq 0 ] || wineserver -w || true
+  wine_done
   stop_drive
   [ ${#RUN[@]} -eq 0 ] || rm -f "$WINEPREFIX/dosdevices/com5"
   rm -rf "$WORK"
@@ -75,7 +78,7 @@ start_drive() {
 # stop_drive: ends the simulator; prints the words it stored.
 stop_drive() {
   [ -n "$SIM_PID" ] || return 0
-  [ ${#RUN[@]} -eq 0 ] || wineserver -w || true
+  wine_done
   kill "$SIM_PID" 2>/dev/null || true
   wait "$SIM_PID" 2>/dev/null || true
   SIM_PID=""
