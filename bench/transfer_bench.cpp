@@ -20,8 +20,8 @@
 #include "app/startup/Startup.h"
 #include "domain/comm/CommLog.h"
 #include "domain/comm/FrameCodec.h"
-#include "domain/comm/PosixSerialPort.h"
 #include "domain/comm/SerialLink.h"
+#include "domain/comm/SystemSerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/settings/UserStore.h"
 #include "mkdemo/DemoInstallation.h"
@@ -213,7 +213,7 @@ struct Transfer {
         return result;
     }
 
-    comm::PosixSerialPort port;
+    comm::SystemSerialPort port;
     comm::LinkSettings settings;
     comm::LinkState state;
     comm::CommLog log;

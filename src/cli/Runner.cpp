@@ -19,7 +19,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/TextTable.h"
 #include "domain/catalogue/ModelCatalogue.h"
-#include "domain/comm/PosixSerialPort.h"
+#include "domain/comm/SystemSerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
 #include "domain/common/Sha256.h"
@@ -160,7 +160,7 @@ private:
         return ws;
     }
 
-    comm::PosixSerialPort m_port;
+    comm::SystemSerialPort m_port;
     comm::SerialTransferPresenter m_presenter;
 };
 

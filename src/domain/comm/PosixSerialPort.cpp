@@ -15,28 +15,8 @@
 namespace tess::comm {
 namespace {
 
-constexpr int HighestComPort = 255;
 // How long one write may wait for room in the driver's output buffer.
 constexpr int WriteRoomTimeoutMs = 1000;
-
-std::optional<int> comPortNumber(std::string_view name)
-{
-    constexpr std::string_view prefix = "COM";
-    if (!name.starts_with(prefix))
-        return std::nullopt;
-    const std::string_view digits = name.substr(prefix.size());
-    if (digits.empty() || digits.size() > 3)
-        return std::nullopt;
-    int number = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        number = number * 10 + (c - '0');
-    }
-    if (number < 1 || number > HighestComPort)
-        return std::nullopt;
-    return number;
-}
 
 // 9600 baud, 8 data bits, no parity, 1 stop bit, and a raw byte stream
 // whatever the device came up with. Every byte of a frame goes through as

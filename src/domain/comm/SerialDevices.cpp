@@ -1,24 +1,15 @@
 #include "domain/comm/SerialDevices.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <grp.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
-
-#if __has_include(<linux/serial.h>)
-#include <linux/serial.h>
-#endif
 
 namespace tess::comm {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int HighestComPort = 255;
 
 bool isDigit(char c)
 {
@@ -31,39 +22,6 @@ bool isNumbered(std::string_view name, std::string_view prefix)
     if (!name.starts_with(prefix) || name.size() == prefix.size())
         return false;
     return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), isDigit);
-}
-
-// Text order, except that runs of digits compare by their value.
-bool naturalLess(std::string_view a, std::string_view b)
-{
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (isDigit(a[i]) && isDigit(b[j])) {
-            const std::size_t runA
-                = std::find_if_not(a.begin() + static_cast<std::ptrdiff_t>(i), a.end(), isDigit) - a.begin();
-            const std::size_t runB
-                = std::find_if_not(b.begin() + static_cast<std::ptrdiff_t>(j), b.end(), isDigit) - b.begin();
-            std::string_view numberA = a.substr(i, runA - i);
-            std::string_view numberB = b.substr(j, runB - j);
-            while (numberA.size() > 1 && numberA.front() == '0')
-                numberA.remove_prefix(1);
-            while (numberB.size() > 1 && numberB.front() == '0')
-                numberB.remove_prefix(1);
-            if (numberA.size() != numberB.size())
-                return numberA.size() < numberB.size();
-            if (numberA != numberB)
-                return numberA < numberB;
-            i = runA;
-            j = runB;
-            continue;
-        }
-        if (a[i] != b[j])
-            return a[i] < b[j];
-        ++i;
-        ++j;
-    }
-    return a.size() - i < b.size() - j;
 }
 
 void sortNaturally(std::vector<SerialDevice>& devices)
@@ -114,18 +72,6 @@ std::vector<SerialDevice> linkedDevices(const fs::path& folder)
     return devices;
 }
 
-bool inProcessGroups(gid_t group)
-{
-    if (getegid() == group)
-        return true;
-    const int count = getgroups(0, nullptr);
-    if (count <= 0)
-        return false;
-    std::vector<gid_t> groups(static_cast<std::size_t>(count));
-    const int got = getgroups(count, groups.data());
-    return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
-}
-
 } // namespace
 
 std::vector<SerialDevice> listSerialDevices(const std::string& devRoot, const PortAnswers& answers)
@@ -137,43 +83,55 @@ std::vector<SerialDevice> listSerialDevices(const std::string& devRoot, const Po
     return devices;
 }
 
-std::vector<SerialDevice> listSerialDevices()
+std::optional<int> comPortNumber(std::string_view name)
 {
-    return listSerialDevices("/dev", onBoardPortAnswers);
-}
-
-bool onBoardPortAnswers(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == EACCES || errno == EPERM || errno == EBUSY;
-    bool answers = false;
-#if defined(TIOCGSERIAL) && defined(PORT_UNKNOWN)
-    serial_struct info {};
-    if (ioctl(fd, TIOCGSERIAL, &info) == 0) {
-        answers = info.type != PORT_UNKNOWN;
-        ::close(fd);
-        return answers;
-    }
-#endif
-    termios settings {};
-    answers = tcgetattr(fd, &settings) == 0;
-    ::close(fd);
-    return answers;
-}
-
-std::optional<DeviceAccess> deviceAccess(const std::string& path)
-{
-    struct stat info { };
-    if (::stat(path.c_str(), &info) != 0)
+    constexpr std::string_view prefix = "COM";
+    if (!name.starts_with(prefix))
         return std::nullopt;
-    DeviceAccess access;
-    const group* entry = getgrgid(info.st_gid);
-    access.group = entry && entry->gr_name ? std::string(entry->gr_name) : std::to_string(info.st_gid);
-    access.rootGroup = info.st_gid == 0;
-    access.member = inProcessGroups(info.st_gid);
-    access.mode = static_cast<unsigned>(info.st_mode & 07777);
-    return access;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.empty() || digits.size() > 3)
+        return std::nullopt;
+    int number = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    if (number < 1 || number > HighestComPort)
+        return std::nullopt;
+    return number;
+}
+
+bool naturalLess(std::string_view a, std::string_view b)
+{
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            const std::size_t runA
+                = std::find_if_not(a.begin() + static_cast<std::ptrdiff_t>(i), a.end(), isDigit) - a.begin();
+            const std::size_t runB
+                = std::find_if_not(b.begin() + static_cast<std::ptrdiff_t>(j), b.end(), isDigit) - b.begin();
+            std::string_view numberA = a.substr(i, runA - i);
+            std::string_view numberB = b.substr(j, runB - j);
+            while (numberA.size() > 1 && numberA.front() == '0')
+                numberA.remove_prefix(1);
+            while (numberB.size() > 1 && numberB.front() == '0')
+                numberB.remove_prefix(1);
+            if (numberA.size() != numberB.size())
+                return numberA.size() < numberB.size();
+            if (numberA != numberB)
+                return numberA < numberB;
+            i = runA;
+            j = runB;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j];
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
 }
 
 std::string permissionReason(std::string_view systemReason, const std::optional<DeviceAccess>& access)

@@ -8,7 +8,7 @@
 #include "app/mainwindow/RecentFiles.h"
 #include "app/mainwindow/WindowLayout.h"
 #include "app/startup/Startup.h"
-#include "domain/comm/PosixSerialPort.h"
+#include "domain/comm/SystemSerialPort.h"
 #include "domain/common/Clock.h"
 #include "domain/settings/UserStore.h"
 #include "gui/app/AboutDialog.h"
@@ -634,7 +634,7 @@ void MainWindow::onDataWrite()
 // window's data set, so everything is shown again afterwards.
 void MainWindow::runCommunication(comm::TransferKind kind)
 {
-    comm::PosixSerialPort port;
+    comm::SystemSerialPort port;
     SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), kind, this, {}, &m_store);
     m_transfer = &dialog;
     dialog.exec();
@@ -654,7 +654,7 @@ void MainWindow::offerInterruptedWrite()
     // The write goes to the port the interrupted one used; the port chosen
     // in the settings is the user's again afterwards.
     const std::string chosenPort = std::exchange(m_ws.settings.portName, plan->port);
-    comm::PosixSerialPort port;
+    comm::SystemSerialPort port;
     SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), comm::TransferKind::Write, this, {}, &m_store);
     dialog.prepareResume(*plan);
     std::optional<int> result;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "domain/comm/SerialDevices.h"
+#include "domain/comm/SerialPort.h"
+
+#include <string>
+#include <string_view>
+
+namespace tess::comm {
+
+// A serial line through a Windows communications device ("\\.\COM3").
+//
+// The driver's own timeouts make the waits: a read returns at once with what
+// is queued, and a wait for input is a read that returns as soon as one byte
+// has come or its time is up. The bytes such a wait takes are kept and
+// handed out first, so nothing is lost to it and no thread is needed.
+class Win32SerialPort final : public SerialPort {
+public:
+    Win32SerialPort() = default;
+    ~Win32SerialPort() override;
+    Win32SerialPort(const Win32SerialPort&) = delete;
+    Win32SerialPort& operator=(const Win32SerialPort&) = delete;
+
+    PortOpenResult open(const std::string& name) override;
+    PortFailure lastOpenFailure() const override { return m_openFailure; }
+    void close() override;
+    bool isOpen() const override { return m_handle != nullptr; }
+    bool write(std::string_view bytes) override;
+    PortStatus status() override;
+    std::string read(std::size_t maxBytes) override;
+    bool waitForInput(int timeoutMs) override;
+
+private:
+    bool setReadWait(unsigned long ms);
+
+    void* m_handle = nullptr; // the device's HANDLE; windows.h stays out of this header
+    PortFailure m_openFailure;
+    std::string m_taken; // bytes a wait read ahead of the next read
+    unsigned long m_readWaitMs = 0; // the read timeout now set; 0: reads return at once
+    bool m_lost = false; // the device went away (an adapter pulled out, a hang-up)
+};
+
+} // namespace tess::comm
