@@ -16,6 +16,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-liberation qt6-translations-l10n xvfb xauth
   librsvg2-bin desktop-file-utils appstream shared-mime-info
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 install_packages() {

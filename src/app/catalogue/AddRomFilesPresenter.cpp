@@ -7,8 +7,6 @@
 
 #include <optional>
 
-#include <sys/stat.h>
-
 namespace tess::catalogue {
 namespace {
 
@@ -129,7 +127,7 @@ void AddRomFilesPresenter::add()
     {
         const BusyScope busy(m_ui);
         // Start-up makes the model folders; one removed since is made again.
-        ::mkdir(m_targetFolder.c_str(), 0755);
+        makeFolder(m_targetFolder);
         for (std::size_t i = 0; i < m_paths.size() && !failed; ++i)
             if (!copyFileSafely(m_paths[i], m_targetFolder + "/" + m_names[i], *m_ws.writer))
                 failed = i;

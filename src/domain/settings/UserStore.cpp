@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <pwd.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tess {
@@ -86,7 +84,7 @@ bool FileUserStore::writeString(std::string_view name, std::string_view value)
             return false;
         bytes.clear();
         std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ec);
+        std::filesystem::create_directories(pathOf(m_path).parent_path(), ec);
     }
     const std::string wanted = upper(name);
     const std::string newLine = std::string(name) + "=" + std::string(value);
@@ -135,21 +133,6 @@ std::string userStorePath(const char* xdgConfigHome, const char* home)
     if (base == "/")
         base.clear();
     return base + "/tessaline/CON.conf";
-}
-
-std::string defaultUserStorePath()
-{
-    const char* home = std::getenv("HOME");
-    std::string fromPasswd;
-    if (!home || home[0] != '/') {
-        passwd entry {};
-        passwd* found = nullptr;
-        std::vector<char> buffer(16384);
-        if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-            fromPasswd = found->pw_dir;
-        home = fromPasswd.c_str();
-    }
-    return userStorePath(std::getenv("XDG_CONFIG_HOME"), home);
 }
 
 } // namespace tess
