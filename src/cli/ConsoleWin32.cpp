@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <io.h>
 
-#include <shellapi.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace tess::cli {
 namespace {

@@ -2,9 +2,10 @@
 
 #include "domain/common/WideText.h"
 
-#include <knownfolders.h>
-#include <shlobj.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 namespace tess {
 namespace {
