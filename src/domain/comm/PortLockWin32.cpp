@@ -25,7 +25,7 @@ PortLock::Result PortLock::acquire(const std::string& folder, const std::string&
     m_said.clear();
     m_path = lockFilePath(folder, device);
     // The file is kept after use, as on Linux.
-    const HANDLE handle = ::CreateFileW(wideText(m_path).c_str(), GENERIC_READ | GENERIC_WRITE,
+    const HANDLE handle = ::CreateFileW(widePath(m_path).c_str(), GENERIC_READ | GENERIC_WRITE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         m_said = m_path + ": " + lastSystemErrorText();

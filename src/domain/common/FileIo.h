@@ -170,6 +170,10 @@ bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& 
 // gives paths through these.
 std::filesystem::path pathOf(std::string_view utf8);
 std::string utf8Of(const std::filesystem::path& path);
+// The path as the system's file calls take it, for opening a file through
+// the standard library: on Windows its full long form, in which a name
+// such as CON.conf is a file's and not the console's.
+std::filesystem::path systemPathOf(std::string_view utf8);
 
 // Makes the folder path (its parent must be there) with the permission
 // bits mode, less the user's mask; on Windows it takes its parent's access

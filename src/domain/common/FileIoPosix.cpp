@@ -574,3 +574,12 @@ void AppendFile::close()
 }
 
 } // namespace tess
+
+namespace tess {
+
+std::filesystem::path systemPathOf(std::string_view utf8)
+{
+    return pathOf(utf8);
+}
+
+} // namespace tess

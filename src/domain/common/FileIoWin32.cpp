@@ -45,7 +45,7 @@ std::intptr_t fromHandle(HANDLE handle)
 // whatever other programs do with it meanwhile.
 HANDLE openForInformation(const std::string& path)
 {
-    return ::CreateFileW(wideText(path).c_str(), FILE_READ_ATTRIBUTES,
+    return ::CreateFileW(widePath(path).c_str(), FILE_READ_ATTRIBUTES,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
         nullptr);
 }
@@ -88,7 +88,7 @@ bool writeAll(HANDLE handle, std::string_view bytes)
 
 bool flushToDisk(const std::string& path)
 {
-    const HANDLE handle = ::CreateFileW(wideText(path).c_str(), GENERIC_WRITE,
+    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), GENERIC_WRITE,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
@@ -146,19 +146,7 @@ private:
     // file system ignores case), with one kind of separator.
     static std::string fullKey(const std::string& folder)
     {
-        const std::wstring wide = wideText(folder.empty() ? "." : folder);
-        std::wstring full(MAX_PATH, L'\0');
-        for (;;) {
-            const DWORD n = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-            if (n == 0)
-                return folder;
-            if (n < full.size()) {
-                full.resize(n);
-                break;
-            }
-            full.resize(n + 1);
-        }
-        std::replace(full.begin(), full.end(), L'/', L'\\');
+        std::wstring full = widePath(folder.empty() ? "." : folder);
         while (full.size() > 3 && full.back() == L'\\')
             full.pop_back();
         ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
@@ -176,7 +164,7 @@ private:
 void removeLeftovers(const std::string& folder, const std::string& prefix)
 {
     WIN32_FIND_DATAW found {};
-    const HANDLE search = ::FindFirstFileW(wideText(folder + prefix + "*").c_str(), &found);
+    const HANDLE search = ::FindFirstFileW(widePath(folder + prefix + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return;
     do {
@@ -184,7 +172,7 @@ void removeLeftovers(const std::string& folder, const std::string& prefix)
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || !name.starts_with(prefix)
             || !isTemporarySuffix(std::string_view(name).substr(prefix.size())))
             continue;
-        const HANDLE handle = ::CreateFileW(wideText(folder + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+        const HANDLE handle = ::CreateFileW(widePath(folder + name).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
             FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (handle != INVALID_HANDLE_VALUE)
             ::CloseHandle(handle);
@@ -213,8 +201,8 @@ public:
         const std::string name = namePart(path);
         if (name.empty() || name == "." || name == "..")
             return fail("is a folder");
-        const std::wstring widePath = wideText(path);
-        const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+        const std::wstring wide = widePath(path);
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD missing = ::GetLastError();
             if (missing != ERROR_FILE_NOT_FOUND && missing != ERROR_PATH_NOT_FOUND)
@@ -228,7 +216,7 @@ public:
             // it or rename it (a spreadsheet with the .csv open) could not
             // be replaced at the end; it is refused before anything is
             // written.
-            const HANDLE existing = ::CreateFileW(widePath.c_str(), GENERIC_WRITE | DELETE,
+            const HANDLE existing = ::CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE,
                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                 nullptr);
             if (existing == INVALID_HANDLE_VALUE) {
@@ -254,7 +242,7 @@ public:
         HANDLE handle = INVALID_HANDLE_VALUE;
         for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
             temporary = folder + prefix + randomSuffix();
-            handle = ::CreateFileW(wideText(temporary).c_str(), GENERIC_WRITE,
+            handle = ::CreateFileW(widePath(temporary).c_str(), GENERIC_WRITE,
                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                 nullptr);
             if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
@@ -286,11 +274,11 @@ public:
         folderLocks.lock(folders);
         std::size_t inPlace = 0;
         for (PendingFile& file : files) {
-            const std::wstring target = wideText(file.target());
+            const std::wstring target = widePath(file.target());
             const DWORD before = ::GetFileAttributesW(target.c_str());
             // With write-through the rename is on disk when the call returns.
             const DWORD flags = MOVEFILE_REPLACE_EXISTING | (m_flushToDisk ? MOVEFILE_WRITE_THROUGH : 0);
-            if (!::MoveFileExW(wideText(file.temporary()).c_str(), target.c_str(), flags))
+            if (!::MoveFileExW(widePath(file.temporary()).c_str(), target.c_str(), flags))
                 return fail(file, inPlace);
             if (before != INVALID_FILE_ATTRIBUTES && (before & KeptAttributes) != FILE_ATTRIBUTE_ARCHIVE) {
                 const DWORD kept = before & KeptAttributes;
@@ -317,7 +305,7 @@ bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
         return false;
     };
     const HANDLE handle
-        = ::CreateFileW(wideText(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        = ::CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return fail(lastSystemErrorText());
@@ -349,13 +337,13 @@ bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
 
 bool fileExists(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesW(wideText(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool isDirectory(const std::string& path)
 {
-    const DWORD attributes = ::GetFileAttributesW(wideText(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(widePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -390,7 +378,7 @@ void PendingFile::discard()
     // Removed while still held open, so that no other save takes it for a
     // leftover in between; it goes when the handle is closed.
     if (!m_temporary.empty())
-        ::DeleteFileW(wideText(m_temporary).c_str());
+        ::DeleteFileW(widePath(m_temporary).c_str());
     m_temporary.clear();
     releaseLock();
 }
@@ -425,7 +413,7 @@ bool sameFile(const std::string& a, const std::string& b)
 
 bool makeFolder(const std::string& path, unsigned)
 {
-    return ::CreateDirectoryW(wideText(path).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return ::CreateDirectoryW(widePath(path).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 bool makeFolders(const std::string& folder, unsigned, IoError* error)
@@ -446,7 +434,7 @@ bool makeFolders(const std::string& folder, unsigned, IoError* error)
         if (at < folder.size() && !isSeparator(folder[at]))
             continue;
         const std::string part = folder.substr(0, at);
-        if (!::CreateDirectoryW(wideText(part).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+        if (!::CreateDirectoryW(widePath(part).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
             if (error)
                 *error = IoError {folder, lastSystemErrorText()};
             return false;
@@ -460,7 +448,7 @@ std::vector<std::string> folderEntries(const std::string& folder)
     std::vector<std::string> names;
     const std::string pattern = folder.empty() || isSeparator(folder.back()) ? folder + "*" : folder + "\\*";
     WIN32_FIND_DATAW found {};
-    const HANDLE search = ::FindFirstFileW(wideText(pattern).c_str(), &found);
+    const HANDLE search = ::FindFirstFileW(widePath(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
@@ -477,13 +465,15 @@ AppendFile::~AppendFile()
     close();
 }
 
+// Others may read and add to the file while it is open, as on Linux.
 // The records live in the user's own profile, whose access rules already
 // keep other users out; the file takes them.
 bool AppendFile::create(const std::string& path, IoError* error)
 {
     close();
     m_path = path;
-    const HANDLE handle = ::CreateFileW(wideText(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), FILE_APPEND_DATA,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         if (error)
@@ -498,8 +488,8 @@ bool AppendFile::openExisting(const std::string& path, IoError* error)
 {
     close();
     m_path = path;
-    const HANDLE handle = ::CreateFileW(wideText(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), FILE_APPEND_DATA,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         if (error)
             *error = IoError {path, lastSystemErrorText()};
@@ -532,6 +522,15 @@ void AppendFile::close()
     if (m_handle != -1)
         ::CloseHandle(toHandle(m_handle));
     m_handle = -1;
+}
+
+} // namespace tess
+
+namespace tess {
+
+std::filesystem::path systemPathOf(std::string_view utf8)
+{
+    return std::filesystem::path(widePath(utf8));
 }
 
 } // namespace tess
