@@ -197,8 +197,9 @@ TEST(ReadFileBytes, RefusesWhatIsNoRegularFileWithoutWaiting)
     }
 }
 
-const char* name;
-std::string stem; // the file name without ".csl": 230 to 255 bytes with it
+struct LongNameCase {
+    const char* name;
+    std::string stem; // the file name without ".csl": 230 to 255 bytes with it
 };
 
 std::string repeated(std::string_view piece, std::size_t times)
