@@ -17,3 +17,10 @@ if(TESS_FUZZ)
   target_compile_options(tess_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined)
   target_link_options(tess_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(WIN32)
+  # The Windows headers without their rarely used parts and without the
+  # min and max macros that clash with the standard library's; mingw's
+  # time.h with the thread-safe gmtime_r and localtime_r.
+  target_compile_definitions(tess_options INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _POSIX_THREAD_SAFE_FUNCTIONS)
+endif()

@@ -18,6 +18,7 @@ PACKAGES=(
   librsvg2-bin desktop-file-utils appstream shared-mime-info
   dpkg-dev fakeroot lintian file util-linux
   poppler-utils
+  g++-mingw-w64-x86-64-posix wine wine64 googletest
 )
 
 install_packages() {

@@ -5,82 +5,28 @@
 #include "app/mainwindow/Document.h"
 #include "cli/ConsoleUi.h"
 #include "cli/ProgressLine.h"
+#include "cli/StopRequests.h"
 #include "domain/text/Texts.h"
 
-#include <array>
 #include <atomic>
-#include <csignal>
 
 namespace tess::cli {
 namespace {
 
-// Touched from the signal handler: both must be lock-free.
+// Touched from the stop handler: all must be lock-free.
 std::atomic<bool> g_interrupted {false};
 std::atomic<comm::SerialTransferPresenter*> g_running {nullptr};
-// The last stop signal, for the journal's "cancelled by".
-std::atomic<int> g_signal {0};
+// The last stop request, for the journal's "cancelled by".
+std::atomic<journal::CancelledBy> g_stoppedBy {journal::CancelledBy::User};
 static_assert(std::atomic<bool>::is_always_lock_free);
-static_assert(std::atomic<int>::is_always_lock_free);
+static_assert(std::atomic<journal::CancelledBy>::is_always_lock_free);
 static_assert(std::atomic<comm::SerialTransferPresenter*>::is_always_lock_free);
 
-extern "C" void onInterrupt(int signal)
+void onStop(journal::CancelledBy by)
 {
-    g_signal = signal;
+    g_stoppedBy = by;
     interruptDriveTransaction();
 }
-
-journal::CancelledBy cancelledBy(int signal)
-{
-    switch (signal) {
-    case SIGINT:
-        return journal::CancelledBy::CtrlC;
-    case SIGTERM:
-        return journal::CancelledBy::Sigterm;
-    case SIGHUP:
-        return journal::CancelledBy::Sighup;
-    default:
-        return journal::CancelledBy::User;
-    }
-}
-
-// The signals that stop a transfer between two exchanges: Ctrl+C, and the
-// ends a closing terminal, a logout or a service stop send (SIGHUP,
-// SIGTERM). Killed outright, the program would leave no log of the words it
-// had already written.
-constexpr std::array<int, 3> StopSignals {SIGINT, SIGTERM, SIGHUP};
-
-// The stop signals handled by interruptDriveTransaction for the scope's
-// lifetime; the handling before it comes back afterwards. A program started
-// with a signal ignored (SIGINT in the background of a script, SIGHUP under
-// nohup) keeps ignoring it.
-class InterruptScope {
-public:
-    InterruptScope()
-    {
-        g_interrupted = false;
-        g_signal = 0;
-        for (std::size_t i = 0; i < StopSignals.size(); ++i) {
-            if (sigaction(StopSignals[i], nullptr, &m_previous[i]) != 0 || m_previous[i].sa_handler == SIG_IGN)
-                continue;
-            struct sigaction action { };
-            action.sa_handler = onInterrupt;
-            sigemptyset(&action.sa_mask);
-            m_installed[i] = sigaction(StopSignals[i], &action, nullptr) == 0;
-        }
-    }
-    ~InterruptScope()
-    {
-        for (std::size_t i = 0; i < StopSignals.size(); ++i)
-            if (m_installed[i])
-                sigaction(StopSignals[i], &m_previous[i], nullptr);
-    }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    std::array<struct sigaction, StopSignals.size()> m_previous {};
-    std::array<bool, StopSignals.size()> m_installed {};
-};
 
 // The presenter the handler stops while the scope lasts. An interrupt that
 // came before it was named stops it as soon as it is.
@@ -144,7 +90,10 @@ TransferOutcome runDriveTransaction(
         ui.setBeforeWrite([progress] { progress->clear(); });
     }
 
-    const InterruptScope interrupts;
+    // Stop requests call interruptDriveTransaction while the transaction runs.
+    g_interrupted = false;
+    g_stoppedBy = journal::CancelledBy::User;
+    const StopRequests stops(onStop);
     TransferOutcome outcome;
     presenter.beginTransaction();
     {
@@ -156,7 +105,7 @@ TransferOutcome runDriveTransaction(
     }
     if (progress)
         progress->clear();
-    presenter.setCancelledBy(cancelledBy(g_signal));
+    presenter.setCancelledBy(g_stoppedBy);
     presenter.finishTransaction(outcome.result);
     outcome.cancelled = outcome.result != 0 && presenter.cancelRequested();
 

@@ -23,8 +23,9 @@ struct TransferOutcome {
 
 // Runs the presenter's transaction on the calling thread, as the window's
 // Execute runs it: the start, the work on the line, the end with its log
-// file. While it runs, SIGINT, SIGTERM and SIGHUP ask it to stop between two
-// exchanges instead of ending the program, so that the log still tells how
+// file. While it runs, SIGINT, SIGTERM and SIGHUP (on Windows Ctrl+C, a
+// closing console, a logout) ask it to stop between two exchanges instead
+// of ending the program, so that the log still tells how
 // far it got. With
 // acceptIdentity the questions of the work on the line are answered Yes: in
 // a write and a comparison those are the identity questions the special

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -72,16 +73,23 @@ std::size_t StoppingFileWriter::commit(std::span<PendingFile> files, IoError* er
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tessaline-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
+    // A new folder of a random name, made by this test alone.
+    static std::mt19937 generator {std::random_device {}()};
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        const std::filesystem::path folder = base / ("tessaline-test-" + std::to_string(generator()));
+        std::error_code error;
+        if (std::filesystem::create_directory(folder, error))
+            m_path = utf8Of(folder) + "/";
+    }
+    if (m_path.empty())
         throw std::runtime_error("cannot create a temporary folder");
-    m_path = pattern + "/";
 }
 
 TempDir::~TempDir()
 {
     std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
+    std::filesystem::remove_all(pathOf(m_path), ec);
 }
 
 ReadOnlyTree::ReadOnlyTree(std::string folder)
@@ -106,10 +114,10 @@ ReadOnlyTree::~ReadOnlyTree()
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
-    const auto parent = std::filesystem::path(path).parent_path();
+    const auto parent = pathOf(path).parent_path();
     if (!parent.empty())
         std::filesystem::create_directories(parent);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(systemPathOf(path), std::ios::binary | std::ios::trunc);
     out << bytes;
     if (!out)
         throw std::runtime_error("cannot write " + path);
@@ -117,7 +125,7 @@ void writeFile(const std::string& path, const std::string& bytes)
 
 std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(systemPathOf(path), std::ios::binary);
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();

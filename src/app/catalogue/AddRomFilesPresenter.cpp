@@ -5,9 +5,7 @@
 #include "domain/common/FileIo.h"
 #include "domain/text/Texts.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 namespace tess::catalogue {
 namespace {
@@ -132,9 +130,9 @@ void AddRomFilesPresenter::add()
         const BusyScope busy(m_ui);
         // Start-up makes the model folders of a writable installation; one
         // removed since is made again, and the user's folder when it is the
-        // first table there.
-        std::error_code ec;
-        std::filesystem::create_directories(m_targetFolder, ec);
+        // first table there. A folder that cannot be made shows in the copy's
+        // own failure.
+        makeFolders(m_targetFolder, 0755, nullptr);
         for (std::size_t i = 0; i < m_paths.size() && !failed; ++i)
             if (!copyFileSafely(m_paths[i], m_targetFolder + "/" + m_names[i], *m_ws.writer))
                 failed = i;

@@ -3,6 +3,7 @@
 #include "app/common/Workspace.h"
 #include "domain/comm/PosixSerialPort.h"
 #include "domain/common/FileIo.h"
+#include "domain/common/OwnProcess.h"
 #include "domain/common/Sha256.h"
 #include "domain/journal/JournalFolder.h"
 #include "domain/text/Texts.h"
@@ -13,27 +14,9 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace tess::comm {
 namespace {
-
-std::string userName()
-{
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_name)
-        return entry->pw_name;
-    const char* user = std::getenv("USER");
-    return user ? user : "";
-}
-
-std::string hostName()
-{
-    char name[HOST_NAME_MAX + 1] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return {};
-    return name;
-}
 
 std::string absolutePath(const std::string& path)
 {
@@ -84,8 +67,8 @@ void TransferRecorder::begin(const RecordedOptions& options)
     h.transaction = options.transaction;
     h.utcTime = times.utc;
     h.localTime = times.local;
-    h.user = userName();
-    h.host = hostName();
+    h.user = ownUserName();
+    h.host = ownHostName();
     h.programVersion = TESS_VERSION_TEXT;
     h.port = m_ws.settings.portName;
     h.device = serialDevicePath(m_ws.settings.portName).value_or("");
@@ -104,7 +87,7 @@ void TransferRecorder::begin(const RecordedOptions& options)
     h.forced = options.forced;
     h.permitWrite = options.permitWrite;
     m_journal = std::make_unique<journal::TransferJournal>(m_ws.settings.journalFolder,
-        journal::journalFileName(times.fileStamp, journal::transactionName(options.transaction), ::getpid()));
+        journal::journalFileName(times.fileStamp, journal::transactionName(options.transaction), ownProcessId()));
     m_journal->header(h);
 }
 
@@ -156,7 +139,7 @@ std::optional<Message> TransferRecorder::lockPort()
     std::error_code error;
     const std::filesystem::path real = std::filesystem::canonical(*device, error);
     const std::string name = error ? *device : real.string();
-    switch (m_lock.acquire(m_ws.settings.runtimeFolder, name, program_invocation_short_name)) {
+    switch (m_lock.acquire(m_ws.settings.runtimeFolder, name, ownProgramName())) {
     case PortLock::Result::Taken:
         return std::nullopt;
     case PortLock::Result::Held:

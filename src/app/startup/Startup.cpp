@@ -3,15 +3,14 @@
 #include "app/common/Ui.h"
 #include "app/mainwindow/MainWindowTexts.h"
 #include "domain/catalogue/ModelCatalogue.h"
+#include "domain/common/FileIo.h"
+#include "domain/common/OwnProcess.h"
 #include "domain/settings/IniFile.h"
 #include "domain/settings/UserStore.h"
 
 #include <cstdlib>
-#include <dirent.h>
 #include <filesystem>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tess {
@@ -21,19 +20,6 @@ std::string environmentValue(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-std::string ownExecutablePath()
-{
-    std::vector<char> buffer(4096);
-    for (;;) {
-        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (n < 0)
-            return {};
-        if (static_cast<std::size_t>(n) < buffer.size())
-            return std::string(buffer.data(), static_cast<std::size_t>(n));
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 bool endsWithBkh(std::string_view name)
@@ -64,7 +50,7 @@ InstallationAccess currentInstallationAccess()
 
 std::string folderOfExecutable(std::string_view executablePath)
 {
-    const auto slash = executablePath.rfind('/');
+    const auto slash = executablePath.find_last_of(PathSeparators);
     if (slash == std::string_view::npos)
         return {};
     return std::string(executablePath.substr(0, slash + 1));
@@ -72,14 +58,10 @@ std::string folderOfExecutable(std::string_view executablePath)
 
 std::uint16_t countTableFiles(const std::string& folder)
 {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return 0;
     unsigned count = 0;
-    while (const dirent* entry = ::readdir(dir))
-        if (endsWithBkh(entry->d_name) && count < std::numeric_limits<std::uint16_t>::max())
+    for (const std::string& name : folderEntries(folder))
+        if (endsWithBkh(name) && count < std::numeric_limits<std::uint16_t>::max())
             ++count;
-    ::closedir(dir);
     return static_cast<std::uint16_t>(count);
 }
 
@@ -132,8 +114,7 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
     ws.settings.applicationFolder = folder;
 
     ws.settings.userFolder = access.userDataFolder;
-    ws.settings.installationWritable
-        = access.canWrite ? access.canWrite(folder) : !folder.empty() && ::access(folder.c_str(), W_OK) == 0;
+    ws.settings.installationWritable = access.canWrite ? access.canWrite(folder) : folderWritable(folder);
 
     ws.settings.fileVersion = readFileVersionSettings(settingsFilePath(ws));
     // Where the settings file cannot be written, the user store keeps the
@@ -150,7 +131,7 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
         // An existing folder, or one that cannot be made, is no error; one
         // the user may not write into is not even tried.
         if (ws.settings.installationWritable)
-            ::mkdir(modelFolder.c_str(), 0755);
+            makeFolder(modelFolder);
         ws.settings.tableFileCount[i] = countTableFiles(modelFolder);
         ws.settings.userTableFileCount[i]
             = ws.settings.userFolder.empty() ? 0 : countTableFiles(ws.settings.userFolder + model);

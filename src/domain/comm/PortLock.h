@@ -1,12 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tess::comm {
 
 // An advisory lock on a serial device for a whole transaction with a drive,
 // which closes and opens the port between its phases: a lock file named
-// after the device in the user's runtime folder, held with flock and
+// after the device in the user's runtime folder, held with flock (a byte
+// range lock on Windows) and
 // holding the holder's process id and program name. Another Tessaline
 // asking for the same device is refused and told who holds it. The lock
 // goes with the object (or the process).
@@ -32,7 +34,10 @@ public:
     static std::string lockFilePath(const std::string& folder, const std::string& device);
 
 private:
-    int m_fd = -1;
+    // Who the lock file's contents name, as holder() tells it.
+    static std::string holderOf(std::string said);
+
+    std::intptr_t m_fd = -1; // a descriptor on Linux, a HANDLE on Windows
     std::string m_path;
     std::string m_said;
 };

@@ -1,12 +1,12 @@
 #include "domain/common/Cp932.h"
 
+#include "domain/common/Cp932Converter.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <iconv.h>
 #include <memory>
 #include <vector>
 
@@ -14,77 +14,6 @@ namespace tess {
 namespace {
 
 constexpr std::string_view ReplacementCharacter = "\xEF\xBF\xBD";
-
-class Converter {
-public:
-    Converter(const char* to, const char* from)
-        : m_cd(iconv_open(to, from))
-    {
-    }
-    ~Converter()
-    {
-        if (usable())
-            iconv_close(m_cd);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool usable() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts in pieces; on a sequence it cannot take, appends the replacement
-    // and steps over `skip(in)` bytes, and sets *lossy.
-    template <typename Skip>
-    void run(std::string_view in, std::string_view replacement, Skip skip, std::string& out, bool* lossy)
-    {
-        if (!usable()) {
-            out.append(in);
-            return;
-        }
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* src = const_cast<char*>(in.data());
-        std::size_t srcLeft = in.size();
-        char buffer[4096];
-        while (srcLeft > 0) {
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            const std::size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            if (rc != static_cast<std::size_t>(-1))
-                continue;
-            if (errno == E2BIG)
-                continue;
-            // EILSEQ or EINVAL (truncated sequence at the end): replace and go on.
-            const std::size_t n = std::min(srcLeft, skip(std::string_view(src, srcLeft)));
-            src += n;
-            srcLeft -= n;
-            out.append(replacement);
-            if (lossy)
-                *lossy = true;
-            iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-
-    // What the converter makes of exactly these bytes, from its first state.
-    enum class Verdict { Converted, Invalid, Incomplete };
-    Verdict probe(std::string_view in, std::string& out)
-    {
-        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
-        char* src = const_cast<char*>(in.data());
-        std::size_t srcLeft = in.size();
-        char buffer[64];
-        char* dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        const std::size_t rc = iconv(m_cd, &src, &srcLeft, &dst, &dstLeft);
-        const int error = errno;
-        out.assign(buffer, static_cast<std::size_t>(dst - buffer));
-        if (rc != static_cast<std::size_t>(-1) && srcLeft == 0)
-            return Verdict::Converted;
-        return rc == static_cast<std::size_t>(-1) && error == EINVAL ? Verdict::Incomplete : Verdict::Invalid;
-    }
-
-private:
-    iconv_t m_cd;
-};
 
 std::size_t utf8SequenceLength(std::string_view s)
 {
@@ -195,15 +124,15 @@ private:
     void learn(Learnt& entry, std::string_view bytes)
     {
         switch (m_converter.probe(bytes, m_scratch)) {
-        case Converter::Verdict::Incomplete:
+        case Cp932Converter::Verdict::Incomplete:
             // Only a byte alone can be a lead byte; a pair that is still
             // incomplete is no character.
             entry.kind = bytes.size() == 1 ? Learnt::Kind::Lead : Learnt::Kind::Invalid;
             return;
-        case Converter::Verdict::Invalid:
+        case Cp932Converter::Verdict::Invalid:
             entry.kind = Learnt::Kind::Invalid;
             return;
-        case Converter::Verdict::Converted:
+        case Cp932Converter::Verdict::Converted:
             break;
         }
         if (m_scratch.size() <= sizeof entry.bytes) {
@@ -226,7 +155,7 @@ private:
         return ReplacementCharacter;
     }
 
-    Converter m_converter {"UTF-8", "CP932"};
+    Cp932Converter m_converter {Cp932Converter::Direction::ToUtf8};
     std::array<Learnt, 128> m_single {};
     std::unique_ptr<Learnt[]> m_pairs;
     std::vector<std::string> m_long;
@@ -322,7 +251,7 @@ private:
                 return *entry;
         }
         *entry = Learnt {};
-        if (m_converter.probe(sequence, m_scratch) != Converter::Verdict::Converted) {
+        if (m_converter.probe(sequence, m_scratch) != Cp932Converter::Verdict::Converted) {
             entry->kind = Learnt::Kind::Invalid;
         } else if (m_scratch.size() <= sizeof entry->bytes) {
             entry->kind = Learnt::Kind::Character;
@@ -336,7 +265,7 @@ private:
         return *entry;
     }
 
-    Converter m_converter {"CP932", "UTF-8"};
+    Cp932Converter m_converter {Cp932Converter::Direction::FromUtf8};
     std::unique_ptr<Learnt[]> m_plane;
     Learnt m_beyondPlane; // asked again each time: CP932 has nothing there
     std::vector<std::string> m_long;

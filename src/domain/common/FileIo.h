@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -60,9 +61,10 @@ bool settledBy(const FileStamp& stamp, std::int64_t moment);
 class PendingFile {
 public:
     PendingFile() = default;
-    // lock: a descriptor of the temporary file holding its lock (see the
-    // marker below), closed with it; -1 for none.
-    PendingFile(std::string path, std::string target, std::string temporary, int lock = -1);
+    // lock: the system's handle of the temporary file holding its lock (see
+    // the marker below; a descriptor on Linux, a HANDLE on Windows), closed
+    // with it; -1 for none.
+    PendingFile(std::string path, std::string target, std::string temporary, std::intptr_t lock = -1);
     PendingFile(PendingFile&& other) noexcept;
     PendingFile& operator=(PendingFile&& other) noexcept;
     PendingFile(const PendingFile&) = delete;
@@ -87,7 +89,7 @@ private:
     std::string m_path;
     std::string m_target;
     std::string m_temporary;
-    int m_lock = -1;
+    std::intptr_t m_lock = -1;
 };
 
 // The marker in the name of a temporary file, ".NAME" + marker + six
@@ -162,5 +164,57 @@ bool sameFile(const std::string& a, const std::string& b);
 // is done as it stands and nothing is written. Files are read whole: this is
 // for the program's own tables and settings, not for large data.
 bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& writer, IoError* error = nullptr);
+
+// Paths are UTF-8 strings throughout the program; std::filesystem takes a
+// plain string in the system's code page on Windows, so it is given and
+// gives paths through these.
+std::filesystem::path pathOf(std::string_view utf8);
+std::string utf8Of(const std::filesystem::path& path);
+// The path as the system's file calls take it, for opening a file through
+// the standard library: on Windows its full long form, in which a name
+// such as CON.conf is a file's and not the console's.
+std::filesystem::path systemPathOf(std::string_view utf8);
+
+// Makes the folder path (its parent must be there) with the permission
+// bits mode, less the user's mask; on Windows it takes its parent's access
+// rules. True when it was made or something is already there.
+bool makeFolder(const std::string& path, unsigned mode = 0755);
+
+// Whether this user may make files in the folder as it is now (a folder
+// that is not there is not writable).
+bool folderWritable(const std::string& folder);
+
+// Makes folder and each missing parent with mode. False (with folder and
+// the reason in error) when one cannot be made.
+bool makeFolders(const std::string& folder, unsigned mode, IoError* error);
+
+// The names of the entries of a folder (not "." and ".."), in no order;
+// none when it cannot be read.
+std::vector<std::string> folderEntries(const std::string& folder);
+
+// A file only ever added to at its end, for records that must show after a
+// crash how far the work got: each flush reaches the disk.
+class AppendFile {
+public:
+    AppendFile() = default;
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Makes the file, which must not be there yet, readable by its user
+    // only, and flushes its name to disk with its folder.
+    bool create(const std::string& path, IoError* error);
+    // Opens a file that is there, to add to it.
+    bool openExisting(const std::string& path, IoError* error);
+    bool append(std::string_view bytes, IoError* error);
+    // The bytes appended so far to disk.
+    bool flush(IoError* error);
+    bool isOpen() const { return m_handle != -1; }
+    void close();
+
+private:
+    std::intptr_t m_handle = -1; // a descriptor on Linux, a HANDLE on Windows
+    std::string m_path;
+};
 
 } // namespace tess

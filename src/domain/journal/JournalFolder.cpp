@@ -1,7 +1,9 @@
 #include "domain/journal/JournalFolder.h"
 
+#include "domain/common/FileIo.h"
+#include "domain/common/OwnProcess.h"
+
 #include <algorithm>
-#include <dirent.h>
 #include <string_view>
 
 namespace tess::journal {
@@ -29,17 +31,12 @@ std::string runtimeFolder(const char* xdgRuntimeDir)
 std::vector<std::string> journalFiles(const std::string& folder)
 {
     std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return names;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
+    for (std::string& name : folderEntries(folder))
         if (name.size() > JournalSuffix.size() && name.ends_with(JournalSuffix) && name.front() != '.')
-            names.emplace_back(name);
-    }
-    ::closedir(dir);
+            names.push_back(std::move(name));
     std::sort(names.begin(), names.end(), std::greater<>());
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const std::string prefix
+        = folder.empty() || PathSeparators.find(folder.back()) != std::string_view::npos ? folder : folder + "/";
     for (std::string& name : names)
         name = prefix + name;
     return names;

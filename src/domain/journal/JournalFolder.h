@@ -14,6 +14,12 @@ std::string journalFolder(const char* xdgStateHome, const char* home);
 // without one (every process of the user finds them there too).
 std::string runtimeFolder(const char* xdgRuntimeDir);
 
+// The same two for this process: from its environment on Linux; on
+// Windows the user's local application data folder
+// (%LOCALAPPDATA%\Tessaline\journal) and temporary folder.
+std::string defaultJournalFolder();
+std::string defaultRuntimeFolder();
+
 // The journal files in folder (full paths), newest first: their names begin
 // with the UTC time they were made.
 std::vector<std::string> journalFiles(const std::string& folder);

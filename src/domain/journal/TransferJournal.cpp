@@ -2,45 +2,8 @@
 
 #include "domain/journal/FlatJson.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace tess::journal {
 namespace {
-
-// Makes folder and its parents, private to the user (the records name
-// users, hosts and files).
-bool makeFolders(const std::string& folder, int& error)
-{
-    for (std::size_t at = 1; at <= folder.size(); ++at) {
-        if (at < folder.size() && folder[at] != '/')
-            continue;
-        const std::string part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            error = errno;
-            return false;
-        }
-    }
-    return true;
-}
-
-bool writeAll(int fd, const std::string& bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
 
 std::string outcomeName(comm::WordOutcome outcome)
 {
@@ -67,20 +30,13 @@ TransferJournal::TransferJournal(std::string folder, std::string fileName)
     m_path = m_folder + "/" + fileName;
 }
 
-TransferJournal::~TransferJournal()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+TransferJournal::~TransferJournal() = default;
 
-void TransferJournal::fail(const std::string& what, int error)
+void TransferJournal::fail(const IoError& error)
 {
     if (m_failure.empty())
-        m_failure = what + ": " + std::strerror(error);
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+        m_failure = error.path + ": " + error.detail;
+    m_file.close();
 }
 
 void TransferJournal::append(const std::string& line, bool sync)
@@ -89,23 +45,15 @@ void TransferJournal::append(const std::string& line, bool sync)
         return;
     if (!m_opened) {
         m_opened = true;
-        int error = 0;
-        if (!makeFolders(m_folder, error))
-            return fail(m_folder, error);
-        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-        if (m_fd < 0)
-            return fail(m_path, errno);
-        // The new name must survive a power loss too, not only the lines.
-        const int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
+        IoError error;
+        // The folder and its parents are private to the user: the records
+        // name users, hosts and files.
+        if (!makeFolders(m_folder, 0700, &error) || !m_file.create(m_path, &error))
+            return fail(error);
     }
-    if (!writeAll(m_fd, line + "\n"))
-        return fail(m_path, errno);
-    if (sync && ::fdatasync(m_fd) != 0)
-        return fail(m_path, errno);
+    IoError error;
+    if (!m_file.append(line + "\n", &error) || (sync && !m_file.flush(&error)))
+        return fail(error);
 }
 
 void TransferJournal::header(const JournalHeader& h)
@@ -189,14 +137,12 @@ void TransferJournal::end(JournalEnd end, CancelledBy by)
 
 bool TransferJournal::markResumed(const std::string& path, const std::string& by, const std::string& utcTime)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0)
+    AppendFile file;
+    if (!file.openExisting(path, nullptr))
         return false;
     const std::string line = FlatJson().add("kind", "resumed").add("by", by).add("utc", utcTime).text();
     // A torn last line of the kill that interrupted it stays a line of its own.
-    const bool ok = writeAll(fd, "\n" + line + "\n") && ::fdatasync(fd) == 0;
-    ::close(fd);
-    return ok;
+    return file.append("\n" + line + "\n", nullptr) && file.flush(nullptr);
 }
 
 } // namespace tess::journal

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/common/FileIo.h"
+
 #include "domain/comm/WordJournal.h"
 #include "domain/journal/JournalRecord.h"
 
@@ -40,11 +42,11 @@ public:
 
 private:
     void append(const std::string& line, bool sync);
-    void fail(const std::string& what, int error);
+    void fail(const IoError& error);
 
     std::string m_folder;
     std::string m_path;
-    int m_fd = -1;
+    AppendFile m_file;
     bool m_opened = false;
     std::string m_failure;
 };

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <pwd.h>
-#include <unistd.h>
 #include <vector>
 
 namespace tess {
@@ -86,7 +84,7 @@ bool FileUserStore::writeString(std::string_view name, std::string_view value)
             return false;
         bytes.clear();
         std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ec);
+        std::filesystem::create_directories(pathOf(m_path).parent_path(), ec);
     }
     const std::string wanted = upper(name);
     const std::string newLine = std::string(name) + "=" + std::string(value);
@@ -142,20 +140,6 @@ std::optional<std::string> baseDirectory(const char* xdgValue, const char* home,
     return base;
 }
 
-// HOME, or the password database's for an unset or relative one.
-std::string homeFolder()
-{
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/')
-        return home;
-    passwd entry {};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
-        return found->pw_dir;
-    return {};
-}
-
 } // namespace
 
 std::string userStorePath(const char* xdgConfigHome, const char* home)
@@ -164,20 +148,10 @@ std::string userStorePath(const char* xdgConfigHome, const char* home)
     return base ? *base + "/tessaline/CON.conf" : std::string();
 }
 
-std::string defaultUserStorePath()
-{
-    return userStorePath(std::getenv("XDG_CONFIG_HOME"), homeFolder().c_str());
-}
-
 std::string userDataFolderPath(const char* xdgDataHome, const char* home)
 {
     const std::optional<std::string> base = baseDirectory(xdgDataHome, home, "/.local/share");
     return base ? *base + "/tessaline/" : std::string();
-}
-
-std::string defaultUserDataFolder()
-{
-    return userDataFolderPath(std::getenv("XDG_DATA_HOME"), homeFolder().c_str());
 }
 
 } // namespace tess

@@ -54,8 +54,8 @@ int runApplication(int argc, char** argv)
         startUp(*ws, ui, store, currentStartupEnvironment(), currentInstallationAccess());
         // The window's transfers keep their journals and lock their ports
         // as tessaline-cli's do.
-        ws->settings.journalFolder = journal::journalFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
-        ws->settings.runtimeFolder = journal::runtimeFolder(std::getenv("XDG_RUNTIME_DIR"));
+        ws->settings.journalFolder = journal::defaultJournalFolder();
+        ws->settings.runtimeFolder = journal::defaultRuntimeFolder();
         MainWindow form(*ws, ui, store);
         ui.setOwner(&form);
         form.show();

@@ -113,6 +113,9 @@ TEST_F(Transaction, ReadWithThePortMissingSaysSoOnceAndSavesTheLog)
     EXPECT_EQ(writeLog(), (Lines {"start !!", "end !!"}));
 }
 
+#ifndef _WIN32
+// A FIFO is a Linux file; the Windows file tests refuse what Windows cannot
+// read in its place (a file another program holds).
 TEST_F(Transaction, ReadTellsOfAnUnreadableTableFirstAndStillSavesWhatWasRead)
 {
     const int rom = qm71Rom(true);
@@ -130,6 +133,7 @@ TEST_F(Transaction, ReadTellsOfAnUnreadableTableFirstAndStillSavesWhatWasRead)
         withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(table, "is not a regular file")));
     EXPECT_EQ(fileLines(file("ReadData.csl"))[5 + 40], "    4321");
 }
+#endif
 
 // Reads from an inverter the program cannot fully place, with the special
 // functions off and on.

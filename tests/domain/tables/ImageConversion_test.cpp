@@ -209,6 +209,9 @@ TEST(ConvertImage, ShortImageLeavesZeros)
     EXPECT_EQ(values[2], 0);
 }
 
+#ifndef _WIN32
+// A FIFO is a Linux file; the Windows file tests refuse what Windows cannot
+// read in its place (a file another program holds).
 TEST(ConvertImage, UnreadableTableIsToldAndLeavesEveryWordAsReceived)
 {
     test::Installation inst;
@@ -226,6 +229,7 @@ TEST(ConvertImage, UnreadableTableIsToldAndLeavesEveryWordAsReceived)
         withCause(message(TextId::TableCloseCsvFiles), fileReasonCause(table, "is not a regular file")));
     EXPECT_EQ(std::count(values.begin(), values.end(), 340), SlotCount);
 }
+#endif
 
 } // namespace
 } // namespace tess::tables
