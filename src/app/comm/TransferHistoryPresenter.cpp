@@ -21,6 +21,21 @@ std::string differenceLine(const journal::JournalDifference& d, Language languag
         .in(language);
 }
 
+// "held after A-5 while Stop was asked (2026-12-11 19:42:05 +0900), went on
+// (2026-12-11 19:42:31 +0900)"
+std::string pauseLine(const journal::JournalPause& p, Language language)
+{
+    const auto when = [](const std::string& local, const std::string& utc) { return local.empty() ? utc : local; };
+    const std::string began = when(p.beganLocal, p.beganUtc);
+    const Message held = p.afterWord ? message(TextId::HistoryPauseAfter, p.afterCode, began)
+                                     : message(TextId::HistoryPauseBeforeFirst, began);
+    const std::string ended = when(p.endedLocal, p.endedUtc);
+    const Message how = !p.end       ? message(TextId::HistoryPauseNoEnd)
+        : *p.end == PauseEnd::WentOn ? message(TextId::HistoryPauseWentOn, ended)
+                                     : message(TextId::HistoryPauseStopped, ended);
+    return held.in(language) + how.in(language);
+}
+
 } // namespace
 
 TransferHistoryPresenter::TransferHistoryPresenter(Workspace& ws, Ui& ui)
@@ -74,9 +89,16 @@ std::vector<std::string> TransferHistoryPresenter::chosenDetails() const
     if (!entry)
         return lines;
     const Language language = m_ws.settings.language;
-    for (const journal::JournalWord& w : entry->summary.words)
-        lines.push_back(wordLine(w, language));
-    for (const journal::JournalDifference& d : entry->summary.differences)
+    const journal::JournalSummary& s = entry->summary;
+    // Each hold between the word settled before it and the one after.
+    auto pause = s.pauses.begin();
+    for (std::size_t i = 0; i <= s.words.size(); ++i) {
+        for (; pause != s.pauses.end() && (pause->wordsBefore <= i || i == s.words.size()); ++pause)
+            lines.push_back(pauseLine(*pause, language));
+        if (i < s.words.size())
+            lines.push_back(wordLine(s.words[i], language));
+    }
+    for (const journal::JournalDifference& d : s.differences)
         lines.push_back(differenceLine(d, language));
     return lines;
 }

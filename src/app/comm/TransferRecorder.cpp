@@ -2,16 +2,14 @@
 
 #include "app/common/Workspace.h"
 #include "domain/comm/PosixSerialPort.h"
+#include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
 #include "domain/common/Sha256.h"
 #include "domain/journal/JournalFolder.h"
 #include "domain/text/Texts.h"
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
@@ -46,26 +44,9 @@ std::string absolutePath(const std::string& path)
 
 } // namespace
 
-JournalTimes journalTimesNow()
+journal::JournalTimes journalTimesNow()
 {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm utc {};
-    std::tm local {};
-    ::gmtime_r(&seconds, &utc);
-    ::localtime_r(&seconds, &local);
-    char buffer[64];
-    JournalTimes times;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    times.utc = buffer;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S %z", &local);
-    times.local = buffer;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H-%M-%S", &utc);
-    char stamp[80];
-    std::snprintf(stamp, sizeof stamp, "%s.%03dZ", buffer, static_cast<int>(millis));
-    times.fileStamp = stamp;
-    return times;
+    return journal::journalTimesAt(systemClock().wallMilliseconds());
 }
 
 TransferRecorder::TransferRecorder(const Workspace& ws)
@@ -79,7 +60,7 @@ void TransferRecorder::begin(const RecordedOptions& options)
     m_cancelledBy = journal::CancelledBy::Close;
     if (m_ws.settings.journalFolder.empty())
         return;
-    const JournalTimes times = journalTimesNow();
+    const journal::JournalTimes times = journalTimesNow();
     journal::JournalHeader h;
     h.transaction = options.transaction;
     h.utcTime = times.utc;

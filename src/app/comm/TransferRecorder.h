@@ -62,13 +62,7 @@ private:
     PortLock m_lock;
 };
 
-// The present moment as the journal names it: UTC, local with its offset,
-// and the stamp a file name starts with.
-struct JournalTimes {
-    std::string utc;
-    std::string local;
-    std::string fileStamp;
-};
-JournalTimes journalTimesNow();
+// The present moment as the journal names it.
+journal::JournalTimes journalTimesNow();
 
 } // namespace tess::comm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/comm/WordJournal.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -70,6 +72,18 @@ struct JournalDifference {
     int held = 0;
 };
 
+// A write held between two words while the user was asked whether to stop.
+struct JournalPause {
+    std::optional<int> afterWord; // none: before the first word
+    std::string afterCode;
+    std::size_t wordsBefore = 0; // the words of the summary settled before the hold
+    std::string beganUtc;
+    std::string beganLocal;
+    std::optional<comm::PauseEnd> end; // none: the record ends in the hold
+    std::string endedUtc;
+    std::string endedLocal;
+};
+
 // What a journal file says, as far as it could be read.
 struct JournalSummary {
     bool hasHeader = false;
@@ -77,6 +91,7 @@ struct JournalSummary {
     int planned = 0; // words a write meant to send; 0 before it knew
     std::vector<JournalWord> words; // in sending order
     std::vector<JournalDifference> differences;
+    std::vector<JournalPause> pauses; // in the order they came
     int announced = 0;
     int taken = 0;
     int refused = 0;
@@ -96,6 +111,18 @@ std::string endName(JournalEnd end);
 std::optional<JournalEnd> endNamed(const std::string& name);
 std::string cancelledByName(CancelledBy by);
 std::optional<CancelledBy> cancelledByNamed(const std::string& name);
+std::string pauseEndName(comm::PauseEnd end);
+std::optional<comm::PauseEnd> pauseEndNamed(const std::string& name);
+
+// A moment as the journal names it: UTC, local with its offset, and the
+// stamp a file name starts with.
+struct JournalTimes {
+    std::string utc; // 2026-12-11T10:42:05Z
+    std::string local; // 2026-12-11 19:42:05 +0900
+    std::string fileStamp; // 2026-12-11T10-42-05.123Z
+};
+// The moment epochMs milliseconds after 1970 (UTC).
+JournalTimes journalTimesAt(std::int64_t epochMs);
 
 // The identity block's 14 bytes as the journal names the drive.
 DriveIdentity driveIdentityOf(const std::vector<std::uint8_t>& identityBytes);

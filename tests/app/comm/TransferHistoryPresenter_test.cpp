@@ -92,6 +92,39 @@ TEST_F(TransferHistoryWindow, ChosenWriteShowsItsWordsAndOutcomes)
     EXPECT_TRUE(history.chosenDetails().empty());
 }
 
+// Stop held the write after Fund.-0, the user went on; held again after
+// Fund.-1 and stopped it before Fund.-2 went out.
+TEST_F(TransferHistoryWindow, ChosenWriteShowsWhereItWasHeldForStop)
+{
+    constexpr std::int64_t heldMs = 1796985725000; // 2026-12-11T10:42:05Z
+    journal::TransferJournal journal(demo.ws.settings.journalFolder, "2026-12-11T10-42-00.000Z-write-7.jsonl");
+    journal.header({});
+    journal.wordAnnounced(0, "Fund.-0", 100);
+    journal.wordSettled(0, "Fund.-0", WordOutcome::Taken, "");
+    journal.wordAnnounced(1, "Fund.-1", 7);
+    journal.pauseBegan(0, "Fund.-0", heldMs);
+    journal.pauseEnded(PauseEnd::WentOn, heldMs + 1000);
+    journal.wordSettled(1, "Fund.-1", WordOutcome::Taken, "");
+    journal.wordAnnounced(2, "Fund.-2", 9);
+    journal.pauseBegan(1, "Fund.-1", heldMs + 2000);
+    journal.pauseEnded(PauseEnd::Stopped, heldMs + 3000);
+    journal.wordSettled(2, "Fund.-2", WordOutcome::NotSent, "");
+    journal.end(JournalEnd::Cancelled);
+    history.reload();
+
+    history.choose(0);
+
+    const auto at = [&](std::int64_t ms) { return journal::journalTimesAt(heldMs + ms).local; };
+    const std::vector<std::string> expected {
+        "Fund.-0 = 100: taken",
+        "held after Fund.-0 while Stop was asked (" + at(0) + "), went on (" + at(1000) + ")",
+        "Fund.-1 = 7: taken",
+        "held after Fund.-1 while Stop was asked (" + at(2000) + "), stopped by the user (" + at(3000) + ")",
+        "Fund.-2 = 9: not sent",
+    };
+    EXPECT_EQ(history.chosenDetails(), expected);
+}
+
 TEST_F(TransferHistoryWindow, OpenDataSetOpensTheChosenTransfersFile)
 {
     ASSERT_TRUE(demo.newDefaultDataSet());
