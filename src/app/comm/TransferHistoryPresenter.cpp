@@ -2,6 +2,7 @@
 
 #include "app/common/Workspace.h"
 #include "app/mainwindow/Commands.h"
+#include "domain/comm/PosixSerialPort.h"
 #include "domain/text/Texts.h"
 
 namespace tess::comm {
@@ -36,6 +37,19 @@ std::string pauseLine(const journal::JournalPause& p, Language language)
     return held.in(language) + how.in(language);
 }
 
+// The port a transfer used, as it can be chosen again: "COM1" stands for
+// another device once TESSALINE_COM1 names another, and then the device the
+// transfer used is the one meant.
+std::string portAgain(const journal::JournalHeader& h)
+{
+    const std::optional<std::string> device = serialDevicePath(h.port);
+    if (device && (h.device.empty() || *device == h.device))
+        return h.port;
+    if (h.device.starts_with('/') && serialDevicePath(h.device))
+        return h.device;
+    return {};
+}
+
 } // namespace
 
 TransferHistoryPresenter::TransferHistoryPresenter(Workspace& ws, Ui& ui)
@@ -54,6 +68,7 @@ TransferHistoryTexts TransferHistoryPresenter::texts() const
             TextId::HistoryTitleKind, TextId::HistoryTitleOutcome, TextId::HistoryTitleSent, TextId::HistoryTitleTaken})
         t.columnTitles.emplace_back(text(id, language));
     t.openDataSet = text(TextId::HistoryOpenDataSet, language);
+    t.compareWithDrive = text(TextId::HistoryCompareWithDrive, language);
     t.close = text(TextId::HistoryClose, language);
     return t;
 }
@@ -112,6 +127,13 @@ bool TransferHistoryPresenter::openEnabled() const
 bool TransferHistoryPresenter::openChosenDataSet()
 {
     return openEnabled() && openDocumentAt(m_ws, m_ui, chosenEntry()->summary.header.dataFile);
+}
+
+std::optional<DriveComparison> TransferHistoryPresenter::compareChosenWithDrive()
+{
+    if (!openChosenDataSet())
+        return std::nullopt;
+    return DriveComparison {portAgain(chosenEntry()->summary.header)};
 }
 
 } // namespace tess::comm

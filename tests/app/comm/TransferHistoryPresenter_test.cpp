@@ -4,11 +4,13 @@
 #include "app/mainwindow/Commands.h"
 #include "domain/journal/JournalFolder.h"
 #include "domain/journal/TransferJournal.h"
+#include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -149,9 +151,55 @@ TEST_F(TransferHistoryWindow, MissingDataSetIsToldAndNothingOpens)
     history.choose(0);
 
     EXPECT_FALSE(history.openChosenDataSet());
+    EXPECT_FALSE(history.compareChosenWithDrive());
     EXPECT_FALSE(demo.ws.doc.state.open);
     EXPECT_FALSE(demo.ui.messages.empty());
 }
+
+struct ComparePortCase {
+    const char* name;
+    const char* port; // as the transfer's journal names it
+    const char* device;
+    const char* chosen; // the port of the comparison; "": the settings'
+};
+
+class CompareWithDriveOfTransfer : public TransferHistoryWindow,
+                                   public ::testing::WithParamInterface<ComparePortCase> { };
+
+// COM7 stands for /dev/ttyS6 here (TESSALINE_COM7 is not set).
+TEST_P(CompareWithDriveOfTransfer, OpensItsDataSetAndNamesThePortItUsed)
+{
+    ::unsetenv("TESSALINE_COM7");
+    ASSERT_TRUE(demo.newDefaultDataSet());
+    const std::string file = demo.dir.file("pump7.csl");
+    demo.ui.fileNames.push_back(file);
+    saveDocumentAs(demo.ws, demo.ui);
+    closeDocument(demo.ws, demo.ui);
+    {
+        journal::TransferJournal journal(demo.ws.settings.journalFolder, "2026-12-11T02-00-00.000Z-write-7.jsonl");
+        journal::JournalHeader h;
+        h.port = GetParam().port;
+        h.device = GetParam().device;
+        h.dataFile = file;
+        journal.header(h);
+        journal.end(JournalEnd::Done);
+    }
+    history.reload();
+    history.choose(0);
+
+    const std::optional<DriveComparison> comparison = history.compareChosenWithDrive();
+    ASSERT_TRUE(comparison);
+    EXPECT_EQ(comparison->port, GetParam().chosen);
+    EXPECT_TRUE(demo.ws.doc.state.open);
+    EXPECT_EQ(demo.ws.doc.state.fileName, file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, CompareWithDriveOfTransfer,
+    ::testing::Values(ComparePortCase {"DevicePath", "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+        ComparePortCase {"ComPortStillItsDevice", "COM7", "/dev/ttyS6", "COM7"},
+        ComparePortCase {"ComPortNowAnotherDevice", "COM7", "/dev/ttyUSB3", "/dev/ttyUSB3"},
+        ComparePortCase {"PortNamingNoDevice", "COM0", "", ""}, ComparePortCase {"NoPortRecorded", "", "", ""}),
+    test::CaseName {});
 
 } // namespace
 } // namespace tess::comm
