@@ -296,9 +296,9 @@ void SerialTransferPresenter::beginTransaction()
     showMemo();
 }
 
-RecordedOptions SerialTransferPresenter::recordedOptions() const
+journal::JournalOptions SerialTransferPresenter::recordedOptions() const
 {
-    RecordedOptions options;
+    journal::JournalOptions options;
     options.transaction = m_kind == TransferKind::Read ? journal::JournalTransaction::Read
         : m_kind == TransferKind::Write                ? journal::JournalTransaction::Write
                                                        : journal::JournalTransaction::CompareWithDrive;

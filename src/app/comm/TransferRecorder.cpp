@@ -54,7 +54,7 @@ TransferRecorder::TransferRecorder(const Workspace& ws)
 {
 }
 
-void TransferRecorder::begin(const RecordedOptions& options)
+void TransferRecorder::begin(const journal::JournalOptions& options)
 {
     m_journal.reset();
     m_cancelledBy = journal::CancelledBy::Close;
@@ -62,7 +62,7 @@ void TransferRecorder::begin(const RecordedOptions& options)
         return;
     const journal::JournalTimes times = journalTimesNow();
     journal::JournalHeader h;
-    h.transaction = options.transaction;
+    static_cast<journal::JournalOptions&>(h) = options;
     h.utcTime = times.utc;
     h.localTime = times.local;
     h.user = userName();
@@ -78,12 +78,6 @@ void TransferRecorder::begin(const RecordedOptions& options)
         if (!h.dataFile.empty() && readFileBytes(h.dataFile, bytes))
             h.dataFileSha256 = sha256Hex(bytes);
     }
-    h.fromArea = options.fromArea;
-    h.toArea = options.toArea;
-    h.verify = options.verify;
-    h.changedOnly = options.changedOnly;
-    h.forced = options.forced;
-    h.permitWrite = options.permitWrite;
     m_journal = std::make_unique<journal::TransferJournal>(m_ws.settings.journalFolder,
         journal::journalFileName(times.fileStamp, journal::transactionName(options.transaction), ::getpid()));
     m_journal->header(h);

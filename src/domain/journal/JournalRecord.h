@@ -32,9 +32,21 @@ struct DriveIdentity {
     friend bool operator==(const DriveIdentity&, const DriveIdentity&) = default;
 };
 
-// The first line of a transaction's journal: when, who, where, what.
-struct JournalHeader {
+// The choices a transaction ran with, as its journal records them: the
+// dialog's or the command line's.
+struct JournalOptions {
     JournalTransaction transaction = JournalTransaction::Write;
+    std::string fromArea;
+    std::string toArea;
+    bool verify = false;
+    bool changedOnly = false;
+    bool forced = false;
+    bool permitWrite = false;
+};
+
+// The first line of a transaction's journal: when, who, where, what, and
+// with which choices.
+struct JournalHeader : JournalOptions {
     std::string utcTime; // 2026-12-11T10:42:05Z
     std::string localTime; // 2026-12-11 19:42:05 +0900
     std::string user;
@@ -45,12 +57,6 @@ struct JournalHeader {
     DriveIdentity drive;
     std::string dataFile; // the data set written or compared, as a full path
     std::string dataFileSha256;
-    std::string fromArea;
-    std::string toArea;
-    bool verify = false;
-    bool changedOnly = false;
-    bool forced = false;
-    bool permitWrite = false;
 };
 
 // One word of a write as the journal tells it.
