@@ -20,6 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (s.lastTaken && s.taken == 0)
         std::abort();
+    // A hold stands between words the summary has.
+    for (const JournalPause& pause : s.pauses)
+        if (pause.wordsBefore > s.words.size())
+            std::abort();
 
     // A line the reader takes, written again, reads as the same object.
     const std::string_view firstLine = text.substr(0, text.find('\n'));

@@ -1,8 +1,10 @@
 #include "app/common/Workspace.h"
 #include "app/mainwindow/DocumentGrid.h"
+#include "domain/journal/TransferJournal.h"
 #include "domain/tables/ConversionReport.h"
 #include "domain/tables/ValueFormat.h"
 #include "gui/app/Application.h"
+#include "gui/comm/SerialTransferDialog.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/MainWindow.h"
 #include "gui/mainwindow/ParameterGridModel.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -424,6 +427,60 @@ private slots:
         m_demo->ui.answers.push_back(Answer::No);
         ctrlW();
         QVERIFY(!ws().doc.state.open);
+    }
+
+    // Compare with drive on a transfer of the history opens its data set and
+    // the comparison's transfer dialog on the port the transfer used; the
+    // settings keep their own port.
+    void compareWithDriveOnATransferOpensItsDataSetAndTheComparison()
+    {
+        newThroughTheDialog();
+        const std::string path = m_demo->dir.file("pump7.csl");
+        m_demo->ui.fileNames.push_back(path);
+        find<QAction>("SaveAs1")->trigger();
+        find<QAction>("Close1")->trigger();
+        ws().settings.portName = "COM1";
+        ws().settings.journalFolder = m_demo->dir.file("journal");
+        {
+            journal::TransferJournal journal(ws().settings.journalFolder, "2026-12-11T02-00-00.000Z-write-7.jsonl");
+            journal::JournalHeader h;
+            h.port = "/dev/ttyUSB5";
+            h.device = "/dev/ttyUSB5";
+            h.dataFile = path;
+            journal.header(h);
+            journal.end(journal::JournalEnd::Done);
+        }
+
+        std::optional<comm::TransferKind> kind;
+        QString portShown;
+        QTimer watch;
+        watch.setInterval(10);
+        bool chosen = false;
+        QObject::connect(&watch, &QTimer::timeout, m_form.get(), [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                return;
+            if (auto* transfer = qobject_cast<gui::SerialTransferDialog*>(dialog)) {
+                watch.stop();
+                kind = transfer->transfer().kind();
+                portShown = transfer->findChild<QLabel*>(QStringLiteral("TransferPort"))->text();
+                QTest::mouseClick(transfer->findChild<QPushButton*>(QStringLiteral("Button2")), Qt::LeftButton);
+                return;
+            }
+            if (chosen || dialog->objectName() != QStringLiteral("TransferHistoryForm"))
+                return;
+            chosen = true;
+            auto* grid = dialog->findChild<QTableWidget*>(QStringLiteral("TransferGrid"));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(0, 1)).center());
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CompareDriveButton")), Qt::LeftButton);
+        });
+        watch.start();
+        find<QAction>("TransferHistory1")->trigger();
+
+        QCOMPARE(kind, std::optional(comm::TransferKind::CompareWithDrive));
+        QVERIFY2(portShown.contains(QStringLiteral("/dev/ttyUSB5")), qPrintable(portShown));
+        QCOMPARE(ws().doc.state.fileName, path);
+        QCOMPARE(ws().settings.portName, std::string("COM1"));
     }
 
     void languageSwitchRelabelsTheOpenDocument()

@@ -296,9 +296,9 @@ void SerialTransferPresenter::beginTransaction()
     showMemo();
 }
 
-RecordedOptions SerialTransferPresenter::recordedOptions() const
+journal::JournalOptions SerialTransferPresenter::recordedOptions() const
 {
-    RecordedOptions options;
+    journal::JournalOptions options;
     options.transaction = m_kind == TransferKind::Read ? journal::JournalTransaction::Read
         : m_kind == TransferKind::Write                ? journal::JournalTransaction::Write
                                                        : journal::JournalTransaction::CompareWithDrive;
@@ -478,6 +478,9 @@ void SerialTransferPresenter::prepareLink(LinkState& state)
     state.pauseRequested = &m_pause;
     if (!isWriteDialog())
         return;
+    // From the identity on, so that a hold before the first word is on
+    // record too.
+    state.journal = m_record.wordJournal();
 
     const ParameterTable& table = m_ws.doc.table;
     state.writeWholeImage = m_ws.doc.content == GridContent::Raw;
@@ -877,7 +880,6 @@ int SerialTransferPresenter::writeWords(SerialLink& link, LinkState& state)
         TransferPhase::Writing, transferEstimate::writeMs(static_cast<int>(planned.size()), state.writeWaitMs));
     m_meter.enter(TransferPhase::Writing);
     m_record.planned(static_cast<int>(planned.size()));
-    state.journal = m_record.wordJournal();
     const int result = link.transferParameterImage();
     noteWriteOutcome(state, planned);
     if (state.stop == TransferStop::Cancelled)

@@ -271,7 +271,7 @@ private:
     void planTransfer();
     void showComparison();
     int saveRead(const ParameterSet& values, const InverterIdentity& received, int saveMode);
-    RecordedOptions recordedOptions() const;
+    journal::JournalOptions recordedOptions() const;
     journal::JournalEnd journalEnd(int result) const;
 
     Workspace& m_ws;

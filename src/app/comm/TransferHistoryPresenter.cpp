@@ -2,6 +2,7 @@
 
 #include "app/common/Workspace.h"
 #include "app/mainwindow/Commands.h"
+#include "domain/comm/PosixSerialPort.h"
 #include "domain/text/Texts.h"
 
 namespace tess::comm {
@@ -19,6 +20,34 @@ std::string differenceLine(const journal::JournalDifference& d, Language languag
 {
     return message(TextId::HistoryDifferenceLine, d.code, std::to_string(d.wanted), std::to_string(d.held))
         .in(language);
+}
+
+// "held after A-5 while Stop was asked (2026-12-11 19:42:05 +0900), went on
+// (2026-12-11 19:42:31 +0900)"
+std::string pauseLine(const journal::JournalPause& p, Language language)
+{
+    const auto when = [](const std::string& local, const std::string& utc) { return local.empty() ? utc : local; };
+    const std::string began = when(p.beganLocal, p.beganUtc);
+    const Message held = p.afterWord ? message(TextId::HistoryPauseAfter, p.afterCode, began)
+                                     : message(TextId::HistoryPauseBeforeFirst, began);
+    const std::string ended = when(p.endedLocal, p.endedUtc);
+    const Message how = !p.end       ? message(TextId::HistoryPauseNoEnd)
+        : *p.end == PauseEnd::WentOn ? message(TextId::HistoryPauseWentOn, ended)
+                                     : message(TextId::HistoryPauseStopped, ended);
+    return held.in(language) + how.in(language);
+}
+
+// The port a transfer used, as it can be chosen again: "COM1" stands for
+// another device once TESSALINE_COM1 names another, and then the device the
+// transfer used is the one meant.
+std::string portAgain(const journal::JournalHeader& h)
+{
+    const std::optional<std::string> device = serialDevicePath(h.port);
+    if (device && (h.device.empty() || *device == h.device))
+        return h.port;
+    if (h.device.starts_with('/') && serialDevicePath(h.device))
+        return h.device;
+    return {};
 }
 
 } // namespace
@@ -39,6 +68,7 @@ TransferHistoryTexts TransferHistoryPresenter::texts() const
             TextId::HistoryTitleKind, TextId::HistoryTitleOutcome, TextId::HistoryTitleSent, TextId::HistoryTitleTaken})
         t.columnTitles.emplace_back(text(id, language));
     t.openDataSet = text(TextId::HistoryOpenDataSet, language);
+    t.compareWithDrive = text(TextId::HistoryCompareWithDrive, language);
     t.close = text(TextId::HistoryClose, language);
     return t;
 }
@@ -74,9 +104,16 @@ std::vector<std::string> TransferHistoryPresenter::chosenDetails() const
     if (!entry)
         return lines;
     const Language language = m_ws.settings.language;
-    for (const journal::JournalWord& w : entry->summary.words)
-        lines.push_back(wordLine(w, language));
-    for (const journal::JournalDifference& d : entry->summary.differences)
+    const journal::JournalSummary& s = entry->summary;
+    // Each hold between the word settled before it and the one after.
+    auto pause = s.pauses.begin();
+    for (std::size_t i = 0; i <= s.words.size(); ++i) {
+        for (; pause != s.pauses.end() && (pause->wordsBefore <= i || i == s.words.size()); ++pause)
+            lines.push_back(pauseLine(*pause, language));
+        if (i < s.words.size())
+            lines.push_back(wordLine(s.words[i], language));
+    }
+    for (const journal::JournalDifference& d : s.differences)
         lines.push_back(differenceLine(d, language));
     return lines;
 }
@@ -90,6 +127,13 @@ bool TransferHistoryPresenter::openEnabled() const
 bool TransferHistoryPresenter::openChosenDataSet()
 {
     return openEnabled() && openDocumentAt(m_ws, m_ui, chosenEntry()->summary.header.dataFile);
+}
+
+std::optional<DriveComparison> TransferHistoryPresenter::compareChosenWithDrive()
+{
+    if (!openChosenDataSet())
+        return std::nullopt;
+    return DriveComparison {portAgain(chosenEntry()->summary.header)};
 }
 
 } // namespace tess::comm

@@ -2,6 +2,7 @@
 
 #include "app/comm/TransferHistory.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,15 @@ struct TransferHistoryTexts {
     std::string caption;
     std::vector<std::string> columnTitles; // time, file, drive, port, kind, outcome, sent, taken
     std::string openDataSet;
+    std::string compareWithDrive;
     std::string close;
+};
+
+// What "Compare with drive" on a transfer leaves the window to do: its data
+// set is open, and the comparison with the drive is to run over port ("":
+// the port of the settings).
+struct DriveComparison {
+    std::string port;
 };
 
 // The transfer history window without a window: the transfers with the
@@ -46,6 +55,12 @@ public:
     // Opens the chosen transfer's data set in the window by Open's rules
     // (the save prompt first for unsaved changes). True when it was opened.
     bool openChosenDataSet();
+    // Opens the chosen transfer's data set as openChosenDataSet does and
+    // gives the comparison with the drive the window runs next: over the
+    // transfer's port while that still names the device it named then, else
+    // over that device when it is one, else over the settings' port. None
+    // when nothing was opened.
+    std::optional<DriveComparison> compareChosenWithDrive();
 
 private:
     const HistoryEntry* chosenEntry() const;

@@ -2,6 +2,7 @@
 
 #include "app/common/Workspace.h"
 #include "domain/comm/PosixSerialPort.h"
+#include "domain/common/Clock.h"
 #include "domain/common/FileIo.h"
 #include "domain/common/OwnProcess.h"
 #include "domain/common/Sha256.h"
@@ -9,10 +10,7 @@
 #include "domain/text/Texts.h"
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
-#include <cstdio>
-#include <ctime>
 #include <filesystem>
 
 namespace tess::comm {
@@ -29,26 +27,9 @@ std::string absolutePath(const std::string& path)
 
 } // namespace
 
-JournalTimes journalTimesNow()
+journal::JournalTimes journalTimesNow()
 {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-    std::tm utc {};
-    std::tm local {};
-    ::gmtime_r(&seconds, &utc);
-    ::localtime_r(&seconds, &local);
-    char buffer[64];
-    JournalTimes times;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    times.utc = buffer;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S %z", &local);
-    times.local = buffer;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H-%M-%S", &utc);
-    char stamp[80];
-    std::snprintf(stamp, sizeof stamp, "%s.%03dZ", buffer, static_cast<int>(millis));
-    times.fileStamp = stamp;
-    return times;
+    return journal::journalTimesAt(systemClock().wallMilliseconds());
 }
 
 TransferRecorder::TransferRecorder(const Workspace& ws)
@@ -56,15 +37,15 @@ TransferRecorder::TransferRecorder(const Workspace& ws)
 {
 }
 
-void TransferRecorder::begin(const RecordedOptions& options)
+void TransferRecorder::begin(const journal::JournalOptions& options)
 {
     m_journal.reset();
     m_cancelledBy = journal::CancelledBy::Close;
     if (m_ws.settings.journalFolder.empty())
         return;
-    const JournalTimes times = journalTimesNow();
+    const journal::JournalTimes times = journalTimesNow();
     journal::JournalHeader h;
-    h.transaction = options.transaction;
+    static_cast<journal::JournalOptions&>(h) = options;
     h.utcTime = times.utc;
     h.localTime = times.local;
     h.user = ownUserName();
@@ -80,12 +61,6 @@ void TransferRecorder::begin(const RecordedOptions& options)
         if (!h.dataFile.empty() && readFileBytes(h.dataFile, bytes))
             h.dataFileSha256 = sha256Hex(bytes);
     }
-    h.fromArea = options.fromArea;
-    h.toArea = options.toArea;
-    h.verify = options.verify;
-    h.changedOnly = options.changedOnly;
-    h.forced = options.forced;
-    h.permitWrite = options.permitWrite;
     m_journal = std::make_unique<journal::TransferJournal>(m_ws.settings.journalFolder,
         journal::journalFileName(times.fileStamp, journal::transactionName(options.transaction), ownProcessId()));
     m_journal->header(h);

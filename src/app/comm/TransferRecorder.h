@@ -18,17 +18,6 @@ namespace tess::comm {
 
 class WordJournal;
 
-// The choices of the dialog a transaction's journal records.
-struct RecordedOptions {
-    journal::JournalTransaction transaction = journal::JournalTransaction::Write;
-    std::string fromArea;
-    std::string toArea;
-    bool verify = false;
-    bool changedOnly = false;
-    bool forced = false;
-    bool permitWrite = false;
-};
-
 // The evidence one transaction leaves beside writelog.txt: its journal in
 // the user's journal folder (none when the settings name no folder), and the
 // lock on its port while it runs. What cannot be recorded is told once at
@@ -38,7 +27,7 @@ public:
     explicit TransferRecorder(const Workspace& ws);
 
     // A new journal for a transaction that starts now.
-    void begin(const RecordedOptions& options);
+    void begin(const journal::JournalOptions& options);
     void drive(const std::vector<std::uint8_t>& identityBytes);
     void planned(int words);
     WordJournal* wordJournal();
@@ -62,13 +51,7 @@ private:
     PortLock m_lock;
 };
 
-// The present moment as the journal names it: UTC, local with its offset,
-// and the stamp a file name starts with.
-struct JournalTimes {
-    std::string utc;
-    std::string local;
-    std::string fileStamp;
-};
-JournalTimes journalTimesNow();
+// The present moment as the journal names it.
+journal::JournalTimes journalTimesNow();
 
 } // namespace tess::comm

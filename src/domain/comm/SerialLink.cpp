@@ -324,16 +324,32 @@ bool SerialLink::stopRequested()
 {
     if (m_state.stop != TransferStop::None)
         return true;
-    const auto cancelled = [this] { return m_state.cancelRequested && m_state.cancelRequested->load(); };
-    // Held here, the word before is complete and the next not begun: whether
-    // the transfer goes on is the user's to say.
-    while (m_state.pauseRequested && m_state.pauseRequested->load() && !cancelled())
-        m_clock.sleepMs(PauseSliceMs);
-    if (cancelled()) {
+    holdWhilePaused();
+    if (m_state.cancelRequested && m_state.cancelRequested->load()) {
         m_state.stop = TransferStop::Cancelled;
         return true;
     }
     return false;
+}
+
+void SerialLink::holdWhilePaused()
+{
+    const auto paused = [this] { return m_state.pauseRequested && m_state.pauseRequested->load(); };
+    const auto cancelled = [this] { return m_state.cancelRequested && m_state.cancelRequested->load(); };
+    if (!paused() || cancelled())
+        return;
+    // Held here, the word before is complete and the next not begun: whether
+    // the transfer goes on is the user's to say. The record tells where the
+    // write stood while the user was asked, and what the answer was.
+    if (m_state.journal) {
+        const std::string after
+            = m_lastSettledWord < 0 ? std::string() : wordLogName(m_dataSet.grid, m_lastSettledWord);
+        m_state.journal->pauseBegan(m_lastSettledWord, after, m_clock.wallMilliseconds());
+    }
+    while (paused() && !cancelled())
+        m_clock.sleepMs(PauseSliceMs);
+    if (m_state.journal)
+        m_state.journal->pauseEnded(cancelled() ? PauseEnd::Stopped : PauseEnd::WentOn, m_clock.wallMilliseconds());
 }
 
 void SerialLink::pauseUntil(std::int64_t atMs)
@@ -348,6 +364,8 @@ void SerialLink::pauseUntil(std::int64_t atMs)
 
 void SerialLink::settle(int word, WordOutcome outcome)
 {
+    if (outcome != WordOutcome::NotSent)
+        m_lastSettledWord = word;
     if (!m_state.journal)
         return;
     const std::string code = wordLogName(m_dataSet.grid, word);

@@ -219,6 +219,7 @@ private:
     bool writeWord(int word);
     bool skipped(int word) const;
     bool stopRequested();
+    void holdWhilePaused();
     void pauseUntil(std::int64_t atMs);
     void settle(int word, WordOutcome outcome);
     void reportWritten(int total);
@@ -246,6 +247,9 @@ private:
     // The next word may go out at this time (monotonic): the drive's pause
     // after the word before it.
     std::int64_t m_nextWriteAtMs = 0;
+    // The last word whose exchange ended, for the record of a hold; -1
+    // before the first.
+    int m_lastSettledWord = -1;
 };
 
 } // namespace tess::comm

@@ -77,6 +77,32 @@ void readWord(const FlatJson& line, JournalSummary& s)
     }
 }
 
+void readPause(const FlatJson& line, JournalSummary& s)
+{
+    JournalPause pause;
+    if (line.has("after")) {
+        pause.afterWord = clampedInt(line.number("after"));
+        pause.afterCode = line.string("afterCode");
+    }
+    // The word announced before the hold but not yet sent comes after it.
+    pause.wordsBefore = s.words.size() - (!s.words.empty() && !s.words.back().settled ? 1 : 0);
+    pause.beganUtc = line.string("utc");
+    pause.beganLocal = line.string("local");
+    s.pauses.push_back(std::move(pause));
+}
+
+void readPauseEnd(const FlatJson& line, JournalSummary& s)
+{
+    // An end belongs to the hold told last; one without (a damaged file)
+    // counts for nothing.
+    if (s.pauses.empty() || s.pauses.back().end)
+        return;
+    JournalPause& pause = s.pauses.back();
+    pause.end = pauseEndNamed(line.string("how"));
+    pause.endedUtc = line.string("utc");
+    pause.endedLocal = line.string("local");
+}
+
 } // namespace
 
 JournalSummary readJournal(std::string_view text)
@@ -105,6 +131,10 @@ JournalSummary readJournal(std::string_view text)
         } else if (kind == "verify") {
             s.differences.push_back({clampedInt(line->number("word")), line->string("code"),
                 clampedInt(line->number("wanted")), clampedInt(line->number("held"))});
+        } else if (kind == "pause") {
+            readPause(*line, s);
+        } else if (kind == "pause-end") {
+            readPauseEnd(*line, s);
         } else if (kind == "end") {
             s.end = endNamed(line->string("result")).value_or(JournalEnd::Failed);
             s.cancelledBy = cancelledByNamed(line->string("by")).value_or(CancelledBy::User);

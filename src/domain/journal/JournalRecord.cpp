@@ -1,6 +1,8 @@
 #include "domain/journal/JournalRecord.h"
 
 #include <array>
+#include <cstdio>
+#include <ctime>
 #include <utility>
 
 namespace tess::journal {
@@ -45,6 +47,11 @@ constexpr std::array<std::pair<CancelledBy, const char*>, 5> CancelledByNames {{
     {CancelledBy::Sighup, "SIGHUP"},
 }};
 
+constexpr std::array<std::pair<comm::PauseEnd, const char*>, 2> PauseEndNames {{
+    {comm::PauseEnd::WentOn, "went on"},
+    {comm::PauseEnd::Stopped, "stopped"},
+}};
+
 std::string trimmed(std::string text)
 {
     const std::size_t first = text.find_first_not_of(' ');
@@ -84,6 +91,37 @@ std::string cancelledByName(CancelledBy by)
 std::optional<CancelledBy> cancelledByNamed(const std::string& name)
 {
     return named(CancelledByNames, name);
+}
+
+std::string pauseEndName(comm::PauseEnd end)
+{
+    return nameOf(PauseEndNames, end);
+}
+
+std::optional<comm::PauseEnd> pauseEndNamed(const std::string& name)
+{
+    return named(PauseEndNames, name);
+}
+
+JournalTimes journalTimesAt(std::int64_t epochMs)
+{
+    const auto seconds = static_cast<std::time_t>(epochMs / 1000);
+    const auto millis = static_cast<int>(epochMs % 1000);
+    std::tm utc {};
+    std::tm local {};
+    ::gmtime_r(&seconds, &utc);
+    ::localtime_r(&seconds, &local);
+    char buffer[64];
+    JournalTimes times;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    times.utc = buffer;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S %z", &local);
+    times.local = buffer;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H-%M-%S", &utc);
+    char stamp[80];
+    std::snprintf(stamp, sizeof stamp, "%s.%03dZ", buffer, millis);
+    times.fileStamp = stamp;
+    return times;
 }
 
 DriveIdentity driveIdentityOf(const std::vector<std::uint8_t>& identityBytes)

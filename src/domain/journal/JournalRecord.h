@@ -1,5 +1,7 @@
 #pragma once
 
+#include "domain/comm/WordJournal.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,9 +32,21 @@ struct DriveIdentity {
     friend bool operator==(const DriveIdentity&, const DriveIdentity&) = default;
 };
 
-// The first line of a transaction's journal: when, who, where, what.
-struct JournalHeader {
+// The choices a transaction ran with, as its journal records them: the
+// dialog's or the command line's.
+struct JournalOptions {
     JournalTransaction transaction = JournalTransaction::Write;
+    std::string fromArea;
+    std::string toArea;
+    bool verify = false;
+    bool changedOnly = false;
+    bool forced = false;
+    bool permitWrite = false;
+};
+
+// The first line of a transaction's journal: when, who, where, what, and
+// with which choices.
+struct JournalHeader : JournalOptions {
     std::string utcTime; // 2026-12-11T10:42:05Z
     std::string localTime; // 2026-12-11 19:42:05 +0900
     std::string user;
@@ -43,12 +57,6 @@ struct JournalHeader {
     DriveIdentity drive;
     std::string dataFile; // the data set written or compared, as a full path
     std::string dataFileSha256;
-    std::string fromArea;
-    std::string toArea;
-    bool verify = false;
-    bool changedOnly = false;
-    bool forced = false;
-    bool permitWrite = false;
 };
 
 // One word of a write as the journal tells it.
@@ -70,6 +78,18 @@ struct JournalDifference {
     int held = 0;
 };
 
+// A write held between two words while the user was asked whether to stop.
+struct JournalPause {
+    std::optional<int> afterWord; // none: before the first word
+    std::string afterCode;
+    std::size_t wordsBefore = 0; // the words of the summary settled before the hold
+    std::string beganUtc;
+    std::string beganLocal;
+    std::optional<comm::PauseEnd> end; // none: the record ends in the hold
+    std::string endedUtc;
+    std::string endedLocal;
+};
+
 // What a journal file says, as far as it could be read.
 struct JournalSummary {
     bool hasHeader = false;
@@ -77,6 +97,7 @@ struct JournalSummary {
     int planned = 0; // words a write meant to send; 0 before it knew
     std::vector<JournalWord> words; // in sending order
     std::vector<JournalDifference> differences;
+    std::vector<JournalPause> pauses; // in the order they came
     int announced = 0;
     int taken = 0;
     int refused = 0;
@@ -96,6 +117,18 @@ std::string endName(JournalEnd end);
 std::optional<JournalEnd> endNamed(const std::string& name);
 std::string cancelledByName(CancelledBy by);
 std::optional<CancelledBy> cancelledByNamed(const std::string& name);
+std::string pauseEndName(comm::PauseEnd end);
+std::optional<comm::PauseEnd> pauseEndNamed(const std::string& name);
+
+// A moment as the journal names it: UTC, local with its offset, and the
+// stamp a file name starts with.
+struct JournalTimes {
+    std::string utc; // 2026-12-11T10:42:05Z
+    std::string local; // 2026-12-11 19:42:05 +0900
+    std::string fileStamp; // 2026-12-11T10-42-05.123Z
+};
+// The moment epochMs milliseconds after 1970 (UTC).
+JournalTimes journalTimesAt(std::int64_t epochMs);
 
 // The identity block's 14 bytes as the journal names the drive.
 DriveIdentity driveIdentityOf(const std::vector<std::uint8_t>& identityBytes);

@@ -119,6 +119,26 @@ void TransferJournal::wordSettled(int word, std::string_view code, comm::WordOut
     append(line.text(), false);
 }
 
+void TransferJournal::pauseBegan(int afterWord, std::string_view afterCode, std::int64_t wallMs)
+{
+    const JournalTimes times = journalTimesAt(wallMs);
+    FlatJson line;
+    line.add("kind", "pause");
+    if (afterWord >= 0)
+        line.add("after", afterWord).add("afterCode", std::string(afterCode));
+    line.add("utc", times.utc).add("local", times.local);
+    // The hold may last long; a power loss meanwhile still leaves it told.
+    append(line.text(), true);
+}
+
+void TransferJournal::pauseEnded(comm::PauseEnd end, std::int64_t wallMs)
+{
+    const JournalTimes times = journalTimesAt(wallMs);
+    FlatJson line;
+    line.add("kind", "pause-end").add("how", pauseEndName(end)).add("utc", times.utc).add("local", times.local);
+    append(line.text(), true);
+}
+
 void TransferJournal::difference(const JournalDifference& d)
 {
     FlatJson line;

@@ -11,7 +11,7 @@ namespace tess::journal {
 
 // The journal of one transaction with a drive: a file of JSON lines,
 // appended with write(2) and forced to the disk (fsync) at the header, before
-// each word a write sends and at the end, so that after a kill or a power
+// each word a write sends, at each hold for the user's answer and at the end, so that after a kill or a power
 // loss it still names every word that may have reached the drive. Anything
 // it cannot write is noted once (failure()) and never stops the transfer.
 class TransferJournal final : public comm::WordJournal {
@@ -33,6 +33,8 @@ public:
     void planned(int words);
     void wordAnnounced(int word, std::string_view code, std::uint16_t value) override;
     void wordSettled(int word, std::string_view code, comm::WordOutcome outcome, std::string_view refusal) override;
+    void pauseBegan(int afterWord, std::string_view afterCode, std::int64_t wallMs) override;
+    void pauseEnded(comm::PauseEnd end, std::int64_t wallMs) override;
     void difference(const JournalDifference& difference);
     void end(JournalEnd end, CancelledBy by = CancelledBy::User);
 

@@ -18,6 +18,7 @@ constexpr const char* window = "TransferHistoryForm";
 constexpr const char* transfers = "TransferGrid";
 constexpr const char* details = "TransferWords";
 constexpr const char* openDataSet = "OpenDataSetButton";
+constexpr const char* compareWithDrive = "CompareDriveButton";
 constexpr const char* close = "CloseButton";
 } // namespace objectName
 
@@ -54,12 +55,15 @@ TransferHistoryDialog::TransferHistoryDialog(Workspace& ws, Ui& ui, QWidget* par
 
     m_open = new QPushButton(fromUtf8(texts.openDataSet), this);
     m_open->setObjectName(QString::fromLatin1(objectName::openDataSet));
+    m_compare = new QPushButton(fromUtf8(texts.compareWithDrive), this);
+    m_compare->setObjectName(QString::fromLatin1(objectName::compareWithDrive));
     m_close = new QPushButton(fromUtf8(texts.close), this);
     m_close->setObjectName(QString::fromLatin1(objectName::close));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_open);
+    buttons->addWidget(m_compare);
     buttons->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_transfers, 3);
@@ -77,9 +81,11 @@ TransferHistoryDialog::TransferHistoryDialog(Workspace& ws, Ui& ui, QWidget* par
     }
     m_transfers->resizeColumnsToContents();
     m_open->setEnabled(m_core.openEnabled());
+    m_compare->setEnabled(m_core.openEnabled());
 
     connect(m_transfers, &QTableWidget::itemSelectionChanged, this, &TransferHistoryDialog::onRowChosen);
     connect(m_open, &QPushButton::clicked, this, &TransferHistoryDialog::onOpenDataSet);
+    connect(m_compare, &QPushButton::clicked, this, &TransferHistoryDialog::onCompareWithDrive);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -89,11 +95,19 @@ void TransferHistoryDialog::onRowChosen()
     m_core.choose(chosen.isEmpty() ? -1 : chosen.front()->row());
     m_details->setPlainText(qtLines(m_core.chosenDetails()).join(QLatin1Char('\n')));
     m_open->setEnabled(m_core.openEnabled());
+    m_compare->setEnabled(m_core.openEnabled());
 }
 
 void TransferHistoryDialog::onOpenDataSet()
 {
     if (m_core.openChosenDataSet())
+        accept();
+}
+
+void TransferHistoryDialog::onCompareWithDrive()
+{
+    m_comparison = m_core.compareChosenWithDrive();
+    if (m_comparison)
         accept();
 }
 

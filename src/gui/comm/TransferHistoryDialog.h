@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
@@ -18,7 +20,8 @@ namespace tess::gui {
 // File > Transfer History: the transfers with the drive, newest first, in a
 // table; the chosen one's words and outcomes below it. "Open data set"
 // opens the chosen transfer's file in the main window and closes the
-// dialog. Controls carry object names from one table in the form's source;
+// dialog; "Compare with drive" does the same and leaves the comparison with
+// the drive for the window to run. Controls carry object names from one table in the form's source;
 // the rules are the application's TransferHistoryPresenter.
 class TransferHistoryDialog : public QDialog {
     Q_OBJECT
@@ -26,15 +29,21 @@ class TransferHistoryDialog : public QDialog {
 public:
     TransferHistoryDialog(Workspace& ws, Ui& ui, QWidget* parent = nullptr);
 
+    // What Compare with drive asked for; none after any other way out.
+    const std::optional<comm::DriveComparison>& driveComparison() const { return m_comparison; }
+
 private:
     void onRowChosen();
     void onOpenDataSet();
+    void onCompareWithDrive();
 
     comm::TransferHistoryPresenter m_core;
     QTableWidget* m_transfers = nullptr;
     QPlainTextEdit* m_details = nullptr;
     QPushButton* m_open = nullptr;
+    QPushButton* m_compare = nullptr;
     QPushButton* m_close = nullptr;
+    std::optional<comm::DriveComparison> m_comparison;
 };
 
 } // namespace tess::gui

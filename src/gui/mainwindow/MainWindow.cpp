@@ -612,12 +612,19 @@ void MainWindow::onCompareWithDrive()
     runCommunication(comm::TransferKind::CompareWithDrive);
 }
 
-// The dialog may have opened a data set: everything is shown again.
+// The dialog may have opened a data set: everything is shown again. Its
+// Compare with drive leaves the comparison to run here, once it is closed.
 void MainWindow::onTransferHistory()
 {
-    TransferHistoryDialog dialog(m_ws, m_ui, this);
-    dialog.exec();
+    std::optional<comm::DriveComparison> comparison;
+    {
+        TransferHistoryDialog dialog(m_ws, m_ui, this);
+        dialog.exec();
+        comparison = dialog.driveComparison();
+    }
     refreshFromCore();
+    if (comparison)
+        runCommunication(comm::TransferKind::CompareWithDrive, comparison->port);
 }
 
 void MainWindow::onDataRead()
@@ -632,13 +639,19 @@ void MainWindow::onDataWrite()
 
 // The communication dialog on the real serial device; a read replaces the
 // window's data set, so everything is shown again afterwards.
-void MainWindow::runCommunication(comm::TransferKind kind)
+void MainWindow::runCommunication(comm::TransferKind kind, const std::string& portName)
 {
+    // A port named for this transfer alone; the one chosen in the settings
+    // is the user's again afterwards.
+    const std::string chosenPort = m_ws.settings.portName;
+    if (!portName.empty())
+        m_ws.settings.portName = portName;
     comm::SystemSerialPort port;
     SerialTransferDialog dialog(m_ws, m_ui, port, systemClock(), kind, this, {}, &m_store);
     m_transfer = &dialog;
     dialog.exec();
     m_transfer = nullptr;
+    m_ws.settings.portName = chosenPort;
     refreshFromCore();
 }
 

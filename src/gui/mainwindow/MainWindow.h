@@ -121,7 +121,8 @@ private:
     QMenu* addSubmenu(QMenu* menu, bool CommandStates::*command);
     QAction* addItem(QMenu* menu, bool CommandStates::*command, void (MainWindow::*slot)());
     void showLanguageMarks(Language language);
-    void runCommunication(comm::TransferKind kind);
+    // Over port when one is named, else over the settings' port.
+    void runCommunication(comm::TransferKind kind, const std::string& portName = {});
     void showIdentityBoxes();
 
     Workspace& m_ws;

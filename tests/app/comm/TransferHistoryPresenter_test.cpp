@@ -4,11 +4,13 @@
 #include "app/mainwindow/Commands.h"
 #include "domain/journal/JournalFolder.h"
 #include "domain/journal/TransferJournal.h"
+#include "support/CaseName.h"
 #include "support/DemoWorkspace.h"
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,39 @@ TEST_F(TransferHistoryWindow, ChosenWriteShowsItsWordsAndOutcomes)
     EXPECT_TRUE(history.chosenDetails().empty());
 }
 
+// Stop held the write after Fund.-0, the user went on; held again after
+// Fund.-1 and stopped it before Fund.-2 went out.
+TEST_F(TransferHistoryWindow, ChosenWriteShowsWhereItWasHeldForStop)
+{
+    constexpr std::int64_t heldMs = 1796985725000; // 2026-12-11T10:42:05Z
+    journal::TransferJournal journal(demo.ws.settings.journalFolder, "2026-12-11T10-42-00.000Z-write-7.jsonl");
+    journal.header({});
+    journal.wordAnnounced(0, "Fund.-0", 100);
+    journal.wordSettled(0, "Fund.-0", WordOutcome::Taken, "");
+    journal.wordAnnounced(1, "Fund.-1", 7);
+    journal.pauseBegan(0, "Fund.-0", heldMs);
+    journal.pauseEnded(PauseEnd::WentOn, heldMs + 1000);
+    journal.wordSettled(1, "Fund.-1", WordOutcome::Taken, "");
+    journal.wordAnnounced(2, "Fund.-2", 9);
+    journal.pauseBegan(1, "Fund.-1", heldMs + 2000);
+    journal.pauseEnded(PauseEnd::Stopped, heldMs + 3000);
+    journal.wordSettled(2, "Fund.-2", WordOutcome::NotSent, "");
+    journal.end(JournalEnd::Cancelled);
+    history.reload();
+
+    history.choose(0);
+
+    const auto at = [&](std::int64_t ms) { return journal::journalTimesAt(heldMs + ms).local; };
+    const std::vector<std::string> expected {
+        "Fund.-0 = 100: taken",
+        "held after Fund.-0 while Stop was asked (" + at(0) + "), went on (" + at(1000) + ")",
+        "Fund.-1 = 7: taken",
+        "held after Fund.-1 while Stop was asked (" + at(2000) + "), stopped by the user (" + at(3000) + ")",
+        "Fund.-2 = 9: not sent",
+    };
+    EXPECT_EQ(history.chosenDetails(), expected);
+}
+
 TEST_F(TransferHistoryWindow, OpenDataSetOpensTheChosenTransfersFile)
 {
     ASSERT_TRUE(demo.newDefaultDataSet());
@@ -116,9 +151,55 @@ TEST_F(TransferHistoryWindow, MissingDataSetIsToldAndNothingOpens)
     history.choose(0);
 
     EXPECT_FALSE(history.openChosenDataSet());
+    EXPECT_FALSE(history.compareChosenWithDrive());
     EXPECT_FALSE(demo.ws.doc.state.open);
     EXPECT_FALSE(demo.ui.messages.empty());
 }
+
+struct ComparePortCase {
+    const char* name;
+    const char* port; // as the transfer's journal names it
+    const char* device;
+    const char* chosen; // the port of the comparison; "": the settings'
+};
+
+class CompareWithDriveOfTransfer : public TransferHistoryWindow,
+                                   public ::testing::WithParamInterface<ComparePortCase> { };
+
+// COM7 stands for /dev/ttyS6 here (TESSALINE_COM7 is not set).
+TEST_P(CompareWithDriveOfTransfer, OpensItsDataSetAndNamesThePortItUsed)
+{
+    ::unsetenv("TESSALINE_COM7");
+    ASSERT_TRUE(demo.newDefaultDataSet());
+    const std::string file = demo.dir.file("pump7.csl");
+    demo.ui.fileNames.push_back(file);
+    saveDocumentAs(demo.ws, demo.ui);
+    closeDocument(demo.ws, demo.ui);
+    {
+        journal::TransferJournal journal(demo.ws.settings.journalFolder, "2026-12-11T02-00-00.000Z-write-7.jsonl");
+        journal::JournalHeader h;
+        h.port = GetParam().port;
+        h.device = GetParam().device;
+        h.dataFile = file;
+        journal.header(h);
+        journal.end(JournalEnd::Done);
+    }
+    history.reload();
+    history.choose(0);
+
+    const std::optional<DriveComparison> comparison = history.compareChosenWithDrive();
+    ASSERT_TRUE(comparison);
+    EXPECT_EQ(comparison->port, GetParam().chosen);
+    EXPECT_TRUE(demo.ws.doc.state.open);
+    EXPECT_EQ(demo.ws.doc.state.fileName, file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, CompareWithDriveOfTransfer,
+    ::testing::Values(ComparePortCase {"DevicePath", "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+        ComparePortCase {"ComPortStillItsDevice", "COM7", "/dev/ttyS6", "COM7"},
+        ComparePortCase {"ComPortNowAnotherDevice", "COM7", "/dev/ttyUSB3", "/dev/ttyUSB3"},
+        ComparePortCase {"PortNamingNoDevice", "COM0", "", ""}, ComparePortCase {"NoPortRecorded", "", "", ""}),
+    test::CaseName {});
 
 } // namespace
 } // namespace tess::comm

@@ -318,6 +318,14 @@ public:
         events.push_back(std::string(code) + " " + names[static_cast<int>(outcome)]
             + (refusal.empty() ? "" : ": " + std::string(refusal)));
     }
+    void pauseBegan(int, std::string_view afterCode, std::int64_t) override
+    {
+        events.push_back("held after " + std::string(afterCode));
+    }
+    void pauseEnded(PauseEnd end, std::int64_t) override
+    {
+        events.push_back(end == PauseEnd::WentOn ? "went on" : "stopped");
+    }
     std::vector<std::string> events;
     int syncMs = 0;
     std::function<void()> onAnnounce;

@@ -79,6 +79,7 @@ TEST_F(JournalFile, TellsTheHeaderAndEachWordBackAsWritten)
     EXPECT_EQ(s.lastTaken, 0);
     EXPECT_EQ(s.lastTakenCode, "Fund.-0");
     EXPECT_EQ(s.end, JournalEnd::WordsRefused);
+    EXPECT_TRUE(s.pauses.empty());
     EXPECT_EQ(s.unreadLines, 0);
 }
 
@@ -117,6 +118,72 @@ TEST_F(JournalFile, AnOutcomeOfAWordNotAnnouncedLastCountsForNothing)
     const JournalSummary s = read();
     EXPECT_EQ(s.taken, 1);
     EXPECT_EQ(s.lastTaken, 0);
+}
+
+// 2026-12-11T10:42:05.250Z
+constexpr std::int64_t PauseBeganMs = 1796985725250;
+
+struct PauseCase {
+    const char* name;
+    comm::PauseEnd end;
+};
+
+class JournalPauseEnding : public JournalFile, public ::testing::WithParamInterface<PauseCase> { };
+
+// Stop held the write after Fund.-1 with Fund.-2 announced: the hold is told
+// between the two words, with its times and the user's answer.
+TEST_P(JournalPauseEnding, TellsWhereTheWriteWasHeldAndHowItWentOn)
+{
+    threeWords().pauseBegan(1, "Fund.-1", PauseBeganMs);
+    journal.pauseEnded(GetParam().end, PauseBeganMs + 30'000);
+    journal.end(JournalEnd::Done);
+    const JournalSummary s = read();
+
+    EXPECT_EQ(s.unreadLines, 0);
+    EXPECT_EQ(s.announced, 3);
+    ASSERT_EQ(s.pauses.size(), 1u);
+    const JournalPause& pause = s.pauses[0];
+    EXPECT_EQ(pause.afterWord, 1);
+    EXPECT_EQ(pause.afterCode, "Fund.-1");
+    EXPECT_EQ(pause.wordsBefore, 2u);
+    EXPECT_EQ(pause.beganUtc, "2026-12-11T10:42:05Z");
+    EXPECT_EQ(pause.beganLocal, journalTimesAt(PauseBeganMs).local);
+    EXPECT_EQ(pause.end, GetParam().end);
+    EXPECT_EQ(pause.endedUtc, "2026-12-11T10:42:35Z");
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, JournalPauseEnding,
+    ::testing::Values(PauseCase {"WentOn", comm::PauseEnd::WentOn}, PauseCase {"Stopped", comm::PauseEnd::Stopped}),
+    test::CaseName {});
+
+// Held before the first word, then killed while the user was asked: the
+// hold is told without a word before it and without an end.
+TEST_F(JournalFile, AHoldBeforeTheFirstWordMayEndWithTheRecord)
+{
+    journal.header(writeHeader());
+    journal.pauseBegan(-1, "", PauseBeganMs);
+    const JournalSummary s = read();
+
+    ASSERT_EQ(s.pauses.size(), 1u);
+    EXPECT_FALSE(s.pauses[0].afterWord);
+    EXPECT_EQ(s.pauses[0].wordsBefore, 0u);
+    EXPECT_FALSE(s.pauses[0].end);
+    EXPECT_EQ(s.end, JournalEnd::Interrupted);
+}
+
+TEST_F(JournalFile, AHoldsEndWithoutItsBeginningCountsForNothing)
+{
+    threeWords().pauseEnded(comm::PauseEnd::Stopped, PauseBeganMs);
+    const JournalSummary s = read();
+    EXPECT_TRUE(s.pauses.empty());
+    EXPECT_EQ(s.announced, 3);
+}
+
+TEST(JournalTimes, NameTheMomentInUtcAndAsAFileStamp)
+{
+    const JournalTimes times = journalTimesAt(PauseBeganMs);
+    EXPECT_EQ(times.utc, "2026-12-11T10:42:05Z");
+    EXPECT_EQ(times.fileStamp, "2026-12-11T10-42-05.250Z");
 }
 
 struct EndCase {
