@@ -14,8 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -281,6 +284,92 @@ TEST_F(CliDrive, WriteRefusesAValueOutsideItsRowUnlessToldToSendIt)
     anyway.push_back("--send-out-of-range");
     EXPECT_EQ(run(anyway), ExitDone) << err.str();
     EXPECT_EQ(drive.stop(), 2); // Fund.-3 and D-9
+}
+
+} // namespace
+} // namespace tess::cli
+
+namespace tess::cli {
+namespace {
+
+// A terminal's standard error that notes when each flushed piece of text
+// reached it, so that the time left it showed can be set against the time
+// the transfer then really took.
+class TimedTerminal : public std::streambuf {
+public:
+    struct Piece {
+        std::chrono::steady_clock::time_point at;
+        std::string text;
+    };
+    std::vector<Piece> pieces;
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+            m_pending += traits_type::to_char_type(c);
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override
+    {
+        m_pending.append(s, static_cast<std::size_t>(n));
+        return n;
+    }
+    int sync() override
+    {
+        if (!m_pending.empty())
+            pieces.push_back({std::chrono::steady_clock::now(), std::move(m_pending)});
+        m_pending.clear();
+        return 0;
+    }
+
+private:
+    std::string m_pending;
+};
+
+// "about 1:05 left" as seconds; nothing in a line without it.
+std::optional<int> secondsLeftShown(const std::string& line)
+{
+    const std::size_t about = line.rfind("about ");
+    const std::size_t colon = about == std::string::npos ? about : line.find(':', about);
+    if (colon == std::string::npos || line.find(" left", colon) == std::string::npos)
+        return std::nullopt;
+    const int minutes = std::atoi(line.c_str() + about + 6);
+    const int seconds = std::atoi(line.c_str() + colon + 1);
+    return minutes * 60 + seconds;
+}
+
+// At the pace of a real line (9600 baud, the drive's own write waits), the
+// time left the progress line shows is within a fifth of the time the write
+// then took to its end, whenever it is shown at all.
+TEST_F(CliDrive, TheTimeLeftShownHoldsOnAPacedLine)
+{
+    startDrive({"--baud", "9600"});
+    TimedTerminal terminal;
+    std::ostream timedErr(&terminal);
+    env.errIsTerminal = true;
+    env.errColumns = 200;
+    const std::vector<std::string> args {"write", "--lang", "en", changed, "--port", port, "--from", "A", "--to", "A"};
+    const int status = runCommandLine(args, env, out, timedErr);
+    timedErr.flush();
+    const auto end = std::chrono::steady_clock::now();
+    std::string all;
+    for (const TimedTerminal::Piece& piece : terminal.pieces)
+        all += piece.text;
+    ASSERT_EQ(status, ExitDone) << all;
+
+    int shown = 0;
+    for (const TimedTerminal::Piece& piece : terminal.pieces) {
+        const std::optional<int> left = secondsLeftShown(piece.text);
+        if (!left)
+            continue;
+        ++shown;
+        const double actual = std::chrono::duration<double>(end - piece.at).count();
+        // The figure is in whole seconds: a second of rounding either way.
+        EXPECT_LE(std::abs(*left - actual), 0.2 * actual + 1.0)
+            << piece.text << ": shown " << *left << " s, took " << actual << " s";
+    }
+    EXPECT_GT(shown, 0) << all;
 }
 
 } // namespace

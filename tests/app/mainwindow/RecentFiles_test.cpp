@@ -151,7 +151,7 @@ TEST(ConsoleDataPath, IsAnyNameEndingInCslInAnyCase)
 TEST(RecentFiles, NewestFirstOnceAtMostTenAndKeptAcrossRuns)
 {
     test::TempDir dir;
-    const std::string storePath = dir.file("CON.conf");
+    const std::string storePath = dir.file("user.conf");
     {
         FileUserStore store(storePath);
         for (int i = 1; i <= 12; ++i)

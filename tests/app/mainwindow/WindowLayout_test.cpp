@@ -48,11 +48,11 @@ TEST(WindowLayout, WrittenAndReadBackThroughTheStoreFile)
     layout.maximized = true;
     layout.rangeColumnWidth = 300;
     {
-        FileUserStore store(dir.file("CON.conf"));
+        FileUserStore store(dir.file("user.conf"));
         store.writeInteger(UserValueNameColumnWidth, 250); // from an earlier run: emptied
         writeWindowLayout(store, layout);
     }
-    FileUserStore nextRun(dir.file("CON.conf"));
+    FileUserStore nextRun(dir.file("user.conf"));
     EXPECT_EQ(readWindowLayout(nextRun), layout);
     EXPECT_EQ(nextRun.readString(UserValueWindowGeometry), "-20,35,1000,700");
 }

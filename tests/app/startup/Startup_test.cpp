@@ -192,22 +192,22 @@ INSTANTIATE_TEST_SUITE_P(, SpecialFunctionSwitch,
 TEST_F(Startup, DamagedOrUnreadableUserStoreGivesEmptyValues)
 {
     // A folder where the store's file should be: nothing can be read or kept.
-    std::filesystem::create_directories(dir.file("conf/CON.conf"));
-    FileUserStore unreadable(dir.file("conf/CON.conf"));
+    std::filesystem::create_directories(dir.file("conf/user.conf"));
+    FileUserStore unreadable(dir.file("conf/user.conf"));
     startUp(ws, ui, unreadable, env);
     EXPECT_EQ(ws.settings.applicationFolder, dir.path());
     EXPECT_EQ(ws.settings.portName, "");
 
     // Garbage lines are skipped over (and kept); the good line still counts.
     const std::string garbage = std::string("\xFF\xFE\0junk", 7) + "\nEIGO=yes\n=\nCOM=/dev/ttyS1\n";
-    test::writeFile(dir.file("CON.conf"), garbage);
-    FileUserStore damaged(dir.file("CON.conf"));
+    test::writeFile(dir.file("user.conf"), garbage);
+    FileUserStore damaged(dir.file("user.conf"));
     Workspace other;
     env.lang = "ja_JP.UTF-8";
     startUp(other, ui, damaged, env);
     EXPECT_EQ(other.settings.portName, "/dev/ttyS1");
     EXPECT_EQ(other.settings.language, Language::Japanese); // "yes" is no stored choice
-    EXPECT_EQ(test::readFile(dir.file("CON.conf")), garbage + "exe_path=" + dir.path() + "\n");
+    EXPECT_EQ(test::readFile(dir.file("user.conf")), garbage + "exe_path=" + dir.path() + "\n");
 }
 
 struct LanguageCase {
