@@ -29,7 +29,8 @@ public:
     void run(std::string_view in, std::string_view replacement, Skip skip, std::string& out, bool* lossy);
 
 private:
-    Direction m_direction;
+    // Read by the Windows converter; iconv keeps the direction in its state.
+    [[maybe_unused]] Direction m_direction;
     void* m_state = nullptr; // the iconv descriptor on Linux
 };
 
