@@ -57,22 +57,30 @@ line_with() { pdftotext -layout "$1" - | grep -E "^ *$2 " | head -1; }
 
 SHA="$(sha256sum pump.csl | cut -d' ' -f1)"
 
+# check_report PDF FIELD...: the report holds each header field, each
+# changed code with its value on its line, and as many pages as it numbers.
+check_report() {
+  local pdf="$1"; shift
+  local text
+  text="$(pdftotext "$pdf" -)"
+  for field in "$@"; do
+    grep -qF -- "$field" <<<"$text" || fail "$pdf lacks \"$field\""
+  done
+  for row in "A-3:220" "Fund.-0:50.00" "A-0:55.00"; do
+    local code="${row%%:*}" value="${row#*:}" line
+    line="$(line_with "$pdf" "$code")"
+    [ -n "$line" ] || fail "$pdf lacks $code"
+    grep -qF -- " $value " <<<"$line " || fail "$pdf: $code without $value: $line"
+  done
+  [ "$(pages "$pdf")" = "$(numbered "$pdf")" ] || fail "$pdf: $(pages "$pdf") pages, numbered $(numbered "$pdf")"
+}
+
 # ---- English: the changed values only
 expect 0 "$CLI" report pump.csl --install "$DEMO" --lang en -o en.pdf \
   --site "Plant 7" --tag "PUMP-3" --engineer "K. Sato"
 [ -s en.pdf ] || fail "no en.pdf"
-pdftotext en.pdf en.txt
-for field in "Commissioning Report" "Plant 7" "PUMP-3" "K. Sato" "pump.csl" "$SHA" "QM71" "01-A1" \
-    "Changed from default: 3 of 665 parameters" "Engineer" "Customer"; do
-  grep -qF -- "$field" en.txt || fail "en.pdf lacks \"$field\""
-done
-for row in "A-3:220" "Fund.-0:50.00" "A-0:55.00"; do
-  code="${row%%:*}" value="${row#*:}"
-  line="$(line_with en.pdf "$code")"
-  [ -n "$line" ] || fail "en.pdf lacks $code"
-  grep -qF -- " $value " <<<"$line " || fail "en.pdf: $code without $value: $line"
-done
-[ "$(pages en.pdf)" = "$(numbered en.pdf)" ] || fail "en.pdf: $(pages en.pdf) pages, numbered $(numbered en.pdf)"
+check_report en.pdf "Commissioning Report" "Plant 7" "PUMP-3" "K. Sato" "pump.csl" "$SHA" "QM71" "01-A1" \
+  "Changed from default: 3 of 665 parameters" "Engineer" "Customer"
 
 # ---- every parameter: more pages, numbered as many
 expect 0 "$CLI" report pump.csl --install "$DEMO" --lang en -o all.pdf --all
@@ -85,17 +93,7 @@ grep -qF "All 665 parameters (3 changed from default)" <(pdftotext all.pdf -) ||
 # for 工. The fields here hold no such kanji.)
 expect 0 "$CLI" report pump.csl --install "$DEMO" --lang ja -o ja.pdf \
   --site "横浜事業所" --tag "ポンプ3" --engineer "佐藤"
-pdftotext ja.pdf ja.txt
-for field in "試運転報告書" "横浜事業所" "ポンプ3" "佐藤" "pump.csl" "$SHA"; do
-  grep -qF -- "$field" ja.txt || fail "ja.pdf lacks \"$field\""
-done
-for row in "A-3:220" "Fund.-0:50.00" "A-0:55.00"; do
-  code="${row%%:*}" value="${row#*:}"
-  line="$(line_with ja.pdf "$code")"
-  [ -n "$line" ] || fail "ja.pdf lacks $code"
-  grep -qF -- " $value " <<<"$line " || fail "ja.pdf: $code without $value: $line"
-done
-[ "$(pages ja.pdf)" = "$(numbered ja.pdf)" ] || fail "ja.pdf: $(pages ja.pdf) pages, numbered $(numbered ja.pdf)"
+check_report ja.pdf "試運転報告書" "横浜事業所" "ポンプ3" "佐藤" "pump.csl" "$SHA"
 
 # ---- a report that cannot be written leaves the earlier file as it was
 # (root writes into a read-only folder all the same: then not tried)
