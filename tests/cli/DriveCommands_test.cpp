@@ -179,23 +179,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, CliDriveIdentity,
         IdentityCase {"SwitchOnAsksAndIsToldYes", true, true, ExitDone, 11}),
     test::CaseName {});
 
-// A stop signal as the program would be sent it, with the handling it had before.
-class SignalDefault {
-public:
-    explicit SignalDefault(int signal)
-        : m_signal(signal)
-    {
-        m_previous = std::signal(signal, SIG_DFL);
-    }
-    ~SignalDefault() { std::signal(m_signal, m_previous); }
-    SignalDefault(const SignalDefault&) = delete;
-    SignalDefault& operator=(const SignalDefault&) = delete;
-
-private:
-    int m_signal;
-    void (*m_previous)(int) = SIG_DFL;
-};
-
 struct StopSignalCase {
     const char* name;
     int signal;
@@ -208,20 +191,10 @@ class CliDriveStopSignal : public CliDrive, public ::testing::WithParamInterface
 TEST_P(CliDriveStopSignal, StopsTheWriteBetweenTwoWords)
 {
     startDrive();
-    const SignalDefault handling(GetParam().signal);
-    int status = -1;
-    // Area C: 48 words, some seconds of writing.
-    std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    bool writing = false;
-    while (!writing && std::chrono::steady_clock::now() < deadline)
-        writing = drive.wordsWritten(100) > 0;
-    if (writing)
-        std::raise(GetParam().signal);
-    command.join();
+    const WriteOutcome stopped = writeAreaCStoppedBy(GetParam().signal);
 
-    ASSERT_TRUE(writing) << err.str();
-    EXPECT_EQ(status, ExitCancelled) << err.str();
+    ASSERT_TRUE(stopped.writing) << err.str();
+    EXPECT_EQ(stopped.status, ExitCancelled) << err.str();
     const int written = drive.stop();
     EXPECT_GT(written, 0);
     EXPECT_LT(written, 48);

@@ -159,17 +159,7 @@ class CliJournalStop : public CliJournal, public ::testing::WithParamInterface<S
 TEST_P(CliJournalStop, EndsWithWhoStoppedIt)
 {
     startDrive();
-    void (*previous)(int) = std::signal(GetParam().signal, SIG_DFL);
-    int status = -1;
-    std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    bool writing = false;
-    while (!writing && std::chrono::steady_clock::now() < deadline)
-        writing = drive.wordsWritten(100) > 0;
-    if (writing)
-        std::raise(GetParam().signal);
-    command.join();
-    std::signal(GetParam().signal, previous);
+    const int status = writeAreaCStoppedBy(GetParam().signal).status;
 
     ASSERT_EQ(status, ExitCancelled) << err.str();
     const std::vector<comm::HistoryEntry> entries = history();
@@ -272,24 +262,20 @@ TEST_F(CliJournal, HistoryListsNewestFirstAsTableAndJson)
 TEST_F(CliJournal, ASecondTransferOnThePortIsRefusedWithTheHolderNamed)
 {
     startDrive();
-    int status = -1;
-    // Area C: 48 words, some seconds of writing.
-    std::thread command([&] { status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"}); });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    bool writing = false;
-    while (!writing && std::chrono::steady_clock::now() < deadline)
-        writing = drive.wordsWritten(100) > 0;
-    CliProcess second(
-        {"read", "--lang", "en", "--install", dir.path(), "--port", port, "-o", dir.file("got.csl")}, dir.path());
-    const int secondStatus = second.wait();
-    command.join();
+    int secondStatus = -1;
+    std::string secondErr;
+    const WriteOutcome first = writeAreaC([&](bool) {
+        CliProcess second(
+            {"read", "--lang", "en", "--install", dir.path(), "--port", port, "-o", dir.file("got.csl")}, dir.path());
+        secondStatus = second.wait();
+        secondErr = second.errText();
+    });
 
-    ASSERT_TRUE(writing);
+    ASSERT_TRUE(first.writing);
     EXPECT_EQ(secondStatus, ExitTransferFailed);
-    EXPECT_NE(second.errText().find(port + " is in use by another Tessaline ("), std::string::npos) << second.errText();
-    EXPECT_NE(second.errText().find("process " + std::to_string(::getpid()) + ")"), std::string::npos)
-        << second.errText();
-    EXPECT_EQ(status, ExitDone) << err.str();
+    EXPECT_NE(secondErr.find(port + " is in use by another Tessaline ("), std::string::npos) << secondErr;
+    EXPECT_NE(secondErr.find("process " + std::to_string(::getpid()) + ")"), std::string::npos) << secondErr;
+    EXPECT_EQ(first.status, ExitDone) << err.str();
     EXPECT_EQ(drive.stop(), 48);
 }
 

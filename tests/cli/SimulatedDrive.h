@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -147,6 +149,41 @@ protected:
         options.push_back(held);
         port = drive.start(options);
         ASSERT_TRUE(port.starts_with("/dev/")) << "the simulated inverter did not start";
+    }
+
+    struct WriteOutcome {
+        int status = -1;
+        bool writing = false; // the drive took a word before the deadline
+    };
+
+    // Writes area C (48 words, some seconds of writing) on a thread of its
+    // own; once the drive has taken a word, or after 30 seconds without one,
+    // meanwhile(writing) runs beside the write, which is then waited for.
+    template <typename Meanwhile> WriteOutcome writeAreaC(Meanwhile meanwhile)
+    {
+        WriteOutcome outcome;
+        std::thread command([&] {
+            outcome.status = run({"write", changed, "--port", port, "--from", "C", "--to", "C"});
+        });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!outcome.writing && std::chrono::steady_clock::now() < deadline)
+            outcome.writing = drive.wordsWritten(100) > 0;
+        meanwhile(outcome.writing);
+        command.join();
+        return outcome;
+    }
+
+    // The same write stopped by signal as a terminal or a service sends it,
+    // the signal's handling left to the program as it is outside the tests.
+    WriteOutcome writeAreaCStoppedBy(int signal)
+    {
+        void (*previous)(int) = std::signal(signal, SIG_DFL);
+        const WriteOutcome outcome = writeAreaC([signal](bool writing) {
+            if (writing)
+                std::raise(signal);
+        });
+        std::signal(signal, previous);
+        return outcome;
     }
 
     std::string held;
