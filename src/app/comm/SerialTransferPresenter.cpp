@@ -644,7 +644,7 @@ int SerialTransferPresenter::readTransaction()
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         name = ReadDataFileName;
         const tables::ImageConversionResult conversion
-            = tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, values);
+            = tables::convertParameterImage(found, image, false, m_ws.settings.tableFolders(), values);
         keepReceivedImage(m_ws.doc, image);
         showNotice(conversion.notice);
         if (conversion.result == -3) {
@@ -681,7 +681,7 @@ int SerialTransferPresenter::readTransaction()
         show(unsupported.savedAs);
         tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
         showNotice(
-            tables::convertParameterImage(found, image, unsupported.skipTable, m_ws.settings.applicationFolder, values)
+            tables::convertParameterImage(found, image, unsupported.skipTable, m_ws.settings.tableFolders(), values)
                 .notice);
         name = unsupported.name;
         mode = unsupported.mode;
@@ -797,8 +797,7 @@ SerialTransferPresenter::Go SerialTransferPresenter::checkWriteIdentity(
     // The inverter's own table, looked up without touching the open data
     // set's table choice.
     const InverterIdentity inverter = found.asIdentity();
-    if (!tables::findTableFile(
-            m_ws.settings.applicationFolder, inverter.model, inverter.controlMode, inverter.romVersion)
+    if (!tables::findTableFile(m_ws.settings.tableFolders(), inverter.model, inverter.controlMode, inverter.romVersion)
              .empty())
         return Go::On;
     if (!special) {
@@ -1047,8 +1046,7 @@ int SerialTransferPresenter::compareTransaction()
     tables::checkModeCapacity(found, identityBytes, false, m_ws.doc.identity);
     DriveData drive;
     const std::span<const std::uint8_t> image(state.image.data(), tables::ParameterImageLength);
-    showNotice(
-        tables::convertParameterImage(found, image, false, m_ws.settings.applicationFolder, drive.values).notice);
+    showNotice(tables::convertParameterImage(found, image, false, m_ws.settings.tableFolders(), drive.values).notice);
     keepReceivedImage(m_ws.doc, image);
     drive.identity = found.asIdentity();
     for (int word = 0; word < SlotCount; ++word) {

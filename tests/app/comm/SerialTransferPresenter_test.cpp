@@ -422,7 +422,7 @@ INSTANTIATE_TEST_SUITE_P(Areas, RefusalInShownArea,
 // off and on and the questions answered.
 struct MismatchCase {
     const char* name;
-    enum Kind { Capacity, ControlMode, Machine, Version, UnknownMachine, NoTable } kind;
+    enum Kind { Capacity, ControlMode, Machine, Version, UnknownMachine, NoTable, TableInUsersFolder } kind;
     bool special;
     std::vector<Answer> answers;
     Lines messages;
@@ -436,6 +436,8 @@ protected:
         : Transaction(GetParam().special)
     {
     }
+
+    test::TempDir userFolder;
 };
 
 TEST_P(WriteMismatch, WritesOnlyWhenAllowed)
@@ -465,6 +467,17 @@ TEST_P(WriteMismatch, WritesOnlyWhenAllowed)
         doc().identity.romVersion = static_cast<std::int16_t>(qm71Rom(false));
         identityText = qm71Text(doc().identity.romVersion);
         break;
+    case MismatchCase::TableInUsersFolder: {
+        // As above, but the user has added that table to their own folder.
+        const int rom = qm71Rom(false);
+        const std::string installed = tables::findTableFile(ws().settings.applicationFolder, 0, 0, codes.romVersion);
+        std::filesystem::create_directories(userFolder.file("QM71"));
+        std::filesystem::copy_file(installed, userFolder.file("QM71/" + tables::tableFileName(0, 0, rom)));
+        ws().settings.userFolder = userFolder.path();
+        doc().identity.romVersion = static_cast<std::int16_t>(rom);
+        identityText = qm71Text(rom);
+        break;
+    }
     }
     identify(identityText, codes);
     ui().answers.assign(c.answers.begin(), c.answers.end());
@@ -508,7 +521,8 @@ INSTANTIATE_TEST_SUITE_P(Identities, WriteMismatch,
         MismatchCase {"NoTableSpecialOff", MismatchCase::NoTable, false, {},
             {IdentityOk, "Not a parameter table corresponding to this ROM version.\nStop the writing."}, {}, false},
         MismatchCase {"NoTableAnsweredNo", MismatchCase::NoTable, true, {Answer::No}, {IdentityOk},
-            {"Not a parameter table corresponding to this ROM version.Do you continue writing a parameter?"}, false}),
+            {"Not a parameter table corresponding to this ROM version.Do you continue writing a parameter?"}, false},
+        MismatchCase {"TableInTheUsersFolder", MismatchCase::TableInUsersFolder, false, {}, {IdentityOk}, {}, true}),
     test::CaseName {});
 
 TEST_F(Transaction, WriteToAnInverterThatStopsAnsweringEndsWithTheMessageAndTheLogFile)
