@@ -339,6 +339,10 @@ bool Session::start()
     m_ui.setMuted(true);
     startUp(*m_ws, m_ui, store, startup, m_env.access);
     m_ui.setMuted(false);
+    // Lines of the settings file that could not be used are named for every
+    // command, before it tells what came of it.
+    if (const std::optional<Message> notice = settingsDamageNotice(*m_ws))
+        say(*notice);
     m_ws->settings.journalFolder = m_env.journalFolder;
     m_ws->settings.runtimeFolder = m_env.runtimeFolder;
     return true;
@@ -387,12 +391,6 @@ int Session::runNew()
     }
     if (refuseExisting(o.output))
         return ExitRefused;
-    // The ROM versions New offers come from the settings file: a line of it
-    // that could not be used is named before New tells what came of it.
-    const std::vector<SettingsLine>& unusable = ws.settings.fileVersion.unusableLines;
-    for (const SettingsLine& line : unusable)
-        say(message(TextId::SettingsLineUnusable, settingsFilePath(ws), std::to_string(line.number), line.text));
-
     catalogue::SelectionChoice choice;
     choice.model = *model;
     choice.controlMode = o.controlMode.value_or(catalogue::defaultControlMode(*model));
@@ -413,7 +411,9 @@ int Session::runNew()
     if (!ws.doc.state.open) // the table could not be loaded; New has said why
         return ExitRefused;
     ws.doc.state.fileName = o.output;
-    m_inputDamaged = ws.doc.table.fileDamaged || !unusable.empty();
+    // The ROM versions New offers come from the settings file, so a line of
+    // it that could not be used (named at start) makes the result suspect.
+    m_inputDamaged = ws.doc.table.fileDamaged || !ws.settings.fileVersion.unusableLines.empty();
     return damagedOr(exitStatusOfWrite(datafile::writeDataSet(ws, m_ui, o.output, datafile::SaveMode::SaveAs)));
 }
 

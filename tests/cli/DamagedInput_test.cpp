@@ -156,25 +156,45 @@ struct SettingsDamageCase {
     friend void PrintTo(const SettingsDamageCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class CliDamagedSettings : public CliRun, public ::testing::WithParamInterface<SettingsDamageCase> { };
+class CliDamagedSettings : public CliRun, public ::testing::WithParamInterface<SettingsDamageCase> {
+protected:
+    std::string ini() const { return dir.file("FileVersion.INI"); }
+
+    void damageTheLine()
+    {
+        std::string bytes = test::readFile(ini());
+        const std::size_t at = bytes.find(std::string(GetParam().line) + "\r\n");
+        ASSERT_NE(at, std::string::npos);
+        bytes.replace(at, std::string(GetParam().line).size(), GetParam().damaged);
+        test::writeFile(ini(), bytes);
+    }
+
+    bool errorNamesTheLine() const
+    {
+        const SettingsDamageCase& c = GetParam();
+        return err.str().find(ini() + ", line " + std::to_string(c.lineNumber) + ": \"" + c.damaged + "\"")
+            != std::string::npos;
+    }
+};
 
 // A line of the settings file that could not be used is named with its file
 // and number, whether New could still make the data set or not.
 TEST_P(CliDamagedSettings, NewNamesTheLineThatCouldNotBeUsed)
 {
-    const SettingsDamageCase& c = GetParam();
-    const std::string ini = dir.file("FileVersion.INI");
-    std::string bytes = test::readFile(ini);
-    const std::size_t at = bytes.find(std::string(c.line) + "\r\n");
-    ASSERT_NE(at, std::string::npos);
-    bytes.replace(at, std::string(c.line).size(), c.damaged);
-    test::writeFile(ini, bytes);
+    damageTheLine();
+    EXPECT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "-o", dir.file("pump.csl")}), GetParam().status)
+        << err.str();
+    EXPECT_TRUE(errorNamesTheLine()) << err.str();
+}
 
-    EXPECT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "-o", dir.file("pump.csl")}), c.status)
-        << err.str();
-    EXPECT_NE(
-        err.str().find(ini + ", line " + std::to_string(c.lineNumber) + ": \"" + c.damaged + "\""), std::string::npos)
-        << err.str();
+// Every other command names them too, and goes on as it would.
+TEST_P(CliDamagedSettings, ShowNamesTheLineThatCouldNotBeUsed)
+{
+    const std::string dataSet = dir.file("pump.csl");
+    ASSERT_EQ(run({"new", "--model", "QM71", "--capacity", "1R122", "-o", dataSet}), ExitDone) << err.str();
+    damageTheLine();
+    run({"show", dataSet});
+    EXPECT_TRUE(errorNamesTheLine()) << err.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliDamagedSettings,

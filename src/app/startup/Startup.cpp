@@ -124,6 +124,11 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
 
     if (ws.settings.fileVersion.view)
         ui.showMessage(Message::same(ws.settings.applicationFolder), ws.settings.language);
+    // The ROM versions offered and the limits come from this file: where a
+    // default stood in for a damaged line, the user learns it before
+    // choosing from what it offers.
+    if (const std::optional<Message> notice = settingsDamageNotice(ws))
+        ui.showMessage(*notice, ws.settings.language);
     // Model indices 0..9 have a table folder named after the model.
     for (std::size_t i = 0; i < ws.settings.tableFileCount.size(); ++i) {
         const std::string model(catalogue::modelName(catalogue::allModels[i]));
@@ -152,6 +157,22 @@ void startUp(Workspace& ws, Ui& ui, UserStore& store, const StartupEnvironment& 
 std::string settingsFilePath(const Workspace& ws)
 {
     return ws.settings.applicationFolder + FileVersionIniName;
+}
+
+std::optional<Message> settingsDamageNotice(const Workspace& ws)
+{
+    const std::vector<SettingsLine>& unusable = ws.settings.fileVersion.unusableLines;
+    if (unusable.empty())
+        return std::nullopt;
+    Message notice;
+    for (const SettingsLine& line : unusable) {
+        const Message one
+            = message(TextId::SettingsLineUnusable, settingsFilePath(ws), std::to_string(line.number), line.text);
+        const char* const separator = notice.en.empty() ? "" : "\n";
+        notice.ja += separator + one.ja;
+        notice.en += separator + one.en;
+    }
+    return notice;
 }
 
 bool clearSpecialFunctionOnExit(const Workspace& ws, UserStore& store)

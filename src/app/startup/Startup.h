@@ -2,6 +2,7 @@
 
 #include "app/common/Workspace.h"
 #include "domain/common/Language.h"
+#include "domain/common/Message.h"
 
 #include <array>
 #include <cstdint>
@@ -79,6 +80,11 @@ std::optional<std::string> fileToOpenAtStart(std::span<const std::string> argume
 
 // The path of FileVersion.INI in the program folder.
 std::string settingsFilePath(const Workspace& ws);
+
+// The lines of FileVersion.INI that could not be used, each named with the
+// file and its number, one line of the message each; nothing when every
+// line could be used. `startUp` shows it to the window's user.
+std::optional<Message> settingsDamageNotice(const Workspace& ws);
 
 // On a normal close: writes used=0 in section "spcialfunc" of FileVersion.INI,
 // changing nothing else in the file, when the installation may be written.

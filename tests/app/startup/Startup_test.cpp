@@ -71,6 +71,19 @@ TEST_F(Startup, TakesSettingsPortAndStoredLanguage)
     EXPECT_EQ(gridText(ws, 0, ColValue), "設定値");
 }
 
+// The window's user learns of the damaged lines at start, each with its
+// file and number, in one message.
+TEST_F(Startup, NamesTheSettingsLinesThatCouldNotBeUsed)
+{
+    test::writeFile(ini(), "[View]\r\nValue=0\r\n[QM71]\r\nNew_Ver=1x\r\nVer_max=\r\n");
+    store.writeInteger("EIGO", 1);
+    run(ws);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].inLanguage(),
+        ini() + ", line 4: \"New_Ver=1x\" cannot be used, so its default stands in; the file may be damaged.\n" + ini()
+            + ", line 5: \"Ver_max=\" cannot be used, so its default stands in; the file may be damaged.");
+}
+
 TEST_F(Startup, SpecialFunctionsHoldForExactlyOneRun)
 {
     test::writeFile(ini(), "[View]\r\nValue=0\r\n[spcialfunc]\r\nused=1\r\n");
