@@ -42,6 +42,18 @@ protected:
     }
 
     std::string path(const std::string& stem) { return dir.file(stem + ".csl"); }
+    // The path of stem.csl as a JSON string writes it: a Windows path's
+    // backslashes doubled ("C:\\x\\base.csl").
+    std::string jsonPath(const std::string& stem)
+    {
+        std::string quoted = "\"";
+        for (const char c : path(stem)) {
+            if (c == '\\' || c == '"')
+                quoted += '\\';
+            quoted += c;
+        }
+        return quoted + '"';
+    }
 
     // Every "$stem" replaced by the path of stem.csl.
     std::string expand(std::string text)
@@ -128,12 +140,12 @@ TEST_F(CliDataSets, DiffAsJsonIsOneDocumentWithADifferenceALine)
 {
     EXPECT_EQ(run({"diff", path("base"), path("changed"), "--json"}), ExitDataSetsDiffer) << err.str();
     EXPECT_EQ(out.str(),
-        "{\"a\":\"" + path("base") + "\",\"b\":\"" + path("changed")
-            + "\",\"ownTables\":false,\"differences\":[\n"
+        "{\"a\":" + jsonPath("base") + ",\"b\":" + jsonPath("changed")
+            + ",\"ownTables\":false,\"differences\":[\n"
               "{\"code\":\"A-3\",\"name\":\"Motor rated voltage\",\"a\":\"200\",\"b\":\"210\"}\n]}\n");
 
     EXPECT_EQ(run({"diff", "--defaults", path("base"), "--json"}), ExitDone) << err.str();
-    EXPECT_EQ(out.str(), "{\"a\":\"" + path("base") + "\",\"defaults\":true,\"differences\":[\n]}\n");
+    EXPECT_EQ(out.str(), "{\"a\":" + jsonPath("base") + ",\"defaults\":true,\"differences\":[\n]}\n");
 }
 
 TEST_F(CliDataSets, DiffOnATerminalPutsATitleLineOverTheDifferences)

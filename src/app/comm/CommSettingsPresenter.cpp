@@ -95,9 +95,9 @@ void CommSettingsPresenter::listDevices(const std::vector<SerialDevice>& present
                 ? device.path
                 : message(TextId::ComSetLinkedDevice, device.path, device.target).in(l));
     }
-    // A stored path is a device picked here before; the COM list shows COM1
-    // for it, the device list the device, there or not.
-    if (!stored.starts_with('/'))
+    // A stored device name is a device picked here before; the COM list
+    // shows COM1 for it, the device list the device, there or not.
+    if (!isDeviceName(stored))
         return;
     const auto found = std::find(m_devicePaths.begin() + 1, m_devicePaths.end(), stored);
     if (found != m_devicePaths.end()) {

@@ -45,7 +45,7 @@ std::string portAgain(const journal::JournalHeader& h)
     const std::optional<std::string> device = serialDevicePath(h.port);
     if (device && (h.device.empty() || *device == h.device))
         return h.port;
-    if (h.device.starts_with('/') && serialDevicePath(h.device))
+    if (isDeviceName(h.device))
         return h.device;
     return {};
 }

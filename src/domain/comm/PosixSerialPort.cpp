@@ -53,9 +53,14 @@ bool lineIsSet(const termios& settings)
 
 } // namespace
 
+bool isDeviceName(std::string_view portName)
+{
+    return portName.starts_with('/');
+}
+
 std::optional<std::string> serialDevicePath(std::string_view portName, const EnvLookup& env)
 {
-    if (portName.starts_with('/'))
+    if (isDeviceName(portName))
         return std::string(portName);
     const std::optional<int> number = comPortNumber(portName);
     if (!number)

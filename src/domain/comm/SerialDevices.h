@@ -25,11 +25,16 @@ using EnvLookup = std::function<const char*(const char* name)>;
 std::optional<std::string> serialDevicePath(std::string_view portName, const EnvLookup& env);
 // The same with the process environment.
 std::optional<std::string> serialDevicePath(std::string_view portName);
+// Whether a port name is a device itself, as the device list names one,
+// rather than a "COMk": a path on Linux ("/dev/ttyUSB0"), a device name on
+// Windows ("\\.\CNCA0").
+bool isDeviceName(std::string_view portName);
 
 // A serial device present on this machine, as the settings dialog offers it.
 struct SerialDevice {
     // What the port opens: "/dev/ttyUSB0", "/dev/serial/by-id/usb-…-port0";
-    // on Windows "COM3".
+    // on Windows "COM3", or a device name ("\\.\CNCA0") for a port the
+    // system names otherwise.
     std::string path;
     // For a /dev/serial/by-id link, the device it points to; on Windows the
     // port's name in the device manager ("USB Serial Port (COM3)"), or else

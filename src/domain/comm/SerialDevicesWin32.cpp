@@ -1,9 +1,11 @@
 #include "domain/comm/SerialDevices.h"
 
+#include "domain/comm/Win32SerialPort.h"
 #include "domain/comm/Win32Text.h"
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <windows.h>
 
 #include <setupapi.h>
@@ -112,7 +114,10 @@ std::vector<SerialDevice> listSerialDevices()
     std::vector<SerialDevice> devices;
     for (const auto& [port, device] : ports) {
         const auto named = friendly.find(port);
-        devices.push_back({port, named != friendly.end() ? named->second : device});
+        // A COMk is chosen by its name; a port the system names otherwise
+        // ("CNCA0") opens only by its device name.
+        std::string path = comPortNumber(port) ? port : std::string(Win32DevicePrefix) + port;
+        devices.push_back({std::move(path), named != friendly.end() ? named->second : device});
     }
     std::sort(devices.begin(), devices.end(),
         [](const SerialDevice& a, const SerialDevice& b) { return naturalLess(a.path, b.path); });

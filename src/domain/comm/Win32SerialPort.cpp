@@ -106,16 +106,21 @@ std::uint32_t errorFlags(DWORD errors)
 
 } // namespace
 
+bool isDeviceName(std::string_view portName)
+{
+    // The long path form names a device as well.
+    constexpr std::string_view pathPrefix = "\\\\?\\";
+    return (portName.starts_with(Win32DevicePrefix) || portName.starts_with(pathPrefix))
+        && portName.size() > Win32DevicePrefix.size();
+}
+
 std::optional<std::string> serialDevicePath(std::string_view portName, const EnvLookup&)
 {
-    constexpr std::string_view devicePrefix = "\\\\.\\";
-    constexpr std::string_view pathPrefix = "\\\\?\\";
-    if ((portName.starts_with(devicePrefix) || portName.starts_with(pathPrefix))
-        && portName.size() > devicePrefix.size())
+    if (isDeviceName(portName))
         return std::string(portName);
     // Only this form opens COM10 and above; it opens COM1 to COM9 as well.
     if (const std::optional<int> number = comPortNumber(portName))
-        return std::string(devicePrefix) + "COM" + std::to_string(*number);
+        return std::string(Win32DevicePrefix) + "COM" + std::to_string(*number);
     return std::nullopt;
 }
 

@@ -8,6 +8,9 @@
 
 namespace tess::comm {
 
+// Before a name in the system's namespace of devices: "\\.\COM12".
+constexpr std::string_view Win32DevicePrefix = "\\\\.\\";
+
 // A serial line through a Windows communications device ("\\.\COM3").
 //
 // The driver's own timeouts make the waits: a read returns at once with what

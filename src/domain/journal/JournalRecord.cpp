@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <utility>
 
@@ -61,6 +62,23 @@ std::string trimmed(std::string text)
     return text.substr(first, last - first + 1);
 }
 
+// The local time's offset from UTC, "+0900" or "-0330", from the two
+// broken-down times of one moment: the same on every system, where
+// strftime's %z is not (Windows' runtime writes the zone's name there).
+std::string utcOffsetText(const std::tm& local, const std::tm& utc)
+{
+    // The two dates are at most a day apart.
+    int days = local.tm_yday - utc.tm_yday;
+    if (local.tm_year != utc.tm_year)
+        days = local.tm_year > utc.tm_year ? 1 : -1;
+    const long seconds = ((days * 24L + local.tm_hour - utc.tm_hour) * 60 + local.tm_min - utc.tm_min) * 60
+        + local.tm_sec - utc.tm_sec;
+    const long minutes = std::labs(seconds) / 60;
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%02ld%02ld", seconds < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    return text;
+}
+
 } // namespace
 
 std::string transactionName(JournalTransaction transaction)
@@ -115,8 +133,8 @@ JournalTimes journalTimesAt(std::int64_t epochMs)
     JournalTimes times;
     std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
     times.utc = buffer;
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S %z", &local);
-    times.local = buffer;
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S ", &local);
+    times.local = buffer + utcOffsetText(local, utc);
     std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H-%M-%S", &utc);
     char stamp[80];
     std::snprintf(stamp, sizeof stamp, "%s.%03dZ", buffer, millis);

@@ -200,12 +200,24 @@ TEST_P(PortDeviceTest, ShowsTheDeviceTheComOpensHere)
     EXPECT_EQ(dialog.portDevice(), GetParam().device);
 }
 
-INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, PortDeviceTest,
-    ::testing::Values(PortDeviceCase {"OnBoardPort", 1, true, "→ /dev/ttyS1"},
-        PortDeviceCase {"NamedByTheEnvironment", 2, true, "→ /dev/ttyUSB0"},
-        PortDeviceCase {"EnvironmentUnset", 2, false, "→ /dev/ttyS2"},
-        PortDeviceCase {"LastPort", 254, true, "→ /dev/ttyS254"}, PortDeviceCase {"NoItemShown", -1, true, ""}),
-    test::CaseName());
+// What a COMk opens differs by system: on Linux the kernel's ttyS{k-1} or
+// the device the environment names; on Windows the device \\.\COMk, the
+// environment playing no part.
+std::vector<PortDeviceCase> portDeviceCases()
+{
+#ifdef _WIN32
+    return {{"OnBoardPort", 1, true, "→ \\\\.\\COM2"}, {"EnvironmentPlaysNoPart", 2, true, "→ \\\\.\\COM3"},
+        {"EnvironmentUnset", 2, false, "→ \\\\.\\COM3"}, {"LastPort", 254, true, "→ \\\\.\\COM255"},
+        {"NoItemShown", -1, true, ""}};
+#else
+    return {{"OnBoardPort", 1, true, "→ /dev/ttyS1"}, {"NamedByTheEnvironment", 2, true, "→ /dev/ttyUSB0"},
+        {"EnvironmentUnset", 2, false, "→ /dev/ttyS2"}, {"LastPort", 254, true, "→ /dev/ttyS254"},
+        {"NoItemShown", -1, true, ""}};
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommSettingsPresenter, PortDeviceTest, ::testing::ValuesIn(portDeviceCases()), test::CaseName());
 
 TEST_F(DeviceChoiceTest, DeviceListOffersTheDevicesPresentAfterTheCom)
 {
@@ -253,6 +265,7 @@ INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, DevicePickTest,
 
 struct StoredDeviceCase {
     const char* name;
+    std::vector<comm::SerialDevice> present;
     const char* stored;
     int device;
     const char* item;
@@ -262,6 +275,7 @@ class StoredDeviceTest : public DeviceChoiceTest, public ::testing::WithParamInt
 
 TEST_P(StoredDeviceTest, ReopeningShowsTheStoredDeviceAndKeepsIt)
 {
+    machine.list = [] { return GetParam().present; };
     storePort(GetParam().stored);
     CommSettingsPresenter dialog = open();
     EXPECT_EQ(dialog.selectedPort(), 0);
@@ -273,12 +287,27 @@ TEST_P(StoredDeviceTest, ReopeningShowsTheStoredDeviceAndKeepsIt)
     EXPECT_EQ(store.readString(UserValueCom), GetParam().stored);
 }
 
-INSTANTIATE_TEST_SUITE_P(CommSettingsPresenter, StoredDeviceTest,
-    ::testing::Values(StoredDeviceCase {"Present", "/dev/ttyUSB0", 2, "/dev/ttyUSB0"},
-        StoredDeviceCase {
-            "PresentLink", "/dev/serial/by-id/usb-FTDI-port0", 3, "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"},
-        StoredDeviceCase {"AbsentNowMarkedSo", "/dev/ttyUSB5", 4, "/dev/ttyUSB5 (absent)"}),
-    test::CaseName());
+// A device is stored by the name the system gives it: a path on Linux, a
+// device name on Windows (a port such as com0com's CNCA0, which no COMk
+// reaches).
+std::vector<StoredDeviceCase> storedDeviceCases()
+{
+#ifdef _WIN32
+    const std::vector<comm::SerialDevice> present {{"COM1", ""}, {"\\\\.\\CNCA0", "com0com - serial port emulator"}};
+    return {{"Present", present, "\\\\.\\CNCA0", 2, "\\\\.\\CNCA0 → com0com - serial port emulator"},
+        {"AbsentNowMarkedSo", present, "\\\\.\\CNCA5", 3, "\\\\.\\CNCA5 (absent)"}};
+#else
+    const std::vector<comm::SerialDevice> present {
+        {"/dev/ttyS0", ""}, {"/dev/ttyUSB0", ""}, {"/dev/serial/by-id/usb-FTDI-port0", "/dev/ttyUSB0"}};
+    return {{"Present", present, "/dev/ttyUSB0", 2, "/dev/ttyUSB0"},
+        {"PresentLink", present, "/dev/serial/by-id/usb-FTDI-port0", 3,
+            "/dev/serial/by-id/usb-FTDI-port0 → /dev/ttyUSB0"},
+        {"AbsentNowMarkedSo", present, "/dev/ttyUSB5", 4, "/dev/ttyUSB5 (absent)"}};
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommSettingsPresenter, StoredDeviceTest, ::testing::ValuesIn(storedDeviceCases()), test::CaseName());
 
 TEST_F(CommSettingsPresenterTest, CaptionsFollowTheLanguage)
 {

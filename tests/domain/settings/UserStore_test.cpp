@@ -4,13 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+
 namespace tess {
 namespace {
 
+// The stores of these tests have names of their own: wine takes the
+// program's CON.conf for the console, and a read of it never ends there.
 TEST(FileUserStore, CreatedOnFirstWriteAndReadBackWithoutRegardToCase)
 {
     test::TempDir dir;
-    FileUserStore store(dir.file("config/tessaline/CON.conf"));
+    FileUserStore store(dir.file("config/tessaline/user.conf"));
     EXPECT_EQ(store.readString("COM"), "");
     ASSERT_TRUE(store.writeString("COM", "/dev/ttyUSB0"));
     ASSERT_TRUE(store.writeInteger("EIGO", 1));
@@ -23,7 +28,7 @@ TEST(FileUserStore, CreatedOnFirstWriteAndReadBackWithoutRegardToCase)
 TEST(FileUserStore, RefusesValuesThatWouldBreakTheLineFormat)
 {
     test::TempDir dir;
-    FileUserStore store(dir.file("CON.conf"));
+    FileUserStore store(dir.file("user.conf"));
     EXPECT_FALSE(store.writeString("COM", "/dev/tty\nEIGO=1"));
     EXPECT_FALSE(store.writeString("A=B", "x"));
     EXPECT_FALSE(fileExists(store.path()));
@@ -32,11 +37,25 @@ TEST(FileUserStore, RefusesValuesThatWouldBreakTheLineFormat)
 TEST(FileUserStore, FailedWriteKeepsTheStore)
 {
     test::TempDir dir;
-    test::writeFile(dir.file("CON.conf"), "COM=/dev/ttyS0\n");
+    test::writeFile(dir.file("user.conf"), "COM=/dev/ttyS0\n");
     test::FailingFileWriter failing([](int, const std::string&) { return true; });
-    FileUserStore store(dir.file("CON.conf"), failing);
+    FileUserStore store(dir.file("user.conf"), failing);
     EXPECT_FALSE(store.writeString("COM", "/dev/ttyS1"));
     EXPECT_EQ(store.readString("COM"), "/dev/ttyS0");
+}
+
+// The file's name is the one settings have always been kept under; only
+// its folder follows the system.
+TEST(FileUserStore, DefaultPathIsTheProgramsOwnFile)
+{
+#ifdef _WIN32
+    constexpr std::string_view ending = "\\Tessaline\\CON.conf";
+#else
+    constexpr std::string_view ending = "/tessaline/CON.conf";
+#endif
+    const std::string path = defaultUserStorePath();
+    EXPECT_TRUE(path.ends_with(ending)) << path;
+    EXPECT_GT(path.size(), ending.size()) << path;
 }
 
 struct PathCase {
