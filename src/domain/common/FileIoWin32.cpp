@@ -240,8 +240,9 @@ Handle openForAppending(const std::string& path)
             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-// A save on Windows replaces the path itself; what is there is looked at
-// by refusalOf.
+// A save on Windows replaces the path itself. Whatever is there is looked
+// at by refusalOf alone: a replacement keeps nothing of it but its
+// attributes, which putInPlace takes over.
 std::optional<SaveTarget> findSaveTarget(const std::string& path, std::string&)
 {
     return SaveTarget {path};
