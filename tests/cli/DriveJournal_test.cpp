@@ -1,6 +1,7 @@
 // The journal each transfer with the drive leaves, the interrupted write
 // taken up again, the history, and the port held for a whole transfer: end
 // to end through the simulated inverter program.
+#include "cli/CliProcess.h"
 #include "cli/CliRun.h"
 #include "cli/SimulatedDrive.h"
 
@@ -19,80 +20,15 @@
 #include <csignal>
 #include <filesystem>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace tess::cli {
 namespace {
 
 using journal::JournalEnd;
 using journal::JournalSummary;
-
-// The real program as a process of its own, with the journal and runtime
-// folders of the test and its standard error kept in a file.
-class CliProcess {
-public:
-    CliProcess(std::vector<std::string> args, const std::string& folder)
-        : m_errFile(folder + "stderr.txt")
-    {
-        args.insert(args.begin(), TESS_CLI);
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        std::vector<std::string> variables {
-            "XDG_STATE_HOME=" + folder + "state", "XDG_RUNTIME_DIR=" + folder + "run", "HOME=" + folder + "home"};
-        for (char** e = environ; *e; ++e) {
-            const std::string_view v = *e;
-            if (!v.starts_with("XDG_STATE_HOME=") && !v.starts_with("XDG_RUNTIME_DIR=") && !v.starts_with("HOME="))
-                variables.emplace_back(v);
-        }
-        std::vector<char*> envp;
-        for (std::string& v : variables)
-            envp.push_back(v.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        // Its writelog.txt goes to the test's folder.
-        posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(
-            &actions, STDERR_FILENO, m_errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, TESS_CLI, &actions, nullptr, argv.data(), envp.data()) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-    ~CliProcess()
-    {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGKILL);
-            wait();
-        }
-    }
-    CliProcess(const CliProcess&) = delete;
-    CliProcess& operator=(const CliProcess&) = delete;
-
-    // The exit status; -signal when a signal ended it.
-    int wait()
-    {
-        int status = 0;
-        if (m_pid < 0 || ::waitpid(m_pid, &status, 0) != m_pid)
-            return -1000;
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    }
-    void kill9() { ::kill(m_pid, SIGKILL); }
-    std::string errText() const { return test::readFile(m_errFile); }
-
-private:
-    pid_t m_pid = -1;
-    std::string m_errFile;
-};
 
 // The drive fixture with the journals and the port locks in the test's
 // folder, as the program finds them through XDG_STATE_HOME and
@@ -265,7 +201,7 @@ TEST_F(CliJournal, ASecondTransferOnThePortIsRefusedWithTheHolderNamed)
     int secondStatus = -1;
     std::string secondErr;
     const WriteOutcome first = writeAreaC([&](bool) {
-        CliProcess second(
+        CliProcess second = CliProcess::inFolder(
             {"read", "--lang", "en", "--install", dir.path(), "--port", port, "-o", dir.file("got.csl")}, dir.path());
         secondStatus = second.wait();
         secondErr = second.errText();
@@ -295,8 +231,8 @@ TEST_F(CliJournal, KilledAtAnyMomentTheJournalStillTellsTheTruth)
     std::size_t journalsBefore = 0;
     for (int trial = 0; trial < Trials; ++trial) {
         const int before = drive.wordsWritten(0);
-        CliProcess write({"write", "--lang", "en", "--install", dir.path(), changed, "--port", port, "--from", "Fund.",
-                             "--to", "Fund."},
+        CliProcess write = CliProcess::inFolder({"write", "--lang", "en", "--install", dir.path(), changed, "--port",
+                                                    port, "--from", "Fund.", "--to", "Fund."},
             dir.path());
         // Fund. takes about two seconds: the kill lands in the identity
         // read, between two words or within one.
@@ -328,7 +264,8 @@ TEST_F(CliJournal, KilledAtAnyMomentTheJournalStillTellsTheTruth)
     EXPECT_EQ(consistent, Trials);
     RecordProperty("KillTrials", Trials);
 
-    CliProcess resume({"write", "--lang", "en", "--install", dir.path(), "--resume", "--port", port}, dir.path());
+    CliProcess resume = CliProcess::inFolder(
+        {"write", "--lang", "en", "--install", dir.path(), "--resume", "--port", port}, dir.path());
     const int resumed = resume.wait();
     // The last trial's write may have been killed before its identity was
     // read: then there is nothing to resume, and a plain write finishes.

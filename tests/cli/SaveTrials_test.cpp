@@ -1,3 +1,4 @@
+#include "cli/CliProcess.h"
 #include "cli/CliRun.h"
 
 #include "domain/common/FileIo.h"
@@ -6,55 +7,15 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace tess::cli {
 namespace {
-
-// The real program, run as a process of its own.
-class CliProcess {
-public:
-    CliProcess(std::vector<std::string> args, const std::string& errFile)
-    {
-        args.insert(args.begin(), TESS_CLI);
-        std::vector<char*> argv;
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (posix_spawn(&m_pid, TESS_CLI, &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-
-    // The exit status; -signal when a signal ended it.
-    int wait()
-    {
-        int status = 0;
-        if (m_pid < 0 || ::waitpid(m_pid, &status, 0) != m_pid)
-            return -1000;
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-    }
-
-    pid_t pid() const { return m_pid; }
-
-private:
-    pid_t m_pid = -1;
-};
 
 class SaveTrial : public CliRun {
 protected:

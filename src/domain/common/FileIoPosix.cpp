@@ -1,4 +1,5 @@
 #include "domain/common/FileIo.h"
+#include "domain/common/FileIoSystem.h"
 #include "domain/common/TemporaryNames.h"
 
 #include <algorithm>
@@ -22,24 +23,6 @@ constexpr int MaxLinkHops = 40; // as the system's own limit on a path
 std::string reasonOf(int error)
 {
     return std::strerror(error);
-}
-
-std::string systemReason()
-{
-    return reasonOf(errno);
-}
-
-// The folder part of a path, with its trailing '/'; "" for a bare name.
-std::string folderPart(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string namePart(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // Saves of one file by several processes (two windows, a window and a
@@ -69,9 +52,9 @@ public:
             ::close(held.fd);
     }
 
-    // Locks the folders (each once, in one order for every process, so that
-    // two commits never wait for each other), exclusively or shared.
-    void lock(const std::vector<std::string>& folders, bool exclusive)
+    // Locks the folders exclusively, each once, in one order for every
+    // process, so that two commits never wait for each other.
+    void lock(const std::vector<std::string>& folders)
     {
         for (const std::string& folder : folders) {
             const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -89,7 +72,7 @@ public:
         std::sort(m_held.begin(), m_held.end(),
             [](const Held& a, const Held& b) { return std::tie(a.device, a.inode) < std::tie(b.device, b.inode); });
         for (const Held& held : m_held)
-            while (::flock(held.fd, exclusive ? LOCK_EX : LOCK_SH) != 0 && errno == EINTR) { }
+            while (::flock(held.fd, LOCK_EX) != 0 && errno == EINTR) { }
     }
 
 private:
@@ -100,61 +83,6 @@ private:
     };
     std::vector<Held> m_held;
 };
-
-// Removes the temporary files that interrupted saves of the target left in
-// its folder: regular files with exactly the target's pattern that no live
-// save holds locked.
-void removeLeftovers(const std::string& folder, const std::string& prefix)
-{
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return;
-    const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(prefix) || !isTemporarySuffix(name.substr(prefix.size())))
-            continue;
-        struct stat st { };
-        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
-            continue;
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlinkat(dirFd, entry->d_name, 0);
-        ::close(fd);
-    }
-    ::closedir(dir);
-}
-
-bool writeAll(int fd, std::string_view bytes)
-{
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool flushToDisk(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool flushed = ::fsync(fd) == 0;
-    const int saved = errno;
-    ::close(fd);
-    errno = saved;
-    return flushed;
-}
 
 // A file with more than one name (a hard link in a backup folder, say) is
 // one file under each: a rename would give the new contents to one name
@@ -178,7 +106,7 @@ std::optional<bool> overwriteLinkedFile(const std::string& temporary, const std:
     const auto size = static_cast<off_t>(bytes.size());
     bool written = size <= st.st_size || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) == 0
         || (errno != ENOSPC && errno != EDQUOT && errno != EFBIG);
-    written = written && writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && (!flush || ::fsync(fd) == 0);
+    written = written && fileio::writeAll(fd, bytes) && ::ftruncate(fd, size) == 0 && (!flush || ::fsync(fd) == 0);
     const int saved = errno;
     if (::close(fd) != 0 && written)
         return false;
@@ -188,31 +116,141 @@ std::optional<bool> overwriteLinkedFile(const std::string& temporary, const std:
     return written;
 }
 
-// The file a path leads to: the path itself, or the end of its chain of
-// symbolic links (which need not exist yet: a new file is made there).
-struct ResolvedTarget {
-    std::string path;
-    std::optional<struct stat> existing;
-};
+} // namespace
 
-std::optional<ResolvedTarget> resolveTarget(const std::string& path, std::string& reason)
+namespace fileio {
+
+std::string lastReason()
+{
+    return reasonOf(errno);
+}
+
+std::string notOpenReason()
+{
+    return reasonOf(EBADF);
+}
+
+std::string folderPart(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string namePart(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void closeFile(Handle file)
+{
+    ::close(static_cast<int>(file));
+}
+
+void removeFile(const std::string& path)
+{
+    ::unlink(path.c_str());
+}
+
+bool writeAll(Handle file, std::string_view bytes)
+{
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(static_cast<int>(file), p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool flushFile(Handle file)
+{
+    return ::fdatasync(static_cast<int>(file)) == 0;
+}
+
+bool flushToDisk(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = ::fsync(fd) == 0;
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return flushed;
+}
+
+void flushFolder(const std::string& folder)
+{
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Without O_NONBLOCK the open of a FIFO would wait for a writer that may
+// never come; the program's files are regular files, nothing else is read.
+Handle openForReading(const std::string& path, std::size_t& size, std::string& reason)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = lastReason();
+        return NoHandle;
+    }
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        reason = S_ISDIR(st.st_mode) ? "is a folder" : "is not a regular file";
+        ::close(fd);
+        return NoHandle;
+    }
+    size = static_cast<std::size_t>(std::max<off_t>(st.st_size, 0));
+    return fd;
+}
+
+std::ptrdiff_t readSome(Handle file, char* into, std::size_t room)
+{
+    for (;;) {
+        const ssize_t n = ::read(static_cast<int>(file), into, room);
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
+
+Handle createForAppending(const std::string& path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+}
+
+Handle openForAppending(const std::string& path)
+{
+    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+}
+
+std::optional<SaveTarget> findSaveTarget(const std::string& path, std::string& reason)
 {
     std::string current = path;
     for (int hop = 0; hop <= MaxLinkHops; ++hop) {
         struct stat st { };
         if (::lstat(current.c_str(), &st) != 0) {
             if (errno != ENOENT) {
-                reason = systemReason();
+                reason = lastReason();
                 return std::nullopt;
             }
-            return ResolvedTarget {current, std::nullopt};
+            return SaveTarget {current};
         }
         if (!S_ISLNK(st.st_mode))
-            return ResolvedTarget {current, st};
+            return SaveTarget {current, true, st.st_mode, st.st_uid, st.st_gid};
         std::string link(PATH_MAX, '\0');
         const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
         if (n < 0) {
-            reason = systemReason();
+            reason = lastReason();
             return std::nullopt;
         }
         link.resize(static_cast<std::size_t>(n));
@@ -222,192 +260,121 @@ std::optional<ResolvedTarget> resolveTarget(const std::string& path, std::string
     return std::nullopt;
 }
 
-class SystemFileWriter final : public FileWriter {
-public:
-    explicit SystemFileWriter(bool flushToDisk)
-        : m_flushToDisk(flushToDisk)
-    {
-    }
-
-    std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) override
-    {
-        const auto fail = [&](std::string reason) -> std::optional<PendingFile> {
-            if (error)
-                *error = IoError {path, std::move(reason)};
-            return std::nullopt;
-        };
-        std::string reason;
-        const std::optional<ResolvedTarget> target = resolveTarget(path, reason);
-        if (!target)
-            return fail(reason);
-        const std::string name = namePart(target->path);
-        if (name.empty() || name == "." || name == "..")
-            return fail("is a folder");
-        if (const auto& st = target->existing) {
-            if (S_ISDIR(st->st_mode))
-                return fail("is a folder");
-            if (!S_ISREG(st->st_mode))
-                return fail("is not a regular file");
-            // The user made the file read-only (for anyone, so even a
-            // process that may write anything leaves it alone).
-            if ((st->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-                return fail("is read-only");
-            if (::access(target->path.c_str(), W_OK) != 0)
-                return fail(systemReason());
-        }
-
-        const std::string folder = folderPart(target->path);
-        const std::string prefix = temporaryPrefix(name);
-        std::string temporary;
-        int fd = -1;
-        int lock = -1;
-        {
-            FolderLocks folderLock;
-            folderLock.lock({folder}, true);
-            removeLeftovers(folder, prefix);
-            for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-                temporary = folder + prefix + randomSuffix();
-                // A new file gets the permissions any new file of the user gets.
-                fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-                if (fd < 0 && errno != EEXIST)
-                    return fail(systemReason());
-            }
-            if (fd < 0)
-                return fail(reasonOf(EEXIST));
-            // The lock lives with the pending file, on a descriptor of its own.
-            lock = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-            if (lock >= 0)
-                ::flock(lock, LOCK_EX | LOCK_NB);
-        }
-        PendingFile pending(path, target->path, temporary, lock);
-
-        bool written = writeAll(fd, bytes);
-        if (written && target->existing) {
-            // The replacement is the same file to its owner and its readers.
-            // Only a privileged process may give a file away; otherwise it
-            // belongs to the user who saves it, in the old group where the
-            // user is one of it. Neither is a reason to refuse the save.
-            const struct stat& st = *target->existing;
-            if (::fchown(fd, st.st_uid, st.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
-                errno = 0;
-            written = ::fchmod(fd, st.st_mode & 07777) == 0;
-        }
-        const int saved = errno;
-        if (::close(fd) != 0 && written)
-            return fail(systemReason());
-        if (!written)
-            return fail(reasonOf(saved));
-        return pending;
-    }
-
-    std::size_t commit(std::span<PendingFile> files, IoError* error) override
-    {
-        const auto fail = [&](const PendingFile& file, std::size_t inPlace) {
-            if (error)
-                *error = IoError {file.path(), systemReason()};
-            return inPlace;
-        };
-        if (m_flushToDisk)
-            for (const PendingFile& file : files)
-                if (!flushToDisk(file.temporary()))
-                    return fail(file, 0);
-        // From here on every step is a rename: the files change places as
-        // close together as the system allows, and no other save's renames
-        // come between them.
-        std::size_t inPlace = 0;
-        {
-            std::vector<std::string> folders;
-            for (const PendingFile& file : files)
-                folders.push_back(folderPart(file.target()));
-            FolderLocks folderLocks;
-            folderLocks.lock(folders, true);
-            for (PendingFile& file : files) {
-                const std::optional<bool> overwritten
-                    = overwriteLinkedFile(file.temporary(), file.target(), m_flushToDisk);
-                if (overwritten ? !*overwritten : ::rename(file.temporary().c_str(), file.target().c_str()) != 0)
-                    return fail(file, inPlace);
-                file.markInPlace();
-                ++inPlace;
-            }
-        }
-        // The renames themselves reach the disk with their folders. A
-        // folder that cannot be flushed changes nothing the user could act
-        // on: the files are in place.
-        if (m_flushToDisk)
-            for (const PendingFile& file : files) {
-                const std::string folder = folderPart(file.target());
-                const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                if (fd >= 0) {
-                    ::fsync(fd);
-                    ::close(fd);
-                }
-            }
-        return inPlace;
-    }
-
-private:
-    bool m_flushToDisk;
-};
-
-} // namespace
-
-bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
+std::optional<std::string> refusalOf(const SaveTarget& target)
 {
-    bytes.clear();
-    const auto fail = [&](std::string detail) {
-        if (error)
-            *error = IoError {path, std::move(detail)};
+    if (!target.existing)
+        return std::nullopt;
+    if (S_ISDIR(target.mode))
+        return "is a folder";
+    if (!S_ISREG(target.mode))
+        return "is not a regular file";
+    // The user made the file read-only (for anyone, so even a process that
+    // may write anything leaves it alone).
+    if ((target.mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "is read-only";
+    if (::access(target.path.c_str(), W_OK) != 0)
+        return lastReason();
+    return std::nullopt;
+}
+
+void whileMakingTemporary(const std::string& folder, const std::function<void()>& make)
+{
+    FolderLocks folderLock;
+    folderLock.lock({folder});
+    make();
+}
+
+// Regular files only, and only those this save can lock: no live save
+// holds them.
+void removeLeftovers(const std::string& folder, const std::string& prefix)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !isTemporarySuffix(name.substr(prefix.size())))
+            continue;
+        struct stat st { };
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+Handle createNew(const std::string& path)
+{
+    // A new file gets the permissions any new file of the user gets.
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+}
+
+bool nameTaken()
+{
+    return errno == EEXIST;
+}
+
+std::string nameTakenReason()
+{
+    return reasonOf(EEXIST);
+}
+
+// The lock lives with the pending file, on a descriptor of its own.
+Handle lockOf(Handle temporary)
+{
+    const int lock = ::fcntl(static_cast<int>(temporary), F_DUPFD_CLOEXEC, 0);
+    if (lock >= 0)
+        ::flock(lock, LOCK_EX | LOCK_NB);
+    return lock;
+}
+
+bool fillTemporary(Handle temporary, std::string_view bytes, const SaveTarget& target, std::string& reason)
+{
+    const int fd = static_cast<int>(temporary);
+    bool written = writeAll(fd, bytes);
+    if (written && target.existing) {
+        // The replacement is the same file to its owner and its readers.
+        // Only a privileged process may give a file away; otherwise it
+        // belongs to the user who saves it, in the old group where the
+        // user is one of it. Neither is a reason to refuse the save.
+        if (::fchown(fd, target.owner, target.group) != 0 && ::fchown(fd, static_cast<uid_t>(-1), target.group) != 0)
+            errno = 0;
+        written = ::fchmod(fd, target.mode & 07777) == 0;
+    }
+    const int saved = errno;
+    if (::close(fd) != 0 && written) {
+        reason = lastReason();
         return false;
-    };
-    // Without O_NONBLOCK the open of a FIFO would wait for a writer that may
-    // never come; the program's files are regular files, nothing else is read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return fail(systemReason());
-    struct stat st { };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const std::string reason = S_ISDIR(st.st_mode) ? "is a folder" : "is not a regular file";
-        ::close(fd);
-        return fail(reason);
     }
-    const auto readSome = [&](char* into, std::size_t room) {
-        for (;;) {
-            const ssize_t n = ::read(fd, into, room);
-            if (n >= 0 || errno != EINTR)
-                return n;
-        }
-    };
-    const auto failRead = [&] {
-        const std::string reason = systemReason();
-        ::close(fd);
-        bytes.clear();
-        return fail(reason);
-    };
-    // The size known, the bytes go straight into their place.
-    std::size_t filled = 0;
-    bytes.resize(static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
-    while (filled < bytes.size()) {
-        const ssize_t n = readSome(bytes.data() + filled, bytes.size() - filled);
-        if (n < 0)
-            return failRead();
-        if (n == 0)
-            break;
-        filled += static_cast<std::size_t>(n);
+    if (!written) {
+        reason = reasonOf(saved);
+        return false;
     }
-    bytes.resize(filled);
-    // A file that grew meanwhile is read on to its end.
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = readSome(buffer, sizeof buffer);
-        if (n < 0)
-            return failRead();
-        if (n == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
     return true;
 }
+
+void whileRenaming(const std::vector<std::string>& folders, const std::function<void()>& rename)
+{
+    FolderLocks folderLocks;
+    folderLocks.lock(folders);
+    rename();
+}
+
+bool putInPlace(const std::string& temporary, const std::string& target, bool flush)
+{
+    const std::optional<bool> overwritten = overwriteLinkedFile(temporary, target, flush);
+    return overwritten ? *overwritten : ::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+} // namespace fileio
+
+using namespace fileio;
 
 bool fileExists(const std::string& path)
 {
@@ -437,34 +404,6 @@ std::optional<FileStamp> fileStamp(const std::string& path)
     return stamp;
 }
 
-void PendingFile::discard()
-{
-    // Removed before its lock goes, so that no other save finds it unlocked.
-    if (!m_temporary.empty())
-        ::unlink(m_temporary.c_str());
-    m_temporary.clear();
-    releaseLock();
-}
-
-void PendingFile::releaseLock()
-{
-    if (m_lock >= 0)
-        ::close(static_cast<int>(m_lock));
-    m_lock = -1;
-}
-
-FileWriter& systemFileWriter()
-{
-    static SystemFileWriter writer(true);
-    return writer;
-}
-
-FileWriter& unflushedFileWriter()
-{
-    static SystemFileWriter writer(false);
-    return writer;
-}
-
 bool sameFile(const std::string& a, const std::string& b)
 {
     struct stat first { };
@@ -489,11 +428,8 @@ bool makeFolders(const std::string& folder, unsigned mode, IoError* error)
         if (at < folder.size() && folder[at] != '/')
             continue;
         const std::string part = folder.substr(0, at);
-        if (::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST) {
-            if (error)
-                *error = IoError {folder, systemReason()};
-            return false;
-        }
+        if (::mkdir(part.c_str(), static_cast<mode_t>(mode)) != 0 && errno != EEXIST)
+            return failWith(error, folder, lastReason());
     }
     return true;
 }
@@ -512,75 +448,6 @@ std::vector<std::string> folderEntries(const std::string& folder)
     ::closedir(dir);
     return names;
 }
-
-AppendFile::~AppendFile()
-{
-    close();
-}
-
-bool AppendFile::create(const std::string& path, IoError* error)
-{
-    close();
-    m_path = path;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        if (error)
-            *error = IoError {path, systemReason()};
-        return false;
-    }
-    m_handle = fd;
-    // The new name must survive a power loss too, not only the lines.
-    const std::string folder = folderPart(path);
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return true;
-}
-
-bool AppendFile::openExisting(const std::string& path, IoError* error)
-{
-    close();
-    m_path = path;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-    if (fd < 0) {
-        if (error)
-            *error = IoError {path, systemReason()};
-        return false;
-    }
-    m_handle = fd;
-    return true;
-}
-
-bool AppendFile::append(std::string_view bytes, IoError* error)
-{
-    if (m_handle >= 0 && writeAll(static_cast<int>(m_handle), bytes))
-        return true;
-    if (error)
-        *error = IoError {m_path, m_handle >= 0 ? systemReason() : reasonOf(EBADF)};
-    return false;
-}
-
-bool AppendFile::flush(IoError* error)
-{
-    if (m_handle >= 0 && ::fdatasync(static_cast<int>(m_handle)) == 0)
-        return true;
-    if (error)
-        *error = IoError {m_path, m_handle >= 0 ? systemReason() : reasonOf(EBADF)};
-    return false;
-}
-
-void AppendFile::close()
-{
-    if (m_handle >= 0)
-        ::close(static_cast<int>(m_handle));
-    m_handle = -1;
-}
-
-} // namespace tess
-
-namespace tess {
 
 std::filesystem::path systemPathOf(std::string_view utf8)
 {

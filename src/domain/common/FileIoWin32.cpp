@@ -1,4 +1,5 @@
 #include "domain/common/FileIo.h"
+#include "domain/common/FileIoSystem.h"
 #include "domain/common/TemporaryNames.h"
 #include "domain/common/WideText.h"
 
@@ -14,21 +15,6 @@ namespace {
 bool isSeparator(char c)
 {
     return c == '/' || c == '\\';
-}
-
-// The folder part of a path, with its trailing separator; "" for a bare name.
-std::string folderPart(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of("/\\");
-    if (slash != std::string::npos)
-        return path.substr(0, slash + 1);
-    // "C:name" lies in the current folder of drive C.
-    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string();
-}
-
-std::string namePart(const std::string& path)
-{
-    return path.substr(folderPart(path).size());
 }
 
 HANDLE toHandle(std::intptr_t handle)
@@ -74,37 +60,12 @@ std::int64_t nsSinceEpoch(const FILETIME& time)
         static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime));
 }
 
-bool writeAll(HANDLE handle, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!::WriteFile(handle, bytes.data(), piece, &written, nullptr))
-            return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
-bool flushToDisk(const std::string& path)
-{
-    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), GENERIC_WRITE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return false;
-    const bool flushed = ::FlushFileBuffers(handle) != 0;
-    const DWORD saved = ::GetLastError();
-    ::CloseHandle(handle);
-    ::SetLastError(saved);
-    return flushed;
-}
-
 // Saves of one folder by several processes change their files in turn: a
 // named mutex per folder (the session's, named after the folder's full
 // path) is held while the files of one commit are renamed, so that the
 // renames of two saves of a .csl and its .csv never interleave and the save
 // that commits last wins both files. A temporary file needs no such care:
-// it is made and held open in one step (see SystemFileWriter::prepare).
+// it is made and held open in one step (see createNew).
 class FolderLocks {
 public:
     FolderLocks() = default;
@@ -156,11 +117,179 @@ private:
     std::vector<HANDLE> m_held;
 };
 
-// Removes the temporary files that interrupted saves of the target left in
-// its folder: files with exactly the target's pattern that no live save
-// holds open. A live save keeps its temporary file open until it is in
-// place, so a file that opens for this process alone, removed when it is
-// closed, is a leftover.
+// The attributes a replacement keeps from the file it replaces.
+constexpr DWORD KeptAttributes
+    = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+} // namespace
+
+namespace fileio {
+
+std::string lastReason()
+{
+    return lastSystemErrorText();
+}
+
+std::string notOpenReason()
+{
+    return systemErrorText(ERROR_INVALID_HANDLE);
+}
+
+std::string folderPart(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    if (slash != std::string::npos)
+        return path.substr(0, slash + 1);
+    // "C:name" lies in the current folder of drive C.
+    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : std::string();
+}
+
+std::string namePart(const std::string& path)
+{
+    return path.substr(folderPart(path).size());
+}
+
+void closeFile(Handle file)
+{
+    ::CloseHandle(toHandle(file));
+}
+
+void removeFile(const std::string& path)
+{
+    ::DeleteFileW(widePath(path).c_str());
+}
+
+bool writeAll(Handle file, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(toHandle(file), bytes.data(), piece, &written, nullptr))
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool flushFile(Handle file)
+{
+    return ::FlushFileBuffers(toHandle(file)) != 0;
+}
+
+bool flushToDisk(const std::string& path)
+{
+    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    const bool flushed = ::FlushFileBuffers(handle) != 0;
+    const DWORD saved = ::GetLastError();
+    ::CloseHandle(handle);
+    ::SetLastError(saved);
+    return flushed;
+}
+
+// Nothing to do: the files that need it are made (createForAppending) and
+// renamed (putInPlace) with write-through, on disk when the call returns.
+void flushFolder(const std::string&) { }
+
+Handle openForReading(const std::string& path, std::size_t& size, std::string& reason)
+{
+    const HANDLE handle
+        = ::CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        reason = lastReason();
+        return NoHandle;
+    }
+    BY_HANDLE_FILE_INFORMATION info {};
+    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
+    if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || ::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        reason = known && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "is a folder"
+                                                                                  : "is not a regular file";
+        return NoHandle;
+    }
+    size = (static_cast<std::size_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    return fromHandle(handle);
+}
+
+std::ptrdiff_t readSome(Handle file, char* into, std::size_t room)
+{
+    DWORD got = 0;
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(room, 1u << 30));
+    if (!::ReadFile(toHandle(file), into, piece, &got, nullptr))
+        return -1;
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+// Others may read and add to the file while it is open, as on Linux.
+// The records live in the user's own profile, whose access rules already
+// keep other users out; the file takes them.
+Handle createForAppending(const std::string& path)
+{
+    return fromHandle(
+        ::CreateFileW(widePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
+}
+
+Handle openForAppending(const std::string& path)
+{
+    return fromHandle(
+        ::CreateFileW(widePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A save on Windows replaces the path itself. Whatever is there is looked
+// at by refusalOf alone: a replacement keeps nothing of it but its
+// attributes, which putInPlace takes over.
+std::optional<SaveTarget> findSaveTarget(const std::string& path, std::string&)
+{
+    return SaveTarget {path};
+}
+
+std::optional<std::string> refusalOf(const SaveTarget& target)
+{
+    const std::wstring wide = widePath(target.path);
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD missing = ::GetLastError();
+        if (missing != ERROR_FILE_NOT_FOUND && missing != ERROR_PATH_NOT_FOUND)
+            return systemErrorText(missing);
+        return std::nullopt;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return "is a folder";
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return "is read-only";
+    // A file another program holds without letting others write to it or
+    // rename it (a spreadsheet with the .csv open) could not be replaced at
+    // the end; it is refused before anything is written.
+    const HANDLE existing = ::CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) {
+        const DWORD refused = ::GetLastError();
+        if (refused == ERROR_SHARING_VIOLATION || refused == ERROR_LOCK_VIOLATION)
+            return "is in use by another program";
+        return systemErrorText(refused);
+    }
+    const DWORD type = ::GetFileType(existing);
+    ::CloseHandle(existing);
+    if (type != FILE_TYPE_DISK)
+        return "is not a regular file";
+    return std::nullopt;
+}
+
+// The temporary file is its own lock (see createNew): making it takes no
+// lock of its folder.
+void whileMakingTemporary(const std::string&, const std::function<void()>& make)
+{
+    make();
+}
+
+// A live save keeps its temporary file open until it is in place, so a
+// file that opens for this process alone, removed when it is closed, is a
+// leftover.
 void removeLeftovers(const std::string& folder, const std::string& prefix)
 {
     WIN32_FIND_DATAW found {};
@@ -180,160 +309,64 @@ void removeLeftovers(const std::string& folder, const std::string& prefix)
     ::FindClose(search);
 }
 
-// The attributes a replacement keeps from the file it replaces.
-constexpr DWORD KeptAttributes
-    = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-class SystemFileWriter final : public FileWriter {
-public:
-    explicit SystemFileWriter(bool flushToDisk)
-        : m_flushToDisk(flushToDisk)
-    {
-    }
-
-    std::optional<PendingFile> prepare(const std::string& path, std::string_view bytes, IoError* error) override
-    {
-        const auto fail = [&](std::string reason) -> std::optional<PendingFile> {
-            if (error)
-                *error = IoError {path, std::move(reason)};
-            return std::nullopt;
-        };
-        const std::string name = namePart(path);
-        if (name.empty() || name == "." || name == "..")
-            return fail("is a folder");
-        const std::wstring wide = widePath(path);
-        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            const DWORD missing = ::GetLastError();
-            if (missing != ERROR_FILE_NOT_FOUND && missing != ERROR_PATH_NOT_FOUND)
-                return fail(systemErrorText(missing));
-        } else {
-            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-                return fail("is a folder");
-            if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
-                return fail("is read-only");
-            // A file another program holds without letting others write to
-            // it or rename it (a spreadsheet with the .csv open) could not
-            // be replaced at the end; it is refused before anything is
-            // written.
-            const HANDLE existing = ::CreateFileW(wide.c_str(), GENERIC_WRITE | DELETE,
-                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                nullptr);
-            if (existing == INVALID_HANDLE_VALUE) {
-                const DWORD refused = ::GetLastError();
-                if (refused == ERROR_SHARING_VIOLATION || refused == ERROR_LOCK_VIOLATION)
-                    return fail("is in use by another program");
-                return fail(systemErrorText(refused));
-            }
-            const DWORD type = ::GetFileType(existing);
-            ::CloseHandle(existing);
-            if (type != FILE_TYPE_DISK)
-                return fail("is not a regular file");
-        }
-
-        const std::string folder = folderPart(path);
-        const std::string prefix = temporaryPrefix(name);
-        removeLeftovers(folder, prefix);
-        // The temporary file is made and held open in one step, and stays
-        // open until it is in place or removed: that is its lock. Others
-        // may read, write and rename it (so that a library can write it by
-        // name, and it can be renamed while open), but not take it alone.
-        std::string temporary;
-        HANDLE handle = INVALID_HANDLE_VALUE;
-        for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-            temporary = folder + prefix + randomSuffix();
-            handle = ::CreateFileW(widePath(temporary).c_str(), GENERIC_WRITE,
-                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                nullptr);
-            if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
-                return fail(lastSystemErrorText());
-        }
-        if (handle == INVALID_HANDLE_VALUE)
-            return fail(systemErrorText(ERROR_FILE_EXISTS));
-        PendingFile pending(path, path, temporary, fromHandle(handle));
-        if (!writeAll(handle, bytes))
-            return fail(lastSystemErrorText());
-        return pending;
-    }
-
-    std::size_t commit(std::span<PendingFile> files, IoError* error) override
-    {
-        const auto fail = [&](const PendingFile& file, std::size_t inPlace) {
-            if (error)
-                *error = IoError {file.path(), lastSystemErrorText()};
-            return inPlace;
-        };
-        if (m_flushToDisk)
-            for (const PendingFile& file : files)
-                if (!flushToDisk(file.temporary()))
-                    return fail(file, 0);
-        std::vector<std::string> folders;
-        for (const PendingFile& file : files)
-            folders.push_back(folderPart(file.target()));
-        FolderLocks folderLocks;
-        folderLocks.lock(folders);
-        std::size_t inPlace = 0;
-        for (PendingFile& file : files) {
-            const std::wstring target = widePath(file.target());
-            const DWORD before = ::GetFileAttributesW(target.c_str());
-            // With write-through the rename is on disk when the call returns.
-            const DWORD flags = MOVEFILE_REPLACE_EXISTING | (m_flushToDisk ? MOVEFILE_WRITE_THROUGH : 0);
-            if (!::MoveFileExW(widePath(file.temporary()).c_str(), target.c_str(), flags))
-                return fail(file, inPlace);
-            if (before != INVALID_FILE_ATTRIBUTES && (before & KeptAttributes) != FILE_ATTRIBUTE_ARCHIVE) {
-                const DWORD kept = before & KeptAttributes;
-                ::SetFileAttributesW(target.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
-            }
-            file.markInPlace();
-            ++inPlace;
-        }
-        return inPlace;
-    }
-
-private:
-    bool m_flushToDisk;
-};
-
-} // namespace
-
-bool readFileBytes(const std::string& path, std::string& bytes, IoError* error)
+// The temporary file is made and held open in one step, and stays open
+// until it is in place or removed: that is its lock. Others may read, write
+// and rename it (so that a library can write it by name, and it can be
+// renamed while open), but not take it alone.
+Handle createNew(const std::string& path)
 {
-    bytes.clear();
-    const auto fail = [&](std::string detail) {
-        if (error)
-            *error = IoError {path, std::move(detail)};
+    return fromHandle(::CreateFileW(widePath(path).c_str(), GENERIC_WRITE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool nameTaken()
+{
+    return ::GetLastError() == ERROR_FILE_EXISTS;
+}
+
+std::string nameTakenReason()
+{
+    return systemErrorText(ERROR_FILE_EXISTS);
+}
+
+Handle lockOf(Handle temporary)
+{
+    return temporary;
+}
+
+bool fillTemporary(Handle temporary, std::string_view bytes, const SaveTarget&, std::string& reason)
+{
+    if (writeAll(temporary, bytes))
+        return true;
+    reason = lastReason();
+    return false;
+}
+
+void whileRenaming(const std::vector<std::string>& folders, const std::function<void()>& rename)
+{
+    FolderLocks folderLocks;
+    folderLocks.lock(folders);
+    rename();
+}
+
+bool putInPlace(const std::string& temporary, const std::string& target, bool flush)
+{
+    const std::wstring wideTarget = widePath(target);
+    const DWORD before = ::GetFileAttributesW(wideTarget.c_str());
+    // With write-through the rename is on disk when the call returns.
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (flush ? MOVEFILE_WRITE_THROUGH : 0);
+    if (!::MoveFileExW(widePath(temporary).c_str(), wideTarget.c_str(), flags))
         return false;
-    };
-    const HANDLE handle
-        = ::CreateFileW(widePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return fail(lastSystemErrorText());
-    BY_HANDLE_FILE_INFORMATION info {};
-    const bool known = ::GetFileInformationByHandle(handle, &info) != 0;
-    if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || ::GetFileType(handle) != FILE_TYPE_DISK) {
-        ::CloseHandle(handle);
-        return fail(
-            known && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "is a folder" : "is not a regular file");
+    if (before != INVALID_FILE_ATTRIBUTES && (before & KeptAttributes) != FILE_ATTRIBUTE_ARCHIVE) {
+        const DWORD kept = before & KeptAttributes;
+        ::SetFileAttributesW(wideTarget.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL);
     }
-    bytes.reserve((static_cast<std::size_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow);
-    // A file that grows meanwhile is read on to its end.
-    char buffer[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!::ReadFile(handle, buffer, sizeof buffer, &got, nullptr)) {
-            const std::string reason = lastSystemErrorText();
-            ::CloseHandle(handle);
-            bytes.clear();
-            return fail(reason);
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, got);
-    }
-    ::CloseHandle(handle);
     return true;
 }
+
+} // namespace fileio
+
+using namespace fileio;
 
 bool fileExists(const std::string& path)
 {
@@ -371,35 +404,6 @@ std::optional<FileStamp> fileStamp(const std::string& path)
         = gotBasic && basic.ChangeTime.QuadPart != 0 ? nsSinceEpoch(basic.ChangeTime.QuadPart) : stamp.modifiedNs;
     stamp.regular = disk && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     return stamp;
-}
-
-void PendingFile::discard()
-{
-    // Removed while still held open, so that no other save takes it for a
-    // leftover in between; it goes when the handle is closed.
-    if (!m_temporary.empty())
-        ::DeleteFileW(widePath(m_temporary).c_str());
-    m_temporary.clear();
-    releaseLock();
-}
-
-void PendingFile::releaseLock()
-{
-    if (m_lock != -1)
-        ::CloseHandle(toHandle(m_lock));
-    m_lock = -1;
-}
-
-FileWriter& systemFileWriter()
-{
-    static SystemFileWriter writer(true);
-    return writer;
-}
-
-FileWriter& unflushedFileWriter()
-{
-    static SystemFileWriter writer(false);
-    return writer;
 }
 
 bool sameFile(const std::string& a, const std::string& b)
@@ -452,11 +456,8 @@ bool makeFolders(const std::string& folder, unsigned, IoError* error)
         if (at < folder.size() && !isSeparator(folder[at]))
             continue;
         const std::string part = folder.substr(0, at);
-        if (!::CreateDirectoryW(widePath(part).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            if (error)
-                *error = IoError {folder, lastSystemErrorText()};
-            return false;
-        }
+        if (!::CreateDirectoryW(widePath(part).c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return failWith(error, folder, lastReason());
     }
     return true;
 }
@@ -477,74 +478,6 @@ std::vector<std::string> folderEntries(const std::string& folder)
     ::FindClose(search);
     return names;
 }
-
-AppendFile::~AppendFile()
-{
-    close();
-}
-
-// Others may read and add to the file while it is open, as on Linux.
-// The records live in the user's own profile, whose access rules already
-// keep other users out; the file takes them.
-bool AppendFile::create(const std::string& path, IoError* error)
-{
-    close();
-    m_path = path;
-    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), FILE_APPEND_DATA,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        if (error)
-            *error = IoError {path, lastSystemErrorText()};
-        return false;
-    }
-    m_handle = fromHandle(handle);
-    return true;
-}
-
-bool AppendFile::openExisting(const std::string& path, IoError* error)
-{
-    close();
-    m_path = path;
-    const HANDLE handle = ::CreateFileW(widePath(path).c_str(), FILE_APPEND_DATA,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        if (error)
-            *error = IoError {path, lastSystemErrorText()};
-        return false;
-    }
-    m_handle = fromHandle(handle);
-    return true;
-}
-
-bool AppendFile::append(std::string_view bytes, IoError* error)
-{
-    if (m_handle != -1 && writeAll(toHandle(m_handle), bytes))
-        return true;
-    if (error)
-        *error = IoError {m_path, m_handle != -1 ? lastSystemErrorText() : systemErrorText(ERROR_INVALID_HANDLE)};
-    return false;
-}
-
-bool AppendFile::flush(IoError* error)
-{
-    if (m_handle != -1 && ::FlushFileBuffers(toHandle(m_handle)))
-        return true;
-    if (error)
-        *error = IoError {m_path, m_handle != -1 ? lastSystemErrorText() : systemErrorText(ERROR_INVALID_HANDLE)};
-    return false;
-}
-
-void AppendFile::close()
-{
-    if (m_handle != -1)
-        ::CloseHandle(toHandle(m_handle));
-    m_handle = -1;
-}
-
-} // namespace tess
-
-namespace tess {
 
 std::filesystem::path systemPathOf(std::string_view utf8)
 {

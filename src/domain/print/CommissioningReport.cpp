@@ -213,12 +213,6 @@ private:
     int m_linePen;
 };
 
-PrintOutcome failed(PrintCanvas& canvas, CanvasStatus status, int pages)
-{
-    canvas.abortDocument();
-    return PrintOutcome {std::move(status), pages};
-}
-
 } // namespace
 
 ReportCapacity reportCapacity(const CommissioningReportInput& input)
@@ -287,7 +281,7 @@ PrintOutcome printCommissioningReport(PrintCanvas& canvas, const CommissioningRe
     for (int n = 1; n <= pageCount; ++n) {
         if (n > 1)
             if (CanvasStatus next = canvas.newPage(); !next.ok)
-                return failed(canvas, std::move(next), n - 1);
+                return abandonDocument(canvas, std::move(next), n - 1);
         const ReportPage& content = pages[static_cast<std::size_t>(n - 1)];
         writer.title(n, pageCount);
         int y = LaterTableTopY;
@@ -309,9 +303,7 @@ PrintOutcome printCommissioningReport(PrintCanvas& canvas, const CommissioningRe
             writer.signatures(y);
     }
 
-    if (CanvasStatus ended = canvas.endDocument(); !ended.ok)
-        return PrintOutcome {std::move(ended), pageCount};
-    return PrintOutcome {CanvasStatus::success(), pageCount};
+    return endDocument(canvas, pageCount);
 }
 
 } // namespace tess::print

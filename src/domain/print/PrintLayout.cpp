@@ -157,14 +157,20 @@ private:
     PageMapper m_map;
 };
 
-// A failure after the document began gives the job up.
-PrintOutcome failed(PrintCanvas& canvas, CanvasStatus status, int pages)
+} // namespace
+
+PrintOutcome abandonDocument(PrintCanvas& canvas, CanvasStatus status, int pages)
 {
     canvas.abortDocument();
     return PrintOutcome {std::move(status), pages};
 }
 
-} // namespace
+PrintOutcome endDocument(PrintCanvas& canvas, int pages)
+{
+    if (CanvasStatus ended = canvas.endDocument(); !ended.ok)
+        return PrintOutcome {std::move(ended), pages};
+    return PrintOutcome {CanvasStatus::success(), pages};
+}
 
 PageLayout pageLayout(Orientation orientation, Language language)
 {
@@ -234,7 +240,7 @@ PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job)
         for (int w = std::max(range.first, 0); w <= last; ++w) {
             if (pageFull) {
                 if (CanvasStatus next = canvas.newPage(); !next.ok)
-                    return failed(canvas, std::move(next), pageNumber);
+                    return abandonDocument(canvas, std::move(next), pageNumber);
                 ++pageNumber;
                 writer.frame();
                 writer.header(pageNumber);
@@ -249,9 +255,7 @@ PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job)
         }
     }
 
-    if (CanvasStatus ended = canvas.endDocument(); !ended.ok)
-        return PrintOutcome {std::move(ended), pageNumber};
-    return PrintOutcome {CanvasStatus::success(), pageNumber};
+    return endDocument(canvas, pageNumber);
 }
 
 } // namespace tess::print

@@ -114,6 +114,12 @@ std::string pageNumberText(int page);
 // character is never split).
 std::string limitChars(std::string_view text, std::size_t maxChars);
 
+// A failure after the document began (pages of it begun) gives the job
+// up.
+PrintOutcome abandonDocument(PrintCanvas& canvas, CanvasStatus status, int pages);
+// The end of a document of pages: a success unless the canvas fails it.
+PrintOutcome endDocument(PrintCanvas& canvas, int pages);
+
 // The job start, the pages with frame, header and rows, and the job end,
 // as calls on the canvas. A failing canvas call ends the job there.
 PrintOutcome printPages(PrintCanvas& canvas, const PrintJob& job);

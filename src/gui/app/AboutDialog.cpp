@@ -1,5 +1,6 @@
 #include "gui/app/AboutDialog.h"
 
+#include "gui/common/DialogFrame.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
@@ -48,8 +49,7 @@ QPixmap programIcon()
 
 QLabel* label(QWidget* parent, const char* name, const QRect& geometry)
 {
-    auto* l = new QLabel(parent);
-    l->setObjectName(QString::fromLatin1(name));
+    auto* l = namedControl<QLabel>(name, parent);
     l->setGeometry(geometry);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
@@ -61,8 +61,7 @@ AboutDialog::AboutDialog(const Workspace& ws, const QFont& mainWindowFont, QWidg
     : QDialog(parent)
     , m_core(ws)
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    setFont(mainWindowFont);
+    frameDialog(*this, objectName::window, mainWindowFont);
     setModal(true);
     build();
     refresh();
@@ -70,8 +69,7 @@ AboutDialog::AboutDialog(const Workspace& ws, const QFont& mainWindowFont, QWidg
 
 void AboutDialog::build()
 {
-    m_mainPanel = new QFrame(this);
-    m_mainPanel->setObjectName(QString::fromLatin1(objectName::mainPanel));
+    m_mainPanel = namedControl<QFrame>(objectName::mainPanel, this);
     m_mainPanel->setFrameShape(QFrame::Panel);
     m_mainPanel->setFrameShadow(QFrame::Raised);
     m_mainPanel->setGeometry(8, 8, 361, 184);
@@ -92,15 +90,13 @@ void AboutDialog::build()
     m_comment = label(m_mainPanel, objectName::comment, QRect(8, 148, 345, 32));
     m_comment->setWordWrap(true);
 
-    m_ok = new QPushButton(this);
-    m_ok->setObjectName(QString::fromLatin1(objectName::ok));
+    m_ok = namedControl<QPushButton>(objectName::ok, this);
     m_ok->setGeometry(150, 199, 75, 25);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &AboutDialog::accept);
 
     // Right of the normal width: in view only when the dialog is widened.
-    m_countsPanel = new QFrame(this);
-    m_countsPanel->setObjectName(QString::fromLatin1(objectName::countsPanel));
+    m_countsPanel = namedControl<QFrame>(objectName::countsPanel, this);
     m_countsPanel->setFrameShape(QFrame::Panel);
     m_countsPanel->setFrameShadow(QFrame::Raised);
     m_countsPanel->setGeometry(AboutPresenter::NormalWidth + 8, 8, AboutPresenter::CountsPanelWidth, 161);

@@ -1,5 +1,6 @@
 #include "gui/catalogue/AddRomFilesDialog.h"
 
+#include "gui/common/DialogFrame.h"
 #include "gui/common/QtText.h"
 
 #include <QButtonGroup>
@@ -34,10 +35,8 @@ constexpr int RadioColumns = 3;
 
 QPushButton* button(QWidget* parent, const char* name, const QRect& geometry)
 {
-    auto* b = new QPushButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    auto* b = formButton(name, parent);
     b->setGeometry(geometry);
-    b->setAutoDefault(false);
     return b;
 }
 
@@ -47,9 +46,7 @@ AddRomFilesDialog::AddRomFilesDialog(Workspace& ws, Ui& ui, QWidget* parent)
     : QDialog(parent)
     , m_core(ws, ui)
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    if (parent)
-        setFont(parent->font());
+    frameDialog(*this, objectName::window, parent);
     build();
     const catalogue::AddRomCaptions captions = m_core.captions();
     setWindowTitle(fromUtf8(captions.title));
@@ -64,8 +61,7 @@ AddRomFilesDialog::AddRomFilesDialog(Workspace& ws, Ui& ui, QWidget* parent)
 
 void AddRomFilesDialog::build()
 {
-    m_modelFrame = new QGroupBox(this);
-    m_modelFrame->setObjectName(QString::fromLatin1(objectName::modelFrame));
+    m_modelFrame = namedControl<QGroupBox>(objectName::modelFrame, this);
     m_modelFrame->setGeometry(8, 8, FormWidth - 16, 100);
     auto* grid = new QGridLayout(m_modelFrame);
     m_models = new QButtonGroup(this);
@@ -80,14 +76,11 @@ void AddRomFilesDialog::build()
     }
     connect(m_models, &QButtonGroup::idClicked, this, &AddRomFilesDialog::onModelChosen);
 
-    m_listCaption = new QLabel(this);
-    m_listCaption->setObjectName(QString::fromLatin1(objectName::listCaption));
+    m_listCaption = namedControl<QLabel>(objectName::listCaption, this);
     m_listCaption->setGeometry(8, 116, 160, 16);
-    m_list = new QListWidget(this);
-    m_list->setObjectName(QString::fromLatin1(objectName::list));
+    m_list = namedControl<QListWidget>(objectName::list, this);
     m_list->setGeometry(8, 134, 240, 124);
-    m_count = new QLabel(this);
-    m_count->setObjectName(QString::fromLatin1(objectName::count));
+    m_count = namedControl<QLabel>(objectName::count, this);
     m_count->setGeometry(8, 264, 160, 18);
 
     m_select = button(this, objectName::select, QRect(256, 134, 81, 25));

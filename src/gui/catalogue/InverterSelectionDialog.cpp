@@ -3,6 +3,7 @@
 #include "app/common/Workspace.h"
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/text/Texts.h"
+#include "gui/common/DialogFrame.h"
 #include "gui/common/Fonts.h"
 #include "gui/common/QtText.h"
 
@@ -97,8 +98,7 @@ InverterSelectionDialog::InverterSelectionDialog(
 void InverterSelectionDialog::build()
 {
     const auto label = [this](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
+        auto* l = namedControl<QLabel>(name, this);
         return l;
     };
     m_modelCaption = label(objectName::modelCaption);
@@ -110,8 +110,7 @@ void InverterSelectionDialog::build()
     for (std::size_t i = 0; i < std::size(m_diagnostics); ++i)
         m_diagnostics[i] = label(objectName::diagnostics[i]);
     const auto combo = [this](const char* name, int y) {
-        auto* box = new QComboBox(this);
-        box->setObjectName(QString::fromLatin1(name));
+        auto* box = namedControl<QComboBox>(name, this);
         box->setGeometry(8, y, 120, 22);
         return box;
     };
@@ -126,8 +125,7 @@ void InverterSelectionDialog::build()
     m_romVersion->setVisible(false);
     m_romVersionCaption->setGeometry(8, 138, 124, 16);
 
-    m_romTextPanel = new QFrame(this);
-    m_romTextPanel->setObjectName(QString::fromLatin1(objectName::romTextPanel));
+    m_romTextPanel = namedControl<QFrame>(objectName::romTextPanel, this);
     m_romTextPanel->setFrameShape(QFrame::StyledPanel);
     m_romTextPanel->setFrameShadow(QFrame::Sunken);
     m_romTextPanel->setGeometry(8, 154, 92, 22);
@@ -137,20 +135,17 @@ void InverterSelectionDialog::build()
     connect(m_romText, &QLabel::customContextMenuRequested, this,
         [this](const QPoint& pos) { popUpPicker(m_romText->mapToGlobal(pos)); });
 
-    m_pickerButton = new QToolButton(this);
-    m_pickerButton->setObjectName(QString::fromLatin1(objectName::pickerButton));
+    m_pickerButton = namedControl<QToolButton>(objectName::pickerButton, this);
     m_pickerButton->setGeometry(104, 154, 24, 22);
     connect(m_pickerButton, &QToolButton::clicked, this, [this] { popUpPicker(QCursor::pos()); });
 
-    m_ok = new QPushButton(this);
-    m_ok->setObjectName(QString::fromLatin1(objectName::ok));
+    m_ok = namedControl<QPushButton>(objectName::ok, this);
     m_ok->setGeometry(8, 188, 58, 26);
     m_ok->setEnabled(false);
     // Return presses OK once it is enabled, as in every other dialog;
     // Escape is Cancel (reject).
     m_ok->setDefault(true);
-    m_cancel = new QPushButton(this);
-    m_cancel->setObjectName(QString::fromLatin1(objectName::cancel));
+    m_cancel = namedControl<QPushButton>(objectName::cancel, this);
     m_cancel->setGeometry(70, 188, 58, 26);
     m_cancel->installEventFilter(this);
 
@@ -272,8 +267,7 @@ void InverterSelectionDialog::rebuildPicker()
     // mode now shown.
     if (m_picker)
         m_picker->deleteLater();
-    m_picker = new QMenu(this);
-    m_picker->setObjectName(QString::fromLatin1(objectName::picker));
+    m_picker = namedControl<QMenu>(objectName::picker, this);
     const auto addLeaf = [this](QMenu* menu, const catalogue::PickerNode& leaf) {
         const QString code = fromUtf8(leaf.code);
         QAction* action = menu->addAction(fromUtf8(leaf.label));

@@ -1,5 +1,6 @@
 #include "gui/comm/CommSettingsDialog.h"
 
+#include "gui/common/DialogFrame.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
@@ -40,9 +41,7 @@ CommSettingsDialog::CommSettingsDialog(Workspace& ws, UserStore& store, QWidget*
     : QDialog(parent)
     , m_core(ws, store, std::move(devices))
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    if (parent)
-        setFont(parent->font());
+    frameDialog(*this, objectName::window, parent);
     build();
 
     const comm::CommSetCaptions captions = m_core.captions();
@@ -76,45 +75,35 @@ CommSettingsDialog::CommSettingsDialog(Workspace& ws, UserStore& store, QWidget*
 
 void CommSettingsDialog::build()
 {
-    m_portGroup = new QGroupBox(this);
-    m_portGroup->setObjectName(QString::fromLatin1(objectName::portGroup));
+    m_portGroup = namedControl<QGroupBox>(objectName::portGroup, this);
     m_portGroup->setGeometry(8, 8, FormWidth - 16, 78);
-    m_ports = new QComboBox(m_portGroup);
-    m_ports->setObjectName(QString::fromLatin1(objectName::ports));
+    m_ports = namedControl<QComboBox>(objectName::ports, m_portGroup);
     m_ports->setGeometry(16, 22, 120, 24);
     // The list can be typed into; typing never adds items to it.
     m_ports->setEditable(true);
     m_ports->setInsertPolicy(QComboBox::NoInsert);
     m_ports->setMaxVisibleItems(16);
-    m_portDevice = new QLabel(m_portGroup);
-    m_portDevice->setObjectName(QString::fromLatin1(objectName::portDevice));
+    m_portDevice = namedControl<QLabel>(objectName::portDevice, m_portGroup);
     m_portDevice->setGeometry(16, 50, FormWidth - 48, 18);
 
-    m_deviceLabel = new QLabel(this);
-    m_deviceLabel->setObjectName(QString::fromLatin1(objectName::deviceLabel));
+    m_deviceLabel = namedControl<QLabel>(objectName::deviceLabel, this);
     m_deviceLabel->setGeometry(8, 94, FormWidth - 16, 18);
-    m_devices = new QComboBox(this);
-    m_devices->setObjectName(QString::fromLatin1(objectName::devices));
+    m_devices = namedControl<QComboBox>(objectName::devices, this);
     m_devices->setGeometry(24, 114, FormWidth - 40, 24);
     m_deviceLabel->setBuddy(m_devices);
 
-    m_waitLabel = new QLabel(this);
-    m_waitLabel->setObjectName(QString::fromLatin1(objectName::waitLabel));
+    m_waitLabel = namedControl<QLabel>(objectName::waitLabel, this);
     m_waitLabel->setGeometry(8, 146, FormWidth - 16, 18);
-    m_wait = new QSpinBox(this);
-    m_wait->setObjectName(QString::fromLatin1(objectName::wait));
+    m_wait = namedControl<QSpinBox>(objectName::wait, this);
     m_wait->setGeometry(24, 168, 96, 24);
     m_wait->setRange(comm::WriteWaitMinMs, comm::WriteWaitMaxMs);
     m_wait->setSingleStep(comm::WriteWaitStepMs);
     m_wait->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    m_unit = new QLabel(this);
-    m_unit->setObjectName(QString::fromLatin1(objectName::waitUnit));
+    m_unit = namedControl<QLabel>(objectName::waitUnit, this);
     m_unit->setGeometry(128, 172, 48, 18);
 
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QString::fromLatin1(objectName::close));
+    m_close = formButton(objectName::close, this);
     m_close->setGeometry(FormWidth - 89, FormHeight - 35, 81, 25);
-    m_close->setAutoDefault(false);
     connect(m_close, &QPushButton::clicked, this, &CommSettingsDialog::onClose);
 
     setFixedSize(FormWidth, FormHeight);

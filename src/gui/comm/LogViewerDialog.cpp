@@ -1,5 +1,6 @@
 #include "gui/comm/LogViewerDialog.h"
 
+#include "gui/common/DialogFrame.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
@@ -35,8 +36,7 @@ LogViewerDialog::LogViewerDialog(
         setWindowFlag(Qt::WindowStaysOnTopHint);
     setFont(mainWindowFont);
 
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QString::fromLatin1(objectName::memo));
+    m_memo = namedControl<QPlainTextEdit>(objectName::memo, this);
     m_memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

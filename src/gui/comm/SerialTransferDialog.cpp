@@ -1,6 +1,7 @@
 #include "gui/comm/SerialTransferDialog.h"
 
 #include "app/common/Workspace.h"
+#include "gui/common/DialogFrame.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
@@ -76,9 +77,7 @@ SerialTransferDialog::SerialTransferDialog(Workspace& ws, Ui& ui, comm::SerialPo
     , m_ui(ui, this)
     , m_core(ws, m_ui, port, clock, kind, workFolder, store)
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    if (parent)
-        setFont(parent->font());
+    frameDialog(*this, objectName::window, parent);
     build();
     m_core.setChangeListener([this] { showState(); });
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &SerialTransferDialog::onSessionEnding);
@@ -129,29 +128,25 @@ SerialTransferDialog::~SerialTransferDialog()
 void SerialTransferDialog::build()
 {
     const auto label = [this](QWidget* parent, const char* name, int x, int y, int w) {
-        auto* l = new QLabel(parent);
-        l->setObjectName(QString::fromLatin1(name));
+        auto* l = namedControl<QLabel>(name, parent);
         l->setGeometry(x, y, w, 18);
         return l;
     };
     const auto checkBox = [](QWidget* parent, const char* name, int x, int y, int w) {
-        auto* c = new QCheckBox(parent);
-        c->setObjectName(QString::fromLatin1(name));
+        auto* c = namedControl<QCheckBox>(name, parent);
         c->setGeometry(x, y, w, 20);
         return c;
     };
 
     m_progressCaption = label(this, objectName::progressCaption, 8, 8, ColumnWidth);
-    m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(QString::fromLatin1(objectName::progressBar));
+    m_progressBar = namedControl<QProgressBar>(objectName::progressBar, this);
     m_progressBar->setGeometry(8, 28, ColumnWidth, 18);
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
     m_status = label(this, objectName::transferStatus, 8, 48, ColumnWidth);
     m_messagesCaption = label(this, objectName::messagesCaption, 8, 72, ColumnWidth);
-    m_memo = new QPlainTextEdit(this);
-    m_memo->setObjectName(QString::fromLatin1(objectName::memo));
+    m_memo = namedControl<QPlainTextEdit>(objectName::memo, this);
     m_memo->setGeometry(8, 92, ColumnWidth, 200);
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -162,8 +157,7 @@ void SerialTransferDialog::build()
     m_port = label(this, objectName::port, 8, 296, ColumnWidth);
     m_port->setGeometry(8, 296, ColumnWidth, 32);
     m_port->setWordWrap(true);
-    m_summary = new QPlainTextEdit(this);
-    m_summary->setObjectName(QString::fromLatin1(objectName::summary));
+    m_summary = namedControl<QPlainTextEdit>(objectName::summary, this);
     m_summary->setGeometry(8, 332, ColumnWidth, 90);
     m_summary->setReadOnly(true);
     m_summary->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -173,32 +167,25 @@ void SerialTransferDialog::build()
     m_forced->setEnabled(false);
     connect(m_forced, &QCheckBox::clicked, this, &SerialTransferDialog::onForcedTransferToggled);
 
-    m_execute = new QPushButton(this);
-    m_execute->setObjectName(QString::fromLatin1(objectName::execute));
+    m_execute = formButton(objectName::execute, this);
     m_execute->setGeometry(8, FormHeight - 35, 96, 25);
-    m_execute->setAutoDefault(false);
     connect(m_execute, &QPushButton::clicked, this, &SerialTransferDialog::onExecute);
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QString::fromLatin1(objectName::close));
+    m_close = formButton(objectName::close, this);
     m_close->setGeometry(ColumnWidth + 8 - 96, FormHeight - 35, 96, 25);
-    m_close->setAutoDefault(false);
     connect(m_close, &QPushButton::clicked, this, &SerialTransferDialog::onClose);
 
     const int groupWidth = ColumnWidth;
     const auto group = [this](const char* name, int y, int h) {
-        auto* g = new QGroupBox(this);
-        g->setObjectName(QString::fromLatin1(name));
+        auto* g = namedControl<QGroupBox>(name, this);
         g->setGeometry(RightColumn, y, groupWidth, h);
         return g;
     };
     m_writeAreaGroup = group(objectName::writeAreaGroup, 8, 84);
     m_startAreaLabel = label(m_writeAreaGroup, objectName::startAreaLabel, 10, 24, 100);
-    m_startArea = new QComboBox(m_writeAreaGroup);
-    m_startArea->setObjectName(QString::fromLatin1(objectName::startArea));
+    m_startArea = namedControl<QComboBox>(objectName::startArea, m_writeAreaGroup);
     m_startArea->setGeometry(116, 22, 110, 24);
     m_endAreaLabel = label(m_writeAreaGroup, objectName::endAreaLabel, 10, 54, 100);
-    m_endArea = new QComboBox(m_writeAreaGroup);
-    m_endArea->setObjectName(QString::fromLatin1(objectName::endArea));
+    m_endArea = namedControl<QComboBox>(objectName::endArea, m_writeAreaGroup);
     m_endArea->setGeometry(116, 52, 110, 24);
     for (QComboBox* areas : {m_startArea, m_endArea}) {
         // An area can be typed; typing never adds items to the list.

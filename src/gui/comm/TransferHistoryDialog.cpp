@@ -1,5 +1,6 @@
 #include "gui/comm/TransferHistoryDialog.h"
 
+#include "gui/common/DialogFrame.h"
 #include "gui/common/QtText.h"
 
 #include <QHBoxLayout>
@@ -40,8 +41,7 @@ TransferHistoryDialog::TransferHistoryDialog(Workspace& ws, Ui& ui, QWidget* par
     const comm::TransferHistoryTexts texts = m_core.texts();
     setWindowTitle(fromUtf8(texts.caption));
 
-    m_transfers = new QTableWidget(this);
-    m_transfers->setObjectName(QString::fromLatin1(objectName::transfers));
+    m_transfers = namedControl<QTableWidget>(objectName::transfers, this);
     m_transfers->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_transfers->setSelectionMode(QAbstractItemView::SingleSelection);
     m_transfers->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -49,16 +49,12 @@ TransferHistoryDialog::TransferHistoryDialog(Workspace& ws, Ui& ui, QWidget* par
     m_transfers->setColumnCount(static_cast<int>(texts.columnTitles.size()));
     m_transfers->setHorizontalHeaderLabels(qtLines(texts.columnTitles));
 
-    m_details = new QPlainTextEdit(this);
-    m_details->setObjectName(QString::fromLatin1(objectName::details));
+    m_details = namedControl<QPlainTextEdit>(objectName::details, this);
     m_details->setReadOnly(true);
 
-    m_open = new QPushButton(fromUtf8(texts.openDataSet), this);
-    m_open->setObjectName(QString::fromLatin1(objectName::openDataSet));
-    m_compare = new QPushButton(fromUtf8(texts.compareWithDrive), this);
-    m_compare->setObjectName(QString::fromLatin1(objectName::compareWithDrive));
-    m_close = new QPushButton(fromUtf8(texts.close), this);
-    m_close->setObjectName(QString::fromLatin1(objectName::close));
+    m_open = namedControl<QPushButton>(objectName::openDataSet, fromUtf8(texts.openDataSet), this);
+    m_compare = namedControl<QPushButton>(objectName::compareWithDrive, fromUtf8(texts.compareWithDrive), this);
+    m_close = namedControl<QPushButton>(objectName::close, fromUtf8(texts.close), this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

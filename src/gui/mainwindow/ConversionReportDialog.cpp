@@ -1,5 +1,6 @@
 #include "gui/mainwindow/ConversionReportDialog.h"
 
+#include "gui/common/DialogFrame.h"
 #include "gui/common/Placement.h"
 #include "gui/common/QtText.h"
 
@@ -43,9 +44,7 @@ ConversionReportDialog::ConversionReportDialog(Workspace& ws, Ui& ui, QWidget* p
     : QDialog(parent)
     , m_core(ws, ui)
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    if (parent)
-        setFont(parent->font());
+    frameDialog(*this, objectName::window, parent);
     build();
     setWindowTitle(fromUtf8(m_core.caption()));
     m_filterCaption->setText(fromUtf8(m_core.filterCaption()));
@@ -63,40 +62,31 @@ void ConversionReportDialog::build()
     auto* layout = new QVBoxLayout(this);
 
     auto* filterRow = new QHBoxLayout;
-    m_filterCaption = new QLabel(this);
-    m_filterCaption->setObjectName(QString::fromLatin1(objectName::filterCaption));
-    m_filter = new QLineEdit(this);
-    m_filter->setObjectName(QString::fromLatin1(objectName::filter));
+    m_filterCaption = namedControl<QLabel>(objectName::filterCaption, this);
+    m_filter = namedControl<QLineEdit>(objectName::filter, this);
     m_filter->setClearButtonEnabled(true);
     m_filterCaption->setBuddy(m_filter);
     filterRow->addWidget(m_filterCaption);
     filterRow->addWidget(m_filter, 1);
     layout->addLayout(filterRow);
 
-    m_rows = new QTableWidget(0, static_cast<int>(m_core.columnTitles().size()), this);
-    m_rows->setObjectName(QString::fromLatin1(objectName::rows));
+    m_rows = namedControl<QTableWidget>(objectName::rows, 0, static_cast<int>(m_core.columnTitles().size()), this);
     m_rows->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_rows->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_rows->verticalHeader()->hide();
     m_rows->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_rows, 1);
 
-    m_summary = new QLabel(this);
-    m_summary->setObjectName(QString::fromLatin1(objectName::summary));
+    m_summary = namedControl<QLabel>(objectName::summary, this);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_summary);
 
     auto* buttons = new QHBoxLayout;
-    m_shown = new QLabel(this);
-    m_shown->setObjectName(QString::fromLatin1(objectName::shown));
+    m_shown = namedControl<QLabel>(objectName::shown, this);
     buttons->addWidget(m_shown);
     buttons->addStretch(1);
-    m_save = new QPushButton(this);
-    m_save->setObjectName(QString::fromLatin1(objectName::save));
-    m_save->setAutoDefault(false);
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QString::fromLatin1(objectName::close));
-    m_close->setAutoDefault(false);
+    m_save = formButton(objectName::save, this);
+    m_close = formButton(objectName::close, this);
     buttons->addWidget(m_save);
     buttons->addWidget(m_close);
     layout->addLayout(buttons);

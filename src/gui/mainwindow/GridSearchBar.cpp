@@ -2,6 +2,7 @@
 
 #include "app/common/Workspace.h"
 #include "app/mainwindow/GridFilter.h"
+#include "gui/common/DialogFrame.h"
 #include "gui/common/QtText.h"
 #include "gui/mainwindow/ParameterGridModel.h"
 #include "gui/mainwindow/ParameterGridView.h"
@@ -82,15 +83,13 @@ GridSearchBar::GridSearchBar(Workspace& ws, ParameterGridModel* model, Parameter
     setObjectName(QString::fromLatin1(objectName::bar));
     m_caption = new QLabel;
     m_caption->setObjectName(QString::fromLatin1(objectName::caption));
-    m_search = new SearchBox(grid, this);
-    m_search->setObjectName(QString::fromLatin1(objectName::search));
+    m_search = namedControl<SearchBox>(objectName::search, grid, this);
     m_search->setClearButtonEnabled(true);
     m_caption->setBuddy(m_search);
     m_changedOnly = filterBox(objectName::changedOnly);
     m_hideReserved = filterBox(objectName::hideReserved);
     m_differencesOnly = filterBox(objectName::differencesOnly);
-    m_counts = new QLabel(this);
-    m_counts->setObjectName(QString::fromLatin1(objectName::counts));
+    m_counts = namedControl<QLabel>(objectName::counts, this);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);

@@ -3,6 +3,7 @@
 #include "app/common/Ui.h"
 #include "app/common/Workspace.h"
 #include "domain/text/Texts.h"
+#include "gui/common/DialogFrame.h"
 #include "gui/common/QtText.h"
 #include "gui/print/PdfFileCanvas.h"
 #include "gui/print/QtPrintCanvas.h"
@@ -49,9 +50,7 @@ CommissioningReportDialog::CommissioningReportDialog(Workspace& ws, Ui& ui, User
     , m_presenter(ws, store)
     , m_makeCanvas(pdfCanvasMaker())
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    if (parent)
-        setFont(parent->font());
+    frameDialog(*this, objectName::window, parent);
     build();
 }
 
@@ -61,25 +60,19 @@ void CommissioningReportDialog::build()
     setWindowTitle(fromUtf8(captions.caption));
 
     const auto lineEdit = [this](const char* name, const std::string& text) {
-        auto* edit = new QLineEdit(fromUtf8(text), this);
-        edit->setObjectName(QString::fromLatin1(name));
+        auto* edit = namedControl<QLineEdit>(name, fromUtf8(text), this);
         edit->setMinimumWidth(320);
         return edit;
     };
-    const auto button = [this](const char* name, const std::string& text) {
-        auto* b = new QPushButton(fromUtf8(text), this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
-        return b;
-    };
+    const auto button
+        = [this](const char* name, const std::string& text) { return formButton(name, fromUtf8(text), this); };
 
     const print::ReportFields& fields = m_presenter.fields();
     m_site = lineEdit(objectName::site, fields.site);
     m_tag = lineEdit(objectName::tag, fields.tag);
     m_engineer = lineEdit(objectName::engineer, fields.engineer);
     m_output = lineEdit(objectName::output, m_presenter.output());
-    m_listAll = new QCheckBox(fromUtf8(captions.listAll), this);
-    m_listAll->setObjectName(QString::fromLatin1(objectName::listAll));
+    m_listAll = namedControl<QCheckBox>(objectName::listAll, fromUtf8(captions.listAll), this);
     m_browse = button(objectName::browse, captions.browse);
     m_save = button(objectName::save, captions.save);
     m_save->setDefault(true);

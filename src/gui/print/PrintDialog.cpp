@@ -4,6 +4,7 @@
 #include "app/common/Workspace.h"
 #include "domain/common/FileIo.h"
 #include "domain/text/Texts.h"
+#include "gui/common/DialogFrame.h"
 #include "gui/common/QtText.h"
 #include "gui/print/QtPrintCanvas.h"
 
@@ -49,9 +50,7 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
     , m_presenter(ws)
     , m_printer(QPrinter::HighResolution)
 {
-    setObjectName(QString::fromLatin1(objectName::window));
-    if (parent)
-        setFont(parent->font());
+    frameDialog(*this, objectName::window, parent);
     build();
 
     const print::PrintDialogCaptions captions = m_presenter.captions();
@@ -73,28 +72,23 @@ PrintDialog::PrintDialog(Workspace& ws, Ui& ui, QWidget* parent)
 
 void PrintDialog::build()
 {
-    m_numberLabel = new QLabel(this);
-    m_numberLabel->setObjectName(QString::fromLatin1(objectName::numberLabel));
+    m_numberLabel = namedControl<QLabel>(objectName::numberLabel, this);
     m_numberLabel->setGeometry(12, 14, 120, 20);
-    m_number = new QLineEdit(this);
-    m_number->setObjectName(QString::fromLatin1(objectName::number));
+    m_number = namedControl<QLineEdit>(objectName::number, this);
     m_number->setGeometry(136, 12, 200, 24);
     m_number->setMaxLength(int(print::NumberMaxChars));
     connect(
         m_number, &QLineEdit::textChanged, this, [this](const QString& text) { m_presenter.setNumber(toUtf8(text)); });
 
-    m_customerLabel = new QLabel(this);
-    m_customerLabel->setObjectName(QString::fromLatin1(objectName::customerLabel));
+    m_customerLabel = namedControl<QLabel>(objectName::customerLabel, this);
     m_customerLabel->setGeometry(12, 46, 120, 20);
-    m_customer = new QLineEdit(this);
-    m_customer->setObjectName(QString::fromLatin1(objectName::customer));
+    m_customer = namedControl<QLineEdit>(objectName::customer, this);
     m_customer->setGeometry(136, 44, FormWidth - 148, 24);
     m_customer->setMaxLength(int(print::CustomerMaxChars));
     connect(m_customer, &QLineEdit::textChanged, this,
         [this](const QString& text) { m_presenter.setCustomer(toUtf8(text)); });
 
-    m_areaFrame = new QGroupBox(this);
-    m_areaFrame->setObjectName(QString::fromLatin1(objectName::areaFrame));
+    m_areaFrame = namedControl<QGroupBox>(objectName::areaFrame, this);
     m_areaFrame->setGeometry(8, 80, FormWidth - 16, 168);
     // Fund. on a line of its own (its Japanese caption is long), the other
     // fifteen areas in rows of five.
@@ -112,26 +106,19 @@ void PrintDialog::build()
         m_areas[static_cast<std::size_t>(a)] = box;
     }
 
-    m_allCheck = new QCheckBox(this);
-    m_allCheck->setObjectName(QString::fromLatin1(objectName::allCheck));
+    m_allCheck = namedControl<QCheckBox>(objectName::allCheck, this);
     m_allCheck->setGeometry(20, 256, 160, 22);
     connect(m_allCheck, &QCheckBox::clicked, this, &PrintDialog::onAllAreas);
 
     const int buttonY = FormHeight - 40;
-    m_printerSet = new QPushButton(this);
-    m_printerSet->setObjectName(QString::fromLatin1(objectName::printerSet));
+    m_printerSet = formButton(objectName::printerSet, this);
     m_printerSet->setGeometry(8, buttonY, 120, 28);
-    m_printerSet->setAutoDefault(false);
     connect(m_printerSet, &QPushButton::clicked, this, &PrintDialog::onPrinterSetup);
-    m_print = new QPushButton(this);
-    m_print->setObjectName(QString::fromLatin1(objectName::print));
+    m_print = formButton(objectName::print, this);
     m_print->setGeometry(FormWidth - 256, buttonY, 120, 28);
-    m_print->setAutoDefault(false);
     connect(m_print, &QPushButton::clicked, this, &PrintDialog::onPrint);
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QString::fromLatin1(objectName::close));
+    m_close = formButton(objectName::close, this);
     m_close->setGeometry(FormWidth - 128, buttonY, 120, 28);
-    m_close->setAutoDefault(false);
     connect(m_close, &QPushButton::clicked, this, &PrintDialog::onClose);
 
     setFixedSize(FormWidth, FormHeight);
