@@ -95,3 +95,5 @@ drive_cleanup() {
   for link in "${COM_LINKS[@]}"; do rm -f "$link"; done
   rm -rf "$WORK"
 }
+# A run ended from outside (a time limit) cleans up as well.
+trap 'exit 143' TERM
