@@ -30,6 +30,8 @@ set -euo pipefail
 source "$(dirname "$0")/drive-common.sh"
 trap drive_cleanup EXIT
 RUNS="${5:-3}"
+# Times are read and written with a decimal point.
+export LC_ALL=C
 
 if [ ${#RUN[@]} -gt 0 ]; then
   # A server that stays between the runs, so that its time is counted.
@@ -54,8 +56,8 @@ wine_cpu() {
   awk -v t="$ticks" -v hz="$(getconf CLK_TCK)" 'BEGIN { print t / hz }'
 }
 
-# measure STATUS args...: one run of the program; prints "start wall cpu",
-# its start in seconds since the epoch.
+# measure STATUS args...: one run of the program; writes "start wall cpu",
+# its start in seconds since the epoch, to $WORK/measured.txt.
 measure() {
   local want="$1"; shift
   local times="$WORK/times.txt" got=0 before after start
@@ -66,7 +68,7 @@ measure() {
       >out.txt 2>err.txt) ; } 2>"$times" || got=$?
   [ "$got" -eq "$want" ] || { cat "$WORK/err.txt" >&2; fail "exit $got, not $want: $*"; }
   after="$(wine_cpu)"
-  awk -v s="$start" -v b="$before" -v a="$after" '{ print s, $1, $2 + $3 + a - b }' "$times"
+  awk -v s="$start" -v b="$before" -v a="$after" '{ print s, $1, $2 + $3 + a - b }' "$times" >"$WORK/measured.txt"
 }
 
 "$MKDEMO" "$WORK/install" >/dev/null
@@ -86,14 +88,16 @@ for n in 10 10 10 10 10 10 10 10 10 10 4 4 4 4 232 232 232 232 232 170; do
 done
 wire="$(awk -v c="$chars" 'BEGIN { printf "%.3f", c / 960 }')"
 
-measure 0 compare-drive held.csl --port COM5 >/dev/null # warms the caches and the server
+measure 0 compare-drive held.csl --port COM5 # warms the caches and the server
 columns="read_s settle_s span_s wire_s span_over_wire read_over_floor cpu_share"
 printf 'run\t%s\n' "${columns// /$'\t'}"
 results="$WORK/results.txt"
 for run in $(seq 1 "$RUNS"); do
-  read -r _ base_wall base_cpu < <(measure 4 compare-drive held.csl --port COM9)
+  measure 4 compare-drive held.csl --port COM9
+  read -r _ base_wall base_cpu <"$WORK/measured.txt"
   seen="$(grep -c '^exchange ' "$WORK/com5.err" || true)"
-  read -r start wall cpu < <(measure 0 compare-drive held.csl --port COM5)
+  measure 0 compare-drive held.csl --port COM5
+  read -r start wall cpu <"$WORK/measured.txt"
   # The exchanges of this read: the first request's start, the last reply's end.
   read -r count first last < <(grep '^exchange ' "$WORK/com5.err" | tail -n +"$((seen + 1))" |
     awk 'NR == 1 { first = $2 } { last = $3 } END { print NR, first, last }')
