@@ -233,6 +233,7 @@ struct CommandLineCase {
     std::map<std::uint32_t, Fault> faults = {};
     int baud = 0;
     std::optional<std::size_t> hangUpAfter = std::nullopt;
+    bool timing = false;
 };
 
 class SimCommandLine : public ::testing::TestWithParam<CommandLineCase> { };
@@ -250,6 +251,7 @@ TEST_P(SimCommandLine, SetsTheLineAndItsFaults)
     EXPECT_EQ(options->faults, c.faults);
     EXPECT_EQ(options->baud, c.baud);
     EXPECT_EQ(options->hangUpAfter, c.hangUpAfter);
+    EXPECT_EQ(options->timing, c.timing);
 }
 
 INSTANTIATE_TEST_SUITE_P(Options, SimCommandLine,
@@ -272,6 +274,7 @@ INSTANTIATE_TEST_SUITE_P(Options, SimCommandLine,
         CommandLineCase {"StrayByteNotHex", {"--stray", "word:1=19", "held.csl"}, false},
         CommandLineCase {"LaterFaultReplaces", {"--silent", "word:9", "--garbage", "0x200012", "held.csl"}, true,
             {{0x200012, {FaultKind::WrongFirst}}}},
+        CommandLineCase {"Timed", {"held.csl", "--timing"}, true, {}, 0, std::nullopt, true},
         CommandLineCase {"NoDataSet", {"--baud", "9600"}, false},
         CommandLineCase {"TwoDataSets", {"held.csl", "other.csl"}, false},
         CommandLineCase {"UnknownOption", {"--fast", "held.csl"}, false},
@@ -344,6 +347,13 @@ TEST_P(SimPtyTiming, ReplyComesNoSoonerThanItsTime)
     EXPECT_EQ(reply.text, dataReplyText(comm::ImageAddress, std::vector<std::uint8_t>(comm::ImageChunk, 0)));
     EXPECT_GE(reply.seconds, c.soonestSeconds);
     EXPECT_LT(reply.seconds, c.soonestSeconds + 5); // generous: the machine may be busy
+    // The line's own moments of the exchange lie within the program's.
+    const std::vector<SimPty::Exchange> exchanges = pty.takeExchanges();
+    ASSERT_EQ(exchanges.size(), 1u);
+    const double span = std::chrono::duration<double>(exchanges[0].replyDone - exchanges[0].requestSeen).count();
+    EXPECT_GE(span, c.soonestSeconds);
+    EXPECT_LE(span, reply.seconds);
+    EXPECT_TRUE(pty.takeExchanges().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Line, SimPtyTiming,

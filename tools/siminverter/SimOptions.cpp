@@ -25,6 +25,7 @@ const char* const SimUsageText
       "  --flow-control       the line comes up with software and hardware flow control on\n"
       "  --once               the faults named after this meet only the first request to their address\n"
       "  --hangup-after N     answer N requests, then close the line at the next one\n"
+      "  --timing             tell on stderr when each request began and its reply ended\n"
       "ADDR: a byte address in hexadecimal (0x200050) or word:N (0x200000 + 2N, the address of word N)\n";
 
 namespace {
@@ -105,6 +106,10 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
         }
         if (option == "--flow-control") {
             options.flowControl = true;
+            continue;
+        }
+        if (option == "--timing") {
+            options.timing = true;
             continue;
         }
         if (!takesValue(option))

@@ -21,6 +21,7 @@ struct SimOptions {
     std::map<std::uint32_t, Fault> faults; // by request address
     std::optional<std::size_t> hangUpAfter; // requests answered before the line is closed
     bool flowControl = false; // the line comes up with flow control on
+    bool timing = false; // each exchange's moments on stderr
 };
 
 // The program's usage text, one option a line.

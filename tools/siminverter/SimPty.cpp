@@ -92,12 +92,19 @@ void SimPty::hangUp()
     m_hungUp = true;
 }
 
-void SimPty::schedule(std::string text, Clock::time_point due)
+void SimPty::schedule(std::string text, Clock::time_point due, Clock::time_point requestSeen)
 {
     // One reply after the other on the line.
     if (m_schedule.empty())
         due = std::max(due, m_replyLeft);
-    m_schedule.push_back(Outgoing {std::move(text), due});
+    m_schedule.push_back(Outgoing {std::move(text), due, requestSeen});
+}
+
+std::vector<SimPty::Exchange> SimPty::takeExchanges()
+{
+    std::vector<Exchange> taken;
+    taken.swap(m_exchanges);
+    return taken;
 }
 
 bool SimPty::pump(SimInverter& inverter)
@@ -116,6 +123,11 @@ bool SimPty::pump(SimInverter& inverter)
                 const std::size_t lf = rest.find('\n');
                 const std::string_view piece = rest.substr(0, lf == std::string_view::npos ? rest.size() : lf + 1);
                 rest.remove_prefix(piece.size());
+                if (!m_requestBegan)
+                    m_requestBegan = now;
+                const Clock::time_point requestSeen = *m_requestBegan;
+                if (piece.back() == '\n')
+                    m_requestBegan.reset();
                 m_requestArrived = std::max(m_requestArrived, now) + wireTime(piece.size());
                 for (Response& response : inverter.receive(piece)) {
                     if (response.hangUp) {
@@ -123,8 +135,8 @@ bool SimPty::pump(SimInverter& inverter)
                         return true;
                     }
                     if (response.text)
-                        schedule(
-                            std::move(*response.text), m_requestArrived + std::chrono::milliseconds(response.delayMs));
+                        schedule(std::move(*response.text),
+                            m_requestArrived + std::chrono::milliseconds(response.delayMs), requestSeen);
                 }
             }
             continue;
@@ -166,6 +178,7 @@ bool SimPty::writeDue(Clock::time_point now)
         }
         if (head.sent < head.text.size())
             return true;
+        m_exchanges.push_back(Exchange {head.requestSeen, now});
         m_replyLeft = head.due + wireTime(head.text.size());
         m_schedule.pop_front();
         if (!m_schedule.empty())

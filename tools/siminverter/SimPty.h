@@ -3,7 +3,9 @@
 #include <chrono>
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace tess::sim {
 
@@ -19,6 +21,14 @@ class SimInverter;
 // other. Without one, replies go out as soon as they are due.
 class SimPty {
 public:
+    using Clock = std::chrono::steady_clock;
+    // One request and its reply as the line saw them: when the request's
+    // first character was read, and when the reply's last one was written.
+    struct Exchange {
+        Clock::time_point requestSeen;
+        Clock::time_point replyDone;
+    };
+
     SimPty() = default;
     ~SimPty();
     SimPty(const SimPty&) = delete;
@@ -50,16 +60,20 @@ public:
     void hangUp();
     bool hungUp() const { return m_hungUp; }
 
+    // The exchanges whose reply has gone out since the last call, oldest
+    // first.
+    std::vector<Exchange> takeExchanges();
+
 private:
-    using Clock = std::chrono::steady_clock;
     struct Outgoing {
         std::string text;
         Clock::time_point due; // paced: when its first character starts
+        Clock::time_point requestSeen;
         std::size_t sent = 0;
     };
 
     Clock::duration wireTime(std::size_t chars) const;
-    void schedule(std::string text, Clock::time_point due);
+    void schedule(std::string text, Clock::time_point due, Clock::time_point requestSeen);
     bool writeDue(Clock::time_point now);
 
     int m_master = -1;
@@ -76,6 +90,9 @@ private:
     Clock::time_point m_requestArrived {};
     // When the last reply sent has left the paced line.
     Clock::time_point m_replyLeft {};
+    // When the first character of the request being read came, if one is.
+    std::optional<Clock::time_point> m_requestBegan;
+    std::vector<Exchange> m_exchanges;
 };
 
 } // namespace tess::sim

@@ -35,6 +35,13 @@
 //                      request to their address; those before it, every one
 //   --hangup-after N   N requests are answered; at the next one the line is
 //                      closed on both sides and the program ends
+//   --timing           for each reply, once its last character is written,
+//                      a line "exchange FIRST LAST" on stderr: when the
+//                      request's first character was read and when that
+//                      last character went, in seconds since the epoch
+//                      with microseconds (the clock of date +%s.%N), so that
+//                      a script can set the line's own span beside the
+//                      program's run
 //
 // ADDR is a byte address as the request frame carries it, in hexadecimal
 // (0x510, 0x200050), or word:N for parameter word N (0x200000 + 2N). One
@@ -48,6 +55,7 @@
 #include "siminverter/SimOptions.h"
 #include "siminverter/SimPty.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <poll.h>
@@ -66,6 +74,13 @@ void onSignal(int)
 
 // How long to sleep when neither the program nor a reply needs anything.
 constexpr int IdlePollMs = 200;
+
+// A moment of the line's steady clock as seconds since the epoch.
+double epochSeconds(tess::sim::SimPty::Clock::time_point moment)
+{
+    const auto sinceThen = tess::sim::SimPty::Clock::now() - moment;
+    return std::chrono::duration<double>((std::chrono::system_clock::now() - sinceThen).time_since_epoch()).count();
+}
 
 } // namespace
 
@@ -128,6 +143,11 @@ int main(int argc, char** argv)
         if (!pty.pump(inverter)) {
             std::fprintf(stderr, "the pseudo-terminal failed\n");
             return 1;
+        }
+        for (const tess::sim::SimPty::Exchange& exchange : pty.takeExchanges()) {
+            if (options->timing)
+                std::fprintf(stderr, "exchange %.6f %.6f\n", epochSeconds(exchange.requestSeen),
+                    epochSeconds(exchange.replyDone));
         }
         if (inverter.writtenAddresses.size() != writes) {
             writes = inverter.writtenAddresses.size();

@@ -13,6 +13,13 @@ constexpr std::string_view InUseReason = "is in use by another program";
 // per byte on top of that: a byte takes 1.04 ms at 9600 baud.
 constexpr DWORD WriteRoomTimeoutMs = 1000;
 constexpr DWORD WriteMsPerByte = 2;
+// A wait for input takes what comes until the line has been quiet this long
+// (a byte takes 1.04 ms at 9600 baud), so that a reply costs a few waits and
+// not one per byte. Past the last byte of a reply the link learns of it this
+// much later.
+constexpr DWORD QuietGapMs = 1;
+// The most one wait takes: more than the longest reply.
+constexpr DWORD WaitTakesBytes = 1024;
 
 HANDLE handleOf(void* handle)
 {
@@ -54,12 +61,14 @@ bool lineIsSet(const DCB& line)
 }
 
 // Read timeouts: with none, a read returns at once with what is queued,
-// maybe nothing; with some, a read of one byte returns as soon as that byte
-// has come, or empty when nothing came in that time.
+// maybe nothing; with some, a read returns once bytes have come and the line
+// has then been quiet for the gap, or when its buffer is full, or empty when
+// nothing came in that time. Either way a read of no more than is queued
+// returns at once.
 COMMTIMEOUTS timeouts(DWORD readWaitMs)
 {
     COMMTIMEOUTS set {};
-    set.ReadIntervalTimeout = readWaitMs == 0 ? MAXDWORD : 0;
+    set.ReadIntervalTimeout = readWaitMs == 0 ? MAXDWORD : QuietGapMs;
     set.ReadTotalTimeoutMultiplier = 0;
     set.ReadTotalTimeoutConstant = readWaitMs;
     set.WriteTotalTimeoutMultiplier = WriteMsPerByte;
@@ -180,6 +189,7 @@ PortOpenResult Win32SerialPort::open(const std::string& name)
     m_handle = handle;
     m_readWaitMs = 0;
     m_taken.clear();
+    m_heldErrors = 0;
     m_lost = false;
     return PortOpenResult::Ok;
 }
@@ -236,7 +246,9 @@ PortStatus Win32SerialPort::status()
         m_lost = m_lost || deviceGone(GetLastError());
     // What a wait read ahead is there to read even when the device is gone.
     status.ok = queried || !m_taken.empty();
-    status.errors = queried ? errorFlags(errors) : 0;
+    status.errors = queried ? errorFlags(errors | m_heldErrors) : 0;
+    if (queried)
+        m_heldErrors = 0;
     status.bytesWaiting = m_taken.size() + (queried ? queues.cbInQue : 0);
     status.closed = status.bytesWaiting == 0 && m_lost;
     return status;
@@ -248,11 +260,23 @@ std::string Win32SerialPort::read(std::size_t maxBytes)
         return {};
     std::string bytes = m_taken.substr(0, maxBytes);
     m_taken.erase(0, bytes.size());
-    if (bytes.size() == maxBytes || m_lost || !setReadWait(0))
+    if (bytes.size() == maxBytes || m_lost)
         return bytes;
+    // Only what the driver holds: with the wait's timeout still set, a read
+    // of more would wait for the rest. The line errors the query clears are
+    // kept for the next status.
+    DWORD errors = 0;
+    COMSTAT queues {};
+    if (!ClearCommError(handleOf(m_handle), &errors, &queues)) {
+        m_lost = deviceGone(GetLastError());
+        return bytes;
+    }
+    m_heldErrors |= errors;
     const std::size_t have = bytes.size();
-    bytes.resize(maxBytes);
-    const DWORD room = static_cast<DWORD>(std::min<std::size_t>(maxBytes - have, MAXDWORD));
+    const DWORD room = static_cast<DWORD>(std::min<std::size_t>({maxBytes - have, queues.cbInQue, MAXDWORD}));
+    if (room == 0)
+        return bytes;
+    bytes.resize(have + room);
     DWORD got = 0;
     if (!ReadFile(handleOf(m_handle), bytes.data() + have, room, &got, nullptr)) {
         m_lost = deviceGone(GetLastError());
@@ -268,19 +292,19 @@ bool Win32SerialPort::waitForInput(int timeoutMs)
         return false;
     if (!m_taken.empty() || m_lost)
         return true;
-    // A read of one byte that returns when it has come, or empty when the
-    // time is up; the byte is kept for the next read.
+    // A read that returns once bytes have come and the line has paused, or
+    // empty when the time is up; the bytes are kept for the next read.
     if (!setReadWait(timeoutMs > 0 ? static_cast<DWORD>(timeoutMs) : 0))
         return false;
-    char byte = 0;
+    char bytes[WaitTakesBytes];
     DWORD got = 0;
-    if (!ReadFile(handleOf(m_handle), &byte, 1, &got, nullptr)) {
+    if (!ReadFile(handleOf(m_handle), bytes, WaitTakesBytes, &got, nullptr)) {
         // An error counts as something to look at: the status query that
         // follows tells the link what it was.
         m_lost = deviceGone(GetLastError());
         return true;
     }
-    m_taken.append(&byte, got);
+    m_taken.append(bytes, got);
     return got > 0;
 }
 

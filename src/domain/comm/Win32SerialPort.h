@@ -13,10 +13,14 @@ constexpr std::string_view Win32DevicePrefix = "\\\\.\\";
 
 // A serial line through a Windows communications device ("\\.\COM3").
 //
-// The driver's own timeouts make the waits: a read returns at once with what
-// is queued, and a wait for input is a read that returns as soon as one byte
-// has come or its time is up. The bytes such a wait takes are kept and
-// handed out first, so nothing is lost to it and no thread is needed.
+// The driver's own timeouts make the waits: a wait for input is a read that
+// returns once bytes have come and the line has paused for a moment, or
+// empty when its time is up, so that a reply costs a few waits rather than
+// one a byte (each is a call into the driver, under wine a round trip to its
+// server). The bytes a wait takes are kept and handed out first, so nothing
+// is lost to it and no thread is needed. A read asks for no more than the
+// driver holds, so it returns at once whatever timeout the last wait set,
+// and the timeouts change only when the wait's length does.
 class Win32SerialPort final : public SerialPort {
 public:
     Win32SerialPort() = default;
@@ -39,7 +43,8 @@ private:
     void* m_handle = nullptr; // the device's HANDLE; windows.h stays out of this header
     PortFailure m_openFailure;
     std::string m_taken; // bytes a wait read ahead of the next read
-    unsigned long m_readWaitMs = 0; // the read timeout now set; 0: reads return at once
+    unsigned long m_readWaitMs = 0; // the read timeout now set; 0: a wait returns at once
+    unsigned long m_heldErrors = 0; // line errors a read found, for the next status
     bool m_lost = false; // the device went away (an adapter pulled out, a hang-up)
 };
 
