@@ -18,10 +18,10 @@ namespace {
 std::string absolutePath(std::string_view path)
 {
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
+    const std::filesystem::path absolute = std::filesystem::absolute(pathOf(path), ec);
     if (ec)
         return std::string(path);
-    return absolute.lexically_normal().string();
+    return utf8Of(absolute.lexically_normal());
 }
 
 // Only the values that change are written: each write replaces the store's file.
