@@ -95,11 +95,11 @@ TempDir::~TempDir()
 ReadOnlyTree::ReadOnlyTree(std::string folder)
 {
     m_folders.push_back(std::move(folder));
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_folders.front()))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(pathOf(m_folders.front())))
         if (entry.is_directory())
-            m_folders.push_back(entry.path().string());
+            m_folders.push_back(utf8Of(entry.path()));
     for (const std::string& path : m_folders)
-        std::filesystem::permissions(path,
+        std::filesystem::permissions(pathOf(path),
             std::filesystem::perms::owner_write | std::filesystem::perms::group_write
                 | std::filesystem::perms::others_write,
             std::filesystem::perm_options::remove);
@@ -109,7 +109,8 @@ ReadOnlyTree::~ReadOnlyTree()
 {
     std::error_code ec;
     for (const std::string& path : m_folders)
-        std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
+        std::filesystem::permissions(
+            pathOf(path), std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ec);
 }
 
 void writeFile(const std::string& path, const std::string& bytes)
@@ -129,6 +130,20 @@ std::string readFile(const std::string& path)
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+std::string nativePath(const std::string& path)
+{
+    return utf8Of(pathOf(path).make_preferred());
+}
+
+std::string missingReason(const std::string& path)
+{
+    std::string bytes;
+    IoError error;
+    if (readFileBytes(path, bytes, &error))
+        throw std::runtime_error(path + " is there");
+    return error.detail;
 }
 
 } // namespace tess::test

@@ -108,4 +108,12 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 
+// A path as the system's own calls give it back: with '\' between the
+// names on Windows, as it is on Linux.
+std::string nativePath(const std::string& path);
+// The system's reason why the file path cannot be opened when it is not
+// there, in the words the file calls report it in (on Windows a missing
+// file and a missing folder on the way have reasons of their own).
+std::string missingReason(const std::string& path);
+
 } // namespace tess::test

@@ -2,6 +2,7 @@
 
 #include "domain/catalogue/ModelCatalogue.h"
 #include "domain/common/Cp932.h"
+#include "domain/common/FileIo.h"
 #include "domain/common/Identity.h"
 #include "domain/tables/TableFiles.h"
 
@@ -884,7 +885,7 @@ const DemoContents& contents()
 bool makeFolder(const std::string& path, std::string* error)
 {
     std::error_code ec;
-    std::filesystem::create_directories(path, ec);
+    std::filesystem::create_directories(pathOf(path), ec);
     if (ec || !isDirectory(path)) {
         if (error)
             *error = "cannot create folder " + path + (ec ? ": " + ec.message() : std::string());

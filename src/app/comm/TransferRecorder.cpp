@@ -21,8 +21,8 @@ std::string absolutePath(const std::string& path)
     if (path.empty())
         return path;
     std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.lexically_normal().string();
+    const std::filesystem::path full = std::filesystem::absolute(pathOf(path), error);
+    return error ? path : utf8Of(full.lexically_normal());
 }
 
 } // namespace
@@ -112,8 +112,8 @@ std::optional<Message> TransferRecorder::lockPort()
     // The lock is named after the device itself, so that "COM1" and the
     // device it stands for are one port.
     std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(*device, error);
-    const std::string name = error ? *device : real.string();
+    const std::filesystem::path real = std::filesystem::canonical(pathOf(*device), error);
+    const std::string name = error ? *device : utf8Of(real);
     switch (m_lock.acquire(m_ws.settings.runtimeFolder, name, ownProgramName())) {
     case PortLock::Result::Taken:
         return std::nullopt;

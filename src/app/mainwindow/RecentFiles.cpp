@@ -18,10 +18,19 @@ namespace {
 std::string absolutePath(std::string_view path)
 {
     std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
+    const std::filesystem::path absolute = std::filesystem::absolute(pathOf(path), ec);
     if (ec)
         return std::string(path);
-    return absolute.lexically_normal().string();
+    return utf8Of(absolute.lexically_normal());
+}
+
+// Takes off the entries that name path, however either was written
+// ("sub/../a.csl" and "/home/u/a.csl"; on Windows "C:/sets/a.csl" and
+// "C:\sets\a.csl" too). True when one was there.
+bool eraseEntriesOf(std::vector<std::string>& paths, std::string_view path)
+{
+    const std::string absolute = absolutePath(path);
+    return std::erase_if(paths, [&](const std::string& entry) { return absolutePath(entry) == absolute; }) > 0;
 }
 
 // Only the values that change are written: each write replaces the store's file.
@@ -57,10 +66,9 @@ void addRecentFile(UserStore& store, std::string_view path)
 {
     if (path.empty() || path.find_first_of("\r\n") != std::string_view::npos)
         return;
-    const std::string absolute = absolutePath(path);
     std::vector<std::string> paths = recentFiles(store);
-    std::erase(paths, absolute);
-    paths.insert(paths.begin(), absolute);
+    eraseEntriesOf(paths, path);
+    paths.insert(paths.begin(), absolutePath(path));
     if (paths.size() > RecentFileLimit)
         paths.resize(RecentFileLimit);
     writeRecentFiles(store, paths);
@@ -69,7 +77,7 @@ void addRecentFile(UserStore& store, std::string_view path)
 void removeRecentFile(UserStore& store, std::string_view path)
 {
     std::vector<std::string> paths = recentFiles(store);
-    if (std::erase(paths, std::string(path)) > 0)
+    if (eraseEntriesOf(paths, path))
         writeRecentFiles(store, paths);
 }
 

@@ -96,10 +96,10 @@ std::optional<std::string> fileToOpenAtStart(std::span<const std::string> argume
         }
         if (argument.empty() || (options && argument.starts_with('-')))
             continue;
-        std::filesystem::path path(argument);
+        std::filesystem::path path = pathOf(argument);
         if (path.is_relative())
-            path = std::filesystem::path(workingFolder) / path;
-        return path.lexically_normal().string();
+            path = pathOf(workingFolder) / path;
+        return utf8Of(path.lexically_normal());
     }
     return std::nullopt;
 }

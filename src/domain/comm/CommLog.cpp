@@ -4,18 +4,19 @@
 #include "domain/common/FileIo.h"
 #include "domain/text/Texts.h"
 
-#include <cerrno>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 namespace tess::comm {
 namespace {
 
 constexpr std::string_view Replacement = "\xEF\xBF\xBD"; // U+FFFD, which code page 932 never produces
 
+// Something is there, or the system cannot tell whether it is.
 bool pathExists(const std::string& path)
 {
-    struct stat st { };
-    return ::stat(path.c_str(), &st) == 0 || errno != ENOENT;
+    std::error_code error;
+    return std::filesystem::exists(pathOf(path), error) || error;
 }
 
 } // namespace

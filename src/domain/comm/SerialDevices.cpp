@@ -1,5 +1,7 @@
 #include "domain/comm/SerialDevices.h"
 
+#include "domain/common/FileIo.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -35,11 +37,11 @@ std::vector<SerialDevice> ttyDevices(const fs::path& root, const PortAnswers& an
     std::vector<SerialDevice> devices;
     std::error_code error;
     for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = utf8Of(it->path().filename());
         const bool onBoard = isNumbered(name, "ttyS");
         if (!onBoard && !isNumbered(name, "ttyUSB") && !isNumbered(name, "ttyACM"))
             continue;
-        const std::string path = it->path().string();
+        const std::string path = utf8Of(it->path());
         if (onBoard && !(answers && answers(path)))
             continue;
         devices.push_back({path, {}});
@@ -66,7 +68,7 @@ std::vector<SerialDevice> linkedDevices(const fs::path& folder)
         target = target.lexically_normal();
         if (!fs::exists(target, linkError))
             continue;
-        devices.push_back({it->path().string(), target.string()});
+        devices.push_back({utf8Of(it->path()), utf8Of(target)});
     }
     sortNaturally(devices);
     return devices;
@@ -76,7 +78,7 @@ std::vector<SerialDevice> linkedDevices(const fs::path& folder)
 
 std::vector<SerialDevice> listSerialDevices(const std::string& devRoot, const PortAnswers& answers)
 {
-    const fs::path root(devRoot);
+    const fs::path root = pathOf(devRoot);
     std::vector<SerialDevice> devices = ttyDevices(root, answers);
     const std::vector<SerialDevice> linked = linkedDevices(root / "serial" / "by-id");
     devices.insert(devices.end(), linked.begin(), linked.end());

@@ -81,7 +81,7 @@ TEST_F(ReadDataSet, MissingFileChangesNothing)
     EXPECT_FALSE(readDataSet(ws, ui, dir.path())); // a folder
     ASSERT_EQ(ui.shownTexts(),
         (std::vector<std::string> {"ファイルをオープンできません！！\n"
-                + fileReasonCause(dir.file("absent.csl"), "No such file or directory").ja,
+                + fileReasonCause(dir.file("absent.csl"), test::missingReason(dir.file("absent.csl"))).ja,
             "ファイルをオープンできません！！\n" + fileReasonCause(dir.path(), "is a folder").ja}));
     EXPECT_EQ(ws.doc.values, before);
 }

@@ -356,8 +356,8 @@ TEST_F(FailedSave, UnwritableFolderLeavesNoPartialFile)
     // The real writer: a .csl whose folder does not exist cannot be made.
     EXPECT_EQ(writeDataSet(ws, ui, dir.file("missing/pump.csl"), SaveMode::Save), SaveResult::NothingWritten);
     EXPECT_EQ(ui.englishTexts(),
-        std::vector<std::string> {
-            "File cannot open!!\n" + dir.file("missing/pump.csl") + ": No such file or directory"});
+        std::vector<std::string> {"File cannot open!!\n" + dir.file("missing/pump.csl") + ": "
+            + test::missingReason(dir.file("missing/pump.csl"))});
     EXPECT_EQ(fileCount(dir.path()), 2);
 }
 

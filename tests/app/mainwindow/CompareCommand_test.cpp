@@ -190,7 +190,7 @@ TEST_F(CompareFixture, AnUnusableComparedFileIsNamed)
     const std::string missing = demo.dir.file("missing.csl");
     const std::vector<std::pair<std::string, std::string>> cases {
         {notData, std::string(text(TextId::DataFileNotConsoleData, Language::English)) + "\n" + notData},
-        {missing, "File cannot open!!\n" + missing + ": No such file or directory"},
+        {missing, "File cannot open!!\n" + missing + ": " + test::missingReason(missing)},
     };
     for (const auto& [path, expected] : cases) {
         ui().messages.clear();

@@ -159,21 +159,38 @@ TEST(RecentFiles, NewestFirstOnceAtMostTenAndKeptAcrossRuns)
         addRecentFile(store, dir.file("f5.csl"));
     }
     FileUserStore nextRun(storePath);
-    std::vector<std::string> expected {dir.file("f5.csl")};
+    std::vector<std::string> expected {test::nativePath(dir.file("f5.csl"))};
     for (int i = 12; i >= 3; --i)
         if (i != 5)
-            expected.push_back(dir.file("f" + std::to_string(i) + ".csl"));
+            expected.push_back(test::nativePath(dir.file("f" + std::to_string(i) + ".csl")));
     EXPECT_EQ(recentFiles(nextRun), expected);
+}
+
+// The paths of the list in the form the system writes them, made whole
+// against the current folder.
+std::string listed(const std::string& name)
+{
+    return utf8Of(std::filesystem::current_path() / pathOf(name));
 }
 
 TEST(RecentFiles, APathIsKeptAbsoluteAndOnce)
 {
     MemoryUserStore store;
-    const std::string cwd = std::filesystem::current_path().string();
     addRecentFile(store, "pump.csl");
     addRecentFile(store, "./sub/../pump.csl");
     addRecentFile(store, "line\nbreak.csl");
-    EXPECT_EQ(recentFiles(store), std::vector<std::string> {cwd + "/pump.csl"});
+    EXPECT_EQ(recentFiles(store), std::vector<std::string> {listed("pump.csl")});
+}
+
+TEST(RecentFiles, AFileLeavesTheListHoweverItIsNamed)
+{
+    for (const std::string& name : {std::string("pump.csl"), std::string("./sub/../pump.csl"), listed("pump.csl")}) {
+        MemoryUserStore store;
+        addRecentFile(store, "pump.csl");
+        addRecentFile(store, "fan.csl");
+        removeRecentFile(store, name);
+        EXPECT_EQ(recentFiles(store), std::vector<std::string> {listed("fan.csl")}) << name;
+    }
 }
 
 TEST(RecentFiles, RepeatedOrEmptyValuesInTheStoreCountOnce)
@@ -202,7 +219,7 @@ TEST_F(TwoDataSets, OpensAndSavesJoinTheListTheLastInFront)
     closeDocument(ws(), ui());
     ASSERT_FALSE(doc().state.open);
     rememberUsedFiles(ws(), store);
-    EXPECT_EQ(recentFiles(store), (std::vector<std::string> {third, first}));
+    EXPECT_EQ(recentFiles(store), (std::vector<std::string> {test::nativePath(third), test::nativePath(first)}));
     EXPECT_TRUE(ws().view.commands.recentFilesMenu);
     EXPECT_TRUE(doc().usedFiles.empty());
 }
@@ -219,7 +236,7 @@ TEST_F(TwoDataSets, ARecentFileOpensByOpensRulesAndMovesToTheFront)
     ui().answers.push_back(Answer::No);
     EXPECT_TRUE(openRecentFile(ws(), ui(), store, second));
     EXPECT_EQ(doc().values, secondValues);
-    EXPECT_EQ(recentFiles(store), (std::vector<std::string> {second, first}));
+    EXPECT_EQ(recentFiles(store), (std::vector<std::string> {test::nativePath(second), test::nativePath(first)}));
 }
 
 TEST_F(TwoDataSets, ARecentFileThatIsGoneLeavesTheListWithAMessage)
@@ -232,7 +249,7 @@ TEST_F(TwoDataSets, ARecentFileThatIsGoneLeavesTheListWithAMessage)
     EXPECT_TRUE(ui().questions.empty()) << "no save prompt for a file that cannot be opened";
     ASSERT_FALSE(ui().messages.empty());
     EXPECT_EQ(ui().messages.back().text, message(TextId::MsgRecentFileMissing, second));
-    EXPECT_EQ(recentFiles(store), std::vector<std::string> {first});
+    EXPECT_EQ(recentFiles(store), std::vector<std::string> {test::nativePath(first)});
     EXPECT_EQ(doc().state.fileName, first);
     EXPECT_FALSE(doc().state.saved);
 
