@@ -117,6 +117,28 @@ if(TESS_GZIP)
     DEPENDS ${tess_changelog} VERBATIM)
   add_custom_target(tessaline_changelog ALL DEPENDS ${tess_changelog}.gz)
   install(FILES ${tess_changelog}.gz DESTINATION ${tess_doc_dir} COMPONENT program)
+
+  # The manual pages, stored compressed as the history is. The command line
+  # program's page is made from its own help at build time, so that it says
+  # what the program says.
+  set(tess_man ${CMAKE_BINARY_DIR}/packaging/man)
+  set(tess_man_script ${PROJECT_SOURCE_DIR}/packaging/man/make-cli-manpage.sh)
+  add_custom_command(OUTPUT ${tess_man}/tessaline-cli.1.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${tess_man}
+    COMMAND bash ${tess_man_script} $<TARGET_FILE:tessaline-cli> ${TESS_RELEASE_DATE} ${PROJECT_VERSION}
+      ${tess_man}/tessaline-cli.1
+    COMMAND ${TESS_GZIP} -9 -n -f ${tess_man}/tessaline-cli.1
+    DEPENDS tessaline-cli ${tess_man_script} VERBATIM)
+  set(tess_man_pages ${tess_man}/tessaline-cli.1.gz)
+  if(TESS_GUI)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/man/tessaline.1.in ${tess_man}/tessaline.1 @ONLY)
+    add_custom_command(OUTPUT ${tess_man}/tessaline.1.gz
+      COMMAND ${TESS_GZIP} -9 -n -k -f ${tess_man}/tessaline.1
+      DEPENDS ${tess_man}/tessaline.1 VERBATIM)
+    list(APPEND tess_man_pages ${tess_man}/tessaline.1.gz)
+  endif()
+  add_custom_target(tessaline_man ALL DEPENDS ${tess_man_pages})
+  install(FILES ${tess_man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 endif()
 
 # The archive of the installation (scripts/package): a tree with bin/, lib/

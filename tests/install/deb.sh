@@ -35,6 +35,8 @@ has ./usr/share/icons/hicolor/scalable/apps/tessaline.svg
 has ./usr/share/metainfo/io.github.tessaline.Tessaline.metainfo.xml
 has ./usr/share/doc/tessaline/copyright
 has ./usr/share/doc/tessaline/changelog.gz
+has ./usr/share/man/man1/tessaline.1.gz
+has ./usr/share/man/man1/tessaline-cli.1.gz
 ! grep -q '^\./usr/local' <<<"$contents" || fail "files under /usr/local"
 # Root owns every file, as dpkg installs them.
 [ "$(dpkg-deb --contents "$DEB" | awk '$2 != "root/root"' | wc -l)" -eq 0 ] || fail "files not owned by root"
