@@ -156,9 +156,8 @@ TEST_F(TransferHistoryWindow, MissingDataSetIsToldAndNothingOpens)
     EXPECT_FALSE(demo.ui.messages.empty());
 }
 
-#ifndef _WIN32
-// The ports and devices of these cases are named as a POSIX system names
-// them (COM7 is /dev/ttyS6 there).
+// Where a transfer's port points now: each system's own naming (COM7 is
+// /dev/ttyS6 on Linux while TESSALINE_COM7 is not set, \\.\COM7 on Windows).
 struct ComparePortCase {
     const char* name;
     const char* port; // as the transfer's journal names it
@@ -169,10 +168,11 @@ struct ComparePortCase {
 class CompareWithDriveOfTransfer : public TransferHistoryWindow,
                                    public ::testing::WithParamInterface<ComparePortCase> { };
 
-// COM7 stands for /dev/ttyS6 here (TESSALINE_COM7 is not set).
 TEST_P(CompareWithDriveOfTransfer, OpensItsDataSetAndNamesThePortItUsed)
 {
+#ifndef _WIN32
     ::unsetenv("TESSALINE_COM7");
+#endif
     ASSERT_TRUE(demo.newDefaultDataSet());
     const std::string file = demo.dir.file("pump7.csl");
     demo.ui.fileNames.push_back(file);
@@ -197,13 +197,22 @@ TEST_P(CompareWithDriveOfTransfer, OpensItsDataSetAndNamesThePortItUsed)
     EXPECT_EQ(demo.ws.doc.state.fileName, file);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ports, CompareWithDriveOfTransfer,
-    ::testing::Values(ComparePortCase {"DevicePath", "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
-        ComparePortCase {"ComPortStillItsDevice", "COM7", "/dev/ttyS6", "COM7"},
-        ComparePortCase {"ComPortNowAnotherDevice", "COM7", "/dev/ttyUSB3", "/dev/ttyUSB3"},
-        ComparePortCase {"PortNamingNoDevice", "COM0", "", ""}, ComparePortCase {"NoPortRecorded", "", "", ""}),
-    test::CaseName {});
+std::vector<ComparePortCase> comparePortCases()
+{
+#ifdef _WIN32
+    return {{"DevicePath", "\\\\.\\CNCA0", "\\\\.\\CNCA0", "\\\\.\\CNCA0"},
+        {"ComPortStillItsDevice", "COM7", "\\\\.\\COM7", "COM7"},
+        {"ComPortNowAnotherDevice", "COM7", "\\\\.\\COM3", "\\\\.\\COM3"}, {"PortNamingNoDevice", "COM0", "", ""},
+        {"NoPortRecorded", "", "", ""}};
+#else
+    return {{"DevicePath", "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"ComPortStillItsDevice", "COM7", "/dev/ttyS6", "COM7"},
+        {"ComPortNowAnotherDevice", "COM7", "/dev/ttyUSB3", "/dev/ttyUSB3"}, {"PortNamingNoDevice", "COM0", "", ""},
+        {"NoPortRecorded", "", "", ""}};
 #endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, CompareWithDriveOfTransfer, ::testing::ValuesIn(comparePortCases()), test::CaseName {});
 
 } // namespace
 } // namespace tess::comm
