@@ -26,11 +26,12 @@ std::string absolutePath(std::string_view path)
 
 // Takes off the entries that name path, however either was written
 // ("sub/../a.csl" and "/home/u/a.csl"; on Windows "C:/sets/a.csl" and
-// "C:\sets\a.csl" too). True when one was there.
+// "c:\Sets\A.csl" too). True when one was there.
 bool eraseEntriesOf(std::vector<std::string>& paths, std::string_view path)
 {
     const std::string absolute = absolutePath(path);
-    return std::erase_if(paths, [&](const std::string& entry) { return absolutePath(entry) == absolute; }) > 0;
+    return std::erase_if(paths, [&](const std::string& entry) { return sameFileName(absolutePath(entry), absolute); })
+        > 0;
 }
 
 // Only the values that change are written: each write replaces the store's file.
@@ -56,7 +57,8 @@ std::vector<std::string> recentFiles(UserStore& store)
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < RecentFileLimit; ++i) {
         std::string path = store.readString(recentFileValueName(i));
-        if (!path.empty() && std::find(paths.begin(), paths.end(), path) == paths.end())
+        const auto listed = [&](const std::string& entry) { return sameFileName(entry, path); };
+        if (!path.empty() && std::none_of(paths.begin(), paths.end(), listed))
             paths.push_back(std::move(path));
     }
     return paths;

@@ -170,6 +170,12 @@ bool copyFileSafely(const std::string& from, const std::string& to, FileWriter& 
 // gives paths through these.
 std::filesystem::path pathOf(std::string_view utf8);
 std::string utf8Of(const std::filesystem::path& path);
+
+// Whether two paths, written alike (both absolute and normalised), name
+// one file as the system compares names: byte for byte on Linux, without
+// regard to case on Windows, whose file systems keep a name's case but
+// find a file by any.
+bool sameFileName(std::string_view a, std::string_view b);
 // The path as the system's file calls take it, for opening a file through
 // the standard library: on Windows its full long form, in which a name
 // such as CON.conf is a file's and not the console's.

@@ -454,4 +454,9 @@ std::filesystem::path systemPathOf(std::string_view utf8)
     return pathOf(utf8);
 }
 
+bool sameFileName(std::string_view a, std::string_view b)
+{
+    return a == b;
+}
+
 } // namespace tess

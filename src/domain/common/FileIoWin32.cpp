@@ -484,4 +484,15 @@ std::filesystem::path systemPathOf(std::string_view utf8)
     return std::filesystem::path(widePath(utf8));
 }
 
+bool sameFileName(std::string_view a, std::string_view b)
+{
+    // The file system's own folding: ordinal, case-insensitive, as NTFS
+    // finds names.
+    const std::wstring wideA = widePath(a);
+    const std::wstring wideB = widePath(b);
+    return CompareStringOrdinal(
+               wideA.data(), static_cast<int>(wideA.size()), wideB.data(), static_cast<int>(wideB.size()), TRUE)
+        == CSTR_EQUAL;
+}
+
 } // namespace tess

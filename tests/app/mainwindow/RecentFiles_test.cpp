@@ -193,6 +193,27 @@ TEST(RecentFiles, AFileLeavesTheListHoweverItIsNamed)
     }
 }
 
+// Windows finds a file by its name in any case, so there the two names are
+// one entry, the newer spelling standing; Linux has two files.
+TEST(RecentFiles, NamesDifferingInCaseAreOneFileWhereTheSystemSaysSo)
+{
+    MemoryUserStore store;
+    addRecentFile(store, "Pump.csl");
+    addRecentFile(store, "pump.csl");
+#ifdef _WIN32
+    const std::vector<std::string> expected {listed("pump.csl")};
+#else
+    const std::vector<std::string> expected {listed("pump.csl"), listed("Pump.csl")};
+#endif
+    EXPECT_EQ(recentFiles(store), expected);
+    removeRecentFile(store, "PUMP.csl");
+#ifdef _WIN32
+    EXPECT_TRUE(recentFiles(store).empty());
+#else
+    EXPECT_EQ(recentFiles(store), expected);
+#endif
+}
+
 TEST(RecentFiles, RepeatedOrEmptyValuesInTheStoreCountOnce)
 {
     MemoryUserStore store;
