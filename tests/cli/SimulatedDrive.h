@@ -77,6 +77,15 @@ public:
         return lastCount();
     }
 
+    // The words stored once the program has told nothing new for quietMs.
+    // After a writer was killed, a word it left on the line is still taken
+    // and told, later on a loaded machine than any fixed wait allows for.
+    int wordsWrittenOnceQuiet(int quietMs)
+    {
+        while (readSome(m_err, m_errText, quietMs)) { }
+        return lastCount();
+    }
+
     // Ends the program; the words it stored in all.
     int stop()
     {
