@@ -4,27 +4,13 @@
 # that leave every file as it was, and wrong command lines.
 set -euo pipefail
 
-CLI="$(realpath "$1")"
-MKDEMO="$(realpath "$2")"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-DEMO="$WORK/install"
-cd "$WORK"
+source "$(dirname "$0")/common.sh"
 
 # The user's own settings and locale must not decide anything here.
 export XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 export LC_ALL=C
 unset LANG LC_MESSAGES || true
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# expect STATUS command...: runs the command with its output in out.txt and
-# err.txt and checks its exit status.
-expect() {
-  local want="$1"; shift
-  local got=0
-  "$@" >out.txt 2>err.txt || got=$?
-  [ "$got" -eq "$want" ] || { cat err.txt >&2; fail "exit $got, not $want: $*"; }
-}
 # The value column of one code in `show`'s tab-separated output.
 value_of() { awk -F'\t' -v code="$1" '$1 == code { print $5 }' out.txt; }
 

@@ -5,19 +5,13 @@
 # installation made by tessaline-mkdemo ($2).
 set -euo pipefail
 
-CLI="$(realpath "$1")"
-MKDEMO="$(realpath "$2")"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-DEMO="$WORK/install"
+source "$(dirname "$0")/common.sh"
 
 # Neither the user's settings and locale nor their git configuration may
 # decide anything here.
 export XDG_CONFIG_HOME="$WORK/config" HOME="$WORK" GIT_CONFIG_NOSYSTEM=1
 export LC_ALL=C
 unset LANG LC_MESSAGES GIT_DIR GIT_WORK_TREE || true
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$MKDEMO" "$DEMO" >/dev/null
 mkdir "$WORK/plant"

@@ -8,13 +8,8 @@
 # Exit 77 (skipped) when poppler's tools are missing.
 set -euo pipefail
 
-CLI="$(realpath "$1")"
-MKDEMO="$(realpath "$2")"
+source "$(dirname "$0")/common.sh"
 WITH_GUI="$3"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-DEMO="$WORK/install"
-cd "$WORK"
 
 export XDG_CONFIG_HOME="$WORK/config"
 export XDG_STATE_HOME="$WORK/state"
@@ -22,14 +17,6 @@ export LC_ALL=C.UTF-8
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0"
 unset LANG LC_MESSAGES || true
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect() {
-  local want="$1"; shift
-  local got=0
-  "$@" >out.txt 2>err.txt || got=$?
-  [ "$got" -eq "$want" ] || { cat err.txt >&2; fail "exit $got, not $want: $*"; }
-}
 
 "$MKDEMO" "$DEMO" >/dev/null
 expect 0 "$CLI" new --install "$DEMO" --model QM71 --mode 0 --capacity 1R122 --rom 01-A1 -o pump.csl
